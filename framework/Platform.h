@@ -1,0 +1,98 @@
+// Platform types. On Windows this is <windows.h>; on Linux (the native,
+// sanitizer build of the portable code) it gives the few Win32 types and
+// constants that portable code uses, with every 32-bit field as int32_t.
+#pragma once
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cstddef>
+#include <cstdint>
+
+using BYTE = uint8_t;
+using WORD = uint16_t;
+using DWORD = uint32_t;
+using LONG = int32_t;
+using ULONG = uint32_t;
+using UINT = uint32_t;
+using INT = int32_t;
+using BOOL = int32_t;
+using SHORT = int16_t;
+using USHORT = uint16_t;
+using CHAR = char;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using LPVOID = void*;
+using LPCVOID = const void*;
+using COLORREF = uint32_t;
+using UINT_PTR = uintptr_t;
+using INT_PTR = intptr_t;
+using LONG_PTR = intptr_t;
+using ULONGLONG = uint64_t;
+using LCID = uint32_t;
+using HANDLE = void*;
+using HWND = struct HWND__*;
+using HINSTANCE = struct HINSTANCE__*;
+
+#ifndef TRUE
+#define TRUE 1
+#define FALSE 0
+#endif
+#define MAX_PATH 260
+#define LF_FACESIZE 32
+
+#define RGB(r, g, b) \
+  ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define GetRValue(rgb) ((BYTE)(rgb))
+#define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
+#define GetBValue(rgb) ((BYTE)((rgb) >> 16))
+
+struct LOGFONTA {
+  LONG lfHeight;
+  LONG lfWidth;
+  LONG lfEscapement;
+  LONG lfOrientation;
+  LONG lfWeight;
+  BYTE lfItalic;
+  BYTE lfUnderline;
+  BYTE lfStrikeOut;
+  BYTE lfCharSet;
+  BYTE lfOutPrecision;
+  BYTE lfClipPrecision;
+  BYTE lfQuality;
+  BYTE lfPitchAndFamily;
+  CHAR lfFaceName[LF_FACESIZE];
+};
+
+struct POINT {
+  LONG x;
+  LONG y;
+};
+struct SIZE {
+  LONG cx;
+  LONG cy;
+};
+struct RECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+};
+
+// Message box flags and results used by portable code.
+#define MB_OK 0x00000000L
+#define MB_OKCANCEL 0x00000001L
+#define MB_YESNOCANCEL 0x00000003L
+#define MB_YESNO 0x00000004L
+#define MB_ICONHAND 0x00000010L
+#define MB_ICONQUESTION 0x00000020L
+#define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONINFORMATION 0x00000040L
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONWARNING MB_ICONEXCLAMATION
+#define IDOK 1
+#define IDCANCEL 2
+#define IDYES 6
+#define IDNO 7
+
+#endif  // _WIN32
