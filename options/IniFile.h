@@ -1,0 +1,108 @@
+// CIniFile: an INI file held in memory as ordered sections of name/value
+// strings, read and written as a whole. QVIniFile adds where the file lives
+// (a location kind, a folder name and a file name).
+//
+// Choices of ours: lines of any length are read; a line that is neither a
+// section line nor holds "=" is ignored; the file is written to a temporary
+// file beside it and then moved over it, so a failed save leaves the old file
+// as it was; a store reports its first write failure only.
+#pragma once
+
+#include "framework/Collections.h"
+#include "framework/String.h"
+
+class CIniFile {
+ public:
+  // One section: entry i is (names[i], values[i]).
+  struct key {
+    CStringArray values;
+    CStringArray names;
+  };
+
+  CIniFile() = default;
+  virtual ~CIniFile() = default;
+
+  void AssignPath(const char* path) { path_ = path; }
+  const CString& GetPath() const { return path_; }
+
+  int FindSection(const char* section) const;
+  int FindEntry(int sectionIndex, const char* name) const;
+
+  // Empty text (and an error text) when the section or the name is missing.
+  CString ReadValue(const char* section, const char* name);
+  // -1 for a missing or empty value, else the leading decimal number (0 when
+  // there is none), saturated to the int range.
+  int ReadInt(const char* section, const char* name);
+  // Missing sections and names are appended only with `create` set.
+  bool WriteValue(const char* section, const char* name, const char* value, bool create);
+  bool WriteInt(const char* section, const char* name, int value, bool create);
+
+  void SaveToDisk();
+  bool LoadFromDisk();
+
+  // The file's text as SaveToDisk writes it, and the reading of such text
+  // (merged into what the store holds).
+  CString ToText() const;
+  void MergeText(const char* text, size_t length);
+
+  int GetSectionCount() const { return sectionNames_.GetSize(); }
+  const CString& GetSectionName(int index) const { return sectionNames_[index]; }
+  const key& GetSection(int index) const { return sections_[index]; }
+
+  CString m_lastError;
+
+ private:
+  int AddSection(const char* section);
+  bool WriteFileText(const CString& text);
+  void ReportWriteFailure();
+
+  CString path_;
+  CArray<key> sections_;
+  CStringArray sectionNames_;
+  bool writeFailureReported_ = false;
+};
+
+enum IniLocation : int {
+  UserAppData = 0,
+  ProgramFolder = 1,
+  WindowsFolder = 2,
+  CommonAppData = 3,
+  ExplicitPath = 4,
+  ProgramParentFolder = 5,
+  LanguageFolder = 6,
+};
+
+class QVIniFile : public CIniFile {
+ public:
+  QVIniFile() = default;
+  ~QVIniFile() override = default;
+
+  // Writes the file at its location; nothing when either name is empty.
+  void Save();
+  bool Load();
+  // The full path under `location` (empty for ExplicitPath and unknown
+  // kinds); without `withFile`, the folder without its trailing "\".
+  CString ResolvePath(int location, bool withFile) const;
+
+  // The application-data folder + folderName + "\", created when missing;
+  // empty when it cannot be had. Safe to call from any thread.
+  static CString AppDataFolder(const char* folderName, bool allUsers);
+  static bool EnsureFolder(CString& basePath, const char* folderName);
+  static bool DirectoryExists(const char* path);
+
+  CString UserAppDataPath(const char* folder, const char* file) const;
+  CString ProgramFolderPath(const char* file) const;
+  CString WindowsFolderPath(const char* file) const;
+  CString CommonAppDataPath(const char* folder, const char* file) const;
+  CString ProgramParentPath(const char* file) const;
+  CString LanguageFolderPath(const char* file) const;
+
+  CString FolderName;
+  CString FileName;
+  int Location = UserAppData;
+};
+
+// %NAME% references expanded from the environment.
+CString ExpandEnvironment(const char* text);
+// The full path of the running program.
+CString ProgramPath();
