@@ -1,0 +1,106 @@
+// EquationLine: the engine of one line of equation text. It owns the line's
+// lexicon, its token factory and the root row of its token tree, remembers
+// the text it last parsed and carries the results of measuring and
+// aligning. SetText is the parse driver: tokenizer steps, then the parse
+// passes in their fixed order.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "engine/Extent.h"
+#include "engine/Lexicon.h"
+#include "engine/Token.h"
+#include "framework/String.h"
+
+class QVMOptions;
+
+// A candidate relation sign for lining up the lines of an equation; fields
+// that do not apply stay -1.
+struct AlignmentEntry {
+  int32_t kind = -1;
+  int32_t width = -1;
+  int32_t isRelation = -1;
+  int32_t index = -1;
+  int32_t spacerIndex = -1;
+  int32_t x = -1;
+  int32_t nextIndex = -1;
+  int32_t nextX = -1;
+  int32_t prevIndex = -1;
+  int32_t prevEnd = -1;
+  int32_t gapBefore = -1;
+  int32_t gapAfter = -1;
+  int32_t leftWidth = -1;
+};
+
+struct AlignmentShifts {
+  int32_t leadWidthShift = 0;
+  int32_t leadGapShift = 0;
+  int32_t leftShift = 0;
+  int32_t gapBeforeShift = 0;
+  int32_t gapAfterShift = 0;
+};
+
+class EquationLine {
+ public:
+  // The five word tables, by their use in the tokenizer.
+  enum TableIndex {
+    kMacroTable = 0,
+    kAutoReplaceTable = 1,
+    kArrowTable = 2,
+    kKeywordTable = 3,
+    kCircledDigitTable = 4,
+    kTableCount = 5,
+  };
+
+  EquationLine() = default;
+  ~EquationLine();
+  EquationLine(const EquationLine&) = delete;
+  EquationLine& operator=(const EquationLine&) = delete;
+
+  // Parses the text unless it is the one parsed last and no re-parse is due.
+  void SetText(const CString& text, const QVMOptions& options);
+  void BuildLexicon(const QVMOptions& options);
+
+  const CString& GetText() const { return text_; }
+  TokenRow& Root() { return root_; }
+  const TokenRow& Root() const { return root_; }
+  QVMTokenFactory& Factory() { return factory_; }
+  const LexiconTable& Table(TableIndex index) const { return tables_[index]; }
+
+  void SetReparse() { reparse_ = true; }
+  bool NeedsReparse() const { return reparse_; }
+  bool NeedsRemeasure() const { return remeasure_; }
+  void SetNeedsRemeasure(bool value) { remeasure_ = value; }
+
+  // The dump of the root row (see TokenRow::Dump).
+  CString DumpTree() const { return root_.DumpTree(); }
+
+  // Tokenizer steps; each works on the raw tokens of the root row.
+  void Tokenize(const QVMOptions& options);
+  void LexQuotedText();
+  void LexKeywords(const LexiconTable& table);
+  void LexCircledDigits(const LexiconTable& table);
+  void LexNumbers();
+  void LexCharacters(std::string_view set, TokenKind kind);
+
+  AlignmentEntry leadingEntry;
+  AlignmentEntry mainEntry;
+  AlignmentShifts shifts;
+  ExtentRecord extent;
+
+ private:
+  void AddBuiltInKeywords(const QVMOptions& options);
+  void RunParsePasses(const QVMOptions& options);
+
+  bool lexiconBuilt_ = false;
+  TokenRow root_;
+  CString text_;
+  LexiconTable tables_[kTableCount];
+  bool reparse_ = false;
+  bool remeasure_ = false;
+  QVMTokenFactory factory_;
+};
+
+// Pairs the "|" tokens of a row into opening and closing bars.
+void PairAbsBars(TokenRow& row);

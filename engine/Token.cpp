@@ -1,0 +1,255 @@
+// Tokens, rows and the token factory.
+#include "engine/Token.h"
+
+#include <cassert>
+
+#include "engine/OptionAccess.h"
+
+namespace {
+
+// clang-format off
+const char* const kKindNames[kTokenKindCount] = {
+  "TK_ERROR",        "TK_NUMBER",       "TK_POWER",        "TK_FUNCTION",
+  "TK_ARCSINCOSTAN", "TK_SQRT",         "TK_ROOT",         "TK_ROOTBASE",
+  "TK_CODEDRAW2",    "TK_SEPARATOR",    "TK_UNIT",         "TK_SYMBOL",
+  "TK_SPACEDSYMBOL", "TK_GREEK",        "TK_MODIFIER",     "TK_ADD",
+  "TK_SUBTRACT",     "TK_DIVIDE",       "TK_MULTIPLY",     "TK_RAW",
+  "TK_QUOTED",       "TK_SPACE",        "TK_NOSPACE",      "TK_OPEN",
+  "TK_CLOSE",        "TK_OPENLOGICAL",  "TK_CLOSELOGICAL", "TK_VARIABLE",
+  "TK_SUBSCRIPT",    "TK_ABVECTOR",     "TK_EQUAL",        "TK_LCVECTOR",
+  "TK_BRACKETS",     "TK_FRACTION",     "TK_COLUMN",       "TK_PARAMETER",
+  "TK_IVRIGHT",      "TK_IVLEFT",       "TK_IVBOTH",       "TK_GREATER",
+  "TK_LESS",         "TK_DEGREE",       "TK_TAB",          "TK_MATRIX",
+  "TK_ABS",          "TK_ARC",          "TK_LONGDIV",      "TK_PERMUTATION",
+  "TK_COMBINATION",  "TK_WHOLENUMBER",  "TK_WDSYMBOL",     "TK_DELTA",
+  "TK_SMALLFRACTION", "TK_UNBOLDSYMBOL",
+};
+// clang-format on
+
+// Row 1 and row 2 script levels of a token at level L.
+double ChildScriptLevel(const QVMToken& token, double level, bool secondRow,
+                        const QVMOptions& options) {
+  switch (token.kind) {
+    case TK_POWER:
+      return level + 1.0;
+    case TK_SUBSCRIPT:
+      return level + 1.5;
+    case TK_ROOT:
+    case TK_BRACKETS:
+      return secondRow ? level + 1.0 : level;
+    case TK_PERMUTATION:
+    case TK_COMBINATION:
+      return PermCombStyleOf(options) == 0 ? level + 1.5 : level + 1.0;
+    case TK_CODEDRAW2:
+      if (secondRow) return level + 1.0;
+      if (token.text == "@") return level + 1.25;
+      if (token.text == "box") return level + 1.0;
+      return level;
+    default:
+      return level;
+  }
+}
+
+}  // namespace
+
+const char* TokenKindName(TokenKind kind) {
+  if (kind < 0 || kind >= kTokenKindCount) return "TK_CONFUSED";
+  return kKindNames[kind];
+}
+
+// ---------------------------------------------------------------- TokenRow
+
+int TokenRow::Append(QVMToken* token) { return tokens.Add(token); }
+
+// Appends a new operator token; only the three arithmetic kinds have text.
+int TokenRow::AppendOperator(TokenKind kind, QVMTokenFactory& factory) {
+  QVMToken* token = factory.NewToken(kind);
+  switch (kind) {
+    case TK_POWER: token->SetText("^"); break;
+    case TK_ADD: token->SetText("+"); break;
+    case TK_SUBTRACT: token->SetText("-"); break;
+    default: break;
+  }
+  token->needsLayout = true;
+  return Append(token);
+}
+
+TokenKind TokenRow::KindAt(int index) const {
+  if (index < 0 || index >= GetSize()) return TK_ERROR;
+  return GetAt(index)->kind;
+}
+
+CString TokenRow::TextAt(int index) const {
+  if (index < 0 || index >= GetSize()) return CString();
+  return GetAt(index)->text;
+}
+
+// Bracket matching counts kinds, never bracket characters.
+int TokenRow::FindMatchingClose(int index) const {
+  if (index < 0 || index >= GetSize()) return -1;
+  if (KindAt(index) != TK_OPEN) return index;
+  int depth = 0;
+  for (int i = index; i < GetSize(); ++i) {
+    const TokenKind kind = KindAt(i);
+    if (kind == TK_OPEN) ++depth;
+    if (kind == TK_CLOSE && --depth == 0) return i;
+  }
+  return -1;
+}
+
+int TokenRow::FindMatchingOpen(int index) const {
+  if (index < 0 || index >= GetSize() || KindAt(index) != TK_CLOSE) return -1;
+  int depth = 0;
+  for (int i = index; i >= 0; --i) {
+    const TokenKind kind = KindAt(i);
+    if (kind == TK_CLOSE) ++depth;
+    if (kind == TK_OPEN && --depth == 0) return i;
+  }
+  return -1;
+}
+
+// Entries of a column chain: 2, plus one per nested column in row 2.
+int TokenRow::ColumnDepth(const QVMToken* token) {
+  if (token == nullptr || token->kind != TK_COLUMN) return 0;
+  int depth = 2;
+  const QVMToken* next = token->row2.IsEmpty() ? nullptr : token->row2.GetAt(0);
+  while (next != nullptr && next->kind == TK_COLUMN) {
+    ++depth;
+    next = next->row2.IsEmpty() ? nullptr : next->row2.GetAt(0);
+  }
+  return depth;
+}
+
+// Entry n of a column chain; past the end the last entry answers.
+QVMToken* TokenRow::ColumnEntry(const QVMToken* token, int n) {
+  if (token == nullptr || token->kind != TK_COLUMN) return nullptr;
+  const QVMToken* column = token;
+  for (int i = 0;; ++i) {
+    if (i >= n) return column->row1.IsEmpty() ? nullptr : column->row1.GetAt(0);
+    QVMToken* next = column->row2.IsEmpty() ? nullptr : column->row2.GetAt(0);
+    if (next == nullptr || next->kind != TK_COLUMN) return next;
+    column = next;
+  }
+}
+
+bool TokenRow::IsAllNumeric() const {
+  for (const QVMToken* token : tokens) {
+    if (token->kind != TK_NUMBER && token->kind != TK_BRACKETS) return false;
+    if (!token->row1.IsAllNumeric() || !token->row2.IsAllNumeric()) return false;
+  }
+  return true;
+}
+
+// With from = 0 every token of this row (not its children) is retyped.
+void TokenRow::ReplaceKind(TokenKind from, TokenKind to) {
+  for (QVMToken* token : tokens) {
+    if (from == TK_ERROR) {
+      token->kind = to;
+      token->needsLayout = true;
+      continue;
+    }
+    if (token->kind == from) {
+      token->kind = to;
+      token->needsLayout = true;
+    }
+    token->row1.ReplaceKind(from, to);
+    token->row2.ReplaceKind(from, to);
+  }
+}
+
+void TokenRow::RemoveEmptyRaw() {
+  for (int i = GetSize() - 1; i >= 0; --i) {
+    const QVMToken* token = GetAt(i);
+    if (token->kind == TK_RAW && token->text.IsEmpty()) RemoveAt(i);
+  }
+}
+
+void TokenRow::MarkDirty() {
+  needsLayout = true;
+  for (QVMToken* token : tokens) {
+    token->needsLayout = true;
+    token->row1.MarkDirty();
+    token->row2.MarkDirty();
+  }
+}
+
+// Only the rows of a small fraction go one level deeper.
+void TokenRow::SetNestingLevel(int level, const QVMOptions& options) {
+  for (QVMToken* token : tokens) {
+    token->nestingLevel = level;
+    const int inner = token->kind == TK_SMALLFRACTION ? level + 1 : level;
+    token->row1.SetNestingLevel(inner, options);
+    token->row2.SetNestingLevel(inner, options);
+  }
+}
+
+void TokenRow::SetScriptLevel(double level, const QVMOptions& options) {
+  for (QVMToken* token : tokens) token->SetScriptLevel(level, options);
+}
+
+// Cuts the raw token at index into before, piece (start..end) and after.
+void TokenRow::SplitRawToken(int index, int start, int end, TokenKind kind,
+                             QVMTokenFactory& factory, const CString& text,
+                             const CString& secondText) {
+  assert(index >= 0 && index < GetSize());
+  QVMToken* token = GetAt(index);
+  const CString old = token->text;
+  assert(start >= 0 && start <= end && end < old.GetLength());
+  QVMToken* before = factory.NewToken(token->kind);
+  before->Set(token->kind, old.Left(start), kMarkNone, CString());
+  QVMToken* after = factory.NewToken(token->kind);
+  after->Set(token->kind, old.Mid(end + 1), kMarkNone, CString());
+  if (!text.IsEmpty())
+    token->Set(kind, text, kMarkNone, secondText);
+  else
+    token->Set(kind, old.Mid(start, end - start + 1), kMarkNone, CString());
+  InsertAt(index, before);
+  InsertAt(index + 2, after);
+}
+
+// ---------------------------------------------------------------- QVMToken
+
+QVMToken::QVMToken() = default;
+QVMToken::~QVMToken() = default;
+
+void QVMToken::Set(TokenKind newKind, const CString& newText, int32_t newMark,
+                   const CString& newSecondText) {
+  kind = newKind;
+  text = newText;
+  mark = newMark;
+  secondText = newSecondText;
+  needsLayout = true;
+}
+
+void QVMToken::SetText(const CString& newText) {
+  text = newText;
+  needsLayout = true;
+}
+
+// Scripts and bounds sit higher in the tree than their base.
+void QVMToken::SetScriptLevel(double level, const QVMOptions& options) {
+  scriptLevel = level;
+  const double first = ChildScriptLevel(*this, level, false, options);
+  const double second = ChildScriptLevel(*this, level, true, options);
+  row1.SetScriptLevel(first, options);
+  row2.SetScriptLevel(second, options);
+}
+
+// --------------------------------------------------------- QVMTokenFactory
+
+QVMTokenFactory::QVMTokenFactory() { tokens_.reserve(200); }
+
+QVMTokenFactory::~QVMTokenFactory() { DeleteAll(); }
+
+QVMToken* QVMTokenFactory::NewToken(TokenKind kind) {
+  auto token = std::make_unique<QVMToken>();
+  token->Set(kind, CString(), kMarkNone, CString());
+  tokens_.push_back(std::move(token));
+  return tokens_.back().get();
+}
+
+void QVMTokenFactory::DeleteAll() {
+  tokens_.clear();
+  tokens_.shrink_to_fit();
+  tokens_.reserve(200);
+}

@@ -1,0 +1,151 @@
+// The token model of the equation engine: TokenKind, AttachMark, TokenRow
+// (a row of non-owning token pointers with the tree operations every pass
+// shares), QVMToken (one node of a line's tree) and QVMTokenFactory (which
+// owns every token of one line).
+// Choices of ours: the factory keeps its tokens in unique_ptrs, so nothing
+// leaks when a parse ends in an exception; kinds outside 0..53 stay
+// representable (a kind is a plain 32-bit number) and dump as "TK_CONFUSED".
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/Extent.h"
+#include "engine/Realisers.h"
+#include "framework/Collections.h"
+#include "framework/Platform.h"
+#include "framework/String.h"
+
+class QVMOptions;
+class QVMToken;
+class QVMTokenFactory;
+
+// clang-format off
+enum TokenKind : int32_t {
+  TK_ERROR = 0,        TK_NUMBER = 1,        TK_POWER = 2,          TK_FUNCTION = 3,
+  TK_ARCSINCOSTAN = 4, TK_SQRT = 5,          TK_ROOT = 6,           TK_ROOTBASE = 7,
+  TK_CODEDRAW2 = 8,    TK_SEPARATOR = 9,     TK_UNIT = 10,          TK_SYMBOL = 11,
+  TK_SPACEDSYMBOL = 12, TK_GREEK = 13,       TK_MODIFIER = 14,      TK_ADD = 15,
+  TK_SUBTRACT = 16,    TK_DIVIDE = 17,       TK_MULTIPLY = 18,      TK_RAW = 19,
+  TK_QUOTED = 20,      TK_SPACE = 21,        TK_NOSPACE = 22,       TK_OPEN = 23,
+  TK_CLOSE = 24,       TK_OPENLOGICAL = 25,  TK_CLOSELOGICAL = 26,  TK_VARIABLE = 27,
+  TK_SUBSCRIPT = 28,   TK_ABVECTOR = 29,     TK_EQUAL = 30,         TK_LCVECTOR = 31,
+  TK_BRACKETS = 32,    TK_FRACTION = 33,     TK_COLUMN = 34,        TK_PARAMETER = 35,
+  TK_IVRIGHT = 36,     TK_IVLEFT = 37,       TK_IVBOTH = 38,        TK_GREATER = 39,
+  TK_LESS = 40,        TK_DEGREE = 41,       TK_TAB = 42,           TK_MATRIX = 43,
+  TK_ABS = 44,         TK_ARC = 45,          TK_LONGDIV = 46,       TK_PERMUTATION = 47,
+  TK_COMBINATION = 48, TK_WHOLENUMBER = 49,  TK_WDSYMBOL = 50,      TK_DELTA = 51,
+  TK_SMALLFRACTION = 52, TK_UNBOLDSYMBOL = 53,
+};
+// clang-format on
+constexpr int kTokenKindCount = 54;
+
+// The name the dump prints for a kind; "TK_CONFUSED" outside the list.
+const char* TokenKindName(TokenKind kind);
+
+// What a token is attached to; only bracket groups carrying a bar get one.
+enum AttachMark : int32_t {
+  kMarkNone = 0,
+  kMarkDot = 1,
+  kMarkColon = 2,
+  kMarkCaret = 3,
+  kMarkUnderscore = 4,
+};
+
+// A horizontal run of tokens; index 0 is the leftmost. The row points to
+// its tokens without owning them (the line's factory does).
+class TokenRow {
+ public:
+  ExtentRecord extent;
+  CArray<QVMToken*> tokens;
+  bool needsLayout = true;
+  int32_t accumulated = 0;  // kept by the row measure
+
+  int GetSize() const { return tokens.GetSize(); }
+  bool IsEmpty() const { return tokens.IsEmpty(); }
+  QVMToken* GetAt(int index) const { return tokens.GetAt(index); }
+  void InsertAt(int index, QVMToken* token) { tokens.InsertAt(index, token); }
+  void RemoveAt(int index, int count = 1) { tokens.RemoveAt(index, count); }
+  void RemoveAll() { tokens.RemoveAll(); }
+
+  int Append(QVMToken* token);
+  int AppendOperator(TokenKind kind, QVMTokenFactory& factory);
+  TokenKind KindAt(int index) const;
+  CString TextAt(int index) const;
+  int FindMatchingClose(int index) const;
+  int FindMatchingOpen(int index) const;
+  static int ColumnDepth(const QVMToken* token);
+  static QVMToken* ColumnEntry(const QVMToken* token, int n);
+  bool IsAllNumeric() const;
+  void ReplaceKind(TokenKind from, TokenKind to);
+  void RemoveEmptyRaw();
+  void MarkDirty();
+  void SetNestingLevel(int level, const QVMOptions& options);
+  void SetScriptLevel(double level, const QVMOptions& options);
+  void SplitRawToken(int index, int start, int end, TokenKind kind, QVMTokenFactory& factory,
+                     const CString& text, const CString& secondText);
+
+  // The tree dump: one line per token, indented by the path of child rows.
+  void Dump(CString& out, const CString& prefix) const;
+  CString DumpTree() const;
+};
+
+// Matrix layout keeps per-row and per-column sizes of up to 20 cells.
+constexpr int kMatrixTableSize = 20;
+
+// One node of a line's token tree. The token owns its two child arrays and
+// its realisers, never the tokens its rows point to.
+class QVMToken {
+ public:
+  TokenRow row1;  // main operand
+  TokenRow row2;  // second operand
+  int32_t mark = kMarkNone;
+  ExtentRecord extent;
+  int32_t stretch = 0;     // bar height, integral height, spacer width
+  int32_t decoration = 2;  // read by decoration layout and drawing
+  int32_t offsetX = 0;     // position in its row, found by relation finding
+  TokenKind kind = TK_ERROR;
+  CString text;
+  CString secondText;  // the word as typed, for keywords with a code
+  int32_t nestingLevel = 0;
+  double scriptLevel = 0.0;
+  QVFont font;
+  QVPen pen;
+  QVBrush brush;
+  TEXTMETRICA metrics{};
+  bool needsLayout = true;
+  int32_t matrixTables[3][kMatrixTableSize]{};
+  int32_t matrixValue = 0;
+
+  QVMToken();
+  ~QVMToken();
+  QVMToken(const QVMToken&) = delete;
+  QVMToken& operator=(const QVMToken&) = delete;
+
+  void Set(TokenKind newKind, const CString& newText, int32_t newMark,
+           const CString& newSecondText);
+  void SetText(const CString& newText);
+  CString GetText() const { return text; }
+  void SetScriptLevel(double level, const QVMOptions& options);
+
+  void Dump(CString& out, const CString& prefix) const;
+  // The dump of this token and its subtree as a row of one.
+  CString DumpTree() const;
+};
+
+// Owns every token of one line until the next re-parse.
+class QVMTokenFactory {
+ public:
+  QVMTokenFactory();
+  virtual ~QVMTokenFactory();
+  QVMTokenFactory(const QVMTokenFactory&) = delete;
+  QVMTokenFactory& operator=(const QVMTokenFactory&) = delete;
+
+  QVMToken* NewToken(TokenKind kind);
+  void DeleteAll();
+  int GetCount() const { return static_cast<int>(tokens_.size()); }
+
+ private:
+  std::vector<std::unique_ptr<QVMToken>> tokens_;
+};
