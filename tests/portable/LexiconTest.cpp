@@ -1,0 +1,193 @@
+// Word tables: list reading, value conversion, order and longest match, and
+// the tables a line builds from its options.
+#include <gtest/gtest.h>
+
+#include "engine/EquationLine.h"
+#include "engine/Lexicon.h"
+#include "options/QVMOptions.h"
+
+namespace {
+
+// The replacement a table stores for one key/value pair.
+CString ReplacementOf(const char* value) {
+  LexiconTable table;
+  table.AddList(CString("k,") + value, TK_SYMBOL, true, ',');
+  EXPECT_EQ(table.GetCount(), 1);
+  return table.GetCount() == 1 ? table.EntryAt(0).replacement : CString("<none>");
+}
+
+struct ValueCase {
+  const char* value;
+  std::string replacement;
+};
+
+// Only finite whole numbers 1..255 become one character.
+TEST(LexiconTable, PairValueConversion) {
+  const ValueCase cases[] = {
+      {"1", "\x01"},       {"179", "\xB3"},      {"255", "\xFF"},  {"4/2", "\x02"},
+      {"12.0", "\x0C"},    {"0", "0"},           {"2.5", "2.5"},   {"256", "256"},
+      {"-5", "-5"},        {"-1", "-1"},         {"-1e300", "-1e300"}, {"-inf", "-inf"},
+      {"1/0", "1/0"},      {"nan", "nan"},       {"D", "D"},       {"^", "^"},
+      {"x2", "x2"},        {"3.1415927", "3.1415927"}, {"1e999", "1e999"},
+  };
+  for (const ValueCase& c : cases) EXPECT_EQ(ReplacementOf(c.value).str(), c.replacement) << c.value;
+}
+
+// An empty value is text that is no number: the key stays as typed.
+TEST(LexiconTable, EmptyValueKeepsEmptyReplacement) {
+  EXPECT_EQ(ReplacementOf("").str(), "");
+}
+
+TEST(LexiconTable, PlainListItems) {
+  LexiconTable table;
+  table.AddList("a,b", TK_FUNCTION, false, ',');
+  table.AddList("c,", TK_FUNCTION, false, ',');
+  table.AddList("", TK_FUNCTION, false, ',');
+  ASSERT_EQ(table.GetCount(), 5);
+  EXPECT_EQ(table.EntryAt(0).key, "a");
+  EXPECT_EQ(table.EntryAt(1).key, "b");
+  EXPECT_EQ(table.EntryAt(2).key, "c");
+  EXPECT_EQ(table.EntryAt(3).key, "");
+  EXPECT_EQ(table.EntryAt(4).key, "");
+  EXPECT_EQ(table.EntryAt(0).kind, TK_FUNCTION);
+}
+
+TEST(LexiconTable, PairListDropsLoneLastKey) {
+  LexiconTable table;
+  table.AddList("a,1,b", TK_GREEK, true, ',');
+  ASSERT_EQ(table.GetCount(), 1);
+  EXPECT_EQ(table.EntryAt(0).key, "a");
+  table.Assign("m%x=1%n%", TK_RAW, true, '%');
+  ASSERT_EQ(table.GetCount(), 2);
+  EXPECT_EQ(table.EntryAt(1).key, "n");
+  EXPECT_EQ(table.EntryAt(1).replacement, "");
+}
+
+// An empty key never matches, so a zero-length match cannot happen.
+TEST(LexiconTable, EmptyKeyNeverMatches) {
+  LexiconTable table;
+  table.Assign("", TK_UNIT, false, ',');
+  table.Sort();
+  EXPECT_EQ(table.FindLongestPrefix("abc"), -1);
+  EXPECT_EQ(table.FindLongestPrefix(""), -1);
+  CString text("abc");
+  const LexiconEntry entry = table.GetEntry(text);
+  EXPECT_EQ(entry.kind, TK_ERROR);
+  EXPECT_TRUE(entry.key.IsEmpty());
+}
+
+TEST(LexiconTable, LongestKeyWins) {
+  LexiconTable table;
+  table.AddList("ab,abc,a", TK_FUNCTION, false, ',');
+  table.Sort();
+  EXPECT_EQ(table.FindLongestPrefix("abcd"), 2);
+  EXPECT_EQ(table.FindLongestPrefix("abd"), 1);
+  EXPECT_EQ(table.FindLongestPrefix("Abc"), -1);  // case counts
+  EXPECT_EQ(table.FindLongestPrefix("x"), -1);
+  CString text("abcd");
+  EXPECT_EQ(table.GetEntry(text).key, "abc");
+  EXPECT_EQ(text, "abc");
+}
+
+// Among keys of equal length the one added later is found.
+TEST(LexiconTable, LaterEqualKeyWins) {
+  LexiconTable table;
+  table.AddList("pi,1", TK_SYMBOL, true, ',');
+  table.AddList("pi,2,xy,3", TK_GREEK, true, ',');
+  table.Sort();
+  CString text("pi");
+  const LexiconEntry entry = table.GetEntry(text);
+  EXPECT_EQ(entry.kind, TK_GREEK);
+  EXPECT_EQ(entry.replacement, "\x02");
+}
+
+// Tables grow: entries past the 160th are found like any other.
+TEST(LexiconTable, GrowsBeyondOldCap) {
+  LexiconTable table;
+  CString list;
+  for (int i = 0; i < 400; ++i) list.AppendFormat("%sw%03d", i == 0 ? "" : ",", i);
+  table.AddList(list, TK_UNIT, false, ',');
+  table.Sort();
+  ASSERT_EQ(table.GetCount(), 400);
+  for (int i = 0; i < 400; ++i) {
+    CString word;
+    word.Format("w%03d", i);
+    EXPECT_EQ(table.FindLongestPrefix(word.str()), 3) << word.GetString();
+  }
+}
+
+// Many user units leave every built-in keyword findable.
+TEST(LineLexicon, UserUnitsKeepBuiltInWords) {
+  QVMOptions options(0);
+  CString units;
+  for (int i = 0; i < 300; ++i) units.AppendFormat("%su%03d", i == 0 ? "" : ",", i);
+  options.UnitsList.Value = units;
+  EquationLine line;
+  line.BuildLexicon(options);
+  const LexiconTable& keywords = line.Table(EquationLine::kKeywordTable);
+  for (const char* word : {"sqrt", "sr", "root", "div", "arc", "|[", "]|", " :", "+-", "int", "::",
+                           "u299", "pi", "sin-1"}) {
+    CString text(word);
+    EXPECT_NE(keywords.GetEntry(text).kind, TK_ERROR) << word;
+  }
+}
+
+// A symbol and a Greek letter with the same key: the Greek one, added later.
+TEST(LineLexicon, GreekWinsOverSymbol) {
+  QVMOptions options(0);
+  options.SymbolList = "pi,182";
+  EquationLine line;
+  line.BuildLexicon(options);
+  CString text("pi");
+  const LexiconEntry entry = line.Table(EquationLine::kKeywordTable).GetEntry(text);
+  EXPECT_EQ(entry.kind, TK_GREEK);
+  EXPECT_EQ(entry.replacement, "p");
+}
+
+TEST(LineLexicon, SwitchesGateBuiltInWords) {
+  QVMOptions options(3);  // switches 8 on, 12 and 13 off
+  EquationLine line;
+  line.BuildLexicon(options);
+  const LexiconTable& keywords = line.Table(EquationLine::kKeywordTable);
+  CString arc("arc"), div("div"), plusMinus("+-");
+  EXPECT_EQ(keywords.GetEntry(arc).kind, TK_ERROR);
+  EXPECT_EQ(keywords.GetEntry(div).kind, TK_ERROR);
+  EXPECT_EQ(keywords.GetEntry(plusMinus).kind, TK_RAW);
+}
+
+// With switch 16 off the tables of the first build stay; with it on every
+// parse rebuilds them from the options.
+TEST(LineLexicon, RebuildFollowsSwitch16) {
+  QVMOptions options(0);
+  EquationLine line;
+  line.SetText("zz", options);
+  options.FunctionList = "zz";
+  line.SetReparse();
+  line.SetText("zz", options);
+  EXPECT_EQ(line.Root().KindAt(0), TK_FUNCTION);
+
+  QVMOptions fixed(3);
+  EquationLine kept;
+  kept.SetText("zz", fixed);
+  fixed.FunctionList = "zz";
+  kept.SetReparse();
+  kept.SetText("zz", fixed);
+  EXPECT_EQ(kept.Root().KindAt(0), TK_VARIABLE);
+}
+
+// A rebuild in reduced mode replaces the keyword table instead of adding
+// the Greek list to it again.
+TEST(LineLexicon, ReducedRebuildReplacesKeywords) {
+  QVMOptions options(4);
+  options.ParseSwitches[16] = true;
+  EquationLine line;
+  line.BuildLexicon(options);
+  const int first = line.Table(EquationLine::kKeywordTable).GetCount();
+  EXPECT_EQ(first, 1);  // "pi" alone
+  line.BuildLexicon(options);
+  line.BuildLexicon(options);
+  EXPECT_EQ(line.Table(EquationLine::kKeywordTable).GetCount(), first);
+  EXPECT_EQ(line.Table(EquationLine::kMacroTable).GetCount(), 0);
+}
+
+}  // namespace

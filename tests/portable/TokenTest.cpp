@@ -1,0 +1,274 @@
+// Token rows, the factory and the token tree dump.
+#include <gtest/gtest.h>
+
+#include "engine/Token.h"
+#include "options/QVMOptions.h"
+#include "tests/portable/EngineTestSupport.h"
+
+namespace {
+
+// Builds rows from tokens of the test's own factory.
+class TokenRowTest : public testing::Test {
+ protected:
+  QVMToken* Make(TokenKind kind, const char* text = "") {
+    QVMToken* token = factory_.NewToken(kind);
+    token->SetText(text);
+    return token;
+  }
+  TokenRow RowOf(std::initializer_list<TokenKind> kinds) {
+    TokenRow row;
+    for (TokenKind kind : kinds) row.Append(Make(kind));
+    return row;
+  }
+
+  QVMTokenFactory factory_;
+  QVMOptions options_{0};
+};
+
+TEST_F(TokenRowTest, LookUpsOutsideTheRow) {
+  TokenRow row = RowOf({TK_NUMBER});
+  row.GetAt(0)->SetText("7");
+  EXPECT_EQ(row.KindAt(0), TK_NUMBER);
+  EXPECT_EQ(row.TextAt(0), "7");
+  for (int index : {-1, 1, 100}) {
+    EXPECT_EQ(row.KindAt(index), TK_ERROR);
+    EXPECT_EQ(row.TextAt(index), "");
+  }
+}
+
+TEST_F(TokenRowTest, MatchingBrackets) {
+  // ( ( x )     and     ( [ x ] # )
+  TokenRow open2 = RowOf({TK_OPEN, TK_OPEN, TK_VARIABLE, TK_CLOSE});
+  EXPECT_EQ(open2.FindMatchingClose(0), -1);
+  EXPECT_EQ(open2.FindMatchingClose(1), 3);
+  EXPECT_EQ(open2.FindMatchingClose(2), 2);  // not an opening bracket
+  EXPECT_EQ(open2.FindMatchingClose(4), -1);
+  EXPECT_EQ(open2.FindMatchingOpen(3), 1);
+  EXPECT_EQ(open2.FindMatchingOpen(2), -1);
+  EXPECT_EQ(open2.FindMatchingOpen(-1), -1);
+
+  TokenRow mixed = RowOf({TK_OPEN, TK_OPEN, TK_VARIABLE, TK_CLOSE, TK_CLOSE});
+  mixed.GetAt(1)->SetText("");  // an invisible bracket matches like any other
+  EXPECT_EQ(mixed.FindMatchingClose(0), 4);
+  EXPECT_EQ(mixed.FindMatchingOpen(4), 0);
+  EXPECT_EQ(mixed.FindMatchingOpen(3), 1);
+}
+
+TEST_F(TokenRowTest, AppendOperatorTexts) {
+  TokenRow row;
+  EXPECT_EQ(row.AppendOperator(TK_POWER, factory_), 0);
+  row.AppendOperator(TK_ADD, factory_);
+  row.AppendOperator(TK_SUBTRACT, factory_);
+  EXPECT_EQ(row.AppendOperator(TK_MULTIPLY, factory_), 3);
+  EXPECT_EQ(row.TextAt(0), "^");
+  EXPECT_EQ(row.TextAt(1), "+");
+  EXPECT_EQ(row.TextAt(2), "-");
+  EXPECT_EQ(row.TextAt(3), "");
+  EXPECT_TRUE(row.GetAt(3)->needsLayout);
+  EXPECT_EQ(factory_.GetCount(), 4);
+}
+
+// A column chain a ; b ; c: the second row of each column holds the next.
+TEST_F(TokenRowTest, ColumnChain) {
+  QVMToken* outer = Make(TK_COLUMN);
+  QVMToken* inner = Make(TK_COLUMN);
+  QVMToken* a = Make(TK_VARIABLE, "a");
+  QVMToken* b = Make(TK_VARIABLE, "b");
+  QVMToken* c = Make(TK_VARIABLE, "c");
+  outer->row1.Append(a);
+  outer->row2.Append(inner);
+  inner->row1.Append(b);
+  inner->row2.Append(c);
+  EXPECT_EQ(TokenRow::ColumnDepth(outer), 3);
+  EXPECT_EQ(TokenRow::ColumnDepth(inner), 2);
+  EXPECT_EQ(TokenRow::ColumnDepth(a), 0);
+  EXPECT_EQ(TokenRow::ColumnEntry(outer, 0), a);
+  EXPECT_EQ(TokenRow::ColumnEntry(outer, 1), b);
+  EXPECT_EQ(TokenRow::ColumnEntry(outer, 2), c);
+  EXPECT_EQ(TokenRow::ColumnEntry(outer, 7), c);
+  EXPECT_EQ(TokenRow::ColumnEntry(a, 0), nullptr);
+}
+
+TEST_F(TokenRowTest, IsAllNumericLooksIntoChildren) {
+  TokenRow empty;
+  EXPECT_TRUE(empty.IsAllNumeric());
+  TokenRow row = RowOf({TK_NUMBER, TK_BRACKETS});
+  EXPECT_TRUE(row.IsAllNumeric());
+  row.GetAt(1)->row1.Append(Make(TK_VARIABLE));
+  EXPECT_FALSE(row.IsAllNumeric());
+}
+
+TEST_F(TokenRowTest, ReplaceKind) {
+  TokenRow row = RowOf({TK_ABS, TK_FRACTION});
+  row.GetAt(1)->row1.Append(Make(TK_ABS));
+  row.ReplaceKind(TK_ABS, TK_OPEN);
+  EXPECT_EQ(row.KindAt(0), TK_OPEN);
+  EXPECT_EQ(row.GetAt(1)->row1.KindAt(0), TK_OPEN);
+
+  // Kind 0 retypes this row only, never the children.
+  row.ReplaceKind(TK_ERROR, TK_SPACE);
+  EXPECT_EQ(row.KindAt(0), TK_SPACE);
+  EXPECT_EQ(row.KindAt(1), TK_SPACE);
+  EXPECT_EQ(row.GetAt(1)->row1.KindAt(0), TK_OPEN);
+}
+
+TEST_F(TokenRowTest, RemoveEmptyRawOnlyThisRow) {
+  TokenRow row = RowOf({TK_RAW, TK_SPACE, TK_RAW, TK_RAW});
+  row.GetAt(2)->SetText("!");
+  row.GetAt(1)->row1.Append(Make(TK_RAW));
+  row.RemoveEmptyRaw();
+  ASSERT_EQ(row.GetSize(), 2);
+  EXPECT_EQ(row.KindAt(0), TK_SPACE);
+  EXPECT_EQ(row.TextAt(1), "!");
+  EXPECT_EQ(row.GetAt(0)->row1.GetSize(), 1);
+}
+
+// Only the rows of a small fraction are one level deeper.
+TEST_F(TokenRowTest, NestingLevels) {
+  QVMToken* small = Make(TK_SMALLFRACTION);
+  QVMToken* fraction = Make(TK_FRACTION);
+  QVMToken* numerator = Make(TK_NUMBER, "1");
+  small->row1.Append(fraction);
+  fraction->row1.Append(numerator);
+  TokenRow row;
+  row.Append(small);
+  row.SetNestingLevel(0, options_);
+  EXPECT_EQ(small->nestingLevel, 0);
+  EXPECT_EQ(fraction->nestingLevel, 1);
+  EXPECT_EQ(numerator->nestingLevel, 1);
+}
+
+TEST_F(TokenRowTest, ScriptLevels) {
+  QVMToken* power = Make(TK_POWER);
+  QVMToken* exponent = Make(TK_NUMBER, "2");
+  QVMToken* sub = Make(TK_SUBSCRIPT);
+  QVMToken* index = Make(TK_VARIABLE, "i");
+  power->row1.Append(exponent);
+  exponent->row1.Append(sub);  // only to reach a deeper level
+  sub->row1.Append(index);
+  TokenRow row;
+  row.Append(power);
+  row.SetScriptLevel(0.0, options_);
+  EXPECT_DOUBLE_EQ(power->scriptLevel, 0.0);
+  EXPECT_DOUBLE_EQ(exponent->scriptLevel, 1.0);
+  EXPECT_DOUBLE_EQ(index->scriptLevel, 2.5);
+}
+
+TEST_F(TokenRowTest, MarkDirtyReachesEveryToken) {
+  TokenRow row = RowOf({TK_FRACTION});
+  QVMToken* child = Make(TK_NUMBER);
+  row.GetAt(0)->row2.Append(child);
+  row.needsLayout = false;
+  row.GetAt(0)->needsLayout = false;
+  child->needsLayout = false;
+  row.MarkDirty();
+  EXPECT_TRUE(row.needsLayout);
+  EXPECT_TRUE(row.GetAt(0)->needsLayout);
+  EXPECT_TRUE(child->needsLayout);
+}
+
+TEST_F(TokenRowTest, SplitRawToken) {
+  TokenRow row = RowOf({TK_RAW});
+  row.GetAt(0)->SetText("abcde");
+  row.SplitRawToken(0, 1, 2, TK_GREEK, factory_, CString(), CString("ignored"));
+  ASSERT_EQ(row.GetSize(), 3);
+  EXPECT_EQ(row.TextAt(0), "a");
+  EXPECT_EQ(row.KindAt(1), TK_GREEK);
+  EXPECT_EQ(row.TextAt(1), "bc");
+  EXPECT_EQ(row.GetAt(1)->secondText, "");  // no text given: the typed piece
+  EXPECT_EQ(row.TextAt(2), "de");
+  EXPECT_EQ(row.KindAt(2), TK_RAW);
+
+  row.SplitRawToken(2, 0, 1, TK_SYMBOL, factory_, CString("\xA5"), CString("de"));
+  ASSERT_EQ(row.GetSize(), 5);
+  EXPECT_EQ(row.TextAt(2), "");
+  EXPECT_EQ(row.TextAt(3), "\xA5");
+  EXPECT_EQ(row.GetAt(3)->secondText, "de");
+  EXPECT_EQ(row.TextAt(4), "");
+}
+
+TEST(QVMTokenFactory, DeleteAllForgetsEveryToken) {
+  QVMTokenFactory factory;
+  for (int i = 0; i < 500; ++i) factory.NewToken(TK_NUMBER);
+  EXPECT_EQ(factory.GetCount(), 500);
+  factory.DeleteAll();
+  EXPECT_EQ(factory.GetCount(), 0);
+  QVMToken* token = factory.NewToken(TK_SPACE);
+  EXPECT_EQ(token->kind, TK_SPACE);
+  EXPECT_EQ(token->decoration, 2);
+  EXPECT_TRUE(token->needsLayout);
+  EXPECT_EQ(token->mark, kMarkNone);
+  EXPECT_DOUBLE_EQ(token->pen.description.Width, 17.63888775);
+  EXPECT_EQ(token->brush.description.Style, 1);
+}
+
+// ------------------------------------------------------------------ dump
+
+TEST_F(TokenRowTest, DumpOfOneNumber) {
+  TokenRow row;
+  QVMToken* number = Make(TK_NUMBER, "12");
+  number->extent.align = 35;
+  number->extent.adjust = -4;
+  row.Append(number);
+  EXPECT_EQ(row.DumpTree().str(), "0 - TK_NUMBER align = 35, adjust = -4 \"12\"\r\n");
+}
+
+TEST_F(TokenRowTest, DumpOfChildRowsMarksAndStretch) {
+  TokenRow row;
+  row.Append(Make(TK_VARIABLE, "x"));
+  QVMToken* power = Make(TK_POWER);
+  power->row1.Append(Make(TK_NUMBER, "2"));
+  row.Append(power);
+  QVMToken* group = Make(TK_BRACKETS, "(,)");
+  group->mark = kMarkUnderscore;
+  group->stretch = 120;
+  group->row2.Append(Make(TK_NUMBER, "0"));  // row 1 empty: row 2 still shows
+  row.Append(group);
+  EXPECT_EQ(row.DumpTree().str(), WithCrLf("0 - TK_VARIABLE align = 0, adjust = 0 \"x\"\n"
+                                           "1 - TK_POWER align = 0, adjust = 0\n"
+                                           " 1 0 - TK_NUMBER align = 0, adjust = 0 \"2\"\n"
+                                           "2 - TK_BRACKETS align = 0, adjust = 0 \"(,)_\" 120 \n"
+                                           " 2 0 - TK_NUMBER align = 0, adjust = 0 \"0\"\n"));
+}
+
+TEST_F(TokenRowTest, DumpMarkCharacters) {
+  const char* const expected[] = {"\"a\"", "\"a.\"", "\"a:\"", "\"a^\"", "\"a_\"", "\"a\""};
+  for (int mark = 0; mark <= 5; ++mark) {
+    TokenRow row;
+    QVMToken* token = Make(TK_VARIABLE, "a");
+    token->mark = mark;
+    row.Append(token);
+    EXPECT_NE(row.DumpTree().str().find(expected[mark]), std::string::npos) << mark;
+  }
+}
+
+TEST_F(TokenRowTest, DumpNamesKinds) {
+  TokenRow row;
+  row.Append(Make(TK_ERROR));
+  row.Append(Make(TK_UNBOLDSYMBOL));
+  row.Append(Make(static_cast<TokenKind>(54)));
+  row.Append(Make(static_cast<TokenKind>(-1)));
+  EXPECT_EQ(row.DumpTree().str(), WithCrLf("0 - TK_ERROR align = 0, adjust = 0\n"
+                                           "1 - TK_UNBOLDSYMBOL align = 0, adjust = 0\n"
+                                           "2 - TK_CONFUSED align = 0, adjust = 0\n"
+                                           "3 - TK_CONFUSED align = 0, adjust = 0\n"));
+  EXPECT_STREQ(TokenKindName(TK_WDSYMBOL), "TK_WDSYMBOL");
+  EXPECT_STREQ(TokenKindName(TK_ABS), "TK_ABS");
+}
+
+TEST_F(TokenRowTest, DumpNestedPrefixes) {
+  QVMToken* outer = Make(TK_FRACTION);
+  QVMToken* inner = Make(TK_FRACTION);
+  inner->row2.Append(Make(TK_NUMBER, "3"));
+  outer->row1.Append(Make(TK_NUMBER, "1"));
+  outer->row1.Append(inner);
+  TokenRow row;
+  row.Append(outer);
+  EXPECT_EQ(row.DumpTree().str(), WithCrLf("0 - TK_FRACTION align = 0, adjust = 0\n"
+                                           " 1 0 - TK_NUMBER align = 0, adjust = 0 \"1\"\n"
+                                           " 1 1 - TK_FRACTION align = 0, adjust = 0\n"
+                                           " 1  2 0 - TK_NUMBER align = 0, adjust = 0 \"3\"\n"));
+  EXPECT_EQ(outer->DumpTree(), row.DumpTree());
+}
+
+}  // namespace
