@@ -91,6 +91,7 @@ class EquationLine {
 
  private:
   void AddBuiltInKeywords(const QVMOptions& options);
+  void LexWords(const LexiconTable& table, bool wholeWordsOnly);
   void RunParsePasses(const QVMOptions& options);
 
   bool lexiconBuilt_ = false;

@@ -106,27 +106,13 @@ void EquationLine::LexQuotedText() {
 // The first word of the table in each raw token is cut out; a raw piece
 // (an expansion) is stepped over, so a table never matches inside its own
 // expansion.
-void EquationLine::LexKeywords(const LexiconTable& table) {
-  for (int i = 0; i < root_.GetSize(); ++i) {
-    const QVMToken* token = root_.GetAt(i);
-    if (token->kind != TK_RAW) continue;
-    const std::string_view text = token->text.str();
-    for (size_t at = 0; at < text.size(); ++at) {
-      const int last = table.FindLongestPrefix(text.substr(at));
-      if (last < 0) continue;
-      CString word(text.substr(at, static_cast<size_t>(last) + 1));
-      const LexiconEntry entry = table.GetEntry(word);
-      root_.SplitRawToken(i, static_cast<int>(at), static_cast<int>(at) + last, entry.kind,
-                          factory_, entry.replacement, entry.key);
-      ++i;
-      break;
-    }
-  }
-}
+void EquationLine::LexKeywords(const LexiconTable& table) { LexWords(table, false); }
 
-// As the keyword step, but a circled digit counts only as a word of its
-// own: between spaces, tab marks or the ends of its token.
-void EquationLine::LexCircledDigits(const LexiconTable& table) {
+// Circled digits count only as words of their own: between spaces, tab
+// marks or the ends of their token.
+void EquationLine::LexCircledDigits(const LexiconTable& table) { LexWords(table, true); }
+
+void EquationLine::LexWords(const LexiconTable& table, bool wholeWordsOnly) {
   for (int i = 0; i < root_.GetSize(); ++i) {
     const QVMToken* token = root_.GetAt(i);
     if (token->kind != TK_RAW) continue;
@@ -135,13 +121,13 @@ void EquationLine::LexCircledDigits(const LexiconTable& table) {
       const int last = table.FindLongestPrefix(text.substr(at));
       if (last < 0) continue;
       const size_t after = at + static_cast<size_t>(last) + 1;
-      if (at > 0 && !IsWordBoundary(text[at - 1])) continue;
-      if (after < text.size() && !IsWordBoundary(text[after])) continue;
+      if (wholeWordsOnly && at > 0 && !IsWordBoundary(text[at - 1])) continue;
+      if (wholeWordsOnly && after < text.size() && !IsWordBoundary(text[after])) continue;
       CString word(text.substr(at, static_cast<size_t>(last) + 1));
       const LexiconEntry entry = table.GetEntry(word);
       root_.SplitRawToken(i, static_cast<int>(at), static_cast<int>(after) - 1, entry.kind,
                           factory_, entry.replacement, entry.key);
-      ++i;
+      ++i;  // past the piece; the after-part is next
       break;
     }
   }

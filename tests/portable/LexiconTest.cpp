@@ -155,24 +155,22 @@ TEST(LineLexicon, SwitchesGateBuiltInWords) {
   EXPECT_EQ(keywords.GetEntry(plusMinus).kind, TK_RAW);
 }
 
-// With switch 16 off the tables of the first build stay; with it on every
-// parse rebuilds them from the options.
-TEST(LineLexicon, RebuildFollowsSwitch16) {
-  QVMOptions options(0);
+// "zz" parsed, then parsed again after it became a function name.
+TokenKind KindAfterListChange(int style) {
+  QVMOptions options(style);
   EquationLine line;
   line.SetText("zz", options);
   options.FunctionList = "zz";
   line.SetReparse();
   line.SetText("zz", options);
-  EXPECT_EQ(line.Root().KindAt(0), TK_FUNCTION);
+  return line.Root().KindAt(0);
+}
 
-  QVMOptions fixed(3);
-  EquationLine kept;
-  kept.SetText("zz", fixed);
-  fixed.FunctionList = "zz";
-  kept.SetReparse();
-  kept.SetText("zz", fixed);
-  EXPECT_EQ(kept.Root().KindAt(0), TK_VARIABLE);
+// With switch 16 on (style 0) every parse rebuilds the tables from the
+// options; with it off (style 3) the tables of the first build stay.
+TEST(LineLexicon, RebuildFollowsSwitch16) {
+  EXPECT_EQ(KindAfterListChange(0), TK_FUNCTION);
+  EXPECT_EQ(KindAfterListChange(3), TK_VARIABLE);
 }
 
 // A rebuild in reduced mode replaces the keyword table instead of adding
