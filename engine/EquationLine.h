@@ -90,8 +90,21 @@ class EquationLine {
   ExtentRecord extent;
 
  private:
+  // A piece found in raw text: inclusive positions, kind, and the texts it
+  // gets (an empty text means the typed characters).
+  struct RawCut {
+    size_t start = 0;
+    size_t end = 0;
+    TokenKind kind = TK_RAW;
+    CString text;
+    CString secondText;
+  };
+
   void AddBuiltInKeywords(const QVMOptions& options);
   void LexWords(const LexiconTable& table, bool wholeWordsOnly);
+  template <class Finder>
+  void CutRawTokens(Finder find);
+  void AppendRaw(TokenRow& row, std::string_view text);
   void RunParsePasses(const QVMOptions& options);
 
   bool lexiconBuilt_ = false;

@@ -199,12 +199,17 @@ void TokenRow::SplitRawToken(int index, int start, int end, TokenKind kind,
   before->Set(token->kind, old.Left(start), kMarkNone, CString());
   QVMToken* after = factory.NewToken(token->kind);
   after->Set(token->kind, old.Mid(end + 1), kMarkNone, CString());
-  if (!text.IsEmpty())
-    token->Set(kind, text, kMarkNone, secondText);
-  else
-    token->Set(kind, old.Mid(start, end - start + 1), kMarkNone, CString());
+  SetPiece(*token, kind, old.Mid(start, end - start + 1), text, secondText);
   InsertAt(index, before);
   InsertAt(index + 2, after);
+}
+
+void TokenRow::SetPiece(QVMToken& token, TokenKind kind, const CString& typed,
+                        const CString& text, const CString& secondText) {
+  if (!text.IsEmpty())
+    token.Set(kind, text, kMarkNone, secondText);
+  else
+    token.Set(kind, typed, kMarkNone, CString());
 }
 
 // ---------------------------------------------------------------- QVMToken

@@ -4,7 +4,9 @@
 // owns every token of one line).
 // Choices of ours: the factory keeps its tokens in unique_ptrs, so nothing
 // leaks when a parse ends in an exception; kinds outside 0..53 stay
-// representable (a kind is a plain 32-bit number) and dump as "TK_CONFUSED".
+// representable (a kind is a plain 32-bit number) and dump as "TK_CONFUSED";
+// the font, pen and brush realisers and the text metrics exist only in the
+// Windows build, where tokens are measured and drawn.
 #pragma once
 
 #include <cstdint>
@@ -12,10 +14,13 @@
 #include <vector>
 
 #include "engine/Extent.h"
-#include "engine/Realisers.h"
 #include "framework/Collections.h"
 #include "framework/Platform.h"
 #include "framework/String.h"
+
+#ifdef _WIN32
+#include "options/Realisers.h"
+#endif
 
 class QVMOptions;
 class QVMToken;
@@ -85,6 +90,10 @@ class TokenRow {
   void SetScriptLevel(double level, const QVMOptions& options);
   void SplitRawToken(int index, int start, int end, TokenKind kind, QVMTokenFactory& factory,
                      const CString& text, const CString& secondText);
+  // Makes `token` the piece of a split: the given text and second text, or
+  // the typed characters (and no second text) when the text is empty.
+  static void SetPiece(QVMToken& token, TokenKind kind, const CString& typed, const CString& text,
+                       const CString& secondText);
 
   // The tree dump: one line per token, indented by the path of child rows.
   void Dump(CString& out, const CString& prefix) const;
@@ -110,10 +119,13 @@ class QVMToken {
   CString secondText;  // the word as typed, for keywords with a code
   int32_t nestingLevel = 0;
   double scriptLevel = 0.0;
+#ifdef _WIN32
+  // What the token is painted with; only layout and drawing (Windows) use them.
   QVFont font;
   QVPen pen;
   QVBrush brush;
   TEXTMETRICA metrics{};
+#endif
   bool needsLayout = true;
   int32_t matrixTables[3][kMatrixTableSize]{};
   int32_t matrixValue = 0;

@@ -88,24 +88,62 @@ void EquationLine::Tokenize(const QVMOptions& options) {
   }
 }
 
+// Cuts every raw token of the root row with `find` in one pass over the
+// row: the piece found becomes a token, the text before it stays raw, and
+// the text after it is searched again as a raw token of its own. A piece
+// is never searched again by the same step (so an expansion is not
+// expanded by its own table). Rebuilding the row once per step keeps long
+// lines linear; the result is that of splitting token by token.
+template <class Finder>
+void EquationLine::CutRawTokens(Finder find) {
+  TokenRow cut;
+  for (QVMToken* token : root_.tokens) {
+    if (token->kind != TK_RAW) {
+      cut.Append(token);
+      continue;
+    }
+    std::string_view rest = token->text.str();
+    RawCut piece;
+    if (rest.empty() || !find(rest, piece)) {
+      cut.Append(token);  // untouched: the token stays as it is
+      continue;
+    }
+    do {
+      AppendRaw(cut, rest.substr(0, piece.start));
+      QVMToken* made = factory_.NewToken(piece.kind);
+      TokenRow::SetPiece(*made, piece.kind, CString(rest.substr(piece.start, piece.end - piece.start + 1)),
+                         piece.text, piece.secondText);
+      cut.Append(made);
+      rest = rest.substr(piece.end + 1);
+      piece = RawCut{};
+    } while (!rest.empty() && find(rest, piece));
+    AppendRaw(cut, rest);
+  }
+  root_.tokens.Copy(cut.tokens);
+}
+
+// Raw text left between pieces; empty text makes no token.
+void EquationLine::AppendRaw(TokenRow& row, std::string_view text) {
+  if (text.empty()) return;
+  QVMToken* raw = factory_.NewToken(TK_RAW);
+  raw->SetText(CString(text));
+  row.Append(raw);
+}
+
 // Each quoted stretch, quotes included, becomes one token; an unclosed
 // quote runs to the end of its token.
 void EquationLine::LexQuotedText() {
-  for (int i = 0; i < root_.GetSize(); ++i) {
-    const QVMToken* token = root_.GetAt(i);
-    if (token->kind != TK_RAW) continue;
-    const int open = token->text.Find('"');
-    if (open < 0) continue;
-    const int close = token->text.Find('"', open + 1);
-    const int end = close >= 0 ? close : token->text.GetLength() - 1;
-    root_.SplitRawToken(i, open, end, TK_QUOTED, factory_, CString(), CString());
-    ++i;  // on to the piece; the after-part is next
-  }
+  CutRawTokens([](std::string_view text, RawCut& cut) {
+    const size_t open = text.find('"');
+    if (open == std::string_view::npos) return false;
+    const size_t close = text.find('"', open + 1);
+    cut = RawCut{open, close != std::string_view::npos ? close : text.size() - 1, TK_QUOTED};
+    return true;
+  });
 }
 
-// The first word of the table in each raw token is cut out; a raw piece
-// (an expansion) is stepped over, so a table never matches inside its own
-// expansion.
+// The first word of the table in each raw token is cut out; the text of a
+// pair's entry replaces the word, which is kept as the second text.
 void EquationLine::LexKeywords(const LexiconTable& table) { LexWords(table, false); }
 
 // Circled digits count only as words of their own: between spaces, tab
@@ -113,10 +151,7 @@ void EquationLine::LexKeywords(const LexiconTable& table) { LexWords(table, fals
 void EquationLine::LexCircledDigits(const LexiconTable& table) { LexWords(table, true); }
 
 void EquationLine::LexWords(const LexiconTable& table, bool wholeWordsOnly) {
-  for (int i = 0; i < root_.GetSize(); ++i) {
-    const QVMToken* token = root_.GetAt(i);
-    if (token->kind != TK_RAW) continue;
-    const std::string_view text = token->text.str();
+  CutRawTokens([&table, wholeWordsOnly](std::string_view text, RawCut& cut) {
     for (size_t at = 0; at < text.size(); ++at) {
       const int last = table.FindLongestPrefix(text.substr(at));
       if (last < 0) continue;
@@ -125,24 +160,20 @@ void EquationLine::LexWords(const LexiconTable& table, bool wholeWordsOnly) {
       if (wholeWordsOnly && after < text.size() && !IsWordBoundary(text[after])) continue;
       CString word(text.substr(at, static_cast<size_t>(last) + 1));
       const LexiconEntry entry = table.GetEntry(word);
-      root_.SplitRawToken(i, static_cast<int>(at), static_cast<int>(after) - 1, entry.kind,
-                          factory_, entry.replacement, entry.key);
-      ++i;  // past the piece; the after-part is next
-      break;
+      cut = RawCut{at, after - 1, entry.kind, entry.replacement, entry.key};
+      return true;
     }
-  }
+    return false;
+  });
 }
 
 // Runs of digits with at most one "."; a trailing "." stays out of a longer
 // run, and a lone "." is quoted text. The decimal character is always ".".
 void EquationLine::LexNumbers() {
-  for (int i = 0; i < root_.GetSize(); ++i) {
-    const QVMToken* token = root_.GetAt(i);
-    if (token->kind != TK_RAW) continue;
-    const std::string_view text = token->text.str();
+  CutRawTokens([](std::string_view text, RawCut& cut) {
     size_t start = 0;
     while (start < text.size() && !IsDigit(text[start]) && text[start] != '.') ++start;
-    if (start == text.size()) continue;
+    if (start == text.size()) return false;
     size_t end = start;
     bool seenPoint = false;
     while (end < text.size() && (IsDigit(text[end]) || (text[end] == '.' && !seenPoint))) {
@@ -151,25 +182,20 @@ void EquationLine::LexNumbers() {
     }
     if (end - start > 1 && text[end - 1] == '.') --end;
     const bool lonePoint = end - start == 1 && text[start] == '.';
-    root_.SplitRawToken(i, static_cast<int>(start), static_cast<int>(end) - 1,
-                        lonePoint ? TK_QUOTED : TK_NUMBER, factory_, CString(), CString());
-    ++i;
-  }
+    cut = RawCut{start, end - 1, lonePoint ? TK_QUOTED : TK_NUMBER};
+    return true;
+  });
 }
 
-// The first character of the set in each raw token becomes a token of the
-// kind; the after-part is split in its turn.
+// Each character of the set becomes a token of the kind.
 void EquationLine::LexCharacters(std::string_view set, TokenKind kind) {
   if (set.empty()) return;
-  for (int i = 0; i < root_.GetSize(); ++i) {
-    const QVMToken* token = root_.GetAt(i);
-    if (token->kind != TK_RAW) continue;
-    const size_t at = token->text.str().find_first_of(set);
-    if (at == std::string::npos) continue;
-    root_.SplitRawToken(i, static_cast<int>(at), static_cast<int>(at), kind, factory_, CString(),
-                        CString());
-    ++i;
-  }
+  CutRawTokens([set, kind](std::string_view text, RawCut& cut) {
+    const size_t at = text.find_first_of(set);
+    if (at == std::string_view::npos) return false;
+    cut = RawCut{at, at, kind};
+    return true;
+  });
 }
 
 // A bar opens when none is open, or when it directly follows a bar that

@@ -198,8 +198,12 @@ TEST(QVMTokenFactory, DeleteAllForgetsEveryToken) {
   EXPECT_EQ(token->decoration, 2);
   EXPECT_TRUE(token->needsLayout);
   EXPECT_EQ(token->mark, kMarkNone);
-  EXPECT_DOUBLE_EQ(token->pen.description.Width, 17.63888775);
-  EXPECT_EQ(token->brush.description.Style, 1);
+#ifdef _WIN32
+  EXPECT_DOUBLE_EQ(token->pen.Description.Width, 17.63888775);
+  EXPECT_EQ(token->pen.Description.Style, 0x10006);
+  EXPECT_EQ(token->brush.Description.Style, 1);
+  EXPECT_EQ(token->font.Description.Size, 388);
+#endif
 }
 
 // ------------------------------------------------------------------ dump
