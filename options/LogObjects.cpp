@@ -179,7 +179,7 @@ void QVLogFont::Serialize(CArchive& archive) {
   LOGFONTA& f = LogFont;
   if (archive.IsStoring()) {
     CHAR face[LF_FACESIZE] = {};
-    std::strncpy(face, f.lfFaceName, LF_FACESIZE - 1);
+    std::memcpy(face, f.lfFaceName, strnlen(f.lfFaceName, LF_FACESIZE - 1));
     archive << static_cast<int32_t>(f.lfHeight) << static_cast<int32_t>(f.lfWeight);
     archive << f.lfItalic << f.lfUnderline << f.lfStrikeOut << f.lfCharSet;
     archive.Write(face, LF_FACESIZE);
