@@ -15,6 +15,21 @@ namespace {
 // The store reads -1 for a missing or empty entry.
 constexpr int kMissing = -1;
 
+// Stores or loads one value, by the archive's direction.
+template <typename T>
+void SerializeValue(CArchive& archive, T& value) {
+  if (archive.IsStoring()) archive << value;
+  else archive >> value;
+}
+
+// The identity every Init gives a holder.
+template <typename Holder>
+void Identify(Holder& holder, const char* section, const char* key, BYTE flag) {
+  holder.Section = section;
+  holder.Key = key;
+  holder.Flag = flag;
+}
+
 void SerializeBool(CArchive& archive, bool& value) {
   if (archive.IsStoring()) {
     archive << static_cast<BYTE>(value ? 1 : 0);
@@ -31,9 +46,7 @@ void SerializeBool(CArchive& archive, bool& value) {
 
 void QVOptionInt::Init(const char* section, const char* key, BYTE flag, int32_t value,
                        int32_t min, int32_t max) {
-  Section = section;
-  Key = key;
-  Flag = flag;
+  Identify(*this, section, key, flag);
   Value = Default = Saved = value;
   Min = min;
   Max = max;
@@ -69,16 +82,13 @@ bool QVOptionInt::WriteIni(CIniFile& store, bool writeDefault) {
 }
 
 void QVOptionInt::Serialize(CArchive& archive) {
-  if (archive.IsStoring()) archive << Value;
-  else archive >> Value;
+  SerializeValue(archive, Value);
 }
 
 // ------------------------------------------------------------- QVOptionBool
 
 void QVOptionBool::Init(const char* section, const char* key, BYTE flag, bool value) {
-  Section = section;
-  Key = key;
-  Flag = flag;
+  Identify(*this, section, key, flag);
   Value = Default = Saved = value;
 }
 
@@ -101,9 +111,7 @@ void QVOptionBool::Serialize(CArchive& archive) { SerializeBool(archive, Value);
 // --------------------------------------------------------- QVOptionColorRef
 
 void QVOptionColorRef::Init(const char* section, const char* key, BYTE flag, COLORREF value) {
-  Section = section;
-  Key = key;
-  Flag = flag;
+  Identify(*this, section, key, flag);
   Value = Default = Saved = value;
 }
 
@@ -135,9 +143,7 @@ void QVOptionColorRef::Serialize(CArchive& archive) {
 
 void QVOptionDouble::Init(const char* section, const char* key, BYTE flag, double value,
                           double min, double max) {
-  Section = section;
-  Key = key;
-  Flag = flag;
+  Identify(*this, section, key, flag);
   Value = Default = Saved = value;
   Min = min;
   Max = max;
@@ -169,17 +175,14 @@ bool QVOptionDouble::WriteIni(CIniFile& store, bool writeDefault) {
 }
 
 void QVOptionDouble::Serialize(CArchive& archive) {
-  if (archive.IsStoring()) archive << Value;
-  else archive >> Value;
+  SerializeValue(archive, Value);
 }
 
 // ----------------------------------------------------------- QVOptionString
 
 void QVOptionString::Init(const char* section, const char* key, BYTE flag, const char* value,
                           int32_t maxLength) {
-  Section = section;
-  Key = key;
-  Flag = flag;
+  Identify(*this, section, key, flag);
   Value = Default = Saved = value;
   MaxLength = maxLength;
 }
@@ -215,103 +218,16 @@ bool QVOptionString::WriteIni(CIniFile& store, bool writeDefault) {
 }
 
 void QVOptionString::Serialize(CArchive& archive) {
-  if (archive.IsStoring()) archive << Value;
-  else archive >> Value;
+  SerializeValue(archive, Value);
 }
 
 // ------------------------------------------------------------- QVOptionChar
 
 void QVOptionChar::Init(const char* section, const char* key, BYTE flag, char value) {
-  Section = section;
-  Key = key;
-  Flag = flag;
+  Identify(*this, section, key, flag);
   Value = Default = Saved = value ? CString(value) : CString();
 }
 
 void QVOptionChar::Serialize(CArchive& archive) {
-  if (archive.IsStoring()) archive << Value;
-  else archive >> Value;
+  SerializeValue(archive, Value);
 }
-
-// --------------------------------------------------------- QVOptionQVLogPen
-
-QVOptionQVLogPen& QVOptionQVLogPen::operator=(const QVOptionQVLogPen& other) {
-  Value.Assign(other.Value);
-  Flag = other.Flag;
-  Key = other.Key;
-  Section = other.Section;
-  Default.Assign(other.Default);
-  return *this;
-}
-
-void QVOptionQVLogPen::Init(const char* section, const char* key, BYTE flag,
-                            const QVLogPen& value) {
-  Section = section;
-  Key = key;
-  Flag = flag;
-  Value.Assign(value);
-  Default.Assign(value);
-}
-
-bool QVOptionQVLogPen::ReadIni(CIniFile& store) {
-  const CString text = store.ReadValue(Section, Key);
-  if (text.IsEmpty()) Value.Assign(Default);
-  else Value.ParseText(text);
-  return true;
-}
-
-bool QVOptionQVLogPen::WriteIni(CIniFile& store, bool writeDefault) {
-  store.WriteValue(Section, Key, (writeDefault ? Default : Value).ToText(), true);
-  return true;
-}
-
-void QVOptionQVLogPen::Serialize(CArchive& archive) { Value.Serialize(archive); }
-
-// ------------------------------------------------------- QVOptionQVLogBrush
-
-QVOptionQVLogBrush& QVOptionQVLogBrush::operator=(const QVOptionQVLogBrush& other) {
-  Value.Assign(other.Value);
-  Flag = other.Flag;
-  Key = other.Key;
-  Section = other.Section;
-  Default.Assign(other.Default);
-  return *this;
-}
-
-void QVOptionQVLogBrush::Serialize(CArchive& archive) { Value.Serialize(archive); }
-
-// -------------------------------------------------------- QVOptionQVLogFont
-
-QVOptionQVLogFont& QVOptionQVLogFont::operator=(const QVOptionQVLogFont& other) {
-  Value.Assign(other.Value);
-  Flag = other.Flag;
-  Key = other.Key;
-  Section = other.Section;
-  Default.Assign(other.Default);
-  return *this;
-}
-
-void QVOptionQVLogFont::Init(const char* section, const char* key, BYTE flag,
-                             const QVLogFont& value) {
-  Section = section;
-  Key = key;
-  Flag = flag;
-  Value.Assign(value);
-  Default.Assign(value);
-}
-
-QVLogFont QVOptionQVLogFont::GetValue() const { return Value; }
-
-bool QVOptionQVLogFont::ReadIni(CIniFile& store) {
-  const CString text = store.ReadValue(Section, Key);
-  if (text.IsEmpty()) Value.Assign(Default);
-  else Value.ParseText(text);
-  return true;
-}
-
-bool QVOptionQVLogFont::WriteIni(CIniFile& store, bool writeDefault) {
-  store.WriteValue(Section, Key, (writeDefault ? Default : Value).ToText(), true);
-  return true;
-}
-
-void QVOptionQVLogFont::Serialize(CArchive& archive) { Value.Serialize(archive); }

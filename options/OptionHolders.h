@@ -105,57 +105,73 @@ class QVOptionChar {
   CString Section;
 };
 
-class QVOptionQVLogPen : public CObject {
-  DECLARE_SERIAL(QVOptionQVLogPen)
-
+// What the pen, brush and font holders share: a description as value and
+// default, kept by CObject-derived serialisable classes.
+template <typename Description>
+class QVObjectOption : public CObject {
  public:
-  QVOptionQVLogPen() = default;
-  QVOptionQVLogPen(const QVOptionQVLogPen& other) : CObject() { *this = other; }
-  QVOptionQVLogPen& operator=(const QVOptionQVLogPen& other);
-  void Serialize(CArchive& archive) override;
-  void Init(const char* section, const char* key, BYTE flag, const QVLogPen& value);
-  QVLogPen GetValue() const { return Value; }
+  QVObjectOption() = default;
+  QVObjectOption(const QVObjectOption& other) : CObject() { *this = other; }
+  QVObjectOption& operator=(const QVObjectOption& other);
+  void Serialize(CArchive& archive) override { Value.Serialize(archive); }
+  void Init(const char* section, const char* key, BYTE flag, const Description& value);
+  Description GetValue() const { return Value; }
+  // The INI text form (pens and fonts).
   bool ReadIni(CIniFile& store);
   bool WriteIni(CIniFile& store, bool writeDefault);
 
-  QVLogPen Value, Default;
+  Description Value, Default;
   BYTE Flag = 0;
   CString Key;
   CString Section;
 };
 
-class QVOptionQVLogBrush : public CObject {
+class QVOptionQVLogPen : public QVObjectOption<QVLogPen> {
+  DECLARE_SERIAL(QVOptionQVLogPen)
+};
+
+class QVOptionQVLogBrush : public QVObjectOption<QVLogBrush> {
   DECLARE_SERIAL(QVOptionQVLogBrush)
-
- public:
-  QVOptionQVLogBrush() = default;
-  QVOptionQVLogBrush(const QVOptionQVLogBrush& other) : CObject() { *this = other; }
-  QVOptionQVLogBrush& operator=(const QVOptionQVLogBrush& other);
-  void Serialize(CArchive& archive) override;
-
-  QVLogBrush Value, Default;
-  BYTE Flag = 0;
-  CString Key;
-  CString Section;
 };
 
-class QVOptionQVLogFont : public CObject {
+class QVOptionQVLogFont : public QVObjectOption<QVLogFont> {
   DECLARE_SERIAL(QVOptionQVLogFont)
 
  public:
-  QVOptionQVLogFont() = default;
-  QVOptionQVLogFont(const QVOptionQVLogFont& other) : CObject() { *this = other; }
-  QVOptionQVLogFont& operator=(const QVOptionQVLogFont& other);
-  void Serialize(CArchive& archive) override;
-  void Init(const char* section, const char* key, BYTE flag, const QVLogFont& value);
-  QVLogFont GetValue() const;
   // Changes the value only; the default stays.
   void SetValue(const QVLogFont& value) { Value.Assign(value); }
-  bool ReadIni(CIniFile& store);
-  bool WriteIni(CIniFile& store, bool writeDefault);
-
-  QVLogFont Value, Default;
-  BYTE Flag = 0;
-  CString Key;
-  CString Section;
 };
+
+template <typename Description>
+QVObjectOption<Description>& QVObjectOption<Description>::operator=(const QVObjectOption& other) {
+  Value.Assign(other.Value);
+  Flag = other.Flag;
+  Key = other.Key;
+  Section = other.Section;
+  Default.Assign(other.Default);
+  return *this;
+}
+
+template <typename Description>
+void QVObjectOption<Description>::Init(const char* section, const char* key, BYTE flag,
+                                       const Description& value) {
+  Section = section;
+  Key = key;
+  Flag = flag;
+  Value.Assign(value);
+  Default.Assign(value);
+}
+
+template <typename Description>
+bool QVObjectOption<Description>::ReadIni(CIniFile& store) {
+  const CString text = store.ReadValue(Section, Key);
+  if (text.IsEmpty()) Value.Assign(Default);
+  else Value.ParseText(text);
+  return true;
+}
+
+template <typename Description>
+bool QVObjectOption<Description>::WriteIni(CIniFile& store, bool writeDefault) {
+  store.WriteValue(Section, Key, (writeDefault ? Default : Value).ToText(), true);
+  return true;
+}

@@ -6,35 +6,7 @@
 
 #include "framework/Dc.h"
 #include "framework/Gdi.h"
-
-namespace {
-
-// Fails the test when the wrappers hold more or fewer objects at the end
-// than at the start.
-class GdiBalance {
- public:
-  GdiBalance() : start_(GdiObjectCounter::Alive()) {}
-  ~GdiBalance() { EXPECT_EQ(GdiObjectCounter::Alive(), start_) << "GDI objects leaked"; }
-
- private:
-  long start_;
-};
-
-// A 16 x 16 colour bitmap selected into a memory DC.
-struct MemoryCanvas {
-  MemoryCanvas() {
-    CWindowDC screen(nullptr);
-    dc.CreateCompatibleDC(&screen);
-    bitmap.CreateCompatibleBitmap(&screen, 16, 16);
-    previous = dc.SelectObject(&bitmap)->m_hObject;
-  }
-  ~MemoryCanvas() { ::SelectObject(dc.m_hDC, previous); }
-  CDC dc;
-  CBitmap bitmap;
-  HGDIOBJ previous = nullptr;
-};
-
-}  // namespace
+#include "tests/win/GdiTestSupport.h"
 
 TEST(GdiObjectCounter, CountsCreationDeletionAttachAndDetach) {
   const long start = GdiObjectCounter::Alive();

@@ -7,31 +7,9 @@
 
 #include "framework/Dc.h"
 #include "options/Realisers.h"
+#include "tests/win/GdiTestSupport.h"
 
 namespace {
-
-class GdiBalance {
- public:
-  GdiBalance() : start_(GdiObjectCounter::Alive()) {}
-  ~GdiBalance() { EXPECT_EQ(GdiObjectCounter::Alive(), start_) << "GDI objects leaked"; }
-
- private:
-  long start_;
-};
-
-// A memory DC with a colour bitmap, in pixels (MM_TEXT).
-struct MemoryCanvas {
-  MemoryCanvas() {
-    CWindowDC screen(nullptr);
-    dc.CreateCompatibleDC(&screen);
-    bitmap.CreateCompatibleBitmap(&screen, 32, 32);
-    previous = dc.SelectObject(&bitmap)->m_hObject;
-  }
-  ~MemoryCanvas() { ::SelectObject(dc.m_hDC, previous); }
-  CDC dc;
-  CBitmap bitmap;
-  HGDIOBJ previous = nullptr;
-};
 
 QVLogPen Pen(int mode, int style, double width) {
   QVLogPen pen;
