@@ -1,0 +1,111 @@
+// Pens, brushes and fonts realised on a device context.
+#include "options/Realisers.h"
+
+#include <cstdlib>
+
+namespace {
+
+// A dashed or dotted kind with no end-cap or join bits: in a metafile it is
+// drawn as a one-pixel cosmetic line.
+bool IsPlainDash(UINT style) {
+  const UINT kind = style & PS_STYLE_MASK;
+  return kind >= PS_DASH && kind <= PS_DASHDOTDOT && (style & (PS_ENDCAP_MASK | PS_JOIN_MASK)) == 0;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ QVPen
+
+QVPen::~QVPen() {
+  if (dc_ && previous_) dc_->SelectStockObject(BLACK_PEN);
+  created_.DeleteObject();
+}
+
+// On a device in pixels the width scales with the device's resolution
+// (250 units against 150) and is at least one pixel.
+int QVPen::DeviceWidth(const CDC& dc) const {
+  const LOGPEN gdi = Description.ToGdiPen();
+  int width = TruncateGdiLength(gdi.lopnWidth.x * Scale);
+  const int mapMode = dc.GetMapMode();
+  if (mapMode != MM_HIMETRIC && mapMode != MM_ANISOTROPIC) {
+    SIZE unit{250, 250};
+    dc.HIMETRICtoDP(&unit);
+    width = TruncateGdiLength(unit.cx * static_cast<double>(width) / 150.0);
+    if (width < 1) width = 1;
+  }
+  return width < 0 ? 0 : width;
+}
+
+void QVPen::Select(CDC& dc) {
+  if (dc_) Deselect(*dc_);  // never replace a pen a DC still holds
+  const LOGPEN gdi = Description.ToGdiPen();
+  if (dc.GetMapMode() == MM_ANISOTROPIC && IsPlainDash(gdi.lopnStyle)) {
+    created_.CreatePen(gdi.lopnStyle & PS_STYLE_MASK, 1, gdi.lopnColor);
+  } else {
+    const LOGBRUSH brush{BS_SOLID, gdi.lopnColor, 0};
+    created_.ExtCreatePen(gdi.lopnStyle | PS_GEOMETRIC, DeviceWidth(dc), &brush);
+  }
+  previous_ = dc.SelectObject(created_.m_hObject);
+  dc_ = &dc;
+}
+
+void QVPen::Deselect(CDC& dc) {
+  if (previous_) dc.SelectObject(previous_);
+  created_.DeleteObject();
+  previous_ = nullptr;
+  dc_ = nullptr;
+}
+
+// ---------------------------------------------------------------- QVBrush
+
+QVBrush::~QVBrush() {
+  if (dc_ && previous_) dc_->SelectStockObject(NULL_BRUSH);
+  created_.DeleteObject();
+}
+
+CBrush* QVBrush::Select(CDC& dc) {
+  if (dc_) Deselect(*dc_);
+  const LOGBRUSH brush = Description.ToLogBrush();
+  created_.CreateBrushIndirect(&brush);
+  CBrush* previous = dc.SelectObject(&created_);
+  previous_ = previous ? previous->m_hObject : nullptr;
+  dc_ = &dc;
+  return previous;
+}
+
+void QVBrush::Deselect(CDC& dc) {
+  if (previous_) dc.SelectObject(previous_);
+  created_.DeleteObject();
+  previous_ = nullptr;
+  dc_ = nullptr;
+}
+
+// ----------------------------------------------------------------- QVFont
+
+QVFont::~QVFont() {
+  // Freeing a font that a DC still holds would leave the DC with a dead
+  // object; give the DC a stock font first.
+  if (dc_ && previous_) dc_->SelectStockObject(SYSTEM_FONT);
+  created_.DeleteObject();
+}
+
+int QVFont::Select(CDC& dc, bool useSize) {
+  if (dc_) Deselect(*dc_);
+  LOGFONTA font = Description.LogFont;
+  const double height = useSize ? -static_cast<double>(Description.Size) : font.lfHeight;
+  font.lfHeight = TruncateGdiLength(height * Scale);
+  created_.CreateFontIndirect(&font);
+  CFont* previous = dc.SelectObject(&created_);
+  previous_ = previous ? previous->m_hObject : nullptr;
+  previousColor_ = dc.SetTextColor(Description.Color);
+  dc_ = &dc;
+  return std::abs(font.lfHeight);
+}
+
+void QVFont::Deselect(CDC& dc) {
+  if (previous_) dc.SelectObject(previous_);
+  if (dc_) dc.SetTextColor(previousColor_);
+  created_.DeleteObject();
+  previous_ = nullptr;
+  dc_ = nullptr;
+}

@@ -1,0 +1,73 @@
+// QVPen, QVBrush, QVFont: realise a pen, brush or font description on a
+// device context and put the previous object back afterwards. Windows only.
+// Choices of ours: every pen is created with its GDI style bits (a plain
+// dashed kind in a metafile through CreatePen, everything else through
+// ExtCreatePen as a geometric pen); widths and heights are held within
+// kMaxGdiLength before they become integers; a QVFont destroyed while
+// selected behaves like a QVPen (stock font selected, created font freed).
+#pragma once
+
+#include "framework/Dc.h"
+#include "options/LogObjects.h"
+
+class QVPen : public CObject {
+ public:
+  QVPen() = default;
+  ~QVPen() override;
+  QVPen(const QVPen&) = delete;
+  QVPen& operator=(const QVPen&) = delete;
+
+  void Select(CDC& dc);
+  void Deselect(CDC& dc);
+  // The width in device units that Select would use on `dc`.
+  int DeviceWidth(const CDC& dc) const;
+
+  QVLogPen Description;
+  double Scale = 1.0;
+
+ private:
+  HGDIOBJ previous_ = nullptr;
+  CPen created_;
+  CDC* dc_ = nullptr;
+};
+
+class QVBrush : public CObject {
+ public:
+  QVBrush() = default;
+  ~QVBrush() override;
+  QVBrush(const QVBrush&) = delete;
+  QVBrush& operator=(const QVBrush&) = delete;
+
+  // Returns the brush that was selected before.
+  CBrush* Select(CDC& dc);
+  void Deselect(CDC& dc);
+
+  QVLogBrush Description;
+
+ private:
+  HGDIOBJ previous_ = nullptr;
+  CBrush created_;
+  CDC* dc_ = nullptr;
+};
+
+class QVFont : public CObject {
+ public:
+  QVFont() = default;
+  ~QVFont() override;
+  QVFont(const QVFont&) = delete;
+  QVFont& operator=(const QVFont&) = delete;
+
+  // With useSize the character height is the description's size; returns
+  // the absolute height used.
+  int Select(CDC& dc, bool useSize);
+  void Deselect(CDC& dc);
+
+  QVLogFont Description;
+  double Scale = 1.0;
+
+ private:
+  COLORREF previousColor_ = 0;
+  HGDIOBJ previous_ = nullptr;
+  CFont created_;
+  CDC* dc_ = nullptr;
+};
