@@ -7,13 +7,16 @@
 // Entry n of the parse switches; switch 0 is the reduced mode.
 inline bool ParseSwitch(const QVMOptions& options, int n) { return options.ParseSwitches[n] != 0; }
 
-inline CString StringOption(const QVOptionString& option) { return option.Value; }
+// Holders clamp or cut their value when read; the parse reads a copy so
+// that the options it is lent stay untouched.
+inline CString StringOption(const QVOptionString& option) {
+  QVOptionString copy = option;
+  return copy.GetValue();
+}
 
 inline int PermCombStyleOf(const QVMOptions& options) {
-  const QVOptionInt& style = options.PermCombStyle;
-  // Out of range reads as the midpoint, as the holder's own reading does.
-  if (style.Value < style.Min || style.Value > style.Max) return (style.Min + style.Max) / 2;
-  return style.Value;
+  QVOptionInt copy = options.PermCombStyle;
+  return copy.GetValue();
 }
 
 // The first character of the list separator; 0 when it is empty.
