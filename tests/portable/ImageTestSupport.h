@@ -1,0 +1,42 @@
+// Helpers for the image library's tests: pattern images, encoding to and
+// decoding from memory, pixel comparison and temporary files.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "imaging/RasterImage.h"
+
+using Bytes = std::vector<BYTE>;
+
+// An image whose pixels follow a deterministic pattern; palette images get
+// distinct palette colours.
+std::unique_ptr<RasterImage> MakePatternImage(int32_t width, int32_t height, int bpp, uint32_t seed);
+
+// Encodes through an ImageMemFile; an empty result means the encoder failed.
+Bytes EncodeToBytes(RasterImage& image, uint32_t format);
+
+// Decodes bytes into `image`; the answer of Decode.
+bool DecodeBytes(RasterImage& image, const Bytes& data, uint32_t format);
+
+// Same size and the same colour at every pixel (palette or not).
+::testing::AssertionResult SamePixels(const RasterImage& a, const RasterImage& b);
+
+// A folder removed with its contents when the object goes.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  std::string Path(const char* name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+Bytes ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const Bytes& data);
