@@ -212,7 +212,7 @@ TEST(GifCodec, HostileDataStreams) {
   };
   for (const Bytes& stream : streams) {
     Bytes file = head;
-    file.insert(file.end(), stream.begin(), stream.end());
+    for (BYTE b : stream) file.push_back(b);
     RasterImage image;
     DecodeBytes(image, file, kFormatGif);
   }
