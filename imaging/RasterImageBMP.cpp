@@ -189,9 +189,10 @@ bool RasterImageBMP::ReadBitfields(ImageFile* file, const BITMAPINFOHEADER& head
 }
 
 // RLE8: count/value runs, escapes for end of line, end of bitmap, delta
-// and literal runs. A run past the row's end stops the decode.
+// and literal runs. Runs may cover the row's padding (some writers encode
+// the whole stride); a run past the padded row stops the decode.
 void RasterImageBMP::DecodeRle8(ImageFile* file) {
-  const int32_t width = head_.biWidth;
+  const int32_t width = static_cast<int32_t>(info_.stride);
   int32_t x = 0, y = 0;
   BYTE literal[256];
   while (y < head_.biHeight) {
