@@ -2,7 +2,9 @@
 // Choices of ours: a write error makes Encode answer false; in a 24-bit
 // tile, pixels of the transparent colour take index 0; decoding reads
 // sub-blocks by their declared sizes and every walk ends at the end of
-// the file; positions are checked in int, so 16-bit fields never wrap.
+// the file; positions are checked in int, so 16-bit fields never wrap;
+// frames are drawn onto one canvas at the deepest frame's depth, and rows
+// that a frame's data never reached leave the canvas as it was.
 #include "imaging/RasterImageGIF.h"
 
 #include <cstring>
@@ -16,6 +18,7 @@ struct RasterImageGIF::Screen {
   bool hasGlobal = false;
   RGBQUAD global[256] = {};
   int32_t globalCount = 0;
+  int depth = 1;  // of the canvas: the deepest frame, 24 for composed files
 };
 
 struct RasterImageGIF::Frame {
@@ -27,6 +30,7 @@ struct RasterImageGIF::Frame {
   int depth = 8;
   int32_t transIndex = -1;
   RasterImage image;
+  std::vector<bool> rowDone;  // rows (from the top) that the data reached
 };
 
 namespace {
@@ -246,7 +250,7 @@ bool RasterImageGIF::ReadDescriptor(ImageFile* file, const Screen& screen, Frame
   return true;
 }
 
-bool RasterImageGIF::CountFrames(ImageFile* file, const Screen& screen, int32_t& count,
+bool RasterImageGIF::CountFrames(ImageFile* file, Screen& screen, int32_t& count,
                                  bool& firstDiffers) {
   count = 0;
   firstDiffers = false;
@@ -261,6 +265,7 @@ bool RasterImageGIF::CountFrames(ImageFile* file, const Screen& screen, int32_t&
       if (!ReadDescriptor(file, screen, frame) || file->GetC() < 0) break;
       SkipSubBlocks(file);
       if (!frame.fits) continue;
+      if (frame.depth > screen.depth) screen.depth = frame.depth;
       if (count++ == 0) firstDiffers = frame.width != screen.width && frame.height != screen.height;
     } else {
       atIntroducer = c == 0;
@@ -287,6 +292,7 @@ bool RasterImageGIF::Decode(ImageFile* file) {
   transIndex_ = -1;
   disposal_ = previousDisposal_ = 0;
   const bool composed = !screen.hasGlobal && count > 1 && firstDiffers;
+  if (composed) screen.depth = 24;
   return WalkFrames(file, screen, composed);
 }
 
@@ -299,6 +305,7 @@ bool RasterImageGIF::DecodeFrameData(ImageFile* file, Frame& frame) {
     SkipSubBlocks(file);
     return false;
   }
+  frame.rowDone.assign(frame.height, false);
   RGBQUAD palette[256];
   std::memcpy(palette, frame.palette, sizeof(palette));
   if (frame.transIndex >= 0) {
@@ -320,6 +327,7 @@ bool RasterImageGIF::DecodeFrameData(ImageFile* file, Frame& frame) {
       if (info_.escape) return false;
       const int32_t row = frame.height - 1 - y;
       BYTE* bits = frame.image.GetBits(row);
+      frame.rowDone[y] = true;
       for (int32_t x = 0; x < frame.width; ++x) {
         const int index = decoder.NextPixel();
         if (index < 0) {
@@ -335,64 +343,44 @@ bool RasterImageGIF::DecodeFrameData(ImageFile* file, Frame& frame) {
   return true;
 }
 
-// Draws a frame onto a canvas of the screen's size at the frame's depth,
-// over what earlier frames left, and makes the canvas the image.
-bool RasterImageGIF::PlaceOnCanvas(const Screen& screen, Frame& frame, bool firstFrame) {
-  RasterImage canvas;
-  canvas.CopyInfo(*this);
-  if (!canvas.Create(screen.width, screen.height, frame.depth, kFormatGif)) {
-    SetError(canvas.GetLastError());
-    return false;
-  }
-  if (firstFrame || !IsValid()) {
-    canvas.Clear(static_cast<BYTE>(frame.transIndex >= 0 ? frame.transIndex : 0));
-  } else if (previousDisposal_ == 2) {
-    canvas.Clear(static_cast<BYTE>(info_.backgroundIndex >= 0 ? info_.backgroundIndex : 0));
-  } else if (GetBpp() == canvas.GetBpp()) {
-    std::memcpy(canvas.GetBits(), GetBits(), canvas.GetHeader().biSizeImage);
-  } else {
-    for (int32_t y = 0; y < screen.height; ++y)
-      for (int32_t x = 0; x < screen.width; ++x) canvas.SetPixelIndex(x, y, GetPixelIndex(x, y));
-  }
+// Draws a frame's decoded rows onto the canvas, by index at the canvas's
+// depth or, for a 24-bit canvas, by colour. Rows the data never reached
+// leave the canvas as it was, so drawing costs no more than decoding.
+void RasterImageGIF::DrawFrame(RasterImage& canvas, const Frame& frame) {
+  const bool byColour = canvas.GetBpp() == 24;
   for (int32_t fy = 0; fy < frame.height; ++fy) {
-    const int32_t y = screen.height - 1 - (frame.top + fy);
-    for (int32_t x = 0; x < frame.width; ++x) {
-      const BYTE index = frame.image.GetPixelIndex(x, frame.height - 1 - fy);
-      if (index != frame.transIndex) canvas.SetPixelIndex(frame.left + x, y, index);
-    }
-  }
-  canvas.SetPalette(frame.image.GetPalette(), frame.image.GetNumColors());
-  canvas.SetTransIndex(info_.backgroundIndex);
-  canvas.SetOffset(0, 0);
-  return Transfer(canvas);
-}
-
-// Draws a frame's colours into the 24-bit picture of a composed file.
-void RasterImageGIF::ComposeFrame(RasterImage& canvas, const Frame& frame) {
-  for (int32_t fy = 0; fy < frame.height; ++fy) {
+    if (!frame.rowDone[fy]) continue;
     const int32_t y = canvas.GetHeight() - 1 - (frame.top + fy);
     for (int32_t x = 0; x < frame.width; ++x) {
       const BYTE index = frame.image.GetPixelIndex(x, frame.height - 1 - fy);
-      if (index != frame.transIndex) canvas.SetPixelColor(frame.left + x, y, frame.image.GetPaletteColor(index));
+      if (index == frame.transIndex) continue;
+      if (byColour) canvas.SetPixelColor(frame.left + x, y, frame.image.GetPaletteColor(index));
+      else canvas.SetPixelIndex(frame.left + x, y, index);
     }
-  }
-  if (frame.transIndex >= 0) {
-    canvas.SetTransColor(frame.image.GetPaletteColor(static_cast<uint32_t>(frame.transIndex)));
-    canvas.SetTransIndex(frame.transIndex);
   }
 }
 
-// Walks the blocks after the screen descriptor; a byte opens a block only
-// at the start or after a 0x00 byte.
-bool RasterImageGIF::WalkFrames(ImageFile* file, const Screen& screen, bool composed) {
-  RasterImage canvas;
-  if (composed) {
+// Makes the canvas for the first frame drawn, or clears it for a frame
+// after one whose disposal method restores the background.
+bool RasterImageGIF::PrepareCanvas(RasterImage& canvas, const Screen& screen, const Frame& frame) {
+  if (!canvas.IsValid()) {
     canvas.CopyInfo(*this);
-    if (!canvas.Create(screen.width, screen.height, 24, kFormatGif)) {
+    if (!canvas.Create(screen.width, screen.height, screen.depth, kFormatGif)) {
       SetError(canvas.GetLastError());
       return false;
     }
+    if (screen.depth < 24) canvas.Clear(static_cast<BYTE>(frame.transIndex >= 0 ? frame.transIndex : 0));
+  } else if (previousDisposal_ == 2 && screen.depth < 24) {
+    canvas.Clear(static_cast<BYTE>(info_.backgroundIndex >= 0 ? info_.backgroundIndex : 0));
   }
+  return true;
+}
+
+// Walks the blocks after the screen descriptor; a byte opens a block only
+// at the start or after a 0x00 byte. Plain files stop after the wanted
+// frame; composed files draw every frame into a 24-bit picture.
+bool RasterImageGIF::WalkFrames(ImageFile* file, const Screen& screen, bool composed) {
+  RasterImage canvas;
   int32_t frameNumber = 0;
   bool atIntroducer = true;
   for (int c = file->GetC(); c >= 0 && !(atIntroducer && c == ';'); c = file->GetC()) {
@@ -417,18 +405,23 @@ bool RasterImageGIF::WalkFrames(ImageFile* file, const Screen& screen, bool comp
       if (info_.escape) return false;
       continue;
     }
+    if (!PrepareCanvas(canvas, screen, frame)) return false;
+    DrawFrame(canvas, frame);
     if (composed) {
-      ComposeFrame(canvas, frame);
+      if (frame.transIndex >= 0) {
+        canvas.SetTransColor(frame.image.GetPaletteColor(static_cast<uint32_t>(frame.transIndex)));
+        canvas.SetTransIndex(frame.transIndex);
+      }
     } else {
-      if (!PlaceOnCanvas(screen, frame, frameNumber == 0)) return false;
-      if (frameNumber == info_.wantedFrame) return true;
+      canvas.SetPalette(frame.image.GetPalette(), frame.image.GetNumColors());
+      canvas.SetTransIndex(info_.backgroundIndex);
+      if (frameNumber == info_.wantedFrame) break;
     }
     previousDisposal_ = disposal_;
     ++frameNumber;
   }
-  if (composed && frameNumber > 0) {
-    canvas.SetFrameDelay(info_.frameDelay);
-    return Transfer(canvas);
-  }
-  return false;
+  if (!canvas.IsValid()) return false;
+  canvas.SetFrameDelay(info_.frameDelay);
+  canvas.SetOffset(0, 0);
+  return Transfer(canvas);
 }

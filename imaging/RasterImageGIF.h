@@ -33,13 +33,13 @@ class RasterImageGIF : public RasterImage {
   bool MakeTile(RasterImage& tile, int32_t left, int32_t top, int32_t width, int32_t height);
 
   bool ReadScreen(ImageFile* file, Screen& screen);
-  bool CountFrames(ImageFile* file, const Screen& screen, int32_t& count, bool& firstCoversScreen);
+  bool CountFrames(ImageFile* file, Screen& screen, int32_t& count, bool& firstDiffers);
   bool ReadExtension(ImageFile* file);
   bool ReadDescriptor(ImageFile* file, const Screen& screen, Frame& frame);
   bool DecodeFrameData(ImageFile* file, Frame& frame);
   bool WalkFrames(ImageFile* file, const Screen& screen, bool composed);
-  bool PlaceOnCanvas(const Screen& screen, Frame& frame, bool firstFrame);
-  void ComposeFrame(RasterImage& canvas, const Frame& frame);
+  bool PrepareCanvas(RasterImage& canvas, const Screen& screen, const Frame& frame);
+  void DrawFrame(RasterImage& canvas, const Frame& frame);
 
   char comment_[256] = {};
   int loops_ = 0;
