@@ -397,12 +397,17 @@ BYTE RasterImage::AlphaGet(int32_t x, int32_t y) const {
 }
 
 bool RasterImage::AlphaCopy(const RasterImage& source) {
-  if (!source.alpha_ || source.GetWidth() != GetWidth() || source.GetHeight() != GetHeight())
-    return false;
-  if (!alpha_) alpha_ = static_cast<BYTE*>(std::malloc(PixelCount()));
-  if (!alpha_) return false;
-  std::memcpy(alpha_, source.alpha_, PixelCount());
+  if (!CopyPlaneFrom(alpha_, source.alpha_, source)) return false;
   info_.alphaMax = source.info_.alphaMax;
+  return true;
+}
+
+// Copies a width x height plane of a same-sized image into `plane`.
+bool RasterImage::CopyPlaneFrom(BYTE*& plane, const BYTE* sourcePlane, const RasterImage& source) {
+  if (!sourcePlane || source.GetWidth() != GetWidth() || source.GetHeight() != GetHeight()) return false;
+  if (!plane) plane = static_cast<BYTE*>(std::malloc(PixelCount()));
+  if (!plane) return false;
+  std::memcpy(plane, sourcePlane, PixelCount());
   return true;
 }
 
@@ -458,11 +463,7 @@ bool RasterImage::SelectionIsInside(int32_t x, int32_t y) const {
 }
 
 bool RasterImage::SelectionCopy(const RasterImage& source) {
-  if (!source.selection_ || source.GetWidth() != GetWidth() || source.GetHeight() != GetHeight())
-    return false;
-  if (!selection_) selection_ = static_cast<BYTE*>(std::malloc(PixelCount()));
-  if (!selection_) return false;
-  std::memcpy(selection_, source.selection_, PixelCount());
+  if (!CopyPlaneFrom(selection_, source.selection_, source)) return false;
   info_.selectionBox = source.info_.selectionBox;
   return true;
 }

@@ -179,6 +179,7 @@ class RasterImage {
   void StoreHeaderCopy();
   void ResetNearestCache() { info_.lastValid = false; }
   uint64_t PixelCount() const;
+  bool CopyPlaneFrom(BYTE*& plane, const BYTE* sourcePlane, const RasterImage& source);
 
   BYTE* block_ = nullptr;
   BITMAPINFOHEADER head_{};

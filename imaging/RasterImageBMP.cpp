@@ -141,9 +141,9 @@ bool RasterImageBMP::DecodePixels(ImageFile* file, const BITMAPINFOHEADER& head,
       if (head.biCompression == BI_RGB) {
         file->Read(info_.pixels, 1, head_.biSizeImage);
       } else if (head.biCompression == BI_RLE8 && head.biBitCount == 8) {
-        DecodeRle8(file);
+        DecodeRle(file, false);
       } else if (head.biCompression == BI_RLE4 && head.biBitCount == 4) {
-        DecodeRle4(file);
+        DecodeRle(file, true);
       } else {
         SetError("compression type not supported");
         return false;
@@ -188,22 +188,26 @@ bool RasterImageBMP::ReadBitfields(ImageFile* file, const BITMAPINFOHEADER& head
   return true;
 }
 
-// RLE8: count/value runs, escapes for end of line, end of bitmap, delta
-// and literal runs. Runs may cover the row's padding (some writers encode
-// the whole stride); a run past the padded row stops the decode.
-void RasterImageBMP::DecodeRle8(ImageFile* file) {
-  const int32_t width = static_cast<int32_t>(info_.stride);
+// RLE8 and RLE4: count/value runs and escapes for end of line, end of
+// bitmap, delta and literal runs; RLE4 packs two pixels per value byte,
+// high nibble first. An RLE8 run may cover the row's padding (some writers
+// encode the whole stride) but one past the padded row stops the decode;
+// RLE4 pixels past the row are dropped.
+void RasterImageBMP::DecodeRle(ImageFile* file, bool fourBit) {
+  const int32_t limit = fourBit ? head_.biWidth : static_cast<int32_t>(info_.stride);
   int32_t x = 0, y = 0;
   BYTE literal[256];
+  auto put = [&](int i, int value) {
+    if (fourBit) SetPixelIndex(x, y, static_cast<BYTE>((i & 1) ? value & 15 : value >> 4));
+    else GetBits(y)[x] = static_cast<BYTE>(value);
+  };
   while (y < head_.biHeight) {
     const int count = file->GetC();
     const int value = file->GetC();
     if (count < 0 || value < 0) return;
-    BYTE* row = GetBits(y);
     if (count > 0) {
-      if (x + count > width) return;
-      std::memset(row + x, value, count);
-      x += count;
+      if (!fourBit && x + count > limit) return;
+      for (int i = 0; i < count && x < limit; ++i, ++x) put(i, value);
     } else if (value == 0) {
       x = 0, ++y;
     } else if (value == 1) {
@@ -213,39 +217,10 @@ void RasterImageBMP::DecodeRle8(ImageFile* file) {
       if (dx < 0 || dy < 0) return;
       x += dx, y += dy;
     } else {
-      const size_t padded = static_cast<size_t>(value + (value & 1));
-      if (file->Read(literal, 1, padded) != padded) return;
-      for (int i = 0; i < value && x < width; ++i) row[x++] = literal[i];
-    }
-  }
-}
-
-// RLE4: as RLE8 with two pixels per value byte, high nibble first.
-void RasterImageBMP::DecodeRle4(ImageFile* file) {
-  const int32_t width = head_.biWidth;
-  int32_t x = 0, y = 0;
-  BYTE literal[128];
-  while (y < head_.biHeight) {
-    const int count = file->GetC();
-    const int value = file->GetC();
-    if (count < 0 || value < 0) return;
-    if (count > 0) {
-      for (int i = 0; i < count && x < width; ++i, ++x)
-        SetPixelIndex(x, y, static_cast<BYTE>((i & 1) ? value & 15 : value >> 4));
-    } else if (value == 0) {
-      x = 0, ++y;
-    } else if (value == 1) {
-      return;
-    } else if (value == 2) {
-      const int dx = file->GetC(), dy = file->GetC();
-      if (dx < 0 || dy < 0) return;
-      x += dx, y += dy;
-    } else {
-      const size_t bytes = static_cast<size_t>((value + 1) / 2);
+      const size_t bytes = static_cast<size_t>(fourBit ? (value + 1) / 2 : value);
       const size_t padded = bytes + (bytes & 1);
       if (file->Read(literal, 1, padded) != padded) return;
-      for (int i = 0; i < value && x < width; ++i, ++x)
-        SetPixelIndex(x, y, static_cast<BYTE>((i & 1) ? literal[i / 2] & 15 : literal[i / 2] >> 4));
+      for (int i = 0; i < value && x < limit; ++i, ++x) put(i, fourBit ? literal[i / 2] : literal[i]);
     }
   }
 }

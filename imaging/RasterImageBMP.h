@@ -16,7 +16,6 @@ class RasterImageBMP : public RasterImage {
  private:
   bool DecodePixels(ImageFile* file, const BITMAPINFOHEADER& head, const uint32_t masks[3]);
   bool ReadBitfields(ImageFile* file, const BITMAPINFOHEADER& head, const uint32_t masks[3]);
-  void DecodeRle8(ImageFile* file);
-  void DecodeRle4(ImageFile* file);
+  void DecodeRle(ImageFile* file, bool fourBit);
   bool ReadPalette(ImageFile* file, const BITMAPINFOHEADER& head, bool core);
 };

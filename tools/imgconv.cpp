@@ -5,12 +5,16 @@
 //       FORMAT is bmp, gif or ico; BPP 1, 4, 8 or 24 (the picture is reduced
 //       to the standard palette); REF gets the pixels as they were encoded
 //   imgconv decode IN OUT.ppm [FRAME]     any format we read, to RGB PPM
+//   imgconv truncations FILE...           decodes every prefix of each file;
+//       fails when one takes a second or more
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "imaging/ImageFile.h"
 #include "imaging/RasterImage.h"
 #include "imaging/RasterImageGIF.h"
 
@@ -112,6 +116,31 @@ int Decode(int argc, char** argv) {
   return WritePpm(image, argv[3]) ? 0 : Fail("cannot write output");
 }
 
+// Every prefix of each file must decode or fail quickly.
+int Truncations(int argc, char** argv) {
+  double slowest = 0;
+  for (int i = 2; i < argc; ++i) {
+    FILE* in = std::fopen(argv[i], "rb");
+    if (!in) return Fail(std::string("cannot read ") + argv[i]);
+    std::vector<BYTE> data;
+    for (int c = std::fgetc(in); c != EOF; c = std::fgetc(in)) data.push_back(static_cast<BYTE>(c));
+    std::fclose(in);
+    for (size_t length = 0; length < data.size(); ++length) {
+      std::vector<BYTE> prefix(data.begin(), data.begin() + length);
+      ImageMemFile file(prefix.empty() ? nullptr : prefix.data(), prefix.size());
+      if (prefix.empty()) file.Open();
+      const auto start = std::chrono::steady_clock::now();
+      RasterImage image;
+      image.Decode(&file, kFormatUnknown);
+      const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+      if (took.count() > slowest) slowest = took.count();
+      if (took.count() >= 1.0) return Fail(std::string(argv[i]) + " cut at " + std::to_string(length) + " took over a second");
+    }
+  }
+  std::printf("slowest prefix: %.3f s\n", slowest);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -119,5 +148,6 @@ int main(int argc, char** argv) {
   if (command == "pattern") return Pattern(argc, argv);
   if (command == "encode") return Encode(argc, argv);
   if (command == "decode") return Decode(argc, argv);
+  if (command == "truncations") return Truncations(argc, argv);
   return Fail("usage: imgconv pattern|encode|decode ...");
 }

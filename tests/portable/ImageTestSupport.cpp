@@ -44,6 +44,13 @@ bool DecodeBytes(RasterImage& image, const Bytes& data, uint32_t format) {
   return image.Decode(&file, format);
 }
 
+void DecodeEveryTruncation(const Bytes& file, uint32_t format) {
+  for (size_t length = 0; length < file.size(); ++length) {
+    RasterImage image;
+    DecodeBytes(image, Bytes(file.begin(), file.begin() + length), format);
+  }
+}
+
 ::testing::AssertionResult SamePixels(const RasterImage& a, const RasterImage& b) {
   if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight())
     return ::testing::AssertionFailure() << "sizes " << a.GetWidth() << "x" << a.GetHeight() << " and "

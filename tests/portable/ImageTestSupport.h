@@ -24,6 +24,9 @@ Bytes EncodeToBytes(RasterImage& image, uint32_t format);
 // Decodes bytes into `image`; the answer of Decode.
 bool DecodeBytes(RasterImage& image, const Bytes& data, uint32_t format);
 
+// Decodes every prefix of `file`; each must decode or fail, without fault.
+void DecodeEveryTruncation(const Bytes& file, uint32_t format);
+
 // Same size and the same colour at every pixel (palette or not).
 ::testing::AssertionResult SamePixels(const RasterImage& a, const RasterImage& b);
 
