@@ -79,6 +79,19 @@ TEST(BmpCodec, RoundTripEveryDepth) {
   }
 }
 
+// The pixel size in the header is never trusted: only the image's own
+// stride x height is read.
+TEST(BmpCodec, HeaderImageSizeIsIgnored) {
+  auto source = MakePatternImage(13, 5, 8, 12);
+  Bytes file = EncodeToBytes(*source, kFormatBmp);
+  for (uint32_t size : {0u, 1u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+    for (int i = 0; i < 4; ++i) file[34 + i] = BYTE(size >> (8 * i));
+    RasterImage image;
+    ASSERT_TRUE(DecodeBytes(image, file, kFormatBmp)) << size;
+    EXPECT_TRUE(SamePixels(image, *source));
+  }
+}
+
 TEST(BmpCodec, CoreHeaderReadsThreeByteTable) {
   BmpSpec s;
   s.headerSize = 12;
