@@ -205,11 +205,11 @@ class CTestCmdUI : public CCmdUI {
 // --- WM_NOTIFY --------------------------------------------------------------------
 
 #define ON_NOTIFY(code, id, fn)                                                  \
-  {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id),                              \
+  {WM_NOTIFY, (UINT)(WORD)(code), (UINT)(id), (UINT)(id),                              \
    OVELIN_THUNK(self->fn(reinterpret_cast<NMHDR*>(call.lParam), &call.result);   \
                 return true;)},
 #define ON_NOTIFY_RANGE(code, first, last, fn)                                           \
-  {WM_NOTIFY, (UINT)(code), (UINT)(first), (UINT)(last),                                 \
+  {WM_NOTIFY, (UINT)(WORD)(code), (UINT)(first), (UINT)(last),                                 \
    OVELIN_THUNK(self->fn(call.nID, reinterpret_cast<NMHDR*>(call.lParam), &call.result); \
                 return true;)},
 
@@ -229,7 +229,7 @@ class CTestCmdUI : public CCmdUI {
   {WM_REFLECT_BASE + WM_COMMAND, (UINT)(code), 0, 0, \
    OVELIN_THUNK(return self->fn() != FALSE;)},
 #define ON_NOTIFY_REFLECT(code, fn)                                              \
-  {WM_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, 0,                              \
+  {WM_REFLECT_BASE + WM_NOTIFY, (UINT)(WORD)(code), 0, 0,                              \
    OVELIN_THUNK(self->fn(reinterpret_cast<NMHDR*>(call.lParam), &call.result);   \
                 return true;)},
 #define ON_WM_CTLCOLOR_REFLECT()                                                         \
