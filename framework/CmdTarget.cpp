@@ -27,9 +27,9 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindEntry(const AFX_MSGMAP* map, UINT messag
 // Looks the command up in this target's map and runs its handler; update
 // handlers may pass the update on with ContinueRouting.
 BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
-  const UINT message = HIWORD(nCode) ? HIWORD(nCode) : WM_COMMAND;
-  const UINT code = nCode == CN_UPDATE_COMMAND_UI ? static_cast<UINT>(CN_UPDATE_COMMAND_UI)
-                                                  : LOWORD(nCode);
+  const bool update = nCode == CN_UPDATE_COMMAND_UI;
+  const UINT message = !update && HIWORD(nCode) ? HIWORD(nCode) : WM_COMMAND;
+  const UINT code = update ? static_cast<UINT>(CN_UPDATE_COMMAND_UI) : LOWORD(nCode);
   const AFX_MSGMAP_ENTRY* entry = FindEntry(GetMessageMap(), message, code, nID);
   if (!entry) return FALSE;
   if (pHandlerInfo) {
@@ -46,7 +46,7 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     *notify->pResult = call.result;
     return handled;
   }
-  if (code == static_cast<UINT>(CN_UPDATE_COMMAND_UI)) {
+  if (update) {
     auto* ui = static_cast<CCmdUI*>(pExtra);
     ui->m_bContinueRouting = FALSE;
     entry->pfn(this, call);
