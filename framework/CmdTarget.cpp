@@ -105,10 +105,9 @@ void CCmdUI::SetText(const char* text) {
     info.dwTypeData = const_cast<char*>(text);
     ::SetMenuItemInfoA(m_pMenu, m_nIndex, TRUE, &info);
   } else if (m_pOther && m_pOther->GetSafeHwnd()) {
-    char current[512];
-    ::GetWindowTextA(m_pOther->GetSafeHwnd(), current, sizeof current);
     // Setting an unchanged text would still repaint the control.
-    if (lstrcmpA(current, text) != 0) ::SetWindowTextA(m_pOther->GetSafeHwnd(), text);
+    if (AfxGetWindowText(m_pOther->GetSafeHwnd()) != text)
+      ::SetWindowTextA(m_pOther->GetSafeHwnd(), text);
   }
 }
 

@@ -8,7 +8,20 @@ IMPLEMENT_DYNAMIC(CComboBox, CWnd)
 IMPLEMENT_DYNAMIC(CListBox, CWnd)
 
 namespace {
+
 LPARAM Text(const char* text) { return reinterpret_cast<LPARAM>(text); }
+
+// The text of a list item of a combo box or list box.
+CString ItemText(const CWnd& control, UINT lengthMessage, UINT textMessage, int index) {
+  const auto length = control.SendMessage(lengthMessage, index);
+  if (length < 0) return CString();  // CB_ERR and LB_ERR
+  CString text;
+  char* buffer = text.GetBuffer(static_cast<int>(length) + 1);
+  control.SendMessage(textMessage, index, reinterpret_cast<LPARAM>(buffer));
+  text.ReleaseBuffer(static_cast<int>(length));
+  return text;
+}
+
 }  // namespace
 
 BOOL CEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
@@ -86,13 +99,7 @@ int CComboBox::SelectString(int startAfter, const char* text) {
 }
 
 CString CComboBox::GetLBText(int index) const {
-  const auto length = SendMessage(CB_GETLBTEXTLEN, index);
-  if (length == CB_ERR) return CString();
-  CString text;
-  char* buffer = text.GetBuffer(static_cast<int>(length) + 1);
-  SendMessage(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer));
-  text.ReleaseBuffer(static_cast<int>(length));
-  return text;
+  return ItemText(*this, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
 }
 
 DWORD_PTR CComboBox::GetItemData(int index) const {
@@ -120,13 +127,7 @@ int CListBox::FindStringExact(int startAfter, const char* text) const {
 }
 
 CString CListBox::GetText(int index) const {
-  const auto length = SendMessage(LB_GETTEXTLEN, index);
-  if (length == LB_ERR) return CString();
-  CString text;
-  char* buffer = text.GetBuffer(static_cast<int>(length) + 1);
-  SendMessage(LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer));
-  text.ReleaseBuffer(static_cast<int>(length));
-  return text;
+  return ItemText(*this, LB_GETTEXTLEN, LB_GETTEXT, index);
 }
 
 DWORD_PTR CListBox::GetItemData(int index) const {

@@ -11,13 +11,10 @@
 
 namespace {
 
-CString ControlText(HWND control) {
-  CString text;
-  const int length = ::GetWindowTextLengthA(control);
-  char* buffer = text.GetBuffer(length + 1);
-  const int got = ::GetWindowTextA(control, buffer, length + 1);
-  text.ReleaseBuffer(got > 0 ? got : 0);
-  return text;
+// Tells the user why the field is refused and fails the exchange.
+[[noreturn]] void Refuse(CDataExchange* dx, const char* text) {
+  AfxMessageBox(text, MB_ICONEXCLAMATION);
+  dx->Fail();
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -32,14 +29,13 @@ bool OnlyBlanksAfter(const char* end) {
 long long ReadInteger(CDataExchange* dx, int id, long long minValue, long long maxValue) {
   HWND control = dx->PrepareEditCtrl(id);
   long long value = 0;
-  if (!AfxParseInteger(ControlText(control), minValue, maxValue, value)) {
+  if (!AfxParseInteger(AfxGetWindowText(control), minValue, maxValue, value)) {
     CString text;
     if (minValue < 0)
       text.Format("Enter an integer between %lld and %lld.", minValue, maxValue);
     else
       text.Format("Enter a whole number between %lld and %lld.", minValue, maxValue);
-    AfxMessageBox(text, MB_ICONEXCLAMATION);
-    dx->Fail();
+    Refuse(dx, text);
   }
   return value;
 }
@@ -53,10 +49,7 @@ void WriteInteger(CDataExchange* dx, int id, long long value) {
 double ReadDouble(CDataExchange* dx, int id) {
   HWND control = dx->PrepareEditCtrl(id);
   double value = 0;
-  if (!AfxParseDouble(ControlText(control), value)) {
-    AfxMessageBox("Enter a number.", MB_ICONEXCLAMATION);
-    dx->Fail();
-  }
+  if (!AfxParseDouble(AfxGetWindowText(control), value)) Refuse(dx, "Enter a number.");
   return value;
 }
 
@@ -133,7 +126,7 @@ void CDataExchange::Fail() {
 void DDX_Text(CDataExchange* dx, int id, CString& value) {
   HWND control = dx->PrepareEditCtrl(id);
   if (dx->m_bSaveAndValidate)
-    value = ControlText(control);
+    value = AfxGetWindowText(control);
   else
     ::SetWindowTextA(control, value);
 }
@@ -179,10 +172,7 @@ void DDX_Text(CDataExchange* dx, int id, float& value) {
     return;
   }
   const double read = ReadDouble(dx, id);
-  if (std::fabs(read) > 3.402823466e38) {
-    AfxMessageBox("Enter a number.", MB_ICONEXCLAMATION);
-    dx->Fail();
-  }
+  if (std::fabs(read) > 3.402823466e38) Refuse(dx, "Enter a number.");
   value = static_cast<float>(read);
 }
 
@@ -211,7 +201,7 @@ void DDX_Radio(CDataExchange* dx, int id, int& value) {
 void DDX_CBString(CDataExchange* dx, int id, CString& value) {
   HWND control = dx->PrepareCtrl(id);
   if (dx->m_bSaveAndValidate) {
-    value = ControlText(control);
+    value = AfxGetWindowText(control);
     return;
   }
   const LRESULT index = ::SendMessageA(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
@@ -270,24 +260,21 @@ void DDV_MaxChars(CDataExchange* dx, const CString& value, int maxChars) {
   if (value.GetLength() <= maxChars) return;
   CString text;
   text.Format("Enter no more than %d characters.", maxChars);
-  AfxMessageBox(text, MB_ICONEXCLAMATION);
-  dx->Fail();
+  Refuse(dx, text);
 }
 
 void DDV_MinMaxInt(CDataExchange* dx, int value, int minValue, int maxValue) {
   if (!dx->m_bSaveAndValidate || (value >= minValue && value <= maxValue)) return;
   CString text;
   text.Format("Enter an integer between %d and %d.", minValue, maxValue);
-  AfxMessageBox(text, MB_ICONEXCLAMATION);
-  dx->Fail();
+  Refuse(dx, text);
 }
 
 void DDV_MinMaxUInt(CDataExchange* dx, UINT value, UINT minValue, UINT maxValue) {
   if (!dx->m_bSaveAndValidate || (value >= minValue && value <= maxValue)) return;
   CString text;
   text.Format("Enter a whole number between %u and %u.", minValue, maxValue);
-  AfxMessageBox(text, MB_ICONEXCLAMATION);
-  dx->Fail();
+  Refuse(dx, text);
 }
 
 void DDV_MinMaxDouble(CDataExchange* dx, const double& value, double minValue, double maxValue) {
@@ -298,6 +285,5 @@ void DDV_MinMaxDouble(CDataExchange* dx, const double& value, double minValue, d
   std::snprintf(high, sizeof high, "%.15g", maxValue);
   CString text;
   text.Format("Enter a number between %s and %s.", low, high);
-  AfxMessageBox(text, MB_ICONEXCLAMATION);
-  dx->Fail();
+  Refuse(dx, text);
 }

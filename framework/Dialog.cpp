@@ -32,8 +32,9 @@ BOOL CDialog::InitModalIndirect(const DLGTEMPLATE* dialogTemplate, CWnd* parent)
 const DLGTEMPLATE* CDialog::LoadDialogTemplate() const {
   if (m_lpDialogTemplate) return m_lpDialogTemplate;
   if (!m_lpszTemplateName) return nullptr;
-  HINSTANCE instance = AfxGetResourceHandle();
-  if (!instance || !::FindResourceA(instance, m_lpszTemplateName, MAKEINTRESOURCEA(5)))
+  // A language module may lack a dialog: the program's own serves then.
+  HINSTANCE instance = AfxGetResourceInstance();
+  if (!::FindResourceA(instance, m_lpszTemplateName, MAKEINTRESOURCEA(5)))
     instance = AfxGetInstanceHandle();
   HRSRC resource = ::FindResourceA(instance, m_lpszTemplateName, MAKEINTRESOURCEA(5));  // RT_DIALOG
   HGLOBAL loaded = resource ? ::LoadResource(instance, resource) : nullptr;

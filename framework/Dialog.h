@@ -56,6 +56,13 @@ class CDialog : public CWnd {
   DECLARE_MESSAGE_MAP()
 };
 
+// The dialog class some of our dialogs derive from; it adds nothing to
+// CDialog.
+class CDialogEx : public CDialog {
+ public:
+  using CDialog::CDialog;
+};
+
 // The dialog procedure of our dialogs: all work happens in the window
 // procedure, so it declines everything.
 INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);

@@ -16,11 +16,6 @@ namespace {
 
 constexpr const char* kCreateFailed = "Failed to create empty document.";
 
-HINSTANCE ResourceInstance() {
-  HINSTANCE instance = AfxGetResourceHandle();
-  return instance ? instance : AfxGetInstanceHandle();
-}
-
 bool EndsWithNoCase(const CString& text, const CString& tail) {
   return text.GetLength() >= tail.GetLength() &&
          text.Right(tail.GetLength()).CompareNoCase(tail) == 0;
@@ -81,7 +76,7 @@ CDocTemplate::~CDocTemplate() {
 
 void CDocTemplate::LoadTemplate() {
   m_strDocStrings.LoadString(m_nIDResource);
-  HINSTANCE instance = ResourceInstance();
+  HINSTANCE instance = AfxGetResourceInstance();
   if (::FindResourceA(instance, MAKEINTRESOURCEA(m_nIDResource), MAKEINTRESOURCEA(4)))
     m_hMenuShared = ::LoadMenuA(instance, MAKEINTRESOURCEA(m_nIDResource));
   if (::FindResourceA(instance, MAKEINTRESOURCEA(m_nIDResource), MAKEINTRESOURCEA(9)))
@@ -129,13 +124,8 @@ void CDocTemplate::RemoveDocument(CDocument* doc) {
 }
 
 CDocument* CDocTemplate::CreateNewDocument() {
-  CObject* object = m_pDocClass ? m_pDocClass->CreateObject() : nullptr;
-  if (!object) return nullptr;
-  if (!object->IsKindOf(RUNTIME_CLASS(CDocument))) {
-    delete object;
-    return nullptr;
-  }
-  auto* doc = static_cast<CDocument*>(object);
+  auto* doc = static_cast<CDocument*>(AfxCreateObjectOf(m_pDocClass, RUNTIME_CLASS(CDocument)));
+  if (!doc) return nullptr;
   AddDocument(doc);
   return doc;
 }
@@ -146,13 +136,9 @@ CFrameWnd* CDocTemplate::CreateNewFrame(CDocument* doc, CFrameWnd* other) {
   context.m_pCurrentDoc = doc;
   context.m_pNewViewClass = m_pViewClass;
   context.m_pNewDocTemplate = this;
-  CObject* object = m_pFrameClass ? m_pFrameClass->CreateObject() : nullptr;
-  if (!object) return nullptr;
-  if (!object->IsKindOf(RUNTIME_CLASS(CFrameWnd))) {
-    delete object;
-    return nullptr;
-  }
-  auto* frame = static_cast<CFrameWnd*>(object);
+  auto* frame =
+      static_cast<CFrameWnd*>(AfxCreateObjectOf(m_pFrameClass, RUNTIME_CLASS(CFrameWnd)));
+  if (!frame) return nullptr;
   if (!frame->LoadFrame(m_nIDResource, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, &context))
     return nullptr;  // the frame has deleted itself
   return frame;

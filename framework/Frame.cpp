@@ -19,20 +19,28 @@ namespace {
 // the child does not route on to the frame and the application itself.
 thread_local int t_routingFromMDIFrame = 0;
 
-HINSTANCE ResourceInstance() {
-  HINSTANCE instance = AfxGetResourceHandle();
-  return instance ? instance : AfxGetInstanceHandle();
-}
-
 bool HasResource(UINT id, const char* type) {
-  return ::FindResourceA(ResourceInstance(), MAKEINTRESOURCEA(id), type) != nullptr;
+  return ::FindResourceA(AfxGetResourceInstance(), MAKEINTRESOURCEA(id), type) != nullptr;
 }
 
 // Sets a window's text only when it changes (no needless repaint).
 void SetWindowTextIfChanged(HWND hWnd, const char* text) {
-  char current[512] = {};
-  ::GetWindowTextA(hWnd, current, sizeof current);
-  if (lstrcmpA(current, text) != 0) ::SetWindowTextA(hWnd, text);
+  if (AfxGetWindowText(hWnd) != text) ::SetWindowTextA(hWnd, text);
+}
+
+// The first line of string `resourceId`: a frame's title.
+CString FrameTitle(UINT resourceId) {
+  CString title;
+  title.LoadString(resourceId);
+  const int newline = title.Find('\n');
+  return newline >= 0 ? title.Left(newline) : title;
+}
+
+// Our window class with the icon of `resourceId`, when there is one.
+const char* FrameClass(UINT resourceId) {
+  HICON icon = ::LoadIconA(AfxGetResourceInstance(), MAKEINTRESOURCEA(resourceId));
+  return AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
+                             reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), icon);
 }
 
 }  // namespace
@@ -66,7 +74,7 @@ BOOL CFrameWnd::Create(const char* className, const char* title, DWORD style, co
                        CWnd* parent, const char* menuName, DWORD exStyle,
                        CCreateContext* context) {
   m_strTitle = title;
-  HMENU menu = menuName ? ::LoadMenuA(ResourceInstance(), menuName) : nullptr;
+  HMENU menu = menuName ? ::LoadMenuA(AfxGetResourceInstance(), menuName) : nullptr;
   m_hMenuDefault = menu;
   const bool byDefault = CRect(rect) == rectDefault;
   return CreateEx(exStyle, className, title, style, byDefault ? CW_USEDEFAULT : rect.left,
@@ -80,15 +88,10 @@ BOOL CFrameWnd::Create(const char* className, const char* title, DWORD style, co
 // accelerators of the same id when the resources exist.
 BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
   m_nIDResource = resourceId;
-  CString title;
-  title.LoadString(resourceId);
-  const int newline = title.Find('\n');
-  if (newline >= 0) title = title.Left(newline);
-  HICON icon = ::LoadIconA(ResourceInstance(), MAKEINTRESOURCEA(resourceId));
-  const char* className = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
-                                              reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), icon);
+  const CString title = FrameTitle(resourceId);
+  const char* className = FrameClass(resourceId);
   if (HasResource(resourceId, MAKEINTRESOURCEA(9)))  // RT_ACCELERATOR
-    m_hAccelTable = ::LoadAcceleratorsA(ResourceInstance(), MAKEINTRESOURCEA(resourceId));
+    m_hAccelTable = ::LoadAcceleratorsA(AfxGetResourceInstance(), MAKEINTRESOURCEA(resourceId));
   const bool hasMenu = HasResource(resourceId, MAKEINTRESOURCEA(4));  // RT_MENU
   if (!Create(className, title, style, rectDefault, parent,
               hasMenu ? MAKEINTRESOURCEA(resourceId) : nullptr, 0, context))
@@ -118,13 +121,8 @@ BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCTA, CCreateContext* context) {
 }
 
 CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id) {
-  CObject* object = context->m_pNewViewClass->CreateObject();
-  if (!object) return nullptr;
-  if (!object->IsKindOf(RUNTIME_CLASS(CWnd))) {
-    delete object;
-    return nullptr;
-  }
-  auto* view = static_cast<CWnd*>(object);
+  auto* view = static_cast<CWnd*>(AfxCreateObjectOf(context->m_pNewViewClass, RUNTIME_CLASS(CWnd)));
+  if (!view) return nullptr;
   if (!view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this,
                     id, context))
     return nullptr;  // the view has deleted itself
@@ -487,17 +485,12 @@ CMDIFrameWnd* CMDIChildWnd::GetMDIFrame() const {
 BOOL CMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent,
                              CCreateContext* context) {
   m_nIDResource = resourceId;
-  CString title;
-  title.LoadString(resourceId);
-  const int newline = title.Find('\n');
-  if (newline >= 0) title = title.Left(newline);
+  const CString title = FrameTitle(resourceId);
   if (context && context->m_pNewDocTemplate) {
     m_hMenuShared = context->m_pNewDocTemplate->m_hMenuShared;
     m_hAccelTable = context->m_pNewDocTemplate->m_hAccelTable;
   }
-  HICON icon = ::LoadIconA(ResourceInstance(), MAKEINTRESOURCEA(resourceId));
-  const char* className = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
-                                              reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), icon);
+  const char* className = FrameClass(resourceId);
   CWnd* frame = parent ? parent : AfxGetMainWnd();
   if (!frame || !frame->IsKindOf(RUNTIME_CLASS(CMDIFrameWnd))) return FALSE;
   return Create(className, title, style, rectDefault, static_cast<CMDIFrameWnd*>(frame), context);

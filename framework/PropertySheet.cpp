@@ -10,7 +10,7 @@ IMPLEMENT_DYNAMIC(CPropertySheet, CWnd)
 
 CPropertyPage::CPropertyPage(UINT templateId, UINT captionId) : CDialog(templateId) {
   m_psp.dwSize = sizeof m_psp;
-  m_psp.hInstance = AfxGetResourceHandle() ? AfxGetResourceHandle() : AfxGetInstanceHandle();
+  m_psp.hInstance = AfxGetResourceInstance();
   m_psp.pszTemplate = MAKEINTRESOURCEA(templateId);
   if (captionId && caption_.LoadString(captionId)) {
     m_psp.dwFlags |= PSP_USETITLE;

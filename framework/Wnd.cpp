@@ -125,6 +125,20 @@ void AfxReportCurrentException() {
   }
 }
 
+CObject* AfxCreateObjectOf(const CRuntimeClass* runtimeClass, const CRuntimeClass* kind) {
+  CObject* object = runtimeClass ? runtimeClass->CreateObject() : nullptr;
+  if (object && !object->IsKindOf(kind)) {
+    delete object;
+    return nullptr;
+  }
+  return object;
+}
+
+HINSTANCE AfxGetResourceInstance() {
+  HINSTANCE instance = AfxGetResourceHandle();
+  return instance ? instance : ::GetModuleHandleA(nullptr);
+}
+
 const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {
   thread_local char name[96];
   wsprintfA(name, "Ovelin:%x:%p:%p:%p", classStyle, cursor, background, icon);
@@ -551,14 +565,16 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
 
 void CWnd::SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
 
-CString CWnd::GetWindowText() const {
+CString AfxGetWindowText(HWND hWnd) {
   CString text;
-  const int length = ::GetWindowTextLengthA(m_hWnd);
+  const int length = ::GetWindowTextLengthA(hWnd);
   char* buffer = text.GetBuffer(length + 1);
-  const int got = ::GetWindowTextA(m_hWnd, buffer, length + 1);
+  const int got = ::GetWindowTextA(hWnd, buffer, length + 1);
   text.ReleaseBuffer(got > 0 ? got : 0);
   return text;
 }
+
+CString CWnd::GetWindowText() const { return AfxGetWindowText(m_hWnd); }
 
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
   ::MoveWindow(m_hWnd, x, y, width, height, repaint);
@@ -622,26 +638,24 @@ DWORD CWnd::GetExStyle() const {
   return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE));
 }
 
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags) {
-  const DWORD old = GetStyle();
+// Changes a style word; with `flags` the frame is told (SWP_FRAMECHANGED).
+static BOOL ModifyStyleWord(HWND hWnd, int index, DWORD remove, DWORD add, UINT flags) {
+  const auto old = static_cast<DWORD>(::GetWindowLongPtrA(hWnd, index));
   const DWORD style = (old & ~remove) | add;
   if (style == old) return FALSE;
-  ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(style));
+  ::SetWindowLongPtrA(hWnd, index, static_cast<LONG_PTR>(style));
   if (flags)
-    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+    ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
                    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
   return TRUE;
 }
 
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags) {
+  return ModifyStyleWord(m_hWnd, GWL_STYLE, remove, add, flags);
+}
+
 BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT flags) {
-  const DWORD old = GetExStyle();
-  const DWORD style = (old & ~remove) | add;
-  if (style == old) return FALSE;
-  ::SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(style));
-  if (flags)
-    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
-  return TRUE;
+  return ModifyStyleWord(m_hWnd, GWL_EXSTYLE, remove, add, flags);
 }
 
 HICON CWnd::SetIcon(HICON icon, BOOL big) {
@@ -671,12 +685,7 @@ int CWnd::GetCheckedRadioButton(int first, int last) const {
 
 CString CWnd::GetDlgItemText(int id) const {
   HWND item = ::GetDlgItem(m_hWnd, id);
-  if (!item) return CString();
-  CWnd relay;
-  relay.m_hWnd = item;
-  CString text = relay.GetWindowText();
-  relay.m_hWnd = nullptr;
-  return text;
+  return item ? AfxGetWindowText(item) : CString();
 }
 
 int CWnd::GetDlgItemText(int id, CString& text) const {

@@ -253,6 +253,13 @@ void AfxReportCurrentException();
 // A window class with our window procedure, registered once per attribute set.
 const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr,
                                 HBRUSH background = nullptr, HICON icon = nullptr);
+// The whole text of a window.
+CString AfxGetWindowText(HWND hWnd);
+// Creates an object of `runtimeClass` when it is a kind of `kind`; null
+// otherwise (nothing is left behind).
+CObject* AfxCreateObjectOf(const CRuntimeClass* runtimeClass, const CRuntimeClass* kind);
+// The module that holds the program's resources (language module or program).
+HINSTANCE AfxGetResourceInstance();
 // The PreTranslateMessage walk from the message's window up to `stop`.
 BOOL AfxWalkPreTranslateTree(HWND stop, MSG* msg);
 

@@ -150,11 +150,7 @@ TEST_F(ProfileTest, RecentFilesAreSavedAndShownInTheMenu) {
 TEST_F(AppTest, ShellCommandsOpenCreateOrEndTheProgram) {
   TempFolder folder;
   const std::string path = folder.File("shell.tst");
-  {
-    TestDoc* doc = NewDocument();
-    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
-    doc->OnCloseDocument();
-  }
+  WriteDocumentFile(path, "");
   CCommandLineInfo open;
   open.m_strFileName = path.c_str();
   open.m_nShellCommand = CCommandLineInfo::FileOpen;
@@ -209,11 +205,7 @@ TEST(DDECommand, ParsesVerbAndQuotedArguments) {
 TEST_F(AppTest, DDEOpenShowsTheMainWindowAndOpensTheFile) {
   TempFolder folder;
   const std::string path = folder.File("dde.tst");
-  {
-    TestDoc* doc = NewDocument();
-    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
-    doc->OnCloseDocument();
-  }
+  WriteDocumentFile(path, "");
   std::string command = "[open(\"" + path + "\")]";
   EXPECT_TRUE(app->OnDDECommand(command.data()));
   EXPECT_EQ(OpenCount(), 1);

@@ -111,12 +111,7 @@ TEST_F(DocViewTest, FailedSaveKeepsTheOldFileAndTheDocumentOpen) {
 
 TEST_F(DocViewTest, OpenReadsTheFileAndASecondOpenActivatesIt) {
   const std::string path = folder.File("open.tst");
-  {
-    TestDoc* doc = NewDocument();
-    doc->text = "read me";
-    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
-    doc->OnCloseDocument();
-  }
+  WriteDocumentFile(path, "read me");
   CDocument* opened = app->OpenDocumentFile(path.c_str());
   ASSERT_NE(opened, nullptr);
   EXPECT_EQ(static_cast<TestDoc*>(opened)->text, "read me");

@@ -3,6 +3,14 @@
 
 std::vector<std::string> g_route;
 
+namespace {
+// Logs the handler and lets the command go on along its route.
+BOOL LogAndPassOn(const char* who) {
+  g_route.push_back(who);
+  return FALSE;
+}
+}  // namespace
+
 IMPLEMENT_DYNCREATE(TestMainFrame, CMDIFrameWnd)
 IMPLEMENT_DYNCREATE(TestChildFrame, CMDIChildWnd)
 IMPLEMENT_DYNCREATE(TestDoc, CDocument)
@@ -14,10 +22,7 @@ BEGIN_MESSAGE_MAP(TestApp, CWinApp)
   ON_COMMAND(ID_CMD_MAIN, OnApp)
 END_MESSAGE_MAP()
 
-BOOL TestApp::OnChain(UINT) {
-  g_route.push_back("app");
-  return FALSE;
-}
+BOOL TestApp::OnChain(UINT) { return LogAndPassOn("app"); }
 
 BOOL TestApp::OnIdle(LONG count) {
   const BOOL more = CWinApp::OnIdle(count);
@@ -32,19 +37,13 @@ BEGIN_MESSAGE_MAP(TestMainFrame, CMDIFrameWnd)
   ON_UPDATE_COMMAND_UI(ID_CMD_DISABLED, OnUpdateDisabled)
 END_MESSAGE_MAP()
 
-BOOL TestMainFrame::OnChain(UINT) {
-  g_route.push_back("main");
-  return FALSE;
-}
+BOOL TestMainFrame::OnChain(UINT) { return LogAndPassOn("main"); }
 
 BEGIN_MESSAGE_MAP(TestChildFrame, CMDIChildWnd)
   ON_COMMAND_EX(ID_CMD_CHAIN, OnChain)
 END_MESSAGE_MAP()
 
-BOOL TestChildFrame::OnChain(UINT) {
-  g_route.push_back("child");
-  return FALSE;
-}
+BOOL TestChildFrame::OnChain(UINT) { return LogAndPassOn("child"); }
 
 BEGIN_MESSAGE_MAP(TestDoc, CDocument)
   ON_COMMAND_EX(ID_CMD_CHAIN, OnChain)
@@ -52,10 +51,7 @@ BEGIN_MESSAGE_MAP(TestDoc, CDocument)
   ON_UPDATE_COMMAND_UI(ID_CMD_CHECKED, OnUpdateChecked)
 END_MESSAGE_MAP()
 
-BOOL TestDoc::OnChain(UINT) {
-  g_route.push_back("doc");
-  return FALSE;
-}
+BOOL TestDoc::OnChain(UINT) { return LogAndPassOn("doc"); }
 
 void TestDoc::Serialize(CArchive& archive) {
   if (archive.IsStoring()) {
@@ -77,10 +73,7 @@ END_MESSAGE_MAP()
 
 TestView::TestView() { SetScrollSizes(MM_HIMETRIC, CSize(10000, 10000)); }
 
-BOOL TestView::OnChain(UINT) {
-  g_route.push_back("view");
-  return FALSE;
-}
+BOOL TestView::OnChain(UINT) { return LogAndPassOn("view"); }
 
 void MdiTest::SetUp() {
   g_route.clear();
@@ -102,6 +95,14 @@ void MdiTest::TearDown() {
   DrainMessages();
   delete app;
   TakeShownBoxes();
+}
+
+void MdiTest::WriteDocumentFile(const std::string& path, const char* text) {
+  TestDoc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->text = text;
+  ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+  doc->OnCloseDocument();
 }
 
 TestDoc* MdiTest::NewDocument() {

@@ -74,6 +74,8 @@ class MdiTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
   TestDoc* NewDocument();
+  // A document file written through a new document, which is closed again.
+  void WriteDocumentFile(const std::string& path, const char* text);
   TestDoc* ActiveDocument();
   int OpenCount() const { return app->GetOpenDocumentCount(); }
 
