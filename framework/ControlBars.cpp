@@ -538,6 +538,7 @@ void CMiniDockFrameWnd::PlaceAround(CControlBar* bar, CPoint point) {
   ::AdjustWindowRectEx(&outer, GetStyle(), FALSE, GetExStyle());
   SetWindowPos(nullptr, point.x, point.y, outer.Width(), outer.Height(),
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+  RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 BOOL CMiniDockFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -606,7 +607,11 @@ void CFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style) {
   auto* popup = new CMiniDockFrameWnd;
   if (!popup->Create(this)) return;  // a popup that failed has deleted itself
   const HWND previous = bar->m_hWndFloat;
+  // Moved hidden and shown again, so it draws on its new top-level window.
+  const bool visible = (bar->GetStyle() & WS_VISIBLE) != 0;
+  bar->ShowWindow(SW_HIDE);
   ::SetParent(bar->m_hWnd, popup->m_hWnd);
+  if (visible) bar->ShowWindow(SW_SHOWNA);
   bar->m_dwStyle = (bar->m_dwStyle & ~CBRS_ALIGN_ANY) | CBRS_FLOATING | (style & CBRS_ALIGN_ANY);
   bar->m_hWndFloat = popup->m_hWnd;
   bar->m_pDockSite = this;
