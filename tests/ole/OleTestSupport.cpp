@@ -1,0 +1,117 @@
+// Helpers for the OLE tests.
+#include "tests/ole/OleTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+
+ComApartment::ComApartment() { EXPECT_HRESULT_SUCCEEDED(OleInitialize(nullptr)); }
+
+ComApartment::~ComApartment() { OleUninitialize(); }
+
+std::string PathBeside(const char* exe) {
+  char path[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, n);
+  folder.resize(folder.find_last_of("\\/") + 1);
+  return folder + exe;
+}
+
+int RunBeside(const char* exe, const char* arguments) {
+  std::string command = "\"" + PathBeside(exe) + "\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return -1;
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(process.hProcess, &code);
+  else
+    TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
+ComPtr<IStorage> MakeMemoryStorage() {
+  ComPtr<IStorage> storage;
+  EXPECT_HRESULT_SUCCEEDED(StgCreateDocfile(
+      nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE, 0,
+      storage.Out()));
+  return storage;
+}
+
+void WriteContents(IStorage* storage, const std::string& bytes) {
+  ComPtr<IStream> stream;
+  ASSERT_HRESULT_SUCCEEDED(storage->CreateStream(
+      L"Contents", STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, stream.Out()));
+  ASSERT_HRESULT_SUCCEEDED(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr));
+}
+
+std::string ReadContents(IStorage* storage) {
+  ComPtr<IStream> stream;
+  if (FAILED(storage->OpenStream(L"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
+                                 stream.Out())))
+    return "<none>";
+  std::string bytes;
+  char buffer[4096];
+  ULONG read = 0;
+  while (SUCCEEDED(stream->Read(buffer, sizeof(buffer), &read)) && read > 0)
+    bytes.append(buffer, read);
+  return bytes;
+}
+
+PictureInfo ReadPicture(const STGMEDIUM& medium) {
+  PictureInfo info;
+  if (medium.tymed != TYMED_MFPICT || !medium.hMetaFilePict) return info;
+  const auto* picture = static_cast<const METAFILEPICT*>(GlobalLock(medium.hMetaFilePict));
+  if (!picture) return info;
+  info.mm = picture->mm;
+  info.xExt = picture->xExt;
+  info.yExt = picture->yExt;
+  info.metafileBytes = picture->hMF ? GetMetaFileBitsEx(picture->hMF, 0, nullptr) : 0;
+  GlobalUnlock(medium.hMetaFilePict);
+  return info;
+}
+
+bool UserKeyExists(const std::string& subKey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
+std::string GuidText(REFGUID id) {
+  wchar_t wide[64];
+  StringFromGUID2(id, wide, 64);
+  char narrow[64];
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), nullptr, nullptr);
+  return narrow;
+}
+
+namespace {
+
+int CountProcesses(const char* exe) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  int count = 0;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    if (lstrcmpiA(entry.szExeFile, exe) == 0) ++count;
+  CloseHandle(snapshot);
+  return count;
+}
+
+}  // namespace
+
+bool WaitForNoProcess(const char* exe, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (CountProcesses(exe) != 0) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(50);
+  }
+  return true;
+}
