@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <cstring>
+#include <vector>
+
 ComApartment::ComApartment() { EXPECT_HRESULT_SUCCEEDED(OleInitialize(nullptr)); }
 
 ComApartment::~ComApartment() { OleUninitialize(); }
@@ -62,6 +65,27 @@ std::string ReadContents(IStorage* storage) {
   return bytes;
 }
 
+namespace {
+
+// Walks the records after the 18-byte header: size in words, then function.
+bool HasRecord(HMETAFILE metafile, UINT bytes, WORD function) {
+  if (!metafile || bytes < 18) return false;
+  std::vector<BYTE> bits(bytes);
+  GetMetaFileBitsEx(metafile, bytes, bits.data());
+  for (size_t at = 18; at + 6 <= bits.size();) {
+    DWORD words = 0;
+    WORD record = 0;
+    memcpy(&words, &bits[at], 4);
+    memcpy(&record, &bits[at + 4], 2);
+    if (record == function) return true;
+    if (words < 3) break;
+    at += static_cast<size_t>(words) * 2;
+  }
+  return false;
+}
+
+}  // namespace
+
 PictureInfo ReadPicture(const STGMEDIUM& medium) {
   PictureInfo info;
   if (medium.tymed != TYMED_MFPICT || !medium.hMetaFilePict) return info;
@@ -71,6 +95,7 @@ PictureInfo ReadPicture(const STGMEDIUM& medium) {
   info.xExt = picture->xExt;
   info.yExt = picture->yExt;
   info.metafileBytes = picture->hMF ? GetMetaFileBitsEx(picture->hMF, 0, nullptr) : 0;
+  info.hasRectangle = HasRecord(picture->hMF, info.metafileBytes, META_RECTANGLE);
   GlobalUnlock(medium.hMetaFilePict);
   return info;
 }

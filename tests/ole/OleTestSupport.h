@@ -35,6 +35,7 @@ struct PictureInfo {
   LONG xExt = 0;
   LONG yExt = 0;
   UINT metafileBytes = 0;
+  bool hasRectangle = false;  // a META_RECTANGLE record
 };
 // What a TYMED_MFPICT medium holds.
 PictureInfo ReadPicture(const STGMEDIUM& medium);
