@@ -450,9 +450,11 @@ void COleServerDoc::SetClientSite(IOleClientSite* site) {
   m_pClientSite = site;
 }
 
+// A container may be watching before anyone asked for the item: make it.
 void COleServerDoc::UpdateAllItems(COleServerItem* sender, LPARAM hint, CObject* hintObject,
                                    DWORD aspect) {
-  if (item_ && item_ != sender) item_->OnUpdate(sender, hint, hintObject, aspect);
+  COleServerItem* item = object_ ? GetEmbeddedItem() : item_;
+  if (item && item != sender) item->OnUpdate(sender, hint, hintObject, aspect);
 }
 
 // Asks the container to save the object, which calls IPersistStorage::Save.

@@ -3,7 +3,6 @@
 // key it wrote while keeping what others still use.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "framework/DocManager.h"
@@ -20,29 +19,6 @@ constexpr CLSID kSecondClassId = {
 
 const std::string kUserClasses = "Software\\Classes\\";
 
-// Every key and value below `path`, one line each.
-void Dump(HKEY root, const std::string& path, std::set<std::string>& lines) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-  lines.insert(path);
-  char name[256];
-  BYTE data[1024];
-  for (DWORD i = 0;; ++i) {
-    DWORD nameSize = sizeof name, dataSize = sizeof data - 1, type = 0;
-    if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
-      break;
-    data[dataSize] = 0;
-    lines.insert(path + "|" + name + "=" + reinterpret_cast<char*>(data));
-  }
-  for (DWORD i = 0;; ++i) {
-    DWORD nameSize = sizeof name;
-    if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-      break;
-    Dump(root, path + "\\" + name, lines);
-  }
-  RegCloseKey(key);
-}
-
 std::string Value(const std::string& key, const char* name = nullptr) {
   char buffer[512] = {};
   DWORD size = sizeof buffer - 1;
@@ -54,7 +30,7 @@ std::string Value(const std::string& key, const char* name = nullptr) {
 
 std::set<std::string> SubKeys(const std::string& key) {
   std::set<std::string> lines, names;
-  Dump(HKEY_CURRENT_USER, kUserClasses + key, lines);
+  DumpRegistry(HKEY_CURRENT_USER, kUserClasses + key, lines);
   const std::string prefix = kUserClasses + key + "\\";
   for (const std::string& line : lines)
     if (line.rfind(prefix, 0) == 0 && line.find_first_of("\\|", prefix.size()) == std::string::npos)
@@ -81,11 +57,8 @@ class OleRegistrationTest : public ::testing::Test {
 
   // The keys the servers could touch, in both class views.
   static std::set<std::string> Snapshot() {
-    std::set<std::string> lines;
-    Dump(HKEY_CURRENT_USER, "Software\\Classes", lines);
-    for (REFCLSID id : {kOleTestClassId, kSecondClassId})
-      Dump(HKEY_CLASSES_ROOT, "CLSID\\" + GuidText(id), lines);
-    Dump(HKEY_CLASSES_ROOT, kOleTestProgId, lines);
+    std::set<std::string> lines = ClassesSnapshot(kOleTestClassId, kOleTestProgId);
+    DumpRegistry(HKEY_CLASSES_ROOT, "CLSID\\" + GuidText(kSecondClassId), lines);
     return lines;
   }
 

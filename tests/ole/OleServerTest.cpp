@@ -231,6 +231,18 @@ TEST_F(OleServerTest, DataAdviseFiresOnNotifyChanged) {
   EXPECT_EQ(0u, withData.refs);
 }
 
+// A container that advised before anyone drew the item still hears of an edit.
+TEST_F(OleServerTest, DataAdviseFiresBeforeTheItemWasEverRequested) {
+  ComPtr<IDataObject> data = Create<IDataObject>(IID_IDataObject);
+  TestAdviseSink sink;
+  FORMATETC format = PictureFormat();
+  DWORD connection = 0;
+  ASSERT_HRESULT_SUCCEEDED(data->DAdvise(&format, ADVF_NODATA, &sink, &connection));
+  Doc()->Edit("changed");
+  EXPECT_EQ(1, sink.dataChanges);
+  EXPECT_HRESULT_SUCCEEDED(data->DUnadvise(connection));
+}
+
 // In-place activation is refused at once, with no window made; other
 // negative verbs are unknown.
 TEST_F(OleServerTest, InPlaceVerbsAreRefused) {

@@ -140,3 +140,55 @@ bool WaitForNoProcess(const char* exe, DWORD timeoutMs) {
   }
   return true;
 }
+
+// Every key and value below `path`, one line each.
+void DumpRegistry(HKEY root, const std::string& path, std::set<std::string>& lines) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  lines.insert(path);
+  char name[256];
+  BYTE data[1024];
+  for (DWORD i = 0;; ++i) {
+    DWORD nameSize = sizeof name, dataSize = sizeof data - 1, type = 0;
+    if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
+      break;
+    data[dataSize] = 0;
+    lines.insert(path + "|" + name + "=" + reinterpret_cast<char*>(data));
+  }
+  for (DWORD i = 0;; ++i) {
+    DWORD nameSize = sizeof name;
+    if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    DumpRegistry(root, path + "\\" + name, lines);
+  }
+  RegCloseKey(key);
+}
+
+std::set<std::string> ClassesSnapshot(REFCLSID clsid, const char* progId) {
+  std::set<std::string> lines;
+  DumpRegistry(HKEY_CURRENT_USER, "Software\\Classes", lines);
+  DumpRegistry(HKEY_CLASSES_ROOT, "CLSID\\" + GuidText(clsid), lines);
+  DumpRegistry(HKEY_CLASSES_ROOT, progId, lines);
+  return lines;
+}
+
+HWND FindOtherProcessWindow(const char* prefix) {
+  struct Search {
+    std::string prefix;
+    HWND found = nullptr;
+  } search{prefix};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        char title[256] = {};
+        GetWindowTextA(window, title, sizeof title);
+        if (process == GetCurrentProcessId() || std::string(title).rfind(s->prefix, 0) != 0)
+          return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}

@@ -5,6 +5,7 @@
 #include <objidl.h>
 #include <windows.h>
 
+#include <set>
 #include <string>
 
 #include "framework/ComPtr.h"
@@ -40,6 +41,11 @@ struct PictureInfo {
 // What a TYMED_MFPICT medium holds.
 PictureInfo ReadPicture(const STGMEDIUM& medium);
 
+// Every key and value below `path` of `root`, one line each, added to `lines`.
+void DumpRegistry(HKEY root, const std::string& path, std::set<std::string>& lines);
+// The keys a server of `clsid` and `progId` could touch, in both class views.
+std::set<std::string> ClassesSnapshot(REFCLSID clsid, const char* progId);
+
 // TRUE when a key exists under HKEY_CURRENT_USER.
 bool UserKeyExists(const std::string& subKey);
 // "{...}" for a class id.
@@ -47,3 +53,23 @@ std::string GuidText(REFGUID id);
 
 // Waits until no process runs `exe` (a file name); FALSE after `timeoutMs`.
 bool WaitForNoProcess(const char* exe, DWORD timeoutMs);
+
+// Dispatches this thread's messages until `done` or `timeoutMs`; the result
+// of `done` at the end.
+template <typename Done>
+bool PumpUntil(Done&& done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(10);
+  }
+  return true;
+}
+
+// A top-level window of another process whose title starts with `prefix`.
+HWND FindOtherProcessWindow(const char* prefix);
