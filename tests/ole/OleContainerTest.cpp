@@ -14,10 +14,6 @@ namespace {
 const char kServer[] = "OleTestServer.exe";
 const std::string kHelloArchive = std::string("\x07") + "OLETEST" + "\x05" + "hello";
 
-FORMATETC PictureFormat() {
-  return FORMATETC{CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT};
-}
-
 // Runs first: registering and unregistering leave the registry as it was.
 TEST(OleServerRegistration, UnregisterRemovesEveryKeyRegisterWrote) {
   const auto before = ClassesSnapshot(kOleTestClassId, kOleTestProgId);
@@ -46,15 +42,7 @@ TEST_F(OleContainerTest, LoadDrawMeasureAndSaveAcrossProcesses) {
 
   ComPtr<IDataObject> data;
   ASSERT_HRESULT_SUCCEEDED(persist->QueryInterface(IID_IDataObject, data.OutVoid()));
-  FORMATETC format = PictureFormat();
-  STGMEDIUM medium{};
-  ASSERT_HRESULT_SUCCEEDED(data->GetData(&format, &medium));
-  const PictureInfo picture = ReadPicture(medium);
-  ReleaseStgMedium(&medium);
-  EXPECT_EQ(MM_ANISOTROPIC, picture.mm);
-  EXPECT_EQ(3000, picture.xExt);
-  EXPECT_EQ(1500, picture.yExt);
-  EXPECT_TRUE(picture.hasRectangle);
+  ExpectPicture(GetPicture(data.get()), 3000, 1500);
 
   ComPtr<IOleObject> object;
   ASSERT_HRESULT_SUCCEEDED(persist->QueryInterface(IID_IOleObject, object.OutVoid()));

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "framework/App.h"
 #include "framework/DocManager.h"
 #include "framework/Ole.h"
 #include "framework/OleServer.h"
@@ -17,11 +18,6 @@
 namespace {
 
 const std::string kHelloArchive = std::string("\x07") + "OLETEST" + "\x05" + "hello";
-
-FORMATETC PictureFormat(CLIPFORMAT format = CF_METAFILEPICT, DWORD tymed = TYMED_MFPICT,
-                        DWORD aspect = DVASPECT_CONTENT) {
-  return FORMATETC{format, nullptr, aspect, -1, tymed};
-}
 
 class OleServerTest : public ::testing::Test {
  protected:
@@ -140,14 +136,7 @@ TEST_F(OleServerTest, MetafilePictureHasTheSizeOnDrawReturns) {
   Doc()->drawnSize = CSize(4321, 1234);
   FORMATETC format = PictureFormat();
   ASSERT_EQ(S_OK, data->QueryGetData(&format));
-  STGMEDIUM medium{};
-  ASSERT_HRESULT_SUCCEEDED(data->GetData(&format, &medium));
-  const PictureInfo picture = ReadPicture(medium);
-  ReleaseStgMedium(&medium);
-  EXPECT_EQ(MM_ANISOTROPIC, picture.mm);
-  EXPECT_EQ(4321, picture.xExt);
-  EXPECT_EQ(1234, picture.yExt);
-  EXPECT_TRUE(picture.hasRectangle);
+  ExpectPicture(GetPicture(data.get()), 4321, 1234);
   EXPECT_EQ(1, Doc()->draws);
 }
 
@@ -254,6 +243,33 @@ TEST_F(OleServerTest, InPlaceVerbsAreRefused) {
     EXPECT_EQ(E_NOTIMPL, object->DoVerb(verb, nullptr, &site, 0, nullptr, &rect)) << verb;
   EXPECT_EQ(0, site.showObjects);
   EXPECT_EQ(0, Doc()->GetViewCount());
+}
+
+// Show opens the document in a child frame of the program with the
+// template's embedded menu and keys (resource 5), and tells the container.
+TEST_F(OleServerTest, ShowOpensAWindowWithTheEmbeddedMenu) {
+  CWinApp app("Ovelin OLE Test");
+  auto* main = new OleTestMainFrame;
+  ASSERT_TRUE(main->LoadFrame(IDR_OLETEST_MAIN));
+  app.m_pMainWnd = main;
+  ASSERT_NE(nullptr, docTemplate_->m_hMenuEmbedding);
+  ComPtr<IOleObject> object = Create<IOleObject>(IID_IOleObject);
+  TestClientSite site;
+  ASSERT_HRESULT_SUCCEEDED(object->SetClientSite(&site));
+  ASSERT_HRESULT_SUCCEEDED(object->DoVerb(OLEIVERB_SHOW, nullptr, &site, 0, nullptr, nullptr));
+  EXPECT_EQ(1, site.showObjects);
+  EXPECT_TRUE(site.shownWindow);
+  ASSERT_EQ(1, Doc()->GetViewCount());
+  POSITION pos = Doc()->GetFirstViewPosition();
+  auto* child = static_cast<CMDIChildWnd*>(Doc()->GetNextView(pos)->GetParentFrame());
+  EXPECT_EQ(docTemplate_->m_hMenuEmbedding, child->m_hMenuShared);
+  EXPECT_EQ(docTemplate_->m_hAccelEmbedding, child->GetDefaultAccelerator());
+  ASSERT_HRESULT_SUCCEEDED(object->DoVerb(OLEIVERB_HIDE, nullptr, &site, 0, nullptr, nullptr));
+  EXPECT_FALSE(site.shownWindow);
+  ASSERT_HRESULT_SUCCEEDED(object->Close(OLECLOSE_NOSAVE));
+  main->DestroyWindow();
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
 TEST_F(OleServerTest, CloseSavesAChangedDocumentIntoItsContainer) {

@@ -100,6 +100,28 @@ PictureInfo ReadPicture(const STGMEDIUM& medium) {
   return info;
 }
 
+FORMATETC PictureFormat(CLIPFORMAT format, DWORD tymed, DWORD aspect) {
+  return FORMATETC{format, nullptr, aspect, -1, tymed};
+}
+
+PictureInfo GetPicture(IDataObject* data) {
+  FORMATETC format = PictureFormat();
+  STGMEDIUM medium{};
+  const HRESULT result = data->GetData(&format, &medium);
+  EXPECT_HRESULT_SUCCEEDED(result);
+  if (FAILED(result)) return PictureInfo();
+  const PictureInfo picture = ReadPicture(medium);
+  ReleaseStgMedium(&medium);
+  return picture;
+}
+
+void ExpectPicture(const PictureInfo& picture, LONG cx, LONG cy) {
+  EXPECT_EQ(MM_ANISOTROPIC, picture.mm);
+  EXPECT_EQ(cx, picture.xExt);
+  EXPECT_EQ(cy, picture.yExt);
+  EXPECT_TRUE(picture.hasRectangle);
+}
+
 bool UserKeyExists(const std::string& subKey) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)

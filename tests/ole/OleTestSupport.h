@@ -40,6 +40,13 @@ struct PictureInfo {
 };
 // What a TYMED_MFPICT medium holds.
 PictureInfo ReadPicture(const STGMEDIUM& medium);
+FORMATETC PictureFormat(CLIPFORMAT format = CF_METAFILEPICT, DWORD tymed = TYMED_MFPICT,
+                        DWORD aspect = DVASPECT_CONTENT);
+// The metafile picture of `data` (a failure is a test failure and gives an
+// empty record).
+PictureInfo GetPicture(IDataObject* data);
+// An MM_ANISOTROPIC picture of `cx` x `cy` with a rectangle drawn.
+void ExpectPicture(const PictureInfo& picture, LONG cx, LONG cy);
 
 // Every key and value below `path` of `root`, one line each, added to `lines`.
 void DumpRegistry(HKEY root, const std::string& path, std::set<std::string>& lines);

@@ -19,15 +19,7 @@ TEST_F(ProofServerTest, MetafilePictureCrossesTheProcessBoundary) {
   ComPtr<IDataObject> data;
   ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(kProofClassId, nullptr, CLSCTX_LOCAL_SERVER,
                                             IID_IDataObject, data.OutVoid()));
-  FORMATETC format{CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT};
-  STGMEDIUM medium{};
-  ASSERT_HRESULT_SUCCEEDED(data->GetData(&format, &medium));
-  const PictureInfo picture = ReadPicture(medium);
-  ReleaseStgMedium(&medium);
-  EXPECT_EQ(MM_ANISOTROPIC, picture.mm);
-  EXPECT_EQ(kProofWidth, picture.xExt);
-  EXPECT_EQ(kProofHeight, picture.yExt);
-  EXPECT_GT(picture.metafileBytes, 0u);
+  ExpectPicture(GetPicture(data.get()), kProofWidth, kProofHeight);
 }
 
 TEST_F(ProofServerTest, StorageRoundTripsThroughTheServer) {
