@@ -17,6 +17,17 @@ inline std::string DumpOf(const std::string& text, const QVMOptions& options) {
   return line.DumpTree().str();
 }
 
+// The flat row the tokenizer makes of `text`, before any parse pass.
+inline std::string TokensOf(const std::string& text, const QVMOptions& options) {
+  EquationLine line;
+  line.BuildLexicon(options);
+  QVMToken* raw = line.Factory().NewToken(TK_RAW);
+  raw->Set(TK_RAW, CString(text), kMarkNone, CString());
+  line.Root().Append(raw);
+  line.Tokenize(options);
+  return line.DumpTree().str();
+}
+
 inline std::string DumpOf(const std::string& text, int style = 0) {
   const QVMOptions options(style);
   return DumpOf(text, options);
