@@ -267,6 +267,7 @@ void EquationLine::InsertImplicitPowers() {
     const TokenKind before = row.KindAt(i - 1);
     TokenKind mark = TK_POWER;
     if (before == TK_FUNCTION) {
+      if (row.KindAt(i + 1) == TK_DEGREE) continue;  // "cos30o" is an angle, not a power
       if (row.TextAt(i - 1) == "log") mark = TK_SUBSCRIPT;
     } else if (before != TK_VARIABLE && before != TK_CLOSE && before != TK_GREEK &&
                before != TK_UNIT) {
