@@ -8,16 +8,13 @@
 
 namespace {
 
-bool IsSpaceKind(TokenKind kind) { return kind == TK_SPACE || kind == TK_NOSPACE; }
-
 // Replaces the keyword at i with a new token of its kind that holds the
 // group after it (after any spaces, when `skipSpaces`); the spaces stay in
 // the row after the new token.
 QVMToken* TakeGroupAfter(TokenRow& row, int i, bool skipSpaces, bool hideBrackets,
                          QVMTokenFactory& factory) {
   QVMToken* made = factory.NewToken(row.KindAt(i));
-  int from = i;
-  while (skipSpaces && IsSpaceKind(row.KindAt(from + 1))) ++from;
+  const int from = skipSpaces ? SkipSpaces(row, i + 1) - 1 : i;
   const TokenSpan group = GroupAfter(row, from);
   if (!group.Empty()) {
     MoveTokens(row, group, made->row1);

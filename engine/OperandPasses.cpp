@@ -118,13 +118,6 @@ TokenKind NearestKindLeft(const TokenRow& row, int e) {
   return TK_ERROR;
 }
 
-bool IsSpaceKind(TokenKind kind) { return kind == TK_SPACE || kind == TK_NOSPACE; }
-
-int SkipSpaces(const TokenRow& row, int i) {
-  while (IsSpaceKind(row.KindAt(i))) ++i;
-  return i;
-}
-
 bool TakesArgument(TokenKind kind) {
   return kind == TK_FUNCTION || kind == TK_ARCSINCOSTAN || kind == TK_SQRT || kind == TK_ARC;
 }

@@ -23,6 +23,13 @@ bool IsNumeralAt(const TokenRow& row, int index) {
   return row.KindAt(index) == TK_NUMBER && IsNumeral(*row.GetAt(index));
 }
 
+bool IsSpaceKind(TokenKind kind) { return kind == TK_SPACE || kind == TK_NOSPACE; }
+
+int SkipSpaces(const TokenRow& row, int i) {
+  while (IsSpaceKind(row.KindAt(i))) ++i;
+  return i;
+}
+
 void MoveTokens(TokenRow& from, TokenSpan span, TokenRow& to) {
   if (span.Empty()) return;
   for (int i = span.first; i <= span.last; ++i) to.Append(from.GetAt(i));

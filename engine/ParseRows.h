@@ -28,6 +28,10 @@ bool IsInvisible(const TokenRow& row, int index, TokenKind kind);
 bool IsNumeral(const QVMToken& token);
 bool IsNumeralAt(const TokenRow& row, int index);
 
+bool IsSpaceKind(TokenKind kind);
+// The first index from i on that holds no space or no-break space.
+int SkipSpaces(const TokenRow& row, int i);
+
 // Moves the tokens of `span` to the end of `to`.
 void MoveTokens(TokenRow& from, TokenSpan span, TokenRow& to);
 // The match of an opening bracket, or the row's last index when it has none.

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "controls/NumberText.h"
 #include "engine/EquationLine.h"
+#include "engine/OptionAccess.h"
 #include "engine/ParseRows.h"
 
 namespace {
@@ -116,8 +116,7 @@ bool FitsMatrixTables(const TokenRow& cells) {
   int rows = 0;
   bool inColumn = false;
   for (const QVMToken* cell : cells.tokens) {
-    const bool space = cell->kind == TK_SPACE || cell->kind == TK_NOSPACE;
-    if (space) {
+    if (IsSpaceKind(cell->kind)) {
       inColumn = false;
       continue;
     }
@@ -157,21 +156,13 @@ QVMToken* BuildMatrix(const TokenRow& row, TokenSpan run, QVMTokenFactory& facto
 }
 
 bool IsWholeNumberText(const CString& text) {
-  NumberTextFormat format;
-  format.showPlusSign = 0;
-  format.trimTrailingZeros = 1;
-  format.replaceMinusSign = 0;
-  format.minusCharacter = static_cast<char>(150);
-  format.precision = 6;
-  format.errorSentinel = 0;
-  const double value = format.ParseNumber(text.GetString());
+  const double value = EngineNumberFormat(false).ParseNumber(text.GetString());
   return std::fabs(value - std::round(value)) < 1e-8;
 }
 
 bool IsMixedNumber(const TokenRow& row, int i) {
   if (!IsNumeralAt(row, i) || row.KindAt(i + 2) != TK_FRACTION) return false;
-  const TokenKind space = row.KindAt(i + 1);
-  if (space != TK_SPACE && space != TK_NOSPACE) return false;
+  if (!IsSpaceKind(row.KindAt(i + 1))) return false;
   const QVMToken* fraction = row.GetAt(i + 2);
   return fraction->row1.IsAllNumeric() && fraction->row2.IsAllNumeric() &&
          IsWholeNumberText(row.TextAt(i));
