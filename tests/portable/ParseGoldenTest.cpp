@@ -867,6 +867,18 @@ TEST(ParseGoldenOptions, BarOverGroup) {
   EXPECT_EQ(line.Root().TextAt(0), "");
 }
 
+// A drawn construct inside another one is split once: its second typed
+// bracket stays a bracket group instead of replacing its bounds.
+TEST(ParseGoldenOptions, NestedDrawnConstructKeepsItsBounds) {
+  ExpectDump("box(int(a)(b))", R"~(
+0 - CODEDRAW2 "box"
+ 1 0 - CODEDRAW2 "int"
+ 1  1 0 - VARIABLE "a"
+ 1 1 - BRACKETS "(,)"
+ 1  1 0 - VARIABLE "b"
+)~");
+}
+
 // "(1,2,...,n 1,...)" with `rows` entries in its first column.
 std::string MatrixText(int rows, int columns) {
   std::string text = "(";
