@@ -49,22 +49,17 @@ void QVM400View::SizeToExtent(const ExtentRecord& extent) {
   SetScrollSizes(MM_HIMETRIC, total);
 }
 
-void QVM400View::OnDraw(HDC hdc) {
+void QVM400View::OnDraw(CDC* dc) {
   QVM400Doc* doc = GetDocument();
   if (!doc) return;
   QVM400App* app = GetQVMApp();
   doc->ApplyWordFont(app->FontIni);
-  CDC dc;
-  dc.Attach(hdc);
-  dc.SetMapMode(MM_HIMETRIC);
-  dc.SetTextAlign(0);
-  {
-    QVMemDC memory(&dc);
-    ExtentRecord extent;
-    doc->MeasureEquation(extent, &memory);
-    app->EquationExtent = extent;
-    SizeToExtent(extent);
-    doc->DrawEquation(&memory, kMarginX, kMarginY);
-  }
-  dc.Detach();
+  dc->SetMapMode(MM_HIMETRIC);
+  dc->SetTextAlign(0);
+  QVMemDC memory(dc);
+  ExtentRecord extent;
+  doc->MeasureEquation(extent, &memory);
+  app->EquationExtent = extent;
+  SizeToExtent(extent);
+  doc->DrawEquation(&memory, kMarginX, kMarginY);
 }

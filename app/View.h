@@ -22,7 +22,7 @@ class QVM400View : public CScrollView {
   ~QVM400View() override = default;
 
   QVM400Doc* GetDocument() const;
-  void OnDraw(HDC dc) override;
+  void OnDraw(CDC* dc) override;
   void OnInitialUpdate() override;
   void OnActivateView(BOOL activate, CView* activateView, CView* deactivateView) override;
   // The scroll area for an equation of `extent`: 1.1 times its size.
