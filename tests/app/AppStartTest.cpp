@@ -148,6 +148,16 @@ TEST_F(AppStart, CloseCommandsAskBeforeDiscardingAModifiedDocument) {
     EXPECT_EQ(app->GetOpenDocumentCount(), 0) << command;
   }
   EXPECT_NE(TempFolder::Read(SettingsFile("QVM4ADJ")).find("Running=0"), std::string::npos);
+
+  // Exit closes the main window, which asks too.
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->SetEquationText("keep me too");
+  QueueBoxAnswers({IDCANCEL});
+  app->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr, nullptr);
+  EXPECT_EQ(TakeShownBoxes().size(), 1u);
+  EXPECT_EQ(app->GetOpenDocumentCount(), 1);
+  EXPECT_NE(frame->GetSafeHwnd(), nullptr);
 }
 
 TEST_F(AppStart, FailedUpdateOfAnEmbeddedDocumentStopsTheClose) {
