@@ -145,6 +145,7 @@ TEST_F(AppStart, CloseCommandsAskBeforeDiscardingAModifiedDocument) {
 
     QueueBoxAnswers({IDNO});
     app->OnCmdMsg(command, CN_COMMAND, nullptr, nullptr);
+    EXPECT_EQ(TakeShownBoxes().size(), 1u) << command;
     EXPECT_EQ(app->GetOpenDocumentCount(), 0) << command;
   }
   EXPECT_NE(TempFolder::Read(SettingsFile("QVM4ADJ")).find("Running=0"), std::string::npos);
