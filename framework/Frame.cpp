@@ -4,6 +4,7 @@
 #include <dde.h>
 
 #include "framework/App.h"
+#include "framework/ControlBars.h"
 #include "framework/DocManager.h"
 #include "framework/DocView.h"
 
@@ -59,6 +60,10 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_MESSAGE(WM_DDE_INITIATE, OnDDEInitiate)
   ON_MESSAGE(WM_DDE_EXECUTE, OnDDEExecute)
   ON_MESSAGE(WM_DDE_TERMINATE, OnDDETerminate)
+  ON_NOTIFY_RANGE(TTN_GETDISPINFOA, 0, 0xFFFF, OnToolTipTextA)
+  ON_NOTIFY_RANGE(TTN_GETDISPINFOW, 0, 0xFFFF, OnToolTipTextW)
+  ON_NOTIFY_RANGE(TBN_HOTITEMCHANGE, 0, 0xFFFF, OnHotItemChange)
+  ON_MESSAGE(WM_MENUSELECT, OnMenuSelect)
 END_MESSAGE_MAP()
 
 CFrameWnd::~CFrameWnd() = default;

@@ -4,6 +4,8 @@
 // Plain #defines only: windres reads this file as well as the compiler.
 //
 // Ids whose values nothing fixed, chosen here:
+//  - The class library's ids are spelt as in framework/AfxRes.h, so that
+//    code may include both headers.
 //  - ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_MRU_FILE1, ID_WINDOW_ARRANGE,
 //    ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ and the indicator and idle
 //    strings use the class library's usual values (0xE1xx, 0xE7xx, 0xE00x).
@@ -124,6 +126,7 @@
 #define ID_WINDOW_TILE_HORZ             0xE133
 #define ID_APP_ABOUT                    0xE140
 #define ID_APP_EXIT                     0xE141
+#define ID_SEPARATOR                    0
 #define ID_INDICATOR_CAPS               0xE701
 #define ID_INDICATOR_NUM                0xE702
 #define ID_INDICATOR_SCRL               0xE703
