@@ -51,7 +51,7 @@ END_MESSAGE_MAP()
 QVM400App* GetQVMApp() { return static_cast<QVM400App*>(AfxGetApp()); }
 
 QVM400App::QVM400App() : CWinApp(nullptr) {
-  EquationEdit = new CEdit;
+  EquationEdit = new QVEdit;
   DefaultOptions.SetDefaults(0);
   LanguageOption.Init("General", "Language", 0, "", -1);
 }

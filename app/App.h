@@ -14,7 +14,7 @@
 
 #include "engine/Extent.h"
 #include "framework/App.h"
-#include "framework/Controls.h"
+#include "controls/QVEdit.h"
 #include "options/IniFile.h"
 #include "options/OptionHolders.h"
 #include "options/QVMOptions.h"
@@ -51,7 +51,7 @@ class QVM400App : public CWinApp {
   // FALSE when the user cancelled or an update failed.
   BOOL PrepareDocumentsForClose(bool updateEmbedded);
 
-  CEdit* EquationEdit = nullptr;
+  QVEdit* EquationEdit = nullptr;
   BYTE RefocusEdit = 1;
   QVIniFile PreferenceIni, ControlIni, FontIni;
   ExtentRecord EquationExtent;

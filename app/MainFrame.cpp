@@ -30,7 +30,7 @@ QVM400Doc* CMainFrame::GetActiveEquationDocument() const {
 // back raises no second change.
 void CMainFrame::OnEquationEditChange() {
   QVM400Doc* doc = GetActiveEquationDocument();
-  CEdit* edit = GetQVMApp()->EquationEdit;
+  QVEdit* edit = GetQVMApp()->EquationEdit;
   if (!doc || !edit || !edit->GetSafeHwnd()) return;
   int start = 0;
   int end = 0;
