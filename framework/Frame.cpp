@@ -494,6 +494,13 @@ BOOL CMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent,
   if (context && context->m_pNewDocTemplate) {
     m_hMenuShared = context->m_pNewDocTemplate->m_hMenuShared;
     m_hAccelTable = context->m_pNewDocTemplate->m_hAccelTable;
+    // An embedded document gets the template's embedded menu and keys.
+    const CDocTemplate* docTemplate = context->m_pNewDocTemplate;
+    if (context->m_pCurrentDoc && context->m_pCurrentDoc->m_bEmbedded &&
+        docTemplate->m_hMenuEmbedding) {
+      m_hMenuShared = docTemplate->m_hMenuEmbedding;
+      m_hAccelTable = docTemplate->m_hAccelEmbedding;
+    }
   }
   const char* className = FrameClass(resourceId);
   CWnd* frame = parent ? parent : AfxGetMainWnd();
