@@ -57,13 +57,15 @@ CString QVM400Doc::GetEquationText() {
   return EquationText;
 }
 
-ExtentRecord& QVM400Doc::MeasureEquation(ExtentRecord& out, CDC* dc) {
-  (void)dc;  // WIRE: Equation.Measure(dc, &Options)
+// The equation list cannot measure or draw yet: until it can, an equation
+// measures empty and draws nothing. Then: out = Equation.Measure(dc, Options).
+ExtentRecord& QVM400Doc::MeasureEquation(ExtentRecord& out, CDC*) {
   out = ExtentRecord{};
   return out;
 }
 
-void QVM400Doc::DrawEquation(CDC* dc, int x, int y) { (void)dc; (void)x; (void)y; }  // WIRE
+// Then: Equation.Draw(dc, x, y, Options).
+void QVM400Doc::DrawEquation(CDC*, int, int) {}
 
 ExtentRecord QVM400Doc::MeasureOwnExtent() {
   CWindowDC screen(nullptr);
