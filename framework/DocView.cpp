@@ -6,6 +6,7 @@
 #include <new>
 
 #include "framework/App.h"
+#include "framework/Dc.h"
 #include "framework/DocManager.h"
 
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
@@ -335,18 +336,11 @@ void CView::OnDestroy() {
   Default();
 }
 
+// The paint DC ends the paint in its destructor, even when drawing throws.
 void CView::OnPaint() {
-  PAINTSTRUCT ps;
-  HDC dc = ::BeginPaint(m_hWnd, &ps);
-  // Guard: EndPaint must run even when drawing throws.
-  try {
-    OnPrepareDC(dc);
-    OnDraw(dc);
-  } catch (...) {
-    ::EndPaint(m_hWnd, &ps);
-    throw;
-  }
-  ::EndPaint(m_hWnd, &ps);
+  CPaintDC dc(m_hWnd);
+  OnPrepareDC(&dc);
+  OnDraw(&dc);
 }
 
 int CView::OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message) {
@@ -461,11 +455,11 @@ void CScrollView::ScrollToPosition(POINT logical) {
   ScrollByDevice(SB_VERT, device.cy);
 }
 
-void CScrollView::OnPrepareDC(HDC dc) {
+void CScrollView::OnPrepareDC(CDC* dc) {
   if (m_nMapMode == 0) return;
-  ::SetMapMode(dc, m_nMapMode);
+  dc->SetMapMode(m_nMapMode);
   const CPoint position = GetDeviceScrollPosition();
-  ::SetViewportOrgEx(dc, -position.x, -position.y, nullptr);
+  dc->SetViewportOrg(-position.x, -position.y);
 }
 
 void CScrollView::OnSize(UINT type, int, int) {

@@ -5,8 +5,7 @@
 // then to its document.
 // Choices of ours: a document is saved into a temporary file beside the
 // target, which replaces the target only when the whole archive was written,
-// so a failed save never destroys the file that was there; views get the
-// raw HDC in OnDraw and OnPrepareDC.
+// so a failed save never destroys the file that was there.
 #pragma once
 
 #include <vector>
@@ -14,6 +13,7 @@
 #include "framework/Archive.h"
 #include "framework/Frame.h"
 
+class CDC;
 class CDocTemplate;
 class CView;
 
@@ -94,8 +94,8 @@ class CView : public CWnd {
   CDocument* GetDocument() const { return m_pDocument; }
   CFrameWnd* GetParentFrame() const { return CWnd::GetParentFrame(); }
 
-  virtual void OnDraw(HDC dc) = 0;
-  virtual void OnPrepareDC(HDC) {}
+  virtual void OnDraw(CDC* dc) = 0;
+  virtual void OnPrepareDC(CDC*) {}
   virtual void OnInitialUpdate();
   virtual void OnUpdate(CView* sender, LPARAM hint, CObject* hintObject);
   virtual void OnActivateView(BOOL activate, CView* activateView, CView* deactivateView);
@@ -141,7 +141,7 @@ class CScrollView : public CView {
   CPoint GetDeviceScrollPosition() const;
   void ScrollToPosition(POINT logical);
 
-  void OnPrepareDC(HDC dc) override;
+  void OnPrepareDC(CDC* dc) override;
 
  protected:
   void OnSize(UINT type, int cx, int cy);

@@ -43,7 +43,7 @@ class OleTestChildFrame : public CMDIChildWnd {
 class OleTestView : public CView {
   DECLARE_DYNCREATE(OleTestView)
  public:
-  void OnDraw(HDC) override {}
+  void OnDraw(CDC*) override {}
 };
 
 // The document's marker in its archive.

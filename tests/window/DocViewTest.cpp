@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "framework/Dc.h"
 #include "framework/FileDialog.h"
 #include "tests/portable/TempFolder.h"
 #include "tests/window/MdiFixture.h"
@@ -181,13 +182,10 @@ TEST_F(DocViewTest, ScrollSizesInHundredthsOfAMillimetre) {
   EXPECT_EQ(info.nMax, view->GetDeviceTotalSize().cx - 1);
   // Drawing happens in MM_HIMETRIC, moved by the scroll position.
   view->SendMessage(WM_HSCROLL, SB_LINEDOWN);
-  HDC dc = view->GetDC();
-  view->OnPrepareDC(dc);
-  EXPECT_EQ(::GetMapMode(dc), MM_HIMETRIC);
-  POINT origin{};
-  ::GetViewportOrgEx(dc, &origin);
-  EXPECT_EQ(origin.x, -view->GetDeviceScrollPosition().x);
-  view->ReleaseDC(dc);
+  CClientDC dc(view->GetSafeHwnd());
+  view->OnPrepareDC(&dc);
+  EXPECT_EQ(dc.GetMapMode(), MM_HIMETRIC);
+  EXPECT_EQ(dc.GetViewportOrg().x, -view->GetDeviceScrollPosition().x);
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ class TestView : public CScrollView {
   DECLARE_DYNCREATE(TestView)
  public:
   TestView();
-  void OnDraw(HDC) override { ++paints; }
+  void OnDraw(CDC*) override { ++paints; }
   BOOL OnChain(UINT);
   void OnView() { g_route.push_back("view"); }
   int paints = 0;

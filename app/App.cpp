@@ -1,0 +1,250 @@
+// QVM400App: start-up, idle refocus and the application's commands.
+#include "app/App.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "app/ChildFrame.h"
+#include "app/DocManager.h"
+#include "app/Document.h"
+#include "app/MainFrame.h"
+#include "app/View.h"
+#include "controls/TextHelpers.h"
+#include "framework/DocManager.h"
+#include "framework/MessageBox.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr const char* kSettingsFolder = "Marvolk";
+constexpr const char* kRegistryKey = "Marvolk Software";
+constexpr const char* kMessageCaption = "Ovelin 4";
+constexpr const char* kDefaultConfiguration = "QVM3_Default";
+constexpr UINT kRecentFileCount = 10;
+
+// The language in effect: only the built-in English exists until language
+// modules can be loaded.
+CString LoadInterfaceLanguage(const CString&) { return "ENG"; }
+
+void PlaceStore(QVIniFile& store, const char* fileName, int location) {
+  store.FolderName = kSettingsFolder;
+  store.FileName = fileName;
+  store.Location = location;
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(QVM400App, CWinApp)
+  ON_COMMAND(ID_FILE_NEW, CWinApp::OnFileNew)
+  ON_COMMAND(ID_FILE_OPEN, CWinApp::OnFileOpen)
+  ON_COMMAND(ID_FILE_PRINT_SETUP, CWinApp::OnFilePrintSetup)
+  ON_COMMAND(ID_FILE_UPDATE, OnFileUpdate)
+  ON_COMMAND(ID_APP_EXIT, OnAppExit)
+  ON_COMMAND(ID_UPDATE_AND_RETURN, OnUpdateAndReturn)
+  ON_COMMAND(ID_CANCEL_CHANGES, OnCancelChanges)
+  ON_UPDATE_COMMAND_UI(ID_UPDATE_AND_RETURN, OnUpdateEmbeddedCommand)
+  ON_UPDATE_COMMAND_UI(ID_CANCEL_CHANGES, OnUpdateEmbeddedCommand)
+  ON_COMMAND(ID_RESET_OPTIONS, OnResetOptions)
+  ON_COMMAND(ID_WRITE_DEFAULT_CONFIG, OnWriteDefaultConfiguration)
+END_MESSAGE_MAP()
+
+QVM400App* GetQVMApp() { return static_cast<QVM400App*>(AfxGetApp()); }
+
+QVM400App::QVM400App() : CWinApp(nullptr) {
+  EquationEdit = new QVEdit;
+  DefaultOptions.SetDefaults(0);
+  LanguageOption.Init("General", "Language", 0, "", -1);
+}
+
+QVM400App::~QVM400App() {
+  delete EquationEdit;
+  EquationEdit = nullptr;
+}
+
+BOOL QVM400App::InitInstance() {
+  ::InitCommonControls();
+  CWinApp::InitInstance();
+  if (FAILED(::OleInitialize(nullptr))) {
+    AfxMessageBox(IDS_OLE_INIT_FAILED);
+    return FALSE;
+  }
+  oleInitialized_ = true;
+  LoadSettings();
+  AddTemplates();
+  if (!CreateMainFrame()) return FALSE;
+  EnableShellOpen();
+  RegisterShellFileTypes(TRUE);
+  CCommandLineInfo info;
+  ParseCommandLine(info);
+  return StartFromCommandLine(info);
+}
+
+int QVM400App::ExitInstance() {
+  const int code = CWinApp::ExitInstance();
+  if (oleInitialized_) ::OleUninitialize();
+  oleInitialized_ = false;
+  return code;
+}
+
+void QVM400App::OpenStore(QVIniFile& store, const char* fileName) {
+  PlaceStore(store, fileName, UserAppData);
+  store.Load();
+}
+
+// The INI stores, the interface language, the registry key, the default
+// options and the recent-file list.
+void QVM400App::LoadSettings() {
+  OpenStore(PreferenceIni, "QVM400");
+  OpenStore(ControlIni, "QVM4ADJ");
+  OpenStore(FontIni, "QVM4FONT");
+  ApplyInterfaceLanguage();
+  SetRegistryKey(kRegistryKey);
+  DefaultOptions.ReadIni(PreferenceIni);
+  LoadStdProfileSettings(kRecentFileCount);
+}
+
+// A first start records the language in effect, so the choice is visible
+// in the settings file.
+void QVM400App::ApplyInterfaceLanguage() {
+  LanguageOption.ReadIni(PreferenceIni);
+  const CString code = LoadInterfaceLanguage(LanguageOption.GetValue());
+  if (!LanguageOption.GetValue().IsEmpty()) return;
+  LanguageOption.SetValue(code);
+  LanguageOption.WriteIni(PreferenceIni, false);
+  PreferenceIni.Save();
+}
+
+// Our document manager first, so that File New never asks for a template.
+void QVM400App::AddTemplates() {
+  if (!m_pDocManager) m_pDocManager = new QVDocManager;
+  for (UINT id : {IDR_QVM400TYPE, IDR_QVPTYPE}) {
+    auto* docTemplate = new CMultiDocTemplate(id, RUNTIME_CLASS(QVM400Doc),
+                                              RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(QVM400View));
+    docTemplate->SetServerInfo(IDR_SRVR_EMBEDDED);
+    AddDocTemplate(docTemplate);
+  }
+}
+
+BOOL QVM400App::CreateMainFrame() {
+  auto* frame = new CMainFrame;
+  if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE))
+    return FALSE;  // the frame has deleted itself
+  m_pMainWnd = frame;
+  frame->DragAcceptFiles(TRUE);
+  return TRUE;
+}
+
+// Only the shell's DDE start waits hidden for the commands that follow; a
+// file named on the command line is opened here and the window shown.
+BOOL QVM400App::StartFromCommandLine(CCommandLineInfo& info) {
+  RunningEmbedded = 0;
+  RunStartupServices = 1;
+  const int command = info.m_nShellCommand;
+  if (info.m_bRunEmbedded || info.m_bRunAutomated || command == CCommandLineInfo::AppRegister ||
+      command == CCommandLineInfo::AppUnregister)
+    return FALSE;  // not an OLE server: nothing to serve or register
+  auto* frame = static_cast<CFrameWnd*>(m_pMainWnd);
+  if (command == CCommandLineInfo::FileDDE) {
+    frame->ActivateFrame(SW_HIDE);
+    return TRUE;
+  }
+  if (!ProcessShellCommand(info)) return FALSE;
+  frame->ShowWindow(m_nCmdShow);
+  frame->UpdateWindow();
+  return TRUE;
+}
+
+// After the update-UI of the base: once the queue has stayed empty, a
+// requested refocus puts the keyboard into the text box.
+BOOL QVM400App::OnIdle(LONG count) {
+  const BOOL more = CWinApp::OnIdle(count);
+  if (count > 0 && RefocusEdit && EquationEditWindow()) {
+    EquationEdit->SetFocus();
+    RefocusEdit = 0;
+  }
+  return more;
+}
+
+CDocTemplate* QVM400App::FindTemplate(const char* name) const {
+  for (POSITION pos = GetFirstDocTemplatePosition(); pos;) {
+    CDocTemplate* docTemplate = GetNextDocTemplate(pos);
+    CString docName;
+    docTemplate->GetDocString(docName, CDocTemplate::docName);
+    if (docName == name) return docTemplate;
+  }
+  return nullptr;
+}
+
+std::vector<CDocument*> QVM400App::DocumentsOf(const char* name) const {
+  std::vector<CDocument*> docs;
+  if (CDocTemplate* docTemplate = FindTemplate(name))
+    for (POSITION pos = docTemplate->GetFirstDocPosition(); pos;)
+      docs.push_back(docTemplate->GetNextDoc(pos));
+  return docs;
+}
+
+HWND QVM400App::EquationEditWindow() const {
+  return EquationEdit ? EquationEdit->GetSafeHwnd() : nullptr;
+}
+
+void QVM400App::ShowInEquationEdit(const CString& text) {
+  if (EquationEditWindow()) EquationEdit->SetWindowText(text);
+}
+
+BOOL QVM400App::PrepareDocumentsForClose(bool updateEmbedded) {
+  for (const char* name : {"QVP", "Ovelin4"}) {
+    for (CDocument* doc : DocumentsOf(name)) {
+      if (!doc->m_bEmbedded) {
+        if (!doc->SaveModified()) return FALSE;
+      } else if (updateEmbedded) {
+        if (!static_cast<QVM400Doc*>(doc)->OnUpdateDocument()) return FALSE;
+      }
+    }
+  }
+  return TRUE;
+}
+
+void QVM400App::OnAppExit() {
+  if (RunningEmbedded)
+    OnUpdateAndReturn();
+  else if (m_pMainWnd)
+    m_pMainWnd->SendMessage(WM_CLOSE);
+}
+
+void QVM400App::OnUpdateAndReturn() {
+  ControlIni.WriteInt("Control", "Running", 0, true);
+  ControlIni.Save();
+  if (!PrepareDocumentsForClose(true)) return;
+  HideApplication();
+  CloseAllDocuments(TRUE);
+}
+
+void QVM400App::OnCancelChanges() {
+  if (!PrepareDocumentsForClose(false)) return;
+  HideApplication();
+  CloseAllDocuments(TRUE);
+}
+
+void QVM400App::OnUpdateEmbeddedCommand(CCmdUI* cmdUI) { cmdUI->Enable(RunningEmbedded != 0); }
+
+// Writes the factory defaults beside the program; the running options stay.
+void QVM400App::OnResetOptions() {
+  if (ResourceMessageBox(IDS_ABOUT_TO_RESET_OPTIONS, IDS_APP_TITLE, MB_OKCANCEL) == IDOK) {
+    QVIniFile store;
+    PlaceStore(store, kDefaultConfiguration, ProgramFolder);
+    DefaultOptions.WriteIni(store, true);
+    ShowMessageBox(nullptr, LoadResourceString(IDS_OPTIONS_RESET_DONE), kMessageCaption, MB_OK);
+  }
+  RefocusEdit = 1;
+}
+
+void QVM400App::OnWriteDefaultConfiguration() {
+  QVIniFile store;
+  PlaceStore(store, kDefaultConfiguration, ProgramFolder);
+  DefaultOptions.WriteIni(store, false);
+  const CString text = LoadResourceString(IDS_DEFAULT_CONFIG_WRITTEN) +
+                       store.ResolvePath(ProgramFolder, true) +
+                       LoadResourceString(IDS_DEFAULT_CONFIG_HOWTO);
+  ShowMessageBox(nullptr, text, kMessageCaption, MB_OK);
+  RefocusEdit = 1;
+}

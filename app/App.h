@@ -1,0 +1,84 @@
+// QVM400App: the program's application object. It owns the settings stores,
+// the default option set, the last measured extent and the equation text box
+// object; runs the start-up sequence; gives the focus back to the text box
+// when idle; and handles the application-wide commands.
+// Choices of ours: a plain file path on the command line opens that file and
+// shows the window (only the shell's DDE start waits hidden); commands that
+// close documents ask before discarding one that is modified and not
+// embedded, and stop when the user cancels or an update fails. Until the
+// program is an OLE server, an embedding, automation or registration start
+// ends at once.
+#pragma once
+
+#include <vector>
+
+#include "engine/Extent.h"
+#include "framework/App.h"
+#include "controls/QVEdit.h"
+#include "options/IniFile.h"
+#include "options/OptionHolders.h"
+#include "options/QVMOptions.h"
+
+class CMainFrame;
+class QVM400Doc;
+
+class QVM400App : public CWinApp {
+ public:
+  QVM400App();
+  ~QVM400App() override;
+
+  BOOL InitInstance() override;
+  int ExitInstance() override;
+  BOOL OnIdle(LONG count) override;
+
+  // The first template whose document name is `name`, byte for byte.
+  CDocTemplate* FindTemplate(const char* name) const;
+
+  // --- start-up steps, in their order (public so tests can run them) ---
+  void LoadSettings();
+  void AddTemplates();
+  BOOL CreateMainFrame();
+  // The end of start-up: what the command line asks for; FALSE ends.
+  BOOL StartFromCommandLine(CCommandLineInfo& info);
+
+  // Puts a document's text into the text box (when the box exists).
+  void ShowInEquationEdit(const CString& text);
+  // The text box's window, or null while there is none.
+  HWND EquationEditWindow() const;
+
+  // Before documents are closed: asks to save each modified one that is not
+  // embedded; with `updateEmbedded` embedded ones update their container.
+  // FALSE when the user cancelled or an update failed.
+  BOOL PrepareDocumentsForClose(bool updateEmbedded);
+
+  QVEdit* EquationEdit = nullptr;
+  BYTE RefocusEdit = 1;
+  QVIniFile PreferenceIni, ControlIni, FontIni;
+  ExtentRecord EquationExtent;
+  QVMOptions DefaultOptions;
+  QVOptionString LanguageOption;
+  BYTE RunningEmbedded = 0;
+  BYTE RunStartupServices = 0;
+
+  // --- commands ---
+  void OnFileUpdate() {}
+  void OnAppExit();
+  void OnUpdateAndReturn();
+  void OnCancelChanges();
+  void OnUpdateEmbeddedCommand(CCmdUI* cmdUI);
+  void OnResetOptions();
+  void OnWriteDefaultConfiguration();
+
+ private:
+  void OpenStore(QVIniFile& store, const char* fileName);
+  void ApplyInterfaceLanguage();
+  // The documents of the template named `name`, in order.
+  std::vector<CDocument*> DocumentsOf(const char* name) const;
+
+  bool oleInitialized_ = false;
+
+  DECLARE_MESSAGE_MAP()
+};
+
+// The application object as the program's own class.
+QVM400App* GetQVMApp();

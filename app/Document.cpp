@@ -1,0 +1,190 @@
+// QVM400Doc: the equation text, its road from the text box to the views,
+// line formats, resets and the edit commands.
+#include "app/Document.h"
+
+#include "app/App.h"
+#include "controls/TextHelpers.h"
+#include "framework/Dc.h"
+#include "resources/resource.h"
+
+IMPLEMENT_DYNCREATE(QVM400Doc, CDocument)
+
+namespace {
+
+constexpr const char* kArchiveMarker = "QVM";
+constexpr const char* kArchiveEndMarker = "/QVM/";
+constexpr WORD kArchiveVersion = 1;
+// Points to 0.01 mm for the font size another program hands over.
+constexpr double kHimetricPerPoint = 35.2777755;
+// A LOGFONT face name holds 31 characters and the terminator.
+constexpr int kMaxFaceName = 31;
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(QVM400Doc, CDocument)
+  ON_COMMAND(ID_RESET_TO_DEFAULT, OnResetToDefault)
+  ON_COMMAND(ID_RESET_EQUATION, OnResetEquation)
+  ON_COMMAND(ID_LINE_BOLD, OnLineBold)
+  ON_UPDATE_COMMAND_UI(ID_LINE_BOLD, OnUpdateLineBold)
+  ON_COMMAND(ID_LINE_ITALIC, OnLineItalic)
+  ON_UPDATE_COMMAND_UI(ID_LINE_ITALIC, OnUpdateLineItalic)
+  ON_COMMAND(ID_LINE_UNDERLINE, OnLineUnderline)
+  ON_UPDATE_COMMAND_UI(ID_LINE_UNDERLINE, OnUpdateLineUnderline)
+  ON_COMMAND(ID_ALIGN_EQUAL_SIGNS, OnAlignEqualSigns)
+  ON_UPDATE_COMMAND_UI(ID_ALIGN_EQUAL_SIGNS, OnUpdateAlignEqualSigns)
+  ON_COMMAND(ID_EDIT_CUT, OnEditCut)
+  ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
+  ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
+  ON_COMMAND(ID_PALETTE_CALCULUS, OnPaletteHeader)
+  ON_COMMAND(ID_PALETTE_GREEK_LOWER, OnPaletteHeader)
+  ON_COMMAND(ID_PALETTE_SYMBOLS, OnPaletteHeader)
+  ON_COMMAND(ID_PALETTE_FORMATTING, OnPaletteHeader)
+  ON_COMMAND(ID_PALETTE_EQUATION_NUMBERS, OnPaletteHeader)
+END_MESSAGE_MAP()
+
+QVM400Doc::QVM400Doc() = default;
+QVM400Doc::~QVM400Doc() = default;
+
+void QVM400Doc::SetEquationText(const CString& text) {
+  EquationText = text;
+  Equation.SetText(text, Options);
+  SetModifiedFlag(TRUE);
+  UpdateAllViews(nullptr, 0, nullptr);
+}
+
+CString QVM400Doc::GetEquationText() {
+  EquationText = Equation.GetText();
+  return EquationText;
+}
+
+// The equation list cannot measure or draw yet: until it can, an equation
+// measures empty and draws nothing. Then: out = Equation.Measure(dc, Options).
+ExtentRecord& QVM400Doc::MeasureEquation(ExtentRecord& out, CDC*) {
+  out = ExtentRecord{};
+  return out;
+}
+
+// Then: Equation.Draw(dc, x, y, Options).
+void QVM400Doc::DrawEquation(CDC*, int, int) {}
+
+ExtentRecord QVM400Doc::MeasureOwnExtent() {
+  CWindowDC screen(nullptr);
+  screen.SetMapMode(MM_HIMETRIC);
+  ExtentRecord extent;
+  MeasureEquation(extent, &screen);
+  GetQVMApp()->EquationExtent = extent;
+  return extent;
+}
+
+// A missing name or size leaves that part of the font alone, so a machine
+// without the other program never gets a nameless or negative font.
+void QVM400Doc::ApplyWordFont(QVIniFile& fontIni) {
+  if (!Options.UseWordFont.Value) return;
+  QVLogFont font = Options.Font.GetValue();
+  const CString name = fontIni.ReadValue("Font Info", "Name");
+  if (name.IsEmpty() || name == "No Font") return;
+  font.SetFaceName(name.Left(kMaxFaceName));
+  const int points = fontIni.ReadInt("Font Info", "Size");
+  if (points > 0) font.Size = static_cast<int32_t>(points * kHimetricPerPoint);
+  Options.Font.SetValue(font);
+}
+
+int QVM400Doc::CaretLine() {
+  HWND edit = GetQVMApp()->EquationEditWindow();
+  if (!edit) return QVEquationList::kLineCount;
+  return static_cast<int>(::SendMessageA(edit, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0));
+}
+
+BOOL QVM400Doc::OnNewDocument() {
+  if (!CDocument::OnNewDocument()) return FALSE;
+  QVM400App* app = GetQVMApp();
+  Options = app->DefaultOptions;
+  app->ShowInEquationEdit(GetEquationText());
+  return TRUE;
+}
+
+// The marker, the version, the equation list, the option set and the end
+// marker. The lines are handed to their engines after loading.
+void QVM400Doc::Serialize(CArchive& archive) {
+  if (archive.IsStoring()) {
+    archive << CString(kArchiveMarker) << kArchiveVersion;
+    Equation.Serialize(archive);
+    Options.Serialize(archive);
+    archive << CString(kArchiveEndMarker);
+    return;
+  }
+  CString marker;
+  WORD version = 0;
+  archive >> marker >> version;
+  if (marker != kArchiveMarker || version < 1) AfxThrowArchiveException(CArchiveException::badSchema);
+  Equation.Serialize(archive);
+  Options.Serialize(archive);
+  archive >> marker;
+  if (marker != kArchiveEndMarker) AfxThrowArchiveException(CArchiveException::badSchema);
+  Equation.ForceReparse();
+  EquationText = Equation.GetText();
+  Equation.SetText(EquationText, Options);
+}
+
+// There is no container to save into yet, so an embedded document cannot be
+// updated; failing keeps its changes from being thrown away.
+BOOL QVM400Doc::OnUpdateDocument() { return !m_bEmbedded; }
+
+void QVM400Doc::ChangedByCommand() {
+  SetModifiedFlag(TRUE);
+  UpdateAllViews(nullptr, 0, nullptr);
+  GetQVMApp()->RefocusEdit = 1;
+}
+
+// The options start again from the defaults; every line is parsed again
+// with them the next time it gets its text.
+void QVM400Doc::OnResetToDefault() {
+  Options = GetQVMApp()->DefaultOptions;
+  Equation.ForceReparse();
+  ChangedByCommand();
+}
+
+void QVM400Doc::OnResetEquation() {
+  OnResetToDefault();
+  GetQVMApp()->RefocusEdit = 1;
+}
+
+void QVM400Doc::ToggleLineFormat(bool LineFormat::* flag) {
+  const int line = CaretLine();
+  if (line >= 0 && line < QVEquationList::kLineCount) {
+    bool& value = Equation.Formats[line].*flag;
+    value = !value;
+  }
+  ChangedByCommand();
+}
+
+void QVM400Doc::UpdateLineFormat(CCmdUI* cmdUI, bool LineFormat::* flag) {
+  const int line = CaretLine();
+  const bool on = line >= 0 && line < QVEquationList::kLineCount && Equation.Formats[line].*flag;
+  cmdUI->SetCheck(on ? 1 : 0);
+}
+
+void QVM400Doc::OnAlignEqualSigns() {
+  Options.AlignEquals.Value = !Options.AlignEquals.Value;
+  SetModifiedFlag(TRUE);
+  UpdateAllViews(nullptr, 0, nullptr);
+}
+
+void QVM400Doc::OnUpdateAlignEqualSigns(CCmdUI* cmdUI) {
+  cmdUI->SetCheck(Options.AlignEquals.Value ? 1 : 0);
+}
+
+void QVM400Doc::OnEditCut() {
+  if (HWND edit = GetQVMApp()->EquationEditWindow()) ::SendMessageA(edit, WM_CUT, 0, 0);
+}
+
+void QVM400Doc::OnEditPaste() {
+  if (HWND edit = GetQVMApp()->EquationEditWindow()) ::SendMessageA(edit, WM_PASTE, 0, 0);
+}
+
+// Selected text goes to the clipboard as text; the picture of the whole
+// equation (nothing selected) comes with the clipboard commands.
+void QVM400Doc::OnEditCopy() {
+  HWND edit = GetQVMApp()->EquationEditWindow();
+  if (edit && !GetEditSelectedText(edit).IsEmpty()) ::SendMessageA(edit, WM_COPY, 0, 0);
+}

@@ -1,0 +1,77 @@
+// QVM400Doc: the equation document, kept three ways at once: the text the
+// user typed, the parsed equation list and the document's own option set.
+// The document never owns a text box: the application's one equation text
+// box serves every document, and the main frame hands its text over after
+// every change.
+// Choices of ours: the export size of a document comes from measuring that
+// document (MeasureOwnExtent), not from whichever view painted last; an
+// embedded document cannot be updated while there is no container to save
+// into, and says so by failing.
+#pragma once
+
+#include "engine/EquationList.h"
+#include "engine/Extent.h"
+#include "framework/DocView.h"
+#include "options/IniFile.h"
+#include "options/QVMOptions.h"
+
+class CDC;
+
+class QVM400Doc : public CDocument {
+  DECLARE_DYNCREATE(QVM400Doc)
+ public:
+  QVM400Doc();
+  ~QVM400Doc() override;
+
+  // The road of an edit: stores, splits and re-parses the changed lines,
+  // marks the document modified and updates its views.
+  void SetEquationText(const CString& text);
+  // The normalised text: twenty lines joined by CR LF.
+  CString GetEquationText();
+  ExtentRecord& MeasureEquation(ExtentRecord& out, CDC* dc);
+  // Draws with the top-left corner at (x, y), in the context's units.
+  void DrawEquation(CDC* dc, int x, int y);
+  // Measures this document in 0.01 mm on a screen context, for the
+  // clipboard, the exports and the embedded item; records it as the
+  // application's last extent too.
+  ExtentRecord MeasureOwnExtent();
+  // With the option "Get Font From Word" on, takes the font name and size
+  // another program left in the font settings.
+  void ApplyWordFont(QVIniFile& fontIni);
+
+  // The line of the text box's caret (0-based); 20 without a box.
+  static int CaretLine();
+
+  BOOL OnNewDocument() override;
+  void Serialize(CArchive& archive) override;
+  // Saves an embedded document into its container; FALSE when it could not.
+  virtual BOOL OnUpdateDocument();
+
+  QVMOptions Options;
+  CString EquationText;
+  QVEquationList Equation;
+
+  // --- commands ---
+  void OnResetToDefault();
+  void OnResetEquation();
+  void OnLineBold() { ToggleLineFormat(&LineFormat::Bold); }
+  void OnLineItalic() { ToggleLineFormat(&LineFormat::Italic); }
+  void OnLineUnderline() { ToggleLineFormat(&LineFormat::Underline); }
+  void OnUpdateLineBold(CCmdUI* cmdUI) { UpdateLineFormat(cmdUI, &LineFormat::Bold); }
+  void OnUpdateLineItalic(CCmdUI* cmdUI) { UpdateLineFormat(cmdUI, &LineFormat::Italic); }
+  void OnUpdateLineUnderline(CCmdUI* cmdUI) { UpdateLineFormat(cmdUI, &LineFormat::Underline); }
+  void OnAlignEqualSigns();
+  void OnUpdateAlignEqualSigns(CCmdUI* cmdUI);
+  void OnEditCut();
+  void OnEditCopy();
+  void OnEditPaste();
+  void OnPaletteHeader() {}
+
+ private:
+  void ToggleLineFormat(bool LineFormat::* flag);
+  void UpdateLineFormat(CCmdUI* cmdUI, bool LineFormat::* flag);
+  // Modified, views updated, focus back to the text box.
+  void ChangedByCommand();
+
+  DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,65 @@
+// QVM400View: measuring and drawing the equation on screen.
+#include "app/View.h"
+
+#include "app/App.h"
+#include "app/Document.h"
+#include "app/MemDC.h"
+
+IMPLEMENT_DYNCREATE(QVM400View, CScrollView)
+
+namespace {
+
+constexpr int kStartSize = 10000;  // 10 cm square until the first measure
+constexpr double kScrollGrowth = 1.1;
+// Where a new document's window puts the main window.
+constexpr int kMainLeft = 50;
+constexpr int kMainTop = 50;
+constexpr int kMainWidth = 550;
+constexpr int kMainHeight = 400;
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(QVM400View, CScrollView)
+  ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+QVM400View::QVM400View() { SetScrollSizes(MM_HIMETRIC, CSize(kStartSize, kStartSize)); }
+
+QVM400Doc* QVM400View::GetDocument() const { return static_cast<QVM400Doc*>(m_pDocument); }
+
+void QVM400View::OnInitialUpdate() {
+  CScrollView::OnInitialUpdate();
+  if (CWnd* main = AfxGetMainWnd()) {
+    main->MoveWindow(kMainLeft, kMainTop, kMainWidth, kMainHeight, TRUE);
+    main->CenterWindow();
+  }
+  SetScrollSizes(MM_HIMETRIC, CSize(kStartSize, kStartSize));
+}
+
+void QVM400View::OnActivateView(BOOL activate, CView* activateView, CView* deactivateView) {
+  CScrollView::OnActivateView(activate, activateView, deactivateView);
+  if (activate && activateView == this && GetDocument())
+    GetQVMApp()->ShowInEquationEdit(GetDocument()->GetEquationText());
+}
+
+// Each product truncated toward zero.
+void QVM400View::SizeToExtent(const ExtentRecord& extent) {
+  const CSize total(static_cast<int>(extent.width * kScrollGrowth),
+                    static_cast<int>(extent.height * kScrollGrowth));
+  SetScrollSizes(MM_HIMETRIC, total);
+}
+
+void QVM400View::OnDraw(CDC* dc) {
+  QVM400Doc* doc = GetDocument();
+  if (!doc) return;
+  QVM400App* app = GetQVMApp();
+  doc->ApplyWordFont(app->FontIni);
+  dc->SetMapMode(MM_HIMETRIC);
+  dc->SetTextAlign(0);
+  QVMemDC memory(dc);
+  ExtentRecord extent;
+  doc->MeasureEquation(extent, &memory);
+  app->EquationExtent = extent;
+  SizeToExtent(extent);
+  doc->DrawEquation(&memory, kMarginX, kMarginY);
+}

@@ -1,0 +1,35 @@
+// QVM400View: shows the document's equation in a document window. Each
+// paint measures the equation into the application's extent record, sizes
+// the scroll area to 1.1 times the extent and draws the equation 5 mm in
+// from the top-left corner, in 0.01 mm units, through one off-screen bitmap.
+// Choice of ours: activating a view puts its document's text into the
+// equation text box, so typing after a switch edits the document shown.
+#pragma once
+
+#include "engine/Extent.h"
+#include "framework/DocView.h"
+
+class QVM400Doc;
+
+class QVM400View : public CScrollView {
+  DECLARE_DYNCREATE(QVM400View)
+ public:
+  // Where the equation's top-left corner goes, in 0.01 mm (y upwards).
+  static constexpr int kMarginX = 500;
+  static constexpr int kMarginY = -500;
+
+  QVM400View();
+  ~QVM400View() override = default;
+
+  QVM400Doc* GetDocument() const;
+  void OnDraw(CDC* dc) override;
+  void OnInitialUpdate() override;
+  void OnActivateView(BOOL activate, CView* activateView, CView* deactivateView) override;
+  // The scroll area for an equation of `extent`: 1.1 times its size.
+  void SizeToExtent(const ExtentRecord& extent);
+
+ protected:
+  BOOL OnEraseBkgnd(HDC) { return FALSE; }
+
+  DECLARE_MESSAGE_MAP()
+};

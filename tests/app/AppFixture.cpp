@@ -1,0 +1,65 @@
+// The in-process program for the application tests (see AppFixture.h).
+#include "tests/app/AppFixture.h"
+
+#include <cstdlib>
+
+#include "resources/resource.h"
+
+void AppTest::SetUp() {
+  TakeShownBoxes();
+  if (const char* saved = std::getenv("APPDATA")) savedAppData_ = saved;
+  ::SetEnvironmentVariableA("APPDATA", appData.Path().string().c_str());
+  app = new QVM400App;
+  app->m_nCmdShow = SW_HIDE;
+  app->LoadSettings();
+  app->AddTemplates();
+  ASSERT_TRUE(app->CreateMainFrame());
+  frame = static_cast<CMainFrame*>(app->m_pMainWnd);
+  // Left hidden: Wine waits two seconds for every shown top-level window
+  // that is destroyed when there is no window manager.
+  ASSERT_TRUE(app->EquationEdit->Create(
+      WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
+          ES_WANTRETURN,
+      CRect(0, 0, 300, 120), frame, IDC_EQUATION_EDIT));
+}
+
+void AppTest::TearDown() {
+  if (app) {
+    app->CloseAllDocuments(TRUE);
+    if (app->m_pMainWnd) app->m_pMainWnd->DestroyWindow();
+    DrainMessages();
+    delete app;
+  }
+  ::SetEnvironmentVariableA("APPDATA", savedAppData_.empty() ? nullptr : savedAppData_.c_str());
+  TakeShownBoxes();
+}
+
+QVM400Doc* AppTest::NewDocument() {
+  app->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
+  return ActiveDocument();
+}
+
+QVM400View* AppTest::ViewOf(QVM400Doc* doc) const {
+  POSITION pos = doc->GetFirstViewPosition();
+  return pos ? static_cast<QVM400View*>(doc->GetNextView(pos)) : nullptr;
+}
+
+void AppTest::Type(const char* text) { app->EquationEdit->ReplaceSel(text, TRUE); }
+
+std::string AppTest::SettingsFile(const char* name) const {
+  return (appData.Path() / "Marvolk" / (std::string(name) + ".ini")).string();
+}
+
+CString EmptyEquationText() { return TwentyLines({}); }
+
+CString TwentyLines(std::initializer_list<const char*> lines) {
+  CString text;
+  int count = 0;
+  for (const char* line : lines) {
+    if (count++ > 0) text += "\r\n";
+    text += line;
+  }
+  for (; count < 20; ++count)
+    if (count > 0) text += "\r\n";
+  return text;
+}

@@ -1,0 +1,44 @@
+// The program's classes in this process: the application object with its
+// settings in a temporary application-data folder, its templates, a hidden
+// main frame and a plain edit control standing in as the equation text box.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/App.h"
+#include "app/Document.h"
+#include "app/MainFrame.h"
+#include "app/View.h"
+#include "tests/portable/TempFolder.h"
+#include "tests/window/WinTestSupport.h"
+
+class AppTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // File New through the application's command.
+  QVM400Doc* NewDocument();
+  QVM400Doc* ActiveDocument() const { return frame->GetActiveEquationDocument(); }
+  QVM400View* ViewOf(QVM400Doc* doc) const;
+  // Replaces the box's selection as typing would (EN_CHANGE follows).
+  void Type(const char* text);
+  void SetCaret(int position) { app->EquationEdit->SetSel(position, position); }
+  CString BoxText() const { return app->EquationEdit->GetWindowText(); }
+  // The settings file `name` (without ".ini") in the Marvolk folder.
+  std::string SettingsFile(const char* name) const;
+
+  TempFolder appData;
+  QVM400App* app = nullptr;
+  CMainFrame* frame = nullptr;
+
+ private:
+  std::string savedAppData_;
+};
+
+// Twenty empty lines.
+CString EmptyEquationText();
+// `lines` joined by CR LF and filled up to twenty lines.
+CString TwentyLines(std::initializer_list<const char*> lines);
