@@ -116,6 +116,31 @@ struct LOGBRUSH {
 #define HS_CROSS 4
 #define HS_DIAGCROSS 5
 
+// Bitmap header and palette entry, for the image library's portable code.
+struct RGBQUAD {
+  BYTE rgbBlue;
+  BYTE rgbGreen;
+  BYTE rgbRed;
+  BYTE rgbReserved;
+};
+struct BITMAPINFOHEADER {
+  DWORD biSize;
+  LONG biWidth;
+  LONG biHeight;
+  WORD biPlanes;
+  WORD biBitCount;
+  DWORD biCompression;
+  DWORD biSizeImage;
+  LONG biXPelsPerMeter;
+  LONG biYPelsPerMeter;
+  DWORD biClrUsed;
+  DWORD biClrImportant;
+};
+#define BI_RGB 0L
+#define BI_RLE8 1L
+#define BI_RLE4 2L
+#define BI_BITFIELDS 3L
+
 // Message box flags and results used by portable code.
 #define MB_OK 0x00000000L
 #define MB_OKCANCEL 0x00000001L
