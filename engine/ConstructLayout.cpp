@@ -32,8 +32,6 @@ constexpr double kIntegralWidth = 1.22;
 constexpr double kIntegralLowerBound = 0.7;
 constexpr double kIntegralUpperBound = 0.95;
 constexpr double kIntegralBaseline = 0.3333;
-// Sums and products: the upper bound overlaps the letter's cell top.
-constexpr double kBigOperatorOverlap = 2.5;
 // "@": the bar is 1.6 digit heights tall, the baseline 0.6 up, the bound a
 // quarter digit right of the bar.
 constexpr double kEvaluationHeight = 1.6;
@@ -280,6 +278,14 @@ namespace {
 
 const char* BigOperatorLetter(const CString& text) { return text == "product" ? "P" : "S"; }
 
+// How far the upper bound of a sum or product reaches down into the
+// letter's cell: the descent and the internal leading, so that it stands
+// on the top of the em square, whichever Symbol font supplies the metrics
+// (a fixed number of descents only suits one font's proportions).
+int32_t BigOperatorOverlap(const QVMToken& t) {
+  return MetricsOf(t).d + t.metrics.tmInternalLeading;
+}
+
 bool IsBigOperator(const CString& text) {
   return text == "sigma" || text == "sum" || text == "product";
 }
@@ -336,8 +342,7 @@ ExtentRecord MeasureBigOperator(QVMToken& t, const MeasureArgs& a, const ExtentR
   const CSize letter = TextSize(a.dc, BigOperatorLetter(t.text));
   const FontMetrics m = MetricsOf(t);
   return Box(std::max({r1.width, static_cast<int32_t>(letter.cx), r2.width}),
-             Truncate(letter.cy + r1.height + r2.height - kBigOperatorOverlap * m.d),
-             r1.height + m.d);
+             letter.cy + r1.height + r2.height - BigOperatorOverlap(t), r1.height + m.d);
 }
 
 void DrawBigOperator(QVMToken& t, const DrawArgs& a) {
@@ -349,8 +354,7 @@ void DrawBigOperator(QVMToken& t, const DrawArgs& a) {
   const int32_t span = std::max({w1, w2, static_cast<int32_t>(size.cx)});
   TextAt(a.dc, a.x + (span - size.cx) / 2, a.y + h1 - m.d, letter);
   DrawRow(t.row1, a, a.x + (span - w1) / 2, a.y);
-  DrawRow(t.row2, a, a.x + (span - w2) / 2,
-          Truncate(a.y + h1 + size.cy - kBigOperatorOverlap * m.d));
+  DrawRow(t.row2, a, a.x + (span - w2) / 2, a.y + h1 + size.cy - BigOperatorOverlap(t));
 }
 
 ExtentRecord MeasureLimit(const MeasureArgs& a, const ExtentRecord& r1, const FontMetrics& m) {

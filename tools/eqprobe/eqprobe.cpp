@@ -10,10 +10,17 @@
 //                                   96-dpi bitmap in 0.01 mm units with its
 //                                   top-left corner at (500, -500), or into
 //                                   an enhanced metafile (Windows only).
+//   eqprobe gallery CASES OUTDIR    renders every case of a render case file
+//                                   into OUTDIR/NAME.bmp (Windows only).
+// For measure and render, a TEXT starting with "tree:" is a hand-written
+// token tree (engine/TreeText.h) instead of equation text.
 // The dump is written byte for byte (CR LF line ends, ANSI characters).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -21,6 +28,7 @@
 #endif
 
 #include "engine/EquationLine.h"
+#include "engine/TreeText.h"
 #include "options/QVMOptions.h"
 
 #ifdef _WIN32
@@ -34,7 +42,8 @@ constexpr int kUsageError = 2;
 int Usage() {
   std::fputs("usage: eqprobe dump [--style N] TEXT\n"
              "       eqprobe measure [--style N] TEXT\n"
-             "       eqprobe render [--style N] TEXT OUT.bmp|OUT.emf\n",
+             "       eqprobe render [--style N] TEXT OUT.bmp|OUT.emf\n"
+             "       eqprobe gallery CASES OUTDIR\n",
              stderr);
   return kUsageError;
 }
@@ -74,12 +83,21 @@ int Dump(int argc, char** argv) {
 }
 
 #ifdef _WIN32
+// Equation text or a "tree:" in the given style; false after a message.
+bool Load(const char* text, int style, QVMOptions& options, EquationLine& line) {
+  const RenderCase c{"", "style=" + std::to_string(style), text};
+  std::string error;
+  if (PrepareRenderCase(c, options, line, &error)) return true;
+  std::fprintf(stderr, "eqprobe: %s\n", error.c_str());
+  return false;
+}
+
 int Measure(int argc, char** argv) {
   int style = 0, next = 0;
   if (!ParseOptions(argc, argv, style, next) || next + 1 != argc) return Usage();
   QVMOptions options(style);
   EquationLine line;
-  line.SetText(argv[next], options);
+  if (!Load(argv[next], style, options, line)) return 1;
   const ExtentRecord r = MeasureLineOnScreen(line, options);
   std::printf("width %d height %d align %d adjust %d raise %d raised %d margin %d\n", r.width,
               r.height, r.align, r.adjust, r.raise, r.raised ? 1 : 0, r.margin);
@@ -97,7 +115,7 @@ int Render(int argc, char** argv) {
   const char* out = argv[next + 1];
   QVMOptions options(style);
   EquationLine line;
-  line.SetText(argv[next], options);
+  if (!Load(argv[next], style, options, line)) return 1;
   if (EndsWith(out, ".emf")) {
     HENHMETAFILE emf = RecordLine(line, options, out);
     if (!emf) return 1;
@@ -108,12 +126,36 @@ int Render(int argc, char** argv) {
   const auto canvas = RenderLine(line, options);
   return canvas && canvas->Save(out) ? 0 : 1;
 }
+
+int Gallery(int argc, char** argv) {
+  if (argc != 4) return Usage();
+  std::vector<RenderCase> cases;
+  std::string error;
+  if (!ReadRenderCases(argv[2], cases, &error)) {
+    std::fprintf(stderr, "eqprobe: %s\n", error.c_str());
+    return 1;
+  }
+  int failures = 0;
+  for (const RenderCase& c : cases) {
+    QVMOptions options;
+    EquationLine line;
+    const std::string out = std::string(argv[3]) + "/" + c.name + ".bmp";
+    std::unique_ptr<LineCanvas> canvas;
+    if (!PrepareRenderCase(c, options, line, &error) || !(canvas = RenderLine(line, options)) ||
+        !canvas->Save(out.c_str())) {
+      std::fprintf(stderr, "eqprobe: %s: %s\n", c.name.c_str(), error.c_str());
+      ++failures;
+    }
+  }
+  return failures == 0 ? 0 : 1;
+}
 #else
 int Measure(int, char**) {
   std::fputs("eqprobe: measuring needs Windows (run the Windows build under Wine)\n", stderr);
   return 1;
 }
 int Render(int argc, char** argv) { return Measure(argc, argv); }
+int Gallery(int argc, char** argv) { return Measure(argc, argv); }
 #endif
 
 }  // namespace
@@ -122,5 +164,6 @@ int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "dump") == 0) return Dump(argc, argv);
   if (argc >= 2 && std::strcmp(argv[1], "measure") == 0) return Measure(argc, argv);
   if (argc >= 2 && std::strcmp(argv[1], "render") == 0) return Render(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "gallery") == 0) return Gallery(argc, argv);
   return Usage();
 }
