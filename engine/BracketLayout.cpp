@@ -11,7 +11,6 @@ namespace {
 // drawn a quarter of its width in.
 constexpr double kStretchWidth = 1.5;
 constexpr double kPieceIndent = 0.25;
-constexpr double kStretchOvershoot = 1.05;
 // Each piece is this part of the bracket's height over the piece count.
 constexpr double kPieceSize = 0.75;
 // Limits beside an evaluation bracket: room and overlap.
@@ -88,7 +87,7 @@ CSize MeasureStretchedDelimiter(CDC& dc, const CString& text, int32_t height, in
   }
   const int32_t steps = StretchSteps(height, size);
   SymbolPieceFont font(dc, PieceFontSize(height, steps), 0);
-  const int32_t tall = Truncate(kStretchOvershoot * height);
+  const int32_t tall = WithOvershoot(height);
   if (IsLineBracket(text)) {
     TEXTMETRICA tm{};
     dc.GetTextMetrics(&tm);
@@ -102,7 +101,7 @@ CSize MeasureStretchedDelimiter(CDC& dc, const CString& text, int32_t height, in
 
 bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t height,
                             int32_t size, COLORREF color) {
-  const int32_t t = Truncate(height / kStretchOvershoot);
+  const int32_t t = WithoutOvershoot(height);
   if (IsShortForDraw(height, size) && !IsLineBracket(text)) return false;
   DelimiterPieces pieces{};
   if (!PiecesOf(text, pieces)) return true;  // an invisible bracket

@@ -137,9 +137,10 @@ void EquationLine::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options) {
   else dc.SetBkMode(TRANSPARENT);
   const UINT alignment = dc.GetTextAlign();
   const ExtentRecord box = root_.Measure(dc, options, factory_);
-  // The alignment constants share bits: test them through their masks.
+  // The alignment constants share bits: test them through their masks. In
+  // the y-up units of every caller the baseline lies align above the bottom.
   const int32_t vshift = (alignment & (TA_BASELINE | TA_BOTTOM)) == TA_TOP ? -box.height
-                         : (alignment & (TA_BASELINE | TA_BOTTOM)) == TA_BASELINE ? box.align
+                         : (alignment & (TA_BASELINE | TA_BOTTOM)) == TA_BASELINE ? -box.align
                                                                                   : 0;
   const int32_t hshift = (alignment & (TA_CENTER | TA_RIGHT)) == TA_RIGHT    ? -box.width
                          : (alignment & (TA_CENTER | TA_RIGHT)) == TA_CENTER ? -(box.width / 2)

@@ -17,8 +17,6 @@ constexpr double kLongDivisionIndent = 0.1;
 // Brackets up to this many times the font size are a single glyph.
 constexpr double kShortBracketMeasure = 1.3;
 constexpr double kShortBracketDraw = 1.2;
-// A stretched bracket is measured this much taller than asked.
-constexpr double kStretchOvershoot = 1.05;
 // A bracket taller than this many steps is drawn with this many: beyond it
 // the pieces only overlap more, and a runaway height cannot hang drawing.
 constexpr int32_t kMaxStretchSteps = 512;
@@ -141,9 +139,11 @@ bool IsShortForMeasure(int32_t height, int32_t size) {
 }
 
 bool IsShortForDraw(int32_t height, int32_t size) {
-  const int32_t t = Truncate(height / kStretchOvershoot);
-  return kShortBracketDraw * size >= t;
+  return kShortBracketDraw * size >= WithoutOvershoot(height);
 }
+
+int32_t WithOvershoot(int32_t height) { return static_cast<int32_t>(int64_t{height} * 21 / 20); }
+int32_t WithoutOvershoot(int32_t height) { return static_cast<int32_t>(int64_t{height} * 20 / 21); }
 
 // About one point per 5 units of radius per radian, never more than
 // kMaxArcSegments in all; without any step only the two ends are joined.

@@ -59,6 +59,11 @@ bool PiecesOf(const CString& text, DelimiterPieces& pieces);
 // The code measured for a bracket's width when it is stretched; 0 for none.
 int BottomPieceForMeasure(const CString& text);
 
+// A stretched bracket is measured 1.05 times the height asked for; the draw
+// takes that overshoot off again. Exact, so 2100 gives 2000.
+int32_t WithOvershoot(int32_t height);
+int32_t WithoutOvershoot(int32_t height);
+
 // The even count K of pieces above the bottom one for a bracket of height
 // `height` built from font size `size` (K + 1 pieces are drawn).
 int32_t StretchSteps(int32_t height, int32_t size);

@@ -224,6 +224,9 @@ ExtentRecord TokenRow::MeasureOperand(CDC& dc, const QVMOptions& options,
   if (tokens.IsEmpty()) return ExtentRecord{};
   QVMToken* only = tokens.GetAt(0);
   if (tokens.GetSize() > 1 || only->kind != TK_VARIABLE) return Measure(dc, options, factory);
+  // The row's own record still places the letter on the baseline when the
+  // row is drawn; only the accent's room counts the lower height.
+  Measure(dc, options, factory);
   ExtentRecord r = only->Measure(dc, 0, options, factory);
   if (!only->text.IsEmpty() && CString(kLowLetters).Find(only->text.GetAt(0)) >= 0)
     r.height = Truncate(r.height * kLowLetterHeight);
