@@ -22,6 +22,13 @@ class CResourceException : public CException {
   CString GetErrorMessage() const override { return "A required resource was unavailable."; }
 };
 
+// Thrown after the user has already been told (a failed validation): catch
+// it to stop the operation, never report it again.
+class CUserException : public CException {
+ public:
+  CString GetErrorMessage() const override { return CString(); }
+};
+
 class CInvalidArgException : public CException {
  public:
   CString GetErrorMessage() const override { return "Encountered an improper argument."; }

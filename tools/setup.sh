@@ -41,6 +41,14 @@ packages=(
     fonts-liberation fonts-urw-base35 fonts-dejavu-core python3-fonttools
     libclang-rt-14-dev clang googletest
 )
+# Further packages that parts of the test suite use (outside readers and
+# writers of images, the image scripts), one per line.
+for list in "$repo"/tools/packages-*.txt; do
+    [ -f "$list" ] || continue
+    while read -r p; do
+        [ -n "$p" ] && [ "${p#\#}" = "$p" ] && packages+=("$p")
+    done <"$list"
+done
 missing=()
 for p in "${packages[@]}"; do
     # dpkg -s also succeeds for removed packages whose config files remain.

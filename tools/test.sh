@@ -14,6 +14,12 @@ cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/native -j "$jobs"
 ctest --test-dir build/native --output-on-failure -j "$jobs"
 
+echo "== fuzz targets (clang, libFuzzer): a short run of each reader"
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DOVELIN_FUZZ=ON >/dev/null
+cmake --build build/fuzz -j "$jobs"
+ctest --test-dir build/fuzz -R '^fuzz_' --output-on-failure -j 4
+
 echo "== Windows build (tests under Wine)"
 cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
 cmake --build build/win -j "$jobs"

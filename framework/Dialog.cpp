@@ -1,0 +1,152 @@
+// CDialog.
+#include "framework/Dialog.h"
+
+#include "framework/App.h"
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+  ON_COMMAND(IDOK, OnOK)
+  ON_COMMAND(IDCANCEL, OnCancel)
+  ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+END_MESSAGE_MAP()
+
+INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+CDialog::CDialog(UINT templateId, CWnd* parent)
+    : m_lpszTemplateName(MAKEINTRESOURCEA(templateId)), m_pParentWnd(parent), m_nIDHelp(templateId) {}
+
+CDialog::CDialog(const char* templateName, CWnd* parent)
+    : m_lpszTemplateName(templateName), m_pParentWnd(parent) {}
+
+CDialog::~CDialog() {
+  if (m_hWnd && FromHandlePermanent(m_hWnd) == this) DestroyWindow();
+}
+
+BOOL CDialog::InitModalIndirect(const DLGTEMPLATE* dialogTemplate, CWnd* parent) {
+  m_lpDialogTemplate = dialogTemplate;
+  m_pParentWnd = parent;
+  return dialogTemplate != nullptr;
+}
+
+const DLGTEMPLATE* CDialog::LoadDialogTemplate() const {
+  if (m_lpDialogTemplate) return m_lpDialogTemplate;
+  if (!m_lpszTemplateName) return nullptr;
+  // A language module may lack a dialog: the program's own serves then.
+  HINSTANCE instance = AfxGetResourceInstance();
+  if (!::FindResourceA(instance, m_lpszTemplateName, MAKEINTRESOURCEA(5)))
+    instance = AfxGetInstanceHandle();
+  HRSRC resource = ::FindResourceA(instance, m_lpszTemplateName, MAKEINTRESOURCEA(5));  // RT_DIALOG
+  HGLOBAL loaded = resource ? ::LoadResource(instance, resource) : nullptr;
+  return loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
+}
+
+BOOL CDialog::CreateFromTemplate(const DLGTEMPLATE* dialogTemplate, HWND owner) {
+  if (!dialogTemplate) return FALSE;
+  AfxHookWindowCreate(this);
+  HWND hWnd = ::CreateDialogIndirectParamA(AfxGetInstanceHandle(), dialogTemplate, owner,
+                                           AfxDlgProc, 0);
+  AfxUnhookWindowCreate();
+  if (!hWnd) return FALSE;
+  if (!m_hWnd) {  // the window exists but was not bound: do not leave it behind
+    ::DestroyWindow(hWnd);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND CDialog::PreModal() {
+  HWND owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
+  if (!owner) {
+    CWnd* main = AfxGetMainWnd();
+    owner = main ? main->GetSafeHwnd() : nullptr;
+  }
+  // A dialog is modal to a top-level window, never to a child.
+  while (owner && (::GetWindowLongPtrA(owner, GWL_STYLE) & WS_CHILD)) owner = ::GetParent(owner);
+  return owner;
+}
+
+// Runs the dialog in a loop of its own; the owner stays disabled meanwhile.
+INT_PTR CDialog::DoModal() {
+  const DLGTEMPLATE* dialogTemplate = LoadDialogTemplate();
+  if (!dialogTemplate) return -1;
+  HWND owner = PreModal();
+  const bool disableOwner = owner && ::IsWindowEnabled(owner);
+  if (disableOwner) ::EnableWindow(owner, FALSE);
+  m_nModalResult = -1;
+  m_nFlags |= WF_CONTINUEMODAL;
+  INT_PTR result = -1;
+  // Guard: the owner must come back enabled whatever happens in between.
+  try {
+    if (CreateFromTemplate(dialogTemplate, owner)) {
+      if (m_nFlags & WF_CONTINUEMODAL) RunModalLoop();
+      result = m_nModalResult;
+      if (m_hWnd)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    }
+  } catch (...) {
+    if (disableOwner) ::EnableWindow(owner, TRUE);
+    if (m_hWnd) DestroyWindow();
+    throw;
+  }
+  if (disableOwner) ::EnableWindow(owner, TRUE);
+  if (owner && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(owner);
+  if (m_hWnd) DestroyWindow();
+  m_nFlags &= ~WF_CONTINUEMODAL;
+  return result;
+}
+
+BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+  return Create(MAKEINTRESOURCEA(templateId), parent);
+}
+
+BOOL CDialog::Create(const char* templateName, CWnd* parent) {
+  m_lpszTemplateName = templateName;
+  m_pParentWnd = parent;
+  if (IS_INTRESOURCE(templateName)) m_nIDHelp = static_cast<UINT>(reinterpret_cast<UINT_PTR>(templateName));
+  return CreateFromTemplate(LoadDialogTemplate(), parent ? parent->GetSafeHwnd() : nullptr);
+}
+
+BOOL CDialog::CreateIndirect(const DLGTEMPLATE* dialogTemplate, CWnd* parent) {
+  m_lpDialogTemplate = dialogTemplate;
+  m_pParentWnd = parent;
+  return CreateFromTemplate(dialogTemplate, parent ? parent->GetSafeHwnd() : nullptr);
+}
+
+void CDialog::EndDialog(int result) {
+  if (m_nFlags & (WF_MODALLOOP | WF_CONTINUEMODAL))
+    EndModalLoop(result);
+  else if (m_hWnd)
+    ::EndDialog(m_hWnd, result);
+  m_nModalResult = result;
+}
+
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+
+BOOL CDialog::OnInitDialog() {
+  UpdateData(FALSE);
+  return TRUE;
+}
+
+void CDialog::OnOK() {
+  if (!UpdateData(TRUE)) return;
+  EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::GotoDlgCtrl(CWnd* control) {
+  if (control) ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control->GetSafeHwnd()), TRUE);
+}
+
+LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  return CWnd::DefWindowProc(message, wParam, lParam);
+}
+
+// Dialog keys (Tab, Enter, Esc, mnemonics) for this dialog's controls.
+BOOL CDialog::PreTranslateMessage(MSG* msg) {
+  if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
+  if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return FALSE;
+  return ::IsDialogMessageA(m_hWnd, msg);
+}

@@ -1,0 +1,175 @@
+// CFrameWnd, CMDIFrameWnd and CMDIChildWnd: the windows around views.
+// Command routing: a plain frame asks its active view (which asks its
+// document), then itself, then the application. The MDI frame first asks the
+// active child frame, which asks its view and document and itself, and only
+// then its own map and the application; so the order is active view,
+// document, child frame, main frame, application.
+// Update-UI: menus are updated as they open (WM_INITMENUPOPUP), bars at idle
+// time (WM_IDLEUPDATECMDUI, see CWinThread::OnIdle); a command that nobody
+// on the route handles is disabled.
+// Bars take their place through WM_SIZEPARENT (RepositionBars): each child
+// with an id below the panes gets the remaining client rectangle, takes what
+// it needs off it, and the pane (view or MDI client) fills the rest.
+// Choices of ours: titles follow "App - Doc" for the MDI frame (a prefixed
+// frame shows "Doc - App"), and ":n" marks the n-th window of one document.
+#pragma once
+
+#include "framework/Wnd.h"
+
+class CDocTemplate;
+class CDocument;
+class CView;
+
+// FWS_ styles (in the low word of a frame's style).
+constexpr DWORD FWS_ADDTOTITLE = 0x00008000L;
+constexpr DWORD FWS_PREFIXTITLE = 0x00004000L;
+
+// What a frame needs to build its view for a document.
+struct CCreateContext {
+  const CRuntimeClass* m_pNewViewClass = nullptr;
+  CDocument* m_pCurrentDoc = nullptr;
+  CDocTemplate* m_pNewDocTemplate = nullptr;
+  CView* m_pLastView = nullptr;
+  CFrameWnd* m_pCurrentFrame = nullptr;
+};
+
+// The record WM_SIZEPARENT carries (lParam) to the bars of a frame.
+struct AFX_SIZEPARENTPARAMS {
+  HDWP hDWP;
+  RECT rect;       // what is left for the panes
+  SIZE sizeTotal;  // what the bars took
+  BOOL bStretch;
+};
+
+class CFrameWnd : public CWnd {
+  DECLARE_DYNCREATE(CFrameWnd)
+ public:
+  static const CRect rectDefault;
+
+  CFrameWnd() = default;
+  ~CFrameWnd() override;
+
+  // Creates the frame with menu, accelerators, icon and title of the
+  // resource `resourceId`.
+  virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                         CWnd* parent = nullptr, CCreateContext* context = nullptr);
+  BOOL Create(const char* className, const char* title, DWORD style = WS_OVERLAPPEDWINDOW,
+              const RECT& rect = rectDefault, CWnd* parent = nullptr, const char* menuName = nullptr,
+              DWORD exStyle = 0, CCreateContext* context = nullptr);
+
+  virtual CView* GetActiveView() const { return m_pViewActive; }
+  void SetActiveView(CView* view, BOOL notify = TRUE);
+  virtual CDocument* GetActiveDocument();
+  virtual CFrameWnd* GetActiveFrame() { return this; }
+  virtual void ActivateFrame(int cmdShow = -1);
+  virtual void InitialUpdateFrame(CDocument* doc, BOOL makeVisible);
+  virtual void OnUpdateFrameTitle(BOOL addToTitle);
+  virtual void RecalcLayout(BOOL notify = TRUE);
+  void RepositionBars(UINT first, UINT last, UINT paneId);
+  CWnd* CreateView(CCreateContext* context, UINT id = AFX_IDW_PANE_FIRST);
+  virtual HACCEL GetDefaultAccelerator();
+
+  const CString& GetTitle() const { return m_strTitle; }
+  void SetTitle(const char* title) { m_strTitle = title; }
+
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+  BOOL PreTranslateMessage(MSG* msg) override;
+  BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+
+  BOOL m_bAutoMenuEnable = TRUE;
+  HMENU m_hMenuDefault = nullptr;
+  HACCEL m_hAccelTable = nullptr;
+  UINT m_nIDHelp = 0;
+
+ protected:
+  virtual BOOL OnCreateClient(LPCREATESTRUCTA cs, CCreateContext* context);
+  int OnCreate(LPCREATESTRUCTA cs);
+  void OnDestroy();
+  void OnClose();
+  void OnSize(UINT type, int cx, int cy);
+  void OnSetFocus(CWnd* old);
+  void OnInitMenuPopup(HMENU popup, UINT index, BOOL sysMenu);
+  BOOL OnEraseBkgnd(HDC dc);
+  LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
+  LRESULT OnDDEInitiate(WPARAM client, LPARAM atoms);
+  LRESULT OnDDEExecute(WPARAM client, LPARAM data);
+  LRESULT OnDDETerminate(WPARAM client, LPARAM);
+  void PostNcDestroy() override { delete this; }
+  // Sets the window text to the document name and the frame title.
+  void UpdateFrameTitleForDocument(const char* docName);
+  CCreateContext* ContextFromCreateStruct(LPCREATESTRUCTA cs) const;
+
+  CView* m_pViewActive = nullptr;
+  CString m_strTitle;
+  UINT m_nIDResource = 0;
+  int m_nWindow = -1;  // window number of a document shown in several frames
+
+  DECLARE_MESSAGE_MAP()
+  friend class CDocument;
+};
+
+class CMDIChildWnd;
+
+class CMDIFrameWnd : public CFrameWnd {
+  DECLARE_DYNCREATE(CMDIFrameWnd)
+ public:
+  CMDIChildWnd* MDIGetActive(BOOL* maximized = nullptr) const;
+  void MDIActivate(CWnd* child);
+  void MDICascade() { ::SendMessageA(m_hWndMDIClient, WM_MDICASCADE, 0, 0); }
+  void MDITile(int how = MDITILE_HORIZONTAL) { ::SendMessageA(m_hWndMDIClient, WM_MDITILE, how, 0); }
+  void MDIIconArrange() { ::SendMessageA(m_hWndMDIClient, WM_MDIICONARRANGE, 0, 0); }
+  // The popup that lists the child windows ("Window"): the last but one.
+  virtual HMENU GetWindowMenuPopup(HMENU menuBar);
+  // Puts a child's shared menu (or the default one) on the menu bar.
+  void SetFrameMenu(HMENU menu);
+
+  CFrameWnd* GetActiveFrame() override;
+  CView* GetActiveView() const override { return nullptr; }
+  void OnUpdateFrameTitle(BOOL addToTitle) override;
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+  BOOL PreTranslateMessage(MSG* msg) override;
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  HACCEL GetDefaultAccelerator() override;
+
+  HWND m_hWndMDIClient = nullptr;
+
+ protected:
+  BOOL OnCreateClient(LPCREATESTRUCTA cs, CCreateContext* context) override;
+  void OnWindowCommand(UINT id);
+  void OnUpdateMDIWindowCmd(CCmdUI* cmdUI);
+  void OnWindowNew();
+
+  DECLARE_MESSAGE_MAP()
+};
+
+class CMDIChildWnd : public CFrameWnd {
+  DECLARE_DYNCREATE(CMDIChildWnd)
+ public:
+  BOOL LoadFrame(UINT resourceId, DWORD style = WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                 CWnd* parent = nullptr, CCreateContext* context = nullptr) override;
+  BOOL Create(const char* className, const char* title,
+              DWORD style = WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW,
+              const RECT& rect = rectDefault, CMDIFrameWnd* parent = nullptr,
+              CCreateContext* context = nullptr);
+  CMDIFrameWnd* GetMDIFrame() const;
+  void MDIActivate();
+  void MDIDestroy();
+  void MDIMaximize();
+  void MDIRestore();
+
+  void ActivateFrame(int cmdShow = -1) override;
+  void OnUpdateFrameTitle(BOOL addToTitle) override;
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+  BOOL PreTranslateMessage(MSG* msg) override;
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  BOOL DestroyWindow() override;
+  HACCEL GetDefaultAccelerator() override { return m_hAccelTable; }
+
+  HMENU m_hMenuShared = nullptr;  // the template's menu while this child is active
+
+ protected:
+  void OnMDIActivate(BOOL activate, CWnd* activated, CWnd* deactivated);
+  LRESULT OnMDIActivateMessage(WPARAM wParam, LPARAM lParam);
+
+  DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,29 @@
+// Resource and command ids of the window tests (code and TestResources.rc).
+#pragma once
+
+#define IDR_MAINFRAME 128
+#define IDR_TESTDOC 129
+
+#define IDD_DDX 200
+#define IDD_PAGE1 201
+#define IDD_PAGE2 202
+#define IDD_PAGE3 203
+
+#define IDC_NAME 1000
+#define IDC_COUNT 1001
+#define IDC_WIDTH 1002
+#define IDC_BOLD 1003
+#define IDC_STYLE0 1004
+#define IDC_STYLE1 1005
+#define IDC_STYLE2 1006
+#define IDC_FONTSIZE 1007
+#define IDC_PAGE_VALUE 1010
+
+#define ID_CMD_CHAIN 40001
+#define ID_CMD_DOC 40002
+#define ID_CMD_MAIN 40003
+#define ID_CMD_NOBODY 40004
+#define ID_CMD_CHECKED 40005
+#define ID_CMD_DISABLED 40006
+#define ID_CMD_APP 40007
+#define ID_CMD_VIEW 40008
