@@ -126,10 +126,7 @@ bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t
 // Contents, then limits beside them, then both brackets at the height.
 ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord contents = MeasureRow(t.row1, a);
-  ExtentRecord r;
-  r.width = contents.width;
-  r.height = contents.height;
-  r.align = contents.align;
+  ExtentRecord r = MakeBox(contents.width, contents.height, contents.align);
   if (t.text.IsEmpty()) return r;
   CString left, right;
   SplitBracketText(t.text, left, right);
@@ -241,11 +238,7 @@ ExtentRecord MeasureMatrix(QVMToken& t, const MeasureArgs& a) {
   }
   // The vertical adjustment measures cells from this common depth.
   t.row1.extent.align = t.matrix.depth;
-  ExtentRecord r;
-  r.width = t.matrix.width;
-  r.height = t.matrix.height;
-  r.align = t.matrix.height / 2;
-  return r;
+  return MakeBox(t.matrix.width, t.matrix.height, t.matrix.height / 2);
 }
 
 void DrawMatrix(QVMToken& t, const DrawArgs& a) {

@@ -46,14 +46,6 @@ int32_t SubscriptDrop(const QVMToken& t, const QVMOptions& o) {
   return Truncate(PowerRaise(o) * MetricsOf(t).d);
 }
 
-ExtentRecord Box(int32_t width, int32_t height, int32_t align) {
-  ExtentRecord r;
-  r.width = width;
-  r.height = height;
-  r.align = align;
-  return r;
-}
-
 }  // namespace
 
 // ------------------------------------------------------------------ scripts
@@ -61,7 +53,7 @@ ExtentRecord Box(int32_t width, int32_t height, int32_t align) {
 ExtentRecord MeasurePower(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord row = MeasureRow(t.row1, a);
   const double raise = PowerRaise(a.options) * MetricsOf(t).a;
-  ExtentRecord r = Box(row.width, Truncate(raise + row.height), row.align);
+  ExtentRecord r = MakeBox(row.width, Truncate(raise + row.height), row.align);
   r.raise = Truncate(raise);
   r.raised = true;
   return r;
@@ -77,7 +69,7 @@ void DrawPower(QVMToken& t, const DrawArgs& a) {
 ExtentRecord MeasureSubscript(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord row = MeasureRow(t.row1, a);
   const int32_t drop = SubscriptDrop(t, a.options);
-  return Box(row.width, row.height + drop, row.align + drop);
+  return MakeBox(row.width, row.height + drop, row.align + drop);
 }
 
 void DrawSubscript(QVMToken& t, const DrawArgs& a) { DrawRow(t.row1, a, a.x, a.y); }
@@ -96,7 +88,7 @@ ExtentRecord MeasureInverseFunction(QVMToken& t, const MeasureArgs& a) {
   }
   t.row1.SetScriptLevel(t.scriptLevel + 1, a.options);
   const ExtentRecord row = MeasureRow(t.row1, a);
-  return Box(name.cx + row.width, Truncate(name.cy + kInverseExtraHeight * name.cy),
+  return MakeBox(name.cx + row.width, Truncate(name.cy + kInverseExtraHeight * name.cy),
              name.cy - MetricsOf(t).a);
 }
 
@@ -121,8 +113,8 @@ ExtentRecord MeasureFraction(QVMToken& t, const MeasureArgs& a) {
   t.stretch = bottom.cy + barGap;
   const int32_t width = std::max<int32_t>(top.width, bottom.cx);
   const int32_t height = top.height + bottom.cy + 2 * barGap;
-  if (t.kind == TK_COLUMN) return Box(width, height, Truncate(kColumnBaseline * bottom.cy + m.d));
-  return Box(width, height, Truncate(kFractionBaseline * bottom.cy));
+  if (t.kind == TK_COLUMN) return MakeBox(width, height, Truncate(kColumnBaseline * bottom.cy + m.d));
+  return MakeBox(width, height, Truncate(kFractionBaseline * bottom.cy));
 }
 
 void DrawFraction(QVMToken& t, const DrawArgs& a) {
@@ -147,7 +139,7 @@ ExtentRecord MeasurePermutation(QVMToken& t, const MeasureArgs& a) {
   const int32_t scripts = a.options.PermCombStyle.Clamped() == 0 ? std::max(r1.width, r2.width)
                                                                  : r1.width + r2.width;
   const int32_t drop = SubscriptDrop(t, a.options);
-  return Box(letter.cx + scripts, letter.cy + m.d + drop, letter.cy - m.a + drop);
+  return MakeBox(letter.cx + scripts, letter.cy + m.d + drop, letter.cy - m.a + drop);
 }
 
 void DrawPermutation(QVMToken& t, const DrawArgs& a) {
@@ -187,7 +179,7 @@ ExtentRecord RadicandBox(QVMToken& t, const MeasureArgs& a) {
   if (t.row1.IsEmpty()) {
     const FontMetrics m = MetricsOf(t);
     const int32_t pen = PenWidthOf(a.options);
-    row = Box(m.w, m.h + 2 * pen, row.align + pen);
+    row = MakeBox(m.w, m.h + 2 * pen, row.align + pen);
   }
   return row;
 }
@@ -213,7 +205,7 @@ int32_t RootSignOffset(const QVMToken& t) {
 ExtentRecord MeasureSquareRoot(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord row = RadicandBox(t, a);
   const CSize size = RadicalSize(row.width, row.height, a.options.SqrtGap.Clamped());
-  return Box(size.cx, size.cy, row.align);
+  return MakeBox(size.cx, size.cy, row.align);
 }
 
 void DrawSquareRoot(QVMToken& t, const DrawArgs& a) {
@@ -228,7 +220,7 @@ ExtentRecord MeasureRoot(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord index = MeasureRow(t.row2, a);
   const CSize size = RadicalSize(radicand.width, radicand.height, a.options.SqrtGap.Clamped());
   const int32_t height = std::max<int32_t>(size.cy, size.cy / 3 + index.height);
-  return Box(size.cx + index.width, height + 2 * PenWidthOf(a.options), radicand.align);
+  return MakeBox(size.cx + index.width, height + 2 * PenWidthOf(a.options), radicand.align);
 }
 
 void DrawRoot(QVMToken& t, const DrawArgs& a) {
@@ -258,7 +250,7 @@ ExtentRecord MeasureLongDivision(QVMToken& t, const MeasureArgs& a) {
                                       a.options.SqrtGap.Clamped());
   const int32_t indent = Truncate(kLongDivisionIndent * LongDivisionHeight(t));
   const int32_t width = std::max<int32_t>(size.cx, indent + dividend.width) + divisor.width;
-  return Box(width, size.cy, dividend.align);
+  return MakeBox(width, size.cy, dividend.align);
 }
 
 void DrawLongDivision(QVMToken& t, const DrawArgs& a) {
@@ -302,12 +294,12 @@ ExtentRecord MeasureIntegral(QVMToken& t, const MeasureArgs& a, const ExtentReco
   if (a.options.IntegralStyle.Clamped() == 1) {
     t.stretch = 2 * m.h;
     const CSize sign = IntegralSign(t, a.dc, a.options);
-    return Box(std::max<int32_t>({sign.cx, r1.width, r2.width}), sign.cy + r1.height + r2.height,
+    return MakeBox(std::max<int32_t>({sign.cx, r1.width, r2.width}), sign.cy + r1.height + r2.height,
                Truncate(kIntegralBaseline * sign.cy + r1.height));
   }
   t.stretch = std::max(Truncate(kIntegralStretch * (r1.height + r2.height)), 2 * m.h);
   const CSize sign = IntegralSign(t, a.dc, a.options);
-  return Box(Truncate(kIntegralWidth * sign.cx) + std::max(r1.width, r2.width),
+  return MakeBox(Truncate(kIntegralWidth * sign.cx) + std::max(r1.width, r2.width),
              Truncate(sign.cy + 0.5 * r1.height + 0.33333 * r2.height),
              Truncate(0.5 * r1.height + kIntegralBaseline * sign.cy));
 }
@@ -341,7 +333,7 @@ ExtentRecord MeasureBigOperator(QVMToken& t, const MeasureArgs& a, const ExtentR
                                 const ExtentRecord& r2) {
   const CSize letter = TextSize(a.dc, BigOperatorLetter(t.text));
   const FontMetrics m = MetricsOf(t);
-  return Box(std::max({r1.width, static_cast<int32_t>(letter.cx), r2.width}),
+  return MakeBox(std::max({r1.width, static_cast<int32_t>(letter.cx), r2.width}),
              letter.cy + r1.height + r2.height - BigOperatorOverlap(t), r1.height + m.d);
 }
 
@@ -359,7 +351,7 @@ void DrawBigOperator(QVMToken& t, const DrawArgs& a) {
 
 ExtentRecord MeasureLimit(const MeasureArgs& a, const ExtentRecord& r1, const FontMetrics& m) {
   const CSize word = TextSize(a.dc, "lim");
-  return Box(std::max<int32_t>(word.cx, r1.width), word.cy + r1.height - m.d, r1.height);
+  return MakeBox(std::max<int32_t>(word.cx, r1.width), word.cy + r1.height - m.d, r1.height);
 }
 
 void DrawLimit(QVMToken& t, const DrawArgs& a) {
@@ -374,7 +366,7 @@ void DrawLimit(QVMToken& t, const DrawArgs& a) {
 ExtentRecord MeasureFrame(const MeasureArgs& a, const ExtentRecord& r1) {
   const int32_t gap = a.options.BoxGap.Clamped();
   const CSize digit = TextSize(a.dc, "2");
-  return Box(std::max<int32_t>(digit.cx, r1.width) + 2 * gap,
+  return MakeBox(std::max<int32_t>(digit.cx, r1.width) + 2 * gap,
              std::max<int32_t>(digit.cy, r1.height) + 2 * gap, r1.align + gap);
 }
 
@@ -393,7 +385,7 @@ void DrawFrame(QVMToken& t, const DrawArgs& a) {
 // "@": an evaluation bar with row 1 at its foot.
 ExtentRecord MeasureEvaluation(const MeasureArgs& a, const ExtentRecord& r1) {
   const CSize digit = TextSize(a.dc, "2");
-  return Box(Truncate(kEvaluationIndent * digit.cx) + r1.width,
+  return MakeBox(Truncate(kEvaluationIndent * digit.cx) + r1.width,
              Truncate(kEvaluationHeight * digit.cy), Truncate(kEvaluationBaseline * digit.cy));
 }
 

@@ -51,11 +51,7 @@ CSize DecorationSize(Mode mode, CSize content, const FontMetrics& m, const QVMOp
 ExtentRecord Decorated(Mode mode, CSize content, int32_t align, const FontMetrics& m,
                        const QVMOptions& o, bool descender) {
   const CSize size = DecorationSize(mode, content, m, o, descender);
-  ExtentRecord r;
-  r.width = size.cx;
-  r.height = size.cy;
-  r.align = align;
-  return r;
+  return MakeBox(size.cx, size.cy, align);
 }
 
 // An arrow head with its tip at (px, py); filled or open.

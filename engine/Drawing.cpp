@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr char kEnDash = '\x96';
-constexpr char kMiddleDot = '\xB7';
 // The line's background frame pen: a quarter point.
 constexpr double kWipePenWidth = 8.819443875;
 

@@ -26,6 +26,13 @@ struct DrawArgs {
   QVMTokenFactory& factory;
 };
 
+// Characters of the ANSI code page the measure and draw put in for signs.
+constexpr char kEnDash = '\x96';
+constexpr char kMiddleDot = '\xB7';
+
+// A record of just a width, a height and an align.
+ExtentRecord MakeBox(int32_t width, int32_t height, int32_t align);
+
 // Ascent, descent, height and average character width of a token's font.
 struct FontMetrics {
   int32_t a, d, h, w;

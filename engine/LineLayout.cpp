@@ -15,23 +15,12 @@ constexpr double kPowerOverBrackets = 0.8;
 // Accents sit lower over these letters, which have no ascender.
 constexpr const char* kLowLetters = "acegijmnoqrsuvwxyz";
 constexpr double kLowLetterHeight = 0.7;
-// The en dash of the ANSI code page, for minus signs.
-constexpr char kEnDash = '\x96';
 constexpr char kDegreeSign = '\xB0';
-constexpr char kMiddleDot = '\xB7';
-
-ExtentRecord Box(int32_t width, int32_t height, int32_t align) {
-  ExtentRecord r;
-  r.width = width;
-  r.height = height;
-  r.align = align;
-  return r;
-}
 
 // Text extent of the token's text; align is the descent below the baseline.
 ExtentRecord MeasureText(QVMToken& t, const MeasureArgs& a) {
   const CSize size = TextSize(a.dc, t.text);
-  return Box(size.cx, size.cy, size.cy - MetricsOf(t).a);
+  return MakeBox(size.cx, size.cy, size.cy - MetricsOf(t).a);
 }
 
 // "-3" with an en dash as its minus in style 1; a raised decimal point is
@@ -45,7 +34,7 @@ ExtentRecord MeasureNumber(QVMToken& t, const MeasureArgs& a) {
   if (!shown.IsEmpty() && shown.GetAt(0) == '-' && a.options.NegativeNumberStyle.Clamped() == 1)
     shown.SetAt(0, kEnDash);
   const CSize size = TextSize(a.dc, shown);
-  return Box(size.cx, size.cy, size.cy - MetricsOf(t).a);
+  return MakeBox(size.cx, size.cy, size.cy - MetricsOf(t).a);
 }
 
 // Relation and addition signs get room on both sides (less at a row start).
@@ -58,7 +47,7 @@ ExtentRecord MeasureSpacedOperator(QVMToken& t, const MeasureArgs& a) {
 ExtentRecord MeasureSubtract(QVMToken& t, const MeasureArgs& a) {
   const CString shown = a.options.ExpandSubtract.Value ? CString(kEnDash) : t.text;
   const CSize size = TextSize(a.dc, shown);
-  return Box(2 * size.cx, size.cy, size.cy - MetricsOf(t).a);
+  return MakeBox(2 * size.cx, size.cy, size.cy - MetricsOf(t).a);
 }
 
 // The sign of MultiplyStyle: Symbol cross, Symbol dot, or an asterisk.
@@ -66,14 +55,14 @@ ExtentRecord MeasureMultiply(QVMToken& t, const MeasureArgs& a) {
   static const char* const kSigns[] = {"\xB4", "\xD7", "*"};
   t.text = kSigns[a.options.MultiplyStyle.Clamped()];
   const CSize size = TextSize(a.dc, t.text);
-  return Box(2 * size.cx, size.cy, size.cy - MetricsOf(t).a);
+  return MakeBox(2 * size.cx, size.cy, size.cy - MetricsOf(t).a);
 }
 
 ExtentRecord MeasureQuoted(QVMToken& t, const MeasureArgs& a) {
   t.text.Remove('"');
   const CSize size = TextSize(a.dc, t.text);
   const int32_t byCharacters = t.text.GetLength() * MetricsOf(t).w;
-  return Box(std::max<int32_t>(size.cx, byCharacters), size.cy, size.cy - MetricsOf(t).a);
+  return MakeBox(std::max<int32_t>(size.cx, byCharacters), size.cy, size.cy - MetricsOf(t).a);
 }
 
 // The degree sign stands on the baseline's height, a descent up.
@@ -81,17 +70,17 @@ ExtentRecord MeasureDegree(QVMToken& t, const MeasureArgs& a) {
   t.text = CString(kDegreeSign);
   const CSize size = TextSize(a.dc, t.text);
   const FontMetrics m = MetricsOf(t);
-  return Box(size.cx, size.cy, size.cy - m.d - m.a);
+  return MakeBox(size.cx, size.cy, size.cy - m.d - m.a);
 }
 
 ExtentRecord MeasureTab(QVMToken&, const MeasureArgs& a) {
-  return Box(TabWidthAt(a.x, a.options.TabWidth.Clamped()), 0, 0);
+  return MakeBox(TabWidthAt(a.x, a.options.TabWidth.Clamped()), 0, 0);
 }
 
 // An alignment spacer: as wide as its shift, as tall as a digit.
 ExtentRecord MeasureSpacer(QVMToken& t, const MeasureArgs& a) {
   const CSize size = TextSize(a.dc, "1");
-  return Box(t.stretch, size.cy, size.cy - MetricsOf(t).a);
+  return MakeBox(t.stretch, size.cy, size.cy - MetricsOf(t).a);
 }
 
 // The one switch over token kinds for measuring.
@@ -164,6 +153,14 @@ bool EqualizeIntegrals(TokenRow& row) {
 }  // namespace
 
 CSize TextSize(CDC& dc, const CString& text) { return dc.GetTextExtent(text); }
+
+ExtentRecord MakeBox(int32_t width, int32_t height, int32_t align) {
+  ExtentRecord r;
+  r.width = width;
+  r.height = height;
+  r.align = align;
+  return r;
+}
 
 CSize RowBoxOrFont(const ExtentRecord& row, const FontMetrics& m) {
   if (row.width == 0 && row.height == 0) return CSize(m.w, m.h);

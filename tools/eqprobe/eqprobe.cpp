@@ -92,12 +92,19 @@ bool Load(const char* text, int style, QVMOptions& options, EquationLine& line) 
   return false;
 }
 
+// Reads "[--style N] TEXT" and `extra` further arguments and sets up the
+// line; `next` is the index of TEXT. 0, or the exit code after a message.
+int Prepare(int argc, char** argv, int extra, QVMOptions& options, EquationLine& line, int& next) {
+  int style = 0;
+  if (!ParseOptions(argc, argv, style, next) || next + 1 + extra != argc) return Usage();
+  return Load(argv[next], style, options, line) ? 0 : 1;
+}
+
 int Measure(int argc, char** argv) {
-  int style = 0, next = 0;
-  if (!ParseOptions(argc, argv, style, next) || next + 1 != argc) return Usage();
-  QVMOptions options(style);
+  QVMOptions options;
   EquationLine line;
-  if (!Load(argv[next], style, options, line)) return 1;
+  int next = 0;
+  if (const int failed = Prepare(argc, argv, 0, options, line, next)) return failed;
   const ExtentRecord r = MeasureLineOnScreen(line, options);
   std::printf("width %d height %d align %d adjust %d raise %d raised %d margin %d\n", r.width,
               r.height, r.align, r.adjust, r.raise, r.raised ? 1 : 0, r.margin);
@@ -110,12 +117,11 @@ bool EndsWith(const char* text, const char* end) {
 }
 
 int Render(int argc, char** argv) {
-  int style = 0, next = 0;
-  if (!ParseOptions(argc, argv, style, next) || next + 2 != argc) return Usage();
-  const char* out = argv[next + 1];
-  QVMOptions options(style);
+  QVMOptions options;
   EquationLine line;
-  if (!Load(argv[next], style, options, line)) return 1;
+  int next = 0;
+  if (const int failed = Prepare(argc, argv, 1, options, line, next)) return failed;
+  const char* out = argv[next + 1];
   if (EndsWith(out, ".emf")) {
     HENHMETAFILE emf = RecordLine(line, options, out);
     if (!emf) return 1;
