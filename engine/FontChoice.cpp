@@ -1,5 +1,6 @@
 // Font choice: which face, weight, slant, size and colour each kind of
 // token is painted with, and the pen and brush of its shapes.
+#include <algorithm>
 #include <cstring>
 
 #include "engine/Layout.h"
@@ -13,18 +14,31 @@ constexpr int32_t kBigOperatorScale = 3;
 // A mixed number's whole part stands this much larger than its fraction.
 constexpr double kWholeNumberScale = 1.45;
 
-void SetWeight(QVLogFont& font, int32_t weight) { font.LogFont.lfWeight = weight; }
-void SetItalic(QVLogFont& font) { font.LogFont.lfItalic = 1; }
+// A copy of `base` with another weight.
+QVLogFont Weighted(const QVLogFont& base, int32_t weight) {
+  QVLogFont font(base);
+  font.LogFont.lfWeight = weight;
+  return font;
+}
 
-// Bold and italic flags, and unless one font serves all: an own face (when
-// named) and an own colour.
-void Style(QVLogFont& font, bool bold, bool italic, const QVMOptions& o, const CString* face,
-           COLORREF color) {
-  if (bold) SetWeight(font, kBold);
-  if (italic) SetItalic(font);
-  if (o.UseOneFont.Value) return;
-  if (face != nullptr && !face->IsEmpty()) font.SetFaceName(*face);
-  font.Color = color;
+// A copy of `base` at `factor` times its size (at least 1).
+QVLogFont Scaled(const QVLogFont& base, double factor) {
+  QVLogFont font(base);
+  font.Size = std::max(Truncate(font.Size * factor), 1);
+  return font;
+}
+
+// A copy of `base` with the kind's bold and italic flags, and unless one
+// font serves all: its own face (when one is named) and its own colour.
+QVLogFont Styled(const QVLogFont& base, const QVOptionBool& bold, const QVOptionBool& italic,
+                 const QVMOptions& o, const QVOptionString* face, const QVOptionColorRef& color) {
+  QVLogFont font(base);
+  if (bold.Value) font.LogFont.lfWeight = kBold;
+  if (italic.Value) font.LogFont.lfItalic = 1;
+  if (o.UseOneFont.Value) return font;
+  if (face != nullptr && !face->Value.IsEmpty()) font.SetFaceName(face->Value);
+  font.Color = color.Value;
+  return font;
 }
 
 bool IsBigOperator(const CString& text) {
@@ -33,72 +47,43 @@ bool IsBigOperator(const CString& text) {
 
 bool UsesMainFont(const CString& text) { return text == "lim" || text == "box" || text == "@"; }
 
+QVLogFont CodeDrawnFont(const CString& text, const QVLogFont& main, const QVLogFont& symbol) {
+  if (UsesMainFont(text)) return main;
+  return IsBigOperator(text) ? Scaled(symbol, kBigOperatorScale) : symbol;
+}
+
 // The working description of a token's kind, from the three base fonts.
 QVLogFont ChooseDescription(const QVMToken& t, const QVMOptions& o, const QVLogFont& main,
                             const QVLogFont& symbol, const QVLogFont& wingdings) {
-  QVLogFont font;
   switch (t.kind) {
     case TK_FUNCTION:
-      font.Assign(main);
-      Style(font, o.FunctionsBold.Value, o.FunctionsItalic.Value, o, &o.FunctionFont.Value,
-            o.FunctionColor.Value);
-      return font;
-    case TK_UNIT:
-      font.Assign(main);
-      Style(font, o.UnitsBold.Value, o.UnitsItalic.Value, o, &o.UnitsFont.Value, o.UnitColor.Value);
-      return font;
-    case TK_QUOTED:
-      font.Assign(main);
-      Style(font, o.QuoteBold.Value, o.QuoteItalic.Value, o, &o.QuoteFont.Value, o.QuoteColor.Value);
-      return font;
+      return Styled(main, o.FunctionsBold, o.FunctionsItalic, o, &o.FunctionFont, o.FunctionColor);
+    case TK_UNIT: return Styled(main, o.UnitsBold, o.UnitsItalic, o, &o.UnitsFont, o.UnitColor);
+    case TK_QUOTED: return Styled(main, o.QuoteBold, o.QuoteItalic, o, &o.QuoteFont, o.QuoteColor);
     case TK_VARIABLE:
-      font.Assign(main);
-      Style(font, o.VariablesBold.Value, o.VariablesItalic.Value, o, nullptr, o.VariableColor.Value);
-      return font;
-    case TK_GREEK:
-      font.Assign(symbol);
-      Style(font, o.GreekBold.Value, o.GreekItalic.Value, o, nullptr, o.GreekColor.Value);
-      return font;
-    case TK_SYMBOL:
-    case TK_SPACEDSYMBOL:
-      font.Assign(symbol);
-      SetWeight(font, kBold);
-      return font;
-    case TK_UNBOLDSYMBOL: return font.Assign(symbol);
-    case TK_WDSYMBOL: return font.Assign(wingdings);
-    case TK_MODIFIER:
-    case TK_SUBSCRIPT:
-    case TK_PERMUTATION:
-    case TK_COMBINATION:
-      font.Assign(main);
-      SetWeight(font, kBold);
-      return font;
-    case TK_LCVECTOR:
-      font.Assign(main);
-      SetWeight(font, kHeavy);
-      return font;
-    case TK_WHOLENUMBER:
-      font.Assign(main);
-      font.Size = std::max(Truncate(font.Size * kWholeNumberScale), 1);
-      return font;
-    case TK_MULTIPLY: {
-      const int32_t style = o.MultiplyStyle.Clamped();
-      font.Assign(style == 2 ? main : symbol);
-      if (style == 1) SetWeight(font, kBold);
-      return font;
-    }
-    case TK_CODEDRAW2:
-      if (UsesMainFont(t.text)) return font.Assign(main);
-      font.Assign(symbol);
-      if (IsBigOperator(t.text)) font.Size = Truncate(static_cast<double>(font.Size) * kBigOperatorScale);
-      return font;
-    default: return font.Assign(main);
+      return Styled(main, o.VariablesBold, o.VariablesItalic, o, nullptr, o.VariableColor);
+    case TK_GREEK: return Styled(symbol, o.GreekBold, o.GreekItalic, o, nullptr, o.GreekColor);
+    case TK_SYMBOL: case TK_SPACEDSYMBOL: return Weighted(symbol, kBold);
+    case TK_UNBOLDSYMBOL: return symbol;
+    case TK_WDSYMBOL: return wingdings;
+    case TK_MODIFIER: case TK_SUBSCRIPT: case TK_PERMUTATION: case TK_COMBINATION:
+      return Weighted(main, kBold);
+    case TK_LCVECTOR: return Weighted(main, kHeavy);
+    case TK_WHOLENUMBER: return Scaled(main, kWholeNumberScale);
+    case TK_MULTIPLY:
+      switch (o.MultiplyStyle.Clamped()) {
+        case 1: return Weighted(symbol, kBold);
+        case 2: return main;
+        default: return symbol;
+      }
+    case TK_CODEDRAW2: return CodeDrawnFont(t.text, main, symbol);
+    default: return main;
   }
 }
 
 void ApplyLineFormat(QVLogFont& font, const LineFormat& format) {
-  if (format.Bold) SetWeight(font, kBold);
-  if (format.Italic) SetItalic(font);
+  if (format.Bold) font.LogFont.lfWeight = kBold;
+  if (format.Italic) font.LogFont.lfItalic = 1;
   if (format.UseColour) font.Color = format.Colour;
 }
 
