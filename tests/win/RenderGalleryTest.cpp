@@ -10,6 +10,9 @@
 #include "tests/win/EmfRecords.h"
 #include "tests/win/GdiTestSupport.h"
 
+// Failures name the case rather than dumping its bytes.
+void PrintTo(const RenderCase& c, std::ostream* out) { *out << c.name; }
+
 namespace {
 
 // Ink may reach past the box by antialiasing and italic overhang: a pixel
