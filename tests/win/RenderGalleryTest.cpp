@@ -80,15 +80,29 @@ TEST_P(RenderGallery, DrawsWithTheInvariants) {
   }
   EXPECT_EQ(line.Factory().GetCount(), tokens) << "repaints made tokens";
 
-  // A fresh line measured through a metafile's attribute DC.
-  QVMOptions emfOptions;
-  EquationLine emfLine;
-  ASSERT_TRUE(PrepareRenderCase(c, emfOptions, emfLine, &error)) << error;
-  ExtentRecord recorded;
-  HENHMETAFILE emf = RecordLine(emfLine, emfOptions, nullptr, &recorded);
-  ASSERT_NE(emf, nullptr);
-  EXPECT_TRUE(SameExtent(recorded, first)) << Describe(recorded) << " against " << Describe(first);
-  ::DeleteEnhMetaFile(emf);
+  // The same drawing, laid out once on a memory DC and once through a
+  // metafile's attribute DC, recorded into metafiles and compared.
+  EmfDrawing byRoute[2];
+  for (int route = 0; route < 2; ++route) {
+    QVMOptions routeOptions;
+    EquationLine routeLine;
+    ASSERT_TRUE(PrepareRenderCase(c, routeOptions, routeLine, &error)) << error;
+    if (route == 0) MeasureLineOnScreen(routeLine, routeOptions);
+    ExtentRecord recorded;
+    HENHMETAFILE emf = RecordLine(routeLine, routeOptions, nullptr, &recorded);
+    ASSERT_NE(emf, nullptr);
+    EXPECT_TRUE(SameExtent(recorded, first)) << Describe(recorded) << " against " << Describe(first);
+    byRoute[route] = ReadEmf(emf);
+    ::DeleteEnhMetaFile(emf);
+  }
+  ASSERT_EQ(byRoute[0].texts.size(), byRoute[1].texts.size());
+  for (size_t i = 0; i < byRoute[0].texts.size(); ++i) {
+    EXPECT_EQ(byRoute[0].texts[i].text, byRoute[1].texts[i].text);
+    EXPECT_EQ(CPoint(byRoute[0].texts[i].at), CPoint(byRoute[1].texts[i].at)) << "text " << i;
+  }
+  ASSERT_EQ(byRoute[0].shapes.size(), byRoute[1].shapes.size());
+  for (size_t i = 0; i < byRoute[0].shapes.size(); ++i)
+    EXPECT_EQ(byRoute[0].shapes[i].points.size(), byRoute[1].shapes[i].points.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RenderGallery, testing::ValuesIn(Cases()),
