@@ -10,8 +10,7 @@ using PassGate = bool (*)(const QVMOptions&);
 using PassRun = void (*)(EquationLine&, const QVMOptions&);
 
 // One parse pass. `reducedSkips`: skipped in reduced mode (switch 0).
-// `gate`: a further condition, none when null. `run`: null while the pass
-// is not built yet; the driver keeps its place in the order.
+// `gate`: a further condition, none when null.
 struct ParsePass {
   const char* name;
   bool reducedSkips;
@@ -28,39 +27,42 @@ bool AutomaticVectors(const QVMOptions& o) { return o.UseAutomaticVectors.Value 
 bool Subscripts(const QVMOptions& o) { return ParseSwitch(o, 4) || ParseSwitch(o, 5); }
 bool MixedNumbers(const QVMOptions& o) { return o.ShrinkNonAlgebraicFractions.Value != 0; }
 
+using L = EquationLine;
+using O = const QVMOptions&;
+
 // clang-format off
 const ParsePass kPasses[] = {
-  {"AttachModifiers",                   true,  nullptr,          nullptr},
-  {"ExpandENotation",                   true,  Switch<3>,        nullptr},
-  {"DetectCombinations",                true,  Switch<14>,       nullptr},
-  {"BracketScriptOperands",             true,  nullptr,          nullptr},
-  {"BracketOperatorOperands divide",    false, nullptr,          nullptr},
-  {"BracketOperatorOperands separator", false, ColumnVectors,    nullptr},
-  {"MergeNegativeNumbers",              false, nullptr,          nullptr},
-  {"InsertImplicitPowers",              true,  nullptr,          nullptr},
-  {"BracketFunctionArguments",          true,  nullptr,          nullptr},
-  {"BracketConstructOperands",          true,  nullptr,          nullptr},
-  {"DetectCapitalVectors",              true,  AutomaticVectors, nullptr},
-  {"DetectLowerCaseVectors",            true,  AutomaticVectors, nullptr},
-  {"GroupPowers",                       true,  nullptr,          nullptr},
-  {"AttachArrowOperands",               true,  nullptr,          nullptr},
-  {"GroupSubscripts",                   true,  Subscripts,       nullptr},
-  {"GroupSquareRoots",                  true,  nullptr,          nullptr},
-  {"GroupRoots",                        true,  nullptr,          nullptr},
-  {"SplitCodeDrawnArguments",           true,  nullptr,          nullptr},
-  {"GroupPrefixConstruct arc",          true,  Switch<13>,       nullptr},
-  {"GroupInfixConstruct longdiv",       true,  Switch<12>,       nullptr},
-  {"GroupInfixConstruct combination",   true,  Switch<14>,       nullptr},
-  {"GroupInfixConstruct permutation",   true,  Switch<14>,       nullptr},
-  {"GroupBinaryOperator column",        false, ColumnVectors,    nullptr},
-  {"GroupBinaryOperator fraction",      false, nullptr,          nullptr},
-  {"GroupBrackets",                     false, nullptr,          nullptr},
-  {"BracketPoweredGroups",              false, nullptr,          nullptr},
-  {"GroupBrackets again",               false, nullptr,          nullptr},
-  {"AttachBarModifiers",                false, nullptr,          nullptr},
-  {"MergeBracketColumns",               false, Switch<17>,       nullptr},
-  {"GroupMatrices",                     false, Switch<6>,        nullptr},
-  {"FormatMixedNumbers",                false, MixedNumbers,     nullptr},
+  {"AttachModifiers",                   true,  nullptr,          [](L& l, O) { l.Root().AttachModifiers(l.Factory()); }},
+  {"ExpandENotation",                   true,  Switch<3>,        [](L& l, O) { l.Root().ExpandENotation(l.Factory()); }},
+  {"DetectCombinations",                true,  Switch<14>,       [](L& l, O) { l.Root().DetectCombinations(); }},
+  {"BracketScriptOperands",             true,  nullptr,          [](L& l, O) { l.BracketScriptOperands(); }},
+  {"BracketOperatorOperands divide",    false, nullptr,          [](L& l, O) { l.Root().BracketOperatorOperands(TK_DIVIDE, l.Factory()); }},
+  {"BracketOperatorOperands separator", false, ColumnVectors,    [](L& l, O) { l.Root().BracketOperatorOperands(TK_SEPARATOR, l.Factory()); }},
+  {"MergeNegativeNumbers",              false, nullptr,          [](L& l, O) { l.Root().MergeNegativeNumbers(); }},
+  {"InsertImplicitPowers",              true,  nullptr,          [](L& l, O) { l.InsertImplicitPowers(); }},
+  {"BracketFunctionArguments",          true,  nullptr,          [](L& l, O) { l.BracketFunctionArguments(); }},
+  {"BracketConstructOperands",          true,  nullptr,          [](L& l, O) { l.BracketConstructOperands(); }},
+  {"DetectCapitalVectors",              true,  AutomaticVectors, [](L& l, O) { l.DetectCapitalVectors(); }},
+  {"DetectLowerCaseVectors",            true,  AutomaticVectors, [](L& l, O o) { l.Root().DetectLowerCaseVectors(o); }},
+  {"GroupPowers",                       true,  nullptr,          [](L& l, O) { l.Root().GroupPowers(l.Factory()); }},
+  {"AttachArrowOperands",               true,  nullptr,          [](L& l, O) { l.Root().AttachArrowOperands(); }},
+  {"GroupSubscripts",                   true,  Subscripts,       [](L& l, O) { l.Root().GroupSubscripts(l.Factory()); }},
+  {"GroupSquareRoots",                  true,  nullptr,          [](L& l, O) { l.Root().GroupSquareRoots(l.Factory()); }},
+  {"GroupRoots",                        true,  nullptr,          [](L& l, O) { l.Root().GroupRoots(l.Factory()); }},
+  {"SplitCodeDrawnArguments",           true,  nullptr,          [](L& l, O) { l.Root().SplitCodeDrawnArguments(l.Factory()); }},
+  {"GroupPrefixConstruct arc",          true,  Switch<13>,       [](L& l, O) { l.Root().GroupPrefixConstruct(TK_ARC, l.Factory()); }},
+  {"GroupInfixConstruct longdiv",       true,  Switch<12>,       [](L& l, O) { l.Root().GroupInfixConstruct(TK_LONGDIV, l.Factory()); }},
+  {"GroupInfixConstruct combination",   true,  Switch<14>,       [](L& l, O) { l.Root().GroupInfixConstruct(TK_COMBINATION, l.Factory()); }},
+  {"GroupInfixConstruct permutation",   true,  Switch<14>,       [](L& l, O) { l.Root().GroupInfixConstruct(TK_PERMUTATION, l.Factory()); }},
+  {"GroupBinaryOperator column",        false, ColumnVectors,    [](L& l, O) { l.Root().GroupBinaryOperator(TK_SEPARATOR, TK_COLUMN, l.Factory()); }},
+  {"GroupBinaryOperator fraction",      false, nullptr,          [](L& l, O) { l.Root().GroupBinaryOperator(TK_DIVIDE, TK_FRACTION, l.Factory()); }},
+  {"GroupBrackets",                     false, nullptr,          [](L& l, O) { l.Root().GroupBrackets(l.Factory()); }},
+  {"BracketPoweredGroups",              false, nullptr,          [](L& l, O) { l.BracketPoweredGroups(); }},
+  {"GroupBrackets again",               false, nullptr,          [](L& l, O) { l.Root().GroupBrackets(l.Factory()); }},
+  {"AttachBarModifiers",                false, nullptr,          [](L& l, O) { l.Root().AttachBarModifiers(); }},
+  {"MergeBracketColumns",               false, Switch<17>,       [](L& l, O) { l.Root().MergeBracketColumns(); }},
+  {"GroupMatrices",                     false, Switch<6>,        [](L& l, O) { l.Root().GroupMatrices(1, l.Factory()); }},
+  {"FormatMixedNumbers",                false, MixedNumbers,     [](L& l, O o) { l.Root().FormatMixedNumbers(ParseSwitch(o, 18)); }},
 };
 // clang-format on
 static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 31);
@@ -98,7 +100,6 @@ void EquationLine::SetText(const CString& text, const QVMOptions& options) {
 void EquationLine::RunParsePasses(const QVMOptions& options) {
   const bool reduced = ParseSwitch(options, 0);
   for (const ParsePass& pass : kPasses) {
-    if (pass.run == nullptr) continue;
     if (pass.reducedSkips && reduced) continue;
     if (pass.gate != nullptr && !pass.gate(options)) continue;
     pass.run(*this, options);

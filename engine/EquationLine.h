@@ -93,6 +93,14 @@ class EquationLine {
   void LexNumbers();
   void LexCharacters(std::string_view set, TokenKind kind);
 
+  // Parse passes that work on the root row only.
+  void BracketScriptOperands();
+  void InsertImplicitPowers();
+  void BracketFunctionArguments();
+  void BracketConstructOperands();
+  void DetectCapitalVectors();
+  void BracketPoweredGroups();
+
   AlignmentEntry leadingEntry;
   AlignmentEntry mainEntry;
   AlignmentShifts shifts;
@@ -127,3 +135,5 @@ class EquationLine {
 
 // Pairs the "|" tokens of a row into opening and closing bars.
 void PairAbsBars(TokenRow& row);
+// Turns brackets nested too deep back into text.
+void CapBracketNesting(TokenRow& row);

@@ -8,27 +8,10 @@
 #include "engine/EquationLine.h"
 #include "engine/OptionAccess.h"
 
-namespace {
-
-// The number reader the tables use: no plus sign, trimmed zeros, en dash
-// kept as is, six decimals, and a sentinel with a fraction for bad text.
-NumberTextFormat LexiconNumberFormat() {
-  NumberTextFormat format;
-  format.showPlusSign = 0;
-  format.trimTrailingZeros = 1;
-  format.replaceMinusSign = 0;
-  format.minusCharacter = static_cast<char>(150);
-  format.precision = 6;
-  format.errorSentinel = 1;
-  return format;
-}
-
-}  // namespace
-
 // Guarded: only finite whole numbers 1..255 become a character, so that
 // "-5", "1/0" or "-1e300" never wrap into some other code.
 CString ConvertPairValue(const CString& value) {
-  const double number = LexiconNumberFormat().ParseNumber(value);
+  const double number = EngineNumberFormat(true).ParseNumber(value);
   if (!std::isfinite(number) || number != std::floor(number)) return value;
   if (number < 1.0 || number > 255.0) return value;
   return CString(static_cast<char>(static_cast<unsigned char>(number)));

@@ -2,6 +2,7 @@
 // place, so that the parse files name options the same way everywhere.
 #pragma once
 
+#include "controls/NumberText.h"
 #include "options/QVMOptions.h"
 
 // Entry n of the parse switches; switch 0 is the reduced mode.
@@ -23,4 +24,18 @@ inline int PermCombStyleOf(const QVMOptions& options) {
 inline char SeparatorChar(const QVMOptions& options) {
   const CString& separator = options.Separator.Value;
   return separator.IsEmpty() ? '\0' : separator.GetAt(0);
+}
+
+// The number reader of the engine: no plus sign, trimmed zeros, en dash
+// kept as is, six decimals; with `errorSentinel` bad text reads as the
+// sentinel (which has a fraction), otherwise as 0.
+inline NumberTextFormat EngineNumberFormat(bool errorSentinel) {
+  NumberTextFormat format;
+  format.showPlusSign = 0;
+  format.trimTrailingZeros = 1;
+  format.replaceMinusSign = 0;
+  format.minusCharacter = static_cast<char>(150);
+  format.precision = 6;
+  format.errorSentinel = errorSentinel ? 1 : 0;
+  return format;
 }

@@ -108,6 +108,28 @@ class TokenRow {
   static void SetPiece(QVMToken& token, TokenKind kind, const CString& typed, const CString& text,
                        const CString& secondText);
 
+  // Parse passes that work on a row and, as each says, its child rows.
+  void AttachModifiers(QVMTokenFactory& factory);
+  void ExpandENotation(QVMTokenFactory& factory);
+  void DetectCombinations();
+  void BracketOperatorOperands(TokenKind op, QVMTokenFactory& factory);
+  void MergeNegativeNumbers();
+  void DetectLowerCaseVectors(const QVMOptions& options);
+  void AttachArrowOperands();
+  void GroupPowers(QVMTokenFactory& factory);
+  void GroupSubscripts(QVMTokenFactory& factory);
+  void GroupSquareRoots(QVMTokenFactory& factory);
+  void GroupRoots(QVMTokenFactory& factory);
+  void SplitCodeDrawnArguments(QVMTokenFactory& factory);
+  void GroupPrefixConstruct(TokenKind kind, QVMTokenFactory& factory);
+  void GroupInfixConstruct(TokenKind kind, QVMTokenFactory& factory);
+  void GroupBinaryOperator(TokenKind op, TokenKind made, QVMTokenFactory& factory);
+  void GroupBrackets(QVMTokenFactory& factory);
+  void AttachBarModifiers();
+  void MergeBracketColumns();
+  void GroupMatrices(int minExtra, QVMTokenFactory& factory);
+  void FormatMixedNumbers(bool wholeNumbers);
+
   // The tree dump: one line per token, indented by the path of child rows.
   void Dump(CString& out, const CString& prefix) const;
   CString DumpTree() const;

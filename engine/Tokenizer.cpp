@@ -5,6 +5,7 @@
 
 #include "engine/EquationLine.h"
 #include "engine/OptionAccess.h"
+#include "engine/ParseRows.h"
 
 namespace {
 
@@ -85,6 +86,19 @@ void EquationLine::Tokenize(const QVMOptions& options) {
     if (!step.enabled(options)) continue;
     step.run(*this, options);
     root_.RemoveEmptyRaw();
+  }
+  CapBracketNesting(root_);
+}
+
+// Brackets nested deeper than kMaxBracketDepth stay text: the passes and
+// the layout recurse once per level, and the stack is finite.
+void CapBracketNesting(TokenRow& row) {
+  int depth = 0;
+  for (QVMToken* token : row.tokens) {
+    if (token->kind == TK_OPEN && ++depth > kMaxBracketDepth) token->kind = TK_RAW;
+    if (token->kind != TK_CLOSE) continue;
+    if (depth > kMaxBracketDepth) token->kind = TK_RAW;
+    if (depth > 0) --depth;
   }
 }
 

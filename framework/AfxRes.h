@@ -3,7 +3,15 @@
 #pragma once
 
 #define AFX_IDS_APP_TITLE 0xE000
-#define AFX_IDS_UNTITLED 0xE001
+// The status bar's idle text; the untitled-document name lives apart from it.
+#define AFX_IDS_IDLEMESSAGE 0xE001
+#define AFX_IDS_UNTITLED 0xE00F
+
+// Panes of the status bar: the message pane and the key indicators.
+#define ID_SEPARATOR 0
+#define ID_INDICATOR_CAPS 0xE701
+#define ID_INDICATOR_NUM 0xE702
+#define ID_INDICATOR_SCRL 0xE703
 
 #define ID_FILE_NEW 0xE100
 #define ID_FILE_OPEN 0xE101

@@ -8,6 +8,7 @@
 #include "framework/DocManager.h"
 #include "framework/Frame.h"
 #include "framework/MessageBox.h"
+#include "framework/Ole.h"
 #include "framework/RecentFileList.h"
 
 IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
@@ -238,6 +239,7 @@ CWinApp::~CWinApp() {
 
 int CWinApp::ExitInstance() {
   if (m_pRecentFileList) SaveStdProfileSettings();
+  AfxOleTerm();
   return CWinThread::ExitInstance();
 }
 
@@ -402,6 +404,8 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
 BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
   m_bRunEmbedded = info.m_bRunEmbedded;
   m_bRunAutomated = info.m_bRunAutomated;
+  // Started by OLE: the server's life belongs to its containers.
+  if (m_bRunEmbedded || m_bRunAutomated) AfxOleSetUserCtrl(FALSE);
   switch (info.m_nShellCommand) {
     case CCommandLineInfo::FileNew:
       if (!OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr)) OnFileNew();

@@ -29,16 +29,19 @@ BOOL CDialog::InitModalIndirect(const DLGTEMPLATE* dialogTemplate, CWnd* parent)
   return dialogTemplate != nullptr;
 }
 
-const DLGTEMPLATE* CDialog::LoadDialogTemplate() const {
-  if (m_lpDialogTemplate) return m_lpDialogTemplate;
-  if (!m_lpszTemplateName) return nullptr;
+const DLGTEMPLATE* AfxLoadDialogTemplate(const char* name) {
+  if (!name) return nullptr;
   // A language module may lack a dialog: the program's own serves then.
   HINSTANCE instance = AfxGetResourceInstance();
-  if (!::FindResourceA(instance, m_lpszTemplateName, MAKEINTRESOURCEA(5)))
-    instance = AfxGetInstanceHandle();
-  HRSRC resource = ::FindResourceA(instance, m_lpszTemplateName, MAKEINTRESOURCEA(5));  // RT_DIALOG
+  if (!::FindResourceA(instance, name, MAKEINTRESOURCEA(5))) instance = AfxGetInstanceHandle();
+  HRSRC resource = ::FindResourceA(instance, name, MAKEINTRESOURCEA(5));  // RT_DIALOG
   HGLOBAL loaded = resource ? ::LoadResource(instance, resource) : nullptr;
   return loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
+}
+
+const DLGTEMPLATE* CDialog::LoadDialogTemplate() const {
+  if (m_lpDialogTemplate) return m_lpDialogTemplate;
+  return AfxLoadDialogTemplate(m_lpszTemplateName);
 }
 
 BOOL CDialog::CreateFromTemplate(const DLGTEMPLATE* dialogTemplate, HWND owner) {

@@ -63,6 +63,10 @@ class CDialogEx : public CDialog {
   using CDialog::CDialog;
 };
 
+// A dialog template from the resource module (the program's own when the
+// language module lacks it); null when there is none.
+const DLGTEMPLATE* AfxLoadDialogTemplate(const char* name);
+
 // The dialog procedure of our dialogs: all work happens in the window
 // procedure, so it declines everything.
 INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);

@@ -72,6 +72,8 @@ CDocTemplate::~CDocTemplate() {
   while (!docs_.IsEmpty()) docs_.RemoveHead()->m_pDocTemplate = nullptr;
   if (m_hMenuShared) ::DestroyMenu(m_hMenuShared);
   if (m_hAccelTable) ::DestroyAcceleratorTable(m_hAccelTable);
+  if (m_hMenuEmbedding) ::DestroyMenu(m_hMenuEmbedding);
+  if (m_hAccelEmbedding) ::DestroyAcceleratorTable(m_hAccelEmbedding);
 }
 
 void CDocTemplate::LoadTemplate() {
@@ -86,6 +88,13 @@ void CDocTemplate::LoadTemplate() {
 void CDocTemplate::SetServerInfo(UINT embeddingId, UINT inPlaceId) {
   m_nIDServerResource = embeddingId;
   m_nIDServerInPlaceResource = inPlaceId;
+  HINSTANCE instance = AfxGetResourceInstance();
+  if (!m_hMenuEmbedding && embeddingId &&
+      ::FindResourceA(instance, MAKEINTRESOURCEA(embeddingId), MAKEINTRESOURCEA(4)))
+    m_hMenuEmbedding = ::LoadMenuA(instance, MAKEINTRESOURCEA(embeddingId));
+  if (!m_hAccelEmbedding && embeddingId &&
+      ::FindResourceA(instance, MAKEINTRESOURCEA(embeddingId), MAKEINTRESOURCEA(9)))
+    m_hAccelEmbedding = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(embeddingId));
 }
 
 BOOL CDocTemplate::GetDocString(CString& value, DocStringIndex index) const {

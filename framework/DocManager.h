@@ -57,7 +57,8 @@ class CDocTemplate : public CCmdTarget {
   virtual Confidence MatchDocType(const char* pathName, CDocument*& match);
   virtual BOOL SaveAllModified();
   virtual void CloseAllDocuments(BOOL endSession);
-  // Resource ids of the embedded (OLE server) menu and accelerators.
+  // Resource ids of the embedded (OLE server) menu and accelerators; loads
+  // them when the resources exist.
   void SetServerInfo(UINT embeddingId, UINT inPlaceId = 0);
 
   UINT m_nIDResource;
@@ -65,6 +66,9 @@ class CDocTemplate : public CCmdTarget {
   UINT m_nIDServerInPlaceResource = 0;
   HMENU m_hMenuShared = nullptr;
   HACCEL m_hAccelTable = nullptr;
+  // The frames of embedded documents use these instead (SetServerInfo).
+  HMENU m_hMenuEmbedding = nullptr;
+  HACCEL m_hAccelEmbedding = nullptr;
 
  protected:
   CDocTemplate(UINT resourceId, const CRuntimeClass* docClass, const CRuntimeClass* frameClass,

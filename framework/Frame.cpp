@@ -4,6 +4,7 @@
 #include <dde.h>
 
 #include "framework/App.h"
+#include "framework/ControlBars.h"
 #include "framework/DocManager.h"
 #include "framework/DocView.h"
 
@@ -59,6 +60,10 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_MESSAGE(WM_DDE_INITIATE, OnDDEInitiate)
   ON_MESSAGE(WM_DDE_EXECUTE, OnDDEExecute)
   ON_MESSAGE(WM_DDE_TERMINATE, OnDDETerminate)
+  ON_NOTIFY_RANGE(TTN_GETDISPINFOA, 0, 0xFFFF, OnToolTipTextA)
+  ON_NOTIFY_RANGE(TTN_GETDISPINFOW, 0, 0xFFFF, OnToolTipTextW)
+  ON_NOTIFY_RANGE(TBN_HOTITEMCHANGE, 0, 0xFFFF, OnHotItemChange)
+  ON_MESSAGE(WM_MENUSELECT, OnMenuSelect)
 END_MESSAGE_MAP()
 
 CFrameWnd::~CFrameWnd() = default;
@@ -489,6 +494,13 @@ BOOL CMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent,
   if (context && context->m_pNewDocTemplate) {
     m_hMenuShared = context->m_pNewDocTemplate->m_hMenuShared;
     m_hAccelTable = context->m_pNewDocTemplate->m_hAccelTable;
+    // An embedded document gets the template's embedded menu and keys.
+    const CDocTemplate* docTemplate = context->m_pNewDocTemplate;
+    if (context->m_pCurrentDoc && context->m_pCurrentDoc->m_bEmbedded &&
+        docTemplate->m_hMenuEmbedding) {
+      m_hMenuShared = docTemplate->m_hMenuEmbedding;
+      m_hAccelTable = docTemplate->m_hAccelEmbedding;
+    }
   }
   const char* className = FrameClass(resourceId);
   CWnd* frame = parent ? parent : AfxGetMainWnd();

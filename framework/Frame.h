@@ -16,6 +16,7 @@
 
 #include "framework/Wnd.h"
 
+class CControlBar;
 class CDocTemplate;
 class CDocument;
 class CView;
@@ -76,6 +77,24 @@ class CFrameWnd : public CWnd {
   BOOL PreTranslateMessage(MSG* msg) override;
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
 
+  // --- control bars (ControlBars.h) ---
+  // The sides bars may be docked at (CBRS_ALIGN_ bits).
+  void EnableDocking(DWORD dockStyle);
+  // Docks a bar at a side (AFX_IDW_DOCKBAR_*; 0: the first side both allow),
+  // taking it out of its floating popup when it floats.
+  void DockControlBar(CControlBar* bar, UINT dockBarId = 0);
+  // Floats a bar in a popup of its own whose top-left corner is `point`
+  // (screen coordinates); `style` gives the bar's orientation there.
+  void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = 0x2000 /* CBRS_ALIGN_TOP */);
+  // Shows a text, or the prompt of a command (its string's first line), in
+  // the status bar's message pane.
+  void SetMessageText(const char* text);
+  void SetMessageText(UINT id);
+  virtual void GetMessageString(UINT id, CString& message) const;
+  // The status bar (child AFX_IDW_STATUS_BAR), or null.
+  CWnd* GetMessageBar() const;
+  DWORD m_dwDockStyle = 0;
+
   BOOL m_bAutoMenuEnable = TRUE;
   HMENU m_hMenuDefault = nullptr;
   HACCEL m_hAccelTable = nullptr;
@@ -94,6 +113,12 @@ class CFrameWnd : public CWnd {
   LRESULT OnDDEInitiate(WPARAM client, LPARAM atoms);
   LRESULT OnDDEExecute(WPARAM client, LPARAM data);
   LRESULT OnDDETerminate(WPARAM client, LPARAM);
+  // Tooltips of the bars' buttons: the text after the prompt's "\n".
+  void OnToolTipTextA(UINT id, NMHDR* header, LRESULT* result);
+  void OnToolTipTextW(UINT id, NMHDR* header, LRESULT* result);
+  // Fly-by prompts: the hot button's prompt, the idle text when it leaves.
+  void OnHotItemChange(UINT id, NMHDR* header, LRESULT* result);
+  LRESULT OnMenuSelect(WPARAM wParam, LPARAM lParam);
   void PostNcDestroy() override { delete this; }
   // Sets the window text to the document name and the frame title.
   void UpdateFrameTitleForDocument(const char* docName);

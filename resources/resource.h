@@ -4,6 +4,8 @@
 // Plain #defines only: windres reads this file as well as the compiler.
 //
 // Ids whose values nothing fixed, chosen here:
+//  - The class library's ids are spelt as in framework/AfxRes.h, so that
+//    code may include both headers.
 //  - ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_MRU_FILE1, ID_WINDOW_ARRANGE,
 //    ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ and the indicator and idle
 //    strings use the class library's usual values (0xE1xx, 0xE7xx, 0xE00x).
@@ -104,26 +106,27 @@
 #define AFX_IDP_FAILED_TO_CREATE_DOC    61700
 
 // ---- Class-library commands -------------------------------------------
-#define ID_FILE_NEW                     57600
-#define ID_FILE_OPEN                    57601
-#define ID_FILE_CLOSE                   57602
-#define ID_FILE_SAVE                    57603
-#define ID_FILE_SAVE_AS                 57604
-#define ID_FILE_PRINT_SETUP             57606
-#define ID_FILE_PRINT                   57607
-#define ID_FILE_PRINT_DIRECT            57608
-#define ID_FILE_PRINT_PREVIEW           57609
-#define ID_FILE_UPDATE                  57610
+#define ID_FILE_NEW                     0xE100
+#define ID_FILE_OPEN                    0xE101
+#define ID_FILE_CLOSE                   0xE102
+#define ID_FILE_SAVE                    0xE103
+#define ID_FILE_SAVE_AS                 0xE104
+#define ID_FILE_PRINT_SETUP             0xE106
+#define ID_FILE_PRINT                   0xE107
+#define ID_FILE_PRINT_DIRECT            0xE108
+#define ID_FILE_PRINT_PREVIEW           0xE109
+#define ID_FILE_UPDATE                  0xE10A
 #define ID_FILE_MRU_FILE1               0xE110
-#define ID_EDIT_COPY                    57634
-#define ID_EDIT_CUT                     57635
-#define ID_EDIT_PASTE                   57637
-#define ID_WINDOW_NEW                   57648
+#define ID_EDIT_COPY                    0xE122
+#define ID_EDIT_CUT                     0xE123
+#define ID_EDIT_PASTE                   0xE125
+#define ID_WINDOW_NEW                   0xE130
 #define ID_WINDOW_ARRANGE               0xE131
 #define ID_WINDOW_CASCADE               0xE132
 #define ID_WINDOW_TILE_HORZ             0xE133
-#define ID_APP_ABOUT                    57664
-#define ID_APP_EXIT                     57665
+#define ID_APP_ABOUT                    0xE140
+#define ID_APP_EXIT                     0xE141
+#define ID_SEPARATOR                    0
 #define ID_INDICATOR_CAPS               0xE701
 #define ID_INDICATOR_NUM                0xE702
 #define ID_INDICATOR_SCRL               0xE703

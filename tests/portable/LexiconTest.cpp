@@ -163,7 +163,10 @@ TokenKind KindAfterListChange(int style) {
   options.FunctionList = "zz";
   line.SetReparse();
   line.SetText("zz", options);
-  return line.Root().KindAt(0);
+  // A function stands inside the bracket group of its argument.
+  const QVMToken* token = line.Root().GetAt(0);
+  while (token->kind == TK_BRACKETS) token = token->row1.GetAt(0);
+  return token->kind;
 }
 
 // With switch 16 on (style 0) every parse rebuilds the tables from the

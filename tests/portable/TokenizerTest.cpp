@@ -137,7 +137,7 @@ TEST_P(TokenizerGolden, FlatRow) {
   const TokenizerCase& c = GetParam();
   QVMOptions options(c.style);
   if (c.tweak != nullptr) c.tweak(options);
-  EXPECT_EQ(DumpOf(c.text, options), FlatDump(c.expected));
+  EXPECT_EQ(TokensOf(c.text, options), FlatDump(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TokenizerGolden, testing::ValuesIn(kCases),
@@ -160,14 +160,14 @@ TEST(Tokenizer, SeparatorFromOptions) {
   const QVMOptions options(0);
   ASSERT_FALSE(options.Separator.Value.IsEmpty());
   const std::string separator = options.Separator.Value.str();
-  EXPECT_EQ(DumpOf("a" + separator + "b", options),
+  EXPECT_EQ(TokensOf("a" + separator + "b", options),
             FlatDump({{"TK_VARIABLE", "a"}, {"TK_SEPARATOR", separator}, {"TK_VARIABLE", "b"}}));
 }
 
 TEST(Tokenizer, EmptySeparatorSplitsNothing) {
   QVMOptions options(0);
   options.Separator.Value = "";
-  EXPECT_EQ(DumpOf("a,b", options),
+  EXPECT_EQ(TokensOf("a,b", options),
             FlatDump({{"TK_VARIABLE", "a"}, {"TK_RAW", ","}, {"TK_VARIABLE", "b"}}));
 }
 

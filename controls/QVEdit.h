@@ -1,0 +1,28 @@
+// QVEdit: an edit box whose Tab, Enter and Ctrl+Space keys type the
+// equation language's own characters: Tab types the alignment mark 0xBB,
+// Ctrl+Space the no-space character 0xA0, and Enter moves the caret one
+// line down instead of breaking the line. The remapped character or key is
+// posted to the box, so it arrives as an ordinary message after the
+// current one. Everything else is the edit control's own behaviour.
+#pragma once
+
+#include "framework/Controls.h"
+
+class QVEdit : public CEdit {
+  DECLARE_DYNAMIC(QVEdit)
+ public:
+  static constexpr UINT kAlignmentMark = 0xBB;
+  static constexpr UINT kNoSpace = 0xA0;
+
+  QVEdit() = default;
+  ~QVEdit() override;
+
+ protected:
+  void OnChar(UINT ch, UINT repeat, UINT flags);
+  void OnKeyDown(UINT key, UINT repeat, UINT flags);
+  void OnKeyUp(UINT key, UINT repeat, UINT flags);
+  // Tab is swallowed, Enter becomes the Down key; true when handled.
+  bool RemapKey(UINT message, UINT key);
+
+  DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,295 @@
+// Operands of the binary and prefix constructs, decided while the row is
+// flat: invisible brackets around each operand and around the whole
+// construct, negative numbers, implicit powers and function arguments.
+#include "engine/EquationLine.h"
+#include "engine/ParseRows.h"
+
+namespace {
+
+bool IsBaseOperand(const QVMToken& token) {
+  switch (token.kind) {
+    case TK_NUMBER: return IsNumeral(token);
+    case TK_POWER:
+    case TK_VARIABLE:
+    case TK_UNIT:
+    case TK_GREEK: return true;
+    default: return false;
+  }
+}
+
+bool IsDivideRight(const QVMToken& token, bool first) {
+  return IsBaseOperand(token) || (first && token.kind == TK_SUBTRACT);
+}
+
+bool IsSeparatorRight(const QVMToken& token, bool first) {
+  return IsDivideRight(token, first) || token.kind == TK_FRACTION;
+}
+
+bool IsDivideLeft(const QVMToken& token, bool) { return IsBaseOperand(token); }
+
+bool IsSeparatorLeft(const QVMToken& token, bool) {
+  return IsBaseOperand(token) || token.kind == TK_SUBTRACT || token.kind == TK_FRACTION;
+}
+
+// The right operand of the operator at d gets its brackets, then the
+// construct's closing bracket follows.
+void BracketRightOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& factory) {
+  const int h = d + 1;
+  if (row.KindAt(h) == TK_OPEN) {
+    const int match = row.FindMatchingClose(h);
+    if (match < 0) {
+      row.Append(NewBracket(factory, TK_CLOSE));
+      row.Append(NewBracket(factory, TK_CLOSE));
+      return;
+    }
+    if (row.KindAt(match + 1) != TK_POWER) {
+      row.GetAt(h)->SetText(CString());
+      row.GetAt(match)->SetText(CString());
+      InsertBracket(row, match + 1, TK_CLOSE, factory);
+      return;
+    }
+    // A powered group keeps its brackets; the group with its powers and
+    // their exponents is the operand.
+    int end = match + 1;
+    while (row.KindAt(end) == TK_POWER) {
+      ++end;
+      if (row.KindAt(end) == TK_OPEN) end = GroupEnd(row, end) + 1;
+    }
+    InsertBracket(row, end, TK_CLOSE, factory);
+    InsertBracket(row, end, TK_CLOSE, factory);
+    InsertBracket(row, h, TK_OPEN, factory);
+    return;
+  }
+  const int end = RunEndRight(row, h, op == TK_SEPARATOR ? IsSeparatorRight : IsDivideRight);
+  InsertBracket(row, end, TK_CLOSE, factory);
+  InsertBracket(row, end, TK_CLOSE, factory);
+  InsertBracket(row, h, TK_OPEN, factory);
+}
+
+// The left operand and the construct's opening bracket; returns the
+// operator's new index.
+int BracketLeftOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& factory) {
+  if (d == 0) {
+    InsertBracket(row, 0, TK_CLOSE, factory);
+    InsertBracket(row, 0, TK_OPEN, factory);
+    InsertBracket(row, 0, TK_OPEN, factory);
+    return d + 3;
+  }
+  const int u = d - 1;
+  if (row.KindAt(u) == TK_CLOSE && !ClosesExponent(row, u)) {
+    row.GetAt(u)->SetText(CString());
+    const int open = row.FindMatchingOpen(u);
+    if (open < 0) return d;
+    row.GetAt(open)->SetText(CString());
+    InsertBracket(row, open, TK_OPEN, factory);
+    return d + 1;
+  }
+  const int start = RunStartLeft(row, u, op == TK_SEPARATOR ? IsSeparatorLeft : IsDivideLeft);
+  InsertBracket(row, d, TK_CLOSE, factory);
+  InsertBracket(row, start, TK_OPEN, factory);
+  InsertBracket(row, start, TK_OPEN, factory);
+  return d + 3;
+}
+
+void MergeMinus(TokenRow& row, int minus) {
+  QVMToken* number = row.GetAt(minus + 1);
+  number->SetText("-" + number->text);
+  row.RemoveAt(minus);
+}
+
+// A minus after one of these (spaces skipped) is a sign.
+bool AllowsSign(TokenKind kind) {
+  switch (kind) {
+    case TK_ADD:
+    case TK_SUBTRACT:
+    case TK_DIVIDE:
+    case TK_MULTIPLY:
+    case TK_OPEN:
+    case TK_EQUAL: return true;
+    default: return false;
+  }
+}
+
+TokenKind NearestKindLeft(const TokenRow& row, int e) {
+  for (int k = e - 1; k >= 0; --k) {
+    const TokenKind kind = row.KindAt(k);
+    if (kind != TK_SPACE && kind != TK_NOSPACE) return kind;
+  }
+  return TK_ERROR;
+}
+
+bool TakesArgument(TokenKind kind) {
+  return kind == TK_FUNCTION || kind == TK_ARCSINCOSTAN || kind == TK_SQRT || kind == TK_ARC;
+}
+
+bool IsArgumentToken(const QVMToken& token, bool) {
+  switch (token.kind) {
+    case TK_NUMBER: return IsNumeral(token);
+    case TK_POWER:
+    case TK_UNIT:
+    case TK_GREEK:
+    case TK_OPEN:
+    case TK_VARIABLE: return true;
+    default: return false;
+  }
+}
+
+// "sin2x", "log2 8": the argument after the script group at `after`.
+void BracketScriptedArgument(TokenRow& row, int c, int after, QVMTokenFactory& factory) {
+  const int a = SkipSpaces(row, after);
+  int end = 0;  // one past the argument
+  if (row.KindAt(a) == TK_OPEN) {
+    end = GroupEnd(row, a) + 1;
+  } else {
+    end = RunEndRight(row, a, IsArgumentToken);
+    InsertBracket(row, end, TK_CLOSE, factory);
+    InsertBracket(row, a, TK_OPEN, factory);
+    end += 2;
+  }
+  InsertBracket(row, end, TK_CLOSE, factory);
+  InsertBracket(row, c, TK_OPEN, factory);
+}
+
+// Brackets the argument of the function at c; false when it has none.
+bool BracketArgumentAt(TokenRow& row, int c, QVMTokenFactory& factory) {
+  const int i = SkipSpaces(row, c + 1);
+  const TokenKind next = row.KindAt(i);
+  if (next == TK_OPEN) {
+    const int match = row.FindMatchingClose(i);
+    if (match >= 0) InsertBracket(row, match + 1, TK_CLOSE, factory);
+    InsertBracket(row, c, TK_OPEN, factory);
+    return true;
+  }
+  if (next != TK_POWER && next != TK_SUBSCRIPT) {
+    const int end = RunEndRight(row, i, IsArgumentToken);
+    InsertBracket(row, end, TK_CLOSE, factory);
+    InsertBracket(row, end, TK_CLOSE, factory);
+    InsertBracket(row, i, TK_OPEN, factory);
+    InsertBracket(row, c, TK_OPEN, factory);
+    return true;
+  }
+  const int script = row.FindMatchingClose(i + 1);
+  if (row.KindAt(c) != TK_FUNCTION || row.KindAt(i + 1) != TK_OPEN || script < 0) return false;
+  BracketScriptedArgument(row, c, script + 1, factory);
+  return true;
+}
+
+bool IsConstructOperand(const QVMToken& token, bool) {
+  return token.kind == TK_UNIT || token.kind == TK_GREEK || token.kind == TK_VARIABLE ||
+         (token.kind == TK_NUMBER && IsNumeral(token));
+}
+
+bool IsInfixKeyword(TokenKind kind) {
+  return kind == TK_ROOT || kind == TK_LONGDIV || kind == TK_COMBINATION || kind == TK_PERMUTATION;
+}
+
+// The left operand of the construct at i; moves i to the construct's new
+// index and returns where the construct's own opening bracket goes.
+int BracketConstructLeft(TokenRow& row, int& i, QVMTokenFactory& factory) {
+  if (i == 0 || row.KindAt(i - 1) == TK_DIVIDE) {
+    InsertBracket(row, i, TK_CLOSE, factory);
+    InsertBracket(row, i, TK_OPEN, factory);
+    i += 2;
+    return i - 2;
+  }
+  if (IsConstructOperand(*row.GetAt(i - 1), false)) {
+    InsertBracket(row, i, TK_CLOSE, factory);
+    InsertBracket(row, i - 1, TK_OPEN, factory);
+    i += 2;
+    return i - 3;
+  }
+  if (row.KindAt(i - 1) == TK_CLOSE) {
+    const int open = row.FindMatchingOpen(i - 1);
+    return open >= 0 ? open : 0;
+  }
+  return i;
+}
+
+// The right operand; the construct's brackets close after it.
+void BracketConstructRight(TokenRow& row, int& i, int start, QVMTokenFactory& factory) {
+  if (row.KindAt(i + 1) == TK_OPEN) {
+    const int match = row.FindMatchingClose(i + 1);
+    if (match >= 0) InsertBracket(row, match + 1, TK_CLOSE, factory);
+  } else if (row.KindAt(i + 1) == TK_POWER) {
+    return;
+  } else {
+    const int end = RunEndRight(row, i + 1, IsConstructOperand);
+    InsertBracket(row, end, TK_CLOSE, factory);
+    InsertBracket(row, end + 1, TK_CLOSE, factory);
+    InsertBracket(row, i + 1, TK_OPEN, factory);
+  }
+  InsertBracket(row, start, TK_OPEN, factory);
+  ++i;
+}
+
+}  // namespace
+
+// Right to left, so that "a/b/c" is a/(b/c); the scan goes on through the
+// left operand, which may hold further operators.
+void TokenRow::BracketOperatorOperands(TokenKind op, QVMTokenFactory& factory) {
+  for (int d = GetSize() - 1; d >= 0; --d) {
+    QVMToken* token = GetAt(d);
+    if (token->kind != op) {
+      token->row1.BracketOperatorOperands(op, factory);
+      token->row2.BracketOperatorOperands(op, factory);
+      continue;
+    }
+    BracketRightOperand(*this, d, op, factory);
+    d = BracketLeftOperand(*this, d, op, factory);
+  }
+}
+
+// "2*-3", "(-3", "x = -3" get the number -3; "2-3" keeps its subtraction.
+void TokenRow::MergeNegativeNumbers() {
+  if (KindAt(0) == TK_SUBTRACT && IsNumeralAt(*this, 1)) MergeMinus(*this, 0);
+  for (int e = GetSize() - 1; e >= 0; --e) {
+    QVMToken* token = GetAt(e);
+    token->row1.MergeNegativeNumbers();
+    token->row2.MergeNegativeNumbers();
+    if (e < 1 || e > GetSize() - 2 || token->kind != TK_SUBTRACT) continue;
+    if (!IsNumeralAt(*this, e + 1) || TextAt(e + 1).Left(1) == "-") continue;
+    if (AllowsSign(NearestKindLeft(*this, e))) MergeMinus(*this, e);
+  }
+}
+
+// "x2", "(a+b)2", "cm3" are powers; "log2x" takes 2 as its base.
+void EquationLine::InsertImplicitPowers() {
+  TokenRow& row = root_;
+  for (int i = 1; i < row.GetSize(); ++i) {
+    if (!IsNumeralAt(row, i)) continue;
+    const TokenKind before = row.KindAt(i - 1);
+    TokenKind mark = TK_POWER;
+    if (before == TK_FUNCTION) {
+      if (row.KindAt(i + 1) == TK_DEGREE) continue;  // "cos30o" is an angle, not a power
+      if (row.TextAt(i - 1) == "log") mark = TK_SUBSCRIPT;
+    } else if (before != TK_VARIABLE && before != TK_CLOSE && before != TK_GREEK &&
+               before != TK_UNIT) {
+      continue;
+    }
+    InsertBracket(row, i + 1, TK_CLOSE, factory_);
+    InsertBracket(row, i, TK_OPEN, factory_);
+    row.InsertAt(i, factory_.NewToken(mark));
+    if (mark == TK_POWER) row.GetAt(i)->SetText("^");
+    i += 3;  // past the number's closing bracket
+  }
+}
+
+// Each function with its argument becomes one bracket group; the scan goes
+// on inside the argument, never at the same function again.
+void EquationLine::BracketFunctionArguments() {
+  TokenRow& row = root_;
+  for (int c = 0; c < row.GetSize(); ++c) {
+    if (!TakesArgument(row.KindAt(c))) continue;
+    if (BracketArgumentAt(row, c, factory_)) ++c;
+  }
+}
+
+// "3root8" becomes ((3) root (8)) and "nCr" ((n) C (r)).
+void EquationLine::BracketConstructOperands() {
+  TokenRow& row = root_;
+  for (int i = row.GetSize() - 1; i >= 0; --i) {
+    if (!IsInfixKeyword(row.KindAt(i))) continue;
+    const int start = BracketConstructLeft(row, i, factory_);
+    BracketConstructRight(row, i, start, factory_);
+  }
+}

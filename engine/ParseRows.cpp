@@ -1,0 +1,115 @@
+// Row operations shared by the parse passes.
+#include "engine/ParseRows.h"
+
+QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind) { return factory.NewToken(kind); }
+
+void InsertBracket(TokenRow& row, int index, TokenKind kind, QVMTokenFactory& factory) {
+  row.InsertAt(index, NewBracket(factory, kind));
+}
+
+QVMToken* NewSpace(QVMTokenFactory& factory) {
+  QVMToken* space = factory.NewToken(TK_SPACE);
+  space->SetText(" ");
+  return space;
+}
+
+bool IsInvisible(const TokenRow& row, int index, TokenKind kind) {
+  return row.KindAt(index) == kind && row.GetAt(index)->text.IsEmpty();
+}
+
+bool IsNumeral(const QVMToken& token) { return token.kind == TK_NUMBER && token.text != " :"; }
+
+bool IsNumeralAt(const TokenRow& row, int index) {
+  return row.KindAt(index) == TK_NUMBER && IsNumeral(*row.GetAt(index));
+}
+
+bool IsSpaceKind(TokenKind kind) { return kind == TK_SPACE || kind == TK_NOSPACE; }
+
+int SkipSpaces(const TokenRow& row, int i) {
+  while (IsSpaceKind(row.KindAt(i))) ++i;
+  return i;
+}
+
+void MoveTokens(TokenRow& from, TokenSpan span, TokenRow& to) {
+  if (span.Empty()) return;
+  for (int i = span.first; i <= span.last; ++i) to.Append(from.GetAt(i));
+  from.RemoveAt(span.first, span.Count());
+}
+
+int GroupEnd(const TokenRow& row, int open) {
+  const int match = row.FindMatchingClose(open);
+  return match >= 0 ? match : row.GetSize() - 1;
+}
+
+TokenSpan GroupAfter(const TokenRow& row, int i) {
+  if (i + 1 >= row.GetSize()) return {};
+  return {i + 1, GroupEnd(row, i + 1)};
+}
+
+TokenSpan GroupBefore(const TokenRow& row, int i) {
+  const int open = row.FindMatchingOpen(i - 1);
+  if (open < 0) return {};
+  return {open, i - 1};
+}
+
+void HideGroupBrackets(TokenRow& row) {
+  if (row.KindAt(0) == TK_OPEN) row.GetAt(0)->SetText(CString());
+  const int last = row.GetSize() - 1;
+  if (row.KindAt(last) == TK_CLOSE) row.GetAt(last)->SetText(CString());
+}
+
+// An opening bracket the run accepts brings its whole group; a power brings
+// the bracketed exponent that follows it.
+int RunEndRight(const TokenRow& row, int start, TokenTest accepts) {
+  int k = start;
+  while (k < row.GetSize()) {
+    const QVMToken& token = *row.GetAt(k);
+    if (!accepts(token, k == start)) break;
+    if (token.kind == TK_OPEN) {
+      k = GroupEnd(row, k) + 1;
+      continue;
+    }
+    ++k;
+    if (token.kind == TK_POWER && row.KindAt(k) == TK_OPEN) k = GroupEnd(row, k) + 1;
+  }
+  return k;
+}
+
+bool ClosesExponent(const TokenRow& row, int i) {
+  const int open = row.FindMatchingOpen(i);
+  return open >= 1 && row.KindAt(open - 1) == TK_POWER;
+}
+
+// Leftwards: run tokens, exponent groups with their power, and a base group
+// directly before a power already in the run.
+int RunStartLeft(const TokenRow& row, int last, TokenTest accepts) {
+  int start = last + 1;
+  int k = last;
+  while (k >= 0) {
+    if (row.KindAt(k) == TK_CLOSE) {
+      const int open = row.FindMatchingOpen(k);
+      if (open < 0) break;
+      if (ClosesExponent(row, k)) {
+        start = open - 1;
+        k = open - 2;
+        continue;
+      }
+      if (start != k + 1 || row.KindAt(k + 1) != TK_POWER) break;
+      start = open;
+      k = open - 1;
+      continue;
+    }
+    if (!accepts(*row.GetAt(k), false)) break;
+    start = k--;
+  }
+  return start;
+}
+
+void ShrinkFractions(QVMToken& token) {
+  if (token.kind == TK_FRACTION) {
+    token.kind = TK_SMALLFRACTION;
+    token.needsLayout = true;
+  }
+  token.row1.ReplaceKind(TK_FRACTION, TK_SMALLFRACTION);
+  token.row2.ReplaceKind(TK_FRACTION, TK_SMALLFRACTION);
+}
