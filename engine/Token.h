@@ -135,6 +135,10 @@ class TokenRow {
   CString DumpTree() const;
 };
 
+// The matrix pass groups at most this many rows and columns into a matrix;
+// the layout sizes its grid by the matrix, whatever it holds.
+constexpr int kMatrixTableSize = 20;
+
 // One node of a line's token tree. The token owns its two child arrays and
 // its realisers, never the tokens its rows point to.
 class QVMToken {
