@@ -223,8 +223,10 @@ ExtentRecord MeasureRoot(QVMToken& t, const MeasureArgs& a) {
   return MakeBox(size.cx + index.width, height + 2 * PenWidthOf(a.options), radicand.align);
 }
 
+// The index stands a pen width above a third of the radicand's height, so
+// that it clears the hook's top (which the measure leaves room for).
 void DrawRoot(QVMToken& t, const DrawArgs& a) {
-  DrawRow(t.row2, a, a.x, a.y + t.row1.extent.height / 3);
+  DrawRow(t.row2, a, a.x, a.y + t.row1.extent.height / 3 + PenWidthOf(a.options));
   const int32_t xo = RootSignOffset(t);
   const CSize content(t.row1.extent.width, t.row1.extent.height);
   const int32_t offset = DrawRadicalSign(a.dc, a.x + xo, a.y, content, a.options);

@@ -265,6 +265,20 @@ TEST(Radical, RootSignNeverStartsLeftOfItsBox) {
     for (const POINT& p : shape.points) EXPECT_GE(p.x, 0);
 }
 
+TEST(Radical, RootIndexClearsTheHook) {
+  HandLine hand("ROOT{BRACKETS\",\"{NUMBER\"8\"}}{BRACKETS\",\"{NUMBER\"3\"}}");
+  const ExtentRecord line = hand.Measure();
+  const EmfDrawing drawing = hand.Draw(0, 0);
+  ASSERT_EQ(drawing.Codes(), (std::vector<unsigned>{'3', '8'}));
+  const QVMToken& root = hand.Token(0);
+  const int32_t y = root.extent.adjust;
+  const int32_t hookTop = y + 50 + root.row1.extent.height / 3;
+  const QVMToken& index = *root.row2.GetAt(0)->row1.GetAt(0);
+  // The index's baseline stands above the hook's top and its pen.
+  EXPECT_GT(drawing.texts[0].at.y + index.metrics.tmDescent, hookTop + 15);
+  EXPECT_LE(drawing.texts[0].at.y + index.extent.height, y + line.height);
+}
+
 TEST(Arc, DrawnOverTheContentAsOnePolyline) {
   HandLine hand("ARC{VARIABLE\"A\" VARIABLE\"B\"}");
   hand.Measure();
