@@ -23,14 +23,28 @@ struct HimetricDc {
   CDC dc;
 };
 
-// A line built from tree notation with options changed by settings.
+// A line of parsed text, or of a tree written in tree notation after
+// "tree:", with options changed by settings.
 struct HandLine {
-  explicit HandLine(const std::string& tree, const std::string& settings = "") {
+  explicit HandLine(const std::string& equation, const std::string& settings = "") {
     std::string error;
-    EXPECT_TRUE(ApplySettings(options, settings, &error)) << error;
-    EXPECT_TRUE(BuildTree(line, tree, options, &error)) << error;
+    EXPECT_TRUE(PrepareRenderCase({"", settings, equation}, options, line, &error)) << error;
   }
   QVMToken& Token(int index) { return *line.Root().GetAt(index); }
+  // The first token of `kind`, depth first; fails the test when none.
+  QVMToken& Find(TokenKind kind) {
+    QVMToken* found = FindIn(line.Root(), kind);
+    if (!found) ADD_FAILURE() << "no " << TokenKindName(kind);
+    return found ? *found : Token(0);
+  }
+  static QVMToken* FindIn(TokenRow& row, TokenKind kind) {
+    for (QVMToken* token : row.tokens) {
+      if (token->kind == kind) return token;
+      if (QVMToken* inner = FindIn(token->row1, kind)) return inner;
+      if (QVMToken* inner = FindIn(token->row2, kind)) return inner;
+    }
+    return nullptr;
+  }
   ExtentRecord Measure() {
     HimetricDc m;
     return line.Measure(m.dc, options);
@@ -89,7 +103,7 @@ TEST(SelectFont, SizeFaceAndWeightByKindAndLevel) {
   };
   for (const FontCase& c : cases) {
     SCOPED_TRACE(std::string(c.tree) + " " + c.settings);
-    HandLine hand(c.tree, c.settings);
+    HandLine hand(std::string("tree:") + c.tree, c.settings);
     QVMToken& token = hand.Token(0);
     token.nestingLevel = c.nesting;
     token.scriptLevel = c.script;
@@ -106,7 +120,7 @@ TEST(SelectFont, SizeFaceAndWeightByKindAndLevel) {
 }
 
 TEST(SelectFont, ColoursOfKindAndLine) {
-  HandLine hand("FUNCTION\"sin\" VARIABLE\"x\"", "UseOneFont=0 FunctionColor=255");
+  HandLine hand("tree:FUNCTION\"sin\" VARIABLE\"x\"", "UseOneFont=0 FunctionColor=255");
   HimetricDc m;
   hand.Token(0).SelectFont(m.dc, hand.options);
   EXPECT_EQ(m.dc.GetTextColor(), RGB(255, 0, 0));
@@ -120,7 +134,7 @@ TEST(SelectFont, ColoursOfKindAndLine) {
 }
 
 TEST(LineDraw, PlainRowTextRecordsAtTheirBoxes) {
-  HandLine hand("VARIABLE\"x\" ADD\"+\" NUMBER\"1\"");
+  HandLine hand("x+1");
   const ExtentRecord line = hand.Measure();
   const EmfDrawing drawing = hand.Draw(1000, 2000);
   ASSERT_EQ(drawing.texts.size(), 3u);
@@ -135,7 +149,7 @@ TEST(LineDraw, PlainRowTextRecordsAtTheirBoxes) {
 }
 
 TEST(LineMeasure, SpacedSignsAndTheirGlyphs) {
-  HandLine hand("ADD\"+\" VARIABLE\"b\" ADD\"+\" VARIABLE\"c\"");
+  HandLine hand("+b+c");
   hand.Measure();
   HimetricDc m;
   hand.Token(0).SelectFont(m.dc, hand.options);
@@ -143,7 +157,7 @@ TEST(LineMeasure, SpacedSignsAndTheirGlyphs) {
   hand.Token(0).DeselectFont(m.dc);
   EXPECT_EQ(hand.Token(0).extent.width, glyph * 3 / 2);  // first in its row
   EXPECT_EQ(hand.Token(2).extent.width, glyph * 2);
-  HandLine plain("VARIABLE\"a\" ADD\"+\" VARIABLE\"b\"", "switch2=0");
+  HandLine plain("a+b", "switch2=0");
   plain.Measure();
   EXPECT_EQ(plain.Token(1).extent.width, glyph);
 }
@@ -157,24 +171,24 @@ TEST(LineDraw, NegativeNumberStyles) {
                         {"NegativeNumberStyle=1", {0x2013, '3'}},
                         {"NegativeNumberStyle=2", {'-', '3'}}};
   for (const Case& c : cases) {
-    HandLine hand("NUMBER\"-3\"", c.settings);
+    HandLine hand("-3", c.settings);
     const EmfDrawing drawing = hand.Draw();
     EXPECT_EQ(drawing.Codes(), c.codes) << c.settings;
   }
-  HandLine raised("NUMBER\"-3\"", "NegativeNumberStyle=2");
+  HandLine raised("-3", "NegativeNumberStyle=2");
   const EmfDrawing drawing = raised.Draw();
   ASSERT_EQ(drawing.texts.size(), 2u);
   EXPECT_EQ(drawing.texts[0].at.y - drawing.texts[1].at.y, raised.Token(0).metrics.tmDescent);
 }
 
 TEST(LineMeasure, TabsRunToTheNextStop) {
-  HandLine hand("TAB");
+  HandLine hand("tree:TAB");
   HimetricDc m;
   EXPECT_EQ(hand.Token(0).Measure(m.dc, 2500, hand.options, hand.line.Factory()).width, 500);
   hand.Token(0).needsLayout = true;
   EXPECT_EQ(hand.Token(0).Measure(m.dc, 3000, hand.options, hand.line.Factory()).width, 1000);
   for (const char* width : {"TabWidth=0", "TabWidth=-1000"}) {
-    HandLine zero("VARIABLE\"a\" TAB VARIABLE\"b\"", width);
+    HandLine zero("a\xBB" "b", width);
     zero.Measure();
     EXPECT_EQ(zero.Token(1).extent.width, 0) << width;
   }
@@ -230,18 +244,18 @@ TEST(StretchedDelimiter, PieceCountsAndShortBrackets) {
 }
 
 TEST(BracketGroup, ShortBracketsAreTextTallOnesArePieces) {
-  HandLine shortGroup("BRACKETS\"(,)\"{VARIABLE\"a\"}");
+  HandLine shortGroup("(a)");
   EXPECT_EQ(shortGroup.Draw().Codes(), (std::vector<unsigned>{'(', 'a', ')'}));
-  HandLine tall("BRACKETS\"(,)\"{FRACTION{NUMBER\"1\"}{NUMBER\"2\"}}");
+  HandLine tall("(1/2)");
   const std::vector<unsigned> codes = tall.Draw().Codes();
   EXPECT_EQ(codes.front(), 0xF0E8u);
   EXPECT_EQ(codes.back(), 0xF0F6u);  // the right parenthesis' top piece
-  HandLine invisible("BRACKETS\"(,#\"{VARIABLE\"a\"}");
+  HandLine invisible("(a#");
   EXPECT_EQ(invisible.Draw().Codes(), (std::vector<unsigned>{'(', 'a'}));
 }
 
 TEST(Radical, PolygonAndStrokeFollowTheRadicand) {
-  HandLine hand("SQRT{VARIABLE\"x\" ADD\"+\" NUMBER\"1\"}");
+  HandLine hand("tree:SQRT{VARIABLE\"x\" ADD\"+\" NUMBER\"1\"}");
   hand.Measure();
   const EmfDrawing drawing = hand.Draw(0, 0);
   ASSERT_EQ(drawing.shapes.size(), 2u);
@@ -258,7 +272,7 @@ TEST(Radical, PolygonAndStrokeFollowTheRadicand) {
 }
 
 TEST(Radical, RootSignNeverStartsLeftOfItsBox) {
-  HandLine hand("ROOT{BRACKETS\",\"{NUMBER\"8\"}}{BRACKETS\",\"{SPACE\" \"}}");
+  HandLine hand("root8");
   hand.Measure();
   const EmfDrawing drawing = hand.Draw(0, 0);
   for (const EmfShape& shape : drawing.shapes)
@@ -266,7 +280,7 @@ TEST(Radical, RootSignNeverStartsLeftOfItsBox) {
 }
 
 TEST(Radical, RootIndexClearsTheHook) {
-  HandLine hand("ROOT{BRACKETS\",\"{NUMBER\"8\"}}{BRACKETS\",\"{NUMBER\"3\"}}");
+  HandLine hand("tree:ROOT{BRACKETS\",\"{NUMBER\"8\"}}{BRACKETS\",\"{NUMBER\"3\"}}");
   const ExtentRecord line = hand.Measure();
   const EmfDrawing drawing = hand.Draw(0, 0);
   ASSERT_EQ(drawing.Codes(), (std::vector<unsigned>{'3', '8'}));
@@ -280,7 +294,7 @@ TEST(Radical, RootIndexClearsTheHook) {
 }
 
 TEST(Arc, DrawnOverTheContentAsOnePolyline) {
-  HandLine hand("ARC{VARIABLE\"A\" VARIABLE\"B\"}");
+  HandLine hand("tree:ARC{VARIABLE\"A\" VARIABLE\"B\"}");
   hand.Measure();
   const EmfDrawing drawing = hand.Draw(0, 0);
   ASSERT_EQ(drawing.shapes.size(), 1u);
@@ -292,7 +306,7 @@ TEST(Arc, DrawnOverTheContentAsOnePolyline) {
 }
 
 TEST(InverseFunction, TheMinusOneIsMadeOnce) {
-  HandLine hand("ARCSINCOSTAN\"sin-1\" VARIABLE\"x\"");
+  HandLine hand("sin-1 x");
   hand.Measure();
   const int count = hand.line.Factory().GetCount();
   for (int repaint = 0; repaint < 3; ++repaint) {
@@ -302,14 +316,14 @@ TEST(InverseFunction, TheMinusOneIsMadeOnce) {
     hand.Draw();
   }
   EXPECT_EQ(hand.line.Factory().GetCount(), count);
-  ASSERT_EQ(hand.Token(0).row1.GetSize(), 1);
-  EXPECT_STREQ(hand.Token(0).row1.GetAt(0)->text, "-1");
-  EXPECT_DOUBLE_EQ(hand.Token(0).row1.GetAt(0)->scriptLevel, 1.0);
+  const QVMToken& inverse = hand.Find(TK_ARCSINCOSTAN);
+  ASSERT_EQ(inverse.row1.GetSize(), 1);
+  EXPECT_STREQ(inverse.row1.GetAt(0)->text, "-1");
+  EXPECT_DOUBLE_EQ(inverse.row1.GetAt(0)->scriptLevel, 1.0);
 }
 
 TEST(Integrals, AllOfARowTakeTheTallestAndTheRowHoldsThem) {
-  HandLine hand("CODEDRAW2\"int\"{NUMBER\"0\"}{NUMBER\"1\"} CODEDRAW2\"int\"{FRACTION{NUMBER\"1\"}"
-                "{FRACTION{NUMBER\"1\"}{NUMBER\"2\"}}}{NUMBER\"100000\"} VARIABLE\"f\"");
+  HandLine hand("int(0,1)int(1/(1/2),100000)f");
   const ExtentRecord line = hand.Measure();
   EXPECT_EQ(hand.Token(0).stretch, hand.Token(1).stretch);
   EXPECT_EQ(hand.Token(0).extent.height, hand.Token(1).extent.height);
@@ -320,7 +334,7 @@ TEST(Integrals, AllOfARowTakeTheTallestAndTheRowHoldsThem) {
 }
 
 TEST(Subscript, HangsBelowTheBaselineInsideItsBox) {
-  HandLine hand("VARIABLE\"x\" SUBSCRIPT{NUMBER\"1\"}");
+  HandLine hand("x\\1");
   hand.Measure();
   const ExtentRecord x = hand.Token(0).extent, sub = hand.Token(1).extent;
   EXPECT_GT(sub.align, x.align);  // reaches lower than the letter
@@ -332,7 +346,7 @@ TEST(Subscript, HangsBelowTheBaselineInsideItsBox) {
 }
 
 TEST(Decorations, AnAccentedLetterKeepsItsBaseline) {
-  HandLine hand("VARIABLE\"x\" MODIFIER\"::\"{VARIABLE\"y\"} MODIFIER\":\"{VARIABLE\"b\"}");
+  HandLine hand("xy::b:");
   hand.Measure();
   const EmfDrawing drawing = hand.Draw(0, 0);
   ASSERT_EQ(drawing.Codes(), (std::vector<unsigned>{'x', '.', '.', 'y', '.', 'b'}));
@@ -355,7 +369,7 @@ TEST(LineDraw, TextAlignmentUsesMasks) {
       {TA_BOTTOM | TA_RIGHT, false, true, false, false},
   };
   for (const Case& c : cases) {
-    HandLine hand("VARIABLE\"x\" POWER{NUMBER\"2\"}");
+    HandLine hand("x^2");
     const ExtentRecord row = hand.Measure();
     const int32_t width = hand.line.Root().extent.width;
     const EmfDrawing drawing = hand.Draw(10000, 10000, c.alignment);
@@ -368,7 +382,7 @@ TEST(LineDraw, TextAlignmentUsesMasks) {
 }
 
 TEST(LineDraw, WipeBackgroundFillsTheBoxFirst) {
-  HandLine hand("VARIABLE\"x\"", "WipeBackground=1");
+  HandLine hand("x", "WipeBackground=1");
   const EmfDrawing drawing = RecordEmf([&](CDC& dc) {
     dc.SetBkColor(RGB(1, 2, 3));
     hand.line.Draw(dc, 0, 0, hand.options);
@@ -377,7 +391,7 @@ TEST(LineDraw, WipeBackgroundFillsTheBoxFirst) {
   const int rectangle = FirstRecord(drawing, EMR_RECTANGLE);
   ASSERT_GE(rectangle, 0);
   EXPECT_LT(rectangle, FirstRecord(drawing, EMR_EXTTEXTOUTW));
-  HandLine clear("VARIABLE\"x\"", "WipeBackground=0");
+  HandLine clear("x", "WipeBackground=0");
   const EmfDrawing plain = RecordEmf([&](CDC& dc) {
     clear.line.Draw(dc, 0, 0, clear.options);
     EXPECT_EQ(dc.GetBkMode(), TRANSPARENT);
@@ -388,34 +402,31 @@ TEST(LineDraw, WipeBackgroundFillsTheBoxFirst) {
 // Guards against divisions by measured heights: a zero draw scale makes
 // every stretch size 0, and a metafile without an attribute DC answers no
 // text query at all.
-const char* const kStretchingTrees[] = {
-    "BRACKETS\"(,)\"{FRACTION{NUMBER\"1\"}{NUMBER\"2\"}}",
-    "CODEDRAW2\"int\"{NUMBER\"0\"}{FRACTION{NUMBER\"1\"}{NUMBER\"2\"}}",
-    "BRACKETS\"[|,|]\"{FRACTION{NUMBER\"1\"}{NUMBER\"2\"}}",
-    "LONGDIV{NUMBER\"1\"}{NUMBER\"2\"} SQRT ARC MODIFIER\"^^\" TAB",
-    "CODEDRAW2\"sigma\"{NUMBER\"1\"}{NUMBER\"2\"} ARCSINCOSTAN\"sin-1\"",
+const char* const kStretchingEquations[] = {
+    "(1/2)", "int(0,1/2)x", "[|1/2|]", "1div2 sqrt arc(x) x^^ a\xBB" "b", "sigma(1,2) sin-1 x",
+    "tree:BRACKETS\"(,)\"{FRACTION}", "tree:CODEDRAW2\"int\" SQRT ARC MODIFIER\"^^\" LONGDIV",
 };
 
 TEST(LayoutFaults, ZeroDrawScaleMeasuresAndDrawsWithoutFault) {
-  for (const char* tree : kStretchingTrees) {
+  for (const char* equation : kStretchingEquations) {
     GdiBalance balance;
-    HandLine hand(tree, "DrawScale=0");
+    HandLine hand(equation, "DrawScale=0");
     const ExtentRecord box = hand.Measure();
-    EXPECT_GE(box.height, 0) << tree;
+    EXPECT_GE(box.height, 0) << equation;
     hand.Draw();
   }
 }
 
 TEST(LayoutFaults, ContextsThatAnswerNoTextQueries) {
-  for (const char* tree : kStretchingTrees) {
-    HandLine hand(tree);
+  for (const char* equation : kStretchingEquations) {
+    HandLine hand(equation);
     CDC wmf;
     wmf.Attach(::CreateMetaFileA(nullptr));
     wmf.SetMapMode(MM_ANISOTROPIC);
     TEXTMETRICA tm{};
     EXPECT_FALSE(wmf.GetTextMetrics(&tm));
     const ExtentRecord box = hand.line.Measure(wmf, hand.options);
-    EXPECT_GE(box.width, 0) << tree;
+    EXPECT_GE(box.width, 0) << equation;
     hand.line.Draw(wmf, 0, 0, hand.options);
     ::DeleteMetaFile(::CloseMetaFile(wmf.Detach()));
   }
@@ -424,7 +435,8 @@ TEST(LayoutFaults, ContextsThatAnswerNoTextQueries) {
 TEST(LayoutFaults, MatricesLargerThanTwentyRowsAndColumns) {
   std::string cells;
   for (int row = 0; row < 25; ++row) cells += "BRACKETS\",\"{NUMBER\"" + std::to_string(row) + "\"} ";
-  std::string tree = "MATRIX{" + cells;
+  // Larger than the matrix pass makes: a tree written by hand.
+  std::string tree = "tree:MATRIX{" + cells;
   for (int column = 1; column < 25; ++column) tree += "SPACE\" \" BRACKETS\",\"{NUMBER\"7\"} ";
   tree += "}";
   HandLine hand(tree);
@@ -438,7 +450,7 @@ TEST(LayoutFaults, MatricesLargerThanTwentyRowsAndColumns) {
 }
 
 TEST(Matrix, CellsOfARowShareABaseline) {
-  HandLine hand("MATRIX{BRACKETS\",\"{VARIABLE\"x\"} SPACE\" \" BRACKETS\",\"{VARIABLE\"y\" "
+  HandLine hand("tree:MATRIX{BRACKETS\",\"{VARIABLE\"x\"} SPACE\" \" BRACKETS\",\"{VARIABLE\"y\" "
                 "POWER{NUMBER\"2\"}}}");
   hand.Measure();
   const EmfDrawing drawing = hand.Draw();
@@ -448,7 +460,7 @@ TEST(Matrix, CellsOfARowShareABaseline) {
 }
 
 TEST(Matrix, PiecewiseGroupsAlignLeftAndPutTheOptionBack) {
-  HandLine hand("BRACKETS\"{,#\"{MATRIX{BRACKETS\",\"{NUMBER\"1\"} BRACKETS\",\"{NUMBER\"100\"}}}",
+  HandLine hand("tree:BRACKETS\"{,#\"{MATRIX{BRACKETS\",\"{NUMBER\"1\"} BRACKETS\",\"{NUMBER\"100\"}}}",
                 "MatrixAlign=2");
   const auto cellX = [](const EmfDrawing& drawing, const wchar_t* text) {
     for (const EmfText& t : drawing.texts)
@@ -459,7 +471,7 @@ TEST(Matrix, PiecewiseGroupsAlignLeftAndPutTheOptionBack) {
   const EmfDrawing piecewise = hand.Draw();
   EXPECT_EQ(cellX(piecewise, L"1"), cellX(piecewise, L"100"));
   EXPECT_EQ(hand.options.MatrixAlign.Value, 2);
-  HandLine plain("BRACKETS\"(,)\"{MATRIX{BRACKETS\",\"{NUMBER\"1\"} BRACKETS\",\"{NUMBER\"100\"}}}",
+  HandLine plain("tree:BRACKETS\"(,)\"{MATRIX{BRACKETS\",\"{NUMBER\"1\"} BRACKETS\",\"{NUMBER\"100\"}}}",
                  "MatrixAlign=2");
   const EmfDrawing right = plain.Draw();
   EXPECT_GT(cellX(right, L"1"), cellX(right, L"100"));
