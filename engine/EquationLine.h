@@ -13,6 +13,7 @@
 #include "engine/Token.h"
 #include "framework/String.h"
 
+class CDC;
 class QVMOptions;
 
 // A candidate relation sign for lining up the lines of an equation; fields
@@ -72,6 +73,14 @@ class EquationLine {
   bool NeedsReparse() const { return reparse_; }
   bool NeedsRemeasure() const { return remeasure_; }
   void SetNeedsRemeasure(bool value) { remeasure_ = value; }
+
+#ifdef _WIN32
+  // The line's box: the root row's with twice its margin added to the
+  // width; measured again only after a parse or a remeasure request.
+  ExtentRecord Measure(CDC& dc, const QVMOptions& options);
+  // Draws the line at (x, y) by the context's text alignment.
+  void Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options);
+#endif
 
   // The dump of the root row (see TokenRow::Dump).
   CString DumpTree() const { return root_.DumpTree(); }

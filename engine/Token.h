@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/Extent.h"
+#include "engine/LayoutRules.h"
 #include "framework/Collections.h"
 #include "framework/Platform.h"
 #include "framework/String.h"
@@ -22,6 +23,7 @@
 #include "options/Realisers.h"
 #endif
 
+class CDC;
 class QVMOptions;
 class QVMToken;
 class QVMTokenFactory;
@@ -88,6 +90,17 @@ class TokenRow {
   void MarkDirty();
   void SetNestingLevel(int level, const QVMOptions& options);
   void SetScriptLevel(double level, const QVMOptions& options);
+  // Sets each token's adjust so that its baseline sits on the row's (the
+  // whole tree below this row too); run after measuring, before drawing.
+  void AdjustVertical();
+#ifdef _WIN32
+  // The row's box; measures only while the row is marked for layout.
+  ExtentRecord Measure(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory);
+  // An accent's operand: a lone low letter counts 0.7 of its height.
+  ExtentRecord MeasureOperand(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory);
+  // Draws the tokens left to right; (x, y) is the row's left and bottom.
+  void Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options, QVMTokenFactory& factory);
+#endif
   void SplitRawToken(int index, int start, int end, TokenKind kind, QVMTokenFactory& factory,
                      const CString& text, const CString& secondText);
   // Makes `token` the piece of a split: the given text and second text, or
@@ -122,7 +135,8 @@ class TokenRow {
   CString DumpTree() const;
 };
 
-// Matrix layout keeps per-row and per-column sizes of up to 20 cells.
+// The matrix pass groups at most this many rows and columns into a matrix;
+// the layout sizes its grid by the matrix, whatever it holds.
 constexpr int kMatrixTableSize = 20;
 
 // One node of a line's token tree. The token owns its two child arrays and
@@ -149,8 +163,7 @@ class QVMToken {
   TEXTMETRICA metrics{};
 #endif
   bool needsLayout = true;
-  int32_t matrixTables[3][kMatrixTableSize]{};
-  int32_t matrixValue = 0;
+  MatrixGrid matrix;  // filled by the matrix measure, sized by the matrix
 
   QVMToken();
   ~QVMToken();
@@ -162,6 +175,20 @@ class QVMToken {
   void SetText(const CString& newText);
   CString GetText() const { return text; }
   void SetScriptLevel(double level, const QVMOptions& options);
+
+#ifdef _WIN32
+  // Gives the token the font, pen and brush of its kind and level, selects
+  // them into `dc` and reads the font's metrics.
+  void SelectFont(CDC& dc, const QVMOptions& options);
+  // Puts back what SelectFont replaced: brush, pen, then font.
+  void DeselectFont(CDC& dc);
+  // The token's box; measures only while the token is marked for layout.
+  // x is the token's offset in its row.
+  ExtentRecord Measure(CDC& dc, int32_t x, const QVMOptions& options, QVMTokenFactory& factory);
+  // Draws the token with its box's bottom at y + its adjust.
+  ExtentRecord Draw(CDC& dc, int32_t x, int32_t y, bool isFirst, QVMOptions& options,
+                    QVMTokenFactory& factory);
+#endif
 
   void Dump(CString& out, const CString& prefix) const;
   // The dump of this token and its subtree as a row of one.

@@ -52,9 +52,12 @@ void QVOptionInt::Init(const char* section, const char* key, BYTE flag, int32_t 
   Max = max;
 }
 
-void QVOptionInt::Clamp() {
-  if (Value < Min || Value > Max) Value = static_cast<int32_t>((int64_t{Min} + Max) / 2);
+int32_t QVOptionInt::Clamped() const {
+  if (Value < Min || Value > Max) return static_cast<int32_t>((int64_t{Min} + Max) / 2);
+  return Value;
 }
+
+void QVOptionInt::Clamp() { Value = Clamped(); }
 
 int32_t QVOptionInt::GetValue() {
   Clamp();
@@ -150,9 +153,12 @@ void QVOptionDouble::Init(const char* section, const char* key, BYTE flag, doubl
 }
 
 // The negated test also catches not-a-number, which every comparison fails.
-void QVOptionDouble::Clamp() {
-  if (!(Value >= Min && Value <= Max) || !std::isfinite(Value)) Value = (Min + Max) * 0.5;
+double QVOptionDouble::Clamped() const {
+  if (!(Value >= Min && Value <= Max) || !std::isfinite(Value)) return (Min + Max) * 0.5;
+  return Value;
 }
+
+void QVOptionDouble::Clamp() { Value = Clamped(); }
 
 double QVOptionDouble::GetValue() {
   Clamp();

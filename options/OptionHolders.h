@@ -21,6 +21,8 @@ class QVOptionInt {
   void Init(const char* section, const char* key, BYTE flag, int32_t value, int32_t min,
             int32_t max);
   int32_t GetValue();
+  // The value as GetValue reads it, without storing the clamp.
+  int32_t Clamped() const;
   void SetValue(int32_t value);
   void Clamp();
   bool ReadIni(CIniFile& store);
@@ -65,6 +67,7 @@ class QVOptionDouble {
   void Init(const char* section, const char* key, BYTE flag, double value, double min,
             double max);
   double GetValue();
+  double Clamped() const;
   void Clamp();
   bool ReadIni(CIniFile& store);
   bool WriteIni(CIniFile& store, bool writeDefault);

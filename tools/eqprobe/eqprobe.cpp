@@ -2,10 +2,25 @@
 //   eqprobe dump [--style N] TEXT   prints the token tree dump of TEXT,
 //                                   parsed as one line with the option set
 //                                   of default style N (0 when not given).
+//   eqprobe measure [--style N] TEXT
+//                                   prints the line's extent record, measured
+//                                   as the view measures (Windows only).
+//   eqprobe render [--style N] TEXT OUT.bmp|OUT.emf
+//                                   draws the line as the view does: into a
+//                                   96-dpi bitmap in 0.01 mm units with its
+//                                   top-left corner at (500, -500), or into
+//                                   an enhanced metafile (Windows only).
+//   eqprobe gallery CASES OUTDIR    renders every case of a render case file
+//                                   into OUTDIR/NAME.bmp (Windows only).
+// For measure and render, a TEXT starting with "tree:" is a hand-written
+// token tree (engine/TreeText.h) instead of equation text.
 // The dump is written byte for byte (CR LF line ends, ANSI characters).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -13,14 +28,23 @@
 #endif
 
 #include "engine/EquationLine.h"
+#include "engine/TreeText.h"
 #include "options/QVMOptions.h"
+
+#ifdef _WIN32
+#include "engine/LineRender.h"
+#endif
 
 namespace {
 
 constexpr int kUsageError = 2;
 
 int Usage() {
-  std::fputs("usage: eqprobe dump [--style N] TEXT\n", stderr);
+  std::fputs("usage: eqprobe dump [--style N] TEXT\n"
+             "       eqprobe measure [--style N] TEXT\n"
+             "       eqprobe render [--style N] TEXT OUT.bmp|OUT.emf\n"
+             "       eqprobe gallery CASES OUTDIR\n",
+             stderr);
   return kUsageError;
 }
 
@@ -33,14 +57,20 @@ bool ParseStyle(const char* text, int& style) {
   return true;
 }
 
-int Dump(int argc, char** argv) {
-  int style = 0;
-  int next = 2;
+// Reads "[--style N]" at argv[2]; `next` becomes the first argument after it.
+bool ParseOptions(int argc, char** argv, int& style, int& next) {
+  style = 0;
+  next = 2;
   if (next < argc && std::strcmp(argv[next], "--style") == 0) {
-    if (next + 1 >= argc || !ParseStyle(argv[next + 1], style)) return Usage();
+    if (next + 1 >= argc || !ParseStyle(argv[next + 1], style)) return false;
     next += 2;
   }
-  if (next + 1 != argc) return Usage();
+  return true;
+}
+
+int Dump(int argc, char** argv) {
+  int style = 0, next = 0;
+  if (!ParseOptions(argc, argv, style, next) || next + 1 != argc) return Usage();
   QVMOptions options(style);
   EquationLine line;
   line.SetText(argv[next], options);
@@ -52,9 +82,94 @@ int Dump(int argc, char** argv) {
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
+#ifdef _WIN32
+// Equation text or a "tree:" in the given style; false after a message.
+bool Load(const char* text, int style, QVMOptions& options, EquationLine& line) {
+  const RenderCase c{"", "style=" + std::to_string(style), text};
+  std::string error;
+  if (PrepareRenderCase(c, options, line, &error)) return true;
+  std::fprintf(stderr, "eqprobe: %s\n", error.c_str());
+  return false;
+}
+
+// Reads "[--style N] TEXT" and `extra` further arguments and sets up the
+// line; `next` is the index of TEXT. 0, or the exit code after a message.
+int Prepare(int argc, char** argv, int extra, QVMOptions& options, EquationLine& line, int& next) {
+  int style = 0;
+  if (!ParseOptions(argc, argv, style, next) || next + 1 + extra != argc) return Usage();
+  return Load(argv[next], style, options, line) ? 0 : 1;
+}
+
+int Measure(int argc, char** argv) {
+  QVMOptions options;
+  EquationLine line;
+  int next = 0;
+  if (const int failed = Prepare(argc, argv, 0, options, line, next)) return failed;
+  const ExtentRecord r = MeasureLineOnScreen(line, options);
+  std::printf("width %d height %d align %d adjust %d raise %d raised %d margin %d\n", r.width,
+              r.height, r.align, r.adjust, r.raise, r.raised ? 1 : 0, r.margin);
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+bool EndsWith(const char* text, const char* end) {
+  const size_t n = std::strlen(text), m = std::strlen(end);
+  return n >= m && _stricmp(text + n - m, end) == 0;
+}
+
+int Render(int argc, char** argv) {
+  QVMOptions options;
+  EquationLine line;
+  int next = 0;
+  if (const int failed = Prepare(argc, argv, 1, options, line, next)) return failed;
+  const char* out = argv[next + 1];
+  if (EndsWith(out, ".emf")) {
+    HENHMETAFILE emf = RecordLine(line, options, out);
+    if (!emf) return 1;
+    ::DeleteEnhMetaFile(emf);
+    return 0;
+  }
+  if (!EndsWith(out, ".bmp")) return Usage();
+  const auto canvas = RenderLine(line, options);
+  return canvas && canvas->Save(out) ? 0 : 1;
+}
+
+int Gallery(int argc, char** argv) {
+  if (argc != 4) return Usage();
+  std::vector<RenderCase> cases;
+  std::string error;
+  if (!ReadRenderCases(argv[2], cases, &error)) {
+    std::fprintf(stderr, "eqprobe: %s\n", error.c_str());
+    return 1;
+  }
+  int failures = 0;
+  for (const RenderCase& c : cases) {
+    QVMOptions options;
+    EquationLine line;
+    const std::string out = std::string(argv[3]) + "/" + c.name + ".bmp";
+    std::unique_ptr<LineCanvas> canvas;
+    if (!PrepareRenderCase(c, options, line, &error) || !(canvas = RenderLine(line, options)) ||
+        !canvas->Save(out.c_str())) {
+      std::fprintf(stderr, "eqprobe: %s: %s\n", c.name.c_str(), error.c_str());
+      ++failures;
+    }
+  }
+  return failures == 0 ? 0 : 1;
+}
+#else
+int Measure(int, char**) {
+  std::fputs("eqprobe: measuring needs Windows (run the Windows build under Wine)\n", stderr);
+  return 1;
+}
+int Render(int argc, char** argv) { return Measure(argc, argv); }
+int Gallery(int argc, char** argv) { return Measure(argc, argv); }
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "dump") == 0) return Dump(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "measure") == 0) return Measure(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "render") == 0) return Render(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "gallery") == 0) return Gallery(argc, argv);
   return Usage();
 }

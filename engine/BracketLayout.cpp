@@ -1,0 +1,261 @@
+// Layout and drawing of brackets, bars and integral signs stretched from
+// Symbol-font pieces, of bracket groups (with limits and bars) and of
+// matrices; each measure beside its draw.
+#include <algorithm>
+
+#include "engine/Layout.h"
+
+namespace {
+
+// A stretched bracket is this much wider than its bottom piece, which is
+// drawn a quarter of its width in.
+constexpr double kStretchWidth = 1.5;
+constexpr double kPieceIndent = 0.25;
+// Each piece is this part of the bracket's height over the piece count.
+constexpr double kPieceSize = 0.75;
+// Limits beside an evaluation bracket: room and overlap.
+constexpr double kLimitsSpread = 1.2;
+constexpr double kUpperLimitDrop = 0.7;
+// A bracket is drawn this many pen widths shorter than its group.
+constexpr double kBracketPenTrim = 1.5;
+
+bool IsLineBracket(const CString& text) { return text == "[|" || text == "|]"; }
+
+// Bars written as part of "|[" and "]|" are a plain bar when short.
+CString ShortBracketText(const CString& text) {
+  return text == "]|" || text == "|[" ? CString("|") : text;
+}
+
+// The Symbol font of the stretched pieces, selected for a scope.
+class SymbolPieceFont {
+ public:
+  SymbolPieceFont(CDC& dc, int32_t size, COLORREF color) : dc_(dc) {
+    font_.Description.SetFaceName("Symbol");
+    font_.Description.Size = std::max(size, 1);
+    font_.Description.Color = color;
+    font_.Scale = 1.0;
+    font_.Select(dc_, true);
+  }
+  ~SymbolPieceFont() { font_.Deselect(dc_); }
+  SymbolPieceFont(const SymbolPieceFont&) = delete;
+  SymbolPieceFont& operator=(const SymbolPieceFont&) = delete;
+
+ private:
+  CDC& dc_;
+  QVFont font_;
+};
+
+int32_t PieceFontSize(int32_t height, int32_t steps) {
+  return Truncate(height / (kPieceSize * (steps + 1)));
+}
+
+// The left and right bracket strings of a group ("#" is no bracket).
+void SplitBracketText(const CString& text, CString& left, CString& right) {
+  const int comma = text.Find(',');
+  left = comma < 0 ? text : text.Left(comma);
+  right = comma < 0 ? CString() : text.Mid(comma + 1);
+  if (left == "#") left.Empty();
+  if (right == "#") right.Empty();
+}
+
+bool HasLimits(const QVMToken& t) { return t.row2.GetSize() == 2; }
+
+// "[|" and "|]": a bracket and a bar drawn as lines.
+void DrawLineBracket(CDC& dc, int32_t x, int32_t y, const CString& text, int32_t t) {
+  TEXTMETRICA tm{};
+  dc.GetTextMetrics(&tm);
+  const int32_t yb = y + tm.tmDescent, yt = y + 2 * tm.tmDescent / 3 + t;
+  const int32_t wd = tm.tmAveCharWidth;
+  if (text == "[|") {
+    const POINT bracket[] = {{x + wd, yb}, {x, yb}, {x, yt}, {x + wd, yt}};
+    dc.Polyline(bracket, 4);
+  } else {
+    const POINT bracket[] = {{x, yb}, {x + wd, yb}, {x + wd, yt}, {x, yt}};
+    dc.Polyline(bracket, 4);
+  }
+  RuleFromTo(dc, x + wd / 2, yt, x + wd / 2, yb);
+}
+
+}  // namespace
+
+// A short bracket is one Symbol glyph at size T; a tall one is stacked from
+// K + 1 pieces and measured by its bottom piece.
+CSize MeasureStretchedDelimiter(CDC& dc, const CString& text, int32_t height, int32_t size) {
+  if (IsShortForMeasure(height, size) && !IsLineBracket(text)) {
+    SymbolPieceFont font(dc, size, 0);
+    return CSize(TextSize(dc, ShortBracketText(text)).cx, height);
+  }
+  const int32_t steps = StretchSteps(height, size);
+  SymbolPieceFont font(dc, PieceFontSize(height, steps), 0);
+  const int32_t tall = WithOvershoot(height);
+  if (IsLineBracket(text)) {
+    TEXTMETRICA tm{};
+    dc.GetTextMetrics(&tm);
+    return CSize(tm.tmAveCharWidth, tall);
+  }
+  const int bottom = BottomPieceForMeasure(text);
+  if (bottom == 0) return CSize(0, tall);
+  const int32_t width = TextSize(dc, CString(static_cast<char>(bottom))).cx;
+  return CSize(Truncate(kStretchWidth * width), tall);
+}
+
+bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t height,
+                            int32_t size, COLORREF color) {
+  const int32_t t = WithoutOvershoot(height);
+  if (IsShortForDraw(height, size) && !IsLineBracket(text)) return false;
+  DelimiterPieces pieces{};
+  if (!PiecesOf(text, pieces)) return true;  // an invisible bracket
+  const int32_t steps = StretchSteps(t, size);
+  const int32_t pieceSize = PieceFontSize(t, steps);
+  SymbolPieceFont font(dc, pieceSize, color);
+  if (IsLineBracket(text)) {
+    DrawLineBracket(dc, x, y, text, t);
+    return true;
+  }
+  const int32_t step = (t - pieceSize) / steps;
+  const CString bottom(static_cast<char>(pieces.bottom));
+  const int32_t xs = x + Truncate(kPieceIndent * TextSize(dc, bottom).cx);
+  const std::vector<int> codes = StackedPieceCodes(pieces, steps);
+  for (size_t k = 0; k < codes.size(); ++k)
+    TextAt(dc, xs, y + static_cast<int32_t>(k) * step, CString(static_cast<char>(codes[k])));
+  return true;
+}
+
+// ----------------------------------------------------------- bracket groups
+
+// Contents, then limits beside them, then both brackets at the height.
+ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a) {
+  const ExtentRecord contents = MeasureRow(t.row1, a);
+  ExtentRecord r = MakeBox(contents.width, contents.height, contents.align);
+  if (t.text.IsEmpty()) return r;
+  CString left, right;
+  SplitBracketText(t.text, left, right);
+  if (HasLimits(t)) {
+    const ExtentRecord upper = t.row2.GetAt(0)->Measure(a.dc, a.x, a.options, a.factory);
+    const ExtentRecord lower = t.row2.GetAt(1)->Measure(a.dc, a.x, a.options, a.factory);
+    const int32_t extra = Truncate(kLimitsSpread * (upper.height + lower.height)) - contents.height;
+    if (extra >= 1) {
+      r.height = contents.height + extra;
+      r.align = contents.align + extra / 2;
+      r.raise = extra / 2;
+    }
+    r.width = Truncate(kLimitsSpread * std::max(upper.width, lower.width)) + contents.width;
+  }
+  const int32_t size = StretchFontSize(t, a.options);
+  const CSize l = MeasureStretchedDelimiter(a.dc, left, r.height, size);
+  const CSize rb = MeasureStretchedDelimiter(a.dc, right, r.height, size);
+  r.width += l.cx + rb.cx;
+  r.height = rb.cy;
+  return r;
+}
+
+namespace {
+
+// Draws one bracket of a group at x; its width from the measure.
+int32_t DrawGroupBracket(QVMToken& t, const DrawArgs& a, int32_t x, const CString& text) {
+  const int32_t size = StretchFontSize(t, a.options);
+  const int32_t height = t.extent.height;
+  const int32_t trim = Truncate(kBracketPenTrim * PenWidthOf(a.options));
+  if (!DrawStretchedDelimiter(a.dc, x, a.y - MetricsOf(t).d / 2, text, height - trim, size,
+                              a.options.Font.Value.Color))
+    TextAt(a.dc, x, a.y, ShortBracketText(text));
+  return MeasureStretchedDelimiter(a.dc, text, height, size).cx;
+}
+
+// Puts MatrixAlign back when a piecewise group is done.
+class MatrixAlignOverride {
+ public:
+  MatrixAlignOverride(QVMOptions& options, bool active) : options_(options), active_(active) {
+    saved_ = options_.MatrixAlign.Value;
+    if (active_) options_.MatrixAlign.Value = 0;
+  }
+  ~MatrixAlignOverride() {
+    if (active_) options_.MatrixAlign.Value = saved_;
+  }
+  MatrixAlignOverride(const MatrixAlignOverride&) = delete;
+  MatrixAlignOverride& operator=(const MatrixAlignOverride&) = delete;
+
+ private:
+  QVMOptions& options_;
+  bool active_;
+  int32_t saved_ = 0;
+};
+
+}  // namespace
+
+// A piecewise definition ("{,#") lines its columns up on the left.
+void DrawBrackets(QVMToken& t, const DrawArgs& a) {
+  if (t.text.IsEmpty() && t.mark != kMarkUnderscore) {
+    DrawRow(t.row1, a, a.x, a.y);
+    return;
+  }
+  MatrixAlignOverride piecewise(a.options, t.text == "{,#");
+  CString left, right;
+  SplitBracketText(t.text, left, right);
+  const int32_t lw = DrawGroupBracket(t, a, a.x, left);
+  const bool limits = HasLimits(t);
+  const int32_t w1 = t.row1.extent.width;
+  DrawRow(t.row1, a, a.x + lw, a.y + (limits ? t.extent.raise : 0));
+  const int32_t rw = DrawGroupBracket(t, a, a.x + lw + w1, right);
+  const int32_t end = a.x + lw + w1 + rw;
+  if (limits) {
+    QVMToken* upper = t.row2.GetAt(0);
+    QVMToken* lower = t.row2.GetAt(1);
+    const int32_t upperY = Truncate(a.y + t.extent.height - kUpperLimitDrop * upper->extent.height);
+    upper->Draw(a.dc, end, upperY, false, a.options, a.factory);
+    lower->Draw(a.dc, end, a.y + lower->extent.align, false, a.options, a.factory);
+  }
+  if (t.mark == kMarkUnderscore) RuleFromTo(a.dc, a.x, a.y + t.extent.height, end, a.y + t.extent.height);
+}
+
+// ------------------------------------------------------------------ matrices
+
+namespace {
+
+bool IsMatrixSpace(const QVMToken& token) {
+  return token.kind == TK_SPACE || token.kind == TK_NOSPACE;
+}
+
+}  // namespace
+
+// Cells of a row share a baseline at the row's depth; the matrix is
+// centred on the line's baseline.
+ExtentRecord MeasureMatrix(QVMToken& t, const MeasureArgs& a) {
+  MeasureRow(t.row1, a);
+  std::vector<MatrixItem> items;
+  items.reserve(static_cast<size_t>(t.row1.GetSize()));
+  for (QVMToken* token : t.row1.tokens) {
+    const ExtentRecord box = token->Measure(a.dc, a.x, a.options, a.factory);
+    items.push_back({IsMatrixSpace(*token), box.width, box.height, box.align});
+  }
+  t.matrix = ComputeMatrixGrid(items, a.options.MatrixHorizontalSpacing.Clamped(),
+                               a.options.MatrixVerticalSpacing.Clamped());
+  const std::vector<MatrixPlace> places = PlaceMatrixItems(items);
+  for (size_t i = 0; i < places.size(); ++i) {
+    if (places[i].column < 0) continue;
+    t.row1.GetAt(static_cast<int>(i))->extent.align +=
+        t.matrix.depth - t.matrix.rowDepths[static_cast<size_t>(places[i].row)];
+  }
+  // The vertical adjustment measures cells from this common depth.
+  t.row1.extent.align = t.matrix.depth;
+  return MakeBox(t.matrix.width, t.matrix.height, t.matrix.height / 2);
+}
+
+void DrawMatrix(QVMToken& t, const DrawArgs& a) {
+  std::vector<MatrixItem> items;
+  for (QVMToken* token : t.row1.tokens) items.push_back({IsMatrixSpace(*token), 0, 0, 0});
+  const std::vector<MatrixPlace> places = PlaceMatrixItems(items);
+  const MatrixGrid& grid = t.matrix;
+  const int32_t align = a.options.MatrixAlign.Clamped();
+  for (size_t i = 0; i < places.size(); ++i) {
+    const MatrixPlace& p = places[i];
+    const auto c = static_cast<size_t>(p.column), r = static_cast<size_t>(p.row);
+    // The grid comes from the last measure; a cell it does not know is skipped.
+    if (p.column < 0 || c >= grid.columnWidths.size() || r >= grid.rowOffsets.size()) continue;
+    QVMToken* cell = t.row1.GetAt(static_cast<int>(i));
+    const int32_t spare = grid.columnWidths[c] - cell->extent.width;
+    const int32_t o = align == 0 ? 0 : align == 1 ? spare / 2 : spare;
+    cell->Draw(a.dc, a.x + grid.columnOffsets[c] + o, a.y + grid.rowOffsets[r], false, a.options,
+               a.factory);
+  }
+}

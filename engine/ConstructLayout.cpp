@@ -1,0 +1,421 @@
+// Layout and drawing of the constructs with child rows: scripts, inverse
+// functions, fractions and columns, nCr and nPr, radicals, long division,
+// and the drawn constructs (integral, sum, product, limit, box, "@").
+// Each construct's measure and draw stand side by side.
+#include <algorithm>
+
+#include "engine/Layout.h"
+
+namespace {
+
+// Exponents start this part of their raise above the baseline.
+constexpr double kExponentLift = 0.7;
+// The "-1" of an inverse function: its height over the name's, and how far
+// up it starts, in units of the raise of a power.
+constexpr double kInverseExtraHeight = 0.3;
+constexpr double kInverseLift = 1.1;
+// A fraction's baseline stands at this part of the denominator's height.
+constexpr double kFractionBaseline = 0.8;
+constexpr double kColumnBaseline = 0.5;
+// A small fraction keeps this part of the fraction gap.
+constexpr double kSmallFractionGap = 0.3;
+// The root index stands on a third of the radicand's height and leans over
+// the hook by three quarters of the stroke's run.
+constexpr double kRootIndexOverlap = 0.75;
+// The long-division curve bulges a quarter of its height; the dividend
+// starts a third of that height right of the curve's start.
+constexpr double kLongDivisionBulge = 0.25;
+constexpr double kLongDivisionIndent = 0.33;
+// Integral (IntegralStyle 0): stretch, width and bound positions.
+constexpr double kIntegralStretch = 1.2;
+constexpr double kIntegralWidth = 1.22;
+constexpr double kIntegralLowerBound = 0.7;
+constexpr double kIntegralUpperBound = 0.95;
+constexpr double kIntegralBaseline = 0.3333;
+// "@": the bar is 1.6 digit heights tall, the baseline 0.6 up, the bound a
+// quarter digit right of the bar.
+constexpr double kEvaluationHeight = 1.6;
+constexpr double kEvaluationBaseline = 0.6;
+constexpr double kEvaluationIndent = 0.25;
+
+double PowerRaise(const QVMOptions& o) { return o.PowerRaise.Clamped(); }
+
+// How far below the spec'd box bottom a subscript's ink reaches: the box is
+// lowered by this much so that it holds the subscript.
+int32_t SubscriptDrop(const QVMToken& t, const QVMOptions& o) {
+  return Truncate(PowerRaise(o) * MetricsOf(t).d);
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ scripts
+
+ExtentRecord MeasurePower(QVMToken& t, const MeasureArgs& a) {
+  const ExtentRecord row = MeasureRow(t.row1, a);
+  const double raise = PowerRaise(a.options) * MetricsOf(t).a;
+  ExtentRecord r = MakeBox(row.width, Truncate(raise + row.height), row.align);
+  r.raise = Truncate(raise);
+  r.raised = true;
+  return r;
+}
+
+void DrawPower(QVMToken& t, const DrawArgs& a) {
+  const int32_t lift = Truncate(kExponentLift * PowerRaise(a.options) * MetricsOf(t).a);
+  DrawRow(t.row1, a, a.x, a.y + lift);
+}
+
+// The subscript's baseline is PowerRaise descents below the line's; its
+// box reaches down that far too.
+ExtentRecord MeasureSubscript(QVMToken& t, const MeasureArgs& a) {
+  const ExtentRecord row = MeasureRow(t.row1, a);
+  const int32_t drop = SubscriptDrop(t, a.options);
+  return MakeBox(row.width, row.height + drop, row.align + drop);
+}
+
+void DrawSubscript(QVMToken& t, const DrawArgs& a) { DrawRow(t.row1, a, a.x, a.y); }
+
+// "sin-1": the name's first three letters and a raised "-1", made once.
+ExtentRecord MeasureInverseFunction(QVMToken& t, const MeasureArgs& a) {
+  const CSize name = TextSize(a.dc, t.text.Left(3));
+  const bool made = t.row1.GetSize() == 1 && t.row1.GetAt(0)->kind == TK_NUMBER &&
+                    t.row1.GetAt(0)->text == "-1";
+  if (!made) {
+    t.row1.RemoveAll();
+    QVMToken* minusOne = a.factory.NewToken(TK_NUMBER);
+    minusOne->SetText("-1");
+    t.row1.Append(minusOne);
+    t.row1.needsLayout = true;
+  }
+  t.row1.SetScriptLevel(t.scriptLevel + 1, a.options);
+  const ExtentRecord row = MeasureRow(t.row1, a);
+  return MakeBox(name.cx + row.width, Truncate(name.cy + kInverseExtraHeight * name.cy),
+             name.cy - MetricsOf(t).a);
+}
+
+void DrawInverseFunction(QVMToken& t, const DrawArgs& a) {
+  const CString name = t.text.Left(3);
+  TextAt(a.dc, a.x, a.y, name);
+  const int32_t lift = Truncate(kInverseLift * PowerRaise(a.options) * MetricsOf(t).a);
+  DrawRow(t.row1, a, a.x + TextSize(a.dc, name).cx, a.y + lift);
+}
+
+// ---------------------------------------------------------------- fractions
+
+// Fractions, small fractions and columns: numerator (or upper entry) over
+// denominator (lower entry); an empty denominator counts as one character.
+ExtentRecord MeasureFraction(QVMToken& t, const MeasureArgs& a) {
+  const FontMetrics m = MetricsOf(t);
+  const ExtentRecord top = MeasureRow(t.row1, a);
+  const CSize bottom = RowBoxOrFont(MeasureRow(t.row2, a), m);
+  const int32_t gap = a.options.FractionGap.Clamped();
+  const bool small = t.kind == TK_SMALLFRACTION;
+  const int32_t barGap = small ? Truncate(kSmallFractionGap * gap) : gap;
+  t.stretch = bottom.cy + barGap;
+  const int32_t width = std::max<int32_t>(top.width, bottom.cx);
+  const int32_t height = top.height + bottom.cy + 2 * barGap;
+  if (t.kind == TK_COLUMN) return MakeBox(width, height, Truncate(kColumnBaseline * bottom.cy + m.d));
+  return MakeBox(width, height, Truncate(kFractionBaseline * bottom.cy));
+}
+
+void DrawFraction(QVMToken& t, const DrawArgs& a) {
+  const int32_t gap = a.options.FractionGap.Clamped();
+  const int32_t barGap = t.kind == TK_SMALLFRACTION ? Truncate(kSmallFractionGap * gap) : gap;
+  const int32_t width = t.extent.width;
+  const int32_t bar = a.y + t.stretch + barGap;
+  DrawRow(t.row1, a, a.x + (width - t.row1.extent.width) / 2, bar);
+  DrawRow(t.row2, a, a.x + (width - t.row2.extent.width) / 2, a.y);
+  if (t.kind != TK_COLUMN) RuleFromTo(a.dc, a.x, bar, a.x + width, bar);
+}
+
+// ---------------------------------------------------------------- nCr, nPr
+
+// The letter with n (row 2) and r (row 1) as scripts; row 1 hangs below
+// the baseline, so the box reaches down that far.
+ExtentRecord MeasurePermutation(QVMToken& t, const MeasureArgs& a) {
+  const ExtentRecord r1 = MeasureRow(t.row1, a);
+  const ExtentRecord r2 = MeasureRow(t.row2, a);
+  const CSize letter = TextSize(a.dc, "P");
+  const FontMetrics m = MetricsOf(t);
+  const int32_t scripts = a.options.PermCombStyle.Clamped() == 0 ? std::max(r1.width, r2.width)
+                                                                 : r1.width + r2.width;
+  const int32_t drop = SubscriptDrop(t, a.options);
+  return MakeBox(letter.cx + scripts, letter.cy + m.d + drop, letter.cy - m.a + drop);
+}
+
+void DrawPermutation(QVMToken& t, const DrawArgs& a) {
+  const CString letter = t.kind == TK_COMBINATION ? "C" : "P";
+  const int32_t c = TextSize(a.dc, letter).cx;
+  const FontMetrics m = MetricsOf(t);
+  const double raise = PowerRaise(a.options);
+  const int32_t y = a.y + SubscriptDrop(t, a.options);  // the letter's cell bottom
+  const int32_t below = y - Truncate(raise * m.d);
+  const int32_t w2 = t.row2.extent.width;
+  switch (a.options.PermCombStyle.Clamped()) {
+    case 0:
+      TextAt(a.dc, a.x, y, letter);
+      DrawRow(t.row2, a, a.x + c, y + Truncate(raise * m.a));
+      DrawRow(t.row1, a, a.x + c, below);
+      break;
+    case 1:
+      DrawRow(t.row2, a, a.x, below);
+      TextAt(a.dc, a.x + w2, y, letter);
+      DrawRow(t.row1, a, a.x + w2 + c, below);
+      break;
+    default:
+      DrawRow(t.row2, a, a.x, y + Truncate(kExponentLift * raise * m.a));
+      TextAt(a.dc, a.x + w2, y, letter);
+      DrawRow(t.row1, a, a.x + w2 + c, below);
+      break;
+  }
+}
+
+// ----------------------------------------------------------------- radicals
+
+namespace {
+
+// The radicand's box; an empty one is a character wide and a pen taller.
+ExtentRecord RadicandBox(QVMToken& t, const MeasureArgs& a) {
+  ExtentRecord row = MeasureRow(t.row1, a);
+  if (t.row1.IsEmpty()) {
+    const FontMetrics m = MetricsOf(t);
+    const int32_t pen = PenWidthOf(a.options);
+    row = MakeBox(m.w, m.h + 2 * pen, row.align + pen);
+  }
+  return row;
+}
+
+// The hook and stroke for content w x h at (x, y); returns where the
+// content starts.
+int32_t DrawRadicalSign(CDC& dc, int32_t x, int32_t y, CSize content, const QVMOptions& o) {
+  const RadicalShape shape = RadicalSign(x, y, content.cx, content.cy, o.SqrtGap.Clamped());
+  dc.Polygon(shape.hook, 5);
+  dc.Polyline(shape.stroke, 3);
+  return shape.contentOffset;
+}
+
+// Where the radical of a root starts: under the index's right part, but
+// never left of the token's box.
+int32_t RootSignOffset(const QVMToken& t) {
+  const int32_t k = Truncate(kRadicalSlope * t.row1.extent.height);
+  return std::max(Truncate(t.row2.extent.width - kRootIndexOverlap * k), 0);
+}
+
+}  // namespace
+
+ExtentRecord MeasureSquareRoot(QVMToken& t, const MeasureArgs& a) {
+  const ExtentRecord row = RadicandBox(t, a);
+  const CSize size = RadicalSize(row.width, row.height, a.options.SqrtGap.Clamped());
+  return MakeBox(size.cx, size.cy, row.align);
+}
+
+void DrawSquareRoot(QVMToken& t, const DrawArgs& a) {
+  const CSize content = RowBoxOrFont(t.row1.extent, MetricsOf(t));
+  const int32_t offset = DrawRadicalSign(a.dc, a.x, a.y, content, a.options);
+  DrawRow(t.row1, a, a.x + offset, a.y);
+}
+
+// The index (row 2) stands on a third of the radicand's height.
+ExtentRecord MeasureRoot(QVMToken& t, const MeasureArgs& a) {
+  const ExtentRecord radicand = MeasureRow(t.row1, a);
+  const ExtentRecord index = MeasureRow(t.row2, a);
+  const CSize size = RadicalSize(radicand.width, radicand.height, a.options.SqrtGap.Clamped());
+  const int32_t height = std::max<int32_t>(size.cy, size.cy / 3 + index.height);
+  return MakeBox(size.cx + index.width, height + 2 * PenWidthOf(a.options), radicand.align);
+}
+
+// The index stands a pen width above a third of the radicand's height, so
+// that it clears the hook's top (which the measure leaves room for).
+void DrawRoot(QVMToken& t, const DrawArgs& a) {
+  DrawRow(t.row2, a, a.x, a.y + t.row1.extent.height / 3 + PenWidthOf(a.options));
+  const int32_t xo = RootSignOffset(t);
+  const CSize content(t.row1.extent.width, t.row1.extent.height);
+  const int32_t offset = DrawRadicalSign(a.dc, a.x + xo, a.y, content, a.options);
+  DrawRow(t.row1, a, a.x + xo + offset, a.y);
+}
+
+// ------------------------------------------------------------ long division
+
+namespace {
+
+int32_t LongDivisionHeight(const QVMToken& t) {
+  return t.row1.extent.height != 0 ? t.row1.extent.height : MetricsOf(t).h;
+}
+
+}  // namespace
+
+// Divisor (row 2), the curve, then the dividend (row 1) under the rule;
+// the box leaves room for the dividend where the draw puts it.
+ExtentRecord MeasureLongDivision(QVMToken& t, const MeasureArgs& a) {
+  const ExtentRecord dividend = MeasureRow(t.row1, a);
+  const ExtentRecord divisor = MeasureRow(t.row2, a);
+  const CSize size = LongDivisionSize(dividend.width, dividend.height, MetricsOf(t).h,
+                                      a.options.SqrtGap.Clamped());
+  const int32_t indent = Truncate(kLongDivisionIndent * LongDivisionHeight(t));
+  const int32_t width = std::max<int32_t>(size.cx, indent + dividend.width) + divisor.width;
+  return MakeBox(width, size.cy, dividend.align);
+}
+
+void DrawLongDivision(QVMToken& t, const DrawArgs& a) {
+  DrawRow(t.row2, a, a.x, a.y);
+  const int32_t x = a.x + t.row2.extent.width;
+  const int32_t h = LongDivisionHeight(t);
+  const int32_t q = Truncate(kLongDivisionBulge * h);
+  DrawEllipticArc(a.dc, x - q, a.y, x + q, a.y + h, -1.5708, 1.5708);
+  const int32_t indent = Truncate(kLongDivisionIndent * h);
+  RuleFromTo(a.dc, x, a.y + h, x + t.row1.extent.width + indent, a.y + h);
+  DrawRow(t.row1, a, x + indent, a.y);
+}
+
+// ---------------------------------------------------------- drawn constructs
+
+namespace {
+
+const char* BigOperatorLetter(const CString& text) { return text == "product" ? "P" : "S"; }
+
+// How far the upper bound of a sum or product reaches down into the
+// letter's cell: the descent and the internal leading, so that it stands
+// on the top of the em square, whichever Symbol font supplies the metrics
+// (a fixed number of descents only suits one font's proportions).
+int32_t BigOperatorOverlap(const QVMToken& t) {
+  return MetricsOf(t).d + t.metrics.tmInternalLeading;
+}
+
+bool IsBigOperator(const CString& text) {
+  return text == "sigma" || text == "sum" || text == "product";
+}
+
+// The integral sign's box at the token's stretch height.
+CSize IntegralSign(QVMToken& t, CDC& dc, const QVMOptions& o) {
+  return MeasureStretchedDelimiter(dc, "\xF2", t.stretch, StretchFontSize(t, o));
+}
+
+ExtentRecord MeasureIntegral(QVMToken& t, const MeasureArgs& a, const ExtentRecord& r1,
+                             const ExtentRecord& r2) {
+  t.text = "\xF2";
+  const FontMetrics m = MetricsOf(t);
+  if (a.options.IntegralStyle.Clamped() == 1) {
+    t.stretch = 2 * m.h;
+    const CSize sign = IntegralSign(t, a.dc, a.options);
+    return MakeBox(std::max<int32_t>({sign.cx, r1.width, r2.width}), sign.cy + r1.height + r2.height,
+               Truncate(kIntegralBaseline * sign.cy + r1.height));
+  }
+  t.stretch = std::max(Truncate(kIntegralStretch * (r1.height + r2.height)), 2 * m.h);
+  const CSize sign = IntegralSign(t, a.dc, a.options);
+  return MakeBox(Truncate(kIntegralWidth * sign.cx) + std::max(r1.width, r2.width),
+             Truncate(sign.cy + 0.5 * r1.height + 0.33333 * r2.height),
+             Truncate(0.5 * r1.height + kIntegralBaseline * sign.cy));
+}
+
+// The sign from Symbol pieces, or as one glyph when it is short.
+void DrawIntegralSign(QVMToken& t, const DrawArgs& a, int32_t x, int32_t y) {
+  const int32_t size = StretchFontSize(t, a.options);
+  if (!DrawStretchedDelimiter(a.dc, x, y, "\xF2", t.stretch, size, a.options.Font.Value.Color))
+    TextAt(a.dc, x, y, "\xF2");
+}
+
+void DrawIntegral(QVMToken& t, const DrawArgs& a) {
+  const FontMetrics m = MetricsOf(t);
+  const CSize sign = IntegralSign(t, a.dc, a.options);
+  const int32_t w1 = t.row1.extent.width, h1 = t.row1.extent.height;
+  const int32_t w2 = t.row2.extent.width, h2 = t.row2.extent.height;
+  if (a.options.IntegralStyle.Clamped() == 1) {
+    const int32_t span = std::max({w1, w2, static_cast<int32_t>(sign.cx)});
+    DrawIntegralSign(t, a, a.x + (span - sign.cx) / 2, a.y + h1 - m.d / 2);
+    DrawRow(t.row1, a, a.x + (span - w1) / 2, a.y);
+    DrawRow(t.row2, a, a.x + (span - w2) / 2, a.y + h1 + sign.cy);
+    return;
+  }
+  DrawIntegralSign(t, a, a.x, a.y + h1 / 2 - m.d / 2);
+  DrawRow(t.row1, a, a.x + Truncate(kIntegralLowerBound * sign.cx), a.y);
+  DrawRow(t.row2, a, a.x + Truncate(kIntegralUpperBound * sign.cx),
+          a.y + h1 / 2 + sign.cy - 2 * h2 / 3);
+}
+
+ExtentRecord MeasureBigOperator(QVMToken& t, const MeasureArgs& a, const ExtentRecord& r1,
+                                const ExtentRecord& r2) {
+  const CSize letter = TextSize(a.dc, BigOperatorLetter(t.text));
+  const FontMetrics m = MetricsOf(t);
+  return MakeBox(std::max({r1.width, static_cast<int32_t>(letter.cx), r2.width}),
+             letter.cy + r1.height + r2.height - BigOperatorOverlap(t), r1.height + m.d);
+}
+
+void DrawBigOperator(QVMToken& t, const DrawArgs& a) {
+  const CString letter = BigOperatorLetter(t.text);
+  const CSize size = TextSize(a.dc, letter);
+  const FontMetrics m = MetricsOf(t);
+  const int32_t w1 = t.row1.extent.width, h1 = t.row1.extent.height;
+  const int32_t w2 = t.row2.extent.width;
+  const int32_t span = std::max({w1, w2, static_cast<int32_t>(size.cx)});
+  TextAt(a.dc, a.x + (span - size.cx) / 2, a.y + h1 - m.d, letter);
+  DrawRow(t.row1, a, a.x + (span - w1) / 2, a.y);
+  DrawRow(t.row2, a, a.x + (span - w2) / 2, a.y + h1 + size.cy - BigOperatorOverlap(t));
+}
+
+ExtentRecord MeasureLimit(const MeasureArgs& a, const ExtentRecord& r1, const FontMetrics& m) {
+  const CSize word = TextSize(a.dc, "lim");
+  return MakeBox(std::max<int32_t>(word.cx, r1.width), word.cy + r1.height - m.d, r1.height);
+}
+
+void DrawLimit(QVMToken& t, const DrawArgs& a) {
+  const CSize word = TextSize(a.dc, "lim");
+  const int32_t w1 = t.row1.extent.width, h1 = t.row1.extent.height;
+  const int32_t span = std::max<int32_t>(w1, word.cx);
+  TextAt(a.dc, a.x + (span - word.cx) / 2, a.y + h1 - MetricsOf(t).d, "lim");
+  DrawRow(t.row1, a, a.x + (span - w1) / 2, a.y);
+}
+
+// A frame around row 1, at least a digit in size.
+ExtentRecord MeasureFrame(const MeasureArgs& a, const ExtentRecord& r1) {
+  const int32_t gap = a.options.BoxGap.Clamped();
+  const CSize digit = TextSize(a.dc, "2");
+  return MakeBox(std::max<int32_t>(digit.cx, r1.width) + 2 * gap,
+             std::max<int32_t>(digit.cy, r1.height) + 2 * gap, r1.align + gap);
+}
+
+void DrawFrame(QVMToken& t, const DrawArgs& a) {
+  const int32_t gap = a.options.BoxGap.Clamped();
+  const CSize digit = TextSize(a.dc, "2");
+  const int32_t cw = std::max<int32_t>(digit.cx, t.row1.extent.width);
+  const int32_t ch = std::max<int32_t>(digit.cy, t.row1.extent.height);
+  DrawRow(t.row1, a, a.x + gap, a.y + gap);
+  const int32_t bottom = Truncate(a.y + 0.5 * gap), top = Truncate(a.y + ch + 1.5 * gap);
+  const int32_t right = a.x + cw + 2 * gap;
+  const POINT frame[] = {{a.x, bottom}, {right, bottom}, {right, top}, {a.x, top}, {a.x, bottom}};
+  a.dc.Polyline(frame, 5);
+}
+
+// "@": an evaluation bar with row 1 at its foot.
+ExtentRecord MeasureEvaluation(const MeasureArgs& a, const ExtentRecord& r1) {
+  const CSize digit = TextSize(a.dc, "2");
+  return MakeBox(Truncate(kEvaluationIndent * digit.cx) + r1.width,
+             Truncate(kEvaluationHeight * digit.cy), Truncate(kEvaluationBaseline * digit.cy));
+}
+
+void DrawEvaluation(QVMToken& t, const DrawArgs& a) {
+  const CSize digit = TextSize(a.dc, "2");
+  const int32_t top = std::max(Truncate(kEvaluationHeight * digit.cy), t.row1.extent.height);
+  RuleFromTo(a.dc, a.x, a.y, a.x, a.y + top);
+  DrawRow(t.row1, a, a.x + Truncate(kEvaluationIndent * digit.cx), a.y);
+}
+
+}  // namespace
+
+// Row 1 is the lower bound or argument, row 2 the upper bound.
+ExtentRecord MeasureCodeDrawn(QVMToken& t, const MeasureArgs& a) {
+  const ExtentRecord r1 = MeasureRow(t.row1, a);
+  const ExtentRecord r2 = MeasureRow(t.row2, a);
+  if (IsIntegral(t)) return MeasureIntegral(t, a, r1, r2);
+  if (IsBigOperator(t.text)) return MeasureBigOperator(t, a, r1, r2);
+  if (t.text == "lim") return MeasureLimit(a, r1, MetricsOf(t));
+  if (t.text == "box") return MeasureFrame(a, r1);
+  if (t.text == "@") return MeasureEvaluation(a, r1);
+  return ExtentRecord{};
+}
+
+void DrawCodeDrawn(QVMToken& t, const DrawArgs& a) {
+  if (IsIntegral(t)) return DrawIntegral(t, a);
+  if (IsBigOperator(t.text)) return DrawBigOperator(t, a);
+  if (t.text == "lim") return DrawLimit(t, a);
+  if (t.text == "box") return DrawFrame(t, a);
+  if (t.text == "@") DrawEvaluation(t, a);
+}

@@ -1,0 +1,141 @@
+// Font choice: which face, weight, slant, size and colour each kind of
+// token is painted with, and the pen and brush of its shapes.
+#include <algorithm>
+#include <cstring>
+
+#include "engine/Layout.h"
+
+namespace {
+
+constexpr int32_t kBold = 700;
+constexpr int32_t kHeavy = 900;
+// Sums and products are drawn with a Symbol capital this many times the size.
+constexpr int32_t kBigOperatorScale = 3;
+// A mixed number's whole part stands this much larger than its fraction.
+constexpr double kWholeNumberScale = 1.45;
+
+// A copy of `base` with another weight.
+QVLogFont Weighted(const QVLogFont& base, int32_t weight) {
+  QVLogFont font(base);
+  font.LogFont.lfWeight = weight;
+  return font;
+}
+
+// A copy of `base` at `factor` times its size (at least 1).
+QVLogFont Scaled(const QVLogFont& base, double factor) {
+  QVLogFont font(base);
+  font.Size = std::max(Truncate(font.Size * factor), 1);
+  return font;
+}
+
+// A copy of `base` with the kind's bold and italic flags, and unless one
+// font serves all: its own face (when one is named) and its own colour.
+QVLogFont Styled(const QVLogFont& base, const QVOptionBool& bold, const QVOptionBool& italic,
+                 const QVMOptions& o, const QVOptionString* face, const QVOptionColorRef& color) {
+  QVLogFont font(base);
+  if (bold.Value) font.LogFont.lfWeight = kBold;
+  if (italic.Value) font.LogFont.lfItalic = 1;
+  if (o.UseOneFont.Value) return font;
+  if (face != nullptr && !face->Value.IsEmpty()) font.SetFaceName(face->Value);
+  font.Color = color.Value;
+  return font;
+}
+
+bool IsBigOperator(const CString& text) {
+  return text == "sigma" || text == "sum" || text == "product";
+}
+
+bool UsesMainFont(const CString& text) { return text == "lim" || text == "box" || text == "@"; }
+
+QVLogFont CodeDrawnFont(const CString& text, const QVLogFont& main, const QVLogFont& symbol) {
+  if (UsesMainFont(text)) return main;
+  return IsBigOperator(text) ? Scaled(symbol, kBigOperatorScale) : symbol;
+}
+
+// The working description of a token's kind, from the three base fonts.
+QVLogFont ChooseDescription(const QVMToken& t, const QVMOptions& o, const QVLogFont& main,
+                            const QVLogFont& symbol, const QVLogFont& wingdings) {
+  switch (t.kind) {
+    case TK_FUNCTION:
+      return Styled(main, o.FunctionsBold, o.FunctionsItalic, o, &o.FunctionFont, o.FunctionColor);
+    case TK_UNIT: return Styled(main, o.UnitsBold, o.UnitsItalic, o, &o.UnitsFont, o.UnitColor);
+    case TK_QUOTED: return Styled(main, o.QuoteBold, o.QuoteItalic, o, &o.QuoteFont, o.QuoteColor);
+    case TK_VARIABLE:
+      return Styled(main, o.VariablesBold, o.VariablesItalic, o, nullptr, o.VariableColor);
+    case TK_GREEK: return Styled(symbol, o.GreekBold, o.GreekItalic, o, nullptr, o.GreekColor);
+    case TK_SYMBOL: case TK_SPACEDSYMBOL: return Weighted(symbol, kBold);
+    case TK_UNBOLDSYMBOL: return symbol;
+    case TK_WDSYMBOL: return wingdings;
+    case TK_MODIFIER: case TK_SUBSCRIPT: case TK_PERMUTATION: case TK_COMBINATION:
+      return Weighted(main, kBold);
+    case TK_LCVECTOR: return Weighted(main, kHeavy);
+    case TK_WHOLENUMBER: return Scaled(main, kWholeNumberScale);
+    case TK_MULTIPLY:
+      switch (o.MultiplyStyle.Clamped()) {
+        case 1: return Weighted(symbol, kBold);
+        case 2: return main;
+        default: return symbol;
+      }
+    case TK_CODEDRAW2: return CodeDrawnFont(t.text, main, symbol);
+    default: return main;
+  }
+}
+
+void ApplyLineFormat(QVLogFont& font, const LineFormat& format) {
+  if (format.Bold) font.LogFont.lfWeight = kBold;
+  if (format.Italic) font.LogFont.lfItalic = 1;
+  if (format.UseColour) font.Color = format.Colour;
+}
+
+}  // namespace
+
+FontMetrics MetricsOf(const QVMToken& token) {
+  const TEXTMETRICA& tm = token.metrics;
+  return {tm.tmAscent, tm.tmDescent, tm.tmHeight, tm.tmAveCharWidth};
+}
+
+// Size by level, description by kind, then the line's format.
+void QVMToken::SelectFont(CDC& dc, const QVMOptions& o) {
+  QVLogFont main;
+  main.Assign(o.Font.Value);
+  main.Size = LevelFontSize(main.Size, nestingLevel, scriptLevel, o);
+  QVLogFont symbol;
+  symbol.Assign(main);
+  symbol.SetFaceName("Symbol");
+  QVLogFont wingdings;
+  wingdings.Assign(main);
+  wingdings.SetFaceName("Wingdings");
+  wingdings.LogFont.lfCharSet = SYMBOL_CHARSET;
+
+  QVLogFont chosen = ChooseDescription(*this, o, main, symbol, wingdings);
+  ApplyLineFormat(chosen, o.CurrentLineFormat);
+  font.Description.Assign(chosen);
+  font.Scale = o.DrawScale;
+  font.Select(dc, true);
+  // A context that cannot answer (or a missing font) leaves zero metrics;
+  // every division by them is guarded.
+  if (!dc.GetTextMetrics(&metrics)) std::memset(&metrics, 0, sizeof metrics);
+
+  const COLORREF ink = o.CurrentLineFormat.UseColour ? o.CurrentLineFormat.Colour : o.Font.Value.Color;
+  pen.Description.Assign(o.GeneralPen.Value);
+  pen.Description.Color = ink;
+  pen.Scale = o.DrawScale;
+  pen.Select(dc);
+  brush.Description.Mode = 0;
+  brush.Description.Style = 1;
+  brush.Description.Color = ink;
+  brush.Select(dc);
+}
+
+void QVMToken::DeselectFont(CDC& dc) {
+  brush.Deselect(dc);
+  pen.Deselect(dc);
+  font.Deselect(dc);
+}
+
+SelectedToken::SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options)
+    : token_(token), dc_(dc) {
+  token_.SelectFont(dc_, options);
+}
+
+SelectedToken::~SelectedToken() { token_.DeselectFont(dc_); }

@@ -1,0 +1,115 @@
+// What the measuring and drawing files share (Windows only): the arguments
+// every per-kind function gets, the font metrics of a token, text helpers,
+// and the measure and draw functions of each construct. The two switches
+// over token kinds (LineLayout.cpp, Drawing.cpp) call these.
+#pragma once
+
+#include "engine/EquationLine.h"
+#include "engine/LayoutRules.h"
+#include "engine/Token.h"
+#include "framework/Dc.h"
+#include "options/QVMOptions.h"
+
+struct MeasureArgs {
+  CDC& dc;
+  int32_t x;  // the token's offset in its row
+  const QVMOptions& options;
+  QVMTokenFactory& factory;
+};
+
+struct DrawArgs {
+  CDC& dc;
+  int32_t x;
+  int32_t y;  // bottom of the token's own box (row bottom + adjust)
+  bool isFirst;
+  QVMOptions& options;
+  QVMTokenFactory& factory;
+};
+
+// Characters of the ANSI code page the measure and draw put in for signs.
+constexpr char kEnDash = '\x96';
+constexpr char kMiddleDot = '\xB7';
+
+// A record of just a width, a height and an align.
+ExtentRecord MakeBox(int32_t width, int32_t height, int32_t align);
+
+// Ascent, descent, height and average character width of a token's font.
+struct FontMetrics {
+  int32_t a, d, h, w;
+};
+FontMetrics MetricsOf(const QVMToken& token);
+
+// SelectFont for a scope; DeselectFont at its end, exceptions included.
+class SelectedToken {
+ public:
+  SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options);
+  ~SelectedToken();
+  SelectedToken(const SelectedToken&) = delete;
+  SelectedToken& operator=(const SelectedToken&) = delete;
+
+ private:
+  QVMToken& token_;
+  CDC& dc_;
+};
+
+// The text extent of a string in the selected font.
+CSize TextSize(CDC& dc, const CString& text);
+// Text with its bottom at y (the line draw sets TA_BOTTOM).
+void TextAt(CDC& dc, int32_t x, int32_t y, const CString& text);
+// A polyline of two points with the selected pen.
+void RuleFromTo(CDC& dc, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+
+// A child row's box, or W x H of the token's font when the row is empty.
+CSize RowBoxOrFont(const ExtentRecord& row, const FontMetrics& m);
+ExtentRecord MeasureRow(TokenRow& row, const MeasureArgs& a);
+void DrawRow(TokenRow& row, const DrawArgs& a, int32_t x, int32_t y);
+
+// T: the font height the stretched Symbol pieces are sized from.
+int32_t StretchFontSize(const QVMToken& token, const QVMOptions& options);
+int32_t PenWidthOf(const QVMOptions& options);
+bool IsIntegral(const QVMToken& token);
+
+// Constructs with child rows, measure and draw side by side.
+ExtentRecord MeasurePower(QVMToken& t, const MeasureArgs& a);
+void DrawPower(QVMToken& t, const DrawArgs& a);
+ExtentRecord MeasureSubscript(QVMToken& t, const MeasureArgs& a);
+void DrawSubscript(QVMToken& t, const DrawArgs& a);
+ExtentRecord MeasureInverseFunction(QVMToken& t, const MeasureArgs& a);
+void DrawInverseFunction(QVMToken& t, const DrawArgs& a);
+ExtentRecord MeasureFraction(QVMToken& t, const MeasureArgs& a);
+void DrawFraction(QVMToken& t, const DrawArgs& a);
+ExtentRecord MeasurePermutation(QVMToken& t, const MeasureArgs& a);
+void DrawPermutation(QVMToken& t, const DrawArgs& a);
+ExtentRecord MeasureSquareRoot(QVMToken& t, const MeasureArgs& a);
+void DrawSquareRoot(QVMToken& t, const DrawArgs& a);
+ExtentRecord MeasureRoot(QVMToken& t, const MeasureArgs& a);
+void DrawRoot(QVMToken& t, const DrawArgs& a);
+ExtentRecord MeasureLongDivision(QVMToken& t, const MeasureArgs& a);
+void DrawLongDivision(QVMToken& t, const DrawArgs& a);
+ExtentRecord MeasureCodeDrawn(QVMToken& t, const MeasureArgs& a);
+void DrawCodeDrawn(QVMToken& t, const DrawArgs& a);
+
+// Brackets, bars and integrals stretched from Symbol pieces; bracket
+// groups; matrices.
+CSize MeasureStretchedDelimiter(CDC& dc, const CString& text, int32_t height, int32_t size);
+// False when the bracket is short: nothing drawn, the caller draws text.
+bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t height,
+                            int32_t size, COLORREF color);
+ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a);
+void DrawBrackets(QVMToken& t, const DrawArgs& a);
+ExtentRecord MeasureMatrix(QVMToken& t, const MeasureArgs& a);
+void DrawMatrix(QVMToken& t, const DrawArgs& a);
+
+// Accents, vectors, over-arrows and arcs.
+ExtentRecord MeasureModifier(QVMToken& t, const MeasureArgs& a);
+void DrawModifier(QVMToken& t, const DrawArgs& a);
+ExtentRecord MeasureCapitalVector(QVMToken& t, const MeasureArgs& a);
+void DrawCapitalVector(QVMToken& t, const DrawArgs& a);
+ExtentRecord MeasureLetterVector(QVMToken& t, const MeasureArgs& a);
+void DrawLetterVector(QVMToken& t, const DrawArgs& a);
+ExtentRecord MeasureOverArrow(QVMToken& t, const MeasureArgs& a);
+void DrawOverArrow(QVMToken& t, const DrawArgs& a);
+ExtentRecord MeasureArc(QVMToken& t, const MeasureArgs& a);
+void DrawArc(QVMToken& t, const DrawArgs& a);
+void DrawEllipticArc(CDC& dc, int32_t left, int32_t bottom, int32_t right, int32_t top,
+                     double a0, double a1);

@@ -1,0 +1,105 @@
+// The numbers of the layout rules that need no device context: font sizes
+// by level, tab stops, the radical and long-division boxes and shapes, the
+// plan of a bracket stacked from Symbol-font pieces, the points of an
+// elliptic arc and the grid of a matrix. Layout and drawing (Windows) use
+// them; the portable tests check them without GDI.
+// Choices of ours: a font size never drops below 1; a tab width of 0 or
+// less makes tabs 0 wide; an arc never has more than kMaxArcSegments
+// segments; the matrix grid is sized by its cells, not by a fixed table.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/Geometry.h"
+#include "framework/String.h"
+
+class QVMOptions;
+
+// Every length the engine computes from a product is truncated toward zero;
+// this also keeps it within GDI's reach.
+int32_t Truncate(double value);
+
+// How far the long stroke of a radical leans: its horizontal run per unit
+// of the radicand's height.
+constexpr double kRadicalSlope = 0.46799365;
+
+// Font size after the fraction-nesting and script-level shrinking.
+int32_t LevelFontSize(int32_t baseSize, int32_t nesting, double script, const QVMOptions& options);
+
+// Width of a tab at offset x: up to the next multiple of the tab width.
+int32_t TabWidthAt(int32_t x, int32_t tabWidth);
+
+// True when the text is exactly one of the letters g, j, p, q, y.
+bool HasDescender(const CString& text);
+// True when the text is the one character c.
+bool IsSingleCharacter(const CString& text, char c);
+
+// Box of a radical around content w x h.
+CSize RadicalSize(int32_t w, int32_t h, int32_t sqrtGap);
+// Box of a long-division sign around content w x h (fallback when h is 0).
+CSize LongDivisionSize(int32_t w, int32_t h, int32_t fallbackHeight, int32_t sqrtGap);
+
+// The radical sign for content w x h drawn at (x, y): the filled hook and
+// the stroke from the hook's tip over the content.
+struct RadicalShape {
+  CPoint hook[5];
+  CPoint stroke[3];
+  int32_t contentOffset;  // where the content starts, from x
+};
+RadicalShape RadicalSign(int32_t x, int32_t y, int32_t w, int32_t h, int32_t sqrtGap);
+
+// The Symbol-font pieces of a stretched bracket, bar or integral.
+struct DelimiterPieces {
+  int bottom, middle, extension, top;
+};
+// Pieces of a bracket text ("(", "]|", the integral code 242...); false for
+// a text that has none ("[|" and "|]" are drawn as lines, but have pieces).
+bool PiecesOf(const CString& text, DelimiterPieces& pieces);
+// The code measured for a bracket's width when it is stretched; 0 for none.
+int BottomPieceForMeasure(const CString& text);
+
+// A stretched bracket is measured 1.05 times the height asked for; the draw
+// takes that overshoot off again. Exact, so 2100 gives 2000.
+int32_t WithOvershoot(int32_t height);
+int32_t WithoutOvershoot(int32_t height);
+
+// The even count K of pieces above the bottom one for a bracket of height
+// `height` built from font size `size` (K + 1 pieces are drawn).
+int32_t StretchSteps(int32_t height, int32_t size);
+// The codes drawn from bottom to top for K steps.
+std::vector<int> StackedPieceCodes(const DelimiterPieces& pieces, int32_t steps);
+// True when a bracket of measured height Ht is short enough to be one
+// glyph at size T, by the measure's test and by the draw's.
+bool IsShortForMeasure(int32_t height, int32_t size);
+bool IsShortForDraw(int32_t height, int32_t size);
+
+// The points of an elliptic arc in the rectangle (left, bottom, right,
+// top) from angle a0 to a1 (radians).
+constexpr int kMaxArcSegments = 4096;
+std::vector<CPoint> EllipticArcPoints(int32_t left, int32_t bottom, int32_t right, int32_t top,
+                                      double a0, double a1);
+
+// One cell or gap of a matrix, in the order of the matrix's first row.
+struct MatrixItem {
+  bool isSpace = false;
+  int32_t width = 0, height = 0, align = 0;
+};
+// Where the cells of a matrix go: per row the height of its bottom above
+// the matrix's bottom, per column its width and left edge.
+struct MatrixGrid {
+  std::vector<int32_t> rowOffsets;
+  std::vector<int32_t> columnWidths;
+  std::vector<int32_t> columnOffsets;
+  std::vector<int32_t> rowDepths;  // baseline of each row above its slot's bottom
+  int32_t depth = 0;               // the largest row depth
+  int32_t width = 0, height = 0;
+};
+// Column and row of each item (spaces get column -1): a space after a cell
+// ends the column, further spaces widen the same gap.
+struct MatrixPlace {
+  int column = -1, row = -1;
+};
+std::vector<MatrixPlace> PlaceMatrixItems(const std::vector<MatrixItem>& items);
+MatrixGrid ComputeMatrixGrid(const std::vector<MatrixItem>& items, int32_t hSpacing,
+                             int32_t vSpacing);
