@@ -135,7 +135,8 @@ BOOL QVM400App::CreateMainFrame() {
 }
 
 // Only the shell's DDE start waits hidden for the commands that follow; a
-// file named on the command line is opened here and the window shown.
+// file named on the command line is opened here and the window shown, also
+// when the file could not be opened (the user has seen why).
 BOOL QVM400App::StartFromCommandLine(CCommandLineInfo& info) {
   RunningEmbedded = 0;
   RunStartupServices = 1;
@@ -148,7 +149,7 @@ BOOL QVM400App::StartFromCommandLine(CCommandLineInfo& info) {
     frame->ActivateFrame(SW_HIDE);
     return TRUE;
   }
-  if (!ProcessShellCommand(info)) return FALSE;
+  if (!ProcessShellCommand(info) && command != CCommandLineInfo::FileOpen) return FALSE;
   frame->ShowWindow(m_nCmdShow);
   frame->UpdateWindow();
   return TRUE;

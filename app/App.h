@@ -3,7 +3,8 @@
 // object; runs the start-up sequence; gives the focus back to the text box
 // when idle; and handles the application-wide commands.
 // Choices of ours: a plain file path on the command line opens that file and
-// shows the window (only the shell's DDE start waits hidden); commands that
+// shows the window (only the shell's DDE start waits hidden), and a file that
+// does not open leaves the program running without it; commands that
 // close documents ask before discarding one that is modified and not
 // embedded, and stop when the user cancels or an update fails. Until the
 // program is an OLE server, an embedding, automation or registration start

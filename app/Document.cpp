@@ -3,17 +3,15 @@
 #include "app/Document.h"
 
 #include "app/App.h"
+#include "app/DocumentArchive.h"
 #include "controls/TextHelpers.h"
 #include "framework/Dc.h"
 #include "resources/resource.h"
 
-IMPLEMENT_DYNCREATE(QVM400Doc, CDocument)
+IMPLEMENT_DYNCREATE(QVM400Doc, COleDocument)
 
 namespace {
 
-constexpr const char* kArchiveMarker = "QVM";
-constexpr const char* kArchiveEndMarker = "/QVM/";
-constexpr WORD kArchiveVersion = 1;
 // Points to 0.01 mm for the font size another program hands over.
 constexpr double kHimetricPerPoint = 35.2777755;
 // A LOGFONT face name holds 31 characters and the terminator.
@@ -21,7 +19,7 @@ constexpr int kMaxFaceName = 31;
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(QVM400Doc, CDocument)
+BEGIN_MESSAGE_MAP(QVM400Doc, COleDocument)
   ON_COMMAND(ID_RESET_TO_DEFAULT, OnResetToDefault)
   ON_COMMAND(ID_RESET_EQUATION, OnResetEquation)
   ON_COMMAND(ID_LINE_BOLD, OnLineBold)
@@ -42,7 +40,7 @@ BEGIN_MESSAGE_MAP(QVM400Doc, CDocument)
   ON_COMMAND(ID_PALETTE_EQUATION_NUMBERS, OnPaletteHeader)
 END_MESSAGE_MAP()
 
-QVM400Doc::QVM400Doc() = default;
+QVM400Doc::QVM400Doc() { EnableCompoundFile(TRUE); }
 QVM400Doc::~QVM400Doc() = default;
 
 void QVM400Doc::SetEquationText(const CString& text) {
@@ -96,34 +94,24 @@ int QVM400Doc::CaretLine() {
 }
 
 BOOL QVM400Doc::OnNewDocument() {
-  if (!CDocument::OnNewDocument()) return FALSE;
+  if (!COleDocument::OnNewDocument()) return FALSE;
   QVM400App* app = GetQVMApp();
   Options = app->DefaultOptions;
   app->ShowInEquationEdit(GetEquationText());
   return TRUE;
 }
 
-// The marker, the version, the equation list, the option set and the end
-// marker. The lines are handed to their engines after loading.
+// The loaded options may differ from those the lines were parsed with, so
+// every line is parsed again; the document stays unmodified.
 void QVM400Doc::Serialize(CArchive& archive) {
   if (archive.IsStoring()) {
-    archive << CString(kArchiveMarker) << kArchiveVersion;
-    Equation.Serialize(archive);
-    Options.Serialize(archive);
-    archive << CString(kArchiveEndMarker);
+    StoreDocumentArchive(archive, Equation, Options);
     return;
   }
-  CString marker;
-  WORD version = 0;
-  archive >> marker >> version;
-  if (marker != kArchiveMarker || version < 1) AfxThrowArchiveException(CArchiveException::badSchema);
-  Equation.Serialize(archive);
-  Options.Serialize(archive);
-  archive >> marker;
-  if (marker != kArchiveEndMarker) AfxThrowArchiveException(CArchiveException::badSchema);
+  LoadDocumentArchive(archive, Equation, Options);
   Equation.ForceReparse();
-  EquationText = Equation.GetText();
-  Equation.SetText(EquationText, Options);
+  Equation.SetText(GetEquationText(), Options);
+  if (QVM400App* app = GetQVMApp()) app->ShowInEquationEdit(EquationText);
 }
 
 // There is no container to save into yet, so an embedded document cannot be

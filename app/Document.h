@@ -6,18 +6,20 @@
 // Choices of ours: the export size of a document comes from measuring that
 // document (MeasureOwnExtent), not from whichever view painted last; an
 // embedded document cannot be updated while there is no container to save
-// into, and says so by failing.
+// into, and says so by failing. Files are compound files whose stream
+// "Contents" holds the archive (DocumentArchive.h); a damaged file leaves the
+// document and the text box as they were.
 #pragma once
 
 #include "engine/EquationList.h"
 #include "engine/Extent.h"
-#include "framework/DocView.h"
+#include "framework/OleServer.h"
 #include "options/IniFile.h"
 #include "options/QVMOptions.h"
 
 class CDC;
 
-class QVM400Doc : public CDocument {
+class QVM400Doc : public COleDocument {
   DECLARE_DYNCREATE(QVM400Doc)
  public:
   QVM400Doc();
@@ -43,6 +45,8 @@ class QVM400Doc : public CDocument {
   static int CaretLine();
 
   BOOL OnNewDocument() override;
+  // Stores the current form; loads any form and puts the loaded text into
+  // the text box.
   void Serialize(CArchive& archive) override;
   // Saves an embedded document into its container; FALSE when it could not.
   virtual BOOL OnUpdateDocument();

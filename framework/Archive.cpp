@@ -207,8 +207,9 @@ uint32_t CArchive::ReadStringLength() {
 
 CArchive& CArchive::operator>>(CString& value) {
   const uint32_t length = ReadStringLength();
-  // A damaged length must not allocate more than the file could hold.
-  if (length > BytesLeft())
+  // A damaged length must not allocate more than the file could hold, nor
+  // more than a string can.
+  if (length > BytesLeft() || length > static_cast<uint32_t>(INT32_MAX))
     AfxThrowArchiveException(CArchiveException::endOfFile, file_->GetFilePath());
   CString text;
   ReadExact(text.GetBufferSetLength(static_cast<int>(length)), length);

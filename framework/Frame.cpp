@@ -60,6 +60,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_MESSAGE(WM_DDE_INITIATE, OnDDEInitiate)
   ON_MESSAGE(WM_DDE_EXECUTE, OnDDEExecute)
   ON_MESSAGE(WM_DDE_TERMINATE, OnDDETerminate)
+  ON_WM_DROPFILES()
   ON_NOTIFY_RANGE(TTN_GETDISPINFOA, 0, 0xFFFF, OnToolTipTextA)
   ON_NOTIFY_RANGE(TTN_GETDISPINFOW, 0, 0xFFFF, OnToolTipTextW)
   ON_NOTIFY_RANGE(TBN_HOTITEMCHANGE, 0, 0xFFFF, OnHotItemChange)
@@ -339,6 +340,17 @@ LRESULT CFrameWnd::OnDDETerminate(WPARAM client, LPARAM) {
   ::PostMessageA(reinterpret_cast<HWND>(client), WM_DDE_TERMINATE,
                  reinterpret_cast<WPARAM>(m_hWnd), 0);
   return 0;
+}
+
+void CFrameWnd::OnDropFiles(HDROP drop) {
+  SetActiveWindow();
+  const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  CWinApp* app = AfxGetApp();
+  for (UINT i = 0; i < count && app; ++i) {
+    char path[MAX_PATH * 2] = {};
+    if (::DragQueryFileA(drop, i, path, sizeof path) > 0) app->OpenDocumentFile(path);
+  }
+  ::DragFinish(drop);
 }
 
 // --- CMDIFrameWnd --------------------------------------------------------------------

@@ -113,6 +113,8 @@ class CFrameWnd : public CWnd {
   LRESULT OnDDEInitiate(WPARAM client, LPARAM atoms);
   LRESULT OnDDEExecute(WPARAM client, LPARAM data);
   LRESULT OnDDETerminate(WPARAM client, LPARAM);
+  // Files dropped from the shell open as documents, one after the other.
+  void OnDropFiles(HDROP drop);
   // Tooltips of the bars' buttons: the text after the prompt's "\n".
   void OnToolTipTextA(UINT id, NMHDR* header, LRESULT* result);
   void OnToolTipTextW(UINT id, NMHDR* header, LRESULT* result);

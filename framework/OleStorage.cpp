@@ -39,12 +39,23 @@ struct Released {
   }
 };
 
-void RunOnStream(IStream* stream, UINT mode, const ArchiveAction& action) {
-  COleStreamFile file(stream);
+void RunOnStream(IStream* stream, UINT mode, const ArchiveAction& action, const char* name) {
+  COleStreamFile file(stream, name);
   CArchive archive(&file, mode);
   action(archive);
   archive.Close();
   if (mode == CArchive::store) file.Flush();
+}
+
+int MoveErrorCause(long error) {
+  switch (error) {
+    case ERROR_ACCESS_DENIED: return CFileException::accessDenied;
+    case ERROR_SHARING_VIOLATION: return CFileException::sharingViolation;
+    case ERROR_LOCK_VIOLATION: return CFileException::lockViolation;
+    case ERROR_PATH_NOT_FOUND: return CFileException::badPath;
+    case ERROR_DISK_FULL: return CFileException::diskFull;
+    default: return CFileException::genericException;
+  }
 }
 
 // A name beside `path` that no other file has yet.
@@ -131,20 +142,20 @@ void COleStreamFile::Abort() {
 
 // ---- documents ----
 
-void ReadFromStorage(IStorage* storage, const ArchiveAction& load) {
+void ReadFromStorage(IStorage* storage, const ArchiveAction& load, const char* name) {
   Released<IStream> stream;
   const HRESULT result = storage->OpenStream(kContentsStream, nullptr,
                                             STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream.p);
-  if (FAILED(result)) ThrowStorageError(result, "Contents");
-  RunOnStream(stream.p, CArchive::load, load);
+  if (FAILED(result)) ThrowStorageError(result, name);
+  RunOnStream(stream.p, CArchive::load, load, name);
 }
 
-void WriteToStorage(IStorage* storage, const ArchiveAction& store) {
+void WriteToStorage(IStorage* storage, const ArchiveAction& store, const char* name) {
   Released<IStream> stream;
   const HRESULT result = storage->CreateStream(
       kContentsStream, STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, 0, &stream.p);
-  if (FAILED(result)) ThrowStorageError(result, "Contents");
-  RunOnStream(stream.p, CArchive::store, store);
+  if (FAILED(result)) ThrowStorageError(result, name);
+  RunOnStream(stream.p, CArchive::store, store, name);
 }
 
 void ReadDocumentFile(const char* path, const ArchiveAction& load) {
@@ -161,7 +172,7 @@ void ReadDocumentFile(const char* path, const ArchiveAction& load) {
                                         STGM_READ | STGM_SHARE_DENY_WRITE | STGM_TRANSACTED,
                                         nullptr, 0, &storage.p);
   if (FAILED(result)) ThrowStorageError(result, path);
-  ReadFromStorage(storage.p, load);
+  ReadFromStorage(storage.p, load, path);
 }
 
 void WriteDocumentFile(const char* path, const ArchiveAction& store) {
@@ -172,7 +183,7 @@ void WriteDocumentFile(const char* path, const ArchiveAction& store) {
     HRESULT result = StgCreateDocfile(
         wideTemporary.c_str(), STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, &storage.p);
     if (FAILED(result)) ThrowStorageError(result, path);
-    WriteToStorage(storage.p, store);
+    WriteToStorage(storage.p, store, path);
     result = storage.p->Commit(STGC_DEFAULT);
     if (FAILED(result)) ThrowStorageError(result, path);
   } catch (...) {
@@ -182,8 +193,6 @@ void WriteDocumentFile(const char* path, const ArchiveAction& store) {
   if (!MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const long error = static_cast<long>(GetLastError());
     DeleteFileA(temporary.c_str());
-    AfxThrowFileException(error == ERROR_ACCESS_DENIED ? CFileException::accessDenied
-                                                       : CFileException::genericException,
-                          error, path);
+    AfxThrowFileException(MoveErrorCause(error), error, path);
   }
 }

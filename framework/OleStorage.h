@@ -49,6 +49,7 @@ void ReadDocumentFile(const char* path, const ArchiveAction& load);
 // leaving any existing file at `path` untouched.
 void WriteDocumentFile(const char* path, const ArchiveAction& store);
 
-// The same archive forms inside a storage a container gives (embedding).
-void ReadFromStorage(IStorage* storage, const ArchiveAction& load);
-void WriteToStorage(IStorage* storage, const ArchiveAction& store);
+// The same archive forms inside a storage a container gives (embedding);
+// `name` is the file name the archive's errors report.
+void ReadFromStorage(IStorage* storage, const ArchiveAction& load, const char* name = "Contents");
+void WriteToStorage(IStorage* storage, const ArchiveAction& store, const char* name = "Contents");

@@ -12,6 +12,7 @@ void AppTest::SetUp() {
   app = new QVM400App;
   app->m_nCmdShow = SW_HIDE;
   app->LoadSettings();
+  BeforeTemplates();
   app->AddTemplates();
   ASSERT_TRUE(app->CreateMainFrame());
   frame = static_cast<CMainFrame*>(app->m_pMainWnd);

@@ -19,6 +19,8 @@ class AppTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
+  // Runs before the templates are added (a test's own document manager).
+  virtual void BeforeTemplates() {}
   // File New through the application's command.
   QVM400Doc* NewDocument();
   QVM400Doc* ActiveDocument() const { return frame->GetActiveEquationDocument(); }

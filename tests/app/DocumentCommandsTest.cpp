@@ -1,5 +1,6 @@
 // The document's commands: line formats, equals alignment, resets, the
-// font handed over by another program and the document's archive form;
+// font handed over by another program and the document's archive form
+// (foreign and older files: DocumentFileTest.cpp);
 // command routing and update-UI through the main frame.
 #include <filesystem>
 
@@ -153,14 +154,6 @@ TEST_F(DocumentCommands, DocumentFileKeepsTextFormatsAndOptions) {
   EXPECT_EQ(opened->Options.AlignEquals.Value, align);
   EXPECT_FALSE(opened->IsModified());
   EXPECT_EQ(BoxText(), opened->EquationText);
-}
-
-TEST_F(DocumentCommands, ForeignFileIsRefusedWithAMessage) {
-  const std::string path = appData.File("foreign.qvm");
-  TempFolder::Write(path, std::string("\x05HELLO\x01\x00", 8));
-  EXPECT_EQ(app->OpenDocumentFile(path.c_str()), nullptr);
-  EXPECT_EQ(app->GetOpenDocumentCount(), 0);
-  EXPECT_EQ(TakeShownBoxes().size(), 1u);
 }
 
 }  // namespace
