@@ -16,6 +16,7 @@
 #include "options/QVMOptions.h"
 
 class CDC;
+struct SymbolCommand;
 
 class QVM400Doc : public CDocument {
   DECLARE_DYNCREATE(QVM400Doc)
@@ -43,6 +44,8 @@ class QVM400Doc : public CDocument {
   static int CaretLine();
 
   BOOL OnNewDocument() override;
+  // The symbol insert commands are routed from their table (SymbolCommands.h).
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
   void Serialize(CArchive& archive) override;
   // Saves an embedded document into its container; FALSE when it could not.
   virtual BOOL OnUpdateDocument();
@@ -66,6 +69,8 @@ class QVM400Doc : public CDocument {
   void OnEditCopy();
   void OnEditPaste();
   void OnPaletteHeader() {}
+  // Replaces the box's selection with the command's text, as typing would.
+  void InsertSymbol(const SymbolCommand& command);
 
  private:
   void ToggleLineFormat(bool LineFormat::* flag);

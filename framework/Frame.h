@@ -113,6 +113,9 @@ class CFrameWnd : public CWnd {
   LRESULT OnDDEInitiate(WPARAM client, LPARAM atoms);
   LRESULT OnDDEExecute(WPARAM client, LPARAM data);
   LRESULT OnDDETerminate(WPARAM client, LPARAM);
+  // Reads at most `maxLength` characters of the command, acknowledges it and
+  // hands it to the application while the frame is enabled.
+  LRESULT ExecuteDDE(WPARAM client, LPARAM data, SIZE_T maxLength);
   // Tooltips of the bars' buttons: the text after the prompt's "\n".
   void OnToolTipTextA(UINT id, NMHDR* header, LRESULT* result);
   void OnToolTipTextW(UINT id, NMHDR* header, LRESULT* result);
@@ -132,6 +135,10 @@ class CFrameWnd : public CWnd {
   DECLARE_MESSAGE_MAP()
   friend class CDocument;
 };
+
+// The text of a DDE command's memory block, at most `maxLength` characters
+// and never past the block's end; false when the block cannot be locked.
+bool ReadDDECommand(HGLOBAL handle, SIZE_T maxLength, CString& command);
 
 class CMDIChildWnd;
 

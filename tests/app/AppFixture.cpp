@@ -17,10 +17,7 @@ void AppTest::SetUp() {
   frame = static_cast<CMainFrame*>(app->m_pMainWnd);
   // Left hidden: Wine waits two seconds for every shown top-level window
   // that is destroyed when there is no window manager.
-  ASSERT_TRUE(app->EquationEdit->Create(
-      WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
-          ES_WANTRETURN,
-      CRect(0, 0, 300, 120), frame, IDC_EQUATION_EDIT));
+  ASSERT_NE(app->EquationEditWindow(), nullptr);
 }
 
 void AppTest::TearDown() {

@@ -1,6 +1,6 @@
 // The program's classes in this process: the application object with its
-// settings in a temporary application-data folder, its templates, a hidden
-// main frame and a plain edit control standing in as the equation text box.
+// settings in a temporary application-data folder, its templates and a
+// hidden main frame with its bars and equation text box.
 #pragma once
 
 #include <gtest/gtest.h>
