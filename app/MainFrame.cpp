@@ -7,6 +7,7 @@
 
 #include "app/App.h"
 #include "app/Document.h"
+#include "app/ShortcutPalettes.h"
 #include "resources/resource.h"
 
 IMPLEMENT_DYNCREATE(CMainFrame, CMDIFrameWnd)
@@ -18,28 +19,6 @@ namespace {
 
 // Width in pixels of one image of the "Shortcuts" bar's strip.
 constexpr int kShortcutImageWidth = 24;
-
-// The palettes of the "Shortcuts" bar by button index (0 is the degree sign,
-// which has none). One strip serves the normal, hot and disabled images.
-struct ShortcutPalette {
-  int button;
-  UINT toolbar;
-  UINT bitmap;
-  int imageWidth;
-};
-
-// clang-format off
-constexpr ShortcutPalette kShortcutPalettes[] = {
-  // button  toolbar                        strip                          width
-  {1,        IDR_PALETTE_GREEK_LOWER,       IDB_PALETTE_GREEK_LOWER,       13},
-  {2,        IDR_PALETTE_GREEK_UPPER,       IDB_PALETTE_GREEK_UPPER,       13},
-  {3,        IDR_PALETTE_SYMBOLS,           IDB_PALETTE_SYMBOLS,           13},
-  {4,        IDR_PALETTE_EQUATION_NUMBERS,  IDB_PALETTE_EQUATION_NUMBERS,  24},
-  {5,        IDR_PALETTE_CALCULUS,          IDB_PALETTE_CALCULUS,          24},
-  {6,        IDR_PALETTE_ROOTS,             IDB_PALETTE_ROOTS,             24},
-  {7,        IDR_PALETTE_ARRAYS,            IDB_PALETTE_ARRAYS,            24},
-};
-// clang-format on
 
 // Twenty empty lines.
 constexpr const char* kEmptyEquation =
@@ -120,7 +99,7 @@ BOOL CMainFrame::AttachEquationEdit() {
 
 // A button the toolbar lacks simply gets no palette.
 void CMainFrame::AddShortcutPalettes() {
-  for (const ShortcutPalette& palette : kShortcutPalettes) {
+  for (const ShortcutPalette& palette : ShortcutPalettes()) {
     const int bitmap = static_cast<int>(palette.bitmap);
     m_wndShortcuts.SetFlyout(palette.button, static_cast<int>(palette.toolbar), bitmap, bitmap,
                              bitmap, palette.imageWidth);

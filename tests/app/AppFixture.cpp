@@ -43,6 +43,16 @@ QVM400View* AppTest::ViewOf(QVM400Doc* doc) const {
 
 void AppTest::Type(const char* text) { app->EquationEdit->ReplaceSel(text, TRUE); }
 
+std::string AppTest::SaveEquationFile(const char* name, const char* text) {
+  const std::string path = appData.File(name);
+  QVM400Doc* doc = NewDocument();
+  if (!doc) return "";
+  doc->SetEquationText(text);
+  const bool saved = doc->OnSaveDocument(path.c_str());
+  doc->OnCloseDocument();
+  return saved ? path : "";
+}
+
 std::string AppTest::SettingsFile(const char* name) const {
   return (appData.Path() / "Marvolk" / (std::string(name) + ".ini")).string();
 }

@@ -27,6 +27,9 @@ class AppTest : public ::testing::Test {
   void Type(const char* text);
   void SetCaret(int position) { app->EquationEdit->SetSel(position, position); }
   CString BoxText() const { return app->EquationEdit->GetWindowText(); }
+  // Saves a new document holding `text` as `name` in the test's folder and
+  // closes it; the file's path, or "" when it could not be saved.
+  std::string SaveEquationFile(const char* name, const char* text);
   // The settings file `name` (without ".ini") in the Marvolk folder.
   std::string SettingsFile(const char* name) const;
 

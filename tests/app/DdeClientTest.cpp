@@ -53,12 +53,8 @@ class DdemlClient {
 using DdeClient = AppTest;
 
 TEST_F(DdeClient, OpenCommandOpensADocumentInTheRunningProgram) {
-  const std::string path = appData.File("sent.qvm");
-  QVM400Doc* doc = NewDocument();
-  ASSERT_NE(doc, nullptr);
-  doc->SetEquationText("a^2+b^2=c^2");
-  ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
-  doc->OnCloseDocument();
+  const std::string path = SaveEquationFile("sent.qvm", "a^2+b^2=c^2");
+  ASSERT_FALSE(path.empty());
 
   RunningProgram program(appData.Path().string(), "");
   ASSERT_TRUE(program.Started());

@@ -257,12 +257,8 @@ std::string OpenCommandEndingAt(const std::string& path, size_t bracketAt) {
 }
 
 TEST_F(MainFrame, DdeOpenIsCutTo519Characters) {
-  const std::string path = appData.File("dde.qvm");
-  QVM400Doc* doc = NewDocument();
-  ASSERT_NE(doc, nullptr);
-  doc->SetEquationText("y=2x");
-  ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
-  doc->OnCloseDocument();
+  const std::string path = SaveEquationFile("dde.qvm", "y=2x");
+  ASSERT_FALSE(path.empty());
   DdeClient client;
   ASSERT_NE(client.hWnd, nullptr);
 
@@ -278,11 +274,8 @@ TEST_F(MainFrame, DdeOpenIsCutTo519Characters) {
 }
 
 TEST_F(MainFrame, DdeWhileDisabledIsAcknowledgedAndDropped) {
-  const std::string path = appData.File("later.qvm");
-  QVM400Doc* doc = NewDocument();
-  ASSERT_NE(doc, nullptr);
-  ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
-  doc->OnCloseDocument();
+  const std::string path = SaveEquationFile("later.qvm", "");
+  ASSERT_FALSE(path.empty());
   DdeClient client;
   frame->EnableWindow(FALSE);
   EXPECT_EQ(client.Execute(frame, "[open(\"" + path + "\")]"), 0x8000);

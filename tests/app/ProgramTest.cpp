@@ -2,6 +2,7 @@
 // writes its settings into the per-user folder "Marvolk", opens a file named
 // on its command line, and ends cleanly at a posted WM_CLOSE without any
 // message box.
+#include <cstdlib>
 #include <string>
 
 #include "tests/app/AppFixture.h"
@@ -29,12 +30,8 @@ TEST(Program, StartsWithOneDocumentWritesItsSettingsAndClosesCleanly) {
 using ProgramWithFile = AppTest;
 
 TEST_F(ProgramWithFile, OpensAFileNamedOnTheCommandLineAndShowsTheWindow) {
-  const std::string path = appData.File("shown.qvm");
-  QVM400Doc* doc = NewDocument();
-  ASSERT_NE(doc, nullptr);
-  doc->SetEquationText("x=(-b+-sqrt(b^2-4ac))/(2a)\r\ny=x^2+1");
-  ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
-  doc->OnCloseDocument();
+  const std::string path = SaveEquationFile("shown.qvm", "x=(-b+-sqrt(b^2-4ac))/(2a)\r\ny=x^2+1");
+  ASSERT_FALSE(path.empty());
 
   RunningProgram program(appData.Path().string(), "\"" + path + "\"");
   ASSERT_TRUE(program.Started());
@@ -44,6 +41,31 @@ TEST_F(ProgramWithFile, OpensAFileNamedOnTheCommandLineAndShowsTheWindow) {
   HWND client = ::FindWindowExA(search.main, nullptr, "MDIClient", nullptr);
   EXPECT_EQ(WindowText(::GetWindow(client, GW_CHILD)), "shown.qvm");
   HoldForScreenshot();
+  EXPECT_EQ(program.CloseAndWait(search.main), 0);
+}
+
+// For screenshots: the program with a multi-line equation, held on screen,
+// then with the symbols palette of the "Shortcuts" bar held open.
+TEST_F(ProgramWithFile, ShowsAnEquationAndAnOpenPalette) {
+  if (!std::getenv("OVELIN_SHOT_HOLD_MS")) GTEST_SKIP() << "set OVELIN_SHOT_HOLD_MS to look at it";
+  const std::string path = SaveEquationFile("shot.qvm", "x=(-b+-sqrt(b^2-4ac))/(2a)\r\ny=al^2+be_1\r\nint_0^1 x^2 dx=1/3");
+  ASSERT_FALSE(path.empty());
+
+  RunningProgram program(appData.Path().string(), "\"" + path + "\"");
+  WindowSearch search = program.WaitForDocumentWindow();
+  ASSERT_NE(search.main, nullptr);
+  ::MoveWindow(search.main, 40, 30, 760, 560, TRUE);
+  HoldForScreenshot();
+  HWND shortcuts = ::FindWindowExA(search.main, nullptr, nullptr, "Shortcuts");
+  ASSERT_NE(shortcuts, nullptr);
+  RECT button{};
+  ASSERT_TRUE(RemoteToolbarButtonRect(shortcuts, 3, button));
+  const POINT centre{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+  SendMouse(centre);
+  SendMouse(centre, MOUSEEVENTF_LEFTDOWN);
+  SendMouse(POINT{button.right + 90, centre.y});
+  HoldForScreenshot();
+  SendMouse(POINT{5, 5}, MOUSEEVENTF_LEFTUP);
   EXPECT_EQ(program.CloseAndWait(search.main), 0);
 }
 

@@ -1,6 +1,8 @@
 // ovelin.exe as a separate process for the program tests.
 #include "tests/app/RunningProgram.h"
 
+#include <commctrl.h>
+
 #include <cstdlib>
 
 namespace {
@@ -83,4 +85,28 @@ std::string DocumentWindowTitles(HWND main) {
 
 void HoldForScreenshot() {
   if (const char* hold = std::getenv("OVELIN_SHOT_HOLD_MS")) ::Sleep(std::atoi(hold));
+}
+
+bool RemoteToolbarButtonRect(HWND toolbar, int index, RECT& rect) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(toolbar, &processId);
+  HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, processId);
+  if (!process) return false;
+  void* remote = ::VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
+  bool ok = remote && ::SendMessageA(toolbar, TB_GETITEMRECT, index,
+                                     reinterpret_cast<LPARAM>(remote)) &&
+            ::ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
+  if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  ::CloseHandle(process);
+  if (ok) ::MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return ok;
+}
+
+void SendMouse(POINT screen, DWORD buttonFlag) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = ::MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = ::MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlag;
+  ::SendInput(1, &input, sizeof input);
 }

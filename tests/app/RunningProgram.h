@@ -37,3 +37,10 @@ std::string WindowText(HWND hWnd);
 std::string DocumentWindowTitles(HWND main);
 // For a screenshot by hand: waits OVELIN_SHOT_HOLD_MS milliseconds when set.
 void HoldForScreenshot();
+
+// The rectangle of button `index` of a toolbar in another process, in
+// screen coordinates (TB_GETITEMRECT through memory of that process).
+bool RemoteToolbarButtonRect(HWND toolbar, int index, RECT& rect);
+// Moves the pointer to a screen point, pressing or releasing the left
+// button with MOUSEEVENTF_LEFTDOWN or MOUSEEVENTF_LEFTUP.
+void SendMouse(POINT screen, DWORD buttonFlag = 0);
