@@ -36,6 +36,12 @@ class EquationLine {
   // Parses the text unless it is the one parsed last and no re-parse is due.
   void SetText(const CString& text, const QVMOptions& options);
   void BuildLexicon(const QVMOptions& options);
+  // Takes `text` as the text of the tree built by hand now in the root row,
+  // so that SetText with that text keeps the tree.
+  void AdoptTree(const CString& text) {
+    text_ = text;
+    reparse_ = false;
+  }
 
   const CString& GetText() const { return text_; }
   TokenRow& Root() { return root_; }
