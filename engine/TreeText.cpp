@@ -224,6 +224,8 @@ bool ReadRenderCases(const std::string& path, std::vector<RenderCase>& cases,
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (Trim(line).empty() || Trim(line)[0] == '#') continue;
+    // An empty equation may lose the space after its bar.
+    if (line.size() >= 2 && line.compare(line.size() - 2, 2, " |") == 0) line += ' ';
     const size_t first = line.find(" | ");
     const size_t second = first == std::string::npos ? first : line.find(" | ", first + 3);
     const std::string where = path + ":" + std::to_string(number) + ": ";
