@@ -3,6 +3,8 @@
 // that move them into one column. Needs no device context: it works on the
 // widths the last measure left in the tokens.
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "engine/EquationLine.h"
 #include "engine/EquationList.h"
@@ -56,6 +58,14 @@ void InsertSpacer(TokenRow& row, QVMTokenFactory& factory, int index, int32_t wi
   if (width <= 0 || index < 0 || index >= row.GetSize()) return;
   row.InsertAt(index, factory.NewSpacer(width));
   row.needsLayout = true;
+}
+
+// Where the root row's spacers stand and how wide they are, by index.
+std::vector<std::pair<int, int32_t>> SpacerLayout(const TokenRow& row) {
+  std::vector<std::pair<int, int32_t>> spacers;
+  for (int i = 0; i < row.GetSize(); ++i)
+    if (row.KindAt(i) == TK_DELTA) spacers.emplace_back(i, row.GetAt(i)->stretch);
+  return spacers;
 }
 
 template <typename Pick>
@@ -174,17 +184,36 @@ void QVEquationList::ChooseAlignmentColumn() {
 }
 
 // Spacers are rebuilt from scratch on every measure: old ones out, signs
-// found, and with AlignEquals set, the column chosen and new ones in.
-void QVEquationList::AlignRelations(QVMOptions& options) {
+// found, and with AlignEquals set, the column chosen and new ones in. A line
+// whose spacers moved or changed width is marked in `moved`.
+void QVEquationList::AlignRelations(QVMOptions& options, bool (*moved)[kLineCount]) {
   const LineFormatScope scope(options);
+  std::vector<std::pair<int, int32_t>> before[kLineCount];
   for (int i = 0; i < kLineCount; ++i) {
+    if (moved) before[i] = SpacerLayout(Engines[i]->Root());
     options.CurrentLineFormat = Formats[i];
     Engines[i]->RemoveAlignmentSpacers();
     Engines[i]->FindRelation(options);
   }
-  if (!options.AlignEquals.Value) return;
-  ChooseAlignmentColumn();
-  for (auto& engine : Engines) engine->InsertAlignmentSpacers();
+  if (options.AlignEquals.Value) {
+    ChooseAlignmentColumn();
+    for (auto& engine : Engines) engine->InsertAlignmentSpacers();
+  }
+  if (!moved) return;
+  for (int i = 0; i < kLineCount; ++i) (*moved)[i] = SpacerLayout(Engines[i]->Root()) != before[i];
+}
+
+// Only a token's own measure reads its place in the row (a sign at the
+// start of a row, a tab): the tokens of the root row are measured again,
+// their subtrees keep their layout.
+void QVEquationList::RelayoutMovedLines(const bool (&moved)[kLineCount]) {
+  for (int i = 0; i < kLineCount; ++i) {
+    if (!moved[i]) continue;
+    TokenRow& root = Engines[i]->Root();
+    root.needsLayout = true;
+    for (QVMToken* token : root.tokens) token->needsLayout = true;
+    Engines[i]->SetNeedsRemeasure(true);
+  }
 }
 
 void QVEquationList::InvalidateLayout() {

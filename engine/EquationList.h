@@ -64,8 +64,9 @@ class QVEquationList : public CObject {
 #endif
 
   // Takes the old spacers out, finds each line's signs and, with
-  // AlignEquals set, puts spacers in that line the signs up.
-  void AlignRelations(QVMOptions& options);
+  // AlignEquals set, puts spacers in that line the signs up; `moved`, when
+  // given, tells which lines' spacers differ from before.
+  void AlignRelations(QVMOptions& options, bool (*moved)[kLineCount] = nullptr);
   // The shifts of every line from the signs all lines found.
   void ChooseAlignmentColumn();
   // Marks every token, row and line for layout.
@@ -81,10 +82,16 @@ class QVEquationList : public CObject {
 
  private:
   void JoinContinuationLines();
+  // Marks the root rows of the lines whose spacers moved for layout.
+  void RelayoutMovedLines(const bool (&moved)[kLineCount]);
 #ifdef _WIN32
   // Every line with text measured with its own format.
   void MeasureLines(CDC& dc, QVMOptions& options);
   // Heights and offsets of the measured lines, into one record.
   ExtentRecord StackLines(CDC& dc, QVMOptions& options);
+  void ForgetStaleLayout(const QVMOptions& options);
 #endif
+  // What the kept layout was measured with.
+  LineFormat laidOutFormats_[kLineCount];
+  double laidOutScale_ = 1.0;
 };

@@ -6,6 +6,30 @@
 #include "engine/EquationList.h"
 #include "framework/Dc.h"
 
+namespace {
+
+bool SameFormat(const LineFormat& a, const LineFormat& b) {
+  return a.Bold == b.Bold && a.Underline == b.Underline && a.Italic == b.Italic &&
+         a.UseColour == b.UseColour && a.Colour == b.Colour;
+}
+
+}  // namespace
+
+// Fonts are chosen with the line formats and the drawing scale: after a
+// change of either, the kept layout is stale.
+void QVEquationList::ForgetStaleLayout(const QVMOptions& options) {
+  if (options.DrawScale != laidOutScale_) {
+    InvalidateLayout();
+    laidOutScale_ = options.DrawScale;
+  }
+  for (int i = 0; i < kLineCount; ++i) {
+    if (SameFormat(Formats[i], laidOutFormats_[i])) continue;
+    Engines[i]->Root().MarkDirty();
+    Engines[i]->SetNeedsRemeasure(true);
+    laidOutFormats_[i] = Formats[i];
+  }
+}
+
 void QVEquationList::MeasureLines(CDC& dc, QVMOptions& options) {
   for (int i = 0; i < kLineCount; ++i) {
     if (Lines[i].IsEmpty()) continue;
@@ -52,13 +76,16 @@ ExtentRecord QVEquationList::StackLines(CDC& dc, QVMOptions& options) {
 
 // The lines' trees follow the texts first (after a load the engines have
 // not seen them yet); the spacers need a measure before the signs can be
-// found and one after they are in.
+// found and one after they are in. Only lines whose spacers moved are laid
+// out again: a keystroke in one line leaves the others as they were.
 ExtentRecord QVEquationList::Measure(CDC& dc, QVMOptions& options) {
   const LineFormatScope scope(options);
   for (int i = 0; i < kLineCount; ++i) Engines[i]->SetText(Lines[i], options);
+  ForgetStaleLayout(options);
   MeasureLines(dc, options);
-  AlignRelations(options);
-  InvalidateLayout();
+  bool moved[kLineCount] = {};
+  AlignRelations(options, &moved);
+  RelayoutMovedLines(moved);
   MeasureLines(dc, options);
   return StackLines(dc, options);
 }

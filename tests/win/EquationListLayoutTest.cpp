@@ -32,17 +32,25 @@ struct DrawnList {
   QVEquationList list;
 };
 
+// A Symbol code as recorded (U+F0xx with the Symbol font, the plain code
+// when a stand-in font answers) made plain.
+std::wstring Plain(std::wstring text) {
+  for (wchar_t& c : text)
+    if (c >= 0xF000 && c <= 0xF0FF) c = static_cast<wchar_t>(c - 0xF000);
+  return text;
+}
+
 // The x of every text record that is `text`, in drawing order.
 std::vector<LONG> XsOf(const EmfDrawing& drawing, const wchar_t* text) {
   std::vector<LONG> xs;
   for (const EmfText& t : drawing.texts)
-    if (t.text == text) xs.push_back(t.at.x);
+    if (Plain(t.text) == text) xs.push_back(t.at.x);
   return xs;
 }
 
 struct AlignedCase {
   const char* text;
-  const wchar_t* sign;  // as recorded: Symbol codes as their byte values
+  const wchar_t* sign;  // Symbol codes as their byte values
   size_t lines;
 };
 
@@ -175,6 +183,40 @@ TEST(EquationListDraw, LineFormatsApplyPerLineAndAreRestored) {
   EXPECT_EQ(d.list.Engines[1]->Root().GetAt(0)->font.Description.LogFont.lfWeight, 700);
   EXPECT_NE(d.list.Engines[0]->Root().GetAt(0)->font.Description.LogFont.lfWeight, 700);
   EXPECT_GT(plain.height, 0);
+}
+
+// A measure lays out again only what changed, but a changed line format or
+// drawing scale reaches the kept layout of the other lines too.
+TEST(EquationListMeasure, FormatAndScaleChangesReachKeptLayout) {
+  DrawnList d("xxxx=1\r\nyy=2");
+  const ExtentRecord plain = d.Measure();
+  d.list.Formats[0].Bold = true;
+  const ExtentRecord bold = d.Measure();
+  EXPECT_GT(bold.width, plain.width);
+  d.options.DrawScale = 2.0;
+  const ExtentRecord scaled = d.Measure();
+  EXPECT_GT(scaled.height, bold.height * 3 / 2);
+  d.options.DrawScale = 1.0;
+  d.list.Formats[0].Bold = false;
+  const ExtentRecord back = d.Measure();
+  EXPECT_EQ(back.width, plain.width);
+  EXPECT_EQ(back.height, plain.height);
+}
+
+// Editing a left-hand side moves every line's spacers; the signs stay in
+// one column after each keystroke.
+TEST(EquationListDraw, SignsFollowAnEditedLeftHandSide) {
+  DrawnList d("x+1=2\r\ny=10\r\nz-12=3");
+  d.Draw();
+  for (const char* text : {"x+1+z=2\r\ny=10\r\nz-12=3", "x=2\r\ny=10\r\nz-12=3",
+                           "x=2\r\nyyyyyy=10\r\nz-12=3", "x=2\r\ny=10\r\nz=3"}) {
+    SCOPED_TRACE(text);
+    d.list.SetText(text, d.options);
+    const std::vector<LONG> xs = XsOf(d.Draw(), L"=");
+    ASSERT_EQ(xs.size(), 3u);
+    EXPECT_EQ(xs[1], xs[0]);
+    EXPECT_EQ(xs[2], xs[0]);
+  }
 }
 
 // TA_TOP puts the top at y, TA_BOTTOM the bottom; TA_RIGHT ends at x.
