@@ -4,6 +4,7 @@
 
 #include "app/App.h"
 #include "app/DocumentArchive.h"
+#include "app/SymbolCommands.h"
 #include "controls/TextHelpers.h"
 #include "framework/Dc.h"
 #include "resources/resource.h"
@@ -173,6 +174,29 @@ void QVM400Doc::OnAlignEqualSigns() {
 
 void QVM400Doc::OnUpdateAlignEqualSigns(CCmdUI* cmdUI) {
   cmdUI->SetCheck(Options.AlignEquals.Value ? 1 : 0);
+}
+
+BOOL QVM400Doc::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+  if (nCode == CN_COMMAND) {
+    if (const SymbolCommand* command = FindSymbolCommand(nID)) {
+      if (pHandlerInfo) {
+        pHandlerInfo->pTarget = this;
+        return TRUE;
+      }
+      InsertSymbol(*command);
+      return TRUE;
+    }
+  }
+  return CDocument::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+// EM_REPLACESEL keeps the edit undoable and reports the change, which
+// carries the new text to this document.
+void QVM400Doc::InsertSymbol(const SymbolCommand& command) {
+  QVM400App* app = GetQVMApp();
+  if (HWND edit = app->EquationEditWindow())
+    ::SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(command.text));
+  app->RefocusEdit = 1;
 }
 
 void QVM400Doc::OnEditCut() {

@@ -21,6 +21,7 @@
 
 class CBitmap;
 class CDC;
+struct SymbolCommand;
 
 class QVM400Doc : public COleDocument {
   DECLARE_DYNCREATE(QVM400Doc)
@@ -72,6 +73,8 @@ class QVM400Doc : public COleDocument {
   static int CaretLine();
 
   BOOL OnNewDocument() override;
+  // The symbol insert commands are routed from their table (SymbolCommands.h).
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
   // Stores the current form; loads any form and puts the loaded text into
   // the text box.
   void Serialize(CArchive& archive) override;
@@ -100,6 +103,8 @@ class QVM400Doc : public COleDocument {
   void OnCopyAsBitmap();
   void OnFileSaveAs();
   void OnPaletteHeader() {}
+  // Replaces the box's selection with the command's text, as typing would.
+  void InsertSymbol(const SymbolCommand& command);
 
  private:
   void ToggleLineFormat(bool LineFormat::* flag);
