@@ -59,15 +59,15 @@ CString QVM400Doc::GetEquationText() {
   return EquationText;
 }
 
-// The equation list cannot measure or draw yet: until it can, an equation
-// measures empty and draws nothing. Then: out = Equation.Measure(dc, Options).
-ExtentRecord& QVM400Doc::MeasureEquation(ExtentRecord& out, CDC*) {
-  out = ExtentRecord{};
+ExtentRecord& QVM400Doc::MeasureEquation(ExtentRecord& out, CDC* dc) {
+  out = dc ? Equation.Measure(*dc, Options) : ExtentRecord{};
   return out;
 }
 
-// Then: Equation.Draw(dc, x, y, Options).
-void QVM400Doc::DrawEquation(CDC*, int, int) {}
+// The corner is the top-left one because the callers set TA_TOP | TA_LEFT.
+void QVM400Doc::DrawEquation(CDC* dc, int x, int y) {
+  if (dc) Equation.Draw(*dc, x, y, Options);
+}
 
 ExtentRecord QVM400Doc::MeasureOwnExtent() {
   CWindowDC screen(nullptr);
