@@ -221,6 +221,28 @@ TEST_F(Pictures, ClipboardHeldElsewhereIsReportedAndLeftAlone) {
   holder.DestroyWindow();
 }
 
+// Writes the exports of the fixture's equation for outside readers
+// (tools/export-crosscheck.sh) into the folder OVELIN_EXPORT_DIR names: the
+// EMF, BMP and GIF, the BMP reduced to 8 bits with the standard palette,
+// and "sizes.txt" with the pixel size and the extent. Skipped without it.
+TEST_F(Pictures, WritesExportsForOutsideReaders) {
+  char folder[MAX_PATH] = {};
+  if (!::GetEnvironmentVariableA("OVELIN_EXPORT_DIR", folder, sizeof folder))
+    GTEST_SKIP() << "OVELIN_EXPORT_DIR not set";
+  const std::string base = std::string(folder) + "\\";
+  ASSERT_TRUE(doc->ExportEmf((base + "eq.emf").c_str()));
+  ASSERT_TRUE(doc->ExportBmp((base + "eq.bmp").c_str()));
+  ASSERT_TRUE(doc->ExportGif((base + "eq.gif").c_str()));
+  RasterImage reduced((base + "eq.bmp").c_str(), kFormatBmp);
+  ASSERT_TRUE(reduced.ReduceBitDepth(8, false, nullptr, 0));
+  ASSERT_TRUE(reduced.SaveFile((base + "eq-reduced.bmp").c_str(), kFormatBmp));
+  const ExtentRecord extent = doc->MeasureOwnExtent();
+  const CSize pixels = OwnPixels();
+  TempFolder::Write(base + "sizes.txt", std::to_string(pixels.cx) + " " + std::to_string(pixels.cy) +
+                                            " " + std::to_string(extent.width) + " " +
+                                            std::to_string(extent.height) + "\n");
+}
+
 // --------------------------------------------------------------- exports
 
 class Exports : public Pictures {

@@ -74,8 +74,7 @@ TEST_F(Printing, PageLeavesTheScrollAreaAlone) {
   EXPECT_EQ(view->GetTotalSize(), CSize(12345, 6789));
 }
 
-// Disabled until the equation list draws: an empty page has no ink.
-TEST_F(Printing, DISABLED_PagePutsTheScreenPicture5mmIn) {
+TEST_F(Printing, PagePutsTheScreenPicture5mmIn) {
   // The screen picture: the equation drawn at the bitmap's corner.
   const ExtentRecord extent = doc->MeasureOwnExtent();
   const std::unique_ptr<CBitmap> picture = doc->MakeBitmapPicture(extent);
