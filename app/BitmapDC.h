@@ -12,7 +12,8 @@
 class CBitmapDC : public CDC {
  public:
   // Without a reference the screen serves as reference.
-  CBitmapDC(int width, int height, CDC* reference = nullptr, COLORREF background = RGB(255, 255, 255));
+  CBitmapDC(int width, int height, CDC* reference = nullptr,
+            COLORREF background = RGB(255, 255, 255));
   ~CBitmapDC() override;
 
   // False when the bitmap or the device context could not be made.

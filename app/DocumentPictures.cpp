@@ -59,8 +59,8 @@ class TemporaryFile {
   const char* Path() const { return path_; }
   // Puts the file in place of `target`; afterwards there is nothing to delete.
   bool ReplaceFile(const char* target) {
-    if (!::MoveFileExA(path_, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED |
-                                          MOVEFILE_WRITE_THROUGH))
+    if (!::MoveFileExA(path_, target,
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
       return false;
     path_[0] = '\0';
     return true;
@@ -156,14 +156,15 @@ bool PutMetafilePicture(ClipboardWriter& clipboard, HGLOBAL block) {
   return false;
 }
 
-// Tells the user that the export to `path` failed.
-void ReportExportFailure(const CString& path) {
+// Shows the string `formatId` filled in with `path`, under the string
+// `captionId` (the program's name for 0); the button pressed.
+int ShowPathMessage(UINT formatId, const CString& path, UINT captionId, UINT type) {
   CString format, text, caption;
-  format.LoadString(IDS_EXPORT_FAILED);
+  format.LoadString(formatId);
   text.Format(format, path.GetString());
-  caption.LoadString(IDS_FILE_SAVE_ERROR_CAPTION);
+  if (!captionId || !caption.LoadString(captionId)) caption = AfxGetAppName();
   CWnd* main = AfxGetMainWnd();
-  ShowMessageBox(main ? main->GetSafeHwnd() : nullptr, text, caption, MB_OK | MB_ICONEXCLAMATION);
+  return ShowMessageBox(main ? main->GetSafeHwnd() : nullptr, text, caption, type);
 }
 
 }  // namespace
@@ -304,32 +305,31 @@ void QVM400Doc::OnFileSaveAs() {
 }
 
 BOOL QVM400Doc::SaveAs(const CString& path, const CString& extension) {
-  CWnd* main = AfxGetMainWnd();
-  HWND owner = main ? main->GetSafeHwnd() : nullptr;
-  CString caption, format, text;
-  caption.LoadString(IDS_FILE_SAVE_ERROR_CAPTION);
+  constexpr UINT kWarning = MB_OK | MB_ICONEXCLAMATION;
   const SaveKind kind = SaveKindOf(extension);
   if (kind == SaveKind::Unknown) {
-    format.LoadString(IDS_SAVE_UNKNOWN_TYPE);
-    text.Format(format, path.GetString());
-    ShowMessageBox(owner, text, caption, MB_OK | MB_ICONEXCLAMATION);
+    ShowPathMessage(IDS_SAVE_UNKNOWN_TYPE, path, IDS_FILE_SAVE_ERROR_CAPTION, kWarning);
     return FALSE;
   }
-  const DWORD attributes = ::GetFileAttributesA(path);
-  if (attributes != INVALID_FILE_ATTRIBUTES) {
-    format.LoadString(IDS_REPLACE_EXISTING_FILE);
-    text.Format(format, path.GetString());
-    if (ShowMessageBox(owner, text, AfxGetAppName(), MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
-      return FALSE;
-  }
+  if (::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
+      ShowPathMessage(IDS_REPLACE_EXISTING_FILE, path, 0, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+    return FALSE;
   BOOL saved = FALSE;
   switch (kind) {
-    case SaveKind::Document: return DoSave(path, TRUE);  // reports its own failures
-    case SaveKind::Gif: saved = ExportGif(path); break;
-    case SaveKind::Bmp: saved = ExportBmp(path); break;
-    case SaveKind::Emf: saved = ExportEmf(path); break;
-    case SaveKind::Unknown: break;
+    case SaveKind::Document:
+      return DoSave(path, TRUE);  // reports its own failures
+    case SaveKind::Gif:
+      saved = ExportGif(path);
+      break;
+    case SaveKind::Bmp:
+      saved = ExportBmp(path);
+      break;
+    case SaveKind::Emf:
+      saved = ExportEmf(path);
+      break;
+    case SaveKind::Unknown:
+      break;
   }
-  if (!saved) ReportExportFailure(path);
+  if (!saved) ShowPathMessage(IDS_EXPORT_FAILED, path, IDS_FILE_SAVE_ERROR_CAPTION, kWarning);
   return saved;
 }

@@ -1,9 +1,9 @@
 // CPrintInfo, CPreviewWnd and CView's printing.
 #include "framework/Print.h"
 
-#include <algorithm>
-
 #include <cderr.h>
+
+#include <algorithm>
 
 #include "framework/App.h"
 #include "framework/DocView.h"
@@ -115,8 +115,8 @@ BOOL CView::RunPrintJob(CDC* dc, CPrintInfo* info) {
   if (::StartDocA(dc->GetSafeHdc(), &document) <= 0) return FALSE;
   OnBeginPrinting(dc, info);
   bool ok = true;
-  for (UINT page = info->GetMinPage(); ok && info->m_bContinuePrinting && page <= info->GetMaxPage();
-       ++page) {
+  for (UINT page = info->GetMinPage();
+       ok && info->m_bContinuePrinting && page <= info->GetMaxPage(); ++page) {
     info->m_nCurPage = page;
     ok = ::StartPage(dc->GetSafeHdc()) > 0;
     if (!ok) break;
@@ -160,9 +160,9 @@ CPreviewWnd* CView::OpenPrintPreview() {
 // ------------------------------------------------------------ CPreviewWnd
 
 BEGIN_MESSAGE_MAP(CPreviewWnd, CWnd)
-  ON_WM_PAINT()
-  ON_WM_ERASEBKGND()
-  ON_WM_KEYDOWN()
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_KEYDOWN()
 END_MESSAGE_MAP()
 
 // The page is printed once, on an enhanced metafile flagged as printing
@@ -192,8 +192,8 @@ CPreviewWnd::~CPreviewWnd() {
 BOOL CPreviewWnd::Create(CWnd* owner) {
   const char* windowClass =
       AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, ::LoadCursorA(nullptr, IDC_ARROW));
-  if (!CreateEx(0, windowClass, "Print Preview", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                CW_USEDEFAULT, 600, 800, owner ? owner->GetSafeHwnd() : nullptr, nullptr))
+  if (!CreateEx(0, windowClass, "Print Preview", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                600, 800, owner ? owner->GetSafeHwnd() : nullptr, nullptr))
     return FALSE;
   ShowWindow(SW_SHOW);
   UpdateWindow();
@@ -203,7 +203,8 @@ BOOL CPreviewWnd::Create(CWnd* owner) {
 CRect CPreviewWnd::PageRect(const CRect& client) const {
   const int width = std::max(client.Width() - 2 * kPreviewMargin, 1);
   const int height = std::max(client.Height() - 2 * kPreviewMargin, 1);
-  if (pageSize_.cx <= 0 || pageSize_.cy <= 0) return CRect(client.left, client.top, client.left, client.top);
+  if (pageSize_.cx <= 0 || pageSize_.cy <= 0)
+    return CRect(client.left, client.top, client.left, client.top);
   // Fitted by the tighter of the two scales, in 64 bits.
   int pageWidth = width;
   int pageHeight = static_cast<int>(int64_t{width} * pageSize_.cy / pageSize_.cx);

@@ -28,11 +28,11 @@ class CPrintInfo {
   HDC GetPrinterDC() const { return m_pd.hDC; }
 
   PRINTDLGA m_pd{};
-  BOOL m_bDirect = FALSE;   // no dialog: the current printer
+  BOOL m_bDirect = FALSE;  // no dialog: the current printer
   BOOL m_bPreview = FALSE;
   BOOL m_bContinuePrinting = TRUE;
   UINT m_nCurPage = 1;
-  CRect m_rectDraw;         // the printable area in logical units
+  CRect m_rectDraw;  // the printable area in logical units
 };
 
 // The page of `view` as it would print, in a top-level window of its own

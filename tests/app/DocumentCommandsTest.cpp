@@ -164,14 +164,7 @@ TEST_F(DocumentCommands, PaintingWithANewWordFontMarksTheDocumentModified) {
   app->FontIni.WriteValue("Font Info", "Name", "Times New Roman", true);
   app->FontIni.WriteValue("Font Info", "Size", "14", true);
   doc->SetModifiedFlag(FALSE);
-  CWindowDC screen(nullptr);
-  CDC dc;
-  ASSERT_TRUE(dc.CreateCompatibleDC(&screen));
-  CBitmap bitmap;
-  ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, 50, 50));
-  CBitmap* previous = dc.SelectObject(&bitmap);
-  ViewOf(doc)->OnDraw(&dc);
-  dc.SelectObject(previous);
+  PaintView(ViewOf(doc));
   EXPECT_STREQ(doc->Options.Font.Value.LogFont.lfFaceName, "Times New Roman");
   EXPECT_EQ(doc->Options.Font.Value.Size, 493);  // 14 points, truncated
   EXPECT_TRUE(doc->IsModified());

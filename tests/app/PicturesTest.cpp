@@ -20,9 +20,8 @@ class Pictures : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    doc = NewDocument();
+    doc = NewDocumentWith(kQuadraticFormula);
     ASSERT_NE(doc, nullptr);
-    doc->SetEquationText("x=(-b+-sqrt(b^2-4ac))/(2a)");
   }
   // The screen's pixel size of a document's own extent (at least one pixel).
   CSize OwnPixels() {
@@ -131,7 +130,10 @@ TEST(CBitmapDC, OwnsABitmapOfTheBackgroundColourUntilItHandsItOver) {
     EXPECT_EQ(dc.DetachBitmap(), nullptr);  // handed over once
   }
   { CBitmapDC kept(5, 5); }  // never handed over: deleted with the DC
-  { CBitmapDC empty(0, -4); EXPECT_EQ(LookAt(static_cast<HBITMAP>(empty.DetachBitmap()->m_hObject)).size, CSize(1, 1)); }
+  {
+    CBitmapDC empty(0, -4);
+    EXPECT_EQ(LookAt(static_cast<HBITMAP>(empty.DetachBitmap()->m_hObject)).size, CSize(1, 1));
+  }
   EXPECT_EQ(GdiObjectCounter::Alive(), before);
 }
 
@@ -141,7 +143,8 @@ TEST_F(Pictures, BitmapPictureHasThePixelSizeOfTheExtentOnWhite) {
   const struct {
     ExtentRecord extent;
     CSize pixels;
-  } cases[] = {{kInchByHalf, CSize(96, 48)}, {{1000, 500}, CSize(38, 19)}, {{254, 2540}, CSize(10, 96)}};
+  } cases[] = {
+      {kInchByHalf, CSize(96, 48)}, {{1000, 500}, CSize(38, 19)}, {{254, 2540}, CSize(10, 96)}};
   for (const auto& c : cases) {
     const std::unique_ptr<CBitmap> bitmap = doc->MakeBitmapPicture(c.extent);
     ASSERT_NE(bitmap, nullptr);
@@ -169,7 +172,8 @@ TEST_F(Pictures, ClipboardCommandsPutTheDocumentsOwnPictures) {
     UINT command;  // 0: Copy with nothing selected
     bool bitmap;
     bool metafile;
-  } cases[] = {{ID_COPY_AS_METAFILE, false, true}, {ID_COPY_AS_BITMAP, true, false}, {0, true, true}};
+  } cases[] = {
+      {ID_COPY_AS_METAFILE, false, true}, {ID_COPY_AS_BITMAP, true, false}, {0, true, true}};
   for (const auto& c : cases) {
     EmptyTheClipboard();
     app->RefocusEdit = 0;
@@ -207,8 +211,8 @@ TEST_F(Pictures, CopyWithASelectionCopiesTheTextOnly) {
 
 TEST_F(Pictures, ClipboardHeldElsewhereIsReportedAndLeftAlone) {
   CWnd holder;
-  ASSERT_TRUE(holder.CreateEx(0, AfxRegisterWndClass(0), "holder", WS_POPUP, 0, 0, 1, 1, nullptr,
-                              nullptr));
+  ASSERT_TRUE(
+      holder.CreateEx(0, AfxRegisterWndClass(0), "holder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
   ASSERT_TRUE(::OpenClipboard(holder.GetSafeHwnd()));
   Command(ID_COPY_AS_METAFILE);
   Command(ID_COPY_AS_BITMAP);
@@ -238,9 +242,9 @@ TEST_F(Pictures, WritesExportsForOutsideReaders) {
   ASSERT_TRUE(reduced.SaveFile((base + "eq-reduced.bmp").c_str(), kFormatBmp));
   const ExtentRecord extent = doc->MeasureOwnExtent();
   const CSize pixels = OwnPixels();
-  TempFolder::Write(base + "sizes.txt", std::to_string(pixels.cx) + " " + std::to_string(pixels.cy) +
-                                            " " + std::to_string(extent.width) + " " +
-                                            std::to_string(extent.height) + "\n");
+  TempFolder::Write(base + "sizes.txt",
+                    std::to_string(pixels.cx) + " " + std::to_string(pixels.cy) + " " +
+                        std::to_string(extent.width) + " " + std::to_string(extent.height) + "\n");
 }
 
 // --------------------------------------------------------------- exports
@@ -397,7 +401,7 @@ TEST_F(SaveAs, ChoosesByTheExtensionInAnyCase) {
     std::string signature;  // at offset `at`
     size_t at;
   } cases[] = {
-      {"EQ.GIF", "GIF8", 0}, {"eq.gif", "GIF8", 0}, {"eq.Bmp", "BM", 0},
+      {"EQ.GIF", "GIF8", 0},  {"eq.gif", "GIF8", 0},  {"eq.Bmp", "BM", 0},
       {"eq.emf", " EMF", 40}, {"eq.EMF", " EMF", 40},
   };
   const CString title = doc->GetTitle();

@@ -16,9 +16,8 @@ class Printing : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    doc = NewDocument();
+    doc = NewDocumentWith(kQuadraticFormula);
     ASSERT_NE(doc, nullptr);
-    doc->SetEquationText("x=(-b+-sqrt(b^2-4ac))/(2a)");
     view = ViewOf(doc);
     ASSERT_NE(view, nullptr);
   }
