@@ -42,14 +42,15 @@ void BracketRightOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& fa
       row.Append(NewBracket(factory, TK_CLOSE));
       return;
     }
-    if (row.KindAt(match + 1) != TK_POWER) {
+    if (row.KindAt(match + 1) != TK_POWER && IsDelimiterGroup(row, h)) {
       row.GetAt(h)->SetText(CString());
       row.GetAt(match)->SetText(CString());
       InsertBracket(row, match + 1, TK_CLOSE, factory);
       return;
     }
-    // A powered group keeps its brackets; the group with its powers and
-    // their exponents is the operand.
+    // A powered group, or one of bars or other brackets, keeps its
+    // brackets inside an invisible pair of its own; the group with its
+    // powers and their exponents is the operand.
     int end = match + 1;
     while (row.KindAt(end) == TK_POWER) {
       ++end;
@@ -76,15 +77,23 @@ int BracketLeftOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& fact
     return d + 3;
   }
   const int u = d - 1;
+  int start = 0;
   if (row.KindAt(u) == TK_CLOSE && !ClosesExponent(row, u)) {
-    row.GetAt(u)->SetText(CString());
     const int open = row.FindMatchingOpen(u);
+    const bool delimiter = open < 0 ? IsDelimiterClose(*row.GetAt(u)) : IsDelimiterGroup(row, open);
+    if (delimiter) {
+      row.GetAt(u)->SetText(CString());
+      if (open < 0) return d;
+      row.GetAt(open)->SetText(CString());
+      InsertBracket(row, open, TK_OPEN, factory);
+      return d + 1;
+    }
+    // "|x|/2": the bars stay, inside an invisible pair of their own.
     if (open < 0) return d;
-    row.GetAt(open)->SetText(CString());
-    InsertBracket(row, open, TK_OPEN, factory);
-    return d + 1;
+    start = open;
+  } else {
+    start = RunStartLeft(row, u, op == TK_SEPARATOR ? IsSeparatorLeft : IsDivideLeft);
   }
-  const int start = RunStartLeft(row, u, op == TK_SEPARATOR ? IsSeparatorLeft : IsDivideLeft);
   InsertBracket(row, d, TK_CLOSE, factory);
   InsertBracket(row, start, TK_OPEN, factory);
   InsertBracket(row, start, TK_OPEN, factory);

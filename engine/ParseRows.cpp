@@ -52,10 +52,37 @@ TokenSpan GroupBefore(const TokenRow& row, int i) {
   return {open, i - 1};
 }
 
+bool IsDelimiterOpen(const QVMToken& token) { return token.text.IsEmpty() || token.text == "("; }
+
+bool IsDelimiterClose(const QVMToken& token) {
+  return token.text.IsEmpty() || token.text == ")" || token.text == "#";
+}
+
+bool IsDelimiterGroup(const TokenRow& row, int open) {
+  if (!IsDelimiterOpen(*row.GetAt(open))) return false;
+  const int match = row.FindMatchingClose(open);
+  return match < 0 || IsDelimiterClose(*row.GetAt(match));
+}
+
+bool IsDelimiterText(const CString& text) {
+  const int comma = text.Find(',');
+  if (comma < 0) return false;
+  const CString open = text.Left(comma);
+  const CString close = text.Mid(comma + 1);
+  return (open.IsEmpty() || open == "(") && (close.IsEmpty() || close == ")" || close == "#");
+}
+
 void HideGroupBrackets(TokenRow& row) {
-  if (row.KindAt(0) == TK_OPEN) row.GetAt(0)->SetText(CString());
+  if (row.KindAt(0) == TK_OPEN) {
+    if (!IsDelimiterGroup(row, 0)) return;
+    row.GetAt(0)->SetText(CString());
+    const int match = row.FindMatchingClose(0);
+    if (match >= 0) row.GetAt(match)->SetText(CString());
+    return;
+  }
   const int last = row.GetSize() - 1;
-  if (row.KindAt(last) == TK_CLOSE) row.GetAt(last)->SetText(CString());
+  if (row.KindAt(last) == TK_CLOSE && IsDelimiterClose(*row.GetAt(last)))
+    row.GetAt(last)->SetText(CString());
 }
 
 // An opening bracket the run accepts brings its whole group; a power brings

@@ -40,7 +40,19 @@ int GroupEnd(const TokenRow& row, int open);
 TokenSpan GroupAfter(const TokenRow& row, int i);
 // From the match of the closing bracket before i to i - 1; empty otherwise.
 TokenSpan GroupBefore(const TokenRow& row, int i);
-// Empties the text of a group's first TK_OPEN and last TK_CLOSE.
+// Round parentheses only delimit an operand and vanish around it; bars,
+// square and curly brackets are part of what they enclose and stay drawn.
+// Brackets the passes made (empty text) and the typed invisible "#" count
+// as parentheses.
+bool IsDelimiterOpen(const QVMToken& token);
+bool IsDelimiterClose(const QVMToken& token);
+// The group opened at `open` is delimited by parentheses (its closing one
+// may be missing).
+bool IsDelimiterGroup(const TokenRow& row, int open);
+// The same for a bracket group token's text ("(,)", ",", "(,#").
+bool IsDelimiterText(const CString& text);
+// Empties the text of a group's opening bracket and its match, when they
+// are parentheses; a lone closing parenthesis is emptied too.
 void HideGroupBrackets(TokenRow& row);
 
 using TokenTest = bool (*)(const QVMToken& token, bool first);

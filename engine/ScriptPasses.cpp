@@ -112,14 +112,16 @@ void TokenRow::DetectCombinations() {
 }
 
 // Every power and subscript mark, the last token of the row included, is
-// followed by one bracket group: the typed one (now invisible) or an
-// invisible pair around its operand run.
+// followed by one bracket group: the typed one or an invisible pair around
+// its operand run. Typed parentheses become invisible; bars and other
+// brackets stay drawn around the exponent ("x^|a|").
 void EquationLine::BracketScriptOperands() {
   TokenRow& row = root_;
   for (int i = 0; i < row.GetSize(); ++i) {
     const TokenKind kind = row.KindAt(i);
     if (kind != TK_POWER && kind != TK_SUBSCRIPT) continue;
     if (row.KindAt(i + 1) == TK_OPEN) {
+      if (!IsDelimiterGroup(row, i + 1)) continue;
       row.GetAt(i + 1)->SetText(CString());
       const int match = row.FindMatchingClose(i + 1);
       if (match >= 0) row.GetAt(match)->SetText(CString());
