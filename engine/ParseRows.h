@@ -18,6 +18,26 @@ struct TokenSpan {
 // Typed brackets beyond this depth stay text, so that no line can nest the
 // tree (and the recursion over it) without bound.
 constexpr int kMaxBracketDepth = 100;
+// The same bound for the flat row once the operand passes have added their
+// invisible brackets: operators ("x^x^x^...", "a/a/a/...", "3root3root...")
+// and brackets nested deeper stay text.
+constexpr int kMaxNestingDepth = kMaxBracketDepth;
+// The grouping passes turn each bracket level into at most two levels of
+// child rows, so no tree is deeper than this (the root row is level 1).
+constexpr int kMaxTreeDepth = 2 * kMaxNestingDepth + 8;
+
+// Kinds whose operands the grouping passes move into child rows.
+bool NestsOperands(TokenKind kind);
+// An operator or bracket nested too deep stays what was typed, as text; an
+// invisible bracket becomes an empty raw token, which CapNestingDepth drops.
+void KeepAsText(QVMToken& token);
+// Brackets the passes opened before token i and left open there, given
+// those before token i - 1 (`depth`); a stray closing bracket counts as none.
+int DepthAfter(int depth, TokenKind kind);
+// Every operator and bracket of the flat row deeper than kMaxNestingDepth
+// stays text, so that the grouping passes and every later walk of the tree
+// recurse a bounded number of levels.
+void CapNestingDepth(TokenRow& row);
 
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind);
 void InsertBracket(TokenRow& row, int index, TokenKind kind, QVMTokenFactory& factory);
