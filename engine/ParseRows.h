@@ -2,7 +2,9 @@
 // between rows, the groups before and after a token and the operand runs.
 // Choices of ours: a run that takes a power also takes the power's bracketed
 // exponent, and a run that takes opening brackets takes each group whole, so
-// that no run ever ends inside a bracket group.
+// that no run ever ends inside a bracket group; only parentheses vanish
+// around an operand (bars stay: "|x|/2" is no x/2); operators nested past
+// kMaxNestingDepth stay text.
 #pragma once
 
 #include "engine/Token.h"
@@ -31,8 +33,8 @@ bool NestsOperands(TokenKind kind);
 // An operator or bracket nested too deep stays what was typed, as text; an
 // invisible bracket becomes an empty raw token, which CapNestingDepth drops.
 void KeepAsText(QVMToken& token);
-// Brackets the passes opened before token i and left open there, given
-// those before token i - 1 (`depth`); a stray closing bracket counts as none.
+// The brackets open after a token of `kind`, given `depth` open before it;
+// a stray closing bracket changes nothing.
 int DepthAfter(int depth, TokenKind kind);
 // Every operator and bracket of the flat row deeper than kMaxNestingDepth
 // stays text, so that the grouping passes and every later walk of the tree
