@@ -98,11 +98,13 @@ void SplitArguments(TokenRow& row, int i, QVMTokenFactory& factory) {
   RaiseLimitSign(construct, factory);
 }
 
-// The bounds of a drawn construct come in parentheses the user typed; a
-// group of bars or other brackets after it ("int|x|") is its operand's
-// content and stays in the row.
-bool IsTypedParenthesis(const TokenRow& row, int i) {
-  return row.KindAt(i) == TK_OPEN && row.TextAt(i) == "(" && IsDelimiterGroup(row, i);
+// The bounds of a drawn construct come in a bracket group the user typed
+// after it: "int(0,1)", and also "int[0,1]" or "sigma{...}". Bars after it
+// ("int|x|") are an absolute value, the operand's content, and stay in the row.
+bool IsBoundsGroup(const TokenRow& row, int i) {
+  if (row.KindAt(i) != TK_OPEN) return false;
+  const CString open = row.TextAt(i);
+  return open == "(" || open == "[" || open == "{";
 }
 
 }  // namespace
@@ -145,7 +147,7 @@ void TokenRow::SplitCodeDrawnArguments(QVMTokenFactory& factory) {
     token->row1.SplitCodeDrawnArguments(factory);
     token->row2.SplitCodeDrawnArguments(factory);
     if (token->kind != TK_CODEDRAW2) continue;
-    if (IsTypedParenthesis(*this, i + 1)) SplitArguments(*this, i, factory);
+    if (IsBoundsGroup(*this, i + 1)) SplitArguments(*this, i, factory);
     if (token->text == "box" && token->row1.IsEmpty()) token->row1.Append(NewSpace(factory));
   }
 }

@@ -872,6 +872,15 @@ const GoldenCase kTypedBracketOperands[] = {
 1 - BRACKETS "|,|"
  1 0 - VARIABLE "x"
 )~"},
+    // Square brackets and braces still give a drawn construct its bounds.
+    {"int[0,1]x", R"~(
+0 - CODEDRAW2 "int"
+ 1 0 - BRACKETS ","
+ 1  1 0 - NUMBER "0"
+ 2 0 - BRACKETS ","
+ 2  1 0 - NUMBER "1"
+1 - VARIABLE "x"
+)~"},
 };
 
 void ExpectAll(const GoldenCase* cases, size_t count) {
