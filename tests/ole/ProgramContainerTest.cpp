@@ -1,0 +1,219 @@
+// A test container for ovelin.exe itself: the program registered as a
+// server, reached across processes through COM's proxies and ole32's
+// default handler, with its settings in a temporary application-data folder.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "app/DocumentArchive.h"
+#include "app/LoweringHint.h"
+#include "app/ServerIds.h"
+#include "framework/Archive.h"
+#include "framework/File.h"
+#include "options/IniFile.h"
+#include "resources/resource.h"
+#include "tests/ole/OleTestSinks.h"
+#include "tests/ole/OleTestSupport.h"
+#include "tests/portable/TempFolder.h"
+
+namespace {
+
+const char kProgram[] = "ovelin.exe";
+const char kEquation[] = "x=(-b+-sqrt(b^2-4ac))/(2a)";
+
+// The document archive of an equation, as the program stores it.
+std::string EquationArchive(const char* text) {
+  QVEquationList equation;
+  QVMOptions options(0);
+  equation.SetText(text, options);
+  CMemFile file;
+  {
+    CArchive archive(&file, CArchive::store);
+    StoreDocumentArchive(archive, equation, options);
+  }
+  return std::string(reinterpret_cast<const char*>(file.GetData()), file.GetLength());
+}
+
+// Both classes and their shared ProgID, in both class views.
+std::set<std::string> ServerSnapshot() {
+  std::set<std::string> lines = ClassesSnapshot(kEquationClassId, kEquationProgId);
+  DumpRegistry(HKEY_CLASSES_ROOT, "CLSID\\" + GuidText(kQvpClassId), lines);
+  return lines;
+}
+
+std::string UserClassValue(const std::string& key) {
+  char buffer[512] = {};
+  DWORD size = sizeof buffer - 1;
+  if (RegGetValueA(HKEY_CURRENT_USER, ("Software\\Classes\\" + key).c_str(), nullptr,
+                   RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+    return "<none>";
+  return buffer;
+}
+
+// The program and the servers COM starts for it see this folder as the
+// per-user application data.
+class ProgramAppData {
+ public:
+  ProgramAppData() {
+    if (const char* saved = std::getenv("APPDATA")) saved_ = saved;
+    SetEnvironmentVariableA("APPDATA", folder_.Path().string().c_str());
+  }
+  ~ProgramAppData() { SetEnvironmentVariableA("APPDATA", saved_.empty() ? nullptr : saved_.c_str()); }
+  ProgramAppData(const ProgramAppData&) = delete;
+  ProgramAppData& operator=(const ProgramAppData&) = delete;
+
+  // A value of the program's "QVM4ADJ" settings, or -1.
+  int Adjustment(const char* section, const char* key) const {
+    QVIniFile store;
+    const std::string path = (folder_.Path() / "Marvolk" / "QVM4ADJ.ini").string();
+    store.AssignPath(path.c_str());
+    if (!store.LoadFromDisk()) return -1;
+    return store.ReadInt(section, key);
+  }
+
+ private:
+  TempFolder folder_;
+  std::string saved_;
+};
+
+// A picture whose height was padded so that the part below the baseline is
+// a whole number of points, with `amount` thousandths below the baseline.
+bool IsPointPadded(const PictureInfo& picture, int amount) {
+  for (int32_t depth = 0; depth <= picture.yExt; ++depth) {
+    const int32_t pad = PointRoundingPad(depth);
+    if (depth + pad <= picture.yExt &&
+        LoweringAmount(depth, pad, picture.yExt - pad) == amount)
+      return true;
+  }
+  return false;
+}
+
+// Runs first: registering and unregistering leave nothing of ours behind.
+TEST(ProgramRegistration, RegisterWritesALocalServerAndUnregisterRemovesEveryKey) {
+  ProgramAppData appData;
+  const auto before = ServerSnapshot();
+  ASSERT_EQ(0, RunBeside(kProgram, "/Register"));
+  const auto registered = ServerSnapshot();
+  const std::string key = "CLSID\\" + GuidText(kEquationClassId);
+  EXPECT_EQ("\"" + PathBeside(kProgram) + "\" /Embedding", UserClassValue(key + "\\LocalServer32"));
+  EXPECT_EQ("Ovelin 4 Equation", UserClassValue(key));
+  EXPECT_EQ(kEquationProgId, UserClassValue(key + "\\ProgID"));
+  EXPECT_EQ(GuidText(kEquationClassId), UserClassValue(std::string(kEquationProgId) + "\\CLSID"));
+  EXPECT_NE("<none>", UserClassValue("CLSID\\" + GuidText(kQvpClassId) + "\\LocalServer32"));
+  const DWORD misc = std::stoul(UserClassValue(key + "\\MiscStatus"));
+  EXPECT_EQ(0u, misc & (OLEMISC_INSIDEOUT | OLEMISC_ACTIVATEWHENVISIBLE));
+  CLSID found{};
+  ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"QVM300.Equation", &found));
+  EXPECT_TRUE(IsEqualCLSID(kEquationClassId, found));
+
+  ASSERT_EQ(0, RunBeside(kProgram, "/Unregister"));
+  const auto after = ServerSnapshot();
+  for (const std::string& line : registered) {
+    if (!before.count(line)) EXPECT_EQ(0u, after.count(line)) << line;
+  }
+  for (const std::string& line : after) EXPECT_EQ(1u, before.count(line)) << line;
+  EXPECT_EQ("<none>", UserClassValue(key));
+  EXPECT_EQ("<none>", UserClassValue(std::string(kEquationProgId) + "\\CLSID"));
+}
+
+class ProgramContainerTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_EQ(0, RunBeside(kProgram, "/Register")); }
+  static void TearDownTestSuite() { EXPECT_EQ(0, RunBeside(kProgram, "/Unregister")); }
+  void TearDown() override { EXPECT_TRUE(WaitForNoProcess(kProgram, 15000)); }
+
+  ProgramAppData appData_;
+  ComApartment apartment_;
+};
+
+TEST_F(ProgramContainerTest, LoadDrawMeasureAndSaveAnEquation) {
+  ComPtr<IPersistStorage> persist;
+  ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(kEquationClassId, nullptr, CLSCTX_LOCAL_SERVER,
+                                            IID_IPersistStorage, persist.OutVoid()));
+  EXPECT_EQ(1, appData_.Adjustment("Control", "Running"));
+  const std::string archive = EquationArchive(kEquation);
+  ComPtr<IStorage> given = MakeMemoryStorage();
+  WriteContents(given.get(), archive);
+  ASSERT_HRESULT_SUCCEEDED(persist->Load(given.get()));
+
+  ComPtr<IDataObject> data;
+  ASSERT_HRESULT_SUCCEEDED(persist->QueryInterface(IID_IDataObject, data.OutVoid()));
+  const PictureInfo picture = GetPicture(data.get());
+  EXPECT_EQ(MM_ANISOTROPIC, picture.mm);
+  const int amount = appData_.Adjustment("Lowering Hint", "Amount");
+  EXPECT_GE(amount, 0);
+  EXPECT_TRUE(IsPointPadded(picture, amount)) << picture.yExt << " " << amount;
+
+  ComPtr<IOleObject> object;
+  ASSERT_HRESULT_SUCCEEDED(persist->QueryInterface(IID_IOleObject, object.OutVoid()));
+  SIZEL size{-1, -1};
+  ASSERT_HRESULT_SUCCEEDED(object->GetExtent(DVASPECT_CONTENT, &size));
+  EXPECT_GE(size.cx, 0);
+  EXPECT_GE(size.cy, 0);
+  // The picture and the extent measure the same equation (on different
+  // contexts): the padding adds less than one point.
+  EXPECT_NEAR(picture.xExt, size.cx, 2 + size.cx / 20);
+  EXPECT_NEAR(picture.yExt, size.cy + 18, 20 + size.cy / 20);
+  // Refused at once: no container waits for in-place activation.
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(E_NOTIMPL,
+            object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr));
+  EXPECT_LT(GetTickCount() - start, 2000u);
+
+  ComPtr<IStorage> saved = MakeMemoryStorage();
+  ASSERT_HRESULT_SUCCEEDED(persist->Save(saved.get(), FALSE));
+  ASSERT_HRESULT_SUCCEEDED(persist->SaveCompleted(nullptr));
+  const std::string stored = ReadContents(saved.get());
+  EXPECT_EQ(std::string("\x03QVM"), stored.substr(0, 4));
+  EXPECT_EQ(archive, stored);
+}
+
+// Through the default handler: create, show in the program's window, change
+// the document there, and the program's Update and Return saves into the
+// container, sends the new picture and ends.
+TEST_F(ProgramContainerTest, ShowThenUpdateAndReturnSavesIntoTheContainer) {
+  TestClientSite site;
+  TestAdviseSink objectSink, dataSink;
+  site.storage = MakeMemoryStorage();
+  ComPtr<IOleObject> object;
+  ASSERT_HRESULT_SUCCEEDED(OleCreate(kEquationClassId, IID_IOleObject, OLERENDER_DRAW, nullptr,
+                                     &site, site.storage.get(), object.OutVoid()));
+  ASSERT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IPersistStorage, site.object.OutVoid()));
+  ASSERT_HRESULT_SUCCEEDED(OleRun(object.get()));
+  DWORD objectConnection = 0, dataConnection = 0;
+  ASSERT_HRESULT_SUCCEEDED(object->Advise(&objectSink, &objectConnection));
+  ComPtr<IDataObject> data;
+  ASSERT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IDataObject, data.OutVoid()));
+  FORMATETC format = PictureFormat();
+  ASSERT_HRESULT_SUCCEEDED(data->DAdvise(&format, 0, &dataSink, &dataConnection));
+
+  ASSERT_HRESULT_SUCCEEDED(object->DoVerb(OLEIVERB_SHOW, nullptr, &site, 0, nullptr, nullptr));
+  EXPECT_TRUE(PumpUntil([&] { return site.shownWindow == TRUE; }, 5000));
+  HWND server = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (server = FindOtherProcessWindow("Ovelin 4")); }, 5000));
+  // A command of the shown document changes it, as the user would.
+  PostMessageA(server, WM_COMMAND, ID_LINE_BOLD, 0);
+  PostMessageA(server, WM_COMMAND, ID_UPDATE_AND_RETURN, 0);
+  EXPECT_TRUE(PumpUntil([&] { return objectSink.closes > 0; }, 15000));
+  // A container keeps serving its messages: the server's goodbye waits for it.
+  EXPECT_TRUE(PumpUntil([] { return WaitForNoProcess(kProgram, 0); }, 15000));
+
+  EXPECT_EQ(1, site.savesAsked);
+  EXPECT_EQ(std::string("\x03QVM"), ReadContents(site.storage.get()).substr(0, 4));
+  EXPECT_GE(objectSink.saves, 1);
+  EXPECT_GE(dataSink.dataChanges, 1);
+  EXPECT_EQ(MM_ANISOTROPIC, dataSink.lastPicture.mm);
+  EXPECT_EQ(0, appData_.Adjustment("Control", "Running"));
+  EXPECT_GE(appData_.Adjustment("Lowering Hint", "Amount"), 0);
+
+  data->DUnadvise(dataConnection);
+  object->Unadvise(objectConnection);
+  object->Close(OLECLOSE_NOSAVE);
+  object->SetClientSite(nullptr);
+  data.Reset();
+  site.object.Reset();
+  object.Reset();
+}
+
+}  // namespace
