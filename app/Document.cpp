@@ -5,6 +5,7 @@
 #include "app/App.h"
 #include "app/DocumentArchive.h"
 #include "app/ServerItem.h"
+#include "app/SymbolCommands.h"
 #include "controls/TextHelpers.h"
 #include "framework/Dc.h"
 #include "resources/resource.h"
@@ -56,15 +57,15 @@ CString QVM400Doc::GetEquationText() {
   return EquationText;
 }
 
-// The equation list cannot measure or draw yet: until it can, an equation
-// measures empty and draws nothing. Then: out = Equation.Measure(dc, Options).
-ExtentRecord& QVM400Doc::MeasureEquation(ExtentRecord& out, CDC*) {
-  out = ExtentRecord{};
+ExtentRecord& QVM400Doc::MeasureEquation(ExtentRecord& out, CDC* dc) {
+  out = dc ? Equation.Measure(*dc, Options) : ExtentRecord{};
   return out;
 }
 
-// Then: Equation.Draw(dc, x, y, Options).
-void QVM400Doc::DrawEquation(CDC*, int, int) {}
+// The corner is the top-left one because the callers set TA_TOP | TA_LEFT.
+void QVM400Doc::DrawEquation(CDC* dc, int x, int y) {
+  if (dc) Equation.Draw(*dc, x, y, Options);
+}
 
 ExtentRecord QVM400Doc::MeasureOwnExtent() {
   CWindowDC screen(nullptr);
@@ -159,6 +160,29 @@ void QVM400Doc::OnAlignEqualSigns() {
 
 void QVM400Doc::OnUpdateAlignEqualSigns(CCmdUI* cmdUI) {
   cmdUI->SetCheck(Options.AlignEquals.Value ? 1 : 0);
+}
+
+BOOL QVM400Doc::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+  if (nCode == CN_COMMAND) {
+    if (const SymbolCommand* command = FindSymbolCommand(nID)) {
+      if (pHandlerInfo) {
+        pHandlerInfo->pTarget = this;
+        return TRUE;
+      }
+      InsertSymbol(*command);
+      return TRUE;
+    }
+  }
+  return CDocument::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+// EM_REPLACESEL keeps the edit undoable and reports the change, which
+// carries the new text to this document.
+void QVM400Doc::InsertSymbol(const SymbolCommand& command) {
+  QVM400App* app = GetQVMApp();
+  if (HWND edit = app->EquationEditWindow())
+    ::SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(command.text));
+  app->RefocusEdit = 1;
 }
 
 void QVM400Doc::OnEditCut() {

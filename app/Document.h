@@ -18,6 +18,7 @@
 #include "options/QVMOptions.h"
 
 class CDC;
+struct SymbolCommand;
 
 class QVM400Doc : public COleServerDoc {
   DECLARE_DYNCREATE(QVM400Doc)
@@ -45,6 +46,8 @@ class QVM400Doc : public COleServerDoc {
   static int CaretLine();
 
   BOOL OnNewDocument() override;
+  // The symbol insert commands are routed from their table (SymbolCommands.h).
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
   // Stores the current form; loads any form and puts the loaded text into
   // the text box.
   void Serialize(CArchive& archive) override;
@@ -68,6 +71,8 @@ class QVM400Doc : public COleServerDoc {
   void OnEditCopy();
   void OnEditPaste();
   void OnPaletteHeader() {}
+  // Replaces the box's selection with the command's text, as typing would.
+  void InsertSymbol(const SymbolCommand& command);
 
  private:
   void ToggleLineFormat(bool LineFormat::* flag);

@@ -1,23 +1,115 @@
-// CMainFrame: document windows, the road of an edit and the focus handler.
+// CMainFrame: the bars, the road of an edit, DDE and the focus handler.
 #include "app/MainFrame.h"
+
+#include <dde.h>
+
+#include <iterator>
 
 #include "app/App.h"
 #include "app/Document.h"
+#include "app/ShortcutPalettes.h"
 #include "resources/resource.h"
 
 IMPLEMENT_DYNCREATE(CMainFrame, CMDIFrameWnd)
 
+BYTE CMainFrame::ScreenKeyboardVisible = 0;
+int CMainFrame::ScreenKeyboardPage = CMainFrame::kDefaultKeyboardPage;
+
+namespace {
+
+// Width in pixels of one image of the "Shortcuts" bar's strip.
+constexpr int kShortcutImageWidth = 24;
+
+// Twenty empty lines.
+constexpr const char* kEmptyEquation =
+    "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n";
+
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_WM_CREATE()
   ON_WM_SETFOCUS()
+  ON_MESSAGE(WM_DDE_EXECUTE, OnDDEExecute)
   ON_EN_CHANGE(IDC_EQUATION_EDIT, OnEquationEditChange)
+  ON_COMMAND(ID_SCREEN_KEYBOARD, OnScreenKeyboard)
+  ON_UPDATE_COMMAND_UI(ID_SCREEN_KEYBOARD, OnUpdateScreenKeyboard)
   ON_COMMAND(ID_WINDOW_NEW, OnWindowNew)
 END_MESSAGE_MAP()
 
+// Any step that fails makes the frame fail, and with it the program's start.
 int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
   if (CMDIFrameWnd::OnCreate(cs) == -1) return -1;
-  GetQVMApp()->RefocusEdit = 1;
+  if (!CreateToolBar() || !CreateStatusBar() || !CreateEquationBar()) return -1;
+  CreateScreenKeyboard();
+  EnableDocking(CBRS_ALIGN_ANY);
+  if (!CreateShortcutsBar() || !AttachEquationEdit()) return -1;
+  AddShortcutPalettes();
+  StartWithEmptyEquation();
+  if (ScreenKeyboardVisible)
+    ShowScreenKeyboard(ScreenKeyboardPage);
+  else
+    HideScreenKeyboard();
+  RecalcLayout();
   return 0;
+}
+
+BOOL CMainFrame::CreateToolBar() {
+  return m_wndToolBar.CreateEx(this, TBSTYLE_FLAT,
+                               WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_BORDER_BOTTOM |
+                                   CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC,
+                               CRect(0, 0, 0, 0), AFX_IDW_TOOLBAR) &&
+         m_wndToolBar.LoadToolBar(IDR_MAINFRAME);
+}
+
+BOOL CMainFrame::CreateStatusBar() {
+  static const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM,
+                                    ID_INDICATOR_SCRL};
+  return m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM | CBRS_BORDER_TOP,
+                               AFX_IDW_STATUS_BAR) &&
+         m_wndStatusBar.SetIndicators(indicators, static_cast<int>(std::size(indicators)));
+}
+
+BOOL CMainFrame::CreateEquationBar() {
+  return m_wndDlgBar.Create(this, IDD_EQUATION_BAR, CBRS_TOP | CBRS_BORDER_BOTTOM,
+                            IDD_EQUATION_BAR);
+}
+
+// Its palettes open at the press: a hold delay would only slow the user.
+BOOL CMainFrame::CreateShortcutsBar() {
+  QVFlyoutTrueColor& bar = m_wndShortcuts;
+  if (!bar.CreateEx(this, TBSTYLE_FLAT,
+                    WS_CHILD | WS_VISIBLE | CBRS_LEFT | CBRS_BORDER_RIGHT | CBRS_TOOLTIPS |
+                        CBRS_FLYBY | CBRS_SIZE_DYNAMIC,
+                    CRect(0, 0, 0, 0), AFX_IDW_TOOLBAR) ||
+      !bar.LoadToolBar(IDR_SHORTCUTS) ||
+      !bar.LoadImageLists(kShortcutImageWidth, IDB_SHORTCUTS, IDB_SHORTCUTS, IDB_SHORTCUTS))
+    return FALSE;
+  bar.EnableWindow(TRUE);
+  bar.SetWindowText("Shortcuts");
+  bar.EnableDocking(CBRS_ALIGN_LEFT);
+  DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+  bar.holdDelay = 0;
+  return TRUE;
+}
+
+BOOL CMainFrame::AttachEquationEdit() {
+  QVEdit* edit = GetQVMApp()->EquationEdit;
+  return edit && edit->SubclassDlgItem(IDC_EQUATION_EDIT, &m_wndDlgBar);
+}
+
+// A button the toolbar lacks simply gets no palette.
+void CMainFrame::AddShortcutPalettes() {
+  for (const ShortcutPalette& palette : ShortcutPalettes()) {
+    const int bitmap = static_cast<int>(palette.bitmap);
+    m_wndShortcuts.SetFlyout(palette.button, static_cast<int>(palette.toolbar), bitmap, bitmap,
+                             bitmap, palette.imageWidth);
+  }
+}
+
+void CMainFrame::StartWithEmptyEquation() {
+  QVM400App* app = GetQVMApp();
+  app->EquationEdit->SetWindowText(kEmptyEquation);
+  app->RefocusEdit = 1;
 }
 
 QVM400Doc* CMainFrame::GetActiveEquationDocument() const {
@@ -27,7 +119,8 @@ QVM400Doc* CMainFrame::GetActiveEquationDocument() const {
 }
 
 // A multi-line edit sends no EN_CHANGE for WM_SETTEXT, so writing the text
-// back raises no second change.
+// back raises no second change. Writing it also empties the box's undo
+// buffer, so text that is already normal stays untouched.
 void CMainFrame::OnEquationEditChange() {
   QVM400Doc* doc = GetActiveEquationDocument();
   QVEdit* edit = GetQVMApp()->EquationEdit;
@@ -35,10 +128,18 @@ void CMainFrame::OnEquationEditChange() {
   int start = 0;
   int end = 0;
   edit->GetSel(start, end);
-  doc->SetEquationText(edit->GetWindowText());
-  edit->SetWindowText(doc->GetEquationText());
-  edit->SetSel(start, end);
+  const CString typed = edit->GetWindowText();
+  doc->SetEquationText(typed);
+  const CString normalised = doc->GetEquationText();
+  if (normalised != typed) {
+    edit->SetWindowText(normalised);
+    edit->SetSel(start, end);
+  }
   edit->SendMessage(EM_SCROLLCARET);
+}
+
+LRESULT CMainFrame::OnDDEExecute(WPARAM client, LPARAM data) {
+  return ExecuteDDE(client, data, kMaxDDECommand);
 }
 
 void CMainFrame::OnSetFocus(CWnd* old) {
@@ -48,4 +149,18 @@ void CMainFrame::OnSetFocus(CWnd* old) {
   app->FontIni.Load();
   app->ControlIni.WriteInt("Control", "Running", 1, true);
   app->ControlIni.Save();
+}
+
+void CMainFrame::OnScreenKeyboard() {
+  if (ScreenKeyboardVisible) {
+    ScreenKeyboardVisible = 0;
+    HideScreenKeyboard();
+  } else {
+    ScreenKeyboardVisible = 1;
+    ShowScreenKeyboard(ScreenKeyboardPage);
+  }
+}
+
+void CMainFrame::OnUpdateScreenKeyboard(CCmdUI* cmdUI) {
+  cmdUI->SetCheck(ScreenKeyboardVisible ? 1 : 0);
 }

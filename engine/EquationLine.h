@@ -16,32 +16,6 @@
 class CDC;
 class QVMOptions;
 
-// A candidate relation sign for lining up the lines of an equation; fields
-// that do not apply stay -1.
-struct AlignmentEntry {
-  int32_t kind = -1;
-  int32_t width = -1;
-  int32_t isRelation = -1;
-  int32_t index = -1;
-  int32_t spacerIndex = -1;
-  int32_t x = -1;
-  int32_t nextIndex = -1;
-  int32_t nextX = -1;
-  int32_t prevIndex = -1;
-  int32_t prevEnd = -1;
-  int32_t gapBefore = -1;
-  int32_t gapAfter = -1;
-  int32_t leftWidth = -1;
-};
-
-struct AlignmentShifts {
-  int32_t leadWidthShift = 0;
-  int32_t leadGapShift = 0;
-  int32_t leftShift = 0;
-  int32_t gapBeforeShift = 0;
-  int32_t gapAfterShift = 0;
-};
-
 class EquationLine {
  public:
   // The five word tables, by their use in the tokenizer.
@@ -62,6 +36,12 @@ class EquationLine {
   // Parses the text unless it is the one parsed last and no re-parse is due.
   void SetText(const CString& text, const QVMOptions& options);
   void BuildLexicon(const QVMOptions& options);
+  // Takes `text` as the text of the tree built by hand now in the root row,
+  // so that SetText with that text keeps the tree.
+  void AdoptTree(const CString& text) {
+    text_ = text;
+    reparse_ = false;
+  }
 
   const CString& GetText() const { return text_; }
   TokenRow& Root() { return root_; }
@@ -81,6 +61,14 @@ class EquationLine {
   // Draws the line at (x, y) by the context's text alignment.
   void Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options);
 #endif
+
+  // Finds the line's leading and main relation signs from the widths of
+  // the last measure, and resets the shifts.
+  void FindRelation(const QVMOptions& options);
+  // Takes every alignment spacer out of the root row.
+  void RemoveAlignmentSpacers();
+  // Puts spacers as wide as the shifts into the root row.
+  void InsertAlignmentSpacers();
 
   // The dump of the root row (see TokenRow::Dump).
   CString DumpTree() const { return root_.DumpTree(); }

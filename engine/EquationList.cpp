@@ -48,7 +48,8 @@ void QVEquationList::ForceReparse() {
 }
 
 // Version 1, then per line its text, Bold, Italic, Underline, UseColour and
-// Colour; a version below 1 reads nothing more.
+// Colour; a version below 1 reads nothing more. A loaded list is laid out
+// afresh.
 void QVEquationList::Serialize(CArchive& archive) {
   if (archive.IsStoring()) {
     archive << kArchiveVersion;
@@ -68,4 +69,5 @@ void QVEquationList::Serialize(CArchive& archive) {
     archive >> Lines[i] >> f.Bold >> f.Italic >> f.Underline >> f.UseColour >> colour;
     f.Colour = colour;
   }
+  InvalidateLayout();
 }

@@ -1,10 +1,13 @@
 // QVEquationList: the document's equation, twenty lines of text, each with
 // its own line engine and line format. It splits the document's text into
 // lines and joins it again, hands each line engine its text (so only changed
-// lines are parsed again) and stores itself in the document file.
+// lines are parsed again), lines up the relation signs of its lines,
+// measures and draws them stacked, and stores itself in the document file.
 // Choices of ours: a carriage return takes the character after it along only
 // when that is a line feed; text beyond the twentieth line is kept in line
-// twenty, never dropped.
+// twenty, never dropped; alignment spacers that would take no room are left
+// out, so a line that needs no shift draws as on its own; the line format
+// the options carried before a measure or draw is put back after it.
 #pragma once
 
 #include <memory>
@@ -16,6 +19,21 @@
 #include "options/QVMOptions.h"
 
 class CArchive;
+class CDC;
+
+// Puts back the options' current line format at the end of a scope.
+class LineFormatScope {
+ public:
+  explicit LineFormatScope(QVMOptions& options)
+      : options_(options), saved_(options.CurrentLineFormat) {}
+  ~LineFormatScope() { options_.CurrentLineFormat = saved_; }
+  LineFormatScope(const LineFormatScope&) = delete;
+  LineFormatScope& operator=(const LineFormatScope&) = delete;
+
+ private:
+  QVMOptions& options_;
+  LineFormat saved_;
+};
 
 class QVEquationList : public CObject {
   DECLARE_SERIAL(QVEquationList)
@@ -36,6 +54,24 @@ class QVEquationList : public CObject {
   // Sets the re-parse flag of every line engine (after an option change).
   void ForceReparse();
 
+#ifdef _WIN32
+  // One box for all lines, their relation signs lined up; fills Offsets.
+  // An empty list measures like the text "3".
+  ExtentRecord Measure(CDC& dc, QVMOptions& options);
+  // Draws the lines stacked, placed by the context's text alignment (left
+  // and top or bottom); leaves the alignment at TA_BOTTOM | TA_LEFT.
+  void Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options);
+#endif
+
+  // Takes the old spacers out, finds each line's signs and, with
+  // AlignEquals set, puts spacers in that line the signs up; `moved`, when
+  // given, tells which lines' spacers differ from before.
+  void AlignRelations(QVMOptions& options, bool (*moved)[kLineCount] = nullptr);
+  // The shifts of every line from the signs all lines found.
+  void ChooseAlignmentColumn();
+  // Marks every token, row and line for layout.
+  void InvalidateLayout();
+
   CString Lines[kLineCount];
   int32_t Offsets[kLineCount] = {};
   std::unique_ptr<EquationLine> Engines[kLineCount];
@@ -43,4 +79,19 @@ class QVEquationList : public CObject {
 
   // The texts of `text` as the list splits them.
   static void SplitText(const CString& text, CString (&lines)[kLineCount]);
+
+ private:
+  void JoinContinuationLines();
+  // Marks the root rows of the lines whose spacers moved for layout.
+  void RelayoutMovedLines(const bool (&moved)[kLineCount]);
+#ifdef _WIN32
+  // Every line with text measured with its own format.
+  void MeasureLines(CDC& dc, QVMOptions& options);
+  // Heights and offsets of the measured lines, into one record.
+  ExtentRecord StackLines(CDC& dc, QVMOptions& options);
+  void ForgetStaleLayout(const QVMOptions& options);
+#endif
+  // What the kept layout was measured with.
+  LineFormat laidOutFormats_[kLineCount];
+  double laidOutScale_ = 1.0;
 };

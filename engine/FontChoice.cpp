@@ -113,8 +113,9 @@ void QVMToken::SelectFont(CDC& dc, const QVMOptions& o) {
   font.Scale = o.DrawScale;
   font.Select(dc, true);
   // A context that cannot answer (or a missing font) leaves zero metrics;
-  // every division by them is guarded.
-  if (!dc.GetTextMetrics(&metrics)) std::memset(&metrics, 0, sizeof metrics);
+  // every division by them is guarded. A laid-out token keeps the metrics
+  // its layout was made with (drawing reads them; asking again is slow).
+  if (needsLayout && !dc.GetTextMetrics(&metrics)) std::memset(&metrics, 0, sizeof metrics);
 
   const COLORREF ink = o.CurrentLineFormat.UseColour ? o.CurrentLineFormat.Colour : o.Font.Value.Color;
   pen.Description.Assign(o.GeneralPen.Value);

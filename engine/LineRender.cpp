@@ -90,32 +90,68 @@ bool LineCanvas::Save(const char* path) const {
   return std::fclose(out) == 0 && ok;
 }
 
-ExtentRecord MeasureLineOnScreen(EquationLine& line, const QVMOptions& options) {
+namespace {
+
+// The line and the list share the view's road: measure on a memory DC of
+// the screen, then draw on a canvas or record into a metafile.
+template <typename Equation, typename Options>
+ExtentRecord MeasureOnScreen(Equation& equation, Options& options) {
   CWindowDC screen(nullptr);
   CDC dc;
   dc.CreateCompatibleDC(&screen);
   PrepareViewDc(dc);
-  return line.Measure(dc, options);
+  return equation.Measure(dc, options);
 }
 
-std::unique_ptr<LineCanvas> RenderLine(EquationLine& line, QVMOptions& options,
-                                       ExtentRecord* extent) {
-  const ExtentRecord box = MeasureLineOnScreen(line, options);
+template <typename Equation>
+std::unique_ptr<LineCanvas> Render(Equation& equation, QVMOptions& options, ExtentRecord* extent) {
+  const ExtentRecord box = MeasureOnScreen(equation, options);
   if (extent) *extent = box;
   auto canvas = std::make_unique<LineCanvas>(
       CSize(box.width + 2 * kViewMargin, box.height + 2 * kViewMargin));
   if (!canvas->IsValid()) return nullptr;
-  line.Draw(canvas->Dc(), kViewMargin, -kViewMargin, options);
+  equation.Draw(canvas->Dc(), kViewMargin, -kViewMargin, options);
   return canvas;
+}
+
+template <typename Equation>
+HENHMETAFILE Record(Equation& equation, QVMOptions& options, const char* path,
+                    ExtentRecord* extent) {
+  CMetaFileDC dc;
+  if (!dc.CreateEnhanced(nullptr, path, nullptr, "Ovelin\0equation\0")) return nullptr;
+  PrepareViewDc(dc);
+  const ExtentRecord box = equation.Measure(dc, options);
+  if (extent) *extent = box;
+  equation.Draw(dc, kViewMargin, -kViewMargin, options);
+  return dc.CloseEnhanced();
+}
+
+}  // namespace
+
+ExtentRecord MeasureLineOnScreen(EquationLine& line, const QVMOptions& options) {
+  return MeasureOnScreen(line, options);
+}
+
+std::unique_ptr<LineCanvas> RenderLine(EquationLine& line, QVMOptions& options,
+                                       ExtentRecord* extent) {
+  return Render(line, options, extent);
 }
 
 HENHMETAFILE RecordLine(EquationLine& line, QVMOptions& options, const char* path,
                         ExtentRecord* extent) {
-  CMetaFileDC dc;
-  if (!dc.CreateEnhanced(nullptr, path, nullptr, "Ovelin\0equation\0")) return nullptr;
-  PrepareViewDc(dc);
-  const ExtentRecord box = line.Measure(dc, options);
-  if (extent) *extent = box;
-  line.Draw(dc, kViewMargin, -kViewMargin, options);
-  return dc.CloseEnhanced();
+  return Record(line, options, path, extent);
+}
+
+ExtentRecord MeasureListOnScreen(QVEquationList& list, QVMOptions& options) {
+  return MeasureOnScreen(list, options);
+}
+
+std::unique_ptr<LineCanvas> RenderList(QVEquationList& list, QVMOptions& options,
+                                       ExtentRecord* extent) {
+  return Render(list, options, extent);
+}
+
+HENHMETAFILE RecordList(QVEquationList& list, QVMOptions& options, const char* path,
+                        ExtentRecord* extent) {
+  return Record(list, options, path, extent);
 }

@@ -1,4 +1,5 @@
-// Drawing one equation line the way the view does, for tools and tests: into
+// Drawing one equation line or a whole equation list the way the view does,
+// for tools and tests: into
 // a white memory bitmap at the screen's resolution in MM_HIMETRIC with the
 // line's top-left corner at (500, -500), or into an enhanced metafile with
 // the screen as reference. Windows only.
@@ -8,6 +9,7 @@
 #include <memory>
 
 #include "engine/EquationLine.h"
+#include "engine/EquationList.h"
 #include "framework/Dc.h"
 
 // Where the view puts an equation's top-left corner, in 0.01 mm.
@@ -54,4 +56,11 @@ std::unique_ptr<LineCanvas> RenderLine(EquationLine& line, QVMOptions& options,
 // Records the line into an enhanced metafile (a file, or memory for null);
 // the caller deletes the handle. `extent` gets the box measured there.
 HENHMETAFILE RecordLine(EquationLine& line, QVMOptions& options, const char* path,
+                        ExtentRecord* extent = nullptr);
+
+// The same three for an equation list, as the document measures and draws.
+ExtentRecord MeasureListOnScreen(QVEquationList& list, QVMOptions& options);
+std::unique_ptr<LineCanvas> RenderList(QVEquationList& list, QVMOptions& options,
+                                       ExtentRecord* extent = nullptr);
+HENHMETAFILE RecordList(QVEquationList& list, QVMOptions& options, const char* path,
                         ExtentRecord* extent = nullptr);

@@ -253,7 +253,23 @@ QVMToken* QVMTokenFactory::NewToken(TokenKind kind) {
   return tokens_.back().get();
 }
 
+QVMToken* QVMTokenFactory::NewSpacer(int32_t width) {
+  QVMToken* spacer = nullptr;
+  if (spareSpacers_.empty()) {
+    spacer = NewToken(TK_DELTA);
+  } else {
+    spacer = spareSpacers_.back();
+    spareSpacers_.pop_back();
+  }
+  spacer->stretch = width;
+  spacer->needsLayout = true;
+  return spacer;
+}
+
+void QVMTokenFactory::RecycleSpacer(QVMToken* spacer) { spareSpacers_.push_back(spacer); }
+
 void QVMTokenFactory::DeleteAll() {
+  spareSpacers_.clear();
   tokens_.clear();
   tokens_.shrink_to_fit();
   tokens_.reserve(200);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/Alignment.h"
 #include "engine/Extent.h"
 #include "engine/LayoutRules.h"
 #include "framework/Collections.h"
@@ -190,6 +191,10 @@ class QVMToken {
                     QVMTokenFactory& factory);
 #endif
 
+  // The token as a sign a line may align on, at `index` of the root row;
+  // an entry without an index (-1) when it is no such sign.
+  AlignmentEntry MakeAlignmentEntry(int32_t index) const;
+
   void Dump(CString& out, const CString& prefix) const;
   // The dump of this token and its subtree as a row of one.
   CString DumpTree() const;
@@ -207,6 +212,13 @@ class QVMTokenFactory {
   void DeleteAll();
   int GetCount() const { return static_cast<int>(tokens_.size()); }
 
+  // An alignment spacer `width` wide: one given back earlier when there is
+  // one, so that measuring again and again makes no new tokens.
+  QVMToken* NewSpacer(int32_t width);
+  // Takes back a spacer the row no longer holds (it stays owned here).
+  void RecycleSpacer(QVMToken* spacer);
+
  private:
   std::vector<std::unique_ptr<QVMToken>> tokens_;
+  std::vector<QVMToken*> spareSpacers_;
 };

@@ -224,26 +224,63 @@ bool ReadRenderCases(const std::string& path, std::vector<RenderCase>& cases,
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (Trim(line).empty() || Trim(line)[0] == '#') continue;
+    // An empty equation may lose the space after its bar.
+    if (line.size() >= 2 && line.compare(line.size() - 2, 2, " |") == 0) line += ' ';
     const size_t first = line.find(" | ");
     const size_t second = first == std::string::npos ? first : line.find(" | ", first + 3);
+    const std::string where = path + ":" + std::to_string(number) + ": ";
     if (second == std::string::npos) {
-      SetError(error, path + ":" + std::to_string(number) + ": expected \"name | settings | equation\"");
+      SetError(error, where + "expected \"name | settings | equation\"");
       return false;
     }
-    cases.push_back({Trim(line.substr(0, first)), Trim(line.substr(first + 3, second - first - 3)),
-                     line.substr(second + 3)});
+    RenderCase c{Trim(line.substr(0, first)), Trim(line.substr(first + 3, second - first - 3)),
+                 line.substr(second + 3)};
+    if (!c.name.empty()) {
+      cases.push_back(c);
+      continue;
+    }
+    // A line without a name adds a line to the case above it.
+    if (cases.empty() || !c.settings.empty() || cases.back().IsTree()) {
+      SetError(error, where + "a further line belongs under a text case and has no settings");
+      return false;
+    }
+    cases.back().equation += "\r\n" + c.equation;
   }
   return true;
 }
 
-bool PrepareRenderCase(const RenderCase& c, QVMOptions& options, EquationLine& line,
-                       std::string* error) {
+namespace {
+
+bool PrepareOptions(const RenderCase& c, QVMOptions& options, std::string* error) {
   options.SetDefaults(0);
   options.CurrentLineFormat = LineFormat{};
   options.DrawScale = 1.0;
-  if (!ApplySettings(options, c.settings, error)) return false;
+  return ApplySettings(options, c.settings, error);
+}
+
+}  // namespace
+
+bool PrepareRenderCase(const RenderCase& c, QVMOptions& options, EquationLine& line,
+                       std::string* error) {
+  if (!PrepareOptions(c, options, error)) return false;
   if (c.IsTree()) return BuildTree(line, c.equation.substr(5), options, error);
   line.SetReparse();
   line.SetText(CString(c.equation.c_str()), options);
+  return true;
+}
+
+// A tree goes into line 1's engine, which keeps it as the tree of the
+// case's text, so the list's SetText does not parse the notation.
+bool PrepareRenderList(const RenderCase& c, QVMOptions& options, QVEquationList& list,
+                       std::string* error) {
+  if (!PrepareOptions(c, options, error)) return false;
+  for (LineFormat& format : list.Formats) format = options.CurrentLineFormat;
+  const CString text(c.equation.c_str());
+  list.ForceReparse();
+  if (c.IsTree()) {
+    if (!BuildTree(*list.Engines[0], c.equation.substr(5), options, error)) return false;
+    list.Engines[0]->AdoptTree(text);
+  }
+  list.SetText(text, options);
   return true;
 }

@@ -14,13 +14,18 @@
 // "key=value": "style" (0..5), "switchN" (parse switch N, 0 or 1), "Bold",
 // "Italic", "Underline" and "UseColour" (the line format), "DrawScale", or
 // the INI key of any stored option. An equation starting with "tree:" is
-// tree notation, anything else is equation text.
+// tree notation, anything else is equation text. A case line whose name is
+// empty (and whose settings are empty) adds a further equation line to the
+// text case above it:
+//   aligned   |             | a=b
+//             |             | =c
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "engine/EquationLine.h"
+#include "engine/EquationList.h"
 #include "options/QVMOptions.h"
 
 // Replaces the line's tree by the one written in `notation`, with levels and
@@ -36,7 +41,7 @@ bool ApplySettings(QVMOptions& options, const std::string& settings, std::string
 struct RenderCase {
   std::string name;
   std::string settings;
-  std::string equation;
+  std::string equation;  // lines joined by CR LF
   bool IsTree() const { return equation.rfind("tree:", 0) == 0; }
 };
 
@@ -48,4 +53,8 @@ bool ReadRenderCases(const std::string& path, std::vector<RenderCase>& cases,
 // Sets up options and line for a case: settings applied to style 0, then
 // the equation parsed or the tree built.
 bool PrepareRenderCase(const RenderCase& c, QVMOptions& options, EquationLine& line,
+                       std::string* error = nullptr);
+// The same for an equation list: the settings' line format on every line,
+// a tree in line 1, or the text split into the list's lines.
+bool PrepareRenderList(const RenderCase& c, QVMOptions& options, QVEquationList& list,
                        std::string* error = nullptr);

@@ -1,6 +1,8 @@
 // CFrameWnd, CMDIFrameWnd, CMDIChildWnd.
 #include "framework/Frame.h"
 
+#include <algorithm>
+
 #include <dde.h>
 
 #include "framework/App.h"
@@ -315,25 +317,35 @@ LRESULT CFrameWnd::OnDDEInitiate(WPARAM client, LPARAM atoms) {
 }
 
 LRESULT CFrameWnd::OnDDEExecute(WPARAM client, LPARAM data) {
+  return ExecuteDDE(client, data, static_cast<SIZE_T>(-1));
+}
+
+// Acknowledged at once; a block that cannot be locked is refused.
+LRESULT CFrameWnd::ExecuteDDE(WPARAM client, LPARAM data, SIZE_T maxLength) {
   UINT_PTR low = 0;
   UINT_PTR high = 0;
   ::UnpackDDElParam(WM_DDE_EXECUTE, data, &low, &high);
   HGLOBAL handle = reinterpret_cast<HGLOBAL>(high);
   CString command;
-  if (const char* text = static_cast<const char*>(::GlobalLock(handle))) {
-    // Guard: the block need not be terminated; read no further than its size.
-    const SIZE_T size = ::GlobalSize(handle);
-    SIZE_T length = 0;
-    while (length < size && text[length]) ++length;
-    command = CString(text, static_cast<int>(length));
-    ::GlobalUnlock(handle);
-  }
+  const bool locked = ReadDDECommand(handle, maxLength, command);
   ::PostMessageA(reinterpret_cast<HWND>(client), WM_DDE_ACK, reinterpret_cast<WPARAM>(m_hWnd),
-                 ::ReuseDDElParam(data, WM_DDE_EXECUTE, WM_DDE_ACK, 0x8000, high));
+                 ::ReuseDDElParam(data, WM_DDE_EXECUTE, WM_DDE_ACK, locked ? 0x8000 : 0, high));
   // A modal dialog is open: acknowledge, but do nothing behind its back.
   CWinApp* app = AfxGetApp();
-  if (app && IsWindowEnabled()) app->OnDDECommand(command.GetBuffer());
+  if (locked && app && IsWindowEnabled()) app->OnDDECommand(command.GetBuffer());
   return 0;
+}
+
+bool ReadDDECommand(HGLOBAL handle, SIZE_T maxLength, CString& command) {
+  const char* text = handle ? static_cast<const char*>(::GlobalLock(handle)) : nullptr;
+  if (!text) return false;
+  // Guard: the block need not be terminated; read no further than its size.
+  const SIZE_T limit = std::min(::GlobalSize(handle), maxLength);
+  SIZE_T length = 0;
+  while (length < limit && text[length]) ++length;
+  command = CString(text, static_cast<int>(length));
+  ::GlobalUnlock(handle);
+  return true;
 }
 
 LRESULT CFrameWnd::OnDDETerminate(WPARAM client, LPARAM) {

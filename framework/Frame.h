@@ -115,6 +115,9 @@ class CFrameWnd : public CWnd {
   LRESULT OnDDETerminate(WPARAM client, LPARAM);
   // Files dropped from the shell open as documents, one after the other.
   void OnDropFiles(HDROP drop);
+  // Reads at most `maxLength` characters of the command, acknowledges it and
+  // hands it to the application while the frame is enabled.
+  LRESULT ExecuteDDE(WPARAM client, LPARAM data, SIZE_T maxLength);
   // Tooltips of the bars' buttons: the text after the prompt's "\n".
   void OnToolTipTextA(UINT id, NMHDR* header, LRESULT* result);
   void OnToolTipTextW(UINT id, NMHDR* header, LRESULT* result);
@@ -134,6 +137,10 @@ class CFrameWnd : public CWnd {
   DECLARE_MESSAGE_MAP()
   friend class CDocument;
 };
+
+// The text of a DDE command's memory block, at most `maxLength` characters
+// and never past the block's end; false when the block cannot be locked.
+bool ReadDDECommand(HGLOBAL handle, SIZE_T maxLength, CString& command);
 
 class CMDIChildWnd;
 

@@ -16,7 +16,9 @@ mkdir -p "$out/bmp"
 # Each picture with its name under it, then all of them in file order.
 mkdir -p "$out/png"
 n=0
+# Nameless lines are further lines of the case above.
 grep -av '^[[:space:]]*\(#\|$\)' "$cases" | cut -d'|' -f1 | while read -r name; do
+    [ -n "$name" ] || continue
     n=$((n + 1))
     convert "$out/bmp/$name.bmp" -bordercolor '#dddddd' -border 1 \
         \( -background white -fill '#333333' -pointsize 12 label:"$name" \) \

@@ -18,10 +18,7 @@ void AppTest::SetUp() {
   frame = static_cast<CMainFrame*>(app->m_pMainWnd);
   // Left hidden: Wine waits two seconds for every shown top-level window
   // that is destroyed when there is no window manager.
-  ASSERT_TRUE(app->EquationEdit->Create(
-      WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
-          ES_WANTRETURN,
-      CRect(0, 0, 300, 120), frame, IDC_EQUATION_EDIT));
+  ASSERT_NE(app->EquationEditWindow(), nullptr);
 }
 
 void AppTest::TearDown() {
@@ -46,6 +43,16 @@ QVM400View* AppTest::ViewOf(QVM400Doc* doc) const {
 }
 
 void AppTest::Type(const char* text) { app->EquationEdit->ReplaceSel(text, TRUE); }
+
+std::string AppTest::SaveEquationFile(const char* name, const char* text) {
+  const std::string path = appData.File(name);
+  QVM400Doc* doc = NewDocument();
+  if (!doc) return "";
+  doc->SetEquationText(text);
+  const bool saved = doc->OnSaveDocument(path.c_str());
+  doc->OnCloseDocument();
+  return saved ? path : "";
+}
 
 std::string AppTest::SettingsFile(const char* name) const {
   return (appData.Path() / "Marvolk" / (std::string(name) + ".ini")).string();

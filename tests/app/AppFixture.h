@@ -1,6 +1,6 @@
 // The program's classes in this process: the application object with its
-// settings in a temporary application-data folder, its templates, a hidden
-// main frame and a plain edit control standing in as the equation text box.
+// settings in a temporary application-data folder, its templates and a
+// hidden main frame with its bars and equation text box.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -29,6 +29,9 @@ class AppTest : public ::testing::Test {
   void Type(const char* text);
   void SetCaret(int position) { app->EquationEdit->SetSel(position, position); }
   CString BoxText() const { return app->EquationEdit->GetWindowText(); }
+  // Saves a new document holding `text` as `name` in the test's folder and
+  // closes it; the file's path, or "" when it could not be saved.
+  std::string SaveEquationFile(const char* name, const char* text);
   // The settings file `name` (without ".ini") in the Marvolk folder.
   std::string SettingsFile(const char* name) const;
 

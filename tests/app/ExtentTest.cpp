@@ -6,8 +6,7 @@
 
 namespace {
 
-// Disabled until the equation list measures and draws.
-using DISABLED_DocumentExtent = AppTest;
+using DocumentExtent = AppTest;
 
 // Paints `view` into a memory DC the size of its window, as WM_PAINT would.
 void Paint(QVM400View* view) {
@@ -27,7 +26,7 @@ bool SameExtent(const ExtentRecord& a, const ExtentRecord& b) {
          a.margin == b.margin;
 }
 
-TEST_F(DISABLED_DocumentExtent, PaintRecordsTheExtentAndSizesTheScrollArea) {
+TEST_F(DocumentExtent, PaintRecordsTheExtentAndSizesTheScrollArea) {
   QVM400Doc* doc = NewDocument();
   ASSERT_NE(doc, nullptr);
   doc->SetEquationText("x=(-b+-sqrt(b^2-4ac))/(2a)");
@@ -41,7 +40,7 @@ TEST_F(DISABLED_DocumentExtent, PaintRecordsTheExtentAndSizesTheScrollArea) {
   EXPECT_TRUE(SameExtent(doc->MeasureOwnExtent(), painted));
 }
 
-TEST_F(DISABLED_DocumentExtent, EachDocumentMeasuresItself) {
+TEST_F(DocumentExtent, EachDocumentMeasuresItself) {
   QVM400Doc* narrow = NewDocument();
   ASSERT_NE(narrow, nullptr);
   narrow->SetEquationText("x");
@@ -59,7 +58,7 @@ TEST_F(DISABLED_DocumentExtent, EachDocumentMeasuresItself) {
   EXPECT_TRUE(SameExtent(app->EquationExtent, narrow->MeasureOwnExtent()));
 }
 
-TEST_F(DISABLED_DocumentExtent, EmptyDocumentStillHasASize) {
+TEST_F(DocumentExtent, EmptyDocumentStillHasASize) {
   QVM400Doc* doc = NewDocument();
   ASSERT_NE(doc, nullptr);
   const ExtentRecord extent = doc->MeasureOwnExtent();

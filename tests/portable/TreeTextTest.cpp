@@ -1,9 +1,11 @@
 // Hand-written trees, settings by name and the render case file.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 
 #include "engine/TreeText.h"
+#include "tests/portable/TempFolder.h"
 #include "tests/portable/EngineTestSupport.h"
 
 namespace {
@@ -72,9 +74,10 @@ TEST(RenderCases, TheCaseFileCoversEveryConstruct) {
   for (const RenderCase& c : cases) {
     EXPECT_TRUE(names.insert(c.name).second) << "two cases named " << c.name;
     QVMOptions options;
-    EquationLine line;
-    ASSERT_TRUE(PrepareRenderCase(c, options, line, &error)) << c.name << ": " << error;
-    for (const std::string& dumpLine : {line.DumpTree().str()}) {
+    QVEquationList list;
+    ASSERT_TRUE(PrepareRenderList(c, options, list, &error)) << c.name << ": " << error;
+    for (auto& line : list.Engines) {
+      const std::string dumpLine = line->DumpTree().str();
       for (int k = 0; k < kTokenKindCount; ++k)
         if (dumpLine.find(std::string(TokenKindName(static_cast<TokenKind>(k))) + " ") !=
             std::string::npos)
@@ -98,6 +101,37 @@ TEST(RenderCases, MalformedLinesAreReported) {
   std::string error;
   EXPECT_FALSE(ReadRenderCases("no/such/file.txt", cases, &error));
   EXPECT_FALSE(error.empty());
+  TempFolder folder;
+  // A further line needs a text case above it and takes no settings.
+  for (const char* text : {"  |  | =c\n", "a |  | tree:NUMBER\"1\"\n  |  | =c\n",
+                           "a |  | x=1\n  | Bold=1 | =c\n"}) {
+    const std::string path = folder.File("bad.txt");
+    std::ofstream(path) << text;
+    cases.clear();
+    EXPECT_FALSE(ReadRenderCases(path, cases, &error)) << text;
+  }
+}
+
+// Nameless lines add lines to the case above; the list gets them as its
+// lines, the settings' line format on each.
+TEST(RenderCases, FurtherLinesBelongToTheCaseAbove) {
+  TempFolder folder;
+  const std::string path = folder.File("cases.txt");
+  std::ofstream(path) << "two | Bold=1 | a=b\n    |   | =c\n    |   |\nnext |  | x\n";
+  std::vector<RenderCase> cases;
+  std::string error;
+  ASSERT_TRUE(ReadRenderCases(path, cases, &error)) << error;
+  ASSERT_EQ(cases.size(), 2u);
+  EXPECT_EQ(cases[0].equation, "a=b\r\n=c\r\n");
+  QVMOptions options;
+  QVEquationList list;
+  ASSERT_TRUE(PrepareRenderList(cases[0], options, list, &error)) << error;
+  EXPECT_EQ(list.Lines[1], "=c");
+  EXPECT_TRUE(list.Formats[19].Bold);
+  // A tree goes into line 1 and stays there through the list's SetText.
+  ASSERT_TRUE(PrepareRenderList({"t", "", "tree:NUMBER\"7\""}, options, list, &error)) << error;
+  list.SetText(list.GetText(), options);
+  EXPECT_EQ(list.Engines[0]->Root().TextAt(0), "7");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ShortcutPalettes.h"
 #include "controls/Flyout.h"
 #include "controls/QVEdit.h"
 #include "framework/ControlBars.h"
@@ -29,23 +30,6 @@ void Pump(DWORD forMs = 0) {
     if (forMs) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   } while (GetTickCount() - start < forMs);
 }
-
-// The palettes of the "Shortcuts" bar: button, toolbar, strip, image width.
-struct PaletteRow {
-  int button;
-  UINT toolbar;
-  UINT bitmap;
-  int width;
-};
-constexpr PaletteRow kPalettes[] = {
-    {1, IDR_PALETTE_GREEK_LOWER, IDB_PALETTE_GREEK_LOWER, 13},
-    {2, IDR_PALETTE_GREEK_UPPER, IDB_PALETTE_GREEK_UPPER, 13},
-    {3, IDR_PALETTE_SYMBOLS, IDB_PALETTE_SYMBOLS, 13},
-    {4, IDR_PALETTE_EQUATION_NUMBERS, IDB_PALETTE_EQUATION_NUMBERS, 24},
-    {5, IDR_PALETTE_CALCULUS, IDB_PALETTE_CALCULUS, 24},
-    {6, IDR_PALETTE_ROOTS, IDB_PALETTE_ROOTS, 24},
-    {7, IDR_PALETTE_ARRAYS, IDB_PALETTE_ARRAYS, 24},
-};
 
 class ProgramFrame : public CFrameWnd {
  public:
@@ -86,9 +70,9 @@ class ProgramBarsTest : public ::testing::Test {
     shortcuts.EnableDocking(CBRS_ALIGN_LEFT);
     frame->DockControlBar(&shortcuts, AFX_IDW_DOCKBAR_LEFT);
     ASSERT_TRUE(equationEdit.SubclassDlgItem(IDC_EQUATION_EDIT, &dialogBar));
-    for (const PaletteRow& row : kPalettes)
+    for (const ShortcutPalette& row : ShortcutPalettes())
       ASSERT_TRUE(shortcuts.SetFlyout(row.button, row.toolbar, row.bitmap, row.bitmap, row.bitmap,
-                                      row.width));
+                                      row.imageWidth));
     shortcuts.holdDelay = 0;
     frame->RecalcLayout();
   }
@@ -162,7 +146,7 @@ TEST_F(ProgramBarsTest, EquationBoxSitsInTheDialogBarAndReportsToTheFrame) {
 // and tooltips, and sends the command released over.
 TEST_F(ProgramBarsTest, EveryShortcutsPaletteOpensAndSendsItsCommand) {
   EXPECT_EQ(shortcuts.GetCount(), 8);
-  for (const PaletteRow& row : kPalettes) {
+  for (const ShortcutPalette& row : ShortcutPalettes()) {
     SCOPED_TRACE(row.toolbar);
     Press(row.button);
     CFlyout* palette = shortcuts.GetOpenFlyout();

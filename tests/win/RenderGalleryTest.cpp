@@ -1,4 +1,5 @@
 // Every render case (tests/render/cases.txt) drawn as the view draws it,
+// through the equation list,
 // with the invariants that must hold for any equation: it draws without
 // fault; measuring again gives the same box; repaints make no tokens; the
 // ink stays inside the measured box; the metafile route measures as the
@@ -37,9 +38,10 @@ std::string Describe(const ExtentRecord& r) {
          std::to_string(r.align) + " margin " + std::to_string(r.margin);
 }
 
-void ForgetLayout(EquationLine& line) {
-  line.Root().MarkDirty();
-  line.SetNeedsRemeasure(true);
+int TokensMade(QVEquationList& list) {
+  int made = 0;
+  for (auto& engine : list.Engines) made += engine->Factory().GetCount();
+  return made;
 }
 
 class RenderGallery : public testing::TestWithParam<RenderCase> {};
@@ -48,20 +50,17 @@ TEST_P(RenderGallery, DrawsWithTheInvariants) {
   const RenderCase& c = GetParam();
   GdiBalance balance;
   QVMOptions options;
-  EquationLine line;
+  QVEquationList list;
   std::string error;
-  ASSERT_TRUE(PrepareRenderCase(c, options, line, &error)) << error;
+  ASSERT_TRUE(PrepareRenderList(c, options, list, &error)) << error;
 
   ExtentRecord first;
   {
-    const auto canvas = RenderLine(line, options, &first);
+    const auto canvas = RenderList(list, options, &first);
     ASSERT_NE(canvas, nullptr);
-    // The row is drawn from the view's corner; the line's width adds a
-    // margin on either side of it.
-    const int32_t rowWidth = line.Root().extent.width;
     const int left = HimetricToPixels(kViewMargin, kScreenDpi);
     const int top = HimetricToPixels(kViewMargin, kScreenDpi);
-    const CRect box(left, top, HimetricToPixels(kViewMargin + rowWidth, kScreenDpi),
+    const CRect box(left, top, HimetricToPixels(kViewMargin + first.width, kScreenDpi),
                     HimetricToPixels(kViewMargin + first.height, kScreenDpi));
     const CRect ink = canvas->InkBounds();
     if (!ink.IsRectEmpty()) {
@@ -71,25 +70,25 @@ TEST_P(RenderGallery, DrawsWithTheInvariants) {
       EXPECT_LE(ink.bottom, box.bottom + kInkTolerancePixels) << "ink below the box";
     }
   }
-  const int tokens = line.Factory().GetCount();
+  const int tokens = TokensMade(list);
   for (int repaint = 0; repaint < 3; ++repaint) {
-    ForgetLayout(line);
+    list.InvalidateLayout();
     ExtentRecord again;
-    ASSERT_NE(RenderLine(line, options, &again), nullptr);
+    ASSERT_NE(RenderList(list, options, &again), nullptr);
     EXPECT_TRUE(SameExtent(again, first)) << Describe(again) << " after " << Describe(first);
   }
-  EXPECT_EQ(line.Factory().GetCount(), tokens) << "repaints made tokens";
+  EXPECT_EQ(TokensMade(list), tokens) << "repaints made tokens";
 
   // The same drawing, laid out once on a memory DC and once through a
   // metafile's attribute DC, recorded into metafiles and compared.
   EmfDrawing byRoute[2];
   for (int route = 0; route < 2; ++route) {
     QVMOptions routeOptions;
-    EquationLine routeLine;
-    ASSERT_TRUE(PrepareRenderCase(c, routeOptions, routeLine, &error)) << error;
-    if (route == 0) MeasureLineOnScreen(routeLine, routeOptions);
+    QVEquationList routeList;
+    ASSERT_TRUE(PrepareRenderList(c, routeOptions, routeList, &error)) << error;
+    if (route == 0) MeasureListOnScreen(routeList, routeOptions);
     ExtentRecord recorded;
-    HENHMETAFILE emf = RecordLine(routeLine, routeOptions, nullptr, &recorded);
+    HENHMETAFILE emf = RecordList(routeList, routeOptions, nullptr, &recorded);
     ASSERT_NE(emf, nullptr);
     EXPECT_TRUE(SameExtent(recorded, first)) << Describe(recorded) << " against " << Describe(first);
     byRoute[route] = ReadEmf(emf);

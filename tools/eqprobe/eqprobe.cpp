@@ -3,17 +3,23 @@
 //                                   parsed as one line with the option set
 //                                   of default style N (0 when not given).
 //   eqprobe measure [--style N] TEXT
-//                                   prints the line's extent record, measured
-//                                   as the view measures (Windows only).
+//   eqprobe measure [--style N] --lines LINE...
+//                                   prints the equation's extent record,
+//                                   measured as the document measures its
+//                                   equation list (Windows only).
 //   eqprobe render [--style N] TEXT OUT.bmp|OUT.emf
-//                                   draws the line as the view does: into a
-//                                   96-dpi bitmap in 0.01 mm units with its
+//   eqprobe render [--style N] --lines LINE... OUT.bmp|OUT.emf
+//                                   draws the equation as the view does: into
+//                                   a 96-dpi bitmap in 0.01 mm units with its
 //                                   top-left corner at (500, -500), or into
 //                                   an enhanced metafile (Windows only).
 //   eqprobe gallery CASES OUTDIR    renders every case of a render case file
 //                                   into OUTDIR/NAME.bmp (Windows only).
-// For measure and render, a TEXT starting with "tree:" is a hand-written
-// token tree (engine/TreeText.h) instead of equation text.
+// TEXT is one line. After --lines every argument is a line of its own (the
+// last one of render is the output file): the lines are joined by CR LF and
+// split by the equation list, as the document splits the text box's text.
+// For measure and render, a single TEXT starting with "tree:" is a
+// hand-written token tree (engine/TreeText.h) instead of equation text.
 // The dump is written byte for byte (CR LF line ends, ANSI characters).
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +34,7 @@
 #endif
 
 #include "engine/EquationLine.h"
+#include "engine/EquationList.h"
 #include "engine/TreeText.h"
 #include "options/QVMOptions.h"
 
@@ -41,8 +48,8 @@ constexpr int kUsageError = 2;
 
 int Usage() {
   std::fputs("usage: eqprobe dump [--style N] TEXT\n"
-             "       eqprobe measure [--style N] TEXT\n"
-             "       eqprobe render [--style N] TEXT OUT.bmp|OUT.emf\n"
+             "       eqprobe measure [--style N] TEXT | --lines LINE...\n"
+             "       eqprobe render [--style N] TEXT | --lines LINE... OUT.bmp|OUT.emf\n"
              "       eqprobe gallery CASES OUTDIR\n",
              stderr);
   return kUsageError;
@@ -83,29 +90,32 @@ int Dump(int argc, char** argv) {
 }
 
 #ifdef _WIN32
-// Equation text or a "tree:" in the given style; false after a message.
-bool Load(const char* text, int style, QVMOptions& options, EquationLine& line) {
+// Reads "[--style N] TEXT" or "[--style N] --lines LINE..." followed by
+// `extra` further arguments, and sets up the list; `next` becomes the index
+// of the first extra argument. 0, or the exit code after a message.
+int Prepare(int argc, char** argv, int extra, QVMOptions& options, QVEquationList& list,
+            int& next) {
+  int style = 0;
+  if (!ParseOptions(argc, argv, style, next)) return Usage();
+  const bool lines = next < argc && std::strcmp(argv[next], "--lines") == 0;
+  const int first = lines ? next + 1 : next;
+  next = lines ? argc - extra : first + 1;
+  if (next != argc - extra || next <= first) return Usage();
+  std::string text = argv[first];
+  for (int i = first + 1; i < next; ++i) text += std::string("\r\n") + argv[i];
   const RenderCase c{"", "style=" + std::to_string(style), text};
   std::string error;
-  if (PrepareRenderCase(c, options, line, &error)) return true;
+  if (PrepareRenderList(c, options, list, &error)) return 0;
   std::fprintf(stderr, "eqprobe: %s\n", error.c_str());
-  return false;
-}
-
-// Reads "[--style N] TEXT" and `extra` further arguments and sets up the
-// line; `next` is the index of TEXT. 0, or the exit code after a message.
-int Prepare(int argc, char** argv, int extra, QVMOptions& options, EquationLine& line, int& next) {
-  int style = 0;
-  if (!ParseOptions(argc, argv, style, next) || next + 1 + extra != argc) return Usage();
-  return Load(argv[next], style, options, line) ? 0 : 1;
+  return 1;
 }
 
 int Measure(int argc, char** argv) {
   QVMOptions options;
-  EquationLine line;
+  QVEquationList list;
   int next = 0;
-  if (const int failed = Prepare(argc, argv, 0, options, line, next)) return failed;
-  const ExtentRecord r = MeasureLineOnScreen(line, options);
+  if (const int failed = Prepare(argc, argv, 0, options, list, next)) return failed;
+  const ExtentRecord r = MeasureListOnScreen(list, options);
   std::printf("width %d height %d align %d adjust %d raise %d raised %d margin %d\n", r.width,
               r.height, r.align, r.adjust, r.raise, r.raised ? 1 : 0, r.margin);
   return std::fflush(stdout) == 0 ? 0 : 1;
@@ -118,18 +128,18 @@ bool EndsWith(const char* text, const char* end) {
 
 int Render(int argc, char** argv) {
   QVMOptions options;
-  EquationLine line;
+  QVEquationList list;
   int next = 0;
-  if (const int failed = Prepare(argc, argv, 1, options, line, next)) return failed;
-  const char* out = argv[next + 1];
+  if (const int failed = Prepare(argc, argv, 1, options, list, next)) return failed;
+  const char* out = argv[next];
   if (EndsWith(out, ".emf")) {
-    HENHMETAFILE emf = RecordLine(line, options, out);
+    HENHMETAFILE emf = RecordList(list, options, out);
     if (!emf) return 1;
     ::DeleteEnhMetaFile(emf);
     return 0;
   }
   if (!EndsWith(out, ".bmp")) return Usage();
-  const auto canvas = RenderLine(line, options);
+  const auto canvas = RenderList(list, options);
   return canvas && canvas->Save(out) ? 0 : 1;
 }
 
@@ -144,10 +154,10 @@ int Gallery(int argc, char** argv) {
   int failures = 0;
   for (const RenderCase& c : cases) {
     QVMOptions options;
-    EquationLine line;
+    QVEquationList list;
     const std::string out = std::string(argv[3]) + "/" + c.name + ".bmp";
     std::unique_ptr<LineCanvas> canvas;
-    if (!PrepareRenderCase(c, options, line, &error) || !(canvas = RenderLine(line, options)) ||
+    if (!PrepareRenderList(c, options, list, &error) || !(canvas = RenderList(list, options)) ||
         !canvas->Save(out.c_str())) {
       std::fprintf(stderr, "eqprobe: %s: %s\n", c.name.c_str(), error.c_str());
       ++failures;

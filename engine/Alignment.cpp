@@ -1,0 +1,224 @@
+// Lining up the relation signs of an equation's lines: which signs a line
+// may align on, where they stand after the last measure, and the spacers
+// that move them into one column. Needs no device context: it works on the
+// widths the last measure left in the tokens.
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "engine/EquationLine.h"
+#include "engine/EquationList.h"
+#include "options/QVMOptions.h"
+
+namespace {
+
+// Symbol-font codes of the relation signs a line aligns on: congruent, less
+// or equal, greater or equal, not equal, identical, approximately equal.
+constexpr unsigned char kRelationCodes[] = {64, 163, 179, 185, 186, 187};
+// Symbol-font arrows a line aligns on: right, both ways (double), right (double).
+constexpr unsigned char kArrowCodes[] = {174, 219, 222};
+constexpr unsigned char kThereforeCode = 92;
+
+template <size_t N>
+bool OneOf(unsigned char code, const unsigned char (&codes)[N]) {
+  return std::find(codes, codes + N, code) != codes + N;
+}
+
+// 1 for a relation sign, 0 for an arrow or "therefore", -1 for anything else.
+int32_t SignClass(const QVMToken& t) {
+  const unsigned char first = t.text.IsEmpty() ? 0 : static_cast<unsigned char>(t.text.GetAt(0));
+  switch (t.kind) {
+    case TK_EQUAL: case TK_GREATER: case TK_LESS: return 1;
+    case TK_SPACEDSYMBOL:
+      if (OneOf(first, kRelationCodes)) return 1;
+      return OneOf(first, kArrowCodes) ? 0 : -1;
+    case TK_SYMBOL: case TK_UNBOLDSYMBOL: return first == kThereforeCode ? 0 : -1;
+    default: return -1;
+  }
+}
+
+bool IsSpaceKind(TokenKind kind) { return kind == TK_SPACE || kind == TK_NOSPACE; }
+
+// The first token after the sign that is not a space, and the room between;
+// a sign with nothing after it has no gap.
+void FindNext(const TokenRow& row, AlignmentEntry& entry) {
+  entry.nextIndex = row.GetSize();
+  entry.nextX = entry.x + entry.width;
+  for (int i = entry.index + 1; i < row.GetSize(); ++i) {
+    if (IsSpaceKind(row.KindAt(i))) continue;
+    entry.nextIndex = i;
+    entry.nextX = row.GetAt(i)->offsetX;
+    break;
+  }
+  entry.gapAfter = entry.nextX - (entry.x + entry.width);
+}
+
+// Inserts a spacer when it takes room and its place lies inside the row.
+void InsertSpacer(TokenRow& row, QVMTokenFactory& factory, int index, int32_t width) {
+  if (width <= 0 || index < 0 || index >= row.GetSize()) return;
+  row.InsertAt(index, factory.NewSpacer(width));
+  row.needsLayout = true;
+}
+
+// Where the root row's spacers stand and how wide they are, by index.
+std::vector<std::pair<int, int32_t>> SpacerLayout(const TokenRow& row) {
+  std::vector<std::pair<int, int32_t>> spacers;
+  for (int i = 0; i < row.GetSize(); ++i)
+    if (row.KindAt(i) == TK_DELTA) spacers.emplace_back(i, row.GetAt(i)->stretch);
+  return spacers;
+}
+
+template <typename Pick>
+int32_t Largest(QVEquationList& list, Pick pick) {
+  int32_t largest = 0;
+  for (auto& engine : list.Engines) largest = std::max(largest, pick(*engine));
+  return largest;
+}
+
+}  // namespace
+
+AlignmentEntry QVMToken::MakeAlignmentEntry(int32_t index) const {
+  AlignmentEntry entry;
+  const int32_t sign = SignClass(*this);
+  if (sign < 0) return entry;
+  entry.kind = kind;
+  entry.width = extent.width;
+  entry.isRelation = sign;
+  entry.index = index;
+  entry.x = offsetX;
+  return entry;
+}
+
+void EquationLine::FindRelation(const QVMOptions& options) {
+  leadingEntry = AlignmentEntry{};
+  mainEntry = AlignmentEntry{};
+  shifts = AlignmentShifts{};
+  int32_t x = 0;
+  for (QVMToken* token : root_.tokens) {
+    token->offsetX = x;
+    x += token->extent.width;
+  }
+  if (root_.IsEmpty()) return;
+  leadingEntry = root_.GetAt(0)->MakeAlignmentEntry(0);
+  for (int i = 1; i < root_.GetSize() && !mainEntry.Exists(); ++i)
+    mainEntry = root_.GetAt(i)->MakeAlignmentEntry(i);
+  if (leadingEntry.Exists()) FindNext(root_, leadingEntry);
+  if (!mainEntry.Exists()) return;
+  FindNext(root_, mainEntry);
+  const QVMToken& prev = *root_.GetAt(mainEntry.index - 1);
+  mainEntry.prevIndex = mainEntry.index - 1;
+  mainEntry.prevEnd = prev.offsetX + prev.extent.width;
+  mainEntry.gapBefore = mainEntry.x - mainEntry.prevEnd;
+  mainEntry.leftWidth = mainEntry.prevEnd - (leadingEntry.Exists() ? leadingEntry.nextX : 0);
+  // Style 0: the spacer goes before the left-hand side, so left-hand sides
+  // end flush; otherwise between it and the sign, so they start flush.
+  if (options.VerticalAlignStyle.Value == 0)
+    mainEntry.spacerIndex = leadingEntry.Exists() ? 1 : 0;
+  else
+    mainEntry.spacerIndex = mainEntry.index;
+}
+
+void EquationLine::RemoveAlignmentSpacers() {
+  for (int i = root_.GetSize() - 1; i >= 0; --i) {
+    if (root_.KindAt(i) != TK_DELTA) continue;
+    factory_.RecycleSpacer(root_.GetAt(i));
+    root_.RemoveAt(i);
+    root_.needsLayout = true;
+  }
+}
+
+// The main sign's spacers first (each at or before the last), then the
+// leading sign's; spacers that take no room are left out.
+void EquationLine::InsertAlignmentSpacers() {
+  if (mainEntry.Exists()) {
+    InsertSpacer(root_, factory_, mainEntry.index + 1, shifts.gapAfterShift);
+    InsertSpacer(root_, factory_, mainEntry.index, shifts.gapBeforeShift);
+    InsertSpacer(root_, factory_, mainEntry.spacerIndex, shifts.leftShift);
+  }
+  const int lead = leadingEntry.Exists() ? 1 : 0;
+  if (root_.GetSize() <= lead) return;
+  InsertSpacer(root_, factory_, lead, shifts.leadGapShift);
+  InsertSpacer(root_, factory_, lead, shifts.leadWidthShift);
+}
+
+// Continuation lines: "= c" under "a = b" aligns on the first line's sign.
+void QVEquationList::JoinContinuationLines() {
+  const EquationLine& first = *Engines[0];
+  if (first.leadingEntry.Exists() || !first.mainEntry.Exists()) return;
+  bool laterLeading = false;
+  for (int i = 1; i < kLineCount; ++i) {
+    if (Engines[i]->mainEntry.Exists()) return;
+    laterLeading = laterLeading || Engines[i]->leadingEntry.Exists();
+  }
+  if (!laterLeading) return;
+  for (int i = 1; i < kLineCount; ++i) {
+    EquationLine& line = *Engines[i];
+    if (!line.leadingEntry.Exists()) continue;
+    line.mainEntry = line.leadingEntry;
+    line.mainEntry.spacerIndex = 0;
+    line.mainEntry.gapBefore = 0;
+    line.mainEntry.leftWidth = 0;
+    line.leadingEntry = AlignmentEntry{};
+  }
+}
+
+void QVEquationList::ChooseAlignmentColumn() {
+  JoinContinuationLines();
+  const int32_t lw = Largest(*this, [](EquationLine& l) { return l.leadingEntry.Exists() ? l.leadingEntry.width : 0; });
+  const int32_t lg = Largest(*this, [](EquationLine& l) { return l.leadingEntry.Exists() ? l.leadingEntry.gapAfter : 0; });
+  const int32_t ml = Largest(*this, [](EquationLine& l) { return l.mainEntry.Exists() ? l.mainEntry.leftWidth : 0; });
+  const int32_t ma = Largest(*this, [](EquationLine& l) { return l.mainEntry.Exists() ? l.mainEntry.gapAfter : 0; });
+  const int32_t mb = Largest(*this, [](EquationLine& l) { return l.mainEntry.Exists() ? l.mainEntry.gapBefore : 0; });
+  for (auto& engine : Engines) {
+    const AlignmentEntry& lead = engine->leadingEntry;
+    const AlignmentEntry& main = engine->mainEntry;
+    AlignmentShifts& s = engine->shifts;
+    if (main.Exists() && ma > 0) s.gapAfterShift = ma - main.gapAfter;
+    if (main.Exists() && mb > 0) s.gapBeforeShift = mb - main.gapBefore;
+    if (lw > 0) {
+      s.leadWidthShift = lead.Exists() ? lw - lead.width : lw;
+      s.leadGapShift = lead.Exists() ? lg - lead.gapAfter : lg;
+    }
+    if (main.Exists() && ml > 0) s.leftShift = ml - main.leftWidth;
+  }
+}
+
+// Spacers are rebuilt from scratch on every measure: old ones out, signs
+// found, and with AlignEquals set, the column chosen and new ones in. A line
+// whose spacers moved or changed width is marked in `moved`.
+void QVEquationList::AlignRelations(QVMOptions& options, bool (*moved)[kLineCount]) {
+  const LineFormatScope scope(options);
+  std::vector<std::pair<int, int32_t>> before[kLineCount];
+  for (int i = 0; i < kLineCount; ++i) {
+    if (moved) before[i] = SpacerLayout(Engines[i]->Root());
+    options.CurrentLineFormat = Formats[i];
+    Engines[i]->RemoveAlignmentSpacers();
+    Engines[i]->FindRelation(options);
+  }
+  if (options.AlignEquals.Value) {
+    ChooseAlignmentColumn();
+    for (auto& engine : Engines) engine->InsertAlignmentSpacers();
+  }
+  if (!moved) return;
+  for (int i = 0; i < kLineCount; ++i) (*moved)[i] = SpacerLayout(Engines[i]->Root()) != before[i];
+}
+
+// Only a token's own measure reads its place in the row (a sign at the
+// start of a row, a tab): the tokens of the root row are measured again,
+// their subtrees keep their layout.
+void QVEquationList::RelayoutMovedLines(const bool (&moved)[kLineCount]) {
+  for (int i = 0; i < kLineCount; ++i) {
+    if (!moved[i]) continue;
+    TokenRow& root = Engines[i]->Root();
+    root.needsLayout = true;
+    for (QVMToken* token : root.tokens) token->needsLayout = true;
+    Engines[i]->SetNeedsRemeasure(true);
+  }
+}
+
+void QVEquationList::InvalidateLayout() {
+  for (auto& engine : Engines) {
+    engine->Root().MarkDirty();
+    engine->SetNeedsRemeasure(true);
+  }
+}

@@ -1,0 +1,117 @@
+// Measuring and drawing the equation list: every line measured with its own
+// format, the relation signs lined up, the lines stacked into one box with
+// VerticalSpacing between them, and drawn from the bottom up.
+#include <algorithm>
+
+#include "engine/EquationList.h"
+#include "framework/Dc.h"
+
+namespace {
+
+bool SameFormat(const LineFormat& a, const LineFormat& b) {
+  return a.Bold == b.Bold && a.Underline == b.Underline && a.Italic == b.Italic &&
+         a.UseColour == b.UseColour && a.Colour == b.Colour;
+}
+
+}  // namespace
+
+// Fonts are chosen with the line formats and the drawing scale: after a
+// change of either, the kept layout is stale.
+void QVEquationList::ForgetStaleLayout(const QVMOptions& options) {
+  if (options.DrawScale != laidOutScale_) {
+    InvalidateLayout();
+    laidOutScale_ = options.DrawScale;
+  }
+  for (int i = 0; i < kLineCount; ++i) {
+    if (SameFormat(Formats[i], laidOutFormats_[i])) continue;
+    Engines[i]->Root().MarkDirty();
+    Engines[i]->SetNeedsRemeasure(true);
+    laidOutFormats_[i] = Formats[i];
+  }
+}
+
+void QVEquationList::MeasureLines(CDC& dc, QVMOptions& options) {
+  for (int i = 0; i < kLineCount; ++i) {
+    if (Lines[i].IsEmpty()) continue;
+    options.CurrentLineFormat = Formats[i];
+    Engines[i]->Measure(dc, options);
+  }
+}
+
+// Each empty line before the last line with text adds one spacing; the
+// offsets count up from the last line with text, which sits on the bottom.
+ExtentRecord QVEquationList::StackLines(CDC& dc, QVMOptions& options) {
+  const int32_t spacing = options.VerticalSpacing.Value;
+  ExtentRecord first;
+  int32_t width = 0, height = 0;
+  int counted = 0, last = -1;
+  for (int i = 0; i < kLineCount; ++i) {
+    Offsets[i] = 0;
+    if (Lines[i].IsEmpty()) continue;
+    const ExtentRecord& line = Engines[i]->extent;
+    if (i == 0) first = line;
+    height += line.height + spacing;
+    width = std::max(width, line.width);
+    ++counted;
+    last = i;
+  }
+  if (last < 0) {
+    // Nothing to draw still takes the room of one digit.
+    options.CurrentLineFormat = Formats[0];
+    Engines[0]->SetText("3", options);
+    return Engines[0]->Measure(dc, options);
+  }
+  height += (last - counted + 1) * spacing - spacing;
+  for (int i = last - 1; i >= 0; --i) {
+    const int32_t below = Lines[i + 1].IsEmpty() ? 0 : Engines[i + 1]->extent.height;
+    Offsets[i] = below + Offsets[i + 1] + spacing;
+  }
+  if (height == first.height) return first;
+  ExtentRecord list;
+  list.width = width;
+  list.height = height;
+  list.align = height - first.height + first.align;
+  return list;
+}
+
+// The lines' trees follow the texts first (after a load the engines have
+// not seen them yet); the spacers need a measure before the signs can be
+// found and one after they are in. Only lines whose spacers moved are laid
+// out again: a keystroke in one line leaves the others as they were.
+ExtentRecord QVEquationList::Measure(CDC& dc, QVMOptions& options) {
+  const LineFormatScope scope(options);
+  for (int i = 0; i < kLineCount; ++i) Engines[i]->SetText(Lines[i], options);
+  ForgetStaleLayout(options);
+  MeasureLines(dc, options);
+  bool moved[kLineCount] = {};
+  AlignRelations(options, &moved);
+  RelayoutMovedLines(moved);
+  MeasureLines(dc, options);
+  return StackLines(dc, options);
+}
+
+// The alignment constants share bits: they are told apart through their
+// masks. In the y-up units of every caller the top lies a height above the
+// bottom and the baseline align above it.
+void QVEquationList::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options) {
+  const UINT alignment = dc.GetTextAlign();
+  const ExtentRecord box = Measure(dc, options);
+  const LineFormatScope scope(options);
+  const UINT vertical = alignment & (TA_BASELINE | TA_BOTTOM);
+  const int32_t bottom = vertical == TA_TOP ? y - box.height : vertical == TA_BASELINE ? y - box.align : y;
+  const UINT horizontal = alignment & (TA_CENTER | TA_RIGHT);
+  const int32_t shift = horizontal == TA_RIGHT    ? -box.width
+                        : horizontal == TA_CENTER ? -(box.width / 2)
+                                                  : box.margin;
+  dc.SetTextAlign(TA_BOTTOM | TA_LEFT);
+  for (int i = 0; i < kLineCount; ++i) {
+    if (Lines[i].IsEmpty()) continue;
+    options.CurrentLineFormat = Formats[i];
+    Engines[i]->SetText(Lines[i], options);
+    const int32_t lineBottom = bottom + Offsets[i];
+    Engines[i]->Draw(dc, x + shift, lineBottom, options);
+    if (!Formats[i].Underline) continue;
+    dc.MoveTo(x, lineBottom);
+    dc.LineTo(x + box.width, lineBottom);
+  }
+}

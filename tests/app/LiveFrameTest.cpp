@@ -1,0 +1,157 @@
+// The main frame shown on the X display and driven by real input: key and
+// mouse events go through the X server into the focused window, as a
+// person's would. The box gets the focus at the first idle moment, typed
+// keys reach the document, a palette of the "Shortcuts" bar inserts its
+// symbol at the caret and the box's undo takes it back.
+// With OVELIN_SHOT_HOLD_MS set, one case holds a multi-line equation and
+// then an open palette on screen that long each (for screenshots).
+#include <cstdlib>
+#include <string>
+
+#include "resources/resource.h"
+#include "tests/app/AppFixture.h"
+
+namespace {
+
+void SendKey(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  ::SendInput(1, &input, sizeof input);
+}
+
+// Presses and releases `key`, with Ctrl and Shift held as asked.
+void Stroke(WORD key, bool shift = false, bool control = false) {
+  if (control) SendKey(VK_CONTROL, false);
+  if (shift) SendKey(VK_SHIFT, false);
+  SendKey(key, false);
+  SendKey(key, true);
+  if (shift) SendKey(VK_SHIFT, true);
+  if (control) SendKey(VK_CONTROL, true);
+}
+
+// Types the characters with the keys that make them on the current layout.
+void TypeKeys(const char* text) {
+  for (const char* c = text; *c; ++c) {
+    const SHORT scan = ::VkKeyScanA(*c);
+    Stroke(LOBYTE(scan), (HIBYTE(scan) & 1) != 0, (HIBYTE(scan) & 2) != 0);
+  }
+}
+
+// Moves the pointer to a screen point, pressing or releasing the left button.
+void Mouse(CPoint screen, DWORD buttonFlag = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlag;
+  ::SendInput(1, &input, sizeof input);
+}
+
+CPoint ScreenCentre(const CToolBar& bar, int index) {
+  CRect rect;
+  bar.GetItemRect(index, &rect);
+  CPoint centre((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  bar.ClientToScreen(&centre);
+  return centre;
+}
+
+class LiveFrame : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    if (HasFatalFailure()) return;
+    doc = NewDocument();
+    ASSERT_NE(doc, nullptr);
+    frame->ShowWindow(SW_SHOWNORMAL);
+    frame->UpdateWindow();
+    ::SetForegroundWindow(frame->m_hWnd);
+    edit = app->EquationEditWindow();
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && ::GetFocus() == edit; }));
+  }
+  // Two idle calls, as the message loop makes them when the queue is empty.
+  bool Idle() {
+    app->OnIdle(0);
+    app->OnIdle(1);
+    return true;
+  }
+  bool BoxBecomes(const CString& text) {
+    return PumpUntil([&] { return BoxText() == text; }, 3000);
+  }
+
+  QVM400Doc* doc = nullptr;
+  HWND edit = nullptr;
+};
+
+TEST_F(LiveFrame, TypedKeysReachTheDocumentAndUndoTakesThemBack) {
+  EXPECT_EQ(BoxText(), EmptyEquationText());
+  TypeKeys("x=1");
+  ASSERT_TRUE(BoxBecomes(TwentyLines({"x=1"})));
+  EXPECT_EQ(doc->EquationText, TwentyLines({"x=1"}));
+  EXPECT_EQ(doc->Equation.Engines[0]->GetText(), "x=1");
+  // Enter moves down a line instead of breaking it; Tab types the mark.
+  Stroke(VK_RETURN);
+  TypeKeys("y");
+  Stroke(VK_TAB);
+  ASSERT_TRUE(BoxBecomes(TwentyLines({"x=1", "y\xBB"})));
+  EXPECT_EQ(doc->Equation.Engines[1]->GetText(), "y\xBB");
+  Stroke('Z', false, true);
+  ASSERT_TRUE(BoxBecomes(TwentyLines({"x=1"})));
+  EXPECT_EQ(doc->EquationText, TwentyLines({"x=1"}));
+}
+
+// Pressed on the bar, the palette opens at once; released over pi, its
+// text goes in at the caret, and Ctrl+Z takes exactly that insert back.
+TEST_F(LiveFrame, PaletteInsertsAtTheCaretAndUndoRestoresTheText) {
+  TypeKeys("a+b");
+  Stroke(VK_LEFT);
+  ASSERT_TRUE(BoxBecomes(TwentyLines({"a+b"})));
+  ASSERT_TRUE(PumpUntil([&] {
+    int start = 0, end = 0;
+    app->EquationEdit->GetSel(start, end);
+    return start == 2;
+  }));
+
+  QVFlyoutTrueColor& shortcuts = frame->ShortcutsBar();
+  Mouse(ScreenCentre(shortcuts, 1));
+  Mouse(ScreenCentre(shortcuts, 1), MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(PumpUntil([&] { return shortcuts.GetOpenFlyout() != nullptr; }));
+  CFlyout* palette = shortcuts.GetOpenFlyout();
+  ASSERT_EQ(palette->GetItemID(0), static_cast<UINT>(ID_GREEK_PI));
+  Mouse(ScreenCentre(*palette, 0));
+  ASSERT_TRUE(PumpUntil([&] { return palette->hotIndex == 0; }));
+  Mouse(ScreenCentre(*palette, 0), MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(BoxBecomes(TwentyLines({"a+pib"})));
+  EXPECT_EQ(doc->EquationText, TwentyLines({"a+pib"}));
+  EXPECT_EQ(shortcuts.GetOpenFlyout(), nullptr);
+
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && ::GetFocus() == edit; }));
+  int start = 0, end = 0;
+  app->EquationEdit->GetSel(start, end);
+  EXPECT_EQ(start, 4);
+  Stroke('Z', false, true);
+  ASSERT_TRUE(BoxBecomes(TwentyLines({"a+b"})));
+  EXPECT_EQ(doc->EquationText, TwentyLines({"a+b"}));
+}
+
+TEST_F(LiveFrame, HoldsAnEquationAndAnOpenPaletteForScreenshots) {
+  const char* hold = std::getenv("OVELIN_SHOT_HOLD_MS");
+  if (!hold) GTEST_SKIP() << "set OVELIN_SHOT_HOLD_MS to look at it";
+  const DWORD holdMs = static_cast<DWORD>(std::atoi(hold));
+  frame->MoveWindow(40, 30, 760, 560);
+  app->EquationEdit->SetSel(0, -1);
+  Type(TwentyLines({"x=(-b+-sqrt(b^2-4ac))/(2a)", "y=al^2+be_1", "int_0^1 x^2 dx=1/3"}));
+  SetCaret(0);
+  PumpUntil([] { return false; }, holdMs);
+  QVFlyoutTrueColor& shortcuts = frame->ShortcutsBar();
+  Mouse(ScreenCentre(shortcuts, 3));
+  Mouse(ScreenCentre(shortcuts, 3), MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(PumpUntil([&] { return shortcuts.GetOpenFlyout() != nullptr; }));
+  Mouse(ScreenCentre(*shortcuts.GetOpenFlyout(), 4));
+  PumpUntil([] { return false; }, holdMs);
+  Mouse(CPoint(5, 5), MOUSEEVENTF_LEFTUP);
+  PumpUntil([&] { return shortcuts.GetOpenFlyout() == nullptr; });
+}
+
+}  // namespace

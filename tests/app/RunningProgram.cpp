@@ -1,0 +1,112 @@
+// ovelin.exe as a separate process for the program tests.
+#include "tests/app/RunningProgram.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+
+namespace {
+
+std::string ProgramPath() {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path);
+  return folder.substr(0, folder.find_last_of('\\') + 1) + "ovelin.exe";
+}
+
+BOOL CALLBACK Inspect(HWND hWnd, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(hWnd, &owner);
+  if (owner != search->processId || !::IsWindowVisible(hWnd)) return TRUE;
+  char className[64] = {};
+  ::GetClassNameA(hWnd, className, sizeof className);
+  if (std::string(className) == "#32770") search->messageBox = true;
+  if (::FindWindowExA(hWnd, nullptr, "MDIClient", nullptr)) search->main = hWnd;
+  return TRUE;
+}
+
+}  // namespace
+
+RunningProgram::RunningProgram(const std::string& appData, const std::string& arguments) {
+  std::string commandLine = "\"" + ProgramPath() + "\" " + arguments;
+  std::string saved;
+  if (const char* value = std::getenv("APPDATA")) saved = value;
+  ::SetEnvironmentVariableA("APPDATA", appData.c_str());
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  started_ = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &process_);
+  ::SetEnvironmentVariableA("APPDATA", saved.empty() ? nullptr : saved.c_str());
+}
+
+RunningProgram::~RunningProgram() {
+  if (!started_) return;
+  if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+    ::TerminateProcess(process_.hProcess, 1);
+  ::CloseHandle(process_.hThread);
+  ::CloseHandle(process_.hProcess);
+}
+
+WindowSearch RunningProgram::WaitForDocumentWindow(DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    WindowSearch search{process_.dwProcessId};
+    ::EnumWindows(Inspect, reinterpret_cast<LPARAM>(&search));
+    HWND client = search.main ? ::FindWindowExA(search.main, nullptr, "MDIClient", nullptr) : nullptr;
+    if (client && ::GetWindow(client, GW_CHILD)) return search;
+    if (::GetTickCount() - start > timeoutMs) return WindowSearch{process_.dwProcessId};
+    ::Sleep(100);
+  }
+}
+
+long RunningProgram::CloseAndWait(HWND main, DWORD timeoutMs) {
+  ::PostMessageA(main, WM_CLOSE, 0, 0);
+  if (::WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  ::GetExitCodeProcess(process_.hProcess, &code);
+  return static_cast<long>(code);
+}
+
+std::string WindowText(HWND hWnd) {
+  char text[256] = {};
+  ::GetWindowTextA(hWnd, text, sizeof text);
+  return text;
+}
+
+std::string DocumentWindowTitles(HWND main) {
+  std::string titles;
+  HWND client = ::FindWindowExA(main, nullptr, "MDIClient", nullptr);
+  for (HWND child = client ? ::GetWindow(client, GW_CHILD) : nullptr; child;
+       child = ::GetWindow(child, GW_HWNDNEXT))
+    titles += (titles.empty() ? "" : "|") + WindowText(child);
+  return titles;
+}
+
+void HoldForScreenshot() {
+  if (const char* hold = std::getenv("OVELIN_SHOT_HOLD_MS")) ::Sleep(std::atoi(hold));
+}
+
+bool RemoteToolbarButtonRect(HWND toolbar, int index, RECT& rect) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(toolbar, &processId);
+  HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, processId);
+  if (!process) return false;
+  void* remote = ::VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
+  bool ok = remote && ::SendMessageA(toolbar, TB_GETITEMRECT, index,
+                                     reinterpret_cast<LPARAM>(remote)) &&
+            ::ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
+  if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  ::CloseHandle(process);
+  if (ok) ::MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return ok;
+}
+
+void SendMouse(POINT screen, DWORD buttonFlag) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = ::MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = ::MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlag;
+  ::SendInput(1, &input, sizeof input);
+}

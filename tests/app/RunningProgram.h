@@ -1,0 +1,46 @@
+// ovelin.exe started as a program of its own from a test, with its settings
+// in a folder of the test, and ways to find and close its windows.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+struct WindowSearch {
+  DWORD processId;
+  HWND main = nullptr;
+  bool messageBox = false;
+};
+
+// The program started with APPDATA pointing at `appData`; a program that
+// has not ended when the object goes is ended, so no test leaves it behind.
+class RunningProgram {
+ public:
+  RunningProgram(const std::string& appData, const std::string& arguments);
+  ~RunningProgram();
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  bool Started() const { return started_ != FALSE; }
+  // The main window once it shows a document window; null after the timeout.
+  WindowSearch WaitForDocumentWindow(DWORD timeoutMs = 20000);
+  // Posts WM_CLOSE and waits for the exit code; -1 when it did not end.
+  long CloseAndWait(HWND main, DWORD timeoutMs = 20000);
+
+ private:
+  PROCESS_INFORMATION process_{};
+  BOOL started_ = FALSE;
+};
+
+std::string WindowText(HWND hWnd);
+// The document windows of a main window, in z-order.
+std::string DocumentWindowTitles(HWND main);
+// For a screenshot by hand: waits OVELIN_SHOT_HOLD_MS milliseconds when set.
+void HoldForScreenshot();
+
+// The rectangle of button `index` of a toolbar in another process, in
+// screen coordinates (TB_GETITEMRECT through memory of that process).
+bool RemoteToolbarButtonRect(HWND toolbar, int index, RECT& rect);
+// Moves the pointer to a screen point, pressing or releasing the left
+// button with MOUSEEVENTF_LEFTDOWN or MOUSEEVENTF_LEFTUP.
+void SendMouse(POINT screen, DWORD buttonFlag = 0);

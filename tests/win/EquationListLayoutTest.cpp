@@ -1,0 +1,252 @@
+// The equation list measured and drawn: the relation signs of its lines at
+// one x (read from the text records of enhanced metafiles), the stacked
+// heights and offsets, the empty list, underlines and the text alignment.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "engine/EquationList.h"
+#include "engine/LineRender.h"
+#include "tests/win/EmfRecords.h"
+#include "tests/win/GdiTestSupport.h"
+
+namespace {
+
+// A list of `text` in style 0 with `style` as VerticalAlignStyle.
+struct DrawnList {
+  explicit DrawnList(const char* text, int style = 0) {
+    options.VerticalAlignStyle.Value = style;
+    list.SetText(text, options);
+  }
+  ExtentRecord Measure() { return MeasureListOnScreen(list, options); }
+  EmfDrawing Draw(int x = 0, int y = 0, UINT alignment = TA_BOTTOM | TA_LEFT) {
+    return RecordEmf([&](CDC& dc) {
+      dc.SetTextAlign(alignment);
+      list.Draw(dc, x, y, options);
+    });
+  }
+  int32_t Height(int line) const { return list.Engines[line - 1]->extent.height; }
+  QVMOptions options{0};
+  QVEquationList list;
+};
+
+// A Symbol code as recorded (U+F0xx with the Symbol font, the plain code
+// when a stand-in font answers) made plain.
+std::wstring Plain(std::wstring text) {
+  for (wchar_t& c : text)
+    if (c >= 0xF000 && c <= 0xF0FF) c = static_cast<wchar_t>(c - 0xF000);
+  return text;
+}
+
+// The x of every text record that is `text`, in drawing order.
+std::vector<LONG> XsOf(const EmfDrawing& drawing, const wchar_t* text) {
+  std::vector<LONG> xs;
+  for (const EmfText& t : drawing.texts)
+    if (Plain(t.text) == text) xs.push_back(t.at.x);
+  return xs;
+}
+
+struct AlignedCase {
+  const char* text;
+  const wchar_t* sign;  // Symbol codes as their byte values
+  size_t lines;
+};
+
+TEST(EquationListDraw, RelationSignsStandAtOneXInBothStyles) {
+  const AlignedCase cases[] = {
+      {"a=b\r\n=c", L"=", 2},
+      {"x+1=2\r\ny=10", L"=", 2},
+      {"a = b\r\n= c\r\n= d", L"=", 3},
+      {"x+1=2\r\ny=10\r\nz-12=3", L"=", 3},
+      {"2x+3y-4z<=10\r\nx<=1", L"\xA3", 2},
+      {"a->b+c\r\nb->c", L"\xAE", 2},
+  };
+  for (const AlignedCase& c : cases)
+    for (int style = 0; style < 2; ++style) {
+      SCOPED_TRACE(std::string(c.text) + " style " + std::to_string(style));
+      DrawnList d(c.text, style);
+      const std::vector<LONG> xs = XsOf(d.Draw(), c.sign);
+      ASSERT_EQ(xs.size(), c.lines);
+      for (LONG x : xs) EXPECT_EQ(x, xs[0]);
+    }
+}
+
+// Style 0 puts the spacer before "y" (left-hand sides end flush), style 1
+// between "y" and "=" (they start flush).
+TEST(EquationListDraw, StyleChoosesWhereTheLeftHandSidesMeet) {
+  for (int style = 0; style < 2; ++style) {
+    DrawnList d("x+1=2\r\ny=10", style);
+    const EmfDrawing drawing = d.Draw();
+    const LONG x = XsOf(drawing, L"x").at(0), y = XsOf(drawing, L"y").at(0);
+    if (style == 0) EXPECT_GT(y, x);
+    else EXPECT_EQ(y, x);
+    EXPECT_EQ(d.list.Engines[1]->Root().KindAt(style), TK_DELTA);
+  }
+}
+
+TEST(EquationListMeasure, EmptyMiddleLineAddsOneSpacing) {
+  DrawnList d("a+b\r\n\r\n(x)/(y)");
+  const ExtentRecord r = d.Measure();
+  const int32_t spacing = d.options.VerticalSpacing.Value;
+  const int32_t h1 = d.Height(1), h3 = d.Height(3);
+  EXPECT_EQ(r.height, h1 + h3 + 2 * spacing);
+  EXPECT_EQ(d.list.Offsets[0], h3 + 2 * spacing);
+  EXPECT_EQ(d.list.Offsets[1], h3 + spacing);
+  EXPECT_EQ(d.list.Offsets[2], 0);
+  EXPECT_EQ(r.align, r.height - h1 + d.list.Engines[0]->extent.align);
+  EXPECT_EQ(r.margin, 0);
+
+  // Drawn from the bottom: line 1's baseline lies its offset above line 3's.
+  const EmfDrawing drawing = d.Draw(0, 0);
+  const LONG a = drawing.texts.at(0).at.y;
+  EXPECT_EQ(a, d.list.Offsets[0] + d.list.Engines[0]->Root().GetAt(0)->extent.adjust);
+}
+
+TEST(EquationListMeasure, EmptyListMeasuresLikeThreeAndDrawsNothing) {
+  DrawnList empty("");
+  DrawnList three("3");
+  const ExtentRecord e = empty.Measure(), t = three.Measure();
+  EXPECT_EQ(e.width, t.width);
+  EXPECT_EQ(e.height, t.height);
+  EXPECT_EQ(e.align, t.align);
+  EXPECT_EQ(e.margin, t.margin);
+  EXPECT_EQ(empty.list.Lines[0], "");
+  EXPECT_TRUE(empty.Draw().texts.empty());
+  // Text typed later replaces the stand-in.
+  empty.list.SetText("x", empty.options);
+  EXPECT_EQ(XsOf(empty.Draw(), L"x").size(), 1u);
+  EXPECT_TRUE(XsOf(empty.Draw(), L"3").empty());
+}
+
+TEST(EquationListMeasure, OneLineListIsItsLine) {
+  DrawnList d("x^2+1=y");
+  const ExtentRecord r = d.Measure();
+  EquationLine line;
+  line.SetText("x^2+1=y", d.options);
+  const ExtentRecord l = MeasureLineOnScreen(line, d.options);
+  EXPECT_EQ(r.width, l.width);
+  EXPECT_EQ(r.height, l.height);
+  EXPECT_EQ(r.align, l.align);
+  EXPECT_EQ(r.margin, l.margin);
+  // The list passes the margin on: its row starts a margin in.
+  const EmfDrawing drawing = d.Draw(1000, 0);
+  EXPECT_EQ(drawing.texts.at(0).at.x, 1000 + r.margin);
+}
+
+TEST(EquationListMeasure, OnlyLineTwoHasAlignEqualToHeight) {
+  DrawnList d("\r\nx+1");
+  const ExtentRecord r = d.Measure();
+  EXPECT_EQ(r.align, r.height);
+  EXPECT_EQ(r.height, d.Height(2) + d.options.VerticalSpacing.Value);
+}
+
+TEST(EquationListDraw, AlignEqualsClearLeavesTheSignsWhereTheyFall) {
+  DrawnList d("x+1=2\r\ny=10");
+  ASSERT_EQ(d.list.Engines[1]->Root().KindAt(0), TK_VARIABLE);
+  d.Measure();
+  ASSERT_EQ(d.list.Engines[1]->Root().KindAt(0), TK_DELTA);
+  d.options.AlignEquals.Value = false;
+  const std::vector<LONG> xs = XsOf(d.Draw(), L"=");
+  ASSERT_EQ(xs.size(), 2u);
+  EXPECT_LT(xs[1], xs[0]);
+  for (auto& engine : d.list.Engines)
+    for (QVMToken* t : engine->Root().tokens) EXPECT_NE(t->kind, TK_DELTA);
+}
+
+// One rule for the underlined line, none for the others.
+TEST(EquationListDraw, UnderlineDrawsOneRulePerUnderlinedLine) {
+  DrawnList d("x+1=2\r\ny=10\r\nz");
+  EXPECT_EQ(FirstRecord(d.Draw(), EMR_LINETO), -1);
+  d.list.Formats[1].Underline = true;
+  const EmfDrawing drawing = d.Draw(100, 0);
+  const int lineTo = FirstRecord(drawing, EMR_LINETO);
+  ASSERT_GE(lineTo, 0);
+  EXPECT_EQ(drawing.types.at(lineTo - 1), static_cast<DWORD>(EMR_MOVETOEX));
+  EXPECT_EQ(std::count(drawing.types.begin(), drawing.types.end(), static_cast<DWORD>(EMR_LINETO)), 1);
+}
+
+// Line formats reach the fonts of their own line only, and the options'
+// own format is back after the list is done.
+TEST(EquationListDraw, LineFormatsApplyPerLineAndAreRestored) {
+  DrawnList d("x\r\ny");
+  d.list.Formats[0].UseColour = true;
+  d.list.Formats[0].Colour = RGB(0, 128, 0);
+  const ExtentRecord plain = d.Measure();
+  d.list.Formats[1].Bold = true;
+  d.options.CurrentLineFormat.Italic = true;
+  d.Draw();
+  EXPECT_TRUE(d.options.CurrentLineFormat.Italic);
+  EXPECT_FALSE(d.options.CurrentLineFormat.Bold);
+  EXPECT_EQ(d.list.Engines[0]->Root().GetAt(0)->font.Description.Color, RGB(0, 128, 0));
+  EXPECT_EQ(d.list.Engines[1]->Root().GetAt(0)->font.Description.LogFont.lfWeight, 700);
+  EXPECT_NE(d.list.Engines[0]->Root().GetAt(0)->font.Description.LogFont.lfWeight, 700);
+  EXPECT_GT(plain.height, 0);
+}
+
+// A measure lays out again only what changed, but a changed line format or
+// drawing scale reaches the kept layout of the other lines too.
+TEST(EquationListMeasure, FormatAndScaleChangesReachKeptLayout) {
+  DrawnList d("xxxx=1\r\nyy=2");
+  const ExtentRecord plain = d.Measure();
+  d.list.Formats[0].Bold = true;
+  const ExtentRecord bold = d.Measure();
+  EXPECT_GT(bold.width, plain.width);
+  d.options.DrawScale = 2.0;
+  const ExtentRecord scaled = d.Measure();
+  EXPECT_GT(scaled.height, bold.height * 3 / 2);
+  d.options.DrawScale = 1.0;
+  d.list.Formats[0].Bold = false;
+  const ExtentRecord back = d.Measure();
+  EXPECT_EQ(back.width, plain.width);
+  EXPECT_EQ(back.height, plain.height);
+}
+
+// Editing a left-hand side moves every line's spacers; the signs stay in
+// one column after each keystroke.
+TEST(EquationListDraw, SignsFollowAnEditedLeftHandSide) {
+  DrawnList d("x+1=2\r\ny=10\r\nz-12=3");
+  d.Draw();
+  for (const char* text : {"x+1+z=2\r\ny=10\r\nz-12=3", "x=2\r\ny=10\r\nz-12=3",
+                           "x=2\r\nyyyyyy=10\r\nz-12=3", "x=2\r\ny=10\r\nz=3"}) {
+    SCOPED_TRACE(text);
+    d.list.SetText(text, d.options);
+    const std::vector<LONG> xs = XsOf(d.Draw(), L"=");
+    ASSERT_EQ(xs.size(), 3u);
+    EXPECT_EQ(xs[1], xs[0]);
+    EXPECT_EQ(xs[2], xs[0]);
+  }
+}
+
+// TA_TOP puts the top at y, TA_BOTTOM the bottom; TA_RIGHT ends at x.
+TEST(EquationListDraw, TextAlignmentPlacesTheBox) {
+  DrawnList d("a=b\r\nc=d");
+  const ExtentRecord r = d.Measure();
+  const EmfText bottom = d.Draw(0, 0, TA_BOTTOM | TA_LEFT).texts.at(0);
+  const EmfText top = d.Draw(0, 0, TA_TOP | TA_LEFT).texts.at(0);
+  const EmfText right = d.Draw(0, 0, TA_BOTTOM | TA_RIGHT).texts.at(0);
+  EXPECT_EQ(top.at.y, bottom.at.y - r.height);
+  EXPECT_EQ(right.at.x, bottom.at.x - r.width);
+}
+
+TEST(EquationListDraw, RepaintsMakeNoTokensAndLeakNoGdiObjects) {
+  GdiBalance balance;
+  DrawnList d("x+1=2\r\ny=10\r\n= 3");
+  d.list.Formats[2].Underline = true;
+  d.Draw();
+  int made = 0;
+  for (auto& engine : d.list.Engines) made += engine->Factory().GetCount();
+  ExtentRecord first = d.Measure();
+  for (int repaint = 0; repaint < 5; ++repaint) {
+    d.Draw();
+    const ExtentRecord again = d.Measure();
+    EXPECT_EQ(again.width, first.width);
+    EXPECT_EQ(again.height, first.height);
+  }
+  int now = 0;
+  for (auto& engine : d.list.Engines) now += engine->Factory().GetCount();
+  EXPECT_EQ(now, made);
+}
+
+}  // namespace
