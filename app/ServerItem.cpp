@@ -27,6 +27,21 @@ BOOL QVM400SrvrItem::OnGetExtent(DWORD aspect, CSize& size) {
   return TRUE;
 }
 
+namespace {
+
+// Guard: a viewport extent recorded into the picture's metafile would
+// replace the container's own scaling when the container plays it (the
+// equation would come out at one pixel per 0.01 mm); only the measuring
+// context of a metafile gets it.
+void SetMeasuringViewportExt(CDC* dc, int cx, int cy) {
+  if (dc->m_hAttribDC && dc->m_hAttribDC != dc->m_hDC)
+    ::SetViewportExtEx(dc->m_hAttribDC, cx, cy, nullptr);
+  else
+    dc->SetViewportExt(cx, cy);
+}
+
+}  // namespace
+
 // Measures again on the container's context: the picture's size follows
 // the fonts of the context it is drawn for.
 BOOL QVM400SrvrItem::OnDraw(CDC* dc, CSize& size) {
@@ -45,7 +60,7 @@ void QVM400SrvrItem::DrawMeasured(CDC* dc, const ExtentRecord& extent, CSize& si
   dc->SetMapMode(MM_ANISOTROPIC);
   dc->SetWindowOrg(0, 0);
   dc->SetWindowExt(extent.width, -paddedHeight);
-  dc->SetViewportExt(extent.width, paddedHeight);
+  SetMeasuringViewportExt(dc, extent.width, paddedHeight);
   GetDocument()->DrawEquation(dc, 0, 0);
   QVIniFile& hint = GetQVMApp()->ControlIni;
   hint.WriteInt("Lowering Hint", "Amount", LoweringAmount(extent.align, pad, extent.height), true);

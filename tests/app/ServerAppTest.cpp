@@ -147,6 +147,8 @@ TEST_F(OleServerApp, ObjectLoadsDrawsMeasuresAndSavesTheDocument) {
     doc->MeasureEquation(expected, &probe);
     ::DeleteMetaFile(probe.Close());
   }
+  ASSERT_GT(expected.height, 0);
+  ASSERT_GT(expected.align, 0);
   const int32_t pad = PointRoundingPad(expected.align);
   ComPtr<IDataObject> data;
   ASSERT_HRESULT_SUCCEEDED(persist->QueryInterface(IID_IDataObject, data.OutVoid()));
@@ -168,6 +170,46 @@ TEST_F(OleServerApp, ObjectLoadsDrawsMeasuresAndSavesTheDocument) {
   ASSERT_HRESULT_SUCCEEDED(persist->Save(saved.get(), FALSE));
   ASSERT_HRESULT_SUCCEEDED(persist->SaveCompleted(nullptr));
   EXPECT_EQ(ReadContents(saved.get()), archive);
+}
+
+// A container plays the picture into a rectangle of its own: the equation
+// must land inside that rectangle and fill its width.
+TEST_F(OleServerApp, PictureScalesIntoTheContainersRectangle) {
+  ComPtr<IPersistStorage> persist;
+  ASSERT_HRESULT_SUCCEEDED(
+      app->TemplateServer[0].CreateInstance(nullptr, IID_IPersistStorage, persist.OutVoid()));
+  ASSERT_HRESULT_SUCCEEDED(persist->Load(StorageWith("x=(-b+-sqrt(b^2-4ac))/(2a)").get()));
+  ComPtr<IDataObject> data;
+  ASSERT_HRESULT_SUCCEEDED(persist->QueryInterface(IID_IDataObject, data.OutVoid()));
+  FORMATETC format = PictureFormat();
+  STGMEDIUM medium{};
+  ASSERT_HRESULT_SUCCEEDED(data->GetData(&format, &medium));
+  const auto* picture = static_cast<const METAFILEPICT*>(::GlobalLock(medium.hMetaFilePict));
+  ASSERT_NE(picture, nullptr);
+  ASSERT_GT(picture->xExt, 0);
+
+  constexpr int kCanvas = 600, kLeft = 100, kTop = 100, kWidth = 300;
+  const int height = kWidth * picture->yExt / picture->xExt;
+  Canvas canvas(kCanvas, kCanvas);
+  HDC dc = canvas.dc();
+  const int saved = ::SaveDC(dc);
+  ::SetMapMode(dc, MM_ANISOTROPIC);
+  ::SetWindowOrgEx(dc, 0, 0, nullptr);
+  ::SetWindowExtEx(dc, picture->xExt, picture->yExt, nullptr);
+  ::SetViewportOrgEx(dc, kLeft, kTop, nullptr);
+  ::SetViewportExtEx(dc, kWidth, height, nullptr);
+  ::PlayMetaFile(dc, picture->hMF);
+  ::RestoreDC(dc, saved);
+  ::GlobalUnlock(medium.hMetaFilePict);
+  ::ReleaseStgMedium(&medium);
+
+  const RECT ink = canvas.InkBounds();
+  ASSERT_GE(ink.right, 0) << "nothing drawn";
+  EXPECT_GE(ink.left, kLeft - 2);
+  EXPECT_GE(ink.top, kTop - 2);
+  EXPECT_LE(ink.right, kLeft + kWidth + 2);
+  EXPECT_LE(ink.bottom, kTop + height + 2);
+  EXPECT_GT(ink.right - ink.left, kWidth * 3 / 4);
 }
 
 // Each object reports its own document's extent, not the last repaint's.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -213,4 +214,32 @@ HWND FindOtherProcessWindow(const char* prefix) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+Canvas::Canvas(int width, int height) : width_(width), height_(height) {
+  HDC screen = GetDC(nullptr);
+  dc_ = CreateCompatibleDC(screen);
+  bitmap_ = CreateCompatibleBitmap(screen, width, height);
+  ReleaseDC(nullptr, screen);
+  old_ = SelectObject(dc_, bitmap_);
+  PatBlt(dc_, 0, 0, width, height, WHITENESS);
+}
+
+Canvas::~Canvas() {
+  SelectObject(dc_, old_);
+  DeleteObject(bitmap_);
+  DeleteDC(dc_);
+}
+
+RECT Canvas::InkBounds() const {
+  RECT ink{width_, height_, -1, -1};
+  for (int y = 0; y < height_; ++y)
+    for (int x = 0; x < width_; ++x)
+      if (GetPixel(dc_, x, y) != RGB(255, 255, 255)) {
+        ink.left = std::min<LONG>(ink.left, x);
+        ink.top = std::min<LONG>(ink.top, y);
+        ink.right = std::max<LONG>(ink.right, x);
+        ink.bottom = std::max<LONG>(ink.bottom, y);
+      }
+  return ink;
 }

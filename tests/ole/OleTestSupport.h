@@ -80,3 +80,23 @@ bool PumpUntil(Done&& done, DWORD timeoutMs) {
 
 // A top-level window of another process whose title starts with `prefix`.
 HWND FindOtherProcessWindow(const char* prefix);
+
+// A white memory bitmap to draw pictures into, as a container's window.
+class Canvas {
+ public:
+  Canvas(int width, int height);
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  HDC dc() const { return dc_; }
+  // The bounds of every pixel that is not white (right and bottom
+  // inclusive); left above right when nothing was drawn.
+  RECT InkBounds() const;
+
+ private:
+  int width_, height_;
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+};

@@ -3,6 +3,7 @@
 // default handler, with its settings in a temporary application-data folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -89,6 +90,24 @@ bool IsPointPadded(const PictureInfo& picture, int amount) {
   return false;
 }
 
+// The child window with control id `id` anywhere below `parent`.
+HWND FindDescendant(HWND parent, int id) {
+  struct Search {
+    int id;
+    HWND found = nullptr;
+  } search{id};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        if (GetDlgCtrlID(child) != s->id) return TRUE;
+        s->found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 // Runs first: registering and unregistering leave nothing of ours behind.
 TEST(ProgramRegistration, RegisterWritesALocalServerAndUnregisterRemovesEveryKey) {
   ProgramAppData appData;
@@ -140,16 +159,18 @@ TEST_F(ProgramContainerTest, LoadDrawMeasureAndSaveAnEquation) {
   ASSERT_HRESULT_SUCCEEDED(persist->QueryInterface(IID_IDataObject, data.OutVoid()));
   const PictureInfo picture = GetPicture(data.get());
   EXPECT_EQ(MM_ANISOTROPIC, picture.mm);
+  EXPECT_GT(picture.xExt, 0);
+  EXPECT_GT(picture.yExt, 0);
   const int amount = appData_.Adjustment("Lowering Hint", "Amount");
-  EXPECT_GE(amount, 0);
+  EXPECT_GT(amount, 0);  // a fraction reaches below the baseline
   EXPECT_TRUE(IsPointPadded(picture, amount)) << picture.yExt << " " << amount;
 
   ComPtr<IOleObject> object;
   ASSERT_HRESULT_SUCCEEDED(persist->QueryInterface(IID_IOleObject, object.OutVoid()));
   SIZEL size{-1, -1};
   ASSERT_HRESULT_SUCCEEDED(object->GetExtent(DVASPECT_CONTENT, &size));
-  EXPECT_GE(size.cx, 0);
-  EXPECT_GE(size.cy, 0);
+  EXPECT_GT(size.cx, 0);
+  EXPECT_GT(size.cy, 0);
   // The picture and the extent measure the same equation (on different
   // contexts): the padding adds less than one point.
   EXPECT_NEAR(picture.xExt, size.cx, 2 + size.cx / 20);
@@ -176,7 +197,8 @@ TEST_F(ProgramContainerTest, ShowThenUpdateAndReturnSavesIntoTheContainer) {
   TestAdviseSink objectSink, dataSink;
   site.storage = MakeMemoryStorage();
   ComPtr<IOleObject> object;
-  ASSERT_HRESULT_SUCCEEDED(OleCreate(kEquationClassId, IID_IOleObject, OLERENDER_DRAW, nullptr,
+  FORMATETC format = PictureFormat();
+  ASSERT_HRESULT_SUCCEEDED(OleCreate(kEquationClassId, IID_IOleObject, OLERENDER_FORMAT, &format,
                                      &site, site.storage.get(), object.OutVoid()));
   ASSERT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IPersistStorage, site.object.OutVoid()));
   ASSERT_HRESULT_SUCCEEDED(OleRun(object.get()));
@@ -184,27 +206,48 @@ TEST_F(ProgramContainerTest, ShowThenUpdateAndReturnSavesIntoTheContainer) {
   ASSERT_HRESULT_SUCCEEDED(object->Advise(&objectSink, &objectConnection));
   ComPtr<IDataObject> data;
   ASSERT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IDataObject, data.OutVoid()));
-  FORMATETC format = PictureFormat();
   ASSERT_HRESULT_SUCCEEDED(data->DAdvise(&format, 0, &dataSink, &dataConnection));
 
   ASSERT_HRESULT_SUCCEEDED(object->DoVerb(OLEIVERB_SHOW, nullptr, &site, 0, nullptr, nullptr));
   EXPECT_TRUE(PumpUntil([&] { return site.shownWindow == TRUE; }, 5000));
   HWND server = nullptr;
   ASSERT_TRUE(PumpUntil([&] { return (server = FindOtherProcessWindow("Ovelin 4")); }, 5000));
-  // A command of the shown document changes it, as the user would.
-  PostMessageA(server, WM_COMMAND, ID_LINE_BOLD, 0);
+  // The user types the equation into the program's text box.
+  HWND edit = FindDescendant(server, IDC_EQUATION_EDIT);
+  ASSERT_NE(edit, nullptr);
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kEquation),
+                                  SMTO_NORMAL, 5000, &ignored));
   PostMessageA(server, WM_COMMAND, ID_UPDATE_AND_RETURN, 0);
   EXPECT_TRUE(PumpUntil([&] { return objectSink.closes > 0; }, 15000));
   // A container keeps serving its messages: the server's goodbye waits for it.
   EXPECT_TRUE(PumpUntil([] { return WaitForNoProcess(kProgram, 0); }, 15000));
 
   EXPECT_EQ(1, site.savesAsked);
-  EXPECT_EQ(std::string("\x03QVM"), ReadContents(site.storage.get()).substr(0, 4));
+  const std::string stored = ReadContents(site.storage.get());
+  EXPECT_EQ(std::string("\x03QVM"), stored.substr(0, 4));
+  EXPECT_NE(std::string::npos, stored.find(kEquation));
   EXPECT_GE(objectSink.saves, 1);
   EXPECT_GE(dataSink.dataChanges, 1);
   EXPECT_EQ(MM_ANISOTROPIC, dataSink.lastPicture.mm);
   EXPECT_EQ(0, appData_.Adjustment("Control", "Running"));
-  EXPECT_GE(appData_.Adjustment("Lowering Hint", "Amount"), 0);
+  EXPECT_GT(appData_.Adjustment("Lowering Hint", "Amount"), 0);
+
+  // The container draws its cached picture into a rectangle of its own,
+  // in the picture's proportions: the equation lands inside and fills it.
+  constexpr int kLeft = 50, kTop = 50, kWidth = 300;
+  const int height = kWidth * dataSink.lastPicture.yExt / std::max<LONG>(dataSink.lastPicture.xExt, 1);
+  Canvas canvas(400, 400);
+  const RECTL bounds{kLeft, kTop, kLeft + kWidth, kTop + height};
+  ASSERT_HRESULT_SUCCEEDED(OleDraw(object.get(), DVASPECT_CONTENT, canvas.dc(),
+                                   reinterpret_cast<const RECT*>(&bounds)));
+  const RECT ink = canvas.InkBounds();
+  ASSERT_GE(ink.right, 0) << "nothing drawn";
+  EXPECT_GE(ink.left, kLeft - 2);
+  EXPECT_GE(ink.top, kTop - 2);
+  EXPECT_LE(ink.right, kLeft + kWidth + 2);
+  EXPECT_LE(ink.bottom, kTop + height + 2);
+  EXPECT_GT(ink.right - ink.left, kWidth * 3 / 4);
 
   data->DUnadvise(dataConnection);
   object->Unadvise(objectConnection);
