@@ -2,6 +2,7 @@
 // equation item's picture, extent and native data through the template
 // server's class factory (no marshalling, so a fault here is the server's
 // own), and Update and Return into a container.
+#include <memory>
 #include <string>
 
 #include "app/LoweringHint.h"
@@ -29,6 +30,13 @@ class OleServerApp : public AppTest {
   void TearDown() override {
     AfxOleSetUserCtrl(TRUE);
     AppTest::TearDown();
+  }
+  // A new object of the first template through its class factory.
+  template <typename T>
+  ComPtr<T> Create(REFIID iid) {
+    ComPtr<T> object;
+    EXPECT_HRESULT_SUCCEEDED(app->TemplateServer[0].CreateInstance(nullptr, iid, object.OutVoid()));
+    return object;
   }
   // A storage holding a document with `text`, saved as the program saves.
   ComPtr<IStorage> StorageWith(const char* text) {
@@ -87,9 +95,8 @@ TEST_F(OleServerApp, TemplatesServeUnderTheirClassIds) {
 // The padded picture and the lowering hint for measured extents; an empty
 // measure must neither divide by zero nor leave an earlier hint behind.
 TEST_F(OleServerApp, ItemPadsThePictureAndWritesTheLoweringHint) {
-  ComPtr<IOleObject> object;
-  ASSERT_HRESULT_SUCCEEDED(
-      app->TemplateServer[0].CreateInstance(nullptr, IID_IOleObject, object.OutVoid()));
+  ComPtr<IOleObject> object = Create<IOleObject>(IID_IOleObject);
+  ASSERT_TRUE(object);
   QVM400Doc* doc = EmbeddedDocument();
   ASSERT_NE(doc, nullptr);
   auto* item = static_cast<QVM400SrvrItem*>(doc->GetEmbeddedItem());
@@ -130,9 +137,8 @@ TEST_F(OleServerApp, ObjectLoadsDrawsMeasuresAndSavesTheDocument) {
   ComPtr<IStorage> given = StorageWith("x=(-b+-sqrt(b^2-4ac))/(2a)");
   const std::string archive = ReadContents(given.get());
   ASSERT_EQ(archive.substr(0, 4), std::string("\x03QVM"));
-  ComPtr<IPersistStorage> persist;
-  ASSERT_HRESULT_SUCCEEDED(
-      app->TemplateServer[0].CreateInstance(nullptr, IID_IPersistStorage, persist.OutVoid()));
+  ComPtr<IPersistStorage> persist = Create<IPersistStorage>(IID_IPersistStorage);
+  ASSERT_TRUE(persist);
   ASSERT_HRESULT_SUCCEEDED(persist->Load(given.get()));
   QVM400Doc* doc = EmbeddedDocument();
   ASSERT_NE(doc, nullptr);
@@ -166,18 +172,14 @@ TEST_F(OleServerApp, ObjectLoadsDrawsMeasuresAndSavesTheDocument) {
   EXPECT_EQ(extent.cx, own.width);
   EXPECT_EQ(extent.cy, own.height);
 
-  ComPtr<IStorage> saved = MakeMemoryStorage();
-  ASSERT_HRESULT_SUCCEEDED(persist->Save(saved.get(), FALSE));
-  ASSERT_HRESULT_SUCCEEDED(persist->SaveCompleted(nullptr));
-  EXPECT_EQ(ReadContents(saved.get()), archive);
+  EXPECT_EQ(SavedContents(persist.get()), archive);
 }
 
 // A container plays the picture into a rectangle of its own: the equation
 // must land inside that rectangle and fill its width.
 TEST_F(OleServerApp, PictureScalesIntoTheContainersRectangle) {
-  ComPtr<IPersistStorage> persist;
-  ASSERT_HRESULT_SUCCEEDED(
-      app->TemplateServer[0].CreateInstance(nullptr, IID_IPersistStorage, persist.OutVoid()));
+  ComPtr<IPersistStorage> persist = Create<IPersistStorage>(IID_IPersistStorage);
+  ASSERT_TRUE(persist);
   ASSERT_HRESULT_SUCCEEDED(persist->Load(StorageWith("x=(-b+-sqrt(b^2-4ac))/(2a)").get()));
   ComPtr<IDataObject> data;
   ASSERT_HRESULT_SUCCEEDED(persist->QueryInterface(IID_IDataObject, data.OutVoid()));
@@ -203,20 +205,13 @@ TEST_F(OleServerApp, PictureScalesIntoTheContainersRectangle) {
   ::GlobalUnlock(medium.hMetaFilePict);
   ::ReleaseStgMedium(&medium);
 
-  const RECT ink = canvas.InkBounds();
-  ASSERT_GE(ink.right, 0) << "nothing drawn";
-  EXPECT_GE(ink.left, kLeft - 2);
-  EXPECT_GE(ink.top, kTop - 2);
-  EXPECT_LE(ink.right, kLeft + kWidth + 2);
-  EXPECT_LE(ink.bottom, kTop + height + 2);
-  EXPECT_GT(ink.right - ink.left, kWidth * 3 / 4);
+  ExpectInkFills(canvas, RECT{kLeft, kTop, kLeft + kWidth, kTop + height});
 }
 
 // Each object reports its own document's extent, not the last repaint's.
 TEST_F(OleServerApp, ExtentIsTheObjectsOwnDocuments) {
-  ComPtr<IOleObject> object;
-  ASSERT_HRESULT_SUCCEEDED(
-      app->TemplateServer[0].CreateInstance(nullptr, IID_IOleObject, object.OutVoid()));
+  ComPtr<IOleObject> object = Create<IOleObject>(IID_IOleObject);
+  ASSERT_TRUE(object);
   QVM400Doc* doc = EmbeddedDocument();
   ASSERT_NE(doc, nullptr);
   const ExtentRecord own = doc->MeasureOwnExtent();
@@ -234,18 +229,12 @@ TEST_F(OleServerApp, UpdateAndReturnUpdatesTheContainerAndCloses) {
   TestClientSite site;
   TestAdviseSink objectSink, dataSink;
   site.storage = MakeMemoryStorage();
-  ComPtr<IOleObject> object;
-  ASSERT_HRESULT_SUCCEEDED(
-      app->TemplateServer[0].CreateInstance(nullptr, IID_IOleObject, object.OutVoid()));
+  ComPtr<IOleObject> object = Create<IOleObject>(IID_IOleObject);
+  ASSERT_TRUE(object);
   ASSERT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IPersistStorage, site.object.OutVoid()));
   ASSERT_HRESULT_SUCCEEDED(site.object->InitNew(site.storage.get()));
   ASSERT_HRESULT_SUCCEEDED(object->SetClientSite(&site));
-  DWORD objectConnection = 0, dataConnection = 0;
-  ASSERT_HRESULT_SUCCEEDED(object->Advise(&objectSink, &objectConnection));
-  ComPtr<IDataObject> data;
-  ASSERT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IDataObject, data.OutVoid()));
-  FORMATETC format = PictureFormat();
-  ASSERT_HRESULT_SUCCEEDED(data->DAdvise(&format, 0, &dataSink, &dataConnection));
+  auto watch = std::make_unique<AdviseConnections>(object.get(), &objectSink, &dataSink);
   QVM400Doc* doc = EmbeddedDocument();
   ASSERT_NE(doc, nullptr);
   doc->SetEquationText("a^2+b^2=c^2");
@@ -263,9 +252,7 @@ TEST_F(OleServerApp, UpdateAndReturnUpdatesTheContainerAndCloses) {
   EXPECT_NE(TempFolder::Read(SettingsFile("QVM4ADJ")).find("Running=0"), std::string::npos);
   EXPECT_TRUE(TakeShownBoxes().empty());
 
-  data->DUnadvise(dataConnection);
-  object->Unadvise(objectConnection);
-  data.Reset();
+  watch.reset();
   site.object.Reset();
   object.Reset();
   EXPECT_EQ(site.refs, 0u);

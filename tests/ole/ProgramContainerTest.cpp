@@ -175,16 +175,9 @@ TEST_F(ProgramContainerTest, LoadDrawMeasureAndSaveAnEquation) {
   // contexts): the padding adds less than one point.
   EXPECT_NEAR(picture.xExt, size.cx, 2 + size.cx / 20);
   EXPECT_NEAR(picture.yExt, size.cy + 18, 20 + size.cy / 20);
-  // Refused at once: no container waits for in-place activation.
-  const DWORD start = GetTickCount();
-  EXPECT_EQ(E_NOTIMPL,
-            object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr));
-  EXPECT_LT(GetTickCount() - start, 2000u);
+  ExpectInPlaceRefusedAtOnce(object.get());
 
-  ComPtr<IStorage> saved = MakeMemoryStorage();
-  ASSERT_HRESULT_SUCCEEDED(persist->Save(saved.get(), FALSE));
-  ASSERT_HRESULT_SUCCEEDED(persist->SaveCompleted(nullptr));
-  const std::string stored = ReadContents(saved.get());
+  const std::string stored = SavedContents(persist.get());
   EXPECT_EQ(std::string("\x03QVM"), stored.substr(0, 4));
   EXPECT_EQ(archive, stored);
 }
@@ -202,11 +195,7 @@ TEST_F(ProgramContainerTest, ShowThenUpdateAndReturnSavesIntoTheContainer) {
                                      &site, site.storage.get(), object.OutVoid()));
   ASSERT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IPersistStorage, site.object.OutVoid()));
   ASSERT_HRESULT_SUCCEEDED(OleRun(object.get()));
-  DWORD objectConnection = 0, dataConnection = 0;
-  ASSERT_HRESULT_SUCCEEDED(object->Advise(&objectSink, &objectConnection));
-  ComPtr<IDataObject> data;
-  ASSERT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IDataObject, data.OutVoid()));
-  ASSERT_HRESULT_SUCCEEDED(data->DAdvise(&format, 0, &dataSink, &dataConnection));
+  AdviseConnections watch(object.get(), &objectSink, &dataSink);
 
   ASSERT_HRESULT_SUCCEEDED(object->DoVerb(OLEIVERB_SHOW, nullptr, &site, 0, nullptr, nullptr));
   EXPECT_TRUE(PumpUntil([&] { return site.shownWindow == TRUE; }, 5000));
@@ -236,26 +225,17 @@ TEST_F(ProgramContainerTest, ShowThenUpdateAndReturnSavesIntoTheContainer) {
   // The container draws its cached picture into a rectangle of its own,
   // in the picture's proportions: the equation lands inside and fills it.
   constexpr int kLeft = 50, kTop = 50, kWidth = 300;
-  const int height = kWidth * dataSink.lastPicture.yExt / std::max<LONG>(dataSink.lastPicture.xExt, 1);
+  const LONG height = kWidth * dataSink.lastPicture.yExt / std::max<LONG>(dataSink.lastPicture.xExt, 1);
   Canvas canvas(400, 400);
-  const RECTL bounds{kLeft, kTop, kLeft + kWidth, kTop + height};
+  const RECT bounds{kLeft, kTop, kLeft + kWidth, kTop + height};
+  const RECTL boundsL{bounds.left, bounds.top, bounds.right, bounds.bottom};
   ASSERT_HRESULT_SUCCEEDED(OleDraw(object.get(), DVASPECT_CONTENT, canvas.dc(),
-                                   reinterpret_cast<const RECT*>(&bounds)));
-  const RECT ink = canvas.InkBounds();
-  ASSERT_GE(ink.right, 0) << "nothing drawn";
-  EXPECT_GE(ink.left, kLeft - 2);
-  EXPECT_GE(ink.top, kTop - 2);
-  EXPECT_LE(ink.right, kLeft + kWidth + 2);
-  EXPECT_LE(ink.bottom, kTop + height + 2);
-  EXPECT_GT(ink.right - ink.left, kWidth * 3 / 4);
+                                   reinterpret_cast<const RECT*>(&boundsL)));
+  ExpectInkFills(canvas, bounds);
 
-  data->DUnadvise(dataConnection);
-  object->Unadvise(objectConnection);
   object->Close(OLECLOSE_NOSAVE);
   object->SetClientSite(nullptr);
-  data.Reset();
   site.object.Reset();
-  object.Reset();
 }
 
 }  // namespace
