@@ -35,6 +35,9 @@ BEGIN_MESSAGE_MAP(QVM400Doc, COleServerDoc)
   ON_COMMAND(ID_EDIT_CUT, OnEditCut)
   ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
   ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
+  ON_COMMAND(ID_COPY_AS_METAFILE, OnCopyAsMetafile)
+  ON_COMMAND(ID_COPY_AS_BITMAP, OnCopyAsBitmap)
+  ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
   ON_COMMAND(ID_PALETTE_CALCULUS, OnPaletteHeader)
   ON_COMMAND(ID_PALETTE_GREEK_LOWER, OnPaletteHeader)
   ON_COMMAND(ID_PALETTE_SYMBOLS, OnPaletteHeader)
@@ -76,17 +79,27 @@ ExtentRecord QVM400Doc::MeasureOwnExtent() {
   return extent;
 }
 
-// A missing name or size leaves that part of the font alone, so a machine
-// without the other program never gets a nameless or negative font.
-void QVM400Doc::ApplyWordFont(QVIniFile& fontIni) {
-  if (!Options.UseWordFont.Value) return;
-  QVLogFont font = Options.Font.GetValue();
+// A missing name or size leaves the font whole, so a machine without the
+// other program never gets a nameless or sizeless font; the document keeps
+// the font it takes (it is saved with it), so taking one marks it modified
+// and parses the lines again with it.
+BOOL QVM400Doc::ApplyWordFont(QVIniFile& fontIni) {
+  if (!Options.UseWordFont.Value) return FALSE;
   const CString name = fontIni.ReadValue("Font Info", "Name");
-  if (name.IsEmpty() || name == "No Font") return;
-  font.SetFaceName(name.Left(kMaxFaceName));
+  if (name.IsEmpty() || name == "No Font") return FALSE;
   const int points = fontIni.ReadInt("Font Info", "Size");
-  if (points > 0) font.Size = static_cast<int32_t>(points * kHimetricPerPoint);
+  if (points <= 0) return FALSE;
+  QVLogFont font = Options.Font.GetValue();
+  font.SetFaceName(name.Left(kMaxFaceName));
+  font.Size = static_cast<int32_t>(points * kHimetricPerPoint);
+  const QVLogFont& current = Options.Font.Value;
+  if (font.Size == current.Size && CString(font.LogFont.lfFaceName) == current.LogFont.lfFaceName)
+    return FALSE;
   Options.Font.SetValue(font);
+  Equation.ForceReparse();
+  Equation.SetText(GetEquationText(), Options);
+  SetModifiedFlag(TRUE);
+  return TRUE;
 }
 
 int QVM400Doc::CaretLine() {
@@ -193,9 +206,12 @@ void QVM400Doc::OnEditPaste() {
   if (HWND edit = GetQVMApp()->EquationEditWindow()) ::SendMessageA(edit, WM_PASTE, 0, 0);
 }
 
-// Selected text goes to the clipboard as text; the picture of the whole
-// equation (nothing selected) comes with the clipboard commands.
+// Selected text goes to the clipboard as text; with nothing selected the
+// whole equation goes as pictures.
 void QVM400Doc::OnEditCopy() {
   HWND edit = GetQVMApp()->EquationEditWindow();
-  if (edit && !GetEditSelectedText(edit).IsEmpty()) ::SendMessageA(edit, WM_COPY, 0, 0);
+  if (edit && !GetEditSelectedText(edit).IsEmpty())
+    ::SendMessageA(edit, WM_COPY, 0, 0);
+  else
+    CopyPicture();
 }

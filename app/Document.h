@@ -11,12 +11,15 @@
 // document and the text box as they were.
 #pragma once
 
+#include <memory>
+
 #include "engine/EquationList.h"
 #include "engine/Extent.h"
 #include "framework/OleServer.h"
 #include "options/IniFile.h"
 #include "options/QVMOptions.h"
 
+class CBitmap;
 class CDC;
 struct SymbolCommand;
 
@@ -39,8 +42,32 @@ class QVM400Doc : public COleServerDoc {
   // application's last extent too.
   ExtentRecord MeasureOwnExtent();
   // With the option "Get Font From Word" on, takes the font name and size
-  // another program left in the font settings.
-  void ApplyWordFont(QVIniFile& fontIni);
+  // another program left in the font settings; a missing or empty name or
+  // a size of 0 or less leaves the font as it is. A change marks the
+  // document modified; TRUE when the font changed.
+  BOOL ApplyWordFont(QVIniFile& fontIni);
+
+  // --- pictures (DocumentPictures.cpp) ---
+  // An extent in 0.01 mm as screen pixels.
+  static CSize PicturePixels(const ExtentRecord& extent);
+  // The equation on a white bitmap of the extent's pixel size; null when
+  // no bitmap could be made.
+  std::unique_ptr<CBitmap> MakeBitmapPicture(const ExtentRecord& extent);
+  // A METAFILEPICT block (MM_ANISOTROPIC, the extent in 0.01 mm) owning a
+  // memory metafile of the equation; null on failure.
+  HGLOBAL MakeMetafilePicture(const ExtentRecord& extent);
+  // Bitmap and metafile on the clipboard at once (Copy with nothing selected).
+  void CopyPicture();
+  // Exports in this document's own extent; FALSE (and no file) on failure.
+  BOOL ExportEmf(const CString& path);
+  BOOL ExportBmp(const CString& path);
+  BOOL ExportGif(const CString& path);
+  BOOL ExportEmf(const CString& path, const ExtentRecord& extent);
+  BOOL ExportBmp(const CString& path, const ExtentRecord& extent);
+  BOOL ExportGif(const CString& path, const ExtentRecord& extent);
+  // Saves or exports by the extension (any case), asking before replacing a
+  // file; says why when it cannot. TRUE when written.
+  BOOL SaveAs(const CString& path, const CString& extension);
 
   // The line of the text box's caret (0-based); 20 without a box.
   static int CaretLine();
@@ -70,6 +97,9 @@ class QVM400Doc : public COleServerDoc {
   void OnEditCut();
   void OnEditCopy();
   void OnEditPaste();
+  void OnCopyAsMetafile();
+  void OnCopyAsBitmap();
+  void OnFileSaveAs();
   void OnPaletteHeader() {}
   // Replaces the box's selection with the command's text, as typing would.
   void InsertSymbol(const SymbolCommand& command);

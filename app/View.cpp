@@ -4,6 +4,8 @@
 #include "app/App.h"
 #include "app/Document.h"
 #include "app/MemDC.h"
+#include "framework/Print.h"
+#include "resources/resource.h"
 
 IMPLEMENT_DYNCREATE(QVM400View, CScrollView)
 
@@ -21,6 +23,9 @@ constexpr int kMainHeight = 400;
 
 BEGIN_MESSAGE_MAP(QVM400View, CScrollView)
   ON_WM_ERASEBKGND()
+  ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
+  ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrintDirect)
+  ON_COMMAND(ID_FILE_PRINT_PREVIEW, CView::OnFilePrintPreview)
 END_MESSAGE_MAP()
 
 QVM400View::QVM400View() { SetScrollSizes(MM_HIMETRIC, CSize(kStartSize, kStartSize)); }
@@ -53,13 +58,13 @@ void QVM400View::OnDraw(CDC* dc) {
   QVM400Doc* doc = GetDocument();
   if (!doc) return;
   QVM400App* app = GetQVMApp();
-  doc->ApplyWordFont(app->FontIni);
+  if (doc->ApplyWordFont(app->FontIni)) doc->UpdateAllViews(this);
   dc->SetMapMode(MM_HIMETRIC);
   dc->SetTextAlign(0);
   QVMemDC memory(dc);
   ExtentRecord extent;
   doc->MeasureEquation(extent, &memory);
   app->EquationExtent = extent;
-  SizeToExtent(extent);
+  if (!dc->IsPrinting()) SizeToExtent(extent);
   doc->DrawEquation(&memory, kMarginX, kMarginY);
 }

@@ -2,6 +2,8 @@
 // paint measures the equation into the application's extent record, sizes
 // the scroll area to 1.1 times the extent and draws the equation 5 mm in
 // from the top-left corner, in 0.01 mm units, through one off-screen bitmap.
+// Printing and preview draw the same way on the page, 5 mm in from the
+// printable area's top-left corner, and leave the scroll area alone.
 // Choice of ours: activating a view puts its document's text into the
 // equation text box, so typing after a switch edits the document shown.
 #pragma once
@@ -25,6 +27,7 @@ class QVM400View : public CScrollView {
   void OnDraw(CDC* dc) override;
   void OnInitialUpdate() override;
   void OnActivateView(BOOL activate, CView* activateView, CView* deactivateView) override;
+  BOOL OnPreparePrinting(CPrintInfo* info) override { return DoPreparePrinting(info); }
   // The scroll area for an equation of `extent`: 1.1 times its size.
   void SizeToExtent(const ExtentRecord& extent);
 

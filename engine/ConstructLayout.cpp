@@ -40,7 +40,7 @@ constexpr double kEvaluationIndent = 0.25;
 
 double PowerRaise(const QVMOptions& o) { return o.PowerRaise.Clamped(); }
 
-// How far below the spec'd box bottom a subscript's ink reaches: the box is
+// How far below the layout rule's box bottom a subscript's ink reaches: the box is
 // lowered by this much so that it holds the subscript.
 int32_t SubscriptDrop(const QVMToken& t, const QVMOptions& o) {
   return Truncate(PowerRaise(o) * MetricsOf(t).d);

@@ -2,7 +2,10 @@
 // their fixed order, then the levels that font choice reads.
 #include "engine/EquationLine.h"
 
+#include <iterator>
+
 #include "engine/OptionAccess.h"
+#include "engine/ParseRows.h"
 
 namespace {
 
@@ -66,6 +69,9 @@ const ParsePass kPasses[] = {
 };
 // clang-format on
 static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 31);
+// The first pass after the operand passes: by then every bracket the parse
+// will nest is in the flat row.
+constexpr size_t kFirstPassAfterOperands = 10;
 
 }  // namespace
 
@@ -99,7 +105,10 @@ void EquationLine::SetText(const CString& text, const QVMOptions& options) {
 
 void EquationLine::RunParsePasses(const QVMOptions& options) {
   const bool reduced = ParseSwitch(options, 0);
-  for (const ParsePass& pass : kPasses) {
+  for (size_t n = 0; n < std::size(kPasses); ++n) {
+    const ParsePass& pass = kPasses[n];
+    // Bounds the tree before the grouping passes turn brackets into rows.
+    if (n == kFirstPassAfterOperands) CapNestingDepth(root_);
     if (pass.reducedSkips && reduced) continue;
     if (pass.gate != nullptr && !pass.gate(options)) continue;
     pass.run(*this, options);

@@ -75,7 +75,7 @@ void DropUnmatchedInvisible(TokenRow& row) {
   for (auto it = drop.rbegin(); it != drop.rend(); ++it) row.RemoveAt(*it);
 }
 
-// The typed bracket after the construct at i is cut at its last separator
+// The typed parentheses after the construct at i are cut at its last separator
 // into the construct's two rows; the brackets and the separator are dropped.
 void SplitArguments(TokenRow& row, int i, QVMTokenFactory& factory) {
   QVMToken& construct = *row.GetAt(i);
@@ -96,6 +96,13 @@ void SplitArguments(TokenRow& row, int i, QVMTokenFactory& factory) {
   DropUnmatchedInvisible(construct.row1);
   DropUnmatchedInvisible(construct.row2);
   RaiseLimitSign(construct, factory);
+}
+
+// The bounds of a drawn construct come in parentheses the user typed; a
+// group of bars or other brackets after it ("int|x|") is its operand's
+// content and stays in the row.
+bool IsTypedParenthesis(const TokenRow& row, int i) {
+  return row.KindAt(i) == TK_OPEN && row.TextAt(i) == "(" && IsDelimiterGroup(row, i);
 }
 
 }  // namespace
@@ -129,8 +136,8 @@ void TokenRow::GroupRoots(QVMTokenFactory& factory) {
   GroupRightToLeft(*this, TK_ROOT, group, &TokenRow::GroupRoots, factory);
 }
 
-// "int(0,1)", "sigma(i=1,n)", "lim(x->0+)": the typed bracket after a drawn
-// construct holds its bounds. The contents were scanned as the scan passed
+// "int(0,1)", "sigma(i=1,n)", "lim(x->0+)": the typed parentheses after a
+// drawn construct hold its bounds. The contents were scanned as the scan passed
 // them, so they are not split a second time.
 void TokenRow::SplitCodeDrawnArguments(QVMTokenFactory& factory) {
   for (int i = GetSize() - 1; i >= 0; --i) {
@@ -138,7 +145,7 @@ void TokenRow::SplitCodeDrawnArguments(QVMTokenFactory& factory) {
     token->row1.SplitCodeDrawnArguments(factory);
     token->row2.SplitCodeDrawnArguments(factory);
     if (token->kind != TK_CODEDRAW2) continue;
-    if (KindAt(i + 1) == TK_OPEN && !TextAt(i + 1).IsEmpty()) SplitArguments(*this, i, factory);
+    if (IsTypedParenthesis(*this, i + 1)) SplitArguments(*this, i, factory);
     if (token->text == "box" && token->row1.IsEmpty()) token->row1.Append(NewSpace(factory));
   }
 }

@@ -1,6 +1,8 @@
 // Operands of the binary and prefix constructs, decided while the row is
 // flat: invisible brackets around each operand and around the whole
 // construct, negative numbers, implicit powers and function arguments.
+#include <unordered_map>
+
 #include "engine/EquationLine.h"
 #include "engine/ParseRows.h"
 
@@ -42,14 +44,15 @@ void BracketRightOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& fa
       row.Append(NewBracket(factory, TK_CLOSE));
       return;
     }
-    if (row.KindAt(match + 1) != TK_POWER) {
+    if (row.KindAt(match + 1) != TK_POWER && IsDelimiterGroup(row, h)) {
       row.GetAt(h)->SetText(CString());
       row.GetAt(match)->SetText(CString());
       InsertBracket(row, match + 1, TK_CLOSE, factory);
       return;
     }
-    // A powered group keeps its brackets; the group with its powers and
-    // their exponents is the operand.
+    // A powered group, or one of bars or other brackets, keeps its
+    // brackets inside an invisible pair of its own; the group with its
+    // powers and their exponents is the operand.
     int end = match + 1;
     while (row.KindAt(end) == TK_POWER) {
       ++end;
@@ -67,28 +70,58 @@ void BracketRightOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& fa
 }
 
 // The left operand and the construct's opening bracket; returns the
-// operator's new index.
-int BracketLeftOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& factory) {
+// operator's new index and sets `construct` to the construct's opening
+// bracket (-1 when it has none).
+int BracketLeftOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& factory, int& construct) {
+  construct = -1;
   if (d == 0) {
     InsertBracket(row, 0, TK_CLOSE, factory);
     InsertBracket(row, 0, TK_OPEN, factory);
     InsertBracket(row, 0, TK_OPEN, factory);
+    construct = 0;
     return d + 3;
   }
   const int u = d - 1;
+  int start = 0;
   if (row.KindAt(u) == TK_CLOSE && !ClosesExponent(row, u)) {
-    row.GetAt(u)->SetText(CString());
     const int open = row.FindMatchingOpen(u);
+    const bool delimiter = open < 0 ? IsDelimiterClose(*row.GetAt(u)) : IsDelimiterGroup(row, open);
+    if (delimiter) {
+      row.GetAt(u)->SetText(CString());
+      if (open < 0) return d;
+      row.GetAt(open)->SetText(CString());
+      InsertBracket(row, open, TK_OPEN, factory);
+      construct = open;
+      return d + 1;
+    }
+    // "|x|/2": the bars stay, inside an invisible pair of their own.
     if (open < 0) return d;
-    row.GetAt(open)->SetText(CString());
-    InsertBracket(row, open, TK_OPEN, factory);
-    return d + 1;
+    start = open;
+  } else {
+    start = RunStartLeft(row, u, op == TK_SEPARATOR ? IsSeparatorLeft : IsDivideLeft);
   }
-  const int start = RunStartLeft(row, u, op == TK_SEPARATOR ? IsSeparatorLeft : IsDivideLeft);
   InsertBracket(row, d, TK_CLOSE, factory);
   InsertBracket(row, start, TK_OPEN, factory);
   InsertBracket(row, start, TK_OPEN, factory);
+  construct = start;
   return d + 3;
+}
+
+// Bracket levels of the constructs a right-to-left pass has made, by their
+// opening bracket. "a/a/a/..." and "3root3root..." wrap each construct in
+// the next one to the left; the height stops such a chain at
+// kMaxNestingDepth without a walk over the ever larger group.
+using ConstructHeights = std::unordered_map<const QVMToken*, int>;
+
+// The height a construct gets around the group at i (a construct made
+// before, or anything else, counted as flat).
+int HeightAround(const TokenRow& row, int i, const ConstructHeights& heights) {
+  const auto found = i < row.GetSize() ? heights.find(row.GetAt(i)) : heights.end();
+  return (found == heights.end() ? 0 : found->second) + 2;
+}
+
+void NoteHeight(const TokenRow& row, int construct, int height, ConstructHeights& heights) {
+  if (construct >= 0) heights[row.GetAt(construct)] = height;
 }
 
 void MergeMinus(TokenRow& row, int minus) {
@@ -205,13 +238,14 @@ int BracketConstructLeft(TokenRow& row, int& i, QVMTokenFactory& factory) {
   return i;
 }
 
-// The right operand; the construct's brackets close after it.
-void BracketConstructRight(TokenRow& row, int& i, int start, QVMTokenFactory& factory) {
+// The right operand; the construct's brackets close after it. False when
+// the construct gets no brackets of its own.
+bool BracketConstructRight(TokenRow& row, int& i, int start, QVMTokenFactory& factory) {
   if (row.KindAt(i + 1) == TK_OPEN) {
     const int match = row.FindMatchingClose(i + 1);
     if (match >= 0) InsertBracket(row, match + 1, TK_CLOSE, factory);
   } else if (row.KindAt(i + 1) == TK_POWER) {
-    return;
+    return false;
   } else {
     const int end = RunEndRight(row, i + 1, IsConstructOperand);
     InsertBracket(row, end, TK_CLOSE, factory);
@@ -220,6 +254,7 @@ void BracketConstructRight(TokenRow& row, int& i, int start, QVMTokenFactory& fa
   }
   InsertBracket(row, start, TK_OPEN, factory);
   ++i;
+  return true;
 }
 
 }  // namespace
@@ -227,6 +262,7 @@ void BracketConstructRight(TokenRow& row, int& i, int start, QVMTokenFactory& fa
 // Right to left, so that "a/b/c" is a/(b/c); the scan goes on through the
 // left operand, which may hold further operators.
 void TokenRow::BracketOperatorOperands(TokenKind op, QVMTokenFactory& factory) {
+  ConstructHeights heights;
   for (int d = GetSize() - 1; d >= 0; --d) {
     QVMToken* token = GetAt(d);
     if (token->kind != op) {
@@ -234,8 +270,15 @@ void TokenRow::BracketOperatorOperands(TokenKind op, QVMTokenFactory& factory) {
       token->row2.BracketOperatorOperands(op, factory);
       continue;
     }
+    const int height = HeightAround(*this, d + 1, heights);
+    if (height > kMaxNestingDepth) {
+      KeepAsText(*token);
+      continue;
+    }
     BracketRightOperand(*this, d, op, factory);
-    d = BracketLeftOperand(*this, d, op, factory);
+    int construct = -1;
+    d = BracketLeftOperand(*this, d, op, factory, construct);
+    NoteHeight(*this, construct, height, heights);
   }
 }
 
@@ -287,9 +330,15 @@ void EquationLine::BracketFunctionArguments() {
 // "3root8" becomes ((3) root (8)) and "nCr" ((n) C (r)).
 void EquationLine::BracketConstructOperands() {
   TokenRow& row = root_;
+  ConstructHeights heights;
   for (int i = row.GetSize() - 1; i >= 0; --i) {
     if (!IsInfixKeyword(row.KindAt(i))) continue;
+    const int height = HeightAround(row, i + 1, heights);
+    if (height > kMaxNestingDepth) {
+      KeepAsText(*row.GetAt(i));
+      continue;
+    }
     const int start = BracketConstructLeft(row, i, factory_);
-    BracketConstructRight(row, i, start, factory_);
+    if (BracketConstructRight(row, i, start, factory_)) NoteHeight(row, start, height, heights);
   }
 }

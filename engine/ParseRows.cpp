@@ -1,6 +1,65 @@
 // Row operations shared by the parse passes.
 #include "engine/ParseRows.h"
 
+#include <vector>
+
+bool NestsOperands(TokenKind kind) {
+  switch (kind) {
+    case TK_POWER:
+    case TK_SUBSCRIPT:
+    case TK_SQRT:
+    case TK_ROOT:
+    case TK_ARC:
+    case TK_LONGDIV:
+    case TK_COMBINATION:
+    case TK_PERMUTATION:
+    case TK_SEPARATOR:
+    case TK_DIVIDE: return true;
+    default: return false;
+  }
+}
+
+void KeepAsText(QVMToken& token) {
+  if (!token.secondText.IsEmpty()) token.text = token.secondText;
+  token.Set(TK_RAW, token.text, kMarkNone, CString());
+}
+
+int DepthAfter(int depth, TokenKind kind) {
+  if (kind == TK_OPEN) return depth + 1;
+  if (kind == TK_CLOSE && depth > 0) return depth - 1;
+  return depth;
+}
+
+// One walk with a stack of the opening brackets still open: a closing
+// bracket goes the way its opening one went.
+void CapNestingDepth(TokenRow& row) {
+  std::vector<bool> kept;
+  int depth = 0;  // kept brackets open here
+  bool dropped = false;
+  for (QVMToken* token : row.tokens) {
+    if (token->kind == TK_OPEN) {
+      kept.push_back(depth < kMaxNestingDepth);
+      if (kept.back()) ++depth;
+      else KeepAsText(*token);
+    } else if (token->kind == TK_CLOSE) {
+      if (kept.empty()) continue;
+      if (kept.back()) --depth;
+      else KeepAsText(*token);
+      kept.pop_back();
+    } else if (depth >= kMaxNestingDepth && NestsOperands(token->kind)) {
+      KeepAsText(*token);
+    }
+    dropped = dropped || (token->kind == TK_RAW && token->text.IsEmpty());
+  }
+  if (!dropped) return;
+  // One rebuild rather than a removal per bracket: chains drop thousands.
+  std::vector<QVMToken*> out;
+  for (QVMToken* token : row.tokens)
+    if (token->kind != TK_RAW || !token->text.IsEmpty()) out.push_back(token);
+  row.RemoveAll();
+  for (QVMToken* token : out) row.Append(token);
+}
+
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind) { return factory.NewToken(kind); }
 
 void InsertBracket(TokenRow& row, int index, TokenKind kind, QVMTokenFactory& factory) {
@@ -52,10 +111,37 @@ TokenSpan GroupBefore(const TokenRow& row, int i) {
   return {open, i - 1};
 }
 
+bool IsDelimiterOpen(const QVMToken& token) { return token.text.IsEmpty() || token.text == "("; }
+
+bool IsDelimiterClose(const QVMToken& token) {
+  return token.text.IsEmpty() || token.text == ")" || token.text == "#";
+}
+
+bool IsDelimiterGroup(const TokenRow& row, int open) {
+  if (!IsDelimiterOpen(*row.GetAt(open))) return false;
+  const int match = row.FindMatchingClose(open);
+  return match < 0 || IsDelimiterClose(*row.GetAt(match));
+}
+
+bool IsDelimiterText(const CString& text) {
+  const int comma = text.Find(',');
+  if (comma < 0) return false;
+  const CString open = text.Left(comma);
+  const CString close = text.Mid(comma + 1);
+  return (open.IsEmpty() || open == "(") && (close.IsEmpty() || close == ")" || close == "#");
+}
+
 void HideGroupBrackets(TokenRow& row) {
-  if (row.KindAt(0) == TK_OPEN) row.GetAt(0)->SetText(CString());
+  if (row.KindAt(0) == TK_OPEN) {
+    if (!IsDelimiterGroup(row, 0)) return;
+    row.GetAt(0)->SetText(CString());
+    const int match = row.FindMatchingClose(0);
+    if (match >= 0) row.GetAt(match)->SetText(CString());
+    return;
+  }
   const int last = row.GetSize() - 1;
-  if (row.KindAt(last) == TK_CLOSE) row.GetAt(last)->SetText(CString());
+  if (row.KindAt(last) == TK_CLOSE && IsDelimiterClose(*row.GetAt(last)))
+    row.GetAt(last)->SetText(CString());
 }
 
 // An opening bracket the run accepts brings its whole group; a power brings

@@ -2,7 +2,9 @@
 // between rows, the groups before and after a token and the operand runs.
 // Choices of ours: a run that takes a power also takes the power's bracketed
 // exponent, and a run that takes opening brackets takes each group whole, so
-// that no run ever ends inside a bracket group.
+// that no run ever ends inside a bracket group; only parentheses vanish
+// around an operand (bars stay: "|x|/2" is no x/2); operators nested past
+// kMaxNestingDepth stay text.
 #pragma once
 
 #include "engine/Token.h"
@@ -18,6 +20,26 @@ struct TokenSpan {
 // Typed brackets beyond this depth stay text, so that no line can nest the
 // tree (and the recursion over it) without bound.
 constexpr int kMaxBracketDepth = 100;
+// The same bound for the flat row once the operand passes have added their
+// invisible brackets: operators ("x^x^x^...", "a/a/a/...", "3root3root...")
+// and brackets nested deeper stay text.
+constexpr int kMaxNestingDepth = kMaxBracketDepth;
+// The grouping passes turn each bracket level into at most two levels of
+// child rows, so no tree is deeper than this (the root row is level 1).
+constexpr int kMaxTreeDepth = 2 * kMaxNestingDepth + 8;
+
+// Kinds whose operands the grouping passes move into child rows.
+bool NestsOperands(TokenKind kind);
+// An operator or bracket nested too deep stays what was typed, as text; an
+// invisible bracket becomes an empty raw token, which CapNestingDepth drops.
+void KeepAsText(QVMToken& token);
+// The brackets open after a token of `kind`, given `depth` open before it;
+// a stray closing bracket changes nothing.
+int DepthAfter(int depth, TokenKind kind);
+// Every operator and bracket of the flat row deeper than kMaxNestingDepth
+// stays text, so that the grouping passes and every later walk of the tree
+// recurse a bounded number of levels.
+void CapNestingDepth(TokenRow& row);
 
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind);
 void InsertBracket(TokenRow& row, int index, TokenKind kind, QVMTokenFactory& factory);
@@ -40,7 +62,19 @@ int GroupEnd(const TokenRow& row, int open);
 TokenSpan GroupAfter(const TokenRow& row, int i);
 // From the match of the closing bracket before i to i - 1; empty otherwise.
 TokenSpan GroupBefore(const TokenRow& row, int i);
-// Empties the text of a group's first TK_OPEN and last TK_CLOSE.
+// Round parentheses only delimit an operand and vanish around it; bars,
+// square and curly brackets are part of what they enclose and stay drawn.
+// Brackets the passes made (empty text) and the typed invisible "#" count
+// as parentheses.
+bool IsDelimiterOpen(const QVMToken& token);
+bool IsDelimiterClose(const QVMToken& token);
+// The group opened at `open` is delimited by parentheses (its closing one
+// may be missing).
+bool IsDelimiterGroup(const TokenRow& row, int open);
+// The same for a bracket group token's text ("(,)", ",", "(,#").
+bool IsDelimiterText(const CString& text);
+// Empties the text of a group's opening bracket and its match, when they
+// are parentheses; a lone closing parenthesis is emptied too.
 void HideGroupBrackets(TokenRow& row);
 
 using TokenTest = bool (*)(const QVMToken& token, bool first);

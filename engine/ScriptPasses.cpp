@@ -111,22 +111,39 @@ void TokenRow::DetectCombinations() {
   }
 }
 
+namespace {
+
+// The operand of the mark at i gets its bracket group.
+void BracketScriptOperand(TokenRow& row, int i, QVMTokenFactory& factory) {
+  if (row.KindAt(i + 1) == TK_OPEN) {
+    if (!IsDelimiterGroup(row, i + 1)) return;
+    row.GetAt(i + 1)->SetText(CString());
+    const int match = row.FindMatchingClose(i + 1);
+    if (match >= 0) row.GetAt(match)->SetText(CString());
+    return;
+  }
+  const int end = RunEndRight(row, i + 1, IsScriptRunToken);
+  InsertBracket(row, end, TK_CLOSE, factory);
+  InsertBracket(row, i + 1, TK_OPEN, factory);
+}
+
+}  // namespace
+
 // Every power and subscript mark, the last token of the row included, is
-// followed by one bracket group: the typed one (now invisible) or an
-// invisible pair around its operand run.
+// followed by one bracket group: the typed one or an invisible pair around
+// its operand run. Typed parentheses become invisible; bars and other
+// brackets stay drawn around the exponent ("x^|a|"). A run takes the
+// marks after it, so "x^x^x^..." nests one level per mark: past
+// kMaxNestingDepth a mark stays text.
 void EquationLine::BracketScriptOperands() {
   TokenRow& row = root_;
+  int depth = 0;  // brackets open before token i
   for (int i = 0; i < row.GetSize(); ++i) {
     const TokenKind kind = row.KindAt(i);
-    if (kind != TK_POWER && kind != TK_SUBSCRIPT) continue;
-    if (row.KindAt(i + 1) == TK_OPEN) {
-      row.GetAt(i + 1)->SetText(CString());
-      const int match = row.FindMatchingClose(i + 1);
-      if (match >= 0) row.GetAt(match)->SetText(CString());
-      continue;
+    if (kind == TK_POWER || kind == TK_SUBSCRIPT) {
+      if (depth >= kMaxNestingDepth) KeepAsText(*row.GetAt(i));
+      else BracketScriptOperand(row, i, factory_);
     }
-    const int end = RunEndRight(row, i + 1, IsScriptRunToken);
-    InsertBracket(row, end, TK_CLOSE, factory_);
-    InsertBracket(row, i + 1, TK_OPEN, factory_);
+    depth = DepthAfter(depth, row.KindAt(i));
   }
 }

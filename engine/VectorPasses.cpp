@@ -80,7 +80,7 @@ void TokenRow::DetectLowerCaseVectors(const QVMOptions& options) {
 }
 
 // An arrow takes the letter or number after it, or the bracket group after
-// it with its brackets no longer drawn.
+// it; parentheses around the group are no longer drawn.
 void TokenRow::AttachArrowOperands() {
   if (GetSize() < 2) return;
   for (int i = GetSize() - 1; i >= 0; --i) {
@@ -92,10 +92,9 @@ void TokenRow::AttachArrowOperands() {
         MoveTokens(*this, {i + 1, i + 1}, token->row1);
       } else if (next == TK_OPEN) {
         const TokenSpan group{i + 1, GroupEnd(*this, i + 1)};
-        GetAt(group.first)->SetText(CString());
-        if (KindAt(group.last) == TK_CLOSE) GetAt(group.last)->SetText(CString());
         token->row1.RemoveAll();
         MoveTokens(*this, group, token->row1);
+        HideGroupBrackets(token->row1);
       }
     }
     token->row1.AttachArrowOperands();

@@ -234,6 +234,8 @@ CWinApp::~CWinApp() {
   delete m_pRecentFileList;
   if (m_atomApp) ::GlobalDeleteAtom(m_atomApp);
   if (m_atomSystemTopic) ::GlobalDeleteAtom(m_atomSystemTopic);
+  if (m_hDevMode) ::GlobalFree(m_hDevMode);
+  if (m_hDevNames) ::GlobalFree(m_hDevNames);
   if (g_app == this) g_app = nullptr;
 }
 
@@ -321,15 +323,17 @@ void CWinApp::OnFileOpen() {
   m_pDocManager->OnFileOpen();
 }
 
+// The chosen printer stays for the print jobs that follow.
 void CWinApp::OnFilePrintSetup() {
   PRINTDLGA pd{};
   pd.lStructSize = sizeof pd;
   pd.hwndOwner = m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
   pd.Flags = PD_PRINTSETUP;
-  if (::PrintDlgA(&pd)) {
-    if (pd.hDevMode) ::GlobalFree(pd.hDevMode);
-    if (pd.hDevNames) ::GlobalFree(pd.hDevNames);
-  }
+  pd.hDevMode = m_hDevMode;
+  pd.hDevNames = m_hDevNames;
+  ::PrintDlgA(&pd);
+  m_hDevMode = pd.hDevMode;  // the dialog may have replaced the blocks
+  m_hDevNames = pd.hDevNames;
 }
 
 void CWinApp::OnAppExit() {

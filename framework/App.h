@@ -121,6 +121,10 @@ class CWinApp : public CWinThread {
   BOOL m_bRunAutomated = FALSE;
   ATOM m_atomApp = 0;
   ATOM m_atomSystemTopic = 0;
+  // The printer chosen in Print Setup (DEVMODE and DEVNAMES blocks, owned);
+  // null for the default printer.
+  HGLOBAL m_hDevMode = nullptr;
+  HGLOBAL m_hDevNames = nullptr;
 
   // --- standard commands ---
   void OnFileNew();

@@ -455,9 +455,10 @@ void CScrollView::ScrollToPosition(POINT logical) {
   ScrollByDevice(SB_VERT, device.cy);
 }
 
-void CScrollView::OnPrepareDC(CDC* dc) {
+void CScrollView::OnPrepareDC(CDC* dc, CPrintInfo*) {
   if (m_nMapMode == 0) return;
   dc->SetMapMode(m_nMapMode);
+  if (dc->IsPrinting()) return;
   const CPoint position = GetDeviceScrollPosition();
   dc->SetViewportOrg(-position.x, -position.y);
 }

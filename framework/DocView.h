@@ -15,6 +15,8 @@
 
 class CDC;
 class CDocTemplate;
+class CPreviewWnd;
+class CPrintInfo;
 class CView;
 
 class CDocument : public CCmdTarget {
@@ -95,13 +97,32 @@ class CView : public CWnd {
   CFrameWnd* GetParentFrame() const { return CWnd::GetParentFrame(); }
 
   virtual void OnDraw(CDC* dc) = 0;
-  virtual void OnPrepareDC(CDC*) {}
+  // With `info` for a page being printed or previewed.
+  virtual void OnPrepareDC(CDC*, CPrintInfo* = nullptr) {}
   virtual void OnInitialUpdate();
   virtual void OnUpdate(CView* sender, LPARAM hint, CObject* hintObject);
   virtual void OnActivateView(BOOL activate, CView* activateView, CView* deactivateView);
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
   BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+  // --- printing (Print.cpp) ---
+  virtual BOOL OnPreparePrinting(CPrintInfo* info) { return DoPreparePrinting(info); }
+  virtual void OnBeginPrinting(CDC*, CPrintInfo*) {}
+  virtual void OnPrint(CDC* dc, CPrintInfo*) { OnDraw(dc); }
+  virtual void OnEndPrinting(CDC*, CPrintInfo*) {}
+  // Gets the job's printer: the print dialog, or for a direct job and a
+  // preview the current printer. FALSE when cancelled or there is none
+  // (said); a preview goes on without a printer.
+  BOOL DoPreparePrinting(CPrintInfo* info);
+  // One page on `dc`, which is flagged as printing: OnPrepareDC, the
+  // printable area in m_rectDraw, OnPrint.
+  void PrintPage(CDC* dc, CPrintInfo* info);
+  // The preview window of this view's page, or null.
+  CPreviewWnd* OpenPrintPreview();
+  void OnFilePrint();
+  void OnFilePrintDirect();
+  void OnFilePrintPreview();
 
  protected:
   int OnCreate(LPCREATESTRUCTA cs);
@@ -112,6 +133,11 @@ class CView : public CWnd {
   void PostNcDestroy() override { delete this; }
 
   CDocument* m_pDocument = nullptr;
+
+ private:
+  void PrintJob(BOOL direct);
+  BOOL RunPrintJob(CDC* dc, CPrintInfo* info);
+ protected:
 
   DECLARE_MESSAGE_MAP()
   friend class CDocument;
@@ -141,7 +167,9 @@ class CScrollView : public CView {
   CPoint GetDeviceScrollPosition() const;
   void ScrollToPosition(POINT logical);
 
-  void OnPrepareDC(CDC* dc) override;
+  // A page being printed starts at the printable area's top-left corner,
+  // whatever the scroll position.
+  void OnPrepareDC(CDC* dc, CPrintInfo* info = nullptr) override;
 
  protected:
   void OnSize(UINT type, int cx, int cy);

@@ -101,6 +101,10 @@
 #define IDS_CLIPBOARD_SET_FAILED        304
 #define IDS_COPYRIGHT                   305
 #define IDS_ABOUT_VERSION_FORMAT        306
+#define IDS_FILE_SAVE_ERROR_CAPTION     307
+#define IDS_SAVE_UNKNOWN_TYPE           308
+#define IDS_EXPORT_FAILED               309
+#define IDS_REPLACE_EXISTING_FILE       310
 #define AFX_IDS_APP_TITLE               0xE000
 #define AFX_IDS_IDLEMESSAGE             0xE001
 #define AFX_IDP_FAILED_TO_CREATE_DOC    61700

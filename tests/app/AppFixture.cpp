@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "framework/Dc.h"
 #include "resources/resource.h"
 
 void AppTest::SetUp() {
@@ -35,6 +36,24 @@ void AppTest::TearDown() {
 QVM400Doc* AppTest::NewDocument() {
   app->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
   return ActiveDocument();
+}
+
+QVM400Doc* AppTest::NewDocumentWith(const char* text) {
+  QVM400Doc* doc = NewDocument();
+  if (doc) doc->SetEquationText(text);
+  return doc;
+}
+
+void PaintView(QVM400View* view) {
+  CWindowDC screen(nullptr);
+  CDC dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(&screen));
+  CBitmap bitmap;
+  ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, 400, 300));
+  CBitmap* previous = dc.SelectObject(&bitmap);
+  view->OnPrepareDC(&dc);
+  view->OnDraw(&dc);
+  dc.SelectObject(previous);
 }
 
 QVM400View* AppTest::ViewOf(QVM400Doc* doc) const {

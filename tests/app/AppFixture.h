@@ -23,6 +23,8 @@ class AppTest : public ::testing::Test {
   virtual void BeforeTemplates() {}
   // File New through the application's command.
   QVM400Doc* NewDocument();
+  // File New, then `text` as the document's equation (null when New failed).
+  QVM400Doc* NewDocumentWith(const char* text);
   QVM400Doc* ActiveDocument() const { return frame->GetActiveEquationDocument(); }
   QVM400View* ViewOf(QVM400Doc* doc) const;
   // Replaces the box's selection as typing would (EN_CHANGE follows).
@@ -42,6 +44,12 @@ class AppTest : public ::testing::Test {
  private:
   std::string savedAppData_;
 };
+
+// An equation with a fraction, a root and a power.
+constexpr const char* kQuadraticFormula = "x=(-b+-sqrt(b^2-4ac))/(2a)";
+
+// Paints `view` into a 400 x 300 memory DC, as WM_PAINT would.
+void PaintView(QVM400View* view);
 
 // Twenty empty lines.
 CString EmptyEquationText();

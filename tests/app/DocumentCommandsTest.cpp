@@ -4,6 +4,7 @@
 // command routing and update-UI through the main frame.
 #include <filesystem>
 
+#include "framework/Dc.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
 
@@ -79,13 +80,15 @@ TEST_F(DocumentCommands, ResetsTakeTheDefaultsAndParseEveryLineAgain) {
 }
 
 TEST_F(DocumentCommands, DocumentCommandsAreEnabledOnlyWithAnActiveDocument) {
-  const UINT documentCommands[] = {ID_LINE_BOLD, ID_ALIGN_EQUAL_SIGNS, ID_RESET_TO_DEFAULT,
-                                   ID_EDIT_CUT, ID_PALETTE_SYMBOLS};
+  const UINT documentCommands[] = {ID_LINE_BOLD,       ID_ALIGN_EQUAL_SIGNS, ID_RESET_TO_DEFAULT,
+                                   ID_EDIT_CUT,        ID_PALETTE_SYMBOLS,   ID_COPY_AS_METAFILE,
+                                   ID_COPY_AS_BITMAP,  ID_FILE_SAVE_AS,      ID_FILE_PRINT,
+                                   ID_FILE_PRINT_PREVIEW};
   for (UINT id : documentCommands) EXPECT_FALSE(UpdateState(frame, id).m_bEnabled) << id;
   ASSERT_NE(NewDocument(), nullptr);
   for (UINT id : documentCommands) EXPECT_TRUE(UpdateState(frame, id).m_bEnabled) << id;
   // Nobody handles these yet: disabled, document or not.
-  for (UINT id : {ID_EDIT_PREFERENCES, ID_COPY_AS_METAFILE, ID_LANGUAGE})
+  for (UINT id : {ID_EDIT_PREFERENCES, ID_LANGUAGE})
     EXPECT_FALSE(UpdateState(frame, id).m_bEnabled) << id;
   // The application's own commands need no document.
   EXPECT_TRUE(UpdateState(frame, ID_RESET_OPTIONS).m_bEnabled);
@@ -108,16 +111,20 @@ TEST_F(DocumentCommands, WordFontComesFromTheFontSettings) {
     bool useWordFont;
     const char* name;  // null: no entry
     const char* size;
-    const char* face;
-    int32_t expectedSize;  // -1: unchanged
+    const char* face;      // null: the font stays whole
+    int32_t expectedSize;
   } cases[] = {
       {true, "Times New Roman", "12", "Times New Roman", 423},
-      {true, "No Font", "12", nullptr, -1},
-      {false, "Times New Roman", "12", nullptr, -1},
+      {true, "No Font", "12", nullptr, 0},
+      {false, "Times New Roman", "12", nullptr, 0},
       {true, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefgh", "10", "ABCDEFGHIJKLMNOPQRSTUVWXYZabcde", 352},
-      // Nothing handed over: the font stays whole.
-      {true, nullptr, nullptr, nullptr, -1},
-      {true, "Arial", nullptr, "Arial", -1},
+      // Nothing usable handed over: the font stays whole.
+      {true, nullptr, nullptr, nullptr, 0},
+      {true, "", "12", nullptr, 0},
+      {true, "Courier New", nullptr, nullptr, 0},
+      {true, "Courier New", "0", nullptr, 0},
+      {true, "Courier New", "-12", nullptr, 0},
+      {true, "Courier New", "x", nullptr, 0},
   };
   for (const auto& c : cases) {
     QVM400Doc doc;
@@ -126,13 +133,41 @@ TEST_F(DocumentCommands, WordFontComesFromTheFontSettings) {
     QVIniFile fontIni;
     if (c.name) fontIni.WriteValue("Font Info", "Name", c.name, true);
     if (c.size) fontIni.WriteValue("Font Info", "Size", c.size, true);
-    doc.ApplyWordFont(fontIni);
+    const BOOL changed = doc.ApplyWordFont(fontIni);
     const QVLogFont& font = doc.Options.Font.Value;
-    EXPECT_STREQ(font.LogFont.lfFaceName, c.face ? c.face : original.LogFont.lfFaceName)
-        << (c.name ? c.name : "(none)");
-    EXPECT_EQ(font.Size, c.expectedSize >= 0 ? c.expectedSize : original.Size);
+    const char* label = c.name ? c.name : "(none)";
+    EXPECT_STREQ(font.LogFont.lfFaceName, c.face ? c.face : original.LogFont.lfFaceName) << label;
+    EXPECT_EQ(font.Size, c.face ? c.expectedSize : original.Size) << label;
     EXPECT_EQ(font.Color, original.Color);
+    // A font the document takes is a change it keeps: never a silent one.
+    EXPECT_EQ(changed != FALSE, c.face != nullptr) << label;
+    EXPECT_EQ(doc.IsModified() != FALSE, c.face != nullptr) << label;
   }
+}
+
+TEST_F(DocumentCommands, WordFontAlreadyTakenChangesNothing) {
+  QVM400Doc doc;
+  doc.Options.UseWordFont.Value = true;
+  QVIniFile fontIni;
+  fontIni.WriteValue("Font Info", "Name", "Times New Roman", true);
+  fontIni.WriteValue("Font Info", "Size", "12", true);
+  ASSERT_TRUE(doc.ApplyWordFont(fontIni));
+  doc.SetModifiedFlag(FALSE);
+  EXPECT_FALSE(doc.ApplyWordFont(fontIni));
+  EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(DocumentCommands, PaintingWithANewWordFontMarksTheDocumentModified) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->Options.UseWordFont.Value = true;
+  app->FontIni.WriteValue("Font Info", "Name", "Times New Roman", true);
+  app->FontIni.WriteValue("Font Info", "Size", "14", true);
+  doc->SetModifiedFlag(FALSE);
+  PaintView(ViewOf(doc));
+  EXPECT_STREQ(doc->Options.Font.Value.LogFont.lfFaceName, "Times New Roman");
+  EXPECT_EQ(doc->Options.Font.Value.Size, 493);  // 14 points, truncated
+  EXPECT_TRUE(doc->IsModified());
 }
 
 TEST_F(DocumentCommands, DocumentFileKeepsTextFormatsAndOptions) {

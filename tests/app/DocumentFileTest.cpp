@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "app/DocManager.h"
+#include "framework/FileDialog.h"
 #include "framework/RecentFileList.h"
 #include "framework/OleStorage.h"
 #include "resources/resource.h"
@@ -31,11 +32,28 @@ class ChosenNameDocManager : public QVDocManager {
   int prompts = 0;
 };
 
+// Save As asks through its own file dialog: the hook answers it the same way.
+ChosenNameDocManager* g_chosenNames = nullptr;
+
+INT_PTR AnswerFileDialog(CFileDialog& dialog) {
+  ++g_chosenNames->prompts;
+  if (g_chosenNames->nextName.IsEmpty()) return IDCANCEL;
+  dialog.SetPathName(g_chosenNames->nextName);
+  return IDOK;
+}
+
 class DocumentFile : public AppTest {
  protected:
   void BeforeTemplates() override {
     manager = new ChosenNameDocManager;
     app->m_pDocManager = manager;
+    g_chosenNames = manager;
+    previousHook_ = CFileDialog::SetFileDialogHook(AnswerFileDialog);
+  }
+  void TearDown() override {
+    CFileDialog::SetFileDialogHook(previousHook_);
+    AppTest::TearDown();
+    g_chosenNames = nullptr;
   }
   void Command(UINT id) { frame->SendMessage(WM_COMMAND, id, 0); }
   // A document with `text`, saved at `path` and closed.
@@ -50,6 +68,9 @@ class DocumentFile : public AppTest {
   void Drop(const std::vector<std::string>& paths);
 
   ChosenNameDocManager* manager = nullptr;
+
+ private:
+  CFileDialog::Hook previousHook_ = nullptr;
 };
 
 void DocumentFile::Drop(const std::vector<std::string>& paths) {

@@ -8,19 +8,6 @@ namespace {
 
 using DocumentExtent = AppTest;
 
-// Paints `view` into a memory DC the size of its window, as WM_PAINT would.
-void Paint(QVM400View* view) {
-  CWindowDC screen(nullptr);
-  CDC dc;
-  ASSERT_TRUE(dc.CreateCompatibleDC(&screen));
-  CBitmap bitmap;
-  ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, 400, 300));
-  CBitmap* previous = dc.SelectObject(&bitmap);
-  view->OnPrepareDC(&dc);
-  view->OnDraw(&dc);
-  dc.SelectObject(previous);
-}
-
 bool SameExtent(const ExtentRecord& a, const ExtentRecord& b) {
   return a.width == b.width && a.height == b.height && a.align == b.align &&
          a.margin == b.margin;
@@ -31,7 +18,7 @@ TEST_F(DocumentExtent, PaintRecordsTheExtentAndSizesTheScrollArea) {
   ASSERT_NE(doc, nullptr);
   doc->SetEquationText("x=(-b+-sqrt(b^2-4ac))/(2a)");
   app->EquationExtent = ExtentRecord{};
-  Paint(ViewOf(doc));
+  PaintView(ViewOf(doc));
   const ExtentRecord painted = app->EquationExtent;
   EXPECT_GT(painted.width, 0);
   EXPECT_GT(painted.height, 0);
@@ -49,7 +36,7 @@ TEST_F(DocumentExtent, EachDocumentMeasuresItself) {
   wide->SetEquationText("x+y+z+w+alpha+beta+gamma\r\na\r\nb");
   const ExtentRecord wideExtent = wide->MeasureOwnExtent();
   // The narrow document's window paints last.
-  Paint(ViewOf(narrow));
+  PaintView(ViewOf(narrow));
   ASSERT_LT(app->EquationExtent.width, wideExtent.width);
   const ExtentRecord measured = wide->MeasureOwnExtent();
   EXPECT_TRUE(SameExtent(measured, wideExtent));

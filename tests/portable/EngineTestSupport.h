@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "engine/EquationLine.h"
+#include "engine/ParseRows.h"
 #include "options/QVMOptions.h"
 
 // The tree dump of `text` parsed as one line with `options`.
@@ -91,4 +95,67 @@ inline void ExpectDump(const std::string& text, std::string tree, const QVMOptio
 
 inline void ExpectDump(const std::string& text, const std::string& tree, int style = 0) {
   ExpectDump(text, tree, QVMOptions(style));
+}
+
+// Levels of rows in the tree under `row` (the row itself is level 1, an
+// empty row 0). Iterative, so that a tree too deep fails the test instead
+// of overflowing its stack.
+inline int TreeDepth(const TokenRow& row) {
+  int deepest = 0;
+  std::vector<std::pair<const TokenRow*, int>> pending{{&row, 1}};
+  while (!pending.empty()) {
+    const auto [current, level] = pending.back();
+    pending.pop_back();
+    if (current->IsEmpty()) continue;
+    deepest = std::max(deepest, level);
+    for (const QVMToken* token : current->tokens) {
+      if (token == nullptr) continue;
+      pending.push_back({&token->row1, level + 1});
+      pending.push_back({&token->row2, level + 1});
+    }
+  }
+  return deepest;
+}
+
+// The grid the matrix layout sees: a space after a cell ends a column.
+inline bool MatrixFits(const QVMToken& matrix) {
+  int columns = 0;
+  int rows = 0;
+  bool inColumn = false;
+  for (const QVMToken* cell : matrix.row1.tokens) {
+    if (cell->kind == TK_SPACE || cell->kind == TK_NOSPACE) {
+      inColumn = false;
+      continue;
+    }
+    if (!inColumn) {
+      ++columns;
+      rows = 0;
+      inColumn = true;
+    }
+    if (++rows > 20 || columns > 20) return false;
+  }
+  return true;
+}
+
+// Returns an empty text when the rows keep the invariants, else the fault.
+inline std::string CheckRow(const TokenRow& row, std::unordered_set<const QVMToken*>& seen) {
+  for (const QVMToken* token : row.tokens) {
+    if (token == nullptr) return "null token in a row";
+    if (!seen.insert(token).second) return "token in two rows";
+    if (token->kind == TK_OPEN) return "opening bracket left";
+    if (token->kind == TK_MATRIX && !MatrixFits(*token)) return "matrix beyond 20 x 20";
+    std::string fault = CheckRow(token->row1, seen);
+    if (fault.empty()) fault = CheckRow(token->row2, seen);
+    if (!fault.empty()) return fault;
+  }
+  return std::string();
+}
+
+// The invariants of a parsed line's tree; the depth is checked first, so
+// that the recursive check never runs on a tree deeper than the cap.
+inline std::string CheckTree(const EquationLine& line) {
+  const int depth = TreeDepth(line.Root());
+  if (depth > kMaxTreeDepth) return "tree " + std::to_string(depth) + " levels deep";
+  std::unordered_set<const QVMToken*> seen;
+  return CheckRow(line.Root(), seen);
 }

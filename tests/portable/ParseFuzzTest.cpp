@@ -1,14 +1,13 @@
 // Random lines of the input language through the whole parse, with the
-// tree's invariants checked after every line: no opening bracket left,
-// every token in at most one row, no null in a row, matrices that fit the
-// layout's 20 x 20 tables. OVELIN_FUZZ_LINES sets the number of lines per
+// tree's invariants checked after every line (CheckTree): no opening
+// bracket left, every token in at most one row, no null in a row, matrices
+// that fit the layout's 20 x 20 tables, no deeper than kMaxTreeDepth. OVELIN_FUZZ_LINES sets the number of lines per
 // style (the long run: 333334, about a million lines in all).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <random>
 #include <string>
-#include <unordered_set>
 
 #include "tests/portable/EngineTestSupport.h"
 
@@ -40,45 +39,6 @@ std::string RandomLine(std::mt19937& random) {
   return line;
 }
 
-// The grid the matrix layout sees: a space after a cell ends a column.
-bool MatrixFits(const QVMToken& matrix) {
-  int columns = 0;
-  int rows = 0;
-  bool inColumn = false;
-  for (const QVMToken* cell : matrix.row1.tokens) {
-    if (cell->kind == TK_SPACE || cell->kind == TK_NOSPACE) {
-      inColumn = false;
-      continue;
-    }
-    if (!inColumn) {
-      ++columns;
-      rows = 0;
-      inColumn = true;
-    }
-    if (++rows > 20 || columns > 20) return false;
-  }
-  return true;
-}
-
-// Returns an empty text when the tree keeps its invariants, else the fault.
-std::string CheckRow(const TokenRow& row, std::unordered_set<const QVMToken*>& seen) {
-  for (const QVMToken* token : row.tokens) {
-    if (token == nullptr) return "null token in a row";
-    if (!seen.insert(token).second) return "token in two rows";
-    if (token->kind == TK_OPEN) return "opening bracket left";
-    if (token->kind == TK_MATRIX && !MatrixFits(*token)) return "matrix beyond 20 x 20";
-    std::string fault = CheckRow(token->row1, seen);
-    if (fault.empty()) fault = CheckRow(token->row2, seen);
-    if (!fault.empty()) return fault;
-  }
-  return std::string();
-}
-
-std::string CheckTree(const EquationLine& line) {
-  std::unordered_set<const QVMToken*> seen;
-  return CheckRow(line.Root(), seen);
-}
-
 long LinesPerStyle() {
   const char* count = std::getenv("OVELIN_FUZZ_LINES");
   if (count == nullptr || *count == '\0') return 5000;
@@ -93,6 +53,38 @@ TEST(ParseFuzz, RandomLinesKeepTreeInvariants) {
     EquationLine line;
     for (long n = 0; n < lines; ++n) {
       const std::string text = RandomLine(random);
+      line.SetText(CString(text), options);
+      const std::string fault = CheckTree(line);
+      ASSERT_TRUE(fault.empty()) << fault << " in style " << style << " for \"" << text << "\"";
+    }
+  }
+}
+
+// Long lines of chained operators, brackets and constructs, mixed at
+// random, reach the nesting cap in every combination.
+const char* const kChainPieces[] = {
+    "x^", "a/", "a,", "x\\", "3root", "aC", "adiv", "sqrt", "sin", "(",  ")",
+    "|",  "[",  "]",  "x2",  "-->",   "int(", "log2", "2E3",  "-",   "_", " ",
+};
+
+constexpr size_t kChainPieceCount = sizeof(kChainPieces) / sizeof(kChainPieces[0]);
+
+// Mostly piece a, sometimes b, now and then any piece.
+const char* PickChainPiece(std::mt19937& random, size_t a, size_t b) {
+  const unsigned roll = random() % 16;
+  return kChainPieces[roll < 12 ? a : roll < 15 ? b : random() % kChainPieceCount];
+}
+
+TEST(ParseFuzz, LongChainedLinesKeepTreeInvariants) {
+  for (int style : {0, 4}) {
+    const QVMOptions options(style);
+    std::mt19937 random(static_cast<unsigned>(20240612 + style));
+    EquationLine line;
+    for (int n = 0; n < 12; ++n) {
+      const size_t a = random() % kChainPieceCount;
+      const size_t b = random() % kChainPieceCount;
+      std::string text;
+      while (text.size() < 3000) text += PickChainPiece(random, a, b);
       line.SetText(CString(text), options);
       const std::string fault = CheckTree(line);
       ASSERT_TRUE(fault.empty()) << fault << " in style " << style << " for \"" << text << "\"";

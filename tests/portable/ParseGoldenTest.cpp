@@ -767,6 +767,113 @@ const GoldenCase kMixedNumbers[] = {
 )~"},
 };
 
+// Typed parentheses around an operand vanish; bars and other brackets are
+// part of the operand and keep their text.
+const GoldenCase kTypedBracketOperands[] = {
+    {"|x|/2", R"~(
+0 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - BRACKETS "|,|"
+ 1  1  1 0 - VARIABLE "x"
+ 2 0 - BRACKETS ","
+ 2  1 0 - NUMBER "2"
+)~"},
+    {"2/[a]", R"~(
+0 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - NUMBER "2"
+ 2 0 - BRACKETS ","
+ 2  1 0 - BRACKETS "[,]"
+ 2  1  1 0 - VARIABLE "a"
+)~"},
+    {"{a}/2", R"~(
+0 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - BRACKETS "{,}"
+ 1  1  1 0 - VARIABLE "a"
+ 2 0 - BRACKETS ","
+ 2  1 0 - NUMBER "2"
+)~"},
+    {"2/|x|^2", R"~(
+0 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - NUMBER "2"
+ 2 0 - BRACKETS ","
+ 2  1 0 - BRACKETS "|,|"
+ 2  1  1 0 - VARIABLE "x"
+ 2  1 1 - POWER
+ 2  1  1 0 - BRACKETS ","
+ 2  1  1  1 0 - NUMBER "2"
+)~"},
+    {"a]/2", R"~(
+0 - VARIABLE "a"
+1 - CLOSE "]"
+2 - FRACTION
+ 1 0 - SPACE " "
+ 2 0 - BRACKETS ","
+ 2  1 0 - NUMBER "2"
+3 - CLOSE
+)~"},
+    {"|x|,2", R"~(
+0 - COLUMN
+ 1 0 - BRACKETS ","
+ 1  1 0 - BRACKETS "|,|"
+ 1  1  1 0 - VARIABLE "x"
+ 2 0 - BRACKETS ","
+ 2  1 0 - NUMBER "2"
+)~"},
+    {"x^|a|", R"~(
+0 - VARIABLE "x"
+1 - POWER
+ 1 0 - BRACKETS "|,|"
+ 1  1 0 - VARIABLE "a"
+)~"},
+    {"x\\|a|", R"~(
+0 - VARIABLE "x"
+1 - SUBSCRIPT
+ 1 0 - BRACKETS "|,|"
+ 1  1 0 - VARIABLE "a"
+)~"},
+    {"sqrt|x|", R"~(
+0 - BRACKETS ","
+ 1 0 - SQRT
+ 1  1 0 - BRACKETS "|,|"
+ 1  1  1 0 - VARIABLE "x"
+)~"},
+    {"sin|x|", R"~(
+0 - BRACKETS ","
+ 1 0 - FUNCTION "sin"
+ 1 1 - BRACKETS "|,|"
+ 1  1 0 - VARIABLE "x"
+)~"},
+    {"3root|x|", R"~(
+0 - BRACKETS ","
+ 1 0 - ROOT
+ 1  1 0 - BRACKETS "|,|"
+ 1  1  1 0 - VARIABLE "x"
+ 1  2 0 - BRACKETS ","
+ 1  2  1 0 - NUMBER "3"
+)~"},
+    {"|a|C|b|", R"~(
+0 - BRACKETS ","
+ 1 0 - COMBINATION
+ 1  1 0 - BRACKETS "|,|"
+ 1  1  1 0 - VARIABLE "b"
+ 1  2 0 - BRACKETS "|,|"
+ 1  2  1 0 - VARIABLE "a"
+)~"},
+    {"-->|x|", R"~(
+0 - IVRIGHT "-->"
+ 1 0 - BRACKETS "|,|"
+ 1  1 0 - VARIABLE "x"
+)~"},
+    {"int|x|", R"~(
+0 - CODEDRAW2 "int"
+1 - BRACKETS "|,|"
+ 1 0 - VARIABLE "x"
+)~"},
+};
+
 void ExpectAll(const GoldenCase* cases, size_t count) {
   for (size_t i = 0; i < count; ++i) ExpectDump(cases[i].text, cases[i].tree);
 }
@@ -785,6 +892,7 @@ GOLDEN_TEST(Marks)
 GOLDEN_TEST(Brackets)
 GOLDEN_TEST(Columns)
 GOLDEN_TEST(MixedNumbers)
+GOLDEN_TEST(TypedBracketOperands)
 #undef GOLDEN_TEST
 
 // Switches and options that change the tree.
@@ -865,6 +973,15 @@ TEST(ParseGoldenOptions, BarOverGroup) {
   ASSERT_EQ(line.Root().GetSize(), 1);
   EXPECT_EQ(line.Root().GetAt(0)->mark, kMarkUnderscore);
   EXPECT_EQ(line.Root().TextAt(0), "");
+}
+
+// Bars under the bar keep their text: "|12|_" is not "(12)_".
+TEST(ParseGoldenOptions, BarOverAbsoluteValue) {
+  EquationLine line;
+  line.SetText("|12|_", QVMOptions(0));
+  ASSERT_EQ(line.Root().GetSize(), 1);
+  EXPECT_EQ(line.Root().GetAt(0)->mark, kMarkUnderscore);
+  EXPECT_EQ(line.Root().TextAt(0), "|,|");
 }
 
 // A drawn construct inside another one is split once: its second typed

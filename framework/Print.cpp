@@ -1,0 +1,233 @@
+// CPrintInfo, CPreviewWnd and CView's printing.
+#include "framework/Print.h"
+
+#include <cderr.h>
+
+#include <algorithm>
+
+#include "framework/App.h"
+#include "framework/DocView.h"
+
+namespace {
+
+// An A4 page (0.01 mm), for a preview without a printer.
+constexpr int kA4Width = 21000;
+constexpr int kA4Height = 29700;
+constexpr int kHimetricPerInch = 2540;
+// Grey around the page in the preview window, in pixels.
+constexpr int kPreviewMargin = 16;
+
+constexpr const char* kNoPrinter = "No printer is installed.\nInstall a printer to print.";
+constexpr const char* kPrintFailed = "The document could not be printed.";
+
+// The text at `offset` characters into a DEVNAMES block.
+const char* DevNamesText(const DEVNAMES* names, WORD offset) {
+  return reinterpret_cast<const char*>(names) + offset;
+}
+
+}  // namespace
+
+HDC CreatePrinterDC(HGLOBAL devNames, HGLOBAL devMode) {
+  if (!devNames) return nullptr;
+  const auto* names = static_cast<const DEVNAMES*>(::GlobalLock(devNames));
+  if (!names) return nullptr;
+  const auto* mode = devMode ? static_cast<const DEVMODEA*>(::GlobalLock(devMode)) : nullptr;
+  HDC dc = ::CreateDCA(DevNamesText(names, names->wDriverOffset),
+                       DevNamesText(names, names->wDeviceOffset),
+                       DevNamesText(names, names->wOutputOffset), mode);
+  if (mode) ::GlobalUnlock(devMode);
+  ::GlobalUnlock(devNames);
+  return dc;
+}
+
+CSize PrintableSize(HDC printer) {
+  const int dpiX = ::GetDeviceCaps(printer, LOGPIXELSX);
+  const int dpiY = ::GetDeviceCaps(printer, LOGPIXELSY);
+  if (dpiX <= 0 || dpiY <= 0) return CSize(kA4Width, kA4Height);
+  return CSize(::MulDiv(::GetDeviceCaps(printer, HORZRES), kHimetricPerInch, dpiX),
+               ::MulDiv(::GetDeviceCaps(printer, VERTRES), kHimetricPerInch, dpiY));
+}
+
+// ------------------------------------------------------------- CPrintInfo
+
+CPrintInfo::CPrintInfo() {
+  m_pd.lStructSize = sizeof m_pd;
+  m_pd.nMinPage = m_pd.nMaxPage = 1;
+  m_pd.nFromPage = m_pd.nToPage = 1;
+  m_pd.nCopies = 1;
+}
+
+CPrintInfo::~CPrintInfo() {
+  if (m_pd.hDC) ::DeleteDC(m_pd.hDC);
+  if (m_pd.hDevMode) ::GlobalFree(m_pd.hDevMode);
+  if (m_pd.hDevNames) ::GlobalFree(m_pd.hDevNames);
+}
+
+// ------------------------------------------------------- CView's printing
+
+// A direct job and a preview take the printer of Print Setup, else the
+// default one; a preview goes on without any printer.
+BOOL CView::DoPreparePrinting(CPrintInfo* info) {
+  CWinApp* app = AfxGetApp();
+  CWnd* main = AfxGetMainWnd();
+  PRINTDLGA& pd = info->m_pd;
+  pd.hwndOwner = main ? main->GetSafeHwnd() : nullptr;
+  if (info->m_bDirect || info->m_bPreview) {
+    if (app && app->m_hDevNames) {
+      pd.hDC = CreatePrinterDC(app->m_hDevNames, app->m_hDevMode);
+    } else {
+      pd.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
+      ::PrintDlgA(&pd);
+    }
+    if (pd.hDC || info->m_bPreview) return TRUE;
+    AfxMessageBox(kNoPrinter, MB_ICONEXCLAMATION);
+    return FALSE;
+  }
+  pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
+  pd.hDevMode = app ? app->m_hDevMode : nullptr;
+  pd.hDevNames = app ? app->m_hDevNames : nullptr;
+  const BOOL chosen = ::PrintDlgA(&pd);
+  if (app) {  // the dialog may have replaced the blocks; the application keeps them
+    app->m_hDevMode = pd.hDevMode;
+    app->m_hDevNames = pd.hDevNames;
+  }
+  pd.hDevMode = pd.hDevNames = nullptr;
+  if (!chosen && ::CommDlgExtendedError() == PDERR_NODEFAULTPRN)
+    AfxMessageBox(kNoPrinter, MB_ICONEXCLAMATION);
+  return chosen && pd.hDC;
+}
+
+void CView::PrintPage(CDC* dc, CPrintInfo* info) {
+  OnPrepareDC(dc, info);
+  CRect area(0, 0, dc->GetDeviceCaps(HORZRES), dc->GetDeviceCaps(VERTRES));
+  dc->DPtoLP(&area);
+  area.NormalizeRect();
+  info->m_rectDraw = area;
+  OnPrint(dc, info);
+}
+
+// The pages between StartDoc and EndDoc; a failed page aborts the job.
+BOOL CView::RunPrintJob(CDC* dc, CPrintInfo* info) {
+  const CString title = m_pDocument ? m_pDocument->GetTitle() : CString("Untitled");
+  DOCINFOA document{};
+  document.cbSize = sizeof document;
+  document.lpszDocName = title;
+  if (::StartDocA(dc->GetSafeHdc(), &document) <= 0) return FALSE;
+  OnBeginPrinting(dc, info);
+  bool ok = true;
+  for (UINT page = info->GetMinPage();
+       ok && info->m_bContinuePrinting && page <= info->GetMaxPage(); ++page) {
+    info->m_nCurPage = page;
+    ok = ::StartPage(dc->GetSafeHdc()) > 0;
+    if (!ok) break;
+    PrintPage(dc, info);
+    ok = ::EndPage(dc->GetSafeHdc()) > 0;
+  }
+  OnEndPrinting(dc, info);
+  if (ok) return ::EndDoc(dc->GetSafeHdc()) > 0;
+  ::AbortDoc(dc->GetSafeHdc());
+  return FALSE;
+}
+
+void CView::PrintJob(BOOL direct) {
+  CPrintInfo info;
+  info.m_bDirect = direct;
+  if (!OnPreparePrinting(&info) || !info.GetPrinterDC()) return;
+  CDC dc;
+  dc.Attach(info.GetPrinterDC());  // the job's info deletes it
+  dc.m_bPrinting = true;
+  const BOOL printed = RunPrintJob(&dc, &info);
+  dc.Detach();
+  if (!printed) AfxMessageBox(kPrintFailed, MB_ICONEXCLAMATION);
+}
+
+void CView::OnFilePrint() { PrintJob(FALSE); }
+void CView::OnFilePrintDirect() { PrintJob(TRUE); }
+void CView::OnFilePrintPreview() { OpenPrintPreview(); }
+
+CPreviewWnd* CView::OpenPrintPreview() {
+  CPrintInfo info;
+  info.m_bPreview = TRUE;
+  if (!OnPreparePrinting(&info)) return nullptr;
+  auto* preview = new CPreviewWnd(this, &info);
+  if (!preview->Create(AfxGetMainWnd())) {
+    if (!preview->GetSafeHwnd()) delete preview;  // a window deletes itself
+    return nullptr;
+  }
+  return preview;
+}
+
+// ------------------------------------------------------------ CPreviewWnd
+
+BEGIN_MESSAGE_MAP(CPreviewWnd, CWnd)
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+// The page is printed once, on an enhanced metafile flagged as printing
+// whose frame is the printable area.
+CPreviewWnd::CPreviewWnd(CView* view, CPrintInfo* info) {
+  HDC printer = info->GetPrinterDC();
+  pageSize_ = printer ? PrintableSize(printer) : CSize(kA4Width, kA4Height);
+  CDC reference;
+  if (printer) reference.Attach(printer);
+  CMetaFileDC dc;
+  const RECT frame{0, 0, pageSize_.cx, pageSize_.cy};
+  if (dc.CreateEnhanced(printer ? &reference : nullptr, nullptr, &frame, nullptr)) {
+    dc.m_bPrinting = true;
+    view->OnBeginPrinting(&dc, info);
+    info->m_nCurPage = info->GetMinPage();
+    view->PrintPage(&dc, info);
+    view->OnEndPrinting(&dc, info);
+    page_ = dc.CloseEnhanced();
+  }
+  reference.Detach();
+}
+
+CPreviewWnd::~CPreviewWnd() {
+  if (page_) ::DeleteEnhMetaFile(page_);
+}
+
+BOOL CPreviewWnd::Create(CWnd* owner) {
+  const char* windowClass =
+      AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, ::LoadCursorA(nullptr, IDC_ARROW));
+  if (!CreateEx(0, windowClass, "Print Preview", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                600, 800, owner ? owner->GetSafeHwnd() : nullptr, nullptr))
+    return FALSE;
+  ShowWindow(SW_SHOW);
+  UpdateWindow();
+  return TRUE;
+}
+
+CRect CPreviewWnd::PageRect(const CRect& client) const {
+  const int width = std::max(client.Width() - 2 * kPreviewMargin, 1);
+  const int height = std::max(client.Height() - 2 * kPreviewMargin, 1);
+  if (pageSize_.cx <= 0 || pageSize_.cy <= 0)
+    return CRect(client.left, client.top, client.left, client.top);
+  // Fitted by the tighter of the two scales, in 64 bits.
+  int pageWidth = width;
+  int pageHeight = static_cast<int>(int64_t{width} * pageSize_.cy / pageSize_.cx);
+  if (pageHeight > height) {
+    pageHeight = height;
+    pageWidth = static_cast<int>(int64_t{height} * pageSize_.cx / pageSize_.cy);
+  }
+  const int left = client.left + (client.Width() - pageWidth) / 2;
+  const int top = client.top + (client.Height() - pageHeight) / 2;
+  return CRect(left, top, left + pageWidth, top + pageHeight);
+}
+
+void CPreviewWnd::OnPaint() {
+  CPaintDC dc(m_hWnd);
+  CRect client;
+  GetClientRect(&client);
+  ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_APPWORKSPACE));
+  const CRect page = PageRect(client);
+  ::FillRect(dc, &page, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::FrameRect(dc, &page, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  if (page_) ::PlayEnhMetaFile(dc, page_, &page);
+}
+
+void CPreviewWnd::OnKeyDown(UINT key, UINT, UINT) {
+  if (key == VK_ESCAPE) DestroyWindow();
+}
