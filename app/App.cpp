@@ -2,12 +2,12 @@
 #include "app/App.h"
 
 #include <commctrl.h>
-#include <ole2.h>
 
 #include "app/ChildFrame.h"
 #include "app/DocManager.h"
 #include "app/Document.h"
 #include "app/MainFrame.h"
+#include "app/ServerIds.h"
 #include "app/View.h"
 #include "controls/TextHelpers.h"
 #include "framework/DocManager.h"
@@ -64,26 +64,19 @@ QVM400App::~QVM400App() {
 BOOL QVM400App::InitInstance() {
   ::InitCommonControls();
   CWinApp::InitInstance();
-  if (FAILED(::OleInitialize(nullptr))) {
+  if (!AfxOleInit()) {
     AfxMessageBox(IDS_OLE_INIT_FAILED);
     return FALSE;
   }
-  oleInitialized_ = true;
   LoadSettings();
   AddTemplates();
+  COleTemplateServer::RegisterAll();
   if (!CreateMainFrame()) return FALSE;
   EnableShellOpen();
   RegisterShellFileTypes(TRUE);
   CCommandLineInfo info;
   ParseCommandLine(info);
   return StartFromCommandLine(info);
-}
-
-int QVM400App::ExitInstance() {
-  const int code = CWinApp::ExitInstance();
-  if (oleInitialized_) ::OleUninitialize();
-  oleInitialized_ = false;
-  return code;
 }
 
 void QVM400App::OpenStore(QVIniFile& store, const char* fileName) {
@@ -117,12 +110,16 @@ void QVM400App::ApplyInterfaceLanguage() {
 // Our document manager first, so that File New never asks for a template.
 void QVM400App::AddTemplates() {
   if (!m_pDocManager) m_pDocManager = new QVDocManager;
-  for (UINT id : {IDR_QVM400TYPE, IDR_QVPTYPE}) {
-    auto* docTemplate = new CMultiDocTemplate(id, RUNTIME_CLASS(QVM400Doc),
-                                              RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(QVM400View));
-    docTemplate->SetServerInfo(IDR_SRVR_EMBEDDED);
-    AddDocTemplate(docTemplate);
+  CDocTemplate* templates[2] = {};
+  for (int i : {0, 1}) {
+    templates[i] = new CMultiDocTemplate(i == 0 ? IDR_QVM400TYPE : IDR_QVPTYPE,
+                                         RUNTIME_CLASS(QVM400Doc), RUNTIME_CLASS(CChildFrame),
+                                         RUNTIME_CLASS(QVM400View));
+    templates[i]->SetServerInfo(IDR_SRVR_EMBEDDED);
+    AddDocTemplate(templates[i]);
   }
+  TemplateServer[1].ConnectTemplate(kQvpClassId, templates[1], FALSE);
+  TemplateServer[0].ConnectTemplate(kEquationClassId, templates[0], FALSE);
 }
 
 BOOL QVM400App::CreateMainFrame() {
@@ -136,23 +133,47 @@ BOOL QVM400App::CreateMainFrame() {
 
 // Only the shell's DDE start waits hidden for the commands that follow; a
 // file named on the command line is opened here and the window shown, also
-// when the file could not be opened (the user has seen why).
+// when the file could not be opened (the user has seen why). Registering
+// and unregistering end the program in ProcessShellCommand.
 BOOL QVM400App::StartFromCommandLine(CCommandLineInfo& info) {
   RunningEmbedded = 0;
   RunStartupServices = 1;
   const int command = info.m_nShellCommand;
-  if (info.m_bRunEmbedded || info.m_bRunAutomated || command == CCommandLineInfo::AppRegister ||
-      command == CCommandLineInfo::AppUnregister)
-    return FALSE;  // not an OLE server: nothing to serve or register
   auto* frame = static_cast<CFrameWnd*>(m_pMainWnd);
-  if (command == CCommandLineInfo::FileDDE) {
+  if (info.m_bRunEmbedded || info.m_bRunAutomated) {
+    StartEmbedded(info);
+  } else if (command == CCommandLineInfo::AppUnregister) {
+    UnregisterShellFileTypes();
+    UpdateServerRegistry(FALSE);
+    RunStartupServices = 0;
+  } else if (command == CCommandLineInfo::AppRegister) {
+    UpdateServerRegistry(TRUE);
+    RunStartupServices = 0;
+  } else if (command == CCommandLineInfo::FileDDE) {
     frame->ActivateFrame(SW_HIDE);
     return TRUE;
   }
   if (!ProcessShellCommand(info) && command != CCommandLineInfo::FileOpen) return FALSE;
+  if (RunningEmbedded) return TRUE;  // a container's verb shows the window
   frame->ShowWindow(m_nCmdShow);
   frame->UpdateWindow();
   return TRUE;
+}
+
+// An untitled document would hold the server after its containers let go
+// of their objects, so the server starts with none.
+void QVM400App::StartEmbedded(CCommandLineInfo& info) {
+  RunningEmbedded = 1;
+  ControlIni.WriteInt("Control", "Running", 1, true);
+  ControlIni.Save();
+  info.m_nShellCommand = CCommandLineInfo::FileNothing;
+}
+
+// The second server first, so that the shared ProgID names the first
+// template's class.
+void QVM400App::UpdateServerRegistry(BOOL registering) {
+  TemplateServer[1].UpdateRegistry(OAT_INPLACE_SERVER, nullptr, nullptr, registering);
+  TemplateServer[0].UpdateRegistry(OAT_INPLACE_SERVER, nullptr, nullptr, registering);
 }
 
 // After the update-UI of the base: once the queue has stayed empty, a
@@ -198,7 +219,9 @@ BOOL QVM400App::PrepareDocumentsForClose(bool updateEmbedded) {
       if (!doc->m_bEmbedded) {
         if (!doc->SaveModified()) return FALSE;
       } else if (updateEmbedded) {
-        if (!static_cast<QVM400Doc*>(doc)->OnUpdateDocument()) return FALSE;
+        auto* serverDoc = static_cast<COleServerDoc*>(doc);
+        serverDoc->UpdateAllItems(nullptr, 0, nullptr, DVASPECT_CONTENT);
+        if (!serverDoc->OnUpdateDocument()) return FALSE;
       }
     }
   }

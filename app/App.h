@@ -6,15 +6,17 @@
 // shows the window (only the shell's DDE start waits hidden), and a file that
 // does not open leaves the program running without it; commands that
 // close documents ask before discarding one that is modified and not
-// embedded, and stop when the user cancels or an update fails. Until the
-// program is an OLE server, an embedding, automation or registration start
-// ends at once.
+// embedded, and stop when the user cancels or an update fails. Started for
+// embedding, it opens no untitled document (one would keep the server alive
+// after its containers let go) and stays hidden until a container shows an
+// object.
 #pragma once
 
 #include <vector>
 
 #include "engine/Extent.h"
 #include "framework/App.h"
+#include "framework/Ole.h"
 #include "controls/QVEdit.h"
 #include "options/IniFile.h"
 #include "options/OptionHolders.h"
@@ -29,7 +31,6 @@ class QVM400App : public CWinApp {
   ~QVM400App() override;
 
   BOOL InitInstance() override;
-  int ExitInstance() override;
   BOOL OnIdle(LONG count) override;
 
   // The first template whose document name is `name`, byte for byte.
@@ -37,6 +38,7 @@ class QVM400App : public CWinApp {
 
   // --- start-up steps, in their order (public so tests can run them) ---
   void LoadSettings();
+  // The two templates, each joined to its template server.
   void AddTemplates();
   BOOL CreateMainFrame();
   // The end of start-up: what the command line asks for; FALSE ends.
@@ -58,6 +60,7 @@ class QVM400App : public CWinApp {
   ExtentRecord EquationExtent;
   QVMOptions DefaultOptions;
   QVOptionString LanguageOption;
+  COleTemplateServer TemplateServer[2];
   BYTE RunningEmbedded = 0;
   BYTE RunStartupServices = 0;
 
@@ -73,10 +76,12 @@ class QVM400App : public CWinApp {
  private:
   void OpenStore(QVIniFile& store, const char* fileName);
   void ApplyInterfaceLanguage();
+  // Marks the start as embedded; File New is skipped.
+  void StartEmbedded(CCommandLineInfo& info);
+  // Writes or removes both servers' registration.
+  void UpdateServerRegistry(BOOL registering);
   // The documents of the template named `name`, in order.
   std::vector<CDocument*> DocumentsOf(const char* name) const;
-
-  bool oleInitialized_ = false;
 
   DECLARE_MESSAGE_MAP()
 };

@@ -4,12 +4,13 @@
 
 #include "app/App.h"
 #include "app/DocumentArchive.h"
+#include "app/ServerItem.h"
 #include "app/SymbolCommands.h"
 #include "controls/TextHelpers.h"
 #include "framework/Dc.h"
 #include "resources/resource.h"
 
-IMPLEMENT_DYNCREATE(QVM400Doc, COleDocument)
+IMPLEMENT_DYNCREATE(QVM400Doc, COleServerDoc)
 
 namespace {
 
@@ -20,7 +21,7 @@ constexpr int kMaxFaceName = 31;
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(QVM400Doc, COleDocument)
+BEGIN_MESSAGE_MAP(QVM400Doc, COleServerDoc)
   ON_COMMAND(ID_RESET_TO_DEFAULT, OnResetToDefault)
   ON_COMMAND(ID_RESET_EQUATION, OnResetEquation)
   ON_COMMAND(ID_LINE_BOLD, OnLineBold)
@@ -108,7 +109,7 @@ int QVM400Doc::CaretLine() {
 }
 
 BOOL QVM400Doc::OnNewDocument() {
-  if (!COleDocument::OnNewDocument()) return FALSE;
+  if (!COleServerDoc::OnNewDocument()) return FALSE;
   QVM400App* app = GetQVMApp();
   Options = app->DefaultOptions;
   app->ShowInEquationEdit(GetEquationText());
@@ -128,9 +129,7 @@ void QVM400Doc::Serialize(CArchive& archive) {
   if (QVM400App* app = GetQVMApp()) app->ShowInEquationEdit(EquationText);
 }
 
-// There is no container to save into yet, so an embedded document cannot be
-// updated; failing keeps its changes from being thrown away.
-BOOL QVM400Doc::OnUpdateDocument() { return !m_bEmbedded; }
+COleServerItem* QVM400Doc::OnGetEmbeddedItem() { return new QVM400SrvrItem(this); }
 
 void QVM400Doc::ChangedByCommand() {
   SetModifiedFlag(TRUE);

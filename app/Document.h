@@ -4,9 +4,9 @@
 // box serves every document, and the main frame hands its text over after
 // every change.
 // Choices of ours: the export size of a document comes from measuring that
-// document (MeasureOwnExtent), not from whichever view painted last; an
-// embedded document cannot be updated while there is no container to save
-// into, and says so by failing. Files are compound files whose stream
+// document (MeasureOwnExtent), not from whichever view painted last.
+// Embedded in another program's document, it serves its equation through
+// QVM400SrvrItem and updates its container through the class library. Files are compound files whose stream
 // "Contents" holds the archive (DocumentArchive.h); a damaged file leaves the
 // document and the text box as they were.
 #pragma once
@@ -23,7 +23,7 @@ class CBitmap;
 class CDC;
 struct SymbolCommand;
 
-class QVM400Doc : public COleDocument {
+class QVM400Doc : public COleServerDoc {
   DECLARE_DYNCREATE(QVM400Doc)
  public:
   QVM400Doc();
@@ -78,8 +78,6 @@ class QVM400Doc : public COleDocument {
   // Stores the current form; loads any form and puts the loaded text into
   // the text box.
   void Serialize(CArchive& archive) override;
-  // Saves an embedded document into its container; FALSE when it could not.
-  virtual BOOL OnUpdateDocument();
 
   QVMOptions Options;
   CString EquationText;
@@ -111,6 +109,9 @@ class QVM400Doc : public COleDocument {
   void UpdateLineFormat(CCmdUI* cmdUI, bool LineFormat::* flag);
   // Modified, views updated, focus back to the text box.
   void ChangedByCommand();
+
+  // The embedded item that containers draw, measure and store.
+  COleServerItem* OnGetEmbeddedItem() override;
 
   DECLARE_MESSAGE_MAP()
 };

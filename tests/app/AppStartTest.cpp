@@ -101,11 +101,6 @@ TEST_F(AppStart, CommandLineStarts) {
   EXPECT_EQ(app->GetOpenDocumentCount(), 0);
   EXPECT_FALSE(frame->IsWindowVisible());
 
-  for (const char* flag : {"/Embedding", "/Automation", "/Register", "/Unregister"}) {
-    CCommandLineInfo ole = ParsedCommandLine({flag});
-    EXPECT_FALSE(app->StartFromCommandLine(ole)) << flag;
-    EXPECT_EQ(app->GetOpenDocumentCount(), 0) << flag;
-  }
   // A file that does not open is reported, and the program goes on without it.
   TakeShownBoxes();
   CCommandLineInfo missing = ParsedCommandLine({appData.File("missing.qvm").c_str()});
@@ -173,6 +168,10 @@ TEST_F(AppStart, FailedUpdateOfAnEmbeddedDocumentStopsTheClose) {
   app->RunningEmbedded = 1;
   app->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr, nullptr);
   EXPECT_EQ(app->GetOpenDocumentCount(), 1);
+  // Without a container to save into, the update fails and says so.
+  const auto boxes = TakeShownBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Failed to update the embedded object in its container.");
   // Cancel Changes throws an embedded document's changes away unasked.
   app->OnCmdMsg(ID_CANCEL_CHANGES, CN_COMMAND, nullptr, nullptr);
   EXPECT_EQ(app->GetOpenDocumentCount(), 0);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -213,4 +214,72 @@ HWND FindOtherProcessWindow(const char* prefix) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+Canvas::Canvas(int width, int height) : width_(width), height_(height) {
+  HDC screen = GetDC(nullptr);
+  dc_ = CreateCompatibleDC(screen);
+  bitmap_ = CreateCompatibleBitmap(screen, width, height);
+  ReleaseDC(nullptr, screen);
+  old_ = SelectObject(dc_, bitmap_);
+  PatBlt(dc_, 0, 0, width, height, WHITENESS);
+}
+
+Canvas::~Canvas() {
+  SelectObject(dc_, old_);
+  DeleteObject(bitmap_);
+  DeleteDC(dc_);
+}
+
+RECT Canvas::InkBounds() const {
+  RECT ink{width_, height_, -1, -1};
+  for (int y = 0; y < height_; ++y)
+    for (int x = 0; x < width_; ++x)
+      if (GetPixel(dc_, x, y) != RGB(255, 255, 255)) {
+        ink.left = std::min<LONG>(ink.left, x);
+        ink.top = std::min<LONG>(ink.top, y);
+        ink.right = std::max<LONG>(ink.right, x);
+        ink.bottom = std::max<LONG>(ink.bottom, y);
+      }
+  return ink;
+}
+
+void ExpectInkFills(const Canvas& canvas, const RECT& rect) {
+  const RECT ink = canvas.InkBounds();
+  ASSERT_GE(ink.right, 0) << "nothing drawn";
+  EXPECT_GE(ink.left, rect.left - 2);
+  EXPECT_GE(ink.top, rect.top - 2);
+  EXPECT_LE(ink.right, rect.right + 2);
+  EXPECT_LE(ink.bottom, rect.bottom + 2);
+  EXPECT_GT(ink.right - ink.left, (rect.right - rect.left) * 3 / 4);
+}
+
+AdviseConnections::AdviseConnections(IOleObject* object, IAdviseSink* objectSink,
+                                     IAdviseSink* dataSink)
+    : object_(ComPtr<IOleObject>::Share(object)) {
+  EXPECT_HRESULT_SUCCEEDED(object->Advise(objectSink, &objectConnection_));
+  EXPECT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IDataObject, data_.OutVoid()));
+  FORMATETC format = PictureFormat();
+  if (data_) {
+    EXPECT_HRESULT_SUCCEEDED(data_->DAdvise(&format, 0, dataSink, &dataConnection_));
+  }
+}
+
+AdviseConnections::~AdviseConnections() {
+  if (data_) data_->DUnadvise(dataConnection_);
+  object_->Unadvise(objectConnection_);
+}
+
+void ExpectInPlaceRefusedAtOnce(IOleObject* object) {
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(E_NOTIMPL,
+            object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr));
+  EXPECT_LT(GetTickCount() - start, 2000u);
+}
+
+std::string SavedContents(IPersistStorage* persist) {
+  ComPtr<IStorage> saved = MakeMemoryStorage();
+  EXPECT_HRESULT_SUCCEEDED(persist->Save(saved.get(), FALSE));
+  EXPECT_HRESULT_SUCCEEDED(persist->SaveCompleted(nullptr));
+  return ReadContents(saved.get());
 }

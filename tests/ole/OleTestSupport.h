@@ -80,3 +80,51 @@ bool PumpUntil(Done&& done, DWORD timeoutMs) {
 
 // A top-level window of another process whose title starts with `prefix`.
 HWND FindOtherProcessWindow(const char* prefix);
+
+// A white memory bitmap to draw pictures into, as a container's window.
+class Canvas {
+ public:
+  Canvas(int width, int height);
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  HDC dc() const { return dc_; }
+  // The bounds of every pixel that is not white (right and bottom
+  // inclusive); left above right when nothing was drawn.
+  RECT InkBounds() const;
+
+ private:
+  int width_, height_;
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+};
+
+// The canvas's ink lies inside `rect` (within 2 pixels) and fills at least
+// three quarters of its width: a picture scaled into a container's frame.
+void ExpectInkFills(const Canvas& canvas, const RECT& rect);
+
+// A container's watch on an object: its advise sink on the object and a
+// data advise sink for the metafile picture, disconnected when it ends.
+class AdviseConnections {
+ public:
+  AdviseConnections(IOleObject* object, IAdviseSink* objectSink, IAdviseSink* dataSink);
+  ~AdviseConnections();
+  AdviseConnections(const AdviseConnections&) = delete;
+  AdviseConnections& operator=(const AdviseConnections&) = delete;
+
+  IDataObject* data() const { return data_.get(); }
+
+ private:
+  ComPtr<IOleObject> object_;
+  ComPtr<IDataObject> data_;
+  DWORD objectConnection_ = 0;
+  DWORD dataConnection_ = 0;
+};
+
+// In-place activation is refused at once, so no container waits for it.
+void ExpectInPlaceRefusedAtOnce(IOleObject* object);
+// What the object writes into stream "Contents" of a new storage (a save
+// as into another container document).
+std::string SavedContents(IPersistStorage* persist);

@@ -1,0 +1,68 @@
+// QVM400SrvrItem: native data, extent and picture of an embedded equation.
+#include "app/ServerItem.h"
+
+#include "app/App.h"
+#include "app/Document.h"
+#include "app/LoweringHint.h"
+#include "framework/Dc.h"
+
+IMPLEMENT_DYNAMIC(QVM400SrvrItem, COleServerItem)
+
+QVM400SrvrItem::QVM400SrvrItem(QVM400Doc* doc) : COleServerItem(doc, TRUE) {}
+
+QVM400Doc* QVM400SrvrItem::GetDocument() const {
+  return static_cast<QVM400Doc*>(COleServerItem::GetDocument());
+}
+
+// A linked item would store nothing of its own; the embedded one is the
+// document.
+void QVM400SrvrItem::Serialize(CArchive& ar) {
+  if (!IsLinkedItem() && GetDocument()) GetDocument()->Serialize(ar);
+}
+
+BOOL QVM400SrvrItem::OnGetExtent(DWORD aspect, CSize& size) {
+  if (aspect != DVASPECT_CONTENT) return COleServerItem::OnGetExtent(aspect, size);
+  const ExtentRecord extent = GetDocument()->MeasureOwnExtent();
+  size = CSize(extent.width, extent.height);
+  return TRUE;
+}
+
+namespace {
+
+// Guard: a viewport extent recorded into the picture's metafile would
+// replace the container's own scaling when the container plays it (the
+// equation would come out at one pixel per 0.01 mm); only the measuring
+// context of a metafile gets it.
+void SetMeasuringViewportExt(CDC* dc, int cx, int cy) {
+  if (dc->m_hAttribDC && dc->m_hAttribDC != dc->m_hDC)
+    ::SetViewportExtEx(dc->m_hAttribDC, cx, cy, nullptr);
+  else
+    dc->SetViewportExt(cx, cy);
+}
+
+}  // namespace
+
+// Measures again on the container's context: the picture's size follows
+// the fonts of the context it is drawn for.
+BOOL QVM400SrvrItem::OnDraw(CDC* dc, CSize& size) {
+  if (!dc || !GetDocument()) return FALSE;
+  ExtentRecord extent;
+  GetDocument()->MeasureEquation(extent, dc);
+  DrawMeasured(dc, extent, size);
+  return TRUE;
+}
+
+void QVM400SrvrItem::DrawMeasured(CDC* dc, const ExtentRecord& extent, CSize& size) {
+  const int32_t pad = PointRoundingPad(extent.align);
+  const int paddedHeight = extent.height + pad;
+  size = CSize(extent.width, paddedHeight);
+  dc->SetTextAlign(0);
+  dc->SetMapMode(MM_ANISOTROPIC);
+  dc->SetWindowOrg(0, 0);
+  dc->SetWindowExt(extent.width, -paddedHeight);
+  SetMeasuringViewportExt(dc, extent.width, paddedHeight);
+  GetDocument()->DrawEquation(dc, 0, 0);
+  QVIniFile& hint = GetQVMApp()->ControlIni;
+  hint.WriteInt("Lowering Hint", "Amount", LoweringAmount(extent.align, pad, extent.height), true);
+  hint.Save();
+}
