@@ -7,6 +7,7 @@
 #include "app/App.h"
 #include "app/BitmapDC.h"
 #include "app/Document.h"
+#include "app/PictureDC.h"
 #include "controls/DIBSection.h"
 #include "framework/FileDialog.h"
 #include "framework/MessageBox.h"
@@ -200,7 +201,7 @@ HGLOBAL QVM400Doc::MakeMetafilePicture(const ExtentRecord& extent) {
   dc.SetTextAlign(0);
   dc.SetWindowOrg(0, 0);
   dc.SetWindowExt(extent.width, -extent.height);
-  dc.SetViewportExt(extent.width, extent.height);
+  SetMeasuringViewportExt(&dc, extent.width, extent.height);
   DrawEquation(&dc, 0, 0);
   HMETAFILE metafile = dc.Close();
   if (!metafile) return nullptr;

@@ -4,6 +4,7 @@
 #include "app/App.h"
 #include "app/Document.h"
 #include "app/LoweringHint.h"
+#include "app/PictureDC.h"
 #include "framework/Dc.h"
 
 IMPLEMENT_DYNAMIC(QVM400SrvrItem, COleServerItem)
@@ -26,21 +27,6 @@ BOOL QVM400SrvrItem::OnGetExtent(DWORD aspect, CSize& size) {
   size = CSize(extent.width, extent.height);
   return TRUE;
 }
-
-namespace {
-
-// Guard: a viewport extent recorded into the picture's metafile would
-// replace the container's own scaling when the container plays it (the
-// equation would come out at one pixel per 0.01 mm); only the measuring
-// context of a metafile gets it.
-void SetMeasuringViewportExt(CDC* dc, int cx, int cy) {
-  if (dc->m_hAttribDC && dc->m_hAttribDC != dc->m_hDC)
-    ::SetViewportExtEx(dc->m_hAttribDC, cx, cy, nullptr);
-  else
-    dc->SetViewportExt(cx, cy);
-}
-
-}  // namespace
 
 // Measures again on the container's context: the picture's size follows
 // the fonts of the context it is drawn for.

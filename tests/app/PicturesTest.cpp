@@ -8,6 +8,7 @@
 #include "framework/FileDialog.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
+#include "tests/ole/OleTestSupport.h"
 #include "tests/portable/ImageTestSupport.h"
 
 namespace {
@@ -162,6 +163,30 @@ TEST_F(Pictures, MetafilePictureDeclaresTheExtentInHundredthsOfAMillimetre) {
   ::DeleteMetaFile(picture->hMF);
   ::GlobalUnlock(block);
   ::GlobalFree(block);
+}
+
+// A program pasting the picture plays it into a rectangle of its own: the
+// metafile must leave the scaling to it and fill that rectangle.
+TEST_F(Pictures, MetafilePictureScalesIntoThePastersRectangle) {
+  HGLOBAL block = doc->MakeMetafilePicture(doc->MeasureOwnExtent());
+  ASSERT_NE(block, nullptr);
+  auto* picture = static_cast<METAFILEPICT*>(::GlobalLock(block));
+  ASSERT_GT(picture->xExt, 0);
+  constexpr int kCanvas = 600, kLeft = 100, kTop = 100, kWidth = 300;
+  const int height = kWidth * picture->yExt / picture->xExt;
+  Canvas canvas(kCanvas, kCanvas);
+  HDC dc = canvas.dc();
+  const int saved = ::SaveDC(dc);
+  ::SetMapMode(dc, MM_ANISOTROPIC);
+  ::SetWindowExtEx(dc, picture->xExt, picture->yExt, nullptr);
+  ::SetViewportOrgEx(dc, kLeft, kTop, nullptr);
+  ::SetViewportExtEx(dc, kWidth, height, nullptr);
+  ::PlayMetaFile(dc, picture->hMF);
+  ::RestoreDC(dc, saved);
+  ::DeleteMetaFile(picture->hMF);
+  ::GlobalUnlock(block);
+  ::GlobalFree(block);
+  ExpectInkFills(canvas, RECT{kLeft, kTop, kLeft + kWidth, kTop + height});
 }
 
 TEST_F(Pictures, ClipboardCommandsPutTheDocumentsOwnPictures) {
