@@ -2,13 +2,13 @@
 #include "options/IniFile.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "framework/File.h"
 #include "framework/MessageBox.h"
+#include "options/OptionText.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -112,13 +112,8 @@ CString CIniFile::ReadValue(const char* section, const char* name) {
 int CIniFile::ReadInt(const char* section, const char* name) {
   const CString text = ReadValue(section, name);
   if (text.IsEmpty()) return -1;
-  // strtol instead of atoi: an overlong number saturates instead of being
-  // undefined.
-  errno = 0;
-  const long long value = std::strtoll(text, nullptr, 10);
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
+  // Not atoi: an overlong number saturates instead of being undefined.
+  return ParseInt32Saturating(text);
 }
 
 bool CIniFile::WriteValue(const char* section, const char* name, const char* value, bool create) {

@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdio>
 
+#include "controls/NumberText.h"
+
 int32_t ParseInt32Saturating(const char* text) {
   if (!text) return 0;
   while (std::isspace(static_cast<unsigned char>(*text))) ++text;
@@ -37,12 +39,8 @@ CString FormatFixed6(double value) {
   return text;
 }
 
-#ifdef _WIN32
+// The option set has no decimal point when the locale cannot be asked.
 CString LocaleDecimalPoint() {
-  char buffer[4] = {};
-  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer);
-  return buffer[0] ? CString(buffer[0]) : CString();
+  LocaleSeparators separators;
+  return separators.ReadDecimalSeparator() ? CString(separators.decimalSeparator) : CString();
 }
-#else
-CString LocaleDecimalPoint() { return CString("."); }
-#endif
