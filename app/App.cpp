@@ -251,13 +251,21 @@ void QVM400App::OnCancelChanges() {
 
 void QVM400App::OnUpdateEmbeddedCommand(CCmdUI* cmdUI) { cmdUI->Enable(RunningEmbedded != 0); }
 
+// The store has already told the user when the file could not be written;
+// a success message must not follow it.
+bool QVM400App::WriteConfiguration(QVIniFile& store, bool writeDefaults) {
+  store.m_lastError.Empty();
+  DefaultOptions.WriteIni(store, writeDefaults);
+  return store.m_lastError.IsEmpty();
+}
+
 // Writes the factory defaults beside the program; the running options stay.
 void QVM400App::OnResetOptions() {
   if (ResourceMessageBox(IDS_ABOUT_TO_RESET_OPTIONS, IDS_APP_TITLE, MB_OKCANCEL) == IDOK) {
     QVIniFile store;
     PlaceStore(store, kDefaultConfiguration, ProgramFolder);
-    DefaultOptions.WriteIni(store, true);
-    ShowMessageBox(nullptr, LoadResourceString(IDS_OPTIONS_RESET_DONE), kMessageCaption, MB_OK);
+    if (WriteConfiguration(store, true))
+      ShowMessageBox(nullptr, LoadResourceString(IDS_OPTIONS_RESET_DONE), kMessageCaption, MB_OK);
   }
   RefocusEdit = 1;
 }
@@ -265,7 +273,10 @@ void QVM400App::OnResetOptions() {
 void QVM400App::OnWriteDefaultConfiguration() {
   QVIniFile store;
   PlaceStore(store, kDefaultConfiguration, ProgramFolder);
-  DefaultOptions.WriteIni(store, false);
+  if (!WriteConfiguration(store, false)) {
+    RefocusEdit = 1;
+    return;
+  }
   const CString text = LoadResourceString(IDS_DEFAULT_CONFIG_WRITTEN) +
                        store.ResolvePath(ProgramFolder, true) +
                        LoadResourceString(IDS_DEFAULT_CONFIG_HOWTO);

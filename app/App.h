@@ -75,6 +75,9 @@ class QVM400App : public CWinApp {
 
  private:
   void OpenStore(QVIniFile& store, const char* fileName);
+  // The default options into `store` and to disk; false when the file
+  // could not be written.
+  bool WriteConfiguration(QVIniFile& store, bool writeDefaults);
   void ApplyInterfaceLanguage();
   // Marks the start as embedded; File New is skipped.
   void StartEmbedded(CCommandLineInfo& info);

@@ -101,6 +101,11 @@ class QVM400Doc : public COleServerDoc {
   void OnCopyAsBitmap();
   void OnFileSaveAs();
   void OnPaletteHeader() {}
+  // --- preferences sheet (DocumentPreferences.cpp) ---
+  // The six-page sheet on this document's options; OK applies the pages
+  // that were shown and lays the equation out again.
+  void EditPreferences();
+  void OnEditOptions();
   // Replaces the box's selection with the command's text, as typing would.
   void InsertSymbol(const SymbolCommand& command);
 

@@ -83,13 +83,12 @@ TEST_F(DocumentCommands, DocumentCommandsAreEnabledOnlyWithAnActiveDocument) {
   const UINT documentCommands[] = {ID_LINE_BOLD,       ID_ALIGN_EQUAL_SIGNS, ID_RESET_TO_DEFAULT,
                                    ID_EDIT_CUT,        ID_PALETTE_SYMBOLS,   ID_COPY_AS_METAFILE,
                                    ID_COPY_AS_BITMAP,  ID_FILE_SAVE_AS,      ID_FILE_PRINT,
-                                   ID_FILE_PRINT_PREVIEW};
+                                   ID_FILE_PRINT_PREVIEW, ID_EDIT_PREFERENCES, ID_EDIT_OPTIONS};
   for (UINT id : documentCommands) EXPECT_FALSE(UpdateState(frame, id).m_bEnabled) << id;
   ASSERT_NE(NewDocument(), nullptr);
   for (UINT id : documentCommands) EXPECT_TRUE(UpdateState(frame, id).m_bEnabled) << id;
-  // Nobody handles these yet: disabled, document or not.
-  for (UINT id : {ID_EDIT_PREFERENCES, ID_LANGUAGE})
-    EXPECT_FALSE(UpdateState(frame, id).m_bEnabled) << id;
+  // Nobody handles this yet: disabled, document or not.
+  for (UINT id : {ID_LANGUAGE}) EXPECT_FALSE(UpdateState(frame, id).m_bEnabled) << id;
   // The application's own commands need no document.
   EXPECT_TRUE(UpdateState(frame, ID_RESET_OPTIONS).m_bEnabled);
   EXPECT_TRUE(UpdateState(frame, ID_FILE_NEW).m_bEnabled);

@@ -1,0 +1,261 @@
+// The preferences sheet, opened from the document's command and driven
+// through its controls: OK applies the pages that were shown, Cancel
+// nothing; "Set As Default" reaches the settings file once, at OK; the
+// sheet reopens on the page last shown.
+#include <filesystem>
+
+#include "resources/PreferenceIds.h"
+#include "resources/resource.h"
+#include "tests/app/AppFixture.h"
+#include "tests/win/EmfRecords.h"
+
+namespace {
+
+class PreferencesSheet : public AppTest {
+ protected:
+  // Opens the sheet with `command`; `drive` runs once it is up, with the
+  // sheet's window; the sheet is cancelled if `drive` leaves it open.
+  void RunSheet(const std::function<void(HWND)>& drive, UINT command = ID_EDIT_PREFERENCES) {
+    bool driven = false;
+    std::function<void()> poll;
+    poll = [&] {
+      HWND sheet = ::FindWindowA(nullptr, "Ovelin Preferences");
+      if (!sheet || !::IsWindowVisible(sheet)) {
+        RunLater(20, poll);
+        return;
+      }
+      driven = true;
+      drive(sheet);
+      if (::IsWindow(sheet) && ::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0))
+        ::SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    };
+    const UINT_PTR first = RunLater(20, poll);
+    frame->SendMessage(WM_COMMAND, command, 0);
+    CancelRunLater(first);
+    EXPECT_TRUE(driven);
+  }
+
+  // Shows page `index` (painted, as the user would see it) and returns it.
+  static HWND ShowPage(HWND sheet, int index) {
+    ::SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    HWND page = reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    ::RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return page;
+  }
+  static int ShownIndex(HWND sheet) {
+    HWND page = reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    return static_cast<int>(::SendMessageA(sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0));
+  }
+  static void Click(HWND page, int id) { ::SendMessageA(::GetDlgItem(page, id), BM_CLICK, 0, 0); }
+  static void Ok(HWND sheet) { ::SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); }
+  static bool Enabled(HWND page, int id) { return ::IsWindowEnabled(::GetDlgItem(page, id)) != 0; }
+};
+
+EmfDrawing Drawn(QVM400Doc* doc) {
+  return RecordEmf([&](CDC& dc) { doc->DrawEquation(&dc, 0, 0); });
+}
+
+TEST_F(PreferencesSheet, OkAppliesAValueOfEveryPageAndDrawsAgain) {
+  QVM400Doc* doc = NewDocumentWith("a*b");
+  ASSERT_NE(doc, nullptr);
+  doc->SetModifiedFlag(FALSE);
+  const QVMOptions before = doc->Options;
+  const EmfDrawing drawnBefore = Drawn(doc);
+  const int otherSign = before.MultiplyStyle.Value == 1 ? IDC_STYLES_MULTIPLY_CROSS
+                                                        : IDC_STYLES_MULTIPLY_DOT;
+  RunSheet([&](HWND sheet) {
+    HWND fonts = ShowPage(sheet, 0);
+    ::SetDlgItemTextA(fonts, IDC_FONTS_MAIN_SIZE, "20pt");
+    Click(fonts, IDC_FONTS_GREEK_BOLD);
+    Click(ShowPage(sheet, 1), IDC_VECTORS_COLUMN);
+    HWND styles = ShowPage(sheet, 2);
+    Click(styles, otherSign);
+    ::SetDlgItemTextA(styles, IDC_STYLES_TAB, "10.5");
+    ::SetDlgItemTextA(ShowPage(sheet, 3), IDC_LIST_TEXT, "cm\r\nkm\r\n\r\n");
+    ::SetDlgItemTextA(ShowPage(sheet, 4), IDC_MATRIX_COLUMN_GAP, "0.29");
+    ::SetDlgItemTextA(ShowPage(sheet, 5), IDC_LIST_TEXT, "ab\xBBxyz\r\n\r\ncd\xBBuvw\r\n");
+    Ok(sheet);
+  });
+  const QVMOptions& o = doc->Options;
+  EXPECT_EQ(o.Font.Value.Size, 705);  // 20 points
+  EXPECT_STREQ(o.Font.Value.LogFont.lfFaceName, before.Font.Value.LogFont.lfFaceName);
+  EXPECT_EQ(o.GreekBold.Value, !before.GreekBold.Value);
+  EXPECT_EQ(o.DetectColumnVectors.Value, !before.DetectColumnVectors.Value);
+  EXPECT_NE(o.MultiplyStyle.Value, before.MultiplyStyle.Value);
+  EXPECT_EQ(o.TabWidth.Value, 1050);
+  EXPECT_EQ(o.UnitsList.Value, "cm,km");
+  EXPECT_EQ(o.MatrixHorizontalSpacing.Value, 28);
+  EXPECT_EQ(o.MacroList.Value, "ab%xyz%cd%uvw");
+  EXPECT_EQ(o.LastPropertyPage, 5);
+  EXPECT_TRUE(doc->IsModified());
+  // Drawn again with the new options: another sign, a bigger font.
+  const EmfDrawing drawnAfter = Drawn(doc);
+  EXPECT_NE(drawnAfter.Codes(), drawnBefore.Codes());
+  ASSERT_FALSE(drawnAfter.texts.empty());
+  ASSERT_FALSE(drawnBefore.texts.empty());
+  EXPECT_GT(std::abs(drawnAfter.texts[0].fontHeight), std::abs(drawnBefore.texts[0].fontHeight));
+}
+
+TEST_F(PreferencesSheet, CancelChangesNothingAndSetAsDefaultWritesOnceAtOk) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->SetModifiedFlag(FALSE);
+  const std::string file = SettingsFile("QVM400");
+  std::filesystem::remove(file);
+  const int32_t tab = doc->Options.TabWidth.Value;
+  RunSheet([&](HWND sheet) {
+    HWND styles = ShowPage(sheet, 2);
+    ::SetDlgItemTextA(styles, IDC_STYLES_TAB, "11");
+    Click(styles, IDC_PREF_SET_AS_DEFAULT);
+    ::SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  });
+  EXPECT_EQ(doc->Options.TabWidth.Value, tab);
+  EXPECT_FALSE(doc->IsModified());
+  EXPECT_EQ(app->DefaultOptions.TabWidth.Value, 1100);  // in memory only
+  EXPECT_FALSE(std::filesystem::exists(file));
+
+  bool writtenBeforeOk = true;
+  RunSheet([&](HWND sheet) {
+    HWND styles = ShowPage(sheet, 2);
+    ::SetDlgItemTextA(styles, IDC_STYLES_TAB, "12");
+    Click(styles, IDC_PREF_SET_AS_DEFAULT);
+    HWND matrix = ShowPage(sheet, 4);
+    ::SetDlgItemTextA(matrix, IDC_MATRIX_ROW_GAP, "7");
+    Click(matrix, IDC_PREF_SET_AS_DEFAULT);
+    writtenBeforeOk = std::filesystem::exists(file);
+    Ok(sheet);
+  });
+  EXPECT_FALSE(writtenBeforeOk);
+  QVIniFile written;
+  written.AssignPath(file.c_str());
+  ASSERT_TRUE(written.LoadFromDisk());
+  EXPECT_EQ(written.ReadInt("Options", "TabWidth"), 1200);
+  EXPECT_EQ(written.ReadInt("Options", "MatrixVerticalSpacing"), 700);
+  EXPECT_EQ(doc->Options.TabWidth.Value, 1200);
+  EXPECT_TRUE(TakeShownBoxes().empty());
+}
+
+TEST_F(PreferencesSheet, SetAsDefaultAfterAnInvalidValueCopiesNothing) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  const int32_t gap = app->DefaultOptions.MatrixHorizontalSpacing.Value;
+  const int32_t align = app->DefaultOptions.MatrixAlign.Value;
+  TakeShownBoxes();
+  RunSheet([&](HWND sheet) {
+    HWND matrix = ShowPage(sheet, 4);
+    Click(matrix, align == 2 ? IDC_MATRIX_ALIGN_LEFT : IDC_MATRIX_ALIGN_RIGHT);
+    ::SetDlgItemTextA(matrix, IDC_MATRIX_COLUMN_GAP, "500");
+    Click(matrix, IDC_PREF_SET_AS_DEFAULT);
+  });
+  EXPECT_EQ(app->DefaultOptions.MatrixHorizontalSpacing.Value, gap);
+  EXPECT_EQ(app->DefaultOptions.MatrixAlign.Value, align);
+  EXPECT_EQ(TakeShownBoxes().size(), 1u);  // the validation message
+}
+
+TEST_F(PreferencesSheet, ReopensOnThePageLastShownAndEditOptionsOpensItToo) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  RunSheet([&](HWND sheet) {
+    EXPECT_EQ(ShownIndex(sheet), 0);
+    ShowPage(sheet, 4);
+  });
+  EXPECT_EQ(doc->Options.LastPropertyPage, 4);
+  int reopened = -1;
+  app->RefocusEdit = 0;
+  RunSheet([&](HWND sheet) { reopened = ShownIndex(sheet); }, ID_EDIT_OPTIONS);
+  EXPECT_EQ(reopened, 4);
+  EXPECT_EQ(app->RefocusEdit, 1);
+  // A new document starts on Fonts.
+  ASSERT_NE(NewDocument(), nullptr);
+  RunSheet([&](HWND sheet) { reopened = ShownIndex(sheet); });
+  EXPECT_EQ(reopened, 0);
+}
+
+TEST_F(PreferencesSheet, FontsPageKeepsAFaceNotInstalledAndAnUnreadableSize) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  QVLogFont font = doc->Options.Font.Value;
+  font.SetFaceName("No Such Face");
+  font.LogFont.lfWeight = 700;
+  doc->Options.Font.SetValue(font);
+  doc->Options.LastPropertyPage = 0;
+  RunSheet([&](HWND sheet) {
+    HWND fonts = ShowPage(sheet, 0);
+    ::SetDlgItemTextA(fonts, IDC_FONTS_MAIN_SIZE, "");
+    Ok(sheet);
+  });
+  EXPECT_STREQ(doc->Options.Font.Value.LogFont.lfFaceName, "No Such Face");
+  EXPECT_EQ(doc->Options.Font.Value.Size, font.Size);
+  EXPECT_EQ(doc->Options.Font.Value.LogFont.lfWeight, 400);  // a fresh description
+}
+
+TEST_F(PreferencesSheet, AutomaticColourStoresTheOptionsDefault) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->Options.GreekColor.Value = RGB(255, 0, 0);
+  doc->Options.LastPropertyPage = 0;
+  bool popupOpened = false;
+  RunSheet([&](HWND sheet) {
+    HWND fonts = ShowPage(sheet, 0);
+    Click(fonts, IDC_FONTS_GREEK_COLOUR);
+    HWND popup = ::GetCapture();
+    popupOpened = popup && popup != fonts && ::IsWindowVisible(popup);
+    // Nothing highlighted yet: Up goes to "Automatic"; Enter takes it.
+    ::SendMessageA(popup, WM_KEYDOWN, VK_UP, 0);
+    ::SendMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+    Ok(sheet);
+  });
+  EXPECT_TRUE(popupOpened);
+  EXPECT_EQ(doc->Options.GreekColor.Value, doc->Options.GreekColor.Default);
+}
+
+TEST_F(PreferencesSheet, StylesPageLeavesTheSigmaAndThetaVariants) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->Options.UseSigmaVariant.Value = true;
+  doc->Options.UseThetaVariant.Value = true;
+  doc->Options.LastPropertyPage = 2;
+  RunSheet([&](HWND sheet) {
+    EXPECT_EQ(ShownIndex(sheet), 2);
+    Ok(sheet);
+  });
+  EXPECT_TRUE(doc->Options.UseSigmaVariant.Value);
+  EXPECT_TRUE(doc->Options.UseThetaVariant.Value);
+  EXPECT_EQ(doc->Options.GeneralPen.Value.Mode, 1);
+}
+
+TEST_F(PreferencesSheet, VectorsPageEnablesTheGroupsByRecognitionAndLowerCase) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->Options.UseAutomaticVectors.Value = false;
+  doc->Options.LowerCase.Value = 2;
+  RunSheet([&](HWND sheet) {
+    HWND page = ShowPage(sheet, 1);
+    const int groups[] = {IDC_VECTORS_CAPS_IGNORE, IDC_VECTORS_LOWER_SELECT, IDC_VECTORS_SHOW_ARROW};
+    const int letterI = IDC_VECTORS_LETTER_A + 8;
+    EXPECT_EQ(::IsDlgButtonChecked(page, letterI), BST_CHECKED);  // i is a vector by default
+    for (int id : groups) EXPECT_FALSE(Enabled(page, id)) << id;
+    EXPECT_FALSE(Enabled(page, letterI));
+    EXPECT_TRUE(Enabled(page, IDC_VECTORS_COLUMN));
+    EXPECT_TRUE(Enabled(page, IDC_VECTORS_ARROW_LINES));
+    Click(page, IDC_VECTORS_AUTOMATIC);  // on, Select Letters chosen
+    for (int id : groups) EXPECT_TRUE(Enabled(page, id)) << id;
+    EXPECT_TRUE(Enabled(page, letterI));
+    EXPECT_TRUE(Enabled(page, IDC_VECTORS_LETTER_Z));
+    Click(page, IDC_VECTORS_LOWER_GUESS);
+    EXPECT_FALSE(Enabled(page, letterI));
+    EXPECT_EQ(::IsDlgButtonChecked(page, letterI), BST_CHECKED);
+    Click(page, IDC_VECTORS_LOWER_SELECT);
+    EXPECT_TRUE(Enabled(page, letterI));
+    Click(page, IDC_VECTORS_LOWER_IGNORE);
+    Click(page, IDC_VECTORS_AUTOMATIC);  // off again
+    Click(page, IDC_VECTORS_AUTOMATIC);  // on, with Ignore: letters stay off
+    EXPECT_FALSE(Enabled(page, letterI));
+    Ok(sheet);
+  });
+  EXPECT_TRUE(doc->Options.UseAutomaticVectors.Value);
+  EXPECT_EQ(doc->Options.LowerCase.Value, 0);
+  EXPECT_TRUE(doc->Options.Letters[8].Value);
+}
+
+}  // namespace
