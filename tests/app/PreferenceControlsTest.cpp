@@ -19,7 +19,7 @@ constexpr UINT kButtonId = 100;
 class ColourParent : public CWnd {
  public:
   ColourParent() {
-    CreateEx(0, AfxRegisterWndClass(0), "colours", WS_POPUP | WS_VISIBLE, 100, 100, 300, 200,
+    CreateEx(0, AfxRegisterWndClass(0), "colours", WS_POPUP, 100, 100, 300, 200,
              nullptr, nullptr);
   }
   ~ColourParent() override { DestroyWindow(); }
