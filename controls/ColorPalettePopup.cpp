@@ -47,6 +47,8 @@ BEGIN_MESSAGE_MAP(CColorPalettePopup, CWnd)
   ON_WM_KEYDOWN()
   ON_WM_KILLFOCUS()
   ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
+  ON_MESSAGE(WM_QUERYNEWPALETTE, OnQueryNewPalette)
+  ON_MESSAGE(WM_PALETTECHANGED, OnPaletteChanged)
 END_MESSAGE_MAP()
 
 CColorPalettePopup::CColorPalettePopup(CPoint origin, COLORREF colour, CColorButton* button,
@@ -325,6 +327,16 @@ void CColorPalettePopup::OnKillFocus(CWnd*) {
 LRESULT CColorPalettePopup::OnActivateApp(WPARAM active, LPARAM) {
   if (!active) Cancel();
   return 0;
+}
+
+LRESULT CColorPalettePopup::OnQueryNewPalette(WPARAM, LPARAM) {
+  Invalidate();
+  return Default();
+}
+
+LRESULT CColorPalettePopup::OnPaletteChanged(WPARAM changer, LPARAM) {
+  if (reinterpret_cast<HWND>(changer) != m_hWnd) Invalidate();
+  return Default();
 }
 
 // --- ending ------------------------------------------------------------------------------

@@ -46,6 +46,8 @@ class CColorPalettePopup : public CWnd {
   void OnKeyDown(UINT key, UINT repeat, UINT flags);
   void OnKillFocus(CWnd* next);
   LRESULT OnActivateApp(WPARAM active, LPARAM);
+  LRESULT OnQueryNewPalette(WPARAM, LPARAM);
+  LRESULT OnPaletteChanged(WPARAM changer, LPARAM);
   void PostNcDestroy() override { delete this; }
 
  private:

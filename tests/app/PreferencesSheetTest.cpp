@@ -140,16 +140,28 @@ TEST_F(PreferencesSheet, SetAsDefaultAfterAnInvalidValueCopiesNothing) {
   ASSERT_NE(doc, nullptr);
   const int32_t gap = app->DefaultOptions.MatrixHorizontalSpacing.Value;
   const int32_t align = app->DefaultOptions.MatrixAlign.Value;
+  int shownAfterLeaving = -1;
+  bool openAfterOk = false;
   TakeShownBoxes();
   RunSheet([&](HWND sheet) {
     HWND matrix = ShowPage(sheet, 4);
     Click(matrix, align == 2 ? IDC_MATRIX_ALIGN_LEFT : IDC_MATRIX_ALIGN_RIGHT);
     ::SetDlgItemTextA(matrix, IDC_MATRIX_COLUMN_GAP, "500");
     Click(matrix, IDC_PREF_SET_AS_DEFAULT);
+    // The value keeps the user on the page, and OK does not close the sheet.
+    ShowPage(sheet, 0);
+    shownAfterLeaving = ShownIndex(sheet);
+    Ok(sheet);
+    openAfterOk = ::IsWindow(sheet) && ::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
   });
+  EXPECT_EQ(shownAfterLeaving, 4);
+  EXPECT_TRUE(openAfterOk);
   EXPECT_EQ(app->DefaultOptions.MatrixHorizontalSpacing.Value, gap);
   EXPECT_EQ(app->DefaultOptions.MatrixAlign.Value, align);
-  EXPECT_EQ(TakeShownBoxes().size(), 1u);  // the validation message
+  EXPECT_NE(doc->Options.MatrixAlign.Value, align == 2 ? 0 : 2);
+  const auto boxes = TakeShownBoxes();  // the validation messages
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[0].text, boxes[2].text);
 }
 
 TEST_F(PreferencesSheet, ReopensOnThePageLastShownAndEditOptionsOpensItToo) {
