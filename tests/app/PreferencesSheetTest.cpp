@@ -3,6 +3,8 @@
 // nothing; "Set As Default" reaches the settings file once, at OK; the
 // sheet reopens on the page last shown.
 #include <filesystem>
+#include <map>
+#include <string>
 
 #include "resources/PreferenceIds.h"
 #include "resources/resource.h"
@@ -268,6 +270,53 @@ TEST_F(PreferencesSheet, VectorsPageEnablesTheGroupsByRecognitionAndLowerCase) {
   EXPECT_TRUE(doc->Options.UseAutomaticVectors.Value);
   EXPECT_EQ(doc->Options.LowerCase.Value, 0);
   EXPECT_TRUE(doc->Options.Letters[8].Value);
+}
+
+TEST_F(PreferencesSheet, PagesShowTheOptionsInTheirUnits) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  QVMOptions& o = doc->Options;
+  o.Font.Value.Size = 370;
+  o.UseOneFont.Value = false;
+  o.TabWidth.Value = 1050;
+  o.GeneralPen.Value.Width = 17.63888775;
+  o.MatrixHorizontalSpacing.Value = 650;
+  o.MultiplyStyle.Value = 7;  // out of range: shown (and kept) as the middle
+  o.UnitsList.Value = "cm,km";
+  o.MacroList.Value = "pv7%3.1415927";
+  std::map<std::string, std::string> shown;
+  RunSheet([&](HWND sheet) {
+    auto text = [](HWND page, int id) {
+      char buffer[512] = {};
+      ::GetDlgItemTextA(page, id, buffer, sizeof buffer);
+      return std::string(buffer);
+    };
+    HWND fonts = ShowPage(sheet, 0);
+    shown["size"] = text(fonts, IDC_FONTS_MAIN_SIZE);
+    EXPECT_TRUE(Enabled(fonts, IDC_FONTS_FUNCTIONS_FACE));
+    Click(fonts, IDC_FONTS_USE_ONE_FONT);
+    for (int id : {IDC_FONTS_FUNCTIONS_FACE, IDC_FONTS_VECTOR_FACE, IDC_FONTS_GREEK_COLOUR,
+                   IDC_FONTS_VARIABLES_COLOUR, IDC_FONTS_QUOTE_COLOUR})
+      EXPECT_FALSE(Enabled(fonts, id)) << id;
+    EXPECT_TRUE(Enabled(fonts, IDC_FONTS_GREEK_BOLD));
+    EXPECT_TRUE(Enabled(fonts, IDC_FONTS_MAIN_COLOUR));
+    HWND styles = ShowPage(sheet, 2);
+    shown["tab"] = text(styles, IDC_STYLES_TAB);
+    shown["pen"] = text(styles, IDC_STYLES_PEN);
+    shown["dot"] = ::IsDlgButtonChecked(styles, IDC_STYLES_MULTIPLY_DOT) ? "checked" : "";
+    shown["units"] = text(ShowPage(sheet, 3), IDC_LIST_TEXT);
+    shown["gap"] = text(ShowPage(sheet, 4), IDC_MATRIX_COLUMN_GAP);
+    shown["shortcuts"] = text(ShowPage(sheet, 5), IDC_LIST_TEXT);
+  });
+  EXPECT_EQ(shown["size"], "10");
+  EXPECT_EQ(shown["tab"], "10.5");
+  EXPECT_EQ(shown["pen"], "0.5pt");
+  EXPECT_EQ(shown["dot"], "checked");
+  EXPECT_EQ(shown["gap"], "6.5");
+  EXPECT_EQ(shown["units"].rfind("cm\r\nkm\r\n\r\n", 0), 0u);
+  EXPECT_EQ(shown["shortcuts"].rfind("pv7\xBB" "3.1415927\r\n\r\n", 0), 0u);
+  EXPECT_EQ(o.MultiplyStyle.Value, 1);
+  EXPECT_EQ(o.UseOneFont.Value, false);  // cancelled
 }
 
 }  // namespace
