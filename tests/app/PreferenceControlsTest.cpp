@@ -3,6 +3,7 @@
 // face in its own font.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "controls/ColorButton.h"
@@ -69,6 +70,7 @@ TEST_F(ColourPicker, KeysMoveThroughTheGridAndAcceptTellsTheParent) {
   EXPECT_EQ(palette->GetHighlight(), 39);
   ::SendMessageA(popup, WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(palette->GetHighlight(), 31);
+  EXPECT_EQ(button.GetColour(), RGB(0, 0, 255));  // no tracking: the swatch waits
   ::SendMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
   EXPECT_FALSE(::IsWindow(popup));
   EXPECT_FALSE(button.IsPopupOpen());
@@ -93,6 +95,57 @@ TEST_F(ColourPicker, EscapeRestoresAndAutomaticReadsAsTheDefaultColour) {
   button.SetDefaultColour(RGB(1, 2, 3));
   button.SetColour(kAutomaticColour);
   EXPECT_EQ(button.GetEffectiveColour(), RGB(1, 2, 3));
+}
+
+TEST_F(ColourPicker, AcceptingTheSameColourTellsNoChange) {
+  HWND popup = Open();
+  ASSERT_NE(popup, nullptr);
+  for (UINT key : {VK_RIGHT, VK_DOWN, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT})
+    ::SendMessageA(popup, WM_KEYDOWN, key, 0);
+  parent.heard.clear();
+  ::SendMessageA(popup, WM_KEYDOWN, VK_SPACE, 0);
+  using H = ColourParent::Heard;
+  const std::vector<H> expected = {{WM_COLOUR_CLOSEUP, RGB(0, 0, 255)},
+                                   {WM_COLOUR_ACCEPTED, RGB(0, 0, 255)}};
+  EXPECT_EQ(parent.heard, expected);
+}
+
+TEST_F(ColourPicker, NearTheBottomOfTheScreenThePopupOpensAboveTheButton) {
+  parent.SetWindowPos(nullptr, 100, ::GetSystemMetrics(SM_CYSCREEN) - 60, 0, 0,
+                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND popup = Open();
+  ASSERT_NE(popup, nullptr);
+  CRect popupRect, buttonRect;
+  ::GetWindowRect(popup, &popupRect);
+  button.GetWindowRect(&buttonRect);
+  EXPECT_LE(popupRect.bottom, buttonRect.top);
+  EXPECT_GT(popupRect.Height(), 100);
+  ::SendMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST_F(ColourPicker, CancellingMoreColorsCancelsTheChoice) {
+  HWND popup = Open();
+  ASSERT_NE(popup, nullptr);
+  ::SendMessageA(popup, WM_KEYDOWN, VK_UP, 0);  // Automatic
+  ::SendMessageA(popup, WM_KEYDOWN, VK_UP, 0);  // More Colors...
+  bool dialogSeen = false;
+  std::function<void()> cancelDialog;
+  cancelDialog = [&] {
+    HWND dialog = ::GetLastActivePopup(popup);
+    if (!dialog || dialog == popup) {
+      RunLater(50, cancelDialog);
+      return;
+    }
+    dialogSeen = true;
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  };
+  RunLater(50, cancelDialog);
+  ::SendMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);  // the colour dialog runs here
+  EXPECT_TRUE(dialogSeen);
+  EXPECT_FALSE(::IsWindow(popup));
+  EXPECT_FALSE(button.IsPopupOpen());
+  EXPECT_EQ(button.GetColour(), RGB(0, 0, 255));
+  EXPECT_EQ(parent.heard.back(), (ColourParent::Heard{WM_COLOUR_CANCELLED, RGB(0, 0, 255)}));
 }
 
 // Refuses every window creation on this thread while it lives.
