@@ -17,7 +17,8 @@ class PreferencesSheet : public AppTest {
  protected:
   // Opens the sheet with `command`; `drive` runs once it is up, with the
   // sheet's window; the sheet is cancelled if `drive` leaves it open.
-  void RunSheet(const std::function<void(HWND)>& drive, UINT command = ID_EDIT_PREFERENCES) {
+  void RunSheet(const std::function<void(HWND)>& drive, UINT command = ID_EDIT_PREFERENCES,
+                bool keepOpen = false) {
     bool driven = false;
     std::function<void()> poll;
     poll = [&] {
@@ -28,12 +29,14 @@ class PreferencesSheet : public AppTest {
       }
       driven = true;
       drive(sheet);
-      if (::IsWindow(sheet) && ::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0))
-        ::SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+      if (!keepOpen) Cancel(sheet);
     };
     const UINT_PTR first = RunLater(20, poll);
+    // A sheet left open by a broken test is closed instead of hanging it.
+    const UINT_PTR watchdog = RunLater(8000, [] { Cancel(::FindWindowA(nullptr, "Ovelin Preferences")); });
     frame->SendMessage(WM_COMMAND, command, 0);
     CancelRunLater(first);
+    CancelRunLater(watchdog);
     EXPECT_TRUE(driven);
   }
 
@@ -49,6 +52,10 @@ class PreferencesSheet : public AppTest {
     return static_cast<int>(::SendMessageA(sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0));
   }
   static void Click(HWND page, int id) { ::SendMessageA(::GetDlgItem(page, id), BM_CLICK, 0, 0); }
+  static void Cancel(HWND sheet) {
+    if (sheet && ::IsWindow(sheet) && ::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0))
+      ::SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  }
   static void Ok(HWND sheet) { ::SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); }
   static bool Enabled(HWND page, int id) { return ::IsWindowEnabled(::GetDlgItem(page, id)) != 0; }
 };
@@ -317,6 +324,25 @@ TEST_F(PreferencesSheet, PagesShowTheOptionsInTheirUnits) {
   EXPECT_EQ(shown["shortcuts"].rfind("pv7\xBB" "3.1415927\r\n\r\n", 0), 0u);
   EXPECT_EQ(o.MultiplyStyle.Value, 1);
   EXPECT_EQ(o.UseOneFont.Value, false);  // cancelled
+}
+
+TEST_F(PreferencesSheet, TabInTheShortcutsBoxTypesTheMark) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->Options.MacroList.Value = "";
+  doc->Options.LastPropertyPage = 5;
+  RunSheet([&](HWND sheet) {
+    HWND box = ::GetDlgItem(ShowPage(sheet, 5), IDC_LIST_TEXT);
+    ::SetFocus(box);
+    ::SendMessageA(box, WM_CHAR, 'x', 0);
+    // Through the sheet's own loop, as a key pressed by the user.
+    ::PostMessageA(box, WM_KEYDOWN, VK_TAB, 0x000F0001);
+    RunLater(300, [box, sheet] {
+      ::SendMessageA(box, WM_CHAR, '2', 0);
+      Ok(sheet);
+    });
+  }, ID_EDIT_PREFERENCES, true);
+  EXPECT_EQ(doc->Options.MacroList.Value, "x%2");
 }
 
 }  // namespace
