@@ -176,6 +176,12 @@ int CColorPalettePopup::ChoiceAt(CPoint point) const {
   return row * kColumns + column;
 }
 
+BOOL CColorPalettePopup::PreTranslateMessage(MSG* msg) {
+  HWND holder = ::GetCapture();
+  if (holder && holder != m_hWnd && !colourDialogOpen_ && !finished_) SetCapture();
+  return CWnd::PreTranslateMessage(msg);
+}
+
 // --- painting ---------------------------------------------------------------------------
 
 void CColorPalettePopup::OnPaint() {

@@ -38,6 +38,8 @@ class CColorPalettePopup : public CWnd {
   int GetOpeningChoice() const { return openingChoice_; }
   // Where a choice is drawn, in client coordinates.
   CRect ChoiceRect(int choice) const;
+  // Takes the mouse back from any other window that took it.
+  BOOL PreTranslateMessage(MSG* msg) override;
 
  protected:
   void OnPaint();
