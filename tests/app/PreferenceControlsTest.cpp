@@ -148,6 +148,30 @@ TEST_F(ColourPicker, CancellingMoreColorsCancelsTheChoice) {
   EXPECT_EQ(parent.heard.back(), (ColourParent::Heard{WM_COLOUR_CANCELLED, RGB(0, 0, 255)}));
 }
 
+TEST_F(ColourPicker, TheMouseChoosesACellAndAClickOutsideCancels) {
+  HWND popup = Open();
+  ASSERT_NE(popup, nullptr);
+  auto* palette = static_cast<CColorPalettePopup*>(CWnd::FromHandlePermanent(popup));
+  const CRect red = palette->ChoiceRect(16);
+  const LPARAM inRed = MAKELPARAM(red.left + 5, red.top + 5);
+  ::SendMessageA(popup, WM_MOUSEMOVE, 0, inRed);
+  EXPECT_EQ(palette->GetHighlight(), 16);
+  const CRect automatic = palette->ChoiceRect(CColorPalettePopup::kDefaultBox);
+  ::SendMessageA(popup, WM_MOUSEMOVE, 0, MAKELPARAM(automatic.left + 5, automatic.top + 5));
+  EXPECT_EQ(palette->GetHighlight(), CColorPalettePopup::kDefaultBox);
+  ::SendMessageA(popup, WM_MOUSEMOVE, 0, inRed);
+  ::SendMessageA(popup, WM_LBUTTONUP, 0, inRed);
+  EXPECT_EQ(button.GetColour(), RGB(255, 0, 0));
+
+  popup = Open();
+  ASSERT_NE(popup, nullptr);
+  ::SendMessageA(popup, WM_MOUSEMOVE, 0, MAKELPARAM(5, 40));
+  ::SendMessageA(popup, WM_LBUTTONUP, 0, MAKELPARAM(-20, -20));
+  EXPECT_FALSE(::IsWindow(popup));
+  EXPECT_EQ(button.GetColour(), RGB(255, 0, 0));
+  EXPECT_EQ(parent.heard.back(), (ColourParent::Heard{WM_COLOUR_CANCELLED, RGB(255, 0, 0)}));
+}
+
 // Refuses every window creation on this thread while it lives.
 class NoNewWindows {
  public:
