@@ -19,6 +19,7 @@
 #include "controls/SimpleBrowser.h"
 #include "framework/ComPtr.h"
 #include "framework/Dc.h"
+#include "framework/AfxRes.h"
 #include "framework/Dialog.h"
 #include "tests/portable/TempFolder.h"
 #include "tests/window/TestIds.h"
@@ -37,6 +38,7 @@ class ControlsDialog : public CDialog {
   LRESULT beforeNavigateAnswer = 0;
   int labelClicks = 0;
   int buttonClicks = 0;
+  UINT menuCommand = 0;
 
   BOOL OnInitDialog() override {
     CDialog::OnInitDialog();
@@ -81,6 +83,10 @@ class ControlsDialog : public CDialog {
   }
 
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    if (lParam == 0) {  // a menu command
+      menuCommand = LOWORD(wParam);
+      return TRUE;
+    }
     if (HIWORD(wParam) == BN_CLICKED) ++buttonClicks;
     return CDialog::OnCommand(wParam, lParam);
   }
@@ -421,6 +427,59 @@ TEST_F(Controls, IconButtonShowsItsGreyCopyUntilHovered) {
   Mouse(CPoint(1000, 1000));
 }
 
+// A masked bitmap: its transparent white shows the button's colour, the
+// grey copy stands in until the mouse comes.
+TEST_F(Controls, BitmapButtonIsTransparentWhereItsMaskSaysSo) {
+  CDrawnButton button;
+  ASSERT_TRUE(button.SubclassWindow(::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE, 470, 120, 40, 30,
+                                                      dialog.GetSafeHwnd(), nullptr, nullptr, nullptr)));
+  const COLORREF face = RGB(120, 160, 200);
+  for (int slot : {CDrawnButton::kBackgroundIn, CDrawnButton::kBackgroundOut, CDrawnButton::kBackgroundFocus})
+    button.SetColor(slot, face, FALSE);
+  ASSERT_EQ(button.SetBitmapImages(MakeTestBitmap(), RGB(255, 255, 255), CDrawnButton::kGreyBitmap),
+            CDrawnButton::kOk);
+  const int x = (40 - 16) / 2;  // centred, no caption
+  const int y = (30 - 16) / 2;
+  const COLORREF grey = CDrawnButton::GreyOf(RGB(255, 0, 0));
+  ScreenPixels out(button);
+  EXPECT_EQ(out.At(x + 1, y + 1), face) << "white is transparent";
+  EXPECT_EQ(out.At(x + 8, y + 8), grey) << "the grey copy";
+  EXPECT_EQ(out.Count(RGB(255, 255, 255)), 0);
+
+  Mouse(CentreOf(button));
+  ASSERT_TRUE(PumpUntil([&] { return button.IsHovering(); }, 2000));
+  ScreenPixels in(button);
+  EXPECT_EQ(in.At(x + 1, y + 1), face);
+  EXPECT_EQ(in.At(x + 8, y + 8), RGB(255, 0, 0)) << "the bitmap itself";
+  Mouse(CPoint(1000, 1000));
+  button.DestroyWindow();
+}
+
+void SendKey(WORD key) {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = key;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, input, sizeof input[0]);
+}
+
+// A click opens the first sub-menu under the button; the chosen command
+// reaches the menu's owner.
+TEST_F(Controls, MenuButtonPostsTheChosenCommandToItsOwner) {
+  CDrawnButton& button = dialog.classic;
+  ASSERT_TRUE(button.SetMenu(IDR_MAINFRAME, dialog.GetSafeHwnd()));
+  const UINT_PTR chooser = RunLater(400, [] {
+    SendKey(VK_DOWN);
+    SendKey(VK_RETURN);
+  });
+  dialog.menuCommand = 0;
+  Click(CentreOf(button));
+  EXPECT_TRUE(PumpUntil([&] { return dialog.menuCommand != 0; }, 3000));
+  EXPECT_EQ(dialog.menuCommand, static_cast<UINT>(ID_FILE_NEW));
+  CancelRunLater(chooser);
+  button.SetMenu(0, nullptr);
+}
+
 TEST(DrawnButton, ShiftColorStaysInRangeAndRefusesBadArguments) {
   CDrawnButton button;
   button.SetColor(0, RGB(250, 100, 100), FALSE);
@@ -657,7 +716,10 @@ TEST_F(Controls, HoldsTheDialogForScreenshots) {
   ASSERT_TRUE(dialog.browser.CreateInPlaceOfControl(&dialog, IDC_BROWSER_PLACE));
   dialog.check.SetCheck(BST_CHECKED);
   dialog.flash.SetFlashText(TRUE);
+  // The flat button hovered, then the icon button (its own colours).
   Mouse(CentreOf(dialog.flat));
+  Wait(static_cast<DWORD>(std::atoi(hold)));
+  Mouse(CentreOf(dialog.icon));
   Wait(static_cast<DWORD>(std::atoi(hold)));
 }
 
