@@ -158,6 +158,7 @@ STDMETHODIMP COleControlSite::QueryInterface(REFIID iid, void** out) {
 STDMETHODIMP COleControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
                                                RECT* position, RECT* clip, OLEINPLACEFRAMEINFO* info) {
   if (!frame || !document || !position || !clip) return E_POINTER;
+  if (!window_) return E_UNEXPECTED;  // closed: the window is going
   *frame = static_cast<IOleInPlaceFrame*>(this);
   AddRef();
   *document = nullptr;
