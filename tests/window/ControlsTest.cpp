@@ -35,10 +35,20 @@ class ControlsDialog : public CDialog {
   std::vector<UINT> browserCodes;
   std::vector<CString> browserUrls;
   std::vector<std::string> browserPostData;
+  std::vector<CString> browserTexts;
+  std::vector<std::pair<int32_t, int32_t>> browserProgress;
   LRESULT beforeNavigateAnswer = 0;
   int labelClicks = 0;
   int buttonClicks = 0;
   UINT menuCommand = 0;
+
+  void ClearBrowserLog() {
+    browserCodes.clear();
+    browserUrls.clear();
+    browserPostData.clear();
+    browserTexts.clear();
+    browserProgress.clear();
+  }
 
   BOOL OnInitDialog() override {
     CDialog::OnInitDialog();
@@ -74,6 +84,8 @@ class ControlsDialog : public CDialog {
       const auto* record = reinterpret_cast<const BrowserNotifyRecord*>(lParam);
       browserCodes.push_back(record->hdr.code);
       browserUrls.push_back(record->url);
+      browserTexts.push_back(record->text);
+      browserProgress.emplace_back(record->progress, record->progress_max);
       browserPostData.emplace_back(reinterpret_cast<const char*>(record->post_data),
                                    record->post_data ? record->post_data_size : 0);
       *result = record->hdr.code == BROWSER_BEFORE_NAVIGATE ? beforeNavigateAnswer : 0;
@@ -600,7 +612,7 @@ TEST_F(Controls, BrowserHostReportsNavigationAndItsParentCanCancelIt) {
   TempFolder folder;
   TempFolder::Write(folder.File("page.html"), "<html><head><title>Tip</title></head><body>Tip</body></html>");
   const CString address = folder.File("page.html").c_str();
-  dialog.browserCodes.clear();
+  dialog.ClearBrowserLog();
   ASSERT_TRUE(dialog.browser.CreateInPlaceOfControl(&dialog, MakePlaceholder()));
   Wait(300);
   auto seen = [&](UINT code) {
@@ -610,8 +622,7 @@ TEST_F(Controls, BrowserHostReportsNavigationAndItsParentCanCancelIt) {
   for (UINT code : dialog.browserCodes) std::printf(" %u", code);
   std::printf("\n");
 
-  dialog.browserCodes.clear();
-  dialog.browserUrls.clear();
+  dialog.ClearBrowserLog();
   dialog.beforeNavigateAnswer = 1;
   dialog.browser.Navigate(address);
   ASSERT_TRUE(PumpUntil([&] { return seen(BROWSER_BEFORE_NAVIGATE) > 0; }, 3000));
@@ -623,13 +634,15 @@ TEST_F(Controls, BrowserHostReportsNavigationAndItsParentCanCancelIt) {
   for (UINT code : dialog.browserCodes) std::printf(" %u", code);
   std::printf("\n");
 
-  dialog.browserCodes.clear();
+  dialog.ClearBrowserLog();
   dialog.beforeNavigateAnswer = 0;
   dialog.browser.Navigate(address);
   ASSERT_TRUE(PumpUntil([&] { return seen(BROWSER_BEFORE_NAVIGATE) > 0; }, 3000));
   PumpUntil([&] { return seen(BROWSER_DOWNLOAD_COMPLETE) > 0; }, 3000);
   std::printf("notifications of a navigation:");
-  for (UINT code : dialog.browserCodes) std::printf(" %u", code);
+  for (size_t i = 0; i < dialog.browserCodes.size(); ++i)
+    std::printf(" %u[%s|%s]", dialog.browserCodes[i], dialog.browserUrls[i].GetString(),
+                dialog.browserTexts[i].GetString());
   std::printf("\n");
   EXPECT_GT(seen(BROWSER_DOWNLOAD_BEGIN), 0);
   EXPECT_GT(seen(BROWSER_DOWNLOAD_COMPLETE), 0);
@@ -684,8 +697,7 @@ TEST_F(Controls, BrowserHostReadsBeforeNavigateArgumentsByReference) {
     return AfxDispatchControlEvent(&dialog.browser, SimpleBrowser::kControlId, 250, &params);
   };
 
-  dialog.browserCodes.clear();
-  dialog.browserPostData.clear();
+  dialog.ClearBrowserLog();
   dialog.beforeNavigateAnswer = 1;
   EXPECT_TRUE(invoke(top.get(), true));
   ASSERT_EQ(dialog.browserCodes, std::vector<UINT>{BROWSER_BEFORE_NAVIGATE});
@@ -699,7 +711,7 @@ TEST_F(Controls, BrowserHostReadsBeforeNavigateArgumentsByReference) {
 
   cancel = VARIANT_FALSE;
   dialog.beforeNavigateAnswer = 1;
-  dialog.browserCodes.clear();
+  dialog.ClearBrowserLog();
   EXPECT_TRUE(invoke(static_cast<IDispatch*>(nullptr), true)) << "not the top-level browser";
   EXPECT_FALSE(invoke(top.get(), false)) << "strings by value are not the event's types";
   EXPECT_TRUE(dialog.browserCodes.empty());
@@ -708,6 +720,70 @@ TEST_F(Controls, BrowserHostReadsBeforeNavigateArgumentsByReference) {
   ::VariantClear(&url);
   ::VariantClear(&frame);
   ::VariantClear(&postArray);
+}
+
+// Every event of the control reaches the parent as its notification code
+// with the event's values.
+TEST_F(Controls, BrowserHostPassesEachEventOnWithItsValues) {
+  ASSERT_TRUE(dialog.browser.Create(WS_CHILD | WS_VISIBLE, CRect(12, 180, 300, 300), &dialog, 2004));
+  DrainMessages();
+  ComPtr<IDispatch> top;
+  ASSERT_TRUE(SUCCEEDED(dialog.browser.GetBrowser()->QueryInterface(IID_IDispatch, top.OutVoid())));
+  VARIANT url;
+  ::VariantInit(&url);
+  url.vt = VT_BSTR;
+  url.bstrVal = ::SysAllocString(L"about:tip");
+  auto fire = [&](DISPID dispid, std::vector<VARIANT> args) {
+    std::reverse(args.begin(), args.end());  // last argument first
+    DISPPARAMS params = {args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+    return AfxDispatchControlEvent(&dialog.browser, SimpleBrowser::kControlId, dispid, &params);
+  };
+  auto bstr = [](BSTR text) {
+    VARIANT v;
+    ::VariantInit(&v);
+    v.vt = VT_BSTR;
+    v.bstrVal = text;
+    return v;
+  };
+  auto i4 = [](LONG value) {
+    VARIANT v;
+    ::VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
+  };
+  VARIANT source;
+  ::VariantInit(&source);
+  source.vt = VT_DISPATCH;
+  source.pdispVal = top.get();
+  VARIANT urlRef;
+  ::VariantInit(&urlRef);
+  urlRef.vt = VT_BYREF | VT_VARIANT;
+  urlRef.pvarVal = &url;
+  BSTR closeNow = ::SysAllocString(L"Close Now");
+  BSTR status = ::SysAllocString(L"Done");
+
+  dialog.ClearBrowserLog();
+  EXPECT_TRUE(fire(259, {source, urlRef}));
+  EXPECT_TRUE(fire(106, {}));
+  EXPECT_TRUE(fire(108, {i4(40), i4(100)}));
+  EXPECT_TRUE(fire(104, {}));
+  EXPECT_TRUE(fire(252, {source, urlRef}));
+  EXPECT_TRUE(fire(102, {bstr(status)}));
+  EXPECT_TRUE(fire(113, {bstr(closeNow)}));
+  EXPECT_FALSE(fire(113, {i4(7)})) << "a title that is no string";
+  ASSERT_EQ(dialog.browserCodes, (std::vector<UINT>{BROWSER_DOCUMENT_COMPLETE, BROWSER_DOWNLOAD_BEGIN,
+                                                    BROWSER_PROGRESS_CHANGE, BROWSER_DOWNLOAD_COMPLETE,
+                                                    BROWSER_NAVIGATE_COMPLETE, BROWSER_STATUS_TEXT_CHANGE,
+                                                    BROWSER_TITLE_CHANGE}));
+  EXPECT_STREQ(dialog.browserUrls[0], "about:tip");
+  EXPECT_EQ(dialog.browserProgress[2], (std::pair<int32_t, int32_t>(40, 100)));
+  EXPECT_STREQ(dialog.browserUrls[4], "about:tip");
+  EXPECT_STREQ(dialog.browserTexts[5], "Done");
+  EXPECT_STREQ(dialog.browserTexts[6], "Close Now");
+  ::SysFreeString(closeNow);
+  ::SysFreeString(status);
+  ::VariantClear(&url);
 }
 
 TEST_F(Controls, HoldsTheDialogForScreenshots) {
