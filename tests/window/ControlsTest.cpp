@@ -599,6 +599,15 @@ TEST_F(Controls, BrowserHostTakesThePlaceholdersPlaceWithinTheBound) {
   CRect control;
   dialog.browser.GetControlWindow().GetClientRect(&control);
   EXPECT_EQ(control, CRect(0, 0, 500, 300));
+  // What the control made inside the host (printed: there is no page to see).
+  ::EnumChildWindows(dialog.browser.GetSafeHwnd(), [](HWND child, LPARAM) {
+    char name[64] = {};
+    ::GetClassNameA(child, name, sizeof name);
+    RECT rect;
+    ::GetClientRect(child, &rect);
+    std::printf("browser host window: class \"%s\" %ld x %ld\n", name, rect.right, rect.bottom);
+    return TRUE;
+  }, 0);
   HWND inner = ::GetWindow(dialog.browser.GetControlWindow().GetSafeHwnd(), GW_CHILD);
   if (inner) {
     CRect innerRect;
