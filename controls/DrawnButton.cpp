@@ -526,9 +526,11 @@ void CDrawnButton::OnActivate(UINT state, CWnd*, BOOL) {
 void CDrawnButton::OnEnable(BOOL enable) {
   Default();
   if (enable) return;
-  // Only a button that holds the focus hands it on.
+  // The system takes the focus from a window it disables: hand it on, but
+  // never take it from another control that holds it.
   CWnd* parent = GetParent();
-  if (parent && ::GetFocus() == m_hWnd) {
+  const HWND focus = ::GetFocus();
+  if (parent && (focus == m_hWnd || focus == nullptr)) {
     HWND next = ::GetNextDlgTabItem(parent->GetSafeHwnd(), m_hWnd, FALSE);
     ::SetFocus(next && next != m_hWnd ? next : parent->GetSafeHwnd());
   }

@@ -8,7 +8,9 @@
 // web address or sound name longer than 260 characters is refused rather
 // than cut (a cut address would open another page); tooltip texts are cut
 // to kMaxTipChars; the mask blit uses black on white whatever the DC's
-// colours were, so transparent pixels stay transparent.
+// colours were, so transparent pixels stay transparent; a button being
+// disabled hands the focus to the next control only when it held it (or the
+// system took it), never away from another control.
 #pragma once
 
 #include "framework/Controls.h"

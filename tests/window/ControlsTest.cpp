@@ -467,6 +467,21 @@ TEST_F(Controls, BitmapButtonIsTransparentWhereItsMaskSaysSo) {
   button.DestroyWindow();
 }
 
+// A disabled button hands the focus on only when it held it.
+TEST_F(Controls, DisabledButtonHandsOnTheFocusItHeld) {
+  dialog.flat.SetFocus();
+  ASSERT_EQ(::GetFocus(), dialog.flat.GetSafeHwnd());
+  dialog.classic.EnableWindow(FALSE);
+  EXPECT_EQ(::GetFocus(), dialog.flat.GetSafeHwnd()) << "focus elsewhere stays put";
+  dialog.classic.EnableWindow(TRUE);
+
+  dialog.flat.EnableWindow(FALSE);
+  const HWND focus = ::GetFocus();
+  EXPECT_NE(focus, dialog.flat.GetSafeHwnd());
+  EXPECT_TRUE(focus == dialog.GetSafeHwnd() || ::IsChild(dialog.GetSafeHwnd(), focus));
+  dialog.flat.EnableWindow(TRUE);
+}
+
 void SendKey(WORD key) {
   INPUT input[2] = {};
   input[0].type = input[1].type = INPUT_KEYBOARD;
