@@ -37,6 +37,12 @@ void CLabel::RemakeFont() {
   font_.CreateFontIndirect(&logFont_);
 }
 
+CLabel& CLabel::FontChanged() {
+  RemakeFont();
+  Redraw();
+  return *this;
+}
+
 // The parent under the label first (a transparent label shows it), then the
 // label itself on top.
 void CLabel::Redraw() {
@@ -78,32 +84,24 @@ CLabel& CLabel::SetLabelText(const char* text) {
 
 CLabel& CLabel::SetBold(BOOL bold) {
   logFont_.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-  RemakeFont();
-  Redraw();
-  return *this;
+  return FontChanged();
 }
 
 CLabel& CLabel::SetFaceName(const char* faceName, BYTE charSet) {
   logFont_.lfCharSet = charSet;
   std::memset(logFont_.lfFaceName, 0, sizeof logFont_.lfFaceName);
   if (faceName) std::strncpy(logFont_.lfFaceName, faceName, LF_FACESIZE - 1);
-  RemakeFont();
-  Redraw();
-  return *this;
+  return FontChanged();
 }
 
 CLabel& CLabel::SetUnderline(BOOL underline) {
   logFont_.lfUnderline = underline ? 1 : 0;
-  RemakeFont();
-  Redraw();
-  return *this;
+  return FontChanged();
 }
 
 CLabel& CLabel::SetItalic(BOOL italic) {
   logFont_.lfItalic = italic ? 1 : 0;
-  RemakeFont();
-  Redraw();
-  return *this;
+  return FontChanged();
 }
 
 // A point size on the screen: tenths of a point at the screen's pixels per inch.
@@ -113,9 +111,7 @@ CLabel& CLabel::SetPointSize(int points) {
   if (screen) ::ReleaseDC(nullptr, screen);
   logFont_.lfHeight = -std::abs(::MulDiv(points * 10, dpi, 720));
   logFont_.lfWidth = 0;
-  RemakeFont();
-  Redraw();
-  return *this;
+  return FontChanged();
 }
 
 CLabel& CLabel::SetSunken(BOOL sunken) {
@@ -170,8 +166,8 @@ CLabel& CLabel::SetFlashBackground(BOOL flash) {
   return *this;
 }
 
-CLabel& CLabel::SetUrlLink(BOOL link, BOOL notifyParent) {
-  linkMode_ = link ? kWebLink : kNoLink;
+CLabel& CLabel::SetLink(int mode, BOOL notifyParent) {
+  linkMode_ = mode;
   notifyParent_ = notifyParent;
   if (linkMode_ != kNoLink)
     ModifyStyle(0, SS_NOTIFY);
@@ -180,14 +176,12 @@ CLabel& CLabel::SetUrlLink(BOOL link, BOOL notifyParent) {
   return *this;
 }
 
+CLabel& CLabel::SetUrlLink(BOOL link, BOOL notifyParent) {
+  return SetLink(link ? kWebLink : kNoLink, notifyParent);
+}
+
 CLabel& CLabel::SetMailLink(BOOL link, BOOL notifyParent) {
-  linkMode_ = link ? kMailLink : kNoLink;
-  notifyParent_ = notifyParent;
-  if (linkMode_ != kNoLink)
-    ModifyStyle(0, SS_NOTIFY);
-  else
-    ModifyStyle(SS_NOTIFY, 0);
-  return *this;
+  return SetLink(link ? kMailLink : kNoLink, notifyParent);
 }
 
 CLabel& CLabel::SetLinkCursor(HCURSOR cursor) {
@@ -206,9 +200,7 @@ CLabel& CLabel::SetRotation(int degrees, BOOL rotated) {
   logFont_.lfEscapement = degrees * 10;
   logFont_.lfOrientation = degrees * 10;
   rotated_ = rotated;
-  RemakeFont();
-  Redraw();
-  return *this;
+  return FontChanged();
 }
 
 CLabel& CLabel::Set3DHighlightColour(COLORREF colour) {
@@ -220,9 +212,7 @@ CLabel& CLabel::Set3DHighlightColour(COLORREF colour) {
 CLabel& CLabel::SetLogFont(const LOGFONTA& font) {
   logFont_ = font;
   logFont_.lfFaceName[LF_FACESIZE - 1] = '\0';
-  RemakeFont();
-  Redraw();
-  return *this;
+  return FontChanged();
 }
 
 CLabel& CLabel::SetLinkTarget(const char* target) {

@@ -79,6 +79,9 @@ class CLabel : public CStatic {
  private:
   void Redraw();
   void RemakeFont();
+  // The font made again from its description, and the label redrawn.
+  CLabel& FontChanged();
+  CLabel& SetLink(int mode, BOOL notifyParent);
   void StopFlashTimer();
   void StartFlashTimer(int mode);
   UINT TextFormat(const CString& text) const;

@@ -42,6 +42,13 @@ class ControlsDialog : public CDialog {
   int buttonClicks = 0;
   UINT menuCommand = 0;
 
+  void PrintBrowserLog(const char* title) const {
+    std::printf("%s:", title);
+    for (size_t i = 0; i < browserCodes.size(); ++i)
+      std::printf(" %u[%s|%s]", browserCodes[i], browserUrls[i].GetString(), browserTexts[i].GetString());
+    std::printf("\n");
+  }
+
   void ClearBrowserLog() {
     browserCodes.clear();
     browserUrls.clear();
@@ -106,20 +113,11 @@ class ControlsDialog : public CDialog {
 
 void Wait(DWORD ms) { PumpUntil([] { return false; }, ms); }
 
-// Moves the pointer to a screen point, pressing or releasing the left button.
-void Mouse(CPoint screen, DWORD buttonFlag = 0) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN));
-  input.mi.dy = MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN));
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlag;
-  ::SendInput(1, &input, sizeof input);
-}
 
 void Click(CPoint screen) {
-  Mouse(screen);
-  Mouse(screen, MOUSEEVENTF_LEFTDOWN);
-  Mouse(screen, MOUSEEVENTF_LEFTUP);
+  SendMouse(screen);
+  SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
+  SendMouse(screen, MOUSEEVENTF_LEFTUP);
 }
 
 CPoint CentreOf(const CWnd& wnd) {
@@ -205,7 +203,7 @@ class Controls : public ::testing::Test {
   }
   void SetUp() override {
     ASSERT_NE(dialog.GetSafeHwnd(), nullptr);
-    Mouse(CPoint(1000, 1000));
+    SendMouse(CPoint(1000, 1000));
     Wait(100);
   }
   void TearDown() override {
@@ -314,13 +312,13 @@ TEST_F(Controls, FlashingTextHidesAndShowsAndStopsWhenCleared) {
 TEST_F(Controls, LinkLabelShowsItsCursorAndNotifiesItsParent) {
   HCURSOR hand = ::LoadCursor(nullptr, IDC_HAND);
   dialog.link.SetLinkCursor(hand);
-  Mouse(CentreOf(dialog.link));
+  SendMouse(CentreOf(dialog.link));
   EXPECT_TRUE(PumpUntil([&] { return ::GetCursor() == hand; }, 2000));
   Click(CentreOf(dialog.link));
   EXPECT_TRUE(PumpUntil([&] { return dialog.labelClicks == 1; }, 2000));
   CPoint empty(3, 3);
   dialog.ClientToScreen(&empty);
-  Mouse(empty);
+  SendMouse(empty);
   EXPECT_TRUE(PumpUntil([&] { return ::GetCursor() != hand; }, 2000));
 
   // What a click would open: only web and mail addresses.
@@ -373,13 +371,13 @@ TEST_F(Controls, FlatButtonLightsUpUnderTheMouseOnly) {
   EXPECT_EQ(before.At(4, 4), normal);
   EXPECT_EQ(before.At(0, 0), normal) << "no border before the mouse comes";
 
-  Mouse(CentreOf(button));
+  SendMouse(CentreOf(button));
   ASSERT_TRUE(PumpUntil([&] { return button.IsHovering(); }, 2000));
   ScreenPixels over(button);
   EXPECT_EQ(over.At(4, 4), hover);
   EXPECT_EQ(over.At(0, 0), light) << "raised border while hovered";
 
-  Mouse(CPoint(1000, 1000));
+  SendMouse(CPoint(1000, 1000));
   ASSERT_TRUE(PumpUntil([&] { return !button.IsHovering(); }, 2000));
   ScreenPixels after(button);
   EXPECT_EQ(after.At(4, 4), normal);
@@ -404,7 +402,7 @@ TEST_F(Controls, CheckboxButtonTogglesOnEveryClickAndStaysPressed) {
   EXPECT_EQ(button.GetCheck(), 0);
   Click(CentreOf(button));
   ASSERT_TRUE(PumpUntil([&] { return button.GetCheck() == 1; }, 2000));
-  Mouse(CPoint(1000, 1000));
+  SendMouse(CPoint(1000, 1000));
   ASSERT_TRUE(PumpUntil([&] { return !button.IsHovering(); }, 2000));
   ScreenPixels pressed(button);
   EXPECT_EQ(pressed.At(4, 4), pressedColour) << "drawn pressed while checked, mouse away";
@@ -433,10 +431,10 @@ TEST_F(Controls, IconButtonShowsItsGreyCopyUntilHovered) {
   button.SetColor(CDrawnButton::kBackgroundFocus, RGB(192, 192, 192));
   button.SetColor(CDrawnButton::kBackgroundIn, RGB(192, 192, 192));
   EXPECT_EQ(colouredPixels(ScreenPixels(button)), 0) << "the grey copy";
-  Mouse(CentreOf(button));
+  SendMouse(CentreOf(button));
   ASSERT_TRUE(PumpUntil([&] { return button.IsHovering(); }, 2000));
   EXPECT_GT(colouredPixels(ScreenPixels(button)), 30) << "the icon itself";
-  Mouse(CPoint(1000, 1000));
+  SendMouse(CPoint(1000, 1000));
 }
 
 // A masked bitmap: its transparent white shows the button's colour, the
@@ -458,12 +456,12 @@ TEST_F(Controls, BitmapButtonIsTransparentWhereItsMaskSaysSo) {
   EXPECT_EQ(out.At(x + 8, y + 8), grey) << "the grey copy";
   EXPECT_EQ(out.Count(RGB(255, 255, 255)), 0);
 
-  Mouse(CentreOf(button));
+  SendMouse(CentreOf(button));
   ASSERT_TRUE(PumpUntil([&] { return button.IsHovering(); }, 2000));
   ScreenPixels in(button);
   EXPECT_EQ(in.At(x + 1, y + 1), face);
   EXPECT_EQ(in.At(x + 8, y + 8), RGB(255, 0, 0)) << "the bitmap itself";
-  Mouse(CPoint(1000, 1000));
+  SendMouse(CPoint(1000, 1000));
   button.DestroyWindow();
 }
 
@@ -642,9 +640,7 @@ TEST_F(Controls, BrowserHostReportsNavigationAndItsParentCanCancelIt) {
   auto seen = [&](UINT code) {
     return std::count(dialog.browserCodes.begin(), dialog.browserCodes.end(), code);
   };
-  std::printf("notifications after creation:");
-  for (UINT code : dialog.browserCodes) std::printf(" %u", code);
-  std::printf("\n");
+  dialog.PrintBrowserLog("notifications after creation");
 
   dialog.ClearBrowserLog();
   dialog.beforeNavigateAnswer = 1;
@@ -654,20 +650,14 @@ TEST_F(Controls, BrowserHostReportsNavigationAndItsParentCanCancelIt) {
       << dialog.browserUrls.front();
   Wait(500);
   EXPECT_EQ(seen(BROWSER_DOWNLOAD_BEGIN), 0) << "a cancelled navigation downloads nothing";
-  std::printf("notifications of a cancelled navigation:");
-  for (UINT code : dialog.browserCodes) std::printf(" %u", code);
-  std::printf("\n");
+  dialog.PrintBrowserLog("notifications of a cancelled navigation");
 
   dialog.ClearBrowserLog();
   dialog.beforeNavigateAnswer = 0;
   dialog.browser.Navigate(address);
   ASSERT_TRUE(PumpUntil([&] { return seen(BROWSER_BEFORE_NAVIGATE) > 0; }, 3000));
   PumpUntil([&] { return seen(BROWSER_DOWNLOAD_COMPLETE) > 0; }, 3000);
-  std::printf("notifications of a navigation:");
-  for (size_t i = 0; i < dialog.browserCodes.size(); ++i)
-    std::printf(" %u[%s|%s]", dialog.browserCodes[i], dialog.browserUrls[i].GetString(),
-                dialog.browserTexts[i].GetString());
-  std::printf("\n");
+  dialog.PrintBrowserLog("notifications of a navigation");
   EXPECT_GT(seen(BROWSER_DOWNLOAD_BEGIN), 0);
   EXPECT_GT(seen(BROWSER_DOWNLOAD_COMPLETE), 0);
   dialog.browser.DestroyWindow();
@@ -817,9 +807,9 @@ TEST_F(Controls, HoldsTheDialogForScreenshots) {
   dialog.check.SetCheck(BST_CHECKED);
   dialog.flash.SetFlashText(TRUE);
   // The flat button hovered, then the icon button (its own colours).
-  Mouse(CentreOf(dialog.flat));
+  SendMouse(CentreOf(dialog.flat));
   Wait(static_cast<DWORD>(std::atoi(hold)));
-  Mouse(CentreOf(dialog.icon));
+  SendMouse(CentreOf(dialog.icon));
   Wait(static_cast<DWORD>(std::atoi(hold)));
 }
 
