@@ -1,4 +1,4 @@
-// CEdit, CButton, CStatic, CComboBox, CListBox.
+// CEdit, CButton, CStatic, CComboBox, CListBox, CToolTipCtrl.
 #include "framework/Controls.h"
 
 IMPLEMENT_DYNAMIC(CEdit, CWnd)
@@ -136,4 +136,40 @@ DWORD_PTR CListBox::GetItemData(int index) const {
 
 int CListBox::SetItemData(int index, DWORD_PTR data) {
   return static_cast<int>(SendMessage(LB_SETITEMDATA, index, static_cast<LPARAM>(data)));
+}
+
+IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
+
+BOOL CToolTipCtrl::Create(CWnd* owner, DWORD style) {
+  const DWORD windowStyle = WS_POPUP | TTS_NOPREFIX | style;
+  return CreateEx(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, windowStyle, CW_USEDEFAULT,
+                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner ? owner->GetSafeHwnd() : nullptr,
+                  nullptr);
+}
+
+namespace {
+TOOLINFOA ToolInfo(CWnd* wnd, UINT_PTR toolId, const char* text) {
+  TOOLINFOA info = {};
+  info.cbSize = sizeof info;
+  info.uFlags = toolId == 0 ? TTF_IDISHWND | TTF_SUBCLASS : TTF_SUBCLASS;
+  info.hwnd = wnd->GetSafeHwnd();
+  info.uId = toolId == 0 ? reinterpret_cast<UINT_PTR>(wnd->GetSafeHwnd()) : toolId;
+  info.lpszText = const_cast<char*>(text);
+  return info;
+}
+}  // namespace
+
+BOOL CToolTipCtrl::AddTool(CWnd* wnd, const char* text, const RECT* rect, UINT_PTR toolId) {
+  TOOLINFOA info = ToolInfo(wnd, toolId, text);
+  if (rect) {
+    info.rect = *rect;
+  } else {
+    wnd->GetClientRect(&info.rect);
+  }
+  return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)));
+}
+
+void CToolTipCtrl::UpdateTipText(const char* text, CWnd* wnd, UINT_PTR toolId) {
+  TOOLINFOA info = ToolInfo(wnd, toolId, text);
+  SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
 }

@@ -5,6 +5,8 @@
 
 #include "framework/Wnd.h"
 
+#include <commctrl.h>  // after windows.h
+
 class CEdit : public CWnd {
   DECLARE_DYNAMIC(CEdit)
  public:
@@ -90,4 +92,19 @@ class CListBox : public CWnd {
   int SetItemData(int index, DWORD_PTR data);
   virtual void DrawItem(LPDRAWITEMSTRUCT) {}
   virtual void MeasureItem(LPMEASUREITEMSTRUCT) {}
+};
+
+// A tooltip window for the tools of one owner window; texts are copied by the
+// control itself.
+class CToolTipCtrl : public CWnd {
+  DECLARE_DYNAMIC(CToolTipCtrl)
+ public:
+  BOOL Create(CWnd* owner, DWORD style = 0);
+  // A tool covering `rect` of `wnd` (the whole client area when null).
+  BOOL AddTool(CWnd* wnd, const char* text, const RECT* rect = nullptr, UINT_PTR toolId = 0);
+  void UpdateTipText(const char* text, CWnd* wnd, UINT_PTR toolId = 0);
+  void Activate(BOOL activate) { SendMessage(TTM_ACTIVATE, activate); }
+  int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
+  void RelayEvent(MSG* msg) { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg)); }
+  int SetMaxTipWidth(int width) { return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, width)); }
 };

@@ -10,6 +10,7 @@
 #include "framework/DataExchange.h"
 #include "framework/Frame.h"
 #include "framework/MessageBox.h"
+#include "framework/OleControl.h"
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
@@ -320,6 +321,7 @@ const MSG* CWnd::GetCurrentMessage() { return &t_state.current; }
 // Commands and notifications go to OnCommand/OnNotify; control messages are
 // offered to the control first; everything else is looked up in the map.
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (m_pCtrlSite) AfxControlSiteMessage(this, message, wParam, lParam);
   UINT key = message;
   UINT id = 0;
   switch (message) {

@@ -21,10 +21,14 @@
 #include "framework/String.h"
 
 #include <commdlg.h>
+#include <guiddef.h>
 #include <shellapi.h>
 
 class CDataExchange;
 class CFrameWnd;
+class COleControlSite;
+struct AFX_EVENTSINKMAP_ENTRY;
+struct IUnknown;
 
 // Window flags kept in CWnd::m_nFlags.
 constexpr UINT WF_MODALLOOP = 0x0001;
@@ -181,6 +185,16 @@ class CWnd : public CCmdTarget {
   BOOL SetScrollInfo(int bar, SCROLLINFO* info, BOOL redraw = TRUE);
   BOOL GetScrollInfo(int bar, SCROLLINFO* info, UINT mask = SIF_ALL) const;
   void ScrollWindow(int dx, int dy, const RECT* rect = nullptr, const RECT* clip = nullptr);
+
+  // --- hosted ActiveX controls (OleControl.cpp) ---
+  // Makes this a site window holding a new control of `clsid`, activated in
+  // place; the parent hears the control's events through its sink map.
+  BOOL CreateControl(REFCLSID clsid, const char* windowName, DWORD style, const RECT& rect,
+                     CWnd* parent, UINT id);
+  // The hosted control (no reference added), or null.
+  IUnknown* GetControlUnknown() const;
+  virtual const AFX_EVENTSINKMAP_ENTRY* GetEventSinkMap() const { return nullptr; }
+  COleControlSite* m_pCtrlSite = nullptr;  // while this window hosts a control
 
   // A message box owned by this window, through ShowMessageBox.
   int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);

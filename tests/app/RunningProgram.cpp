@@ -101,12 +101,3 @@ bool RemoteToolbarButtonRect(HWND toolbar, int index, RECT& rect) {
   if (ok) ::MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&rect), 2);
   return ok;
 }
-
-void SendMouse(POINT screen, DWORD buttonFlag) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = ::MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN));
-  input.mi.dy = ::MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN));
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlag;
-  ::SendInput(1, &input, sizeof input);
-}

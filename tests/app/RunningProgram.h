@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "tests/window/WinTestSupport.h"  // SendMouse
+
 struct WindowSearch {
   DWORD processId;
   HWND main = nullptr;
@@ -41,6 +43,3 @@ void HoldForScreenshot();
 // The rectangle of button `index` of a toolbar in another process, in
 // screen coordinates (TB_GETITEMRECT through memory of that process).
 bool RemoteToolbarButtonRect(HWND toolbar, int index, RECT& rect);
-// Moves the pointer to a screen point, pressing or releasing the left
-// button with MOUSEEVENTF_LEFTDOWN or MOUSEEVENTF_LEFTUP.
-void SendMouse(POINT screen, DWORD buttonFlag = 0);

@@ -119,3 +119,12 @@ EmptyDialogTemplate::EmptyDialogTemplate(DWORD style) {
   data_.push_back(0);  // the standard dialog class
   data_.push_back(0);  // no title
 }
+
+void SendMouse(POINT screen, DWORD buttonFlag) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = ::MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = ::MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlag;
+  ::SendInput(1, &input, sizeof input);
+}

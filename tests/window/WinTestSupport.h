@@ -31,6 +31,11 @@ void DrainMessages();
 UINT_PTR RunLater(DWORD delayMs, std::function<void()> action);
 void CancelRunLater(UINT_PTR id);
 
+// Moves the pointer to a screen point, pressing or releasing the left
+// button with MOUSEEVENTF_LEFTDOWN or MOUSEEVENTF_LEFTUP (real input: it
+// goes the way a person's mouse does).
+void SendMouse(POINT screen, DWORD buttonFlag = 0);
+
 // A DLGTEMPLATE in memory with no controls.
 class EmptyDialogTemplate {
  public:
