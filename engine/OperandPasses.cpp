@@ -50,8 +50,8 @@ void BracketRightOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& fa
       InsertBracket(row, match + 1, TK_CLOSE, factory);
       return;
     }
-    // A powered group, or one of bars or other brackets, keeps its
-    // brackets inside an invisible pair of its own; the group with its
+    // A powered group, or one of bars, keeps its brackets inside an
+    // invisible pair of its own; the group with its
     // powers and their exponents is the operand.
     int end = match + 1;
     while (row.KindAt(end) == TK_POWER) {
@@ -83,7 +83,10 @@ int BracketLeftOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& fact
   }
   const int u = d - 1;
   int start = 0;
-  if (row.KindAt(u) == TK_CLOSE && !ClosesExponent(row, u)) {
+  // Left of "/" an exponent's group is the numerator ("x^2/3" is x to the
+  // power 2/3); left of a separator the power is taken whole ("x^2,y^2").
+  const bool exponent = op == TK_SEPARATOR && ClosesExponent(row, u);
+  if (row.KindAt(u) == TK_CLOSE && !exponent) {
     const int open = row.FindMatchingOpen(u);
     const bool delimiter = open < 0 ? IsDelimiterClose(*row.GetAt(u)) : IsDelimiterGroup(row, open);
     if (delimiter) {

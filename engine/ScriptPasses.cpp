@@ -131,8 +131,8 @@ void BracketScriptOperand(TokenRow& row, int i, QVMTokenFactory& factory) {
 
 // Every power and subscript mark, the last token of the row included, is
 // followed by one bracket group: the typed one or an invisible pair around
-// its operand run. Typed parentheses become invisible; bars and other
-// brackets stay drawn around the exponent ("x^|a|"). A run takes the
+// its operand run. Typed brackets become invisible; bars stay drawn around
+// the exponent ("x^|a|"). A run takes the
 // marks after it, so "x^x^x^..." nests one level per mark: past
 // kMaxNestingDepth a mark stays text.
 void EquationLine::BracketScriptOperands() {

@@ -57,14 +57,13 @@ const GoldenCase kFractions[] = {
  2  1 0 - NUMBER "3"
 )~"},
     {"x^2/3", R"~(
-0 - FRACTION
- 1 0 - BRACKETS ","
- 1  1 0 - VARIABLE "x"
- 1  1 1 - POWER
- 1  1  1 0 - BRACKETS ","
- 1  1  1  1 0 - NUMBER "2"
- 2 0 - BRACKETS ","
- 2  1 0 - NUMBER "3"
+0 - VARIABLE "x"
+1 - POWER
+ 1 0 - FRACTION
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - NUMBER "2"
+ 1  2 0 - BRACKETS ","
+ 1  2  1 0 - NUMBER "3"
 )~"},
     {"1/(a+b)^2", R"~(
 0 - FRACTION
@@ -90,17 +89,25 @@ const GoldenCase kFractions[] = {
  2  1  1  1 0 - NUMBER "2"
 )~"},
     {"2^n/3^n", R"~(
-0 - FRACTION
- 1 0 - BRACKETS ","
- 1  1 0 - NUMBER "2"
- 1  1 1 - POWER
- 1  1  1 0 - BRACKETS ","
- 1  1  1  1 0 - VARIABLE "n"
- 2 0 - BRACKETS ","
- 2  1 0 - NUMBER "3"
- 2  1 1 - POWER
- 2  1  1 0 - BRACKETS ","
- 2  1  1  1 0 - VARIABLE "n"
+0 - NUMBER "2"
+1 - POWER
+ 1 0 - FRACTION
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - VARIABLE "n"
+ 1  2 0 - BRACKETS ","
+ 1  2  1 0 - NUMBER "3"
+ 1  2  1 1 - POWER
+ 1  2  1  1 0 - BRACKETS ","
+ 1  2  1  1  1 0 - VARIABLE "n"
+)~"},
+    {"e^x/2", R"~(
+0 - VARIABLE "e"
+1 - POWER
+ 1 0 - FRACTION
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - VARIABLE "x"
+ 1  2 0 - BRACKETS ","
+ 1  2  1 0 - NUMBER "2"
 )~"},
     {"a/b^", R"~(
 0 - FRACTION
@@ -767,9 +774,39 @@ const GoldenCase kMixedNumbers[] = {
 )~"},
 };
 
-// Typed parentheses around an operand vanish; bars and other brackets are
-// part of the operand and keep their text.
+// Typed round, square and curly brackets around an operand vanish; bars
+// are part of the operand and keep their text.
 const GoldenCase kTypedBracketOperands[] = {
+    {"x^{2n}", R"~(
+0 - VARIABLE "x"
+1 - POWER
+ 1 0 - BRACKETS ","
+ 1  1 0 - NUMBER "2"
+ 1  1 1 - VARIABLE "n"
+)~"},
+    {"sqrt[x+1]", R"~(
+0 - BRACKETS ","
+ 1 0 - SQRT
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - VARIABLE "x"
+ 1  1  1 1 - ADD "+"
+ 1  1  1 2 - NUMBER "1"
+)~"},
+    {"3root[8]", R"~(
+0 - BRACKETS ","
+ 1 0 - ROOT
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - NUMBER "8"
+ 1  2 0 - BRACKETS ","
+ 1  2  1 0 - NUMBER "3"
+)~"},
+    {"x\\[ab]", R"~(
+0 - VARIABLE "x"
+1 - SUBSCRIPT
+ 1 0 - BRACKETS ","
+ 1  1 0 - VARIABLE "a"
+ 1  1 1 - VARIABLE "b"
+)~"},
     {"|x|/2", R"~(
 0 - FRACTION
  1 0 - BRACKETS ","
@@ -783,14 +820,12 @@ const GoldenCase kTypedBracketOperands[] = {
  1 0 - BRACKETS ","
  1  1 0 - NUMBER "2"
  2 0 - BRACKETS ","
- 2  1 0 - BRACKETS "[,]"
- 2  1  1 0 - VARIABLE "a"
+ 2  1 0 - VARIABLE "a"
 )~"},
     {"{a}/2", R"~(
 0 - FRACTION
  1 0 - BRACKETS ","
- 1  1 0 - BRACKETS "{,}"
- 1  1  1 0 - VARIABLE "a"
+ 1  1 0 - VARIABLE "a"
  2 0 - BRACKETS ","
  2  1 0 - NUMBER "2"
 )~"},
@@ -807,7 +842,7 @@ const GoldenCase kTypedBracketOperands[] = {
 )~"},
     {"a]/2", R"~(
 0 - VARIABLE "a"
-1 - CLOSE "]"
+1 - CLOSE
 2 - FRACTION
  1 0 - SPACE " "
  2 0 - BRACKETS ","
