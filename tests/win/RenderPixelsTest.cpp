@@ -1,7 +1,7 @@
 // Pixel checks of drawings whose faults only show once rasterised: the gap
 // between a matrix and its brackets, the room between a root's index and
-// its sign, the ink of stretched brackets against the measured box, a tab
-// typed into pasted text.
+// its sign, the ink of stretched brackets against the measured box and
+// between their pieces, a tab in pasted text.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -38,9 +38,10 @@ bool Prepare(const std::string& equation, QVMOptions& options, EquationLine& lin
   return ok;
 }
 
-bool IsInk(const LineCanvas& canvas, int x, int y) {
+// Dark enough to count as a glyph's body; `level` lower for any trace of ink.
+bool IsInk(const LineCanvas& canvas, int x, int y, int level = 160) {
   const COLORREF p = canvas.Pixel(x, y);
-  return GetRValue(p) + GetGValue(p) + GetBValue(p) < 3 * 160;
+  return GetRValue(p) + GetGValue(p) + GetBValue(p) < 3 * level;
 }
 
 struct InkRun {
@@ -125,6 +126,46 @@ TEST(RenderPixels, StretchedBracketInkStaysInTheBox) {
     EXPECT_GE(ink.top, d.box.top) << text;
     EXPECT_LE(ink.bottom, d.box.bottom) << text;
   }
+}
+
+// The pieces of a tall bracket meet: every row from the bracket's top to
+// its bottom holds ink (smoothed curves count) in the bracket's columns,
+// the first run of ink.
+TEST(RenderPixels, StretchedBracketPiecesMeet) {
+  for (const char* text : {"(1,2 3,4 5,6)", "[a/b/c/d]", "int(0,1)(x/y/z/w)dx"}) {
+    QVMOptions options;
+    EquationLine line;
+    if (!Prepare(text, options, line)) continue;
+    const Drawing d = Draw(line, options);
+    const std::vector<InkRun> runs = InkColumnRuns(*d.canvas);
+    ASSERT_FALSE(runs.empty()) << text;
+    std::vector<bool> rows(static_cast<size_t>(d.canvas->Height()));
+    for (int y = 0; y < d.canvas->Height(); ++y)
+      for (int x = runs[0].first; x <= runs[0].last; ++x)
+        if (IsInk(*d.canvas, x, y, 230)) rows[static_cast<size_t>(y)] = true;
+    int top = 0, bottom = d.canvas->Height() - 1;
+    while (top < bottom && !rows[static_cast<size_t>(top)]) ++top;
+    while (bottom > top && !rows[static_cast<size_t>(bottom)]) --bottom;
+    EXPECT_GT(bottom - top, 30) << text << ": no tall bracket";
+    for (int y = top; y <= bottom; ++y) EXPECT_TRUE(rows[static_cast<size_t>(y)]) << text << ": gap at row " << y;
+  }
+}
+
+// A tab pasted into the text is the tab mark: the same drawing, no
+// missing-glyph box.
+TEST(RenderPixels, TabDrawsAsTheTabMark) {
+  QVMOptions options;
+  EquationLine tab, mark;
+  if (!Prepare("a\tb", options, tab) || !Prepare("a\xBB" "b", options, mark)) return;
+  const Drawing a = Draw(tab, options);
+  const Drawing b = Draw(mark, options);
+  ASSERT_EQ(a.canvas->Width(), b.canvas->Width());
+  ASSERT_EQ(a.canvas->Height(), b.canvas->Height());
+  int differing = 0;
+  for (int y = 0; y < a.canvas->Height(); ++y)
+    for (int x = 0; x < a.canvas->Width(); ++x) differing += a.canvas->Pixel(x, y) != b.canvas->Pixel(x, y);
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(tab.Root().KindAt(1), TK_TAB);
 }
 
 }  // namespace
