@@ -20,23 +20,27 @@ struct Drawing {
   CRect box;  // the measured box, in pixels
 };
 
-// The line drawn as the view draws it; `line` keeps its tree for a redraw.
-Drawing Draw(EquationLine& line, QVMOptions& options) {
-  Drawing d;
-  ExtentRecord extent;
-  d.canvas = RenderLine(line, options, &extent);
-  const int margin = HimetricToPixels(kViewMargin, kScreenDpi);
-  d.box = CRect(margin, margin, HimetricToPixels(kViewMargin + extent.width, kScreenDpi),
-                HimetricToPixels(kViewMargin + extent.height, kScreenDpi));
-  return d;
-}
-
-bool Prepare(const std::string& equation, QVMOptions& options, EquationLine& line) {
-  std::string error;
-  const bool ok = PrepareRenderCase({"", "", equation}, options, line, &error);
-  EXPECT_TRUE(ok) << error;
-  return ok;
-}
+// One parsed line with its options; drawn as the view draws it, and again
+// from the same tree after a test changed it.
+struct ParsedLine {
+  explicit ParsedLine(const std::string& equation) {
+    std::string error;
+    ok = PrepareRenderCase({"", "", equation}, options, line, &error);
+    EXPECT_TRUE(ok) << error;
+  }
+  Drawing Draw() {
+    Drawing d;
+    ExtentRecord extent;
+    d.canvas = RenderLine(line, options, &extent);
+    const int margin = HimetricToPixels(kViewMargin, kScreenDpi);
+    d.box = CRect(margin, margin, HimetricToPixels(kViewMargin + extent.width, kScreenDpi),
+                  HimetricToPixels(kViewMargin + extent.height, kScreenDpi));
+    return d;
+  }
+  QVMOptions options;
+  EquationLine line;
+  bool ok = false;
+};
 
 // Dark enough to count as a glyph's body; `level` lower for any trace of ink.
 bool IsInk(const LineCanvas& canvas, int x, int y, int level = 160) {
@@ -67,10 +71,9 @@ std::vector<InkRun> InkColumnRuns(const LineCanvas& canvas) {
 // ink).
 TEST(RenderPixels, MatrixSitsInTheMiddleOfItsBrackets) {
   for (const char* text : {"(8,8 8,8)", "A=(1,3 2,4)", "[a,b c,d]"}) {
-    QVMOptions options;
-    EquationLine line;
-    if (!Prepare(text, options, line)) continue;
-    const Drawing d = Draw(line, options);
+    ParsedLine parsed(text);
+    if (!parsed.ok) continue;
+    const Drawing d = parsed.Draw();
     const std::vector<InkRun> runs = InkColumnRuns(*d.canvas);
     ASSERT_GE(runs.size(), 4u) << text << ": a bracket touches the matrix";
     const size_t n = runs.size();
@@ -87,16 +90,15 @@ TEST(RenderPixels, MatrixSitsInTheMiddleOfItsBrackets) {
 // pixel all round from them.
 TEST(RenderPixels, RootIndexClearsTheSign) {
   for (const char* text : {"3root(27)", "3root(a/b)", "nroot x"}) {
-    QVMOptions options;
-    EquationLine line;
-    if (!Prepare(text, options, line)) continue;
-    const Drawing whole = Draw(line, options);
-    QVMToken* root = line.Root().GetAt(0);
+    ParsedLine parsed(text);
+    if (!parsed.ok) continue;
+    const Drawing whole = parsed.Draw();
+    QVMToken* root = parsed.line.Root().GetAt(0);
     while (root->kind != TK_ROOT && !root->row1.IsEmpty()) root = root->row1.GetAt(0);
     ASSERT_EQ(root->kind, TK_ROOT) << text;
     ASSERT_FALSE(root->row2.IsEmpty()) << text;
     root->row2.RemoveAll();  // the laid-out tree is drawn again as it stands
-    const Drawing sign = Draw(line, options);
+    const Drawing sign = parsed.Draw();
     const LineCanvas& a = *whole.canvas;
     const LineCanvas& b = *sign.canvas;
     ASSERT_EQ(a.Width(), b.Width());
@@ -118,10 +120,9 @@ TEST(RenderPixels, RootIndexClearsTheSign) {
 TEST(RenderPixels, StretchedBracketInkStaysInTheBox) {
   for (const char* text : {"(1,2 3,4 5,6)", "[a/b/c/d]", "{x,y z,w}", "|a/b/c|", "(a,b c,d e,f g,h)",
                            "int(0,1)(x/y/z)dx"}) {
-    QVMOptions options;
-    EquationLine line;
-    if (!Prepare(text, options, line)) continue;
-    const Drawing d = Draw(line, options);
+    ParsedLine parsed(text);
+    if (!parsed.ok) continue;
+    const Drawing d = parsed.Draw();
     const CRect ink = d.canvas->InkBounds();
     EXPECT_GE(ink.top, d.box.top) << text;
     EXPECT_LE(ink.bottom, d.box.bottom) << text;
@@ -133,10 +134,9 @@ TEST(RenderPixels, StretchedBracketInkStaysInTheBox) {
 // the first run of ink.
 TEST(RenderPixels, StretchedBracketPiecesMeet) {
   for (const char* text : {"(1,2 3,4 5,6)", "[a/b/c/d]", "int(0,1)(x/y/z/w)dx"}) {
-    QVMOptions options;
-    EquationLine line;
-    if (!Prepare(text, options, line)) continue;
-    const Drawing d = Draw(line, options);
+    ParsedLine parsed(text);
+    if (!parsed.ok) continue;
+    const Drawing d = parsed.Draw();
     const std::vector<InkRun> runs = InkColumnRuns(*d.canvas);
     ASSERT_FALSE(runs.empty()) << text;
     std::vector<bool> rows(static_cast<size_t>(d.canvas->Height()));
@@ -154,18 +154,17 @@ TEST(RenderPixels, StretchedBracketPiecesMeet) {
 // A tab pasted into the text is the tab mark: the same drawing, no
 // missing-glyph box.
 TEST(RenderPixels, TabDrawsAsTheTabMark) {
-  QVMOptions options;
-  EquationLine tab, mark;
-  if (!Prepare("a\tb", options, tab) || !Prepare("a\xBB" "b", options, mark)) return;
-  const Drawing a = Draw(tab, options);
-  const Drawing b = Draw(mark, options);
+  ParsedLine tab("a\tb"), mark("a\xBB" "b");
+  if (!tab.ok || !mark.ok) return;
+  const Drawing a = tab.Draw();
+  const Drawing b = mark.Draw();
   ASSERT_EQ(a.canvas->Width(), b.canvas->Width());
   ASSERT_EQ(a.canvas->Height(), b.canvas->Height());
   int differing = 0;
   for (int y = 0; y < a.canvas->Height(); ++y)
     for (int x = 0; x < a.canvas->Width(); ++x) differing += a.canvas->Pixel(x, y) != b.canvas->Pixel(x, y);
   EXPECT_EQ(differing, 0);
-  EXPECT_EQ(tab.Root().KindAt(1), TK_TAB);
+  EXPECT_EQ(tab.line.Root().KindAt(1), TK_TAB);
 }
 
 }  // namespace
