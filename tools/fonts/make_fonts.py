@@ -12,7 +12,8 @@ rebuilt here from fonts Debian ships:
   * Symbol    - URW's Standard Symbols PS (fonts-urw-base35).  The byte code
                 of each glyph comes from the Type 1 font's built-in Encoding
                 vector (the "dup N /name put" lines); the glyphs come from
-                the CFF-flavoured OTF of the same font.
+                the CFF-flavoured OTF of the same font, converted to
+                TrueType outlines.
   * Wingdings - the circled digits of DejaVu Sans (fonts-dejavu-core) at the
                 Wingdings codes 0x80..0x89.  DejaVu Sans has no circled zero,
                 so if no installed font supplies U+24EA one is assembled from
