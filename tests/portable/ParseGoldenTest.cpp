@@ -1149,6 +1149,22 @@ TEST(ParseGoldenOptions, NoBracketColumns) {
   EXPECT_EQ(line.Root().GetAt(1)->row1.KindAt(0), TK_COLUMN);
 }
 
+// A tab pasted into the text parses as the tab mark typed for Tab (switch
+// 11 makes it a tab token, without it both stay text alike); the line keeps
+// the text as it was given.
+TEST(ParseGoldenOptions, PastedTabIsTheTabMark) {
+  for (const bool tabs : {true, false}) {
+    QVMOptions options(0);
+    options.ParseSwitches[11] = tabs;
+    EXPECT_EQ(DumpOf("a\tb", options), DumpOf("a\xBB" "b", options)) << tabs;
+  }
+  QVMOptions options(0);
+  EquationLine line;
+  line.SetText("a\tb", options);
+  EXPECT_EQ(line.Root().KindAt(1), TK_TAB);
+  EXPECT_EQ(line.GetText(), CString("a\tb"));
+}
+
 TEST(ParseGoldenOptions, ENotationSwitchOff) {
   QVMOptions options(0);
   options.ParseSwitches[3] = false;
