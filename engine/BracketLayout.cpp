@@ -7,8 +7,9 @@
 
 namespace {
 
-// A stretched bracket is this much wider than its bottom piece, which is
-// drawn a quarter of its width in.
+// A stretched bracket is this much wider than its bottom piece, whose ink
+// is centred in that room (a quarter of its width in when the font gives
+// no ink width).
 constexpr double kStretchWidth = 1.5;
 constexpr double kPieceIndent = 0.25;
 // Each piece is this part of the bracket's height over the piece count.
@@ -59,6 +60,25 @@ void SplitBracketText(const CString& text, CString& left, CString& right) {
 }
 
 bool HasLimits(const QVMToken& t) { return t.row2.GetSize() == 2; }
+
+// The height the brackets of a group are stretched to: the contents, or
+// the limits stacked beside them when those are taller.
+int32_t LimitsHeight(const QVMToken& t) {
+  if (!HasLimits(t)) return 0;
+  return Truncate(kLimitsSpread * (t.row2.GetAt(0)->extent.height + t.row2.GetAt(1)->extent.height));
+}
+
+// Where the pieces start in a stretched bracket's room: the bottom piece's
+// ink (its left bearing to its right edge) centred, so that the gap to the
+// contents is the same inside a left and a right bracket.
+int32_t PieceIndent(CDC& dc, int code) {
+  const int32_t advance = TextSize(dc, CString(static_cast<char>(code))).cx;
+  const int32_t room = Truncate(kStretchWidth * advance);
+  ABC abc{};
+  if (!dc.GetCharABCWidths(static_cast<UINT>(code), &abc) || abc.abcB == 0)
+    return Truncate(kPieceIndent * advance);
+  return (room - static_cast<int32_t>(abc.abcB)) / 2 - abc.abcA;
+}
 
 // "[|" and "|]": a bracket and a bar drawn as lines.
 void DrawLineBracket(CDC& dc, int32_t x, int32_t y, const CString& text, int32_t t) {
@@ -112,9 +132,13 @@ bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t
     DrawLineBracket(dc, x, y, text, t);
     return true;
   }
-  const int32_t step = (t - pieceSize) / steps;
-  const CString bottom(static_cast<char>(pieces.bottom));
-  const int32_t xs = x + Truncate(kPieceIndent * TextSize(dc, bottom).cx);
+  // The stack fills the height it was given from the bottom piece's cell
+  // to the top piece's, and no ink reaches past it.
+  TEXTMETRICA tm{};
+  dc.GetTextMetrics(&tm);
+  const int32_t cell = std::max<int32_t>(tm.tmHeight, pieceSize);
+  const int32_t step = std::max<int32_t>(height - cell, 0) / steps;
+  const int32_t xs = x + PieceIndent(dc, pieces.bottom);
   const std::vector<int> codes = StackedPieceCodes(pieces, steps);
   for (size_t k = 0; k < codes.size(); ++k)
     TextAt(dc, xs, y + static_cast<int32_t>(k) * step, CString(static_cast<char>(codes[k])));
@@ -133,7 +157,7 @@ ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a) {
   if (HasLimits(t)) {
     const ExtentRecord upper = t.row2.GetAt(0)->Measure(a.dc, a.x, a.options, a.factory);
     const ExtentRecord lower = t.row2.GetAt(1)->Measure(a.dc, a.x, a.options, a.factory);
-    const int32_t extra = Truncate(kLimitsSpread * (upper.height + lower.height)) - contents.height;
+    const int32_t extra = LimitsHeight(t) - contents.height;
     if (extra >= 1) {
       r.height = contents.height + extra;
       r.align = contents.align + extra / 2;
@@ -142,6 +166,7 @@ ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a) {
     r.width = Truncate(kLimitsSpread * std::max(upper.width, lower.width)) + contents.width;
   }
   const int32_t size = StretchFontSize(t, a.options);
+  // The draw stretches the brackets to this same inner height.
   const CSize l = MeasureStretchedDelimiter(a.dc, left, r.height, size);
   const CSize rb = MeasureStretchedDelimiter(a.dc, right, r.height, size);
   r.width += l.cx + rb.cx;
@@ -156,10 +181,14 @@ int32_t DrawGroupBracket(QVMToken& t, const DrawArgs& a, int32_t x, const CStrin
   const int32_t size = StretchFontSize(t, a.options);
   const int32_t height = t.extent.height;
   const int32_t trim = Truncate(kBracketPenTrim * PenWidthOf(a.options));
-  if (!DrawStretchedDelimiter(a.dc, x, a.y - MetricsOf(t).d / 2, text, height - trim, size,
-                              a.options.Font.Value.Color))
+  // The pieces' cells hold their ink (the Symbol font's descent reaches
+  // their lowest point): the stack stands on the box's bottom, so that a
+  // picture cut at the box keeps the whole bracket.
+  if (!DrawStretchedDelimiter(a.dc, x, a.y, text, height - trim, size, a.options.Font.Value.Color))
     TextAt(a.dc, x, a.y, ShortBracketText(text));
-  return MeasureStretchedDelimiter(a.dc, text, height, size).cx;
+  // The width the measure gave it, from the height inside the brackets.
+  const int32_t inner = std::max(t.row1.extent.height, LimitsHeight(t));
+  return MeasureStretchedDelimiter(a.dc, text, inner, size).cx;
 }
 
 // Puts MatrixAlign back when a piecewise group is done.

@@ -193,13 +193,6 @@ int32_t DrawRadicalSign(CDC& dc, int32_t x, int32_t y, CSize content, const QVMO
   return shape.contentOffset;
 }
 
-// Where the radical of a root starts: under the index's right part, but
-// never left of the token's box.
-int32_t RootSignOffset(const QVMToken& t) {
-  const int32_t k = Truncate(kRadicalSlope * t.row1.extent.height);
-  return std::max(Truncate(t.row2.extent.width - kRootIndexOverlap * k), 0);
-}
-
 }  // namespace
 
 ExtentRecord MeasureSquareRoot(QVMToken& t, const MeasureArgs& a) {
@@ -214,20 +207,47 @@ void DrawSquareRoot(QVMToken& t, const DrawArgs& a) {
   DrawRow(t.row1, a, a.x + offset, a.y);
 }
 
-// The index (row 2) stands on a third of the radicand's height.
+namespace {
+
+// Where the index's box starts above the root's bottom: a pen width above
+// the hook's top, which stands half the gap and a third of the radicand's
+// height up, so that the index never touches the sign.
+int32_t RootIndexLift(const QVMToken& t, const QVMOptions& options) {
+  return Truncate(options.SqrtGap.Clamped() * 0.5) + t.row1.extent.height / 3 + PenWidthOf(options);
+}
+
+// Where the radical of a root starts: under the index's right part, but
+// with the sign's stroke a pen width right of the index where the index
+// stands, and never left of the token's box.
+int32_t RootSignOffset(const QVMToken& t, const QVMOptions& options) {
+  const int32_t h = t.row1.extent.height;
+  const int32_t k = Truncate(kRadicalSlope * h);
+  const RadicalShape sign = RadicalSign(0, 0, t.row1.extent.width, h, options.SqrtGap.Clamped());
+  const CPoint foot = sign.stroke[0], top = sign.stroke[1];
+  int32_t overlap = Truncate(kRootIndexOverlap * k);
+  if (top.y > foot.y) {
+    const int64_t rise = RootIndexLift(t, options) - foot.y;
+    const int32_t strokeX = foot.x + static_cast<int32_t>(rise * (top.x - foot.x) / (top.y - foot.y));
+    overlap = std::min(overlap, strokeX - PenWidthOf(options));
+  }
+  return std::max(t.row2.extent.width - overlap, 0);
+}
+
+}  // namespace
+
+// The index (row 2) stands above the hook, over a third of the radicand.
 ExtentRecord MeasureRoot(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord radicand = MeasureRow(t.row1, a);
   const ExtentRecord index = MeasureRow(t.row2, a);
   const CSize size = RadicalSize(radicand.width, radicand.height, a.options.SqrtGap.Clamped());
-  const int32_t height = std::max<int32_t>(size.cy, size.cy / 3 + index.height);
-  return MakeBox(size.cx + index.width, height + 2 * PenWidthOf(a.options), radicand.align);
+  const int32_t pen = PenWidthOf(a.options);
+  const int32_t height = std::max<int32_t>(size.cy + pen, RootIndexLift(t, a.options) + index.height);
+  return MakeBox(size.cx + index.width, height + pen, radicand.align);
 }
 
-// The index stands a pen width above a third of the radicand's height, so
-// that it clears the hook's top (which the measure leaves room for).
 void DrawRoot(QVMToken& t, const DrawArgs& a) {
-  DrawRow(t.row2, a, a.x, a.y + t.row1.extent.height / 3 + PenWidthOf(a.options));
-  const int32_t xo = RootSignOffset(t);
+  DrawRow(t.row2, a, a.x, a.y + RootIndexLift(t, a.options));
+  const int32_t xo = RootSignOffset(t, a.options);
   const CSize content(t.row1.extent.width, t.row1.extent.height);
   const int32_t offset = DrawRadicalSign(a.dc, a.x + xo, a.y, content, a.options);
   DrawRow(t.row1, a, a.x + xo + offset, a.y);

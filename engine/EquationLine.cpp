@@ -91,8 +91,12 @@ void EquationLine::SetText(const CString& text, const QVMOptions& options) {
   factory_.DeleteAll();
   BuildLexicon(options);
   text_ = text;
+  // A tab in pasted text is the tab mark the text box types for Tab; the
+  // stored text keeps what was typed.
+  CString marked = text;
+  marked.Replace('\t', '\xBB');
   QVMToken* raw = factory_.NewToken(TK_RAW);
-  raw->Set(TK_RAW, text, kMarkNone, CString());
+  raw->Set(TK_RAW, marked, kMarkNone, CString());
   root_.Append(raw);
   Tokenize(options);
   RunParsePasses(options);

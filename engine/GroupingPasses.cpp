@@ -75,7 +75,7 @@ void DropUnmatchedInvisible(TokenRow& row) {
   for (auto it = drop.rbegin(); it != drop.rend(); ++it) row.RemoveAt(*it);
 }
 
-// The typed parentheses after the construct at i are cut at its last separator
+// The typed brackets after the construct at i are cut at their last separator
 // into the construct's two rows; the brackets and the separator are dropped.
 void SplitArguments(TokenRow& row, int i, QVMTokenFactory& factory) {
   QVMToken& construct = *row.GetAt(i);
@@ -138,7 +138,7 @@ void TokenRow::GroupRoots(QVMTokenFactory& factory) {
   GroupRightToLeft(*this, TK_ROOT, group, &TokenRow::GroupRoots, factory);
 }
 
-// "int(0,1)", "sigma(i=1,n)", "lim(x->0+)": the typed parentheses after a
+// "int(0,1)", "sigma(i=1,n)", "lim(x->0+)": the typed brackets after a
 // drawn construct hold its bounds. The contents were scanned as the scan passed
 // them, so they are not split a second time.
 void TokenRow::SplitCodeDrawnArguments(QVMTokenFactory& factory) {

@@ -19,18 +19,130 @@ bool IsBaseOperand(const QVMToken& token) {
   }
 }
 
-bool IsDivideRight(const QVMToken& token, bool first) {
-  return IsBaseOperand(token) || (first && token.kind == TK_SUBTRACT);
+// "n!": a factorial belongs to the operand it follows.
+bool IsFactorial(const QVMToken& token) { return token.kind == TK_RAW && token.text == "!"; }
+
+bool IsFactorialAt(const TokenRow& row, int i) {
+  return i >= 0 && i < row.GetSize() && IsFactorial(*row.GetAt(i));
 }
+
+bool IsDivideRight(const QVMToken& token, bool first) {
+  return IsBaseOperand(token) || (first ? token.kind == TK_SUBTRACT : IsFactorial(token));
+}
+
+// The same after the run's first token.
+bool IsDivideRest(const QVMToken& token, bool) { return IsDivideRight(token, false); }
 
 bool IsSeparatorRight(const QVMToken& token, bool first) {
   return IsDivideRight(token, first) || token.kind == TK_FRACTION;
 }
 
-bool IsDivideLeft(const QVMToken& token, bool) { return IsBaseOperand(token); }
+bool IsDivideLeft(const QVMToken& token, bool) { return IsBaseOperand(token) || IsFactorial(token); }
 
 bool IsSeparatorLeft(const QVMToken& token, bool) {
   return IsBaseOperand(token) || token.kind == TK_SUBTRACT || token.kind == TK_FRACTION;
+}
+
+bool TakesArgument(TokenKind kind) {
+  return kind == TK_FUNCTION || kind == TK_ARCSINCOSTAN || kind == TK_SQRT || kind == TK_ARC;
+}
+
+bool IsArgumentToken(const QVMToken& token, bool) {
+  switch (token.kind) {
+    case TK_NUMBER: return IsNumeral(token);
+    case TK_POWER:
+    case TK_UNIT:
+    case TK_GREEK:
+    case TK_OPEN:
+    case TK_VARIABLE: return true;
+    default: return false;
+  }
+}
+
+bool IsConstructOperand(const QVMToken& token, bool) {
+  return token.kind == TK_UNIT || token.kind == TK_GREEK || token.kind == TK_VARIABLE ||
+         (token.kind == TK_NUMBER && IsNumeral(token));
+}
+
+// Beside "/" a function, a square root or a root is taken with its
+// argument: "a/sin A", "1/sqrt(x)", "1/3root(8)". One past the argument
+// of the word at c, as the argument passes will find it.
+int ArgumentEnd(const TokenRow& row, int c) {
+  if (row.KindAt(c) == TK_ROOT) {
+    if (row.KindAt(c + 1) == TK_OPEN) return GroupEnd(row, c + 1) + 1;
+    return RunEndRight(row, c + 1, IsConstructOperand);
+  }
+  int i = SkipSpaces(row, c + 1);
+  if (row.KindAt(i) == TK_POWER || row.KindAt(i) == TK_SUBSCRIPT) {  // "sin^2 x"
+    if (row.KindAt(i + 1) != TK_OPEN || row.FindMatchingClose(i + 1) < 0) return c + 1;
+    i = SkipSpaces(row, row.FindMatchingClose(i + 1) + 1);
+  }
+  if (row.KindAt(i) == TK_OPEN) return GroupEnd(row, i) + 1;
+  const int end = RunEndRight(row, i, IsArgumentToken);
+  return end > i ? end : c + 1;
+}
+
+bool IsArgumentWord(TokenKind kind) { return TakesArgument(kind) || kind == TK_ROOT; }
+
+// One past the right operand of "/" that starts at h: the operand run,
+// through words with their arguments and factorials.
+int DivideRightEnd(const TokenRow& row, int h) {
+  int k = h;
+  for (;;) {
+    if (IsArgumentWord(row.KindAt(k))) {
+      k = ArgumentEnd(row, k);
+      continue;
+    }
+    const int end = RunEndRight(row, k, k == h ? IsDivideRight : IsDivideRest);
+    if (end == k) return k;
+    k = end;
+  }
+}
+
+// The word whose typed bracket group opens at `open` ("sqrt(a)", "sin (x)",
+// "3root(8)"), or -1.
+int WordBefore(const TokenRow& row, int open) {
+  if (row.KindAt(open - 1) == TK_ROOT) return open - 1;
+  int k = open - 1;
+  while (IsSpaceKind(row.KindAt(k))) --k;
+  return TakesArgument(row.KindAt(k)) ? k : -1;
+}
+
+// The group at `open` was typed right after a power or subscript mark
+// ("e^(x)", "x\(a)", "x^|a|"); the script pass kept the typed text of the
+// brackets it hid.
+bool IsTypedScriptGroup(const TokenRow& row, int open) {
+  const TokenKind mark = row.KindAt(open - 1);
+  if (mark != TK_POWER && mark != TK_SUBSCRIPT) return false;
+  const QVMToken& bracket = *row.GetAt(open);
+  return !bracket.text.IsEmpty() || !bracket.secondText.IsEmpty();
+}
+
+// The group closed at `close` belongs to the construct before it (a word
+// or a script mark with brackets the user typed): where that construct
+// starts, or -1.
+int ConstructBefore(const TokenRow& row, int close) {
+  const int open = row.FindMatchingOpen(close);
+  if (open < 0) return -1;
+  if (IsTypedScriptGroup(row, open)) return open - 1;
+  return WordBefore(row, open);
+}
+
+// Where the left operand of "/" that ends at `last` starts: the operand
+// run, through constructs with their typed groups ("sqrt(a)/2",
+// "e^(x)/2") and bracket groups with a factorial ("(n-r)!/2").
+int DivideLeftStart(const TokenRow& row, int last) {
+  int start = RunStartLeft(row, last, IsDivideLeft);
+  for (;;) {
+    const int close = start - 1;
+    if (row.KindAt(close) != TK_CLOSE) return start;
+    int from = ConstructBefore(row, close);
+    if (from < 0 && IsFactorialAt(row, start) && start <= last) from = row.FindMatchingOpen(close);
+    if (from < 0) return start;
+    // The run goes on left of it; a base group before a power comes along
+    // ("(a+b)^(2)/2").
+    start = RunStartLeft(row, from - 1, IsDivideLeft);
+  }
 }
 
 // The right operand of the operator at d gets its brackets, then the
@@ -44,26 +156,28 @@ void BracketRightOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& fa
       row.Append(NewBracket(factory, TK_CLOSE));
       return;
     }
-    if (row.KindAt(match + 1) != TK_POWER && IsDelimiterGroup(row, h)) {
+    // "1/(n-r)!": the factorial stays with its group.
+    const bool factorial = op == TK_DIVIDE && IsFactorialAt(row, match + 1);
+    if (row.KindAt(match + 1) != TK_POWER && !factorial && IsDelimiterGroup(row, h)) {
       row.GetAt(h)->SetText(CString());
       row.GetAt(match)->SetText(CString());
       InsertBracket(row, match + 1, TK_CLOSE, factory);
       return;
     }
-    // A powered group, or one of bars or other brackets, keeps its
-    // brackets inside an invisible pair of its own; the group with its
+    // A powered group, or one of bars, keeps its brackets inside an
+    // invisible pair of its own; the group with its
     // powers and their exponents is the operand.
     int end = match + 1;
-    while (row.KindAt(end) == TK_POWER) {
+    while (row.KindAt(end) == TK_POWER || (op == TK_DIVIDE && IsFactorialAt(row, end))) {
       ++end;
-      if (row.KindAt(end) == TK_OPEN) end = GroupEnd(row, end) + 1;
+      if (row.KindAt(end - 1) == TK_POWER && row.KindAt(end) == TK_OPEN) end = GroupEnd(row, end) + 1;
     }
     InsertBracket(row, end, TK_CLOSE, factory);
     InsertBracket(row, end, TK_CLOSE, factory);
     InsertBracket(row, h, TK_OPEN, factory);
     return;
   }
-  const int end = RunEndRight(row, h, op == TK_SEPARATOR ? IsSeparatorRight : IsDivideRight);
+  const int end = op == TK_SEPARATOR ? RunEndRight(row, h, IsSeparatorRight) : DivideRightEnd(row, h);
   InsertBracket(row, end, TK_CLOSE, factory);
   InsertBracket(row, end, TK_CLOSE, factory);
   InsertBracket(row, h, TK_OPEN, factory);
@@ -83,7 +197,13 @@ int BracketLeftOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& fact
   }
   const int u = d - 1;
   int start = 0;
-  if (row.KindAt(u) == TK_CLOSE && !ClosesExponent(row, u)) {
+  // Left of "/" an exponent's group is the numerator ("x^2/3" is x to the
+  // power 2/3), unless its brackets were typed ("e^(x)/2") or belong to a
+  // word ("sqrt(a)/2"): then the whole construct is. Left of a separator
+  // the power is taken whole ("x^2,y^2").
+  const bool whole = row.KindAt(u) == TK_CLOSE &&
+                     (op == TK_SEPARATOR ? ClosesExponent(row, u) : ConstructBefore(row, u) >= 0);
+  if (row.KindAt(u) == TK_CLOSE && !whole) {
     const int open = row.FindMatchingOpen(u);
     const bool delimiter = open < 0 ? IsDelimiterClose(*row.GetAt(u)) : IsDelimiterGroup(row, open);
     if (delimiter) {
@@ -98,7 +218,7 @@ int BracketLeftOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& fact
     if (open < 0) return d;
     start = open;
   } else {
-    start = RunStartLeft(row, u, op == TK_SEPARATOR ? IsSeparatorLeft : IsDivideLeft);
+    start = op == TK_SEPARATOR ? RunStartLeft(row, u, IsSeparatorLeft) : DivideLeftStart(row, u);
   }
   InsertBracket(row, d, TK_CLOSE, factory);
   InsertBracket(row, start, TK_OPEN, factory);
@@ -151,22 +271,6 @@ TokenKind NearestKindLeft(const TokenRow& row, int e) {
   return TK_ERROR;
 }
 
-bool TakesArgument(TokenKind kind) {
-  return kind == TK_FUNCTION || kind == TK_ARCSINCOSTAN || kind == TK_SQRT || kind == TK_ARC;
-}
-
-bool IsArgumentToken(const QVMToken& token, bool) {
-  switch (token.kind) {
-    case TK_NUMBER: return IsNumeral(token);
-    case TK_POWER:
-    case TK_UNIT:
-    case TK_GREEK:
-    case TK_OPEN:
-    case TK_VARIABLE: return true;
-    default: return false;
-  }
-}
-
 // "sin2x", "log2 8": the argument after the script group at `after`.
 void BracketScriptedArgument(TokenRow& row, int c, int after, QVMTokenFactory& factory) {
   const int a = SkipSpaces(row, after);
@@ -205,11 +309,6 @@ bool BracketArgumentAt(TokenRow& row, int c, QVMTokenFactory& factory) {
   if (row.KindAt(c) != TK_FUNCTION || row.KindAt(i + 1) != TK_OPEN || script < 0) return false;
   BracketScriptedArgument(row, c, script + 1, factory);
   return true;
-}
-
-bool IsConstructOperand(const QVMToken& token, bool) {
-  return token.kind == TK_UNIT || token.kind == TK_GREEK || token.kind == TK_VARIABLE ||
-         (token.kind == TK_NUMBER && IsNumeral(token));
 }
 
 bool IsInfixKeyword(TokenKind kind) {

@@ -111,11 +111,21 @@ TokenSpan GroupBefore(const TokenRow& row, int i) {
   return {open, i - 1};
 }
 
-bool IsDelimiterOpen(const QVMToken& token) { return token.text.IsEmpty() || token.text == "("; }
+namespace {
 
-bool IsDelimiterClose(const QVMToken& token) {
-  return token.text.IsEmpty() || token.text == ")" || token.text == "#";
+bool IsDelimiterOpenText(const CString& text) {
+  return text.IsEmpty() || text == "(" || text == "[" || text == "{";
 }
+
+bool IsDelimiterCloseText(const CString& text) {
+  return text.IsEmpty() || text == ")" || text == "]" || text == "}" || text == "#";
+}
+
+}  // namespace
+
+bool IsDelimiterOpen(const QVMToken& token) { return IsDelimiterOpenText(token.text); }
+
+bool IsDelimiterClose(const QVMToken& token) { return IsDelimiterCloseText(token.text); }
 
 bool IsDelimiterGroup(const TokenRow& row, int open) {
   if (!IsDelimiterOpen(*row.GetAt(open))) return false;
@@ -126,9 +136,7 @@ bool IsDelimiterGroup(const TokenRow& row, int open) {
 bool IsDelimiterText(const CString& text) {
   const int comma = text.Find(',');
   if (comma < 0) return false;
-  const CString open = text.Left(comma);
-  const CString close = text.Mid(comma + 1);
-  return (open.IsEmpty() || open == "(") && (close.IsEmpty() || close == ")" || close == "#");
+  return IsDelimiterOpenText(text.Left(comma)) && IsDelimiterCloseText(text.Mid(comma + 1));
 }
 
 void HideGroupBrackets(TokenRow& row) {

@@ -2,9 +2,9 @@
 // between rows, the groups before and after a token and the operand runs.
 // Choices of ours: a run that takes a power also takes the power's bracketed
 // exponent, and a run that takes opening brackets takes each group whole, so
-// that no run ever ends inside a bracket group; only parentheses vanish
-// around an operand (bars stay: "|x|/2" is no x/2); operators nested past
-// kMaxNestingDepth stay text.
+// that no run ever ends inside a bracket group; bars never vanish around an
+// operand ("|x|/2" is no x/2); operators nested past kMaxNestingDepth stay
+// text.
 #pragma once
 
 #include "engine/Token.h"
@@ -62,19 +62,19 @@ int GroupEnd(const TokenRow& row, int open);
 TokenSpan GroupAfter(const TokenRow& row, int i);
 // From the match of the closing bracket before i to i - 1; empty otherwise.
 TokenSpan GroupBefore(const TokenRow& row, int i);
-// Round parentheses only delimit an operand and vanish around it; bars,
-// square and curly brackets are part of what they enclose and stay drawn.
+// Round, square and curly brackets delimit an operand and vanish around it;
+// bars are part of what they enclose (an absolute value) and stay drawn.
 // Brackets the passes made (empty text) and the typed invisible "#" count
-// as parentheses.
+// as delimiters.
 bool IsDelimiterOpen(const QVMToken& token);
 bool IsDelimiterClose(const QVMToken& token);
-// The group opened at `open` is delimited by parentheses (its closing one
+// The group opened at `open` is delimited by such brackets (its closing one
 // may be missing).
 bool IsDelimiterGroup(const TokenRow& row, int open);
 // The same for a bracket group token's text ("(,)", ",", "(,#").
 bool IsDelimiterText(const CString& text);
 // Empties the text of a group's opening bracket and its match, when they
-// are parentheses; a lone closing parenthesis is emptied too.
+// are delimiters; a lone closing delimiter is emptied too.
 void HideGroupBrackets(TokenRow& row);
 
 using TokenTest = bool (*)(const QVMToken& token, bool first);

@@ -114,15 +114,25 @@ void TokenRow::DetectCombinations() {
 namespace {
 
 // The operand of the mark at i gets its bracket group.
+// A typed bracket becomes invisible; its second text keeps what was typed,
+// so that "/" can tell "e^(x)/2" from "e^x/2".
+void HideTypedBracket(QVMToken& bracket) {
+  bracket.secondText = bracket.text;
+  bracket.SetText(CString());
+}
+
 void BracketScriptOperand(TokenRow& row, int i, QVMTokenFactory& factory) {
   if (row.KindAt(i + 1) == TK_OPEN) {
     if (!IsDelimiterGroup(row, i + 1)) return;
-    row.GetAt(i + 1)->SetText(CString());
+    HideTypedBracket(*row.GetAt(i + 1));
     const int match = row.FindMatchingClose(i + 1);
-    if (match >= 0) row.GetAt(match)->SetText(CString());
+    if (match >= 0) HideTypedBracket(*row.GetAt(match));
     return;
   }
-  const int end = RunEndRight(row, i + 1, IsScriptRunToken);
+  // "a^-1": a minus before the run is the exponent's sign.
+  const bool sign = row.KindAt(i + 1) == TK_SUBTRACT && i + 2 < row.GetSize() &&
+                    IsScriptRunToken(*row.GetAt(i + 2), true);
+  const int end = RunEndRight(row, i + (sign ? 2 : 1), IsScriptRunToken);
   InsertBracket(row, end, TK_CLOSE, factory);
   InsertBracket(row, i + 1, TK_OPEN, factory);
 }
@@ -131,8 +141,8 @@ void BracketScriptOperand(TokenRow& row, int i, QVMTokenFactory& factory) {
 
 // Every power and subscript mark, the last token of the row included, is
 // followed by one bracket group: the typed one or an invisible pair around
-// its operand run. Typed parentheses become invisible; bars and other
-// brackets stay drawn around the exponent ("x^|a|"). A run takes the
+// its operand run. Typed brackets become invisible; bars stay drawn around
+// the exponent ("x^|a|"). A run takes the
 // marks after it, so "x^x^x^..." nests one level per mark: past
 // kMaxNestingDepth a mark stays text.
 void EquationLine::BracketScriptOperands() {

@@ -226,7 +226,7 @@ void TokenRow::AttachBarModifiers() {
   for (int i = GetSize() - 1; i >= 1; --i) {
     if (KindAt(i) != TK_MODIFIER || TextAt(i) != "_" || KindAt(i - 1) != TK_BRACKETS) continue;
     QVMToken* group = GetAt(i - 1);
-    // Parentheses give way to the bar; bars and other brackets stay under it.
+    // Brackets give way to the bar; bars stay under it.
     if (IsDelimiterText(group->text)) group->SetText(CString());
     group->mark = kMarkUnderscore;
     RemoveAt(i);

@@ -2,6 +2,7 @@
 // the raw tokens of the root row. The order of the steps is the input
 // language: words before single characters, "o" before the letters.
 #include <string_view>
+#include <vector>
 
 #include "engine/EquationLine.h"
 #include "engine/OptionAccess.h"
@@ -31,8 +32,9 @@ void LexSeparator(EquationLine& line, const QVMOptions& o) {
   if (separator != '\0') line.LexCharacters(std::string_view(&separator, 1), kKind);
 }
 
-void LexBars(EquationLine& line, const QVMOptions&) {
-  line.LexCharacters("|", TK_ABS);
+// Bars are paired once the brackets around them are known.
+void LexClosingBrackets(EquationLine& line, const QVMOptions&) {
+  line.LexCharacters(")}]#", TK_CLOSE);
   line.Root().RemoveEmptyRaw();
   PairAbsBars(line.Root());
 }
@@ -55,9 +57,9 @@ const TokenizerStep kSteps[] = {
   {[](const QVMOptions&) { return true; },        [](EquationLine& l, const QVMOptions&) { l.LexNumbers(); }},
   {[](const QVMOptions&) { return true; },                                      CHARS(" ", TK_SPACE)},
   {[](const QVMOptions&) { return true; },                                      CHARS("\xA0", TK_NOSPACE)},
-  {Full,                                                                        LexBars},
+  {Full,                                                                        CHARS("|", TK_ABS)},
   {Full,                                                                        CHARS("[{(", TK_OPEN)},
-  {Full,                                                                        CHARS(")}]#", TK_CLOSE)},
+  {Full,                                                                        LexClosingBrackets},
   {Full,                                                                        CHARS("+", TK_ADD)},
   {Full,                                                                        CHARS("-", TK_SUBTRACT)},
   {Full,                                                                        CHARS("*", TK_MULTIPLY)},
@@ -212,22 +214,39 @@ void EquationLine::LexCharacters(std::string_view set, TokenKind kind) {
   });
 }
 
-// A bar opens when none is open, or when it directly follows a bar that
-// opened ("||x||" nests); any other bar closes the innermost one.
-void PairAbsBars(TokenRow& row) {
-  int open = 0;
+namespace {
+
+// The bars typed inside one bracket group (or outside all of them).
+struct BarScope {
+  std::vector<QVMToken*> open;  // bars opened and not yet closed
   bool lastOpened = false;
+};
+
+}  // namespace
+
+// A bar opens when none is open, or when it directly follows a bar that
+// opened ("||x||" nests); any other bar closes the innermost one. Bars pair
+// only within the bracket group they are typed in: a bar left open when its
+// group closes ("P(A|B)") is a plain bar, never a bracket.
+void PairAbsBars(TokenRow& row) {
+  std::vector<BarScope> scopes(1);
   bool previousWasBar = false;
   for (int i = 0; i < row.GetSize(); ++i) {
     QVMToken* token = row.GetAt(i);
-    if (token->kind != TK_ABS) {
-      previousWasBar = false;
-      continue;
+    const bool bar = token->kind == TK_ABS;
+    if (token->kind == TK_OPEN) {
+      scopes.emplace_back();
+    } else if (token->kind == TK_CLOSE && scopes.size() > 1) {
+      for (QVMToken* lone : scopes.back().open) lone->Set(TK_RAW, "|", kMarkNone, CString());
+      scopes.pop_back();
+    } else if (bar) {
+      BarScope& scope = scopes.back();
+      const bool opens = scope.open.empty() || (previousWasBar && scope.lastOpened);
+      token->Set(opens ? TK_OPEN : TK_CLOSE, "|", kMarkNone, CString());
+      if (opens) scope.open.push_back(token);
+      else scope.open.pop_back();
+      scope.lastOpened = opens;
     }
-    const bool opens = open == 0 || (previousWasBar && lastOpened);
-    token->Set(opens ? TK_OPEN : TK_CLOSE, "|", kMarkNone, CString());
-    open += opens ? 1 : -1;
-    lastOpened = opens;
-    previousWasBar = true;
+    previousWasBar = bar;
   }
 }

@@ -80,7 +80,7 @@ void TokenRow::DetectLowerCaseVectors(const QVMOptions& options) {
 }
 
 // An arrow takes the letter or number after it, or the bracket group after
-// it; parentheses around the group are no longer drawn.
+// it; brackets around the group (other than bars) are no longer drawn.
 void TokenRow::AttachArrowOperands() {
   if (GetSize() < 2) return;
   for (int i = GetSize() - 1; i >= 0; --i) {

@@ -236,6 +236,10 @@ bool CDC::GetTextMetrics(TEXTMETRICA* metrics) const {
   return ::GetTextMetricsA(QueryHandle(), metrics) != 0;
 }
 
+bool CDC::GetCharABCWidths(UINT character, ABC* abc) const {
+  return ::GetCharABCWidthsA(QueryHandle(), character, character, abc) != 0;
+}
+
 CString CDC::GetTextFace() const {
   char face[LF_FACESIZE] = {};
   ::GetTextFaceA(QueryHandle(), LF_FACESIZE, face);

@@ -79,6 +79,9 @@ class CDC : public CObject {
   CSize GetTextExtent(const char* text, int length) const;
   CSize GetTextExtent(const CString& text) const { return GetTextExtent(text, text.GetLength()); }
   bool GetTextMetrics(TEXTMETRICA* metrics) const;
+  // Left bearing, ink width and right bearing of one character; false for
+  // fonts without them.
+  bool GetCharABCWidths(UINT character, ABC* abc) const;
   CString GetTextFace() const;
   bool LPtoDP(POINT* points, int count = 1) const;
   bool LPtoDP(RECT* rect) const { return LPtoDP(reinterpret_cast<POINT*>(rect), 2); }

@@ -57,14 +57,13 @@ const GoldenCase kFractions[] = {
  2  1 0 - NUMBER "3"
 )~"},
     {"x^2/3", R"~(
-0 - FRACTION
- 1 0 - BRACKETS ","
- 1  1 0 - VARIABLE "x"
- 1  1 1 - POWER
- 1  1  1 0 - BRACKETS ","
- 1  1  1  1 0 - NUMBER "2"
- 2 0 - BRACKETS ","
- 2  1 0 - NUMBER "3"
+0 - VARIABLE "x"
+1 - POWER
+ 1 0 - FRACTION
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - NUMBER "2"
+ 1  2 0 - BRACKETS ","
+ 1  2  1 0 - NUMBER "3"
 )~"},
     {"1/(a+b)^2", R"~(
 0 - FRACTION
@@ -90,17 +89,148 @@ const GoldenCase kFractions[] = {
  2  1  1  1 0 - NUMBER "2"
 )~"},
     {"2^n/3^n", R"~(
+0 - NUMBER "2"
+1 - POWER
+ 1 0 - FRACTION
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - VARIABLE "n"
+ 1  2 0 - BRACKETS ","
+ 1  2  1 0 - NUMBER "3"
+ 1  2  1 1 - POWER
+ 1  2  1  1 0 - BRACKETS ","
+ 1  2  1  1  1 0 - VARIABLE "n"
+)~"},
+    {"e^x/2", R"~(
+0 - VARIABLE "e"
+1 - POWER
+ 1 0 - FRACTION
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - VARIABLE "x"
+ 1  2 0 - BRACKETS ","
+ 1  2  1 0 - NUMBER "2"
+)~"},
+    // Brackets typed right after a word or a script mark belong to its
+    // construct, and "/" takes the construct whole, as it does a function
+    // with its argument and a factorial.
+    {"e^(x)/2", R"~(
 0 - FRACTION
  1 0 - BRACKETS ","
- 1  1 0 - NUMBER "2"
+ 1  1 0 - VARIABLE "e"
  1  1 1 - POWER
  1  1  1 0 - BRACKETS ","
- 1  1  1  1 0 - VARIABLE "n"
+ 1  1  1  1 0 - VARIABLE "x"
  2 0 - BRACKETS ","
- 2  1 0 - NUMBER "3"
- 2  1 1 - POWER
- 2  1  1 0 - BRACKETS ","
- 2  1  1  1 0 - VARIABLE "n"
+ 2  1 0 - NUMBER "2"
+)~"},
+    {"sqrt(a)/2", R"~(
+0 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - SQRT
+ 1  1  1  1 0 - BRACKETS ","
+ 1  1  1  1  1 0 - VARIABLE "a"
+ 2 0 - BRACKETS ","
+ 2  1 0 - NUMBER "2"
+)~"},
+    {"1/sqrt(x)", R"~(
+0 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - NUMBER "1"
+ 2 0 - BRACKETS ","
+ 2  1 0 - BRACKETS ","
+ 2  1  1 0 - SQRT
+ 2  1  1  1 0 - BRACKETS ","
+ 2  1  1  1  1 0 - VARIABLE "x"
+)~"},
+    {"sqrt(a/b)=sqrt(a)/sqrt(b)", R"~(
+0 - BRACKETS ","
+ 1 0 - SQRT
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - FRACTION
+ 1  1  1  1 0 - BRACKETS ","
+ 1  1  1  1  1 0 - VARIABLE "a"
+ 1  1  1  2 0 - BRACKETS ","
+ 1  1  1  2  1 0 - VARIABLE "b"
+1 - EQUAL "="
+2 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - SQRT
+ 1  1  1  1 0 - BRACKETS ","
+ 1  1  1  1  1 0 - VARIABLE "a"
+ 2 0 - BRACKETS ","
+ 2  1 0 - BRACKETS ","
+ 2  1  1 0 - SQRT
+ 2  1  1  1 0 - BRACKETS ","
+ 2  1  1  1  1 0 - VARIABLE "b"
+)~"},
+    {"sin(x)/2", R"~(
+0 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - FUNCTION "sin"
+ 1  1  1 1 - BRACKETS "(,)"
+ 1  1  1  1 0 - VARIABLE "x"
+ 2 0 - BRACKETS ","
+ 2  1 0 - NUMBER "2"
+)~"},
+    {"a/sin A", R"~(
+0 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - VARIABLE "a"
+ 2 0 - BRACKETS ","
+ 2  1 0 - BRACKETS ","
+ 2  1  1 0 - FUNCTION "sin"
+ 2  1  1 1 - SPACE " "
+ 2  1  1 2 - BRACKETS ","
+ 2  1  1  1 0 - VARIABLE "A"
+)~"},
+    {"3root(8)/2", R"~(
+0 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - ROOT
+ 1  1  1  1 0 - BRACKETS ","
+ 1  1  1  1  1 0 - NUMBER "8"
+ 1  1  1  2 0 - BRACKETS ","
+ 1  1  1  2  1 0 - NUMBER "3"
+ 2 0 - BRACKETS ","
+ 2  1 0 - NUMBER "2"
+)~"},
+    {"n!/(r!(n-r)!)", R"~(
+0 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - VARIABLE "n"
+ 1  1 1 - RAW "!"
+ 2 0 - BRACKETS ","
+ 2  1 0 - VARIABLE "r"
+ 2  1 1 - RAW "!"
+ 2  1 2 - BRACKETS "(,)"
+ 2  1  1 0 - VARIABLE "n"
+ 2  1  1 1 - SUBTRACT "-"
+ 2  1  1 2 - VARIABLE "r"
+ 2  1 3 - RAW "!"
+)~"},
+    {"1/(n-r)!", R"~(
+0 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - NUMBER "1"
+ 2 0 - BRACKETS ","
+ 2  1 0 - BRACKETS "(,)"
+ 2  1  1 0 - VARIABLE "n"
+ 2  1  1 1 - SUBTRACT "-"
+ 2  1  1 2 - VARIABLE "r"
+ 2  1 1 - RAW "!"
+)~"},
+    {"x^3/3!", R"~(
+0 - VARIABLE "x"
+1 - POWER
+ 1 0 - FRACTION
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - NUMBER "3"
+ 1  2 0 - BRACKETS ","
+ 1  2  1 0 - NUMBER "3"
+ 1  2  1 1 - RAW "!"
 )~"},
     {"a/b^", R"~(
 0 - FRACTION
@@ -154,9 +284,23 @@ const GoldenCase kScripts[] = {
 0 - VARIABLE "x"
 1 - POWER
  1 0 - BRACKETS ","
+ 1  1 0 - NUMBER "-1"
+)~"},
+    {"x=A^-1b", R"~(
+0 - VARIABLE "x"
+1 - EQUAL "="
+2 - VARIABLE "A"
+3 - POWER
+ 1 0 - BRACKETS ","
+ 1  1 0 - NUMBER "-1"
+ 1  1 1 - VARIABLE "b"
+)~"},
+    {"x^-", R"~(
+0 - VARIABLE "x"
+1 - POWER
+ 1 0 - BRACKETS ","
  1  1 0 - SPACE " "
 2 - SUBTRACT "-"
-3 - NUMBER "1"
 )~"},
     {"x\\2", R"~(
 0 - VARIABLE "x"
@@ -604,6 +748,30 @@ const GoldenCase kMarks[] = {
 
 // Bracket groups, matched or not.
 const GoldenCase kBrackets[] = {
+    // Bars pair only inside the bracket group they are typed in.
+    {"P(A|B)=P(AB)/P(B)", R"~(
+0 - VARIABLE "P"
+1 - BRACKETS "(,)"
+ 1 0 - VARIABLE "A"
+ 1 1 - RAW "|"
+ 1 2 - VARIABLE "B"
+2 - EQUAL "="
+3 - VARIABLE "P"
+4 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - ABVECTOR "AB"
+ 2 0 - BRACKETS ","
+ 2  1 0 - VARIABLE "P"
+5 - BRACKETS "(,)"
+ 1 0 - VARIABLE "B"
+)~"},
+    {"|(a|b)|", R"~(
+0 - BRACKETS "|,|"
+ 1 0 - BRACKETS "(,)"
+ 1  1 0 - VARIABLE "a"
+ 1  1 1 - RAW "|"
+ 1  1 2 - VARIABLE "b"
+)~"},
     {"(a+b", R"~(
 0 - BRACKETS "(,"
  1 0 - VARIABLE "a"
@@ -767,9 +935,39 @@ const GoldenCase kMixedNumbers[] = {
 )~"},
 };
 
-// Typed parentheses around an operand vanish; bars and other brackets are
-// part of the operand and keep their text.
+// Typed round, square and curly brackets around an operand vanish; bars
+// are part of the operand and keep their text.
 const GoldenCase kTypedBracketOperands[] = {
+    {"x^{2n}", R"~(
+0 - VARIABLE "x"
+1 - POWER
+ 1 0 - BRACKETS ","
+ 1  1 0 - NUMBER "2"
+ 1  1 1 - VARIABLE "n"
+)~"},
+    {"sqrt[x+1]", R"~(
+0 - BRACKETS ","
+ 1 0 - SQRT
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - VARIABLE "x"
+ 1  1  1 1 - ADD "+"
+ 1  1  1 2 - NUMBER "1"
+)~"},
+    {"3root[8]", R"~(
+0 - BRACKETS ","
+ 1 0 - ROOT
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - NUMBER "8"
+ 1  2 0 - BRACKETS ","
+ 1  2  1 0 - NUMBER "3"
+)~"},
+    {"x\\[ab]", R"~(
+0 - VARIABLE "x"
+1 - SUBSCRIPT
+ 1 0 - BRACKETS ","
+ 1  1 0 - VARIABLE "a"
+ 1  1 1 - VARIABLE "b"
+)~"},
     {"|x|/2", R"~(
 0 - FRACTION
  1 0 - BRACKETS ","
@@ -783,14 +981,12 @@ const GoldenCase kTypedBracketOperands[] = {
  1 0 - BRACKETS ","
  1  1 0 - NUMBER "2"
  2 0 - BRACKETS ","
- 2  1 0 - BRACKETS "[,]"
- 2  1  1 0 - VARIABLE "a"
+ 2  1 0 - VARIABLE "a"
 )~"},
     {"{a}/2", R"~(
 0 - FRACTION
  1 0 - BRACKETS ","
- 1  1 0 - BRACKETS "{,}"
- 1  1  1 0 - VARIABLE "a"
+ 1  1 0 - VARIABLE "a"
  2 0 - BRACKETS ","
  2  1 0 - NUMBER "2"
 )~"},
@@ -807,7 +1003,7 @@ const GoldenCase kTypedBracketOperands[] = {
 )~"},
     {"a]/2", R"~(
 0 - VARIABLE "a"
-1 - CLOSE "]"
+1 - CLOSE
 2 - FRACTION
  1 0 - SPACE " "
  2 0 - BRACKETS ","
@@ -951,6 +1147,22 @@ TEST(ParseGoldenOptions, NoBracketColumns) {
   ASSERT_EQ(line.Root().GetSize(), 2);
   EXPECT_TRUE(line.Root().GetAt(0)->row2.IsEmpty());
   EXPECT_EQ(line.Root().GetAt(1)->row1.KindAt(0), TK_COLUMN);
+}
+
+// A tab pasted into the text parses as the tab mark typed for Tab (switch
+// 11 makes it a tab token, without it both stay text alike); the line keeps
+// the text as it was given.
+TEST(ParseGoldenOptions, PastedTabIsTheTabMark) {
+  for (const bool tabs : {true, false}) {
+    QVMOptions options(0);
+    options.ParseSwitches[11] = tabs;
+    EXPECT_EQ(DumpOf("a\tb", options), DumpOf("a\xBB" "b", options)) << tabs;
+  }
+  QVMOptions options(0);
+  EquationLine line;
+  line.SetText("a\tb", options);
+  EXPECT_EQ(line.Root().KindAt(1), TK_TAB);
+  EXPECT_EQ(line.GetText(), CString("a\tb"));
 }
 
 TEST(ParseGoldenOptions, ENotationSwitchOff) {

@@ -146,6 +146,25 @@ TEST(WineFonts, SymbolPiecesFitInsideAscentAndDescent)
     }
 }
 
+// Wine smooths CFF outlines without hinting (grey, blurred glyphs and seams
+// between stacked pieces); the set-up builds "Symbol" with TrueType ones.
+TEST(WineFonts, SymbolHasTrueTypeOutlines)
+{
+    FontOnScreen f("Symbol", SYMBOL_CHARSET);
+    ASSERT_TRUE(f.ok());
+    ASSERT_EQ(f.face(), "Symbol");
+    auto tag = [](const char (&name)[5]) {
+        return static_cast<DWORD>(static_cast<unsigned char>(name[0])) |
+               static_cast<DWORD>(static_cast<unsigned char>(name[1])) << 8 |
+               static_cast<DWORD>(static_cast<unsigned char>(name[2])) << 16 |
+               static_cast<DWORD>(static_cast<unsigned char>(name[3])) << 24;
+    };
+    const DWORD glyf = GetFontData(f.dc(), tag("glyf"), 0, nullptr, 0);
+    EXPECT_NE(glyf, GDI_ERROR);
+    EXPECT_GT(glyf, 0u);
+    EXPECT_EQ(GetFontData(f.dc(), tag("CFF "), 0, nullptr, 0), GDI_ERROR);
+}
+
 TEST(WineFonts, WingdingsHasCircledDigits)
 {
     FontOnScreen f("Wingdings", SYMBOL_CHARSET);

@@ -12,7 +12,8 @@ rebuilt here from fonts Debian ships:
   * Symbol    - URW's Standard Symbols PS (fonts-urw-base35).  The byte code
                 of each glyph comes from the Type 1 font's built-in Encoding
                 vector (the "dup N /name put" lines); the glyphs come from
-                the CFF-flavoured OTF of the same font.
+                the CFF-flavoured OTF of the same font, converted to
+                TrueType outlines.
   * Wingdings - the circled digits of DejaVu Sans (fonts-dejavu-core) at the
                 Wingdings codes 0x80..0x89.  DejaVu Sans has no circled zero,
                 so if no installed font supplies U+24EA one is assembled from
@@ -138,6 +139,49 @@ def cover_all_glyphs(font):
     hhea.lineGap = 0
 
 
+def cff_to_truetype(font):
+    """Replaces the CFF outlines by quadratic TrueType ones (within one font
+    unit).  Wine smooths CFF glyphs without hinting, so Symbol glyphs came
+    out grey and blurred beside the TrueType text faces, and stacked pieces
+    showed seams; TrueType glyphs are rasterised like the text."""
+    from fontTools.pens.cu2quPen import Cu2QuPen
+
+    order = font.getGlyphOrder()
+    gs = font.getGlyphSet()
+    glyf = newTable("glyf")
+    glyf.glyphOrder = order
+    glyf.glyphs = {}
+    for gname in order:
+        pen = TTGlyphPen(None)
+        gs[gname].draw(Cu2QuPen(pen, max_err=1.0, reverse_direction=True))
+        glyf.glyphs[gname] = pen.glyph()
+    font["glyf"] = glyf
+    font["loca"] = newTable("loca")
+    for tag in ("CFF ", "VORG"):
+        if tag in font:
+            del font[tag]
+    font.sfntVersion = "\x00\x01\x00\x00"
+    font["head"].glyphDataFormat = 0
+    maxp = font["maxp"]
+    maxp.tableVersion = 0x00010000
+    for field in ("maxZones", "maxTwilightPoints", "maxStorage", "maxFunctionDefs",
+                  "maxInstructionDefs", "maxStackElements", "maxSizeOfInstructions",
+                  "maxComponentElements", "maxComponentDepth"):
+        setattr(maxp, field, 1 if field == "maxZones" else 0)
+    for field in ("maxPoints", "maxContours", "maxCompositePoints", "maxCompositeContours"):
+        setattr(maxp, field, 0)  # recalculated when the font is saved
+    post = font["post"]
+    post.formatType = 2.0
+    post.extraNames = []
+    post.mapping = {}
+    post.glyphOrder = order
+    # Grid-fitted and unsmoothed at text sizes, as the Liberation faces ask.
+    gasp = newTable("gasp")
+    gasp.version = 1
+    gasp.gaspRange = {8: 0x0002, 17: 0x0001, 0xFFFF: 0x0003}
+    font["gasp"] = gasp
+
+
 def build_symbol(outdir):
     enc = read_t1_encoding(URW_T1)
     font = TTFont(URW_OTF)
@@ -151,11 +195,7 @@ def build_symbol(outdir):
         mapping[PUA_BASE + code] = gname
     font["cmap"] = symbol_cmap(mapping)
     set_names(font, "Symbol", "Symbol", "Symbol", "2.00")
-    cff = font["CFF "].cff
-    cff.fontNames[0] = "Symbol"
-    top = cff.topDictIndex[0]
-    top.FullName = "Symbol"
-    top.FamilyName = "Symbol"
+    cff_to_truetype(font)
     # Like the Windows Symbol font: the whole upper page is claimed.
     set_os2_symbol(font, PUA_BASE + 0x20, PUA_BASE + 0xFF)
     cover_all_glyphs(font)
