@@ -88,7 +88,8 @@ want="prefix=$PREFIX_RECIPE fonts=$fonts_hash"
 have=$(cat "$stamp" 2>/dev/null || true)
 winfonts="$prefix/drive_c/windows/Fonts"
 if [ "$have" = "$want" ] && [ -f "$prefix/system.reg" ] &&
-    [ -f "$winfonts/symbol.otf" ] && [ -f "$winfonts/wingding.ttf" ]; then
+    [ -f "$winfonts/symbol.otf" ] && [ -f "$winfonts/wingding.ttf" ] &&
+    grep -q 'app_tests.exe' "$prefix/user.reg"; then
     step "wine prefix up to date ($prefix)"
     exit 0
 fi
@@ -126,6 +127,20 @@ EOF
 "$wine" reg import "Z:${regfile//\//\\}" >>"$log" 2>&1 || die "reg import"
 "$wineserver" -w
 grep -q '"Courier New"="Liberation Mono"' "$prefix/user.reg" || die "font replacements not in user.reg"
+
+# On an X server without a window manager, Wine waits two seconds for one
+# whenever it hides a managed window (every dialog a test closes). The
+# in-process test program's windows are left unmanaged; the program's are not.
+step "test program windows unmanaged"
+regfile="$build/test-windows.reg"
+cat >"$regfile" <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\AppDefaults\app_tests.exe\X11 Driver]
+"Managed"="N"
+EOF
+"$wine" reg import "Z:${regfile//\//\\}" >>"$log" 2>&1 || die "reg import"
+"$wineserver" -w
 
 printf '%s\n' "$want" >"$stamp"
 step "done"
