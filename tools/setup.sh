@@ -82,14 +82,16 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 
+# A prefix made before the test programs' window setting below gets it.
+grep -q 'app_tests.exe' "$prefix/user.reg" 2>/dev/null || rm -f "$stamp"
+
 # The fonts are part of the recipe: a changed font builder rebuilds them.
 fonts_hash=$(sha256sum <"$repo/tools/fonts/make_fonts.py" | cut -c1-16)
 want="prefix=$PREFIX_RECIPE fonts=$fonts_hash"
 have=$(cat "$stamp" 2>/dev/null || true)
 winfonts="$prefix/drive_c/windows/Fonts"
 if [ "$have" = "$want" ] && [ -f "$prefix/system.reg" ] &&
-    [ -f "$winfonts/symbol.otf" ] && [ -f "$winfonts/wingding.ttf" ] &&
-    grep -q 'app_tests.exe' "$prefix/user.reg"; then
+    [ -f "$winfonts/symbol.otf" ] && [ -f "$winfonts/wingding.ttf" ]; then
     step "wine prefix up to date ($prefix)"
     exit 0
 fi
