@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "controls/NumberText.h"
+#include "engine/OptionAccess.h"
 #include "resources/resource.h"
 
 namespace {
@@ -40,18 +41,6 @@ CString EntryList(const CString* entries, int count) {
   CString text;
   for (int i = 1; i <= count; ++i) text += (i > 1 ? "," : "") + Entry(entries[i]);
   return text;
-}
-
-// The settings the scientific command reads and writes its numbers with.
-NumberTextFormat ScientificFormat() {
-  NumberTextFormat format;
-  format.showPlusSign = 0;
-  format.trimTrailingZeros = 1;
-  format.replaceMinusSign = 0;
-  format.minusCharacter = static_cast<char>(0x96);
-  format.precision = 6;
-  format.errorSentinel = 0;
-  return format;
 }
 
 }  // namespace
@@ -111,7 +100,8 @@ std::optional<CString> ScientificText(const CString& mantissa, const CString& ex
                                       const CString& decimal) {
   if (!mantissa.IsEmpty() || !exponent.IsEmpty()) return mantissa + "E" + exponent;
   if (decimal.IsEmpty()) return CString("1.2E5");
-  const NumberTextFormat format = ScientificFormat();
+  // The engine's own number settings: six decimals, trailing zeros trimmed.
+  const NumberTextFormat format = EngineNumberFormat(false);
   const double value = format.ParseNumber(decimal);
   if (value == 0) return std::nullopt;
   // The magnitude's logarithm: a negative value keeps its sign on the mantissa.

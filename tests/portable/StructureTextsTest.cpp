@@ -8,6 +8,7 @@
 #include <string>
 
 #include "controls/NumberText.h"
+#include "tests/portable/LocaleText.h"
 
 namespace {
 
@@ -95,14 +96,6 @@ TEST(StructureTexts, IntegralTakesItsBoundsOnlyWhenGiven) {
   EXPECT_EQ(IntegralText("", "b", ";"), "int(;b)");
 }
 
-// The expected text with "." as the locale writes it.
-CString Localised(const char* text) {
-  LocaleSeparators separators;
-  separators.ReadDecimalSeparator();
-  CString result(text);
-  result.Replace('.', separators.decimalSeparator);
-  return result;
-}
 
 TEST(StructureTextsLocale, ScientificNotationFromTheDecimal) {
   EXPECT_EQ(ScientificText("", "", Localised("12345")).value_or("-"), Localised("1.2345E4"));
