@@ -139,6 +139,24 @@ class InsertCommands : public AppTest {
   QVM400Doc* doc = nullptr;
 };
 
+// Menus and palettes grey what nobody handles: with a document, every
+// structure insert has its handler.
+TEST_F(InsertCommands, EveryInsertCommandHasAHandler) {
+  const UINT ids[] = {ID_INSERT_DEGREE,      ID_INSERT_SQRT,        ID_INSERT_NTH_ROOT,
+                      ID_INSERT_LIMIT,       ID_INSERT_INTEGRAL,    ID_INSERT_BOUNDS,
+                      ID_INSERT_PRODUCT,     ID_INSERT_SCIENTIFIC,  ID_INSERT_SUM,
+                      ID_INSERT_SUPERSCRIPT, ID_INSERT_SUBSCRIPT,   ID_INSERT_UNDERBAR,
+                      ID_INSERT_HAT,         ID_INSERT_DOT,         ID_INSERT_DOUBLE_DOT,
+                      ID_INSERT_ARC,         ID_INSERT_BOX,         ID_INSERT_DIV,
+                      ID_INSERT_MATRIX,      ID_INSERT_VECTOR,      ID_INSERT_PIECEWISE,
+                      ID_INSERT_ARROW_LEFT,  ID_INSERT_ARROW_RIGHT, ID_INSERT_ARROW_BOTH,
+                      ID_INSERT_DERIVATIVE_AT_POINT};
+  for (UINT id : ids) {
+    AFX_CMDHANDLERINFO info{};
+    EXPECT_TRUE(frame->OnCmdMsg(id, CN_COMMAND, nullptr, &info)) << id;
+  }
+}
+
 TEST_F(InsertCommands, WrapsAndAppendsAroundTheSelection) {
   const struct {
     UINT id;
