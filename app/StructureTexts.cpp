@@ -106,7 +106,11 @@ std::optional<CString> ScientificText(const CString& mantissa, const CString& ex
   if (value == 0) return std::nullopt;
   // The magnitude's logarithm: a negative value keeps its sign on the mantissa.
   int power = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-  double digits = value / std::pow(10.0, power);
+  // Below 1e-308 the power of ten itself underflows: scale in two steps.
+  constexpr int kSafePower = 300;
+  double digits = power < -kSafePower
+                      ? value * std::pow(10.0, kSafePower) / std::pow(10.0, power + kSafePower)
+                      : value / std::pow(10.0, power);
   // log10 may land a hair beside a whole power, and six decimals may round
   // 9.9999999 up to 10: keep the mantissa's magnitude within [1, 10).
   const double rounded = std::round(std::fabs(digits) * 1e6) / 1e6;

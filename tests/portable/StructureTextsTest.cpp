@@ -111,6 +111,10 @@ TEST(StructureTextsLocale, ScientificNotationFromTheDecimal) {
   // The ends of the double range.
   const std::string tiny = "0." + std::string(299, '0') + "1";
   EXPECT_EQ(ScientificText("", "", Localised(tiny.c_str())).value_or("-"), "1E-300");
+  // The smallest double: 10 to its power alone underflows to zero.
+  const std::string smallest = "0." + std::string(323, '0') + "5";
+  EXPECT_EQ(ScientificText("", "", Localised(smallest.c_str())).value_or("-"),
+            Localised("4.940656E-324"));
   const std::string huge = "1" + std::string(300, '0');
   EXPECT_EQ(ScientificText("", "", huge.c_str()).value_or("-"), "1E300");
 }
