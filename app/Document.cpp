@@ -5,6 +5,7 @@
 #include "app/App.h"
 #include "app/DocumentArchive.h"
 #include "app/ServerItem.h"
+#include "app/StructureTexts.h"
 #include "app/SymbolCommands.h"
 #include "controls/TextHelpers.h"
 #include "framework/Dc.h"
@@ -45,6 +46,19 @@ BEGIN_MESSAGE_MAP(QVM400Doc, COleServerDoc)
   ON_COMMAND(ID_PALETTE_EQUATION_NUMBERS, OnPaletteHeader)
   ON_COMMAND(ID_EDIT_PREFERENCES, EditPreferences)
   ON_COMMAND(ID_EDIT_OPTIONS, OnEditOptions)
+  // Structure inserts with a handler of their own (wrap and append: OnCmdMsg).
+  ON_COMMAND(ID_INSERT_DIV, OnInsertDiv)
+  ON_COMMAND(ID_INSERT_LIMIT, OnInsertLimit)
+  ON_COMMAND(ID_INSERT_BOUNDS, OnInsertBounds)
+  ON_COMMAND(ID_INSERT_SUM, OnInsertSum)
+  ON_COMMAND(ID_INSERT_PRODUCT, OnInsertProduct)
+  ON_COMMAND(ID_INSERT_NTH_ROOT, OnInsertNthRoot)
+  ON_COMMAND(ID_INSERT_SCIENTIFIC, OnInsertScientific)
+  ON_COMMAND(ID_INSERT_DERIVATIVE_AT_POINT, OnInsertDerivativeAtPoint)
+  ON_COMMAND(ID_INSERT_INTEGRAL, OnInsertIntegral)
+  ON_COMMAND(ID_INSERT_MATRIX, OnInsertMatrix)
+  ON_COMMAND(ID_INSERT_VECTOR, OnInsertVector)
+  ON_COMMAND(ID_INSERT_PIECEWISE, OnInsertPiecewise)
 END_MESSAGE_MAP()
 
 QVM400Doc::QVM400Doc() { EnableCompoundFile(TRUE); }
@@ -179,12 +193,17 @@ void QVM400Doc::OnUpdateAlignEqualSigns(CCmdUI* cmdUI) {
 
 BOOL QVM400Doc::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
   if (nCode == CN_COMMAND) {
-    if (const SymbolCommand* command = FindSymbolCommand(nID)) {
+    const SymbolCommand* symbol = FindSymbolCommand(nID);
+    const WrapForm* wrap = FindWrapForm(nID);
+    const AppendMark* mark = FindAppendMark(nID);
+    if (symbol || wrap || mark) {
       if (pHandlerInfo) {
         pHandlerInfo->pTarget = this;
         return TRUE;
       }
-      InsertSymbol(*command);
+      if (symbol) InsertSymbol(*symbol);
+      if (wrap) WrapSelection(*wrap);
+      if (mark) AppendToSelection(*mark);
       return TRUE;
     }
   }
@@ -193,10 +212,12 @@ BOOL QVM400Doc::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* 
 
 // EM_REPLACESEL keeps the edit undoable and reports the change, which
 // carries the new text to this document.
-void QVM400Doc::InsertSymbol(const SymbolCommand& command) {
+void QVM400Doc::InsertSymbol(const SymbolCommand& command) { ReplaceEditSelection(command.text); }
+
+void QVM400Doc::ReplaceEditSelection(const CString& text) {
   QVM400App* app = GetQVMApp();
   if (HWND edit = app->EquationEditWindow())
-    ::SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(command.text));
+    ::SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.GetString()));
   app->RefocusEdit = 1;
 }
 

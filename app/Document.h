@@ -22,6 +22,8 @@
 class CBitmap;
 class CDC;
 struct SymbolCommand;
+struct WrapForm;
+struct AppendMark;
 
 class QVM400Doc : public COleServerDoc {
   DECLARE_DYNCREATE(QVM400Doc)
@@ -109,11 +111,34 @@ class QVM400Doc : public COleServerDoc {
   // Replaces the box's selection with the command's text, as typing would.
   void InsertSymbol(const SymbolCommand& command);
 
+  // --- structure inserts (StructureCommands.cpp) ---
+  // Each replaces the box's selection (undoable there) and asks for the
+  // focus back; the wrap and append families are routed from their tables.
+  void WrapSelection(const WrapForm& form);
+  void AppendToSelection(const AppendMark& mark);
+  void OnInsertDiv();
+  void OnInsertLimit();
+  void OnInsertBounds();
+  void OnInsertSum() { InsertSumOrProduct("sigma"); }
+  void OnInsertProduct() { InsertSumOrProduct("product"); }
+  void OnInsertNthRoot();
+  void OnInsertScientific();
+  void OnInsertDerivativeAtPoint();
+  void OnInsertIntegral();
+  void OnInsertMatrix();
+  void OnInsertVector();
+  void OnInsertPiecewise();
+
  private:
   void ToggleLineFormat(bool LineFormat::* flag);
   void UpdateLineFormat(CCmdUI* cmdUI, bool LineFormat::* flag);
   // Modified, views updated, focus back to the text box.
   void ChangedByCommand();
+  // EM_REPLACESEL (undoable) with `text`, then the focus back to the box.
+  void ReplaceEditSelection(const CString& text);
+  // The first character of the separator option.
+  CString SeparatorText() const;
+  void InsertSumOrProduct(const char* kind);
 
   // The embedded item that containers draw, measure and store.
   COleServerItem* OnGetEmbeddedItem() override;

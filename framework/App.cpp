@@ -175,12 +175,34 @@ BOOL CWinThread::PumpMessage() {
 
 BOOL CWinThread::IsIdleMessage(MSG* msg) { return AfxIsIdleMessage(msg); }
 
+// Floating control bars live in popups that the main window owns, outside
+// its descendants: their buttons are updated too.
+void CWinThread::UpdateOwnedPopups(HWND owner) {
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND popup, LPARAM ownerParam) -> BOOL {
+        if (::GetWindow(popup, GW_OWNER) != reinterpret_cast<HWND>(ownerParam) ||
+            !::IsWindowVisible(popup))
+          return TRUE;
+        ::EnumChildWindows(
+            popup,
+            [](HWND child, LPARAM) -> BOOL {
+              ::SendMessageA(child, WM_IDLEUPDATECMDUI, TRUE, 0);
+              return TRUE;
+            },
+            0);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(owner));
+}
+
 BOOL CWinThread::OnIdle(LONG count) {
   if (count <= 0) {
     CWnd* main = GetMainWnd();
     if (main && main->GetSafeHwnd() && main->IsWindowVisible()) {
       main->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
       main->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+      UpdateOwnedPopups(main->m_hWnd);
     }
     return TRUE;
   }

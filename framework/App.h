@@ -45,6 +45,8 @@ class CWinThread : public CCmdTarget {
   // mouse move that did not move).
   virtual BOOL IsIdleMessage(MSG* msg);
   virtual CWnd* GetMainWnd() { return m_pMainWnd; }
+  // Sends the idle update to the controls of the popups `owner` owns.
+  static void UpdateOwnedPopups(HWND owner);
 
   CWnd* m_pMainWnd = nullptr;
   BOOL m_bAutoDelete = TRUE;  // worker threads delete themselves at the end

@@ -279,3 +279,18 @@
 #define ID_EQUATION_NUMBER_7            32928
 #define ID_EQUATION_NUMBER_8            32929
 #define ID_EQUATION_NUMBER_9            32930
+// ---- Insert dialogs (templates in InsertDialogs.rc). The matrix, vector
+//      and piecewise grids use the edit ids 1021 to 1084 listed with their
+//      dialogs in app/ArrayDialogs.cpp. -------------------------------------
+#define IDD_INSERT_INTEGRAL             182
+#define IDD_INSERT_LIMIT                183
+#define IDD_INSERT_SUM_PRODUCT          184
+#define IDD_INSERT_NTH_ROOT             185
+#define IDD_INSERT_BOUNDS               186
+#define IDD_INSERT_SCIENTIFIC           189
+#define IDD_INSERT_DERIVATIVE_AT_POINT  212
+#define IDC_INSERT_SECOND               1021
+#define IDC_INSERT_THIRD                1022
+#define IDC_INSERT_FIRST                1033
+#define IDC_INSERT_ANCHOR               1035
+#define IDC_INSERT_ANCHOR_RIGHT         1036

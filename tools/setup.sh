@@ -82,6 +82,9 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 
+# A prefix made before the test programs' window setting below gets it.
+grep -q 'app_tests.exe' "$prefix/user.reg" 2>/dev/null || rm -f "$stamp"
+
 # The fonts are part of the recipe: a changed font builder rebuilds them.
 fonts_hash=$(sha256sum <"$repo/tools/fonts/make_fonts.py" | cut -c1-16)
 want="prefix=$PREFIX_RECIPE fonts=$fonts_hash"
@@ -126,6 +129,20 @@ EOF
 "$wine" reg import "Z:${regfile//\//\\}" >>"$log" 2>&1 || die "reg import"
 "$wineserver" -w
 grep -q '"Courier New"="Liberation Mono"' "$prefix/user.reg" || die "font replacements not in user.reg"
+
+# On an X server without a window manager, Wine waits two seconds for one
+# whenever it hides a managed window (every dialog a test closes). The
+# in-process test program's windows are left unmanaged; the program's are not.
+step "test program windows unmanaged"
+regfile="$build/test-windows.reg"
+cat >"$regfile" <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\AppDefaults\app_tests.exe\X11 Driver]
+"Managed"="N"
+EOF
+"$wine" reg import "Z:${regfile//\//\\}" >>"$log" 2>&1 || die "reg import"
+"$wineserver" -w
 
 printf '%s\n' "$want" >"$stamp"
 step "done"

@@ -10,52 +10,10 @@
 
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/RealInput.h"
+#include "tests/window/WinTestSupport.h"
 
 namespace {
-
-void SendKey(WORD key, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  ::SendInput(1, &input, sizeof input);
-}
-
-// Presses and releases `key`, with Ctrl and Shift held as asked.
-void Stroke(WORD key, bool shift = false, bool control = false) {
-  if (control) SendKey(VK_CONTROL, false);
-  if (shift) SendKey(VK_SHIFT, false);
-  SendKey(key, false);
-  SendKey(key, true);
-  if (shift) SendKey(VK_SHIFT, true);
-  if (control) SendKey(VK_CONTROL, true);
-}
-
-// Types the characters with the keys that make them on the current layout.
-void TypeKeys(const char* text) {
-  for (const char* c = text; *c; ++c) {
-    const SHORT scan = ::VkKeyScanA(*c);
-    Stroke(LOBYTE(scan), (HIBYTE(scan) & 1) != 0, (HIBYTE(scan) & 2) != 0);
-  }
-}
-
-// Moves the pointer to a screen point, pressing or releasing the left button.
-void Mouse(CPoint screen, DWORD buttonFlag = 0) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN));
-  input.mi.dy = MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN));
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlag;
-  ::SendInput(1, &input, sizeof input);
-}
-
-CPoint ScreenCentre(const CToolBar& bar, int index) {
-  CRect rect;
-  bar.GetItemRect(index, &rect);
-  CPoint centre((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-  bar.ClientToScreen(&centre);
-  return centre;
-}
 
 class LiveFrame : public AppTest {
  protected:
@@ -133,6 +91,102 @@ TEST_F(LiveFrame, PaletteInsertsAtTheCaretAndUndoRestoresTheText) {
   Stroke('Z', false, true);
   ASSERT_TRUE(BoxBecomes(TwentyLines({"a+b"})));
   EXPECT_EQ(doc->EquationText, TwentyLines({"a+b"}));
+}
+
+// Ends with OK every dialog this thread shows, until destroyed.
+class DialogCloser {
+ public:
+  DialogCloser() { Arm(); }
+  ~DialogCloser() {
+    if (timer_) CancelRunLater(timer_);
+  }
+
+ private:
+  void Arm() {
+    timer_ = RunLater(30, [this] {
+      ::EnumThreadWindows(
+          ::GetCurrentThreadId(),
+          [](HWND window, LPARAM) -> BOOL {
+            char name[16] = {};
+            ::GetClassNameA(window, name, sizeof name);
+            if (::IsWindowVisible(window) && std::string(name) == "#32770")
+              ::PostMessageA(window, WM_COMMAND, IDOK, 0);
+            return TRUE;
+          },
+          0);
+      Arm();
+    });
+  }
+  UINT_PTR timer_ = 0;
+};
+
+// Presses button `index` of the bar's palette `button` with the real mouse:
+// the palette opens at the press, the release over the button sends it.
+// Presses button `index` of the bar's palette `button` with the real mouse:
+// the palette opens at the press, the release over the button sends it.
+// The palette's button count, or 0 when it did not work.
+int PressPaletteButton(QVFlyoutTrueColor& shortcuts, int button, int index) {
+  // Successive presses land apart, so that two are never taken for a double click.
+  const CPoint press = ScreenCentre(shortcuts, button) + CSize(index % 2 ? 6 : -6, 0);
+  Mouse(press);
+  Mouse(press, MOUSEEVENTF_LEFTDOWN);
+  if (!PumpUntil([&] { return shortcuts.GetOpenFlyout() != nullptr; })) return 0;
+  CFlyout* palette = shortcuts.GetOpenFlyout();
+  const int size = palette->GetCount();
+  Mouse(ScreenCentre(*palette, index));
+  const bool hot = PumpUntil([&] { return palette->hotIndex == index; });
+  Mouse(ScreenCentre(*palette, index), MOUSEEVENTF_LEFTUP);
+  const bool closed = PumpUntil([&] { return shortcuts.GetOpenFlyout() == nullptr; });
+  return hot && closed ? size : 0;
+}
+
+// Once a palette shows, every button whose command exists is enabled (the
+// spare last button of the lower-case Greek palette has none and is greyed);
+// every button of the structure palettes, and the degree sign, pressed
+// with the real mouse, puts text into the box (dialogs ended with OK).
+TEST_F(LiveFrame, EveryPaletteButtonWithACommandIsEnabledAndInserts) {
+  // Tall enough for every button of the bar and its palettes.
+  frame->MoveWindow(40, 30, 760, 700);
+  QVFlyoutTrueColor& shortcuts = frame->ShortcutsBar();
+  Idle();
+  EXPECT_TRUE(shortcuts.SendMessage(TB_ISBUTTONENABLED, ID_INSERT_DEGREE));
+  for (int button = 1; button < shortcuts.GetCount(); ++button) {
+    Mouse(ScreenCentre(shortcuts, button));
+    Mouse(ScreenCentre(shortcuts, button), MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(PumpUntil([&] { return shortcuts.GetOpenFlyout() != nullptr; })) << button;
+    CFlyout* palette = shortcuts.GetOpenFlyout();
+    Idle();
+    for (int i = 0; i < palette->GetCount(); ++i) {
+      const UINT id = palette->GetItemID(i);
+      const bool enabled = palette->SendMessage(TB_ISBUTTONENABLED, id) != 0;
+      EXPECT_EQ(enabled, id != ID_GREEK_PSI) << "palette " << button << " button " << i;
+    }
+    Mouse(CPoint(5, 5), MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(PumpUntil([&] { return shortcuts.GetOpenFlyout() == nullptr; }));
+  }
+
+  DialogCloser closer;
+  const int structurePalettes[] = {0, 5, 6, 7};  // degree sign, calculus, roots, arrays
+  for (int button : structurePalettes) {
+    int size = 1;
+    for (int index = 0; index < size; ++index) {
+      // The frame is active again once the last dialog is gone.
+      ASSERT_TRUE(PumpUntil([&] { return Idle() && ::GetActiveWindow() == frame->m_hWnd; }));
+      app->EquationEdit->SetSel(0, -1);
+      Type(EmptyEquationText());
+      SetCaret(0);
+      if (button == 0) {
+        Mouse(ScreenCentre(shortcuts, 0));
+        Mouse(ScreenCentre(shortcuts, 0), MOUSEEVENTF_LEFTDOWN);
+        Mouse(ScreenCentre(shortcuts, 0), MOUSEEVENTF_LEFTUP);
+      } else {
+        size = PressPaletteButton(shortcuts, button, index);
+        ASSERT_GT(size, 0) << "palette " << button << " button " << index;
+      }
+      EXPECT_TRUE(PumpUntil([&] { return BoxText() != EmptyEquationText(); }))
+          << "palette " << button << " button " << index;
+    }
+  }
 }
 
 TEST_F(LiveFrame, HoldsAnEquationAndAnOpenPaletteForScreenshots) {

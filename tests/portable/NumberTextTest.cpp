@@ -7,17 +7,10 @@
 #include <limits>
 
 #include "controls/NumberText.h"
+#include "tests/portable/LocaleText.h"
 
 namespace {
 
-// The expected text with "." as the locale writes it.
-CString Localised(const char* text) {
-  LocaleSeparators separators;
-  separators.ReadDecimalSeparator();
-  CString result(text);
-  result.Replace('.', separators.decimalSeparator);
-  return result;
-}
 
 // Whether the environment asks for the German locale that Wine honours.
 bool GermanLocaleRequested() {
