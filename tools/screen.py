@@ -55,34 +55,31 @@ def env_for(display):
 # --- the X server -------------------------------------------------------------
 
 def start_x(size="1280x1024"):
+    """Starts an Xvfb on a free display number from 140 up (clear of the
+    numbers people and xvfb-run pick) and returns ":N"."""
     os.makedirs(STATE_ROOT, exist_ok=True)
-    fbdir = tempfile.mkdtemp(prefix="fb-", dir=STATE_ROOT)
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size + "x24",
-         "-nolisten", "tcp", "-fbdir", fbdir],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-        start_new_session=True)
-    os.close(write_end)
-    number = b""
-    with os.fdopen(read_end, "rb") as pipe:
-        while not number.endswith(b"\n"):
-            chunk = pipe.read(1)
-            if not chunk:
-                break
-            number += chunk
-    if not number.strip():
-        server.kill()
+    for number in range(140 + os.getpid() % 100, 1000):
+        if os.path.exists("/tmp/.X%d-lock" % number):
+            continue
+        display = ":%d" % number
+        fbdir = tempfile.mkdtemp(prefix="fb-", dir=STATE_ROOT)
+        server = subprocess.Popen(
+            ["Xvfb", display, "-screen", "0", size + "x24", "-nolisten", "tcp", "-fbdir", fbdir],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        up = wait_for(lambda: server.poll() is not None or
+                      xdotool(display, "getmouselocation") is not None, 10)
+        if up and server.poll() is None:
+            folder = state_dir(display)
+            os.makedirs(folder, exist_ok=True)
+            with open(os.path.join(folder, "xvfb.pid"), "w") as f:
+                f.write(str(server.pid))
+            with open(os.path.join(folder, "fbdir"), "w") as f:
+                f.write(fbdir)
+            return display
+        if server.poll() is None:
+            server.kill()
         shutil.rmtree(fbdir, ignore_errors=True)
-        raise ScreenError("Xvfb did not start")
-    display = ":" + number.decode().strip()
-    folder = state_dir(display)
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "xvfb.pid"), "w") as f:
-        f.write(str(server.pid))
-    with open(os.path.join(folder, "fbdir"), "w") as f:
-        f.write(fbdir)
-    return display
+    raise ScreenError("no free display for Xvfb")
 
 
 def tagged_processes(display):
