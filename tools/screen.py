@@ -137,6 +137,7 @@ def run_program(display, exe, args=(), desktop=None, appdata=None, probe=None):
         with open(os.path.join(state_dir(display), "desktop"), "w") as f:
             f.write(DESKTOP)
     if appdata:
+        os.makedirs(appdata, exist_ok=True)
         command += [probe or default_probe(), "run", windows_path(appdata)]
     command += [exe] + list(args)
     subprocess.Popen(command, env=env_for(display), stdout=subprocess.DEVNULL,
