@@ -11,7 +11,8 @@ own, with real X input, and reads the pixels the X server shows.
                                              then for the screen to settle
   screen.py probe :N ARG...                  winprobe ARG... (window places)
   screen.py type :N TEXT | key :N KEY...     real key events
-  screen.py click|press|release :N X Y       real mouse events
+  screen.py move|click|press|release :N X Y  real mouse events (the pointer
+                                             shows in captures: move it away)
   screen.py capture :N OUT.png [--rect X Y W H | --window TITLE]
   screen.py check --exe OVELIN --probe WINPROBE [--desktop WxH] [--shots DIR]
                                              the screen-level test
@@ -189,6 +190,25 @@ def wait_window(display, title, timeout=60):
         raise ScreenError("no window %r appeared on %s" % (title, display))
     settle(display)
     return int(found.split()[0])
+
+
+def window_on_screen(display, title):
+    """x, y, w, h of the window's X window: what the screen shows of it (the
+    Win32 rectangle also counts a caption that only a window manager draws)."""
+    window = wait_window(display, title, timeout=10)
+    # xwininfo, not xdotool: xdotool misplaces a window inside Wine's
+    # virtual desktop (it adds the offset twice).
+    done = subprocess.run(["xwininfo", "-id", str(window)], env=env_for(display),
+                          capture_output=True, text=True)
+    values = {}
+    for line in done.stdout.splitlines():
+        key, _, value = line.strip().partition(":")
+        values[key] = value.strip()
+    try:
+        return [int(values[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y",
+                                          "Width", "Height")]
+    except (KeyError, ValueError):
+        raise ScreenError("no geometry for window %r" % title)
 
 
 def settle(display, timeout=10):
@@ -423,7 +443,7 @@ def main(argv):
     p = sub.add_parser("key")
     p.add_argument("display")
     p.add_argument("keys", nargs="+")
-    for verb in ("click", "press", "release"):
+    for verb in ("move", "click", "press", "release"):
         p = sub.add_parser(verb)
         p.add_argument("display")
         p.add_argument("x", type=int)
@@ -457,16 +477,14 @@ def main(argv):
         xdotool(a.display, "type", "--delay", "25", a.text)
     elif a.verb == "key":
         xdotool(a.display, "key", *a.keys)
-    elif a.verb in ("click", "press", "release"):
-        action = {"click": ["click", "1"], "press": ["mousedown", "1"],
+    elif a.verb in ("move", "click", "press", "release"):
+        action = {"move": [], "click": ["click", "1"], "press": ["mousedown", "1"],
                   "release": ["mouseup", "1"]}[a.verb]
         xdotool(a.display, "mousemove", a.x, a.y, *action)
     elif a.verb == "capture":
         rect = a.rect
         if a.window:
-            rect = probe(a.display, ["rect", a.window])
-            if rect is None:
-                raise ScreenError("no window %r" % a.window)
+            rect = window_on_screen(a.display, a.window)
         save(a.display, a.out, rect)
     elif a.verb == "check":
         return check(a.exe, a.probe, a.desktop, a.shots)
