@@ -83,25 +83,34 @@ def start_x(size="1280x1024"):
     raise ScreenError("no free display for Xvfb")
 
 
-def tagged_processes(display):
-    """Ids of the processes started on `display` by this tool (and their
-    children, which inherit the tag)."""
+def started_programs(display):
+    """Ids of the programs `run` started on `display`: processes carrying the
+    display's tag whose command line names one of them. Wine's own server
+    and services, which a program may have started, are left to end by
+    themselves: other programs of the prefix may be using them."""
+    try:
+        with open(os.path.join(state_dir(display), "programs")) as f:
+            names = [line.strip().lower().encode() for line in f if line.strip()]
+    except OSError:
+        return []
     found = []
-    for name in os.listdir("/proc"):
-        if not name.isdigit() or int(name) == os.getpid():
+    for pid in os.listdir("/proc"):
+        if not pid.isdigit() or int(pid) == os.getpid():
             continue
         try:
-            with open("/proc/%s/environ" % name, "rb") as f:
+            with open("/proc/%s/environ" % pid, "rb") as f:
                 entries = f.read().split(b"\0")
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                command = f.read().replace(b"\0", b" ").lower()
         except OSError:
             continue
-        if (TAG + "=" + display).encode() in entries:
-            found.append(int(name))
+        if (TAG + "=" + display).encode() in entries and any(n in command for n in names):
+            found.append(int(pid))
     return found
 
 
 def end_programs(display):
-    for pid in tagged_processes(display):
+    for pid in started_programs(display):
         try:
             os.kill(pid, signal.SIGKILL)
         except OSError:
@@ -131,10 +140,14 @@ def windows_path(path):
 
 
 def run_program(display, exe, args=(), desktop=None, appdata=None, probe=None):
+    os.makedirs(state_dir(display), exist_ok=True)
+    with open(os.path.join(state_dir(display), "programs"), "a") as f:
+        f.write(os.path.basename(exe) + "\n")
+        if desktop:
+            f.write("/desktop=%s,\n" % DESKTOP)
     command = [WINE_RUN]
     if desktop:
         command += ["explorer", "/desktop=%s,%s" % (DESKTOP, desktop)]
-        os.makedirs(state_dir(display), exist_ok=True)
         with open(os.path.join(state_dir(display), "desktop"), "w") as f:
             f.write(DESKTOP)
     if appdata:
