@@ -392,8 +392,8 @@ CSize CScrollView::LogicalToDevice(SIZE size) const {
   return CSize(std::abs(corner[1].x - corner[0].x), std::abs(corner[1].y - corner[0].y));
 }
 
-// Sizes equal to the current ones change nothing and invalidate nothing: a
-// view may set its sizes while it paints, and an invalidation there would
+// Sizes equal to the current ones invalidate nothing: a view may set its
+// sizes while it paints, and an invalidation there would
 // ask for the next paint at once, for ever, and keep every other window of
 // the thread from being painted.
 void CScrollView::SetScrollSizes(int mapMode, SIZE sizeTotal, const SIZE& sizePage,
@@ -412,10 +412,9 @@ void CScrollView::SetScrollSizes(int mapMode, SIZE sizeTotal, const SIZE& sizePa
   m_lineDev = CSize(std::max<LONG>(m_lineDev.cx, 1), std::max<LONG>(m_lineDev.cy, 1));
   const bool same = oldMapMode == mapMode && oldTotal == m_totalLog &&
                     oldTotalDev == m_totalDev && oldPage == m_pageDev && oldLine == m_lineDev;
-  if (m_hWnd && !same) {
-    UpdateBars();
-    Invalidate(TRUE);
-  }
+  if (!m_hWnd) return;
+  UpdateBars();
+  if (!same) Invalidate(TRUE);
 }
 
 // Scroll ranges follow the total size and the client size; showing or

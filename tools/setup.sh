@@ -90,8 +90,12 @@ fonts_hash=$(sha256sum <"$repo/tools/fonts/make_fonts.py" | cut -c1-16)
 want="prefix=$PREFIX_RECIPE fonts=$fonts_hash"
 have=$(cat "$stamp" 2>/dev/null || true)
 winfonts="$prefix/drive_c/windows/Fonts"
+# Wine draws the caption buttons with "Marlett"; the prefix does not see
+# Wine's own copy (fonts-wine), so it goes into the prefix's font folder.
+marlett=/usr/share/wine/fonts/marlett.ttf
 if [ "$have" = "$want" ] && [ -f "$prefix/system.reg" ] &&
-    [ -f "$winfonts/symbol.otf" ] && [ -f "$winfonts/wingding.ttf" ]; then
+    [ -f "$winfonts/symbol.otf" ] && [ -f "$winfonts/wingding.ttf" ] &&
+    { [ -f "$winfonts/marlett.ttf" ] || [ ! -f "$marlett" ]; }; then
     step "wine prefix up to date ($prefix)"
     exit 0
 fi
@@ -115,6 +119,7 @@ step "building fonts Symbol, Wingdings"
 "$py" -I "$repo/tools/fonts/make_fonts.py" "$fontdir" >>"$log" 2>&1 || die "make_fonts.py"
 mkdir -p "$winfonts"
 cp -f "$fontdir/symbol.otf" "$fontdir/wingding.ttf" "$winfonts/"
+if [ -f "$marlett" ]; then cp -f "$marlett" "$winfonts/"; fi
 
 step "registering font replacements"
 regfile="$build/font-replacements.reg"

@@ -15,6 +15,22 @@
 
 namespace {
 
+// True when `top` and every visible window inside it have been painted:
+// none holds an update region that still waits for WM_PAINT.
+bool NothingLeftToPaint(HWND top) {
+  if (::IsWindowVisible(top) && ::GetUpdateRect(top, nullptr, FALSE)) return false;
+  bool clean = true;
+  ::EnumChildWindows(
+      top,
+      [](HWND child, LPARAM flag) -> BOOL {
+        if (!::IsWindowVisible(child) || !::GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+        *reinterpret_cast<bool*>(flag) = false;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&clean));
+  return clean;
+}
+
 class LiveFrame : public AppTest {
  protected:
   void SetUp() override {
@@ -57,6 +73,26 @@ TEST_F(LiveFrame, TypedKeysReachTheDocumentAndUndoTakesThemBack) {
   Stroke('Z', false, true);
   ASSERT_TRUE(BoxBecomes(TwentyLines({"x=1"})));
   EXPECT_EQ(doc->EquationText, TwentyLines({"x=1"}));
+}
+
+// After typing, and with a palette open, every window gets its paint and
+// then stays valid: a window that keeps asking for paints would keep the
+// system from painting the others (the box's text, the palette's symbols).
+TEST_F(LiveFrame, TypedTextAndAnOpenPaletteGetPaintedAndStayValid) {
+  TypeKeys("x=1/2");
+  ASSERT_TRUE(BoxBecomes(TwentyLines({"x=1/2"})));
+  EXPECT_TRUE(PumpUntil([&] { return NothingLeftToPaint(frame->m_hWnd); }, 2000));
+
+  QVFlyoutTrueColor& shortcuts = frame->ShortcutsBar();
+  Mouse(ScreenCentre(shortcuts, 1));
+  Mouse(ScreenCentre(shortcuts, 1), MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(PumpUntil([&] { return shortcuts.GetOpenFlyout() != nullptr; }));
+  const HWND popup = shortcuts.GetOpenFlyout()->GetFloatingFrame();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_TRUE(PumpUntil(
+      [&] { return NothingLeftToPaint(popup) && NothingLeftToPaint(frame->m_hWnd); }, 2000));
+  Mouse(CPoint(5, 5), MOUSEEVENTF_LEFTUP);
+  EXPECT_TRUE(PumpUntil([&] { return shortcuts.GetOpenFlyout() == nullptr; }));
 }
 
 // Pressed on the bar, the palette opens at once; released over pi, its

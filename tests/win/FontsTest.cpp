@@ -176,6 +176,16 @@ TEST(WineFonts, WingdingsHasCircledDigits)
     EXPECT_EQ(missingGlyphs(f, codes), std::vector<int>());
 }
 
+// The system draws the caption buttons (minimise "0", maximise "1", close
+// "r") with "Marlett"; without it their letters show instead.
+TEST(WineFonts, MarlettHasTheCaptionButtonSymbols)
+{
+    FontOnScreen f("Marlett", SYMBOL_CHARSET);
+    ASSERT_TRUE(f.ok());
+    ASSERT_EQ(f.face(), "Marlett");
+    EXPECT_EQ(missingGlyphs(f, {'0', '1', '2', 'r'}), std::vector<int>());
+}
+
 TEST(WineFonts, TextFacesAreAvailableUnderTheirNames)
 {
     for (const char* name : {"Times New Roman", "Arial", "Courier New"}) {
