@@ -84,11 +84,13 @@ export WINEARCH=win64
 
 # The fonts are part of the recipe: a changed font builder rebuilds them.
 fonts_hash=$(sha256sum <"$repo/tools/fonts/make_fonts.py" | cut -c1-16)
-want="prefix=$PREFIX_RECIPE fonts=$fonts_hash"
+dialog_fonts_hash=$(sha256sum <"$repo/tools/fonts/make_dialog_fonts.py" | cut -c1-16)
+want="prefix=$PREFIX_RECIPE fonts=$fonts_hash dialog-fonts=$dialog_fonts_hash"
 have=$(cat "$stamp" 2>/dev/null || true)
 winfonts="$prefix/drive_c/windows/Fonts"
 if [ "$have" = "$want" ] && [ -f "$prefix/system.reg" ] &&
-    [ -f "$winfonts/symbol.otf" ] && [ -f "$winfonts/wingding.ttf" ]; then
+    [ -f "$winfonts/symbol.otf" ] && [ -f "$winfonts/wingding.ttf" ] &&
+    [ -f "$winfonts/ovelin-liberation-sans-regular.ttf" ]; then
     step "wine prefix up to date ($prefix)"
     exit 0
 fi
@@ -112,6 +114,11 @@ step "building fonts Symbol, Wingdings"
 "$py" -I "$repo/tools/fonts/make_fonts.py" "$fontdir" >>"$log" 2>&1 || die "make_fonts.py"
 mkdir -p "$winfonts"
 cp -f "$fontdir/symbol.otf" "$fontdir/wingding.ttf" "$winfonts/"
+
+# Liberation Sans without the positioning that crashes Wine's edit control.
+step "building the dialog fonts"
+"$py" -I "$repo/tools/fonts/make_dialog_fonts.py" "$fontdir" >>"$log" 2>&1 || die "make_dialog_fonts.py"
+cp -f "$fontdir"/ovelin-liberation-sans-*.ttf "$winfonts/"
 
 step "registering font replacements"
 regfile="$build/font-replacements.reg"
