@@ -82,8 +82,8 @@ int32_t TruncateGdiLength(double value);
 constexpr int32_t kMaxGdiLength = 1000000;
 
 // The largest font size and pen width a document or a settings file may ask
-// for, in 0.01 mm: 254 mm (720 points) and 25.4 mm. Larger ones only make
-// GDI build glyphs and bitmaps that no page can show, at the cost of
+// for, in 0.01 mm: 100 mm (about 283 points) and 10 mm. Larger ones only
+// make GDI build glyphs and bitmaps that no page can show, at the cost of
 // seconds and gigabytes.
-constexpr int32_t kMaxFontSize = 25400;
-constexpr double kMaxPenWidth = 2540.0;
+constexpr int32_t kMaxFontSize = 10000;
+constexpr double kMaxPenWidth = 1000.0;

@@ -2,6 +2,8 @@
 // here from a file the program saved, opens with one clear message or draws
 // quickly, leaves the open document and the file on disk as they were, and
 // the program goes on.
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -79,6 +81,46 @@ TEST_F(HostileFile, DamagedCompoundFilesAreRefusedWithoutHanging) {
   // The sound file still opens.
   EXPECT_NE(app->OpenDocumentFile(saved.c_str()), nullptr);
   EXPECT_TRUE(TakeShownBoxes().empty());
+}
+
+// Sizes, widths and spacings no page can show, saved as they stand: the
+// document opens, measures a sane box and paints at once.
+TEST_F(HostileFile, HugeSizesAndSpacingsDrawQuickly) {
+  const struct {
+    const char* name;
+    std::function<void(QVMOptions&)> set;
+  } corpus[] = {
+      {"font-size-million.qvm", [](QVMOptions& o) { o.Font.Value.Size = 1000000; }},
+      {"font-size-max.qvm", [](QVMOptions& o) { o.Font.Value.Size = INT32_MAX; }},
+      {"font-height-max.qvm", [](QVMOptions& o) { o.Font.Value.LogFont.lfHeight = INT32_MIN; }},
+      {"pen-width-huge.qvm", [](QVMOptions& o) { o.GeneralPen.Value.Width = 1e12; }},
+      {"spacing-huge.qvm", [](QVMOptions& o) { o.VerticalSpacing.Value = 2000000000; }},
+      {"matrix-spacing-huge.qvm", [](QVMOptions& o) { o.MatrixVerticalSpacing.Value = INT32_MAX; }},
+  };
+  for (const auto& item : corpus) {
+    QVM400Doc* doc = NewDocumentWith("x=(-b+-sqrt(b^2-4ac))/(2a)\r\n\r\ny=1/2\r\n\r\n\r\nz");
+    ASSERT_NE(doc, nullptr);
+    item.set(doc->Options);
+    const std::string path = appData.File(item.name);
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    doc->OnCloseDocument();
+    const std::string bytes = TempFolder::Read(path);
+
+    const DWORD start = ::GetTickCount();
+    auto* opened = static_cast<QVM400Doc*>(app->OpenDocumentFile(path.c_str()));
+    ASSERT_NE(opened, nullptr) << item.name;
+    const ExtentRecord extent = opened->MeasureOwnExtent();
+    PaintView(ViewOf(opened));
+    std::printf("%-24s opened, measured and painted in %lu ms\n", item.name,
+                static_cast<unsigned long>(::GetTickCount() - start));
+    EXPECT_GT(extent.height, 0) << item.name;
+    EXPECT_LT(extent.height, 2000000) << item.name;
+    EXPECT_GT(extent.width, 0) << item.name;
+    EXPECT_LT(extent.width, 2000000) << item.name;
+    EXPECT_TRUE(TakeShownBoxes().empty()) << item.name;
+    EXPECT_EQ(TempFolder::Read(path), bytes) << item.name;
+    opened->OnCloseDocument();
+  }
 }
 
 }  // namespace

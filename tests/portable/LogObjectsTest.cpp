@@ -264,8 +264,8 @@ TEST(LogObjects, HugeSizesAndWidthsAreHeldOnTheWayIn) {
   font.ParseText("-14,2147483647,0,0,400,0,0,0,0,7,48,2,2,0,-300000,Arial");
   EXPECT_EQ(font.Size, -kMaxFontSize);
   EXPECT_EQ(font.LogFont.lfWidth, kMaxFontSize);
-  font.ParseText("-14,0,0,0,400,0,0,0,0,7,48,2,2,0,25400,Arial");
-  EXPECT_EQ(font.Size, 25400);
+  font.ParseText("-14,0,0,0,400,0,0,0,0,7,48,2,2,0,10000,Arial");
+  EXPECT_EQ(font.Size, 10000);
 
   QVLogPen pen;
   pen.ParseText("0,0,0,65542,2,1e9");
