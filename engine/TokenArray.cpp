@@ -22,7 +22,8 @@ void TokenArray::Widen(size_t count) {
   if (gapEnd_ - gapStart_ >= count) return;
   const size_t size = Size();
   const size_t after = slots_.size() - gapEnd_;
-  const size_t capacity = std::max(2 * size + count, size + count + 16);
+  // Most rows hold a few tokens: a small slack keeps them small.
+  const size_t capacity = size + count + std::max<size_t>(size, 4);
   std::vector<QVMToken*> wider(capacity, nullptr);
   std::copy(slots_.begin(), slots_.begin() + gapStart_, wider.begin());
   std::copy(slots_.begin() + gapEnd_, slots_.end(), wider.end() - after);
