@@ -107,7 +107,9 @@ BOOL QVM400Doc::ApplyWordFont(QVIniFile& fontIni) {
   if (points <= 0) return FALSE;
   QVLogFont font = Options.Font.GetValue();
   font.SetFaceName(name.Left(kMaxFaceName));
-  font.Size = static_cast<int32_t>(points * kHimetricPerPoint);
+  // In double first: a huge size in the file must not overflow the int.
+  font.Size = TruncateGdiLength(points * kHimetricPerPoint);
+  font.HoldInRange();
   const QVLogFont& current = Options.Font.Value;
   if (font.Size == current.Size && CString(font.LogFont.lfFaceName) == current.LogFont.lfFaceName)
     return FALSE;

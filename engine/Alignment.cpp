@@ -112,7 +112,7 @@ void EquationLine::FindRelation(const QVMOptions& options) {
   mainEntry.leftWidth = mainEntry.prevEnd - (leadingEntry.Exists() ? leadingEntry.nextX : 0);
   // Style 0: the spacer goes before the left-hand side, so left-hand sides
   // end flush; otherwise between it and the sign, so they start flush.
-  if (options.VerticalAlignStyle.Value == 0)
+  if (options.VerticalAlignStyle.Clamped() == 0)
     mainEntry.spacerIndex = leadingEntry.Exists() ? 1 : 0;
   else
     mainEntry.spacerIndex = mainEntry.index;

@@ -41,7 +41,7 @@ void QVEquationList::MeasureLines(CDC& dc, QVMOptions& options) {
 // Each empty line before the last line with text adds one spacing; the
 // offsets count up from the last line with text, which sits on the bottom.
 ExtentRecord QVEquationList::StackLines(CDC& dc, QVMOptions& options) {
-  const int32_t spacing = options.VerticalSpacing.Value;
+  const int32_t spacing = options.VerticalSpacing.Clamped();
   ExtentRecord first;
   int32_t width = 0, height = 0;
   int counted = 0, last = -1;

@@ -16,6 +16,7 @@
 #include "engine/Alignment.h"
 #include "engine/Extent.h"
 #include "engine/LayoutRules.h"
+#include "engine/TokenArray.h"
 #include "framework/Collections.h"
 #include "framework/Platform.h"
 #include "framework/String.h"
@@ -66,7 +67,7 @@ enum AttachMark : int32_t {
 class TokenRow {
  public:
   ExtentRecord extent;
-  CArray<QVMToken*> tokens;
+  TokenArray tokens;
   bool needsLayout = true;
   int32_t accumulated = 0;  // kept by the row measure
 

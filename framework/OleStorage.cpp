@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "framework/CompoundFileCheck.h"
+
 const wchar_t kContentsStream[] = L"Contents";
 
 namespace {
@@ -65,6 +67,23 @@ std::string TemporaryBeside(const char* path) {
     const std::string candidate = base + "." + std::to_string(n) + ".tmp";
     if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) return candidate;
   }
+}
+
+// The storage code loops forever on a compound file whose chains loop, so
+// the file's structure is walked first; a damaged one is a bad-format file.
+void RefuseDamagedStructure(const char* path) {
+  CFile file(path, CFile::modeRead | CFile::shareDenyWrite);
+  const std::string fault = CheckCompoundFile(file.GetLength(), [&](uint64_t offset, void* buffer, size_t count) {
+    file.Seek(static_cast<int64_t>(offset), CFile::begin);
+    auto* bytes = static_cast<char*>(buffer);
+    for (size_t done = 0; done < count;) {
+      const UINT n = file.Read(bytes + done, static_cast<UINT>(count - done));
+      if (n == 0) return false;
+      done += n;
+    }
+    return true;
+  });
+  if (!fault.empty()) AfxThrowArchiveException(CArchiveException::badIndex, path);
 }
 
 }  // namespace
@@ -167,6 +186,7 @@ void ReadDocumentFile(const char* path, const ArchiveAction& load) {
     load(archive);
     return;
   }
+  RefuseDamagedStructure(path);
   Released<IStorage> storage;
   const HRESULT result = StgOpenStorage(widePath.c_str(), nullptr,
                                         STGM_READ | STGM_SHARE_DENY_WRITE | STGM_TRANSACTED,

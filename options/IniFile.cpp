@@ -21,17 +21,26 @@ constexpr const char* kNoSection = "Unable to locate specified key.";
 constexpr const char* kNoValue = "Unable to locate specified value.";
 constexpr const char* kCannotOpen = "Unable to open ini file.";
 
-// Reads a whole file; false when it cannot be opened or read.
-bool ReadWholeFile(const char* path, std::vector<char>& bytes) {
+enum class FileRead { read, missing, failed };
+
+// Reads a whole file. Only a file or folder that is not there counts as
+// missing; every other failure (a sharing violation, a folder in the file's
+// place, a read error) is a failure.
+FileRead ReadWholeFile(const char* path, std::vector<char>& bytes) {
   CFile file;
-  if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone)) return false;
+  CFileException error;
+  if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone, &error)) {
+    const bool missing = error.m_cause == CFileException::fileNotFound ||
+                         error.m_cause == CFileException::badPath;
+    return missing ? FileRead::missing : FileRead::failed;
+  }
   try {
     char chunk[65536];
     for (UINT n; (n = file.Read(chunk, sizeof chunk)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
   } catch (const CFileException&) {
-    return false;
+    return FileRead::failed;
   }
-  return true;
+  return FileRead::read;
 }
 
 // Moves `from` over `to`, replacing it in one step.
@@ -82,17 +91,15 @@ CString BeforeLastBackslash(const CString& path) {
 // ---- CIniFile ----
 
 int CIniFile::FindSection(const char* section) const {
-  for (int i = 0; i < sectionNames_.GetSize(); ++i)
-    if (sectionNames_[i] == section) return i;
-  return -1;
+  const auto found = sectionIndex_.find(section);
+  return found == sectionIndex_.end() ? -1 : found->second;
 }
 
 int CIniFile::FindEntry(int sectionIndex, const char* name) const {
   if (sectionIndex < 0 || sectionIndex >= sections_.GetSize()) return -1;
-  const CStringArray& names = sections_[sectionIndex].names;
-  for (int i = 0; i < names.GetSize(); ++i)
-    if (names[i] == name) return i;
-  return -1;
+  const auto& index = sections_[sectionIndex].indexOf;
+  const auto found = index.find(name);
+  return found == index.end() ? -1 : found->second;
 }
 
 CString CIniFile::ReadValue(const char* section, const char* name) {
@@ -129,14 +136,16 @@ bool CIniFile::WriteValue(const char* section, const char* name, const char* val
     return true;
   }
   if (!create) return false;
-  entries.names.Add(name);
+  entries.indexOf.emplace(name, entries.names.Add(name));
   entries.values.Add(value);
   return true;
 }
 
 int CIniFile::AddSection(const char* section) {
   sectionNames_.Add(section);
-  return sections_.Add(key());
+  const int index = sections_.Add(key());
+  sectionIndex_.emplace(section, index);
+  return index;
 }
 
 bool CIniFile::WriteInt(const char* section, const char* name, int value, bool create) {
@@ -182,12 +191,16 @@ void CIniFile::MergeText(const char* text, size_t length) {
 }
 
 bool CIniFile::LoadFromDisk() {
-  CFileStatus status;
-  if (!CFile::GetStatus(path_, status)) return false;
   std::vector<char> bytes;
-  if ((status.m_attribute & CFile::directory) || !ReadWholeFile(path_, bytes)) {
-    m_lastError = kCannotOpen;
-    return false;
+  switch (ReadWholeFile(path_, bytes)) {
+    case FileRead::missing:
+      return false;
+    case FileRead::failed:
+      m_lastError = kCannotOpen;
+      unreadablePath_ = path_;
+      return false;
+    case FileRead::read:
+      break;
   }
   MergeText(bytes.data(), bytes.size());
   return true;
@@ -214,9 +227,12 @@ bool CIniFile::WriteFileText(const CString& text) {
 }
 
 void CIniFile::ReportWriteFailure() {
-  CString message = "Unable to write file " + path_ +
-                    ".\r\n\r\nAdministrator privileges are probably needed to save this file.  "
-                    "Please contact your IT staff.";
+  ReportOnce("Unable to write file " + path_ +
+             ".\r\n\r\nAdministrator privileges are probably needed to save this file.  "
+             "Please contact your IT staff.");
+}
+
+void CIniFile::ReportOnce(const CString& message) {
   m_lastError = message;
   // Saves repeat (at every focus change, say); one box per store is enough.
   if (writeFailureReported_) return;
@@ -225,6 +241,12 @@ void CIniFile::ReportWriteFailure() {
 }
 
 void CIniFile::SaveToDisk() {
+  // Writing what little was read would lose the rest of the file.
+  if (IsUnreadable()) {
+    ReportOnce("Unable to read file " + path_ +
+               ".\r\n\r\nSettings changed while the program runs will not be saved to it.");
+    return;
+  }
   if (!WriteFileText(ToText())) ReportWriteFailure();
 }
 

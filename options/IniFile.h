@@ -5,8 +5,15 @@
 // Choices of ours: lines of any length are read; a line that is neither a
 // section line nor holds "=" is ignored; the file is written to a temporary
 // file beside it and then moved over it, so a failed save leaves the old file
-// as it was; a store reports its first write failure only.
+// as it was; a store reports its first write failure only. A file that exists
+// but cannot be read (locked by another program, say) is never written back
+// by this store: it would be written with only what the program set.
+// Sections and names are found through hash indexes beside the ordered
+// arrays, so reading a file is linear in its size.
 #pragma once
+
+#include <string>
+#include <unordered_map>
 
 #include "framework/Collections.h"
 #include "framework/String.h"
@@ -17,6 +24,7 @@ class CIniFile {
   struct key {
     CStringArray values;
     CStringArray names;
+    std::unordered_map<std::string, int> indexOf;  // name -> entry
   };
 
   CIniFile() = default;
@@ -38,7 +46,10 @@ class CIniFile {
   bool WriteInt(const char* section, const char* name, int value, bool create);
 
   void SaveToDisk();
+  // False when the file is missing or cannot be read; the latter marks the
+  // file unreadable, and SaveToDisk then leaves it alone.
   bool LoadFromDisk();
+  bool IsUnreadable() const { return !unreadablePath_.IsEmpty() && unreadablePath_ == path_; }
 
   // The file's text as SaveToDisk writes it, and the reading of such text
   // (merged into what the store holds).
@@ -55,10 +66,13 @@ class CIniFile {
   int AddSection(const char* section);
   bool WriteFileText(const CString& text);
   void ReportWriteFailure();
+  void ReportOnce(const CString& message);
 
   CString path_;
   CArray<key> sections_;
   CStringArray sectionNames_;
+  std::unordered_map<std::string, int> sectionIndex_;
+  CString unreadablePath_;
   bool writeFailureReported_ = false;
 };
 

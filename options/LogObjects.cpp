@@ -1,6 +1,7 @@
 // Pen, brush and font descriptions: archive forms, GDI records, INI text.
 #include "options/LogObjects.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -54,7 +55,14 @@ void QVLogPen::Serialize(CArchive& archive) {
     uint32_t color = 0;
     archive >> Mode >> Style >> color >> Width;
     Color = color;
+    HoldInRange();
   }
+}
+
+void QVLogPen::HoldInRange() {
+  // Not-a-number passes: RoundGdiLength makes it 0.
+  if (Width > kMaxPenWidth) Width = kMaxPenWidth;
+  if (Width < -kMaxPenWidth) Width = -kMaxPenWidth;
 }
 
 void QVLogPen::SetStyleIndex(int index) {
@@ -109,6 +117,7 @@ void QVLogPen::ParseText(const char* text) {
   Style = ParseInt32Saturating(TakeField(rest));
   Mode = ParseInt32Saturating(TakeField(rest));
   Width = std::strtod(rest, nullptr);
+  HoldInRange();
 }
 
 // -------------------------------------------------------------- QVLogBrush
@@ -196,6 +205,14 @@ void QVLogFont::Serialize(CArchive& archive) {
   f.lfHeight = height;
   f.lfWeight = weight;
   Color = color;
+  HoldInRange();
+}
+
+void QVLogFont::HoldInRange() {
+  const auto hold = [](int32_t value) { return std::clamp(value, -kMaxFontSize, kMaxFontSize); };
+  Size = hold(Size);
+  LogFont.lfHeight = hold(LogFont.lfHeight);
+  LogFont.lfWidth = hold(LogFont.lfWidth);
 }
 
 CString QVLogFont::ToText() const {
@@ -223,4 +240,5 @@ void QVLogFont::ParseText(const char* text) {
   Color = static_cast<COLORREF>(ParseInt32Saturating(TakeField(rest)));
   Size = ParseInt32Saturating(TakeField(rest));
   SetFaceName(rest);
+  HoldInRange();
 }

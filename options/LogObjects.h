@@ -25,6 +25,9 @@ class QVLogPen : public CObject {
   // INI text "red,green,blue,style,mode,width".
   CString ToText() const;
   void ParseText(const char* text);
+  // Holds the width within +-kMaxPenWidth (what a document or settings
+  // file asks for is taken through here).
+  void HoldInRange();
 
   int32_t Mode = 0;
   int32_t Style = 0x10006;  // PS_GEOMETRIC | PS_INSIDEFRAME
@@ -62,6 +65,8 @@ class QVLogFont : public CObject {
   CString ToText() const;
   void ParseText(const char* text);
   void SetFaceName(const char* face);
+  // Holds the size, height and width within +-kMaxFontSize.
+  void HoldInRange();
 
   LOGFONTA LogFont;
   COLORREF Color = 0;
@@ -75,3 +80,10 @@ int32_t RoundGdiLength(double value);
 // The same, truncating toward zero.
 int32_t TruncateGdiLength(double value);
 constexpr int32_t kMaxGdiLength = 1000000;
+
+// The largest font size and pen width a document or a settings file may ask
+// for, in 0.01 mm: 100 mm (about 283 points) and 10 mm. Larger ones only
+// make GDI build glyphs and bitmaps that no page can show, at the cost of
+// seconds and gigabytes.
+constexpr int32_t kMaxFontSize = 10000;
+constexpr double kMaxPenWidth = 1000.0;

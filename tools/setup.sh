@@ -87,7 +87,8 @@ grep -q 'app_tests.exe' "$prefix/user.reg" 2>/dev/null || rm -f "$stamp"
 
 # The fonts are part of the recipe: a changed font builder rebuilds them.
 fonts_hash=$(sha256sum <"$repo/tools/fonts/make_fonts.py" | cut -c1-16)
-want="prefix=$PREFIX_RECIPE fonts=$fonts_hash"
+dialog_fonts_hash=$(sha256sum <"$repo/tools/fonts/make_dialog_fonts.py" | cut -c1-16)
+want="prefix=$PREFIX_RECIPE fonts=$fonts_hash dialog-fonts=$dialog_fonts_hash"
 have=$(cat "$stamp" 2>/dev/null || true)
 winfonts="$prefix/drive_c/windows/Fonts"
 # Wine draws the caption buttons with "Marlett"; the prefix does not see
@@ -95,6 +96,7 @@ winfonts="$prefix/drive_c/windows/Fonts"
 marlett=/usr/share/wine/fonts/marlett.ttf
 if [ "$have" = "$want" ] && [ -f "$prefix/system.reg" ] &&
     [ -f "$winfonts/symbol.otf" ] && [ -f "$winfonts/wingding.ttf" ] &&
+    [ -f "$winfonts/ovelin-liberation-sans-regular.ttf" ] &&
     { [ -f "$winfonts/marlett.ttf" ] || [ ! -f "$marlett" ]; }; then
     step "wine prefix up to date ($prefix)"
     exit 0
@@ -120,6 +122,11 @@ step "building fonts Symbol, Wingdings"
 mkdir -p "$winfonts"
 cp -f "$fontdir/symbol.otf" "$fontdir/wingding.ttf" "$winfonts/"
 if [ -f "$marlett" ]; then cp -f "$marlett" "$winfonts/"; fi
+
+# Liberation Sans without the positioning that crashes Wine's edit control.
+step "building the dialog fonts"
+"$py" -I "$repo/tools/fonts/make_dialog_fonts.py" "$fontdir" >>"$log" 2>&1 || die "make_dialog_fonts.py"
+cp -f "$fontdir"/ovelin-liberation-sans-*.ttf "$winfonts/"
 
 step "registering font replacements"
 regfile="$build/font-replacements.reg"

@@ -248,3 +248,56 @@ TEST(QVIniFile, ExpandsLongEnvironmentValues) {
   EXPECT_EQ(ExpandEnvironment("a%OVELIN_LONG%b").str(), "a" + longValue + "b");
 }
 #endif
+
+// A file that is there but cannot be read (here a folder in its place; a
+// locked file under Windows) is never written over with the little this
+// store holds, and the user hears of it once.
+TEST(CIniFile, UnreadableFileIsNeverWrittenBack) {
+  TempFolder folder;
+  const std::string path = folder.File("locked.ini");
+  std::filesystem::create_directory(path);
+  CIniFile ini;
+  ini.AssignPath(path.c_str());
+  EXPECT_FALSE(ini.LoadFromDisk());
+  EXPECT_TRUE(ini.IsUnreadable());
+  // The obstacle goes away and the file is back with sections of its own.
+  std::filesystem::remove(path);
+  TempFolder::Write(path, "[Other]\r\nkept=1\r\n\r\n");
+  ini.WriteValue("Options", "v", "2", true);
+  ini.SaveToDisk();
+  ini.SaveToDisk();
+  EXPECT_EQ(TempFolder::Read(path), "[Other]\r\nkept=1\r\n\r\n");
+  const auto boxes = TakeMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Unable to read file " + path +
+                               ".\r\n\r\nSettings changed while the program runs will not be saved to it.");
+  // Another file for the same store is written as usual.
+  const std::string elsewhere = folder.File("elsewhere.ini");
+  ini.AssignPath(elsewhere.c_str());
+  EXPECT_FALSE(ini.IsUnreadable());
+  ini.SaveToDisk();
+  EXPECT_EQ(TempFolder::Read(elsewhere), "[Options]\r\nv=2\r\n\r\n");
+}
+
+// Large files keep their order of sections and names, and later repeats of
+// a name replace its value in place.
+TEST(CIniFile, LargeFilesKeepTheirOrder) {
+  std::string text;
+  for (int s = 0; s < 2000; ++s) text += "[S" + std::to_string(s) + "]\r\nk=" + std::to_string(s) + "\r\n";
+  text += "[Big]\r\n";
+  for (int k = 0; k < 50000; ++k) text += "k" + std::to_string(k) + "=" + std::to_string(k) + "\r\n";
+  text += "[S7]\r\nk=seven\r\nnew=1\r\n";
+  CIniFile ini;
+  Merge(ini, text);
+  ASSERT_EQ(ini.GetSectionCount(), 2001);
+  EXPECT_EQ(ini.GetSectionName(1999), "S1999");
+  EXPECT_EQ(ini.ReadValue("S7", "k"), "seven");
+  EXPECT_EQ(ini.ReadValue("S7", "new"), "1");
+  EXPECT_EQ(ini.ReadInt("Big", "k49999"), 49999);
+  const CIniFile::key& big = ini.GetSection(ini.FindSection("Big"));
+  ASSERT_EQ(big.names.GetSize(), 50000);
+  EXPECT_EQ(big.names[12345], "k12345");
+  CIniFile again;
+  Merge(again, Text(ini));
+  EXPECT_EQ(Text(again), Text(ini));
+}

@@ -203,7 +203,7 @@ TEST(QVLogFont, ParseText) {
   EXPECT_EQ(font.LogFont.lfItalic, 1);
   EXPECT_EQ(font.LogFont.lfUnderline, 255);
   EXPECT_EQ(font.Color, 0xFFFFFFFFu);
-  EXPECT_EQ(font.Size, INT32_MAX);
+  EXPECT_EQ(font.Size, kMaxFontSize);  // saturated, then held to what a page can show
   EXPECT_STREQ(font.LogFont.lfFaceName, "A,B");
 
   const std::string longFace(40, 'x');
@@ -251,4 +251,27 @@ TEST(QVLogFont, AssignCopiesEveryField) {
   b.Assign(a);
   EXPECT_EQ(b.ToText(), a.ToText());
   EXPECT_EQ(std::memcmp(&a.LogFont, &b.LogFont, sizeof a.LogFont), 0);
+}
+
+// Sizes and widths from a document or a settings file are held to what a
+// page can show, whichever way they come in; ones inside pass unchanged.
+TEST(LogObjects, HugeSizesAndWidthsAreHeldOnTheWayIn) {
+  QVLogFont font;
+  LoadBytes(font, Le32(-2000000000) + Le32(400) + std::string(4, '\0') + std::string(32, '\0') +
+                      Le32(0) + Le32(1000000));
+  EXPECT_EQ(font.Size, kMaxFontSize);
+  EXPECT_EQ(font.LogFont.lfHeight, -kMaxFontSize);
+  font.ParseText("-14,2147483647,0,0,400,0,0,0,0,7,48,2,2,0,-300000,Arial");
+  EXPECT_EQ(font.Size, -kMaxFontSize);
+  EXPECT_EQ(font.LogFont.lfWidth, kMaxFontSize);
+  font.ParseText("-14,0,0,0,400,0,0,0,0,7,48,2,2,0,10000,Arial");
+  EXPECT_EQ(font.Size, 10000);
+
+  QVLogPen pen;
+  pen.ParseText("0,0,0,65542,2,1e9");
+  EXPECT_EQ(pen.Width, kMaxPenWidth);
+  LoadBytes(pen, Le32(2) + Le32(65542) + Le32(0) + LeDouble(-1e12));
+  EXPECT_EQ(pen.Width, -kMaxPenWidth);
+  pen.ParseText("0,0,0,65542,2,30.5");
+  EXPECT_EQ(pen.Width, 30.5);
 }
