@@ -4,7 +4,7 @@
 // file loading and saving. ImageRowIterator walks its rows.
 // Choices of ours: sizes are computed in 64 bits and pixel data above
 // kMaxPixelBytes is refused; new images start zero-filled; codecs for
-// formats 4 to 7 are not built in and answer "format not supported".
+// the metafile reader (format 7) exists in the Windows build only.
 #pragma once
 
 #include <cstdint>
