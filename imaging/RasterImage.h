@@ -117,7 +117,7 @@ class RasterImage {
   void SetPixelColor(int32_t x, int32_t y, RGBQUAD colour, bool setAlpha = false);
   void SetPixelColor(int32_t x, int32_t y, COLORREF colour);
   void ConvertBitfieldsTo24(const BYTE* source, uint32_t redMask, uint32_t greenMask,
-                            uint32_t blueMask, int bitCount);
+                            uint32_t blueMask, int bitCount, int32_t rowCount = -1);
   static int CompareByLuminance(const void* a, const void* b);
 
   // Palette.
