@@ -1,10 +1,8 @@
 // libFuzzer target: the document archive reader (the "Contents" stream of an
 // equation file) on arbitrary bytes. A load either fails with the archive's
 // or the file's exception or gives a document that stores again.
-// OVELIN_FUZZ_WRITE_SEEDS=DIR makes it write seed archives there and stop.
+// Writes its seed archives when asked (FuzzSeeds.h).
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -12,6 +10,7 @@
 #include "framework/Archive.h"
 #include "framework/Exceptions.h"
 #include "framework/File.h"
+#include "tests/fuzz/FuzzSeeds.h"
 
 namespace {
 
@@ -26,10 +25,7 @@ std::vector<BYTE> Store(QVEquationList& equation, QVMOptions& options) {
 }
 
 void WriteSeed(const std::string& path, const std::vector<BYTE>& bytes) {
-  if (FILE* out = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(bytes.data(), 1, bytes.size(), out);
-    std::fclose(out);
-  }
+  WriteSeedFile(path, bytes.data(), bytes.size());
 }
 
 // An empty document and one with texts, formats and long lines.
@@ -49,10 +45,7 @@ void WriteSeeds(const std::string& folder) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  if (const char* folder = std::getenv("OVELIN_FUZZ_WRITE_SEEDS")) {
-    WriteSeeds(folder);
-    std::exit(0);
-  }
+  WriteSeedsWhenAsked(WriteSeeds);
   return 0;
 }
 

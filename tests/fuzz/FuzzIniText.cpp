@@ -1,12 +1,12 @@
 // libFuzzer target: the INI store's reading of file text on arbitrary bytes;
 // what it read is written out and read again.
-// OVELIN_FUZZ_WRITE_SEEDS=DIR makes it write seed texts there and stop.
+// Writes its seed texts when asked (FuzzSeeds.h).
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "options/IniFile.h"
+#include "tests/fuzz/FuzzSeeds.h"
 
 namespace {
 
@@ -17,21 +17,13 @@ void WriteSeeds(const std::string& folder) {
       "[Unclosed\nkey=value=more\n\n[]\n=\n",
   };
   int n = 0;
-  for (const char* text : kSeeds) {
-    if (FILE* out = std::fopen((folder + "/seed" + std::to_string(n++) + ".ini").c_str(), "wb")) {
-      std::fputs(text, out);
-      std::fclose(out);
-    }
-  }
+  for (const char* text : kSeeds) WriteSeedFile(folder + "/seed" + std::to_string(n++) + ".ini", text, std::strlen(text));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  if (const char* folder = std::getenv("OVELIN_FUZZ_WRITE_SEEDS")) {
-    WriteSeeds(folder);
-    std::exit(0);
-  }
+  WriteSeedsWhenAsked(WriteSeeds);
   return 0;
 }
 

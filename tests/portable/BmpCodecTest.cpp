@@ -58,13 +58,6 @@ Bytes BuildBmp(const BmpSpec& s) {
 
 RGBQUAD Pixel(const RasterImage& image, int32_t x, int32_t y) { return image.GetPixelColor(x, y, false); }
 
-#define EXPECT_RGB(c, r, g, b)   \
-  do {                           \
-    EXPECT_EQ((c).rgbRed, r);    \
-    EXPECT_EQ((c).rgbGreen, g);  \
-    EXPECT_EQ((c).rgbBlue, b);   \
-  } while (0)
-
 TEST(BmpCodec, RoundTripEveryDepth) {
   for (int bpp : {1, 4, 8, 24}) {
     SCOPED_TRACE(bpp);

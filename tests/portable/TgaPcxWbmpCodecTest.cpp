@@ -41,13 +41,6 @@ Bytes Pcx(int bits, int planes, int width, int height, int bytesPerLine, const B
 
 RGBQUAD At(const RasterImage& image, int32_t x, int32_t y) { return image.GetPixelColor(x, y, false); }
 
-#define EXPECT_RGB(c, r, g, b)    \
-  do {                            \
-    EXPECT_EQ((c).rgbRed, r);     \
-    EXPECT_EQ((c).rgbGreen, g);   \
-    EXPECT_EQ((c).rgbBlue, b);    \
-  } while (0)
-
 std::string DecodeError(const Bytes& data, uint32_t format) {
   RasterImage image;
   EXPECT_FALSE(DecodeBytes(image, data, format));
