@@ -13,6 +13,9 @@
 #include "imaging/RasterImagePCX.h"
 #include "imaging/RasterImageTGA.h"
 #include "imaging/RasterImageWBMP.h"
+#ifdef _WIN32
+#include "imaging/RasterImageWMF.h"
+#endif
 
 namespace {
 
@@ -48,7 +51,11 @@ bool RasterImage::Encode(ImageFile* file, uint32_t format) {
     case kFormatTga: return EncodeWith<RasterImageTGA>(*this, file);
     case kFormatPcx: return EncodeWith<RasterImagePCX>(*this, file);
     case kFormatWbmp: return EncodeWith<RasterImageWBMP>(*this, file);
+#ifdef _WIN32
+    case kFormatWmf: return EncodeWith<RasterImageWMF>(*this, file);
+#else
     case kFormatWmf: SetError("Encode: format not supported"); return false;
+#endif
     default: SetError("Encode: Unknown format"); return false;
   }
 }
@@ -79,6 +86,9 @@ static bool DecodeOne(RasterImage& image, ImageFile* file, uint32_t format, std:
     case kFormatTga: return RunDecoder<RasterImageTGA>(image, file, error, frames);
     case kFormatPcx: return RunDecoder<RasterImagePCX>(image, file, error, frames);
     case kFormatWbmp: return RunDecoder<RasterImageWBMP>(image, file, error, frames);
+#ifdef _WIN32
+    case kFormatWmf: return RunDecoder<RasterImageWMF>(image, file, error, frames);
+#endif
     default: return false;
   }
 }
@@ -89,10 +99,13 @@ bool RasterImage::Decode(ImageFile* file, uint32_t format) {
     return false;
   }
   if (format == kFormatUnknown) return DecodeDetect(file);
+#ifndef _WIN32
+  // Metafiles are played through GDI: the Windows build only.
   if (format == kFormatWmf) {
     SetError("Decode: format not supported");
     return false;
   }
+#endif
   if (format >= kFormatCount) {
     SetError("Decode: Unknown or wrong format");
     return false;
@@ -107,7 +120,11 @@ bool RasterImage::Decode(ImageFile* file, uint32_t format) {
 
 bool RasterImage::DecodeDetect(ImageFile* file) {
   const int64_t start = file->Tell();
-  static const uint32_t kOrder[] = {kFormatBmp, kFormatIco, kFormatGif, kFormatTga, kFormatPcx, kFormatWbmp};
+  static const uint32_t kOrder[] = {kFormatBmp, kFormatIco, kFormatGif, kFormatTga, kFormatPcx, kFormatWbmp,
+#ifdef _WIN32
+                                    kFormatWmf
+#endif
+  };
   for (uint32_t format : kOrder) {
     // Four bytes can start almost anything: try WBMP only on a sound header.
     if (format == kFormatWbmp && !RasterImageWBMP::IsPlausible(file)) continue;
