@@ -212,6 +212,14 @@ TEST(WbmpCodec, MultiByteSizesAndRefusals) {
   EXPECT_STREQ(wide.GetLastError(), "Can't save this image as WBMP");
 }
 
+TEST(TgaAndPcxCodecs, SidesBeyondSixteenBitsAreRefused) {
+  RasterImage wide(65536, 1, 8);
+  EXPECT_TRUE(EncodeToBytes(wide, kFormatTga).empty());
+  EXPECT_STREQ(wide.GetLastError(), "Image too large for TGA");
+  EXPECT_TRUE(EncodeToBytes(wide, kFormatPcx).empty());
+  EXPECT_STREQ(wide.GetLastError(), "Image too large for PCX");
+}
+
 TEST(FormatDetection, PcxIsNotTakenForTga) {
   auto source = MakePatternImage(9, 5, 8, 2);
   const Bytes pcx = EncodeToBytes(*source, kFormatPcx);
