@@ -228,6 +228,16 @@ void CDIBSection::CopyBitmap(HDC screen, HBITMAP bitmap, int width, int height) 
   Check(copied != FALSE && oldSource != nullptr && oldTarget != nullptr);
 }
 
+bool DibImageSize(int width, int height, int bits, DWORD& size) {
+  if (width < 0 || height < 0 || bits < 0) return false;
+  const uint64_t stride = (static_cast<uint64_t>(bits) * static_cast<uint64_t>(width) + 31) / 32 * 4;
+  const uint64_t bytes = stride * static_cast<uint64_t>(height);
+  // The file's 32-bit size field holds the headers and colour table too.
+  if (bytes > kLargestDibImage) return false;
+  size = static_cast<DWORD>(bytes);
+  return true;
+}
+
 bool CDIBSection::AssignBitmap(HBITMAP bitmap, HPALETTE palette) {
   ReleaseAll();
   BITMAP bm;
@@ -242,7 +252,10 @@ bool CDIBSection::AssignBitmap(HBITMAP bitmap, HPALETTE palette) {
   h.biPlanes = 1;
   h.biBitCount = static_cast<WORD>(bits);
   h.biCompression = BI_RGB;
-  h.biSizeImage = static_cast<DWORD>(((bits * bm.bmWidth + 31) & ~31) / 8 * height);
+  if (!DibImageSize(bm.bmWidth, height, bits, h.biSizeImage)) {
+    ReleaseAll();
+    return false;
+  }
   HDC screen = GetWindowDC(nullptr);
   if (!screen) {
     ReleaseAll();

@@ -7,6 +7,8 @@
 // bitmap cannot be converted.
 #pragma once
 
+#include <cstdint>
+
 #include "framework/Object.h"
 #include "framework/Platform.h"
 
@@ -54,6 +56,13 @@ class CDIBSection : public CObject {
 
 // Replaces `palette` with the standard palette of 2, 16 or 256 entries.
 bool MakeStandardPalette(HPALETTE& palette, UINT count);
+
+// Largest pixel block a section and its BMP file may hold: the file's
+// 32-bit size field must also take the headers and a 256-entry table.
+constexpr uint64_t kLargestDibImage = 0xFFFFFFFFull - 54 - 1024;
+// Bytes of a bottom-up image of rows padded to 4 bytes, computed in 64
+// bits; false when that does not fit kLargestDibImage.
+bool DibImageSize(int width, int height, int bits, DWORD& size);
 
 // Writes the bitmap as a bottom-up BI_RGB file in its own depth.
 bool SaveBitmapAsBmp(HBITMAP bitmap, const char* path);

@@ -10,6 +10,12 @@
 #include "imaging/RasterImageBMP.h"
 #include "imaging/RasterImageGIF.h"
 #include "imaging/RasterImageICO.h"
+#include "imaging/RasterImagePCX.h"
+#include "imaging/RasterImageTGA.h"
+#include "imaging/RasterImageWBMP.h"
+#ifdef _WIN32
+#include "imaging/RasterImageWMF.h"
+#endif
 
 namespace {
 
@@ -42,10 +48,14 @@ bool RasterImage::Encode(ImageFile* file, uint32_t format) {
     case kFormatBmp: return EncodeWith<RasterImageBMP>(*this, file);
     case kFormatGif: return EncodeWith<RasterImageGIF>(*this, file);
     case kFormatIco: return EncodeWith<RasterImageICO>(*this, file);
-    case kFormatTga:
-    case kFormatPcx:
-    case kFormatWbmp:
+    case kFormatTga: return EncodeWith<RasterImageTGA>(*this, file);
+    case kFormatPcx: return EncodeWith<RasterImagePCX>(*this, file);
+    case kFormatWbmp: return EncodeWith<RasterImageWBMP>(*this, file);
+#ifdef _WIN32
+    case kFormatWmf: return EncodeWith<RasterImageWMF>(*this, file);
+#else
     case kFormatWmf: SetError("Encode: format not supported"); return false;
+#endif
     default: SetError("Encode: Unknown format"); return false;
   }
 }
@@ -73,6 +83,12 @@ static bool DecodeOne(RasterImage& image, ImageFile* file, uint32_t format, std:
     case kFormatBmp: return RunDecoder<RasterImageBMP>(image, file, error, frames);
     case kFormatGif: return RunDecoder<RasterImageGIF>(image, file, error, frames);
     case kFormatIco: return RunDecoder<RasterImageICO>(image, file, error, frames);
+    case kFormatTga: return RunDecoder<RasterImageTGA>(image, file, error, frames);
+    case kFormatPcx: return RunDecoder<RasterImagePCX>(image, file, error, frames);
+    case kFormatWbmp: return RunDecoder<RasterImageWBMP>(image, file, error, frames);
+#ifdef _WIN32
+    case kFormatWmf: return RunDecoder<RasterImageWMF>(image, file, error, frames);
+#endif
     default: return false;
   }
 }
@@ -83,10 +99,13 @@ bool RasterImage::Decode(ImageFile* file, uint32_t format) {
     return false;
   }
   if (format == kFormatUnknown) return DecodeDetect(file);
-  if (format >= kFormatTga && format <= kFormatWmf) {
+#ifndef _WIN32
+  // Metafiles are played through GDI: the Windows build only.
+  if (format == kFormatWmf) {
     SetError("Decode: format not supported");
     return false;
   }
+#endif
   if (format >= kFormatCount) {
     SetError("Decode: Unknown or wrong format");
     return false;
@@ -101,8 +120,14 @@ bool RasterImage::Decode(ImageFile* file, uint32_t format) {
 
 bool RasterImage::DecodeDetect(ImageFile* file) {
   const int64_t start = file->Tell();
-  static const uint32_t kOrder[] = {kFormatBmp, kFormatIco, kFormatGif};
+  static const uint32_t kOrder[] = {kFormatBmp, kFormatIco, kFormatGif, kFormatTga, kFormatPcx, kFormatWbmp,
+#ifdef _WIN32
+                                    kFormatWmf
+#endif
+  };
   for (uint32_t format : kOrder) {
+    // Four bytes can start almost anything: try WBMP only on a sound header.
+    if (format == kFormatWbmp && !RasterImageWBMP::IsPlausible(file)) continue;
     std::string error;
     int32_t frames = 0;
     if (DecodeOne(*this, file, format, error, frames)) return true;

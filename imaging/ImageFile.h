@@ -82,3 +82,14 @@ class ImageMemFile : public ImageFile {
   size_t position_;
   size_t capacity_;
 };
+
+// Reads exactly `bytes` bytes; false when the file ends first.
+inline bool ReadAll(ImageFile* file, void* buffer, size_t bytes) {
+  return bytes == 0 || file->Read(buffer, 1, bytes) == bytes;
+}
+
+// Bytes from the current position to the end of the file (0 when unknown).
+inline int64_t BytesLeft(ImageFile* file) {
+  const int64_t left = file->Size() - file->Tell();
+  return left > 0 ? left : 0;
+}

@@ -199,7 +199,9 @@ void RasterImage::Copy(const RasterImage& source, bool copyPixels, bool copySele
   if (copyPixels) {
     std::memcpy(block_, source.block_, GetSize());
   } else {
-    std::memcpy(GetPalette(), source.GetPalette(), GetPaletteSize());
+    // A 24-bit image has no palette to copy (and memcpy takes no null pointer).
+    if (GetPaletteSize() && GetPalette() && source.GetPalette())
+      std::memcpy(GetPalette(), source.GetPalette(), GetPaletteSize());
     StoreHeaderCopy();
   }
   if (copySelection && source.selection_) selection_ = CopyPlane(source.selection_, PixelCount());
@@ -322,46 +324,54 @@ void RasterImage::SetPixelColor(int32_t x, int32_t y, COLORREF colour) {
 
 namespace {
 
-// One channel of a bit-field pixel scaled to 8 bits; empty or over-wide
-// masks give defined results instead of shifts by negative amounts.
-BYTE FieldValue(uint32_t pixel, uint32_t mask) {
-  if (mask == 0) return 0;
-  int low = 0;
-  while (!((mask >> low) & 1)) ++low;
-  int bits = 0;
-  while (low + bits < 32 && ((mask >> (low + bits)) & 1)) ++bits;
-  const uint32_t v = (pixel & mask) >> low;
-  return static_cast<BYTE>(bits >= 8 ? v >> (bits - 8) : v << (8 - bits));
-}
+// Where a bit-field channel lies in a pixel, worked out once per mask;
+// empty or over-wide masks give defined results instead of shifts by
+// negative amounts.
+struct FieldShape {
+  uint32_t mask = 0;
+  int low = 0;   // lowest set bit
+  int bits = 0;  // contiguous bits from there
+
+  explicit FieldShape(uint32_t m) : mask(m) {
+    if (mask == 0) return;
+    while (!((mask >> low) & 1)) ++low;
+    while (low + bits < 32 && ((mask >> (low + bits)) & 1)) ++bits;
+  }
+  // The channel scaled to 8 bits.
+  BYTE Value(uint32_t pixel) const {
+    if (mask == 0) return 0;
+    const uint32_t v = (pixel & mask) >> low;
+    return static_cast<BYTE>(bits >= 8 ? v >> (bits - 8) : v << (8 - bits));
+  }
+};
 
 }  // namespace
 
 // Fills this 24-bit image from 16- or 32-bit rows held in a separate buffer
-// laid out like the image (bottom-up, rows padded to 4 bytes). 32-bit pixels
-// without masks are blue, green, red bytes.
+// laid out like the image (bottom-up, rows padded to 4 bytes), its first
+// `rowCount` rows (all when negative). 32-bit pixels without masks are blue,
+// green, red bytes.
 void RasterImage::ConvertBitfieldsTo24(const BYTE* source, uint32_t redMask, uint32_t greenMask,
-                                       uint32_t blueMask, int bitCount) {
+                                       uint32_t blueMask, int bitCount, int32_t rowCount) {
   if (!block_ || !source || head_.biBitCount != 24) return;
+  if (rowCount < 0 || rowCount > head_.biHeight) rowCount = head_.biHeight;
   const int32_t width = head_.biWidth;
   const bool anyMask = (redMask | greenMask | blueMask) != 0;
+  const uint32_t keep = bitCount == 16 ? 0xFFFF : 0xFFFFFFFF;
+  const FieldShape red(redMask & keep), green(greenMask & keep), blue(blueMask & keep);
   const uint64_t sourceStride =
       bitCount == 16 ? static_cast<uint64_t>((width + 1) / 2) * 4 : static_cast<uint64_t>(width) * 4;
-  for (int32_t y = head_.biHeight - 1; y >= 0; --y) {
+  for (int32_t y = rowCount - 1; y >= 0; --y) {
     const BYTE* in = source + static_cast<uint64_t>(y) * sourceStride;
     BYTE* out = info_.pixels + static_cast<uint64_t>(y) * info_.stride;
     for (int32_t x = width - 1; x >= 0; --x) {
       BYTE* p = out + x * 3;
-      if (bitCount == 16) {
-        const uint32_t v = GetLE16(in + x * 2);
-        p[0] = FieldValue(v, blueMask & 0xFFFF);
-        p[1] = FieldValue(v, greenMask & 0xFFFF);
-        p[2] = FieldValue(v, redMask & 0xFFFF);
-      } else if (anyMask) {
-        const uint32_t v = GetLE32(in + x * 4);
-        p[0] = FieldValue(v, blueMask), p[1] = FieldValue(v, greenMask), p[2] = FieldValue(v, redMask);
-      } else {
+      if (bitCount != 16 && !anyMask) {
         p[0] = in[x * 4], p[1] = in[x * 4 + 1], p[2] = in[x * 4 + 2];
+        continue;
       }
+      const uint32_t v = bitCount == 16 ? GetLE16(in + x * 2) : GetLE32(in + x * 4);
+      p[0] = blue.Value(v), p[1] = green.Value(v), p[2] = red.Value(v);
     }
   }
 }

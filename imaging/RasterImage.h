@@ -4,7 +4,7 @@
 // file loading and saving. ImageRowIterator walks its rows.
 // Choices of ours: sizes are computed in 64 bits and pixel data above
 // kMaxPixelBytes is refused; new images start zero-filled; codecs for
-// formats 4 to 7 are not built in and answer "format not supported".
+// the metafile reader (format 7) exists in the Windows build only.
 #pragma once
 
 #include <cstdint>
@@ -117,7 +117,7 @@ class RasterImage {
   void SetPixelColor(int32_t x, int32_t y, RGBQUAD colour, bool setAlpha = false);
   void SetPixelColor(int32_t x, int32_t y, COLORREF colour);
   void ConvertBitfieldsTo24(const BYTE* source, uint32_t redMask, uint32_t greenMask,
-                            uint32_t blueMask, int bitCount);
+                            uint32_t blueMask, int bitCount, int32_t rowCount = -1);
   static int CompareByLuminance(const void* a, const void* b);
 
   // Palette.

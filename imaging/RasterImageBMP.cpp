@@ -176,15 +176,20 @@ bool RasterImageBMP::ReadBitfields(ImageFile* file, const BITMAPINFOHEADER& head
   }
   const uint64_t width = static_cast<uint64_t>(head_.biWidth);
   const uint64_t stride = head.biBitCount == 16 ? ((width + 1) / 2) * 4 : width * 4;
+  // Only the rows the file holds are read and converted: the rest of the
+  // image stays black, and a short file costs no more than its bytes.
+  const uint64_t wanted = stride * static_cast<uint64_t>(head_.biHeight);
+  const uint64_t available = static_cast<uint64_t>(BytesLeft(file));
+  const uint64_t rowCount = ((available < wanted ? available : wanted) + stride - 1) / stride;
   std::vector<BYTE> rows;
   try {
-    rows.assign(stride * static_cast<uint64_t>(head_.biHeight), 0);
+    rows.assign(rowCount * stride, 0);
   } catch (const std::bad_alloc&) {
     SetError("can't allocate memory");
     return false;
   }
   file->Read(rows.data(), 1, rows.size());
-  ConvertBitfieldsTo24(rows.data(), masks[0], masks[1], masks[2], head.biBitCount);
+  ConvertBitfieldsTo24(rows.data(), masks[0], masks[1], masks[2], head.biBitCount, static_cast<int32_t>(rowCount));
   return true;
 }
 

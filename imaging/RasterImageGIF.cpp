@@ -29,6 +29,7 @@ struct RasterImageGIF::Frame {
   int32_t paletteCount = 0;
   int depth = 8;
   int32_t transIndex = -1;
+  uint16_t delay = 0;
   RasterImage image;
   std::vector<bool> rowDone;  // rows (from the top) that the data reached
 };
@@ -78,6 +79,11 @@ void RasterImageGIF::SetComment(const char* text) {
 
 bool RasterImageGIF::Encode(ImageFile* file) {
   if (CheckEncodeArgs(file)) return false;
+  // The screen and image descriptors hold 16-bit sizes, which would wrap.
+  if (GetWidth() > 0xFFFF || GetHeight() > 0xFFFF) {
+    SetError("Can't save this image as GIF");
+    return false;
+  }
   bool ok;
   if (GetBpp() > 8) {
     ok = EncodeTiles(file);
@@ -209,10 +215,10 @@ bool RasterImageGIF::ReadExtension(ImageFile* file) {
   const int size = ReadSubBlock(file, block);
   if (size < 0) return false;
   if (label == 0xF9 && size >= 4) {
+    // Held for the next image descriptor only.
     const BYTE flags = block[0];
     transIndex_ = (flags & 1) ? block[3] : -1;
-    if (flags & 1) info_.backgroundIndex = block[3];
-    info_.frameDelay = GetLE16(block + 1);
+    delay_ = GetLE16(block + 1);
     disposal_ = (flags >> 2) & 7;
   } else if (label == 0xFE && size > 0) {
     std::memcpy(comment_, block, static_cast<size_t>(size));
@@ -247,6 +253,9 @@ bool RasterImageGIF::ReadDescriptor(ImageFile* file, const Screen& screen, Frame
   }
   frame.depth = frame.paletteCount == 2 ? 1 : (frame.paletteCount > 0 && frame.paletteCount <= 16) ? 4 : 8;
   frame.transIndex = transIndex_;
+  frame.delay = delay_;
+  transIndex_ = -1;
+  delay_ = 0;
   return true;
 }
 
@@ -286,10 +295,16 @@ bool RasterImageGIF::Decode(ImageFile* file) {
   const int64_t start = file->Tell();
   int32_t count = 0;
   bool firstDiffers = false;
+  // Counting reads every extension of the file; none of it may reach the
+  // frame decoded afterwards.
+  char comment[sizeof(comment_)];
+  std::memcpy(comment, comment_, sizeof(comment));
   CountFrames(file, screen, count, firstDiffers);
+  std::memcpy(comment_, comment, sizeof(comment));
   info_.frameCount = count;
   if (info_.wantedFrame < 0 || info_.wantedFrame >= count || !file->Seek(start, SEEK_SET)) return false;
   transIndex_ = -1;
+  delay_ = 0;
   disposal_ = previousDisposal_ = 0;
   const bool composed = !screen.hasGlobal && count > 1 && firstDiffers;
   if (composed) screen.depth = 24;
@@ -371,7 +386,7 @@ bool RasterImageGIF::PrepareCanvas(RasterImage& canvas, const Screen& screen, co
     }
     if (screen.depth < 24) canvas.Clear(static_cast<BYTE>(frame.transIndex >= 0 ? frame.transIndex : 0));
   } else if (previousDisposal_ == 2 && screen.depth < 24) {
-    canvas.Clear(static_cast<BYTE>(info_.backgroundIndex >= 0 ? info_.backgroundIndex : 0));
+    canvas.Clear(static_cast<BYTE>(frame.transIndex >= 0 ? frame.transIndex : 0));
   }
   return true;
 }
@@ -382,6 +397,7 @@ bool RasterImageGIF::PrepareCanvas(RasterImage& canvas, const Screen& screen, co
 bool RasterImageGIF::WalkFrames(ImageFile* file, const Screen& screen, bool composed) {
   RasterImage canvas;
   int32_t frameNumber = 0;
+  uint16_t delay = 0;
   bool atIntroducer = true;
   for (int c = file->GetC(); c >= 0 && !(atIntroducer && c == ';'); c = file->GetC()) {
     if (info_.escape) return false;
@@ -395,7 +411,6 @@ bool RasterImageGIF::WalkFrames(ImageFile* file, const Screen& screen, bool comp
     }
     Frame frame;
     if (!ReadDescriptor(file, screen, frame)) break;
-    transIndex_ = -1;
     if (!frame.fits) {
       if (file->GetC() < 0) break;
       SkipSubBlocks(file);
@@ -407,6 +422,7 @@ bool RasterImageGIF::WalkFrames(ImageFile* file, const Screen& screen, bool comp
     }
     if (!PrepareCanvas(canvas, screen, frame)) return false;
     DrawFrame(canvas, frame);
+    delay = frame.delay;
     if (composed) {
       if (frame.transIndex >= 0) {
         canvas.SetTransColor(frame.image.GetPaletteColor(static_cast<uint32_t>(frame.transIndex)));
@@ -414,14 +430,14 @@ bool RasterImageGIF::WalkFrames(ImageFile* file, const Screen& screen, bool comp
       }
     } else {
       canvas.SetPalette(frame.image.GetPalette(), frame.image.GetNumColors());
-      canvas.SetTransIndex(info_.backgroundIndex);
+      canvas.SetTransIndex(frame.transIndex);
       if (frameNumber == info_.wantedFrame) break;
     }
     previousDisposal_ = disposal_;
     ++frameNumber;
   }
   if (!canvas.IsValid()) return false;
-  canvas.SetFrameDelay(info_.frameDelay);
+  canvas.SetFrameDelay(delay);
   canvas.SetOffset(0, 0);
   return Transfer(canvas);
 }

@@ -45,5 +45,6 @@ class RasterImageGIF : public RasterImage {
   int loops_ = 0;
   int disposal_ = 0;
   int previousDisposal_ = 0;
-  int transIndex_ = -1;  // of the latest graphic-control record
+  int transIndex_ = -1;  // of the graphic-control record before the next image
+  uint16_t delay_ = 0;   // likewise
 };

@@ -17,7 +17,8 @@ checks=0
 # ImageMagick's own program, not a stand-in earlier on PATH.
 IM=/usr/bin/convert-im6.q16
 [ -x "$IM" ] || IM=/usr/bin/convert
-for tool in "$IM" gif2rgb giftopnm gifbuild pamtogif ppmtobmp bmptopnm ppmtopgm pamditherbw; do
+for tool in "$IM" gif2rgb giftopnm gifbuild pamtogif ppmtobmp bmptopnm ppmtopgm pamditherbw \
+            pamtotga tgatoppm ppmtopcx pcxtoppm pbmtowbmp wbmptopbm pgmtopbm; do
   command -v "$tool" >/dev/null || { echo "MISSING TOOL: $tool (see tools/packages-imaging.txt)"; exit 1; }
 done
 $PY -c 'import PIL' 2>/dev/null || { echo "MISSING: python3-pil for $PY"; exit 1; }
@@ -143,15 +144,91 @@ Image.open('ref24.ppm').crop((0, 0, 48, 32)).save('pil.ico', sizes=[(48, 32)], b
 Image.open('ref24.ppm').crop((0, 0, 48, 32)).save('pilref.ppm')"
 decoded "pillow ico" pil.ico pilref.ppm
 
+# Our TGAs (ImageMagick's reader keeps a bottom-up file's row order as an
+# orientation tag: -auto-orient applies it) and PCXs, read by Pillow,
+# ImageMagick and netpbm. ImageMagick reads every one-plane 1-bit PCX with
+# its colours swapped (netpbm's own too), so Pillow and pcxtoppm judge those.
+for kind in 8 24 32; do
+  t=ours-$kind.tga
+  if [ $kind = 32 ]; then opts="24 --alpha"; else opts=$kind; fi
+  check "encode $t" "$IMGCONV" encode ref24.ppm $t tga $opts --ref $t.ppm
+  check "pillow $t" $COMPARE $t.ppm $t
+  check "imagemagick $t" sh -c "'$IM' $t -auto-orient -depth 8 ppm:$t.im.ppm && $COMPARE $t.ppm $t.im.ppm"
+  check "tgatoppm $t" sh -c "tgatoppm $t > $t.pnm 2>/dev/null && $COMPARE $t.ppm $t.pnm"
+done
+check "32-bit tga keeps its alpha" $PY -c "
+from PIL import Image
+a = Image.open('ours-32.tga')
+assert a.mode == 'RGBA' and a.getpixel((0, 36))[3] == 128 and a.getpixel((1, 36))[3] == 135, (a.mode, a.getpixel((0, 36)))"
+for bpp in 1 4 8 24; do
+  x=ours-$bpp.pcx
+  check "encode $x" "$IMGCONV" encode ref24.ppm $x pcx $bpp --ref $x.ppm
+  check "pillow $x" $COMPARE $x.ppm $x
+  [ $bpp = 1 ] || check "imagemagick $x" sh -c "'$IM' $x -depth 8 ppm:$x.im.ppm && $COMPARE $x.ppm $x.im.ppm"
+  check "pcxtoppm $x" sh -c "pcxtoppm $x > $x.pnm 2>/dev/null && $COMPARE $x.ppm $x.pnm"
+done
+# WBMP both ways with netpbm.
+check "encode wbmp" "$IMGCONV" encode ref24.ppm ours.wbmp wbmp 1 --ref ours.wbmp.ppm
+check "wbmptopbm ours.wbmp" sh -c "wbmptopbm ours.wbmp > ours.wbmp.pbm && $COMPARE ours.wbmp.ppm ours.wbmp.pbm"
+ppmtopgm ref1.ppm | pgmtopbm -threshold > ref1.pbm 2>/dev/null && pbmtowbmp ref1.pbm > nw.wbmp 2>/dev/null &&
+  decoded "pbmtowbmp" nw.wbmp ref1.pbm
+# 130 pixels wide: the width takes two bytes of the multi-byte integer.
+"$IMGCONV" pattern 130 9 4 wide.ppm && ppmtopgm wide.ppm | pgmtopbm -threshold > wide.pbm 2>/dev/null &&
+  pbmtowbmp wide.pbm > nwide.wbmp 2>/dev/null && decoded "pbmtowbmp 130 wide" nwide.wbmp wide.pbm
+
+# TGAs from ImageMagick (top-down; 16-bit compared by the top five bits of
+# each channel), pamtotga and Pillow, plain and run-length.
+"$IM" ref24.ppm -orient top-left imtd.tga && decoded "imagemagick tga top-down" imtd.tga ref24.ppm
+"$IM" ref24.ppm -orient top-left -compress RLE imrle.tga && decoded "imagemagick tga rle" imrle.tga ref24.ppm
+"$IM" ref24.ppm -orient top-left -depth 5 im16.tga && imread im16.tga &&
+  decoded "imagemagick 16-bit tga" im16.tga im16.tga.im.ppm --bits 5,5,5
+"$IM" ref8.ppm -orient top-left -type Palette imp.tga && imread imp.tga && decoded "imagemagick palette tga" imp.tga imp.tga.im.ppm
+pamtotga -norle ref24.ppm > pt.tga 2>/dev/null && decoded "pamtotga" pt.tga ref24.ppm
+pamtotga ref24.ppm > ptr.tga 2>/dev/null && decoded "pamtotga rle" ptr.tga ref24.ppm
+pamtotga -cmap ref8.ppm > ptc.tga 2>/dev/null && decoded "pamtotga colour-mapped rle" ptc.tga ref8.ppm
+ppmtopgm ref24.ppm > grey.pgm && pamtotga -norle grey.pgm > ptg.tga 2>/dev/null && decoded "pamtotga grey" ptg.tga grey.pgm
+pamtotga -mono ref1.ppm > ptm.tga 2>/dev/null && decoded "pamtotga mono rle" ptm.tga ref1.ppm
+# PCXs from ImageMagick, ppmtopcx and Pillow.
+"$IM" ref24.ppm impcx.pcx && decoded "imagemagick pcx" impcx.pcx ref24.ppm
+"$IM" ref8.ppm -type Palette impcx8.pcx && imread impcx8.pcx && decoded "imagemagick palette pcx" impcx8.pcx impcx8.pcx.im.ppm
+ppmtopcx -24bit ref24.ppm > pp24.pcx 2>/dev/null && decoded "ppmtopcx 24-bit" pp24.pcx ref24.ppm
+ppmtopcx -8bit ref8.ppm > pp8.pcx 2>/dev/null && decoded "ppmtopcx 8-bit" pp8.pcx ref8.ppm
+ppmtopcx -planes=4 ref4.ppm > pp4.pcx 2>/dev/null && decoded "ppmtopcx 4 planes" pp4.pcx ref4.ppm
+ppmtopcx -packed ref4.ppm > pp4p.pcx 2>/dev/null && decoded "ppmtopcx packed 4-bit" pp4p.pcx ref4.ppm
+ppmtopcx ref1.pbm > pp1.pcx 2>/dev/null && decoded "ppmtopcx 1-bit" pp1.pcx ref1.pbm
+$PY - <<'PYEOF'
+from PIL import Image
+rgb = Image.open('ref24.ppm')
+rgb.save('pil24.tga')
+rgb.save('pilrle.tga', compression='tga_rle')
+rgb.convert('RGBA').save('pil32.tga')
+Image.open('ref8.ppm').convert('P', palette=Image.ADAPTIVE, colors=256).save('pil8.tga')
+rgb.convert('L').save('pilgrey.tga')
+rgb.save('pil24.pcx')
+Image.open('ref8.ppm').convert('P', palette=Image.ADAPTIVE, colors=256).save('pil8.pcx')
+Image.open('ref1.ppm').convert('1', dither=Image.NONE).save('pil1.pcx')
+PYEOF
+decoded "pillow 24-bit tga" pil24.tga ref24.ppm
+decoded "pillow rle tga" pilrle.tga ref24.ppm
+decoded "pillow 32-bit tga" pil32.tga ref24.ppm
+decoded "pillow 8-bit tga" pil8.tga ref8.ppm
+decoded "pillow grey tga" pilgrey.tga pilgrey.tga
+decoded "pillow 24-bit pcx" pil24.pcx ref24.ppm
+decoded "pillow 8-bit pcx" pil8.pcx ref8.ppm
+decoded "pillow 1-bit pcx" pil1.pcx ref1.ppm
+
 # Every fixture the outside tools wrote was counted above; anything that did
 # not come into being is a failure too.
 for f in im3.bmp im2.bmp im5.bmp im8.bmp imrle.bmp imalpha.bmp im565.bmp im555.bmp pw.bmp po.bmp p8.bmp p4.bmp \
          p1.bmp pil24.bmp pil8.bmp pil1.bmp pil32.bmp pil.gif pil-flat.gif pil-trans.gif pil-anim.gif gb.gif \
-         pt.gif pti.gif ptn.gif ptt.gif pt1.gif pt4.gif imico.ico imico8.ico pil.ico; do
+         pt.gif pti.gif ptn.gif ptt.gif pt1.gif pt4.gif imico.ico imico8.ico pil.ico \
+         nw.wbmp nwide.wbmp imtd.tga imrle.tga im16.tga imp.tga pt.tga ptr.tga ptc.tga ptg.tga ptm.tga \
+         impcx.pcx impcx8.pcx pp24.pcx pp8.pcx pp4.pcx pp4p.pcx pp1.pcx pil24.tga pilrle.tga pil32.tga \
+         pil8.tga pilgrey.tga pil24.pcx pil8.pcx pil1.pcx; do
   [ -s "$f" ] || { failures=$((failures + 1)); echo "FAIL fixture $f was not made"; }
 done
 # Every fixture, ours and theirs, cut at every length: decodes or fails
 # within a second each (and, in the sanitizer build, without a report).
-check "truncations" "$IMGCONV" truncations ./*.bmp ./*.gif ./*.ico
+check "truncations" "$IMGCONV" truncations ./*.bmp ./*.gif ./*.ico ./*.tga ./*.pcx ./*.wbmp
 echo "imaging cross-check: $checks checks, $failures failures"
 [ "$failures" -eq 0 ]

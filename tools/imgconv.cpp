@@ -2,7 +2,7 @@
 // the cross-checks against outside tools and by hand.
 //   imgconv pattern W H SEED OUT.ppm      deterministic 24-bit picture
 //   imgconv encode IN.ppm OUT FORMAT BPP [COMPRESSOR] [--alpha] [--ref REF.ppm]
-//       FORMAT is bmp, gif or ico; BPP 1, 4, 8 or 24 (the picture is reduced
+//       FORMAT is bmp, gif, ico, tga, pcx or wbmp; BPP 1, 4, 8 or 24 (the picture is reduced
 //       to the standard palette); REF gets the pixels as they were encoded
 //   imgconv decode IN OUT.ppm [FRAME]     any format we read, to RGB PPM
 //   imgconv truncations FILE...           decodes every prefix of each file;
@@ -81,6 +81,9 @@ uint32_t FormatNumber(const std::string& name) {
   if (name == "bmp") return kFormatBmp;
   if (name == "gif") return kFormatGif;
   if (name == "ico") return kFormatIco;
+  if (name == "tga") return kFormatTga;
+  if (name == "pcx") return kFormatPcx;
+  if (name == "wbmp") return kFormatWbmp;
   return kFormatUnknown;
 }
 

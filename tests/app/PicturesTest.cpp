@@ -334,6 +334,25 @@ TEST_F(Exports, EmfFrameIsTheExtent) {
   ExpectFrame(EmfFrame(own), doc->MeasureOwnExtent());
 }
 
+// The program's own EMF, read back by the image library's metafile reader
+// (found by detection): a picture with the equation's ink in it.
+TEST_F(Exports, ExportedEmfReadsBackAsAPicture) {
+  const std::string emf = out.File("eq.emf");
+  ASSERT_TRUE(doc->ExportEmf(emf.c_str()));
+  RasterImage picture(emf.c_str(), kFormatUnknown);
+  ASSERT_TRUE(picture.IsValid()) << picture.GetLastError();
+  EXPECT_EQ(picture.GetType(), kFormatWmf);
+  int dark = 0;
+  for (int32_t y = 0; y < picture.GetHeight(); ++y)
+    for (int32_t x = 0; x < picture.GetWidth(); ++x) {
+      const RGBQUAD c = picture.GetPixelColor(x, y, false);
+      if (c.rgbRed + c.rgbGreen + c.rgbBlue < 3 * 96) ++dark;
+    }
+  const int total = picture.GetWidth() * picture.GetHeight();
+  EXPECT_GT(dark, total / 50);  // the strokes of the formula
+  EXPECT_LT(dark, total / 2);   // on a light ground
+}
+
 TEST_F(Exports, BmpAndGifHaveThePixelSizeAndTheGifIsTheStandardPaletteReduction) {
   const std::string bmp = out.File("eq.bmp");
   const std::string gif = out.File("eq.gif");

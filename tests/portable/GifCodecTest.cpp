@@ -197,6 +197,48 @@ TEST(GifCodec, AnimationFramesAndWantedFrame) {
   EXPECT_FALSE(DecodeBytes(beyond, file, kFormatGif));
 }
 
+TEST(GifCodec, EachFrameGetsOnlyItsOwnControlAndComment) {
+  // Frame one plain; frame two transparent, with a delay and a comment.
+  auto first = MakePatternImage(6, 4, 8, 1);
+  first->SetFrameDelay(3);
+  RasterImageGIF second;
+  second.Create(6, 4, 8);
+  second.SetPalette(first->GetPalette(), 256);
+  second.SetTransIndex(7);
+  second.SetFrameDelay(250);
+  second.SetComment("second frame");
+  ImageMemFile secondFile;
+  secondFile.Open();
+  ASSERT_TRUE(second.Encode(&secondFile));
+  const BYTE* two = secondFile.GetBuffer(false);
+  const Bytes one = EncodeGif(*first, kGifLzw);
+  Bytes file(one.begin(), one.end() - 1);
+  file.insert(file.end(), two + 13 + 768, two + secondFile.Size());
+  RasterImage frame0;
+  ASSERT_TRUE(DecodeBytes(frame0, file, kFormatGif));
+  EXPECT_EQ(frame0.GetNumFrames(), 2);
+  EXPECT_FALSE(frame0.IsTransparent());
+  EXPECT_EQ(frame0.GetFrameDelay(), 3);
+  RasterImageGIF codec;
+  ImageMemFile memory(file.data(), file.size());
+  ASSERT_TRUE(codec.Decode(&memory));
+  EXPECT_STREQ(codec.GetComment(), "");
+  RasterImage frame1;
+  frame1.SetFrame(1);
+  ASSERT_TRUE(DecodeBytes(frame1, file, kFormatGif));
+  EXPECT_EQ(frame1.GetTransIndex(), 7);
+  EXPECT_EQ(frame1.GetFrameDelay(), 250);
+}
+
+TEST(GifCodec, SidesBeyondSixteenBitsAreRefused) {
+  RasterImage wide(65536, 1, 8);
+  EXPECT_TRUE(EncodeToBytes(wide, kFormatGif).empty());
+  EXPECT_STREQ(wide.GetLastError(), "Can't save this image as GIF");
+  RasterImage tall(1, 65536, 1);
+  EXPECT_TRUE(EncodeToBytes(tall, kFormatGif).empty());
+  EXPECT_STREQ(tall.GetLastError(), "Can't save this image as GIF");
+}
+
 // Hostile code streams: codes beyond the table, endless clears, a table
 // that fills up, missing terminators. Each decodes or fails without fault.
 TEST(GifCodec, HostileDataStreams) {

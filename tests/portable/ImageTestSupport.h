@@ -32,6 +32,14 @@ void DecodeEveryTruncation(const Bytes& file, uint32_t format);
 // Same size and the same colour at every pixel (palette or not).
 ::testing::AssertionResult SamePixels(const RasterImage& a, const RasterImage& b);
 
+// The red, green and blue of a colour.
+#define EXPECT_RGB(c, r, g, b)   \
+  do {                           \
+    EXPECT_EQ((c).rgbRed, r);    \
+    EXPECT_EQ((c).rgbGreen, g);  \
+    EXPECT_EQ((c).rgbBlue, b);   \
+  } while (0)
+
 // A folder removed with its contents when the object goes.
 Bytes ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const Bytes& data);

@@ -146,6 +146,12 @@ TEST(RasterImageCopy, CopiesSettingsNotBuffers) {
   RasterImage empty;
   RasterImage fromEmpty(empty);
   EXPECT_FALSE(fromEmpty.IsValid());
+  // A true-colour image has no palette: the copy without pixels must not
+  // hand memcpy a null pointer (UBSan stops the run when it does).
+  RasterImage trueColour(4, 3, 24);
+  RasterImage frame(trueColour, false);
+  EXPECT_EQ(frame.GetBpp(), 24);
+  EXPECT_EQ(frame.GetWidth(), 4);
 }
 
 TEST(RasterImageGhost, BorrowsAndNeverFrees) {

@@ -184,3 +184,15 @@ TEST(CDIBSection, AssignAndRelease) {
 }
 
 }  // namespace
+
+TEST(CDIBSection, ImageSizeIsComputedIn64Bits) {
+  DWORD size = 0;
+  ASSERT_TRUE(DibImageSize(3, 2, 24, size));
+  EXPECT_EQ(size, 24u);  // rows of 9 bytes padded to 12
+  ASSERT_TRUE(DibImageSize(40000, 20000, 24, size));
+  EXPECT_EQ(size, 2400000000u);  // above 2 GiB, where int arithmetic wrapped
+  size = 7;
+  EXPECT_FALSE(DibImageSize(70000, 70000, 32, size));  // 19.6 GB
+  EXPECT_EQ(size, 7u);
+  EXPECT_FALSE(DibImageSize(65536, 16384, 32, size));  // 4 GiB exactly
+}
