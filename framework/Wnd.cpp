@@ -139,6 +139,12 @@ HINSTANCE AfxGetResourceInstance() {
   return instance ? instance : ::GetModuleHandleA(nullptr);
 }
 
+HINSTANCE AfxFindResourceHandle(const char* name, const char* type) {
+  HINSTANCE instance = AfxGetResourceInstance();
+  if (::FindResourceA(instance, name, type)) return instance;
+  return AfxGetInstanceHandle();
+}
+
 const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {
   thread_local char name[96];
   wsprintfA(name, "Ovelin:%x:%p:%p:%p", classStyle, cursor, background, icon);

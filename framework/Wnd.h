@@ -260,6 +260,9 @@ CString AfxGetWindowText(HWND hWnd);
 CObject* AfxCreateObjectOf(const CRuntimeClass* runtimeClass, const CRuntimeClass* kind);
 // The module that holds the program's resources (language module or program).
 HINSTANCE AfxGetResourceInstance();
+// The module that holds resource `name` of `type`: the resource module when
+// it has it, else the program (a language module may lack a translation).
+HINSTANCE AfxFindResourceHandle(const char* name, const char* type);
 // The PreTranslateMessage walk from the message's window up to `stop`.
 BOOL AfxWalkPreTranslateTree(HWND stop, MSG* msg);
 
