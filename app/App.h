@@ -91,12 +91,13 @@ class QVM400App : public CWinApp {
 
   // The program's folder, with its trailing "\".
   static CString ProgramDirectory();
+  // Opens a file of the program's folder with its associated program; a
+  // missing reader or file is reported.
+  void OpenProgramFile(const char* name);
 
  private:
   void OpenStore(QVIniFile& store, const char* fileName);
   void ApplyInterfaceLanguage();
-  // Opens a file of the program's folder with its associated program.
-  void OpenProgramFile(const char* name);
   // Marks the start as embedded; File New is skipped.
   void StartEmbedded(CCommandLineInfo& info);
   // Writes or removes both servers' registration.

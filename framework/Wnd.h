@@ -86,6 +86,8 @@ class CWnd : public CCmdTarget {
   virtual BOOL ContinueModal();
   virtual void EndModalLoop(int result);
   int RunModalLoop();
+  // Shows a modal window that is still hidden (its loop has gone quiet).
+  void ShowModalWindow();
 
   // The default processing of the message being handled now.
   LRESULT Default();

@@ -88,7 +88,7 @@ TEST_F(DocumentCommands, DocumentCommandsAreEnabledOnlyWithAnActiveDocument) {
   ASSERT_NE(NewDocument(), nullptr);
   for (UINT id : documentCommands) EXPECT_TRUE(UpdateState(frame, id).m_bEnabled) << id;
   // Nobody handles these yet: disabled, document or not.
-  for (UINT id : {ID_EDIT_PREFERENCES, ID_LANGUAGE})
+  for (UINT id : {ID_EDIT_PREFERENCES})
     EXPECT_FALSE(UpdateState(frame, id).m_bEnabled) << id;
   // The application's own commands need no document.
   EXPECT_TRUE(UpdateState(frame, ID_RESET_OPTIONS).m_bEnabled);
