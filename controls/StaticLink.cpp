@@ -31,21 +31,26 @@ HBRUSH CStaticLink::CtlColor(HDC dc, UINT) {
   const DWORD style = GetStyle();
   if (!(style & SS_NOTIFY)) ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(style | SS_NOTIFY));
   if ((style & SS_TYPEMASK) > SS_RIGHT) return nullptr;
-  if (!LinkFont.GetSafeHandle()) MakeLinkFont();
+  if (!LinkFont.GetSafeHandle() && MakeLinkFont()) {
+    // A static selects its own font after asking for colours: it is given
+    // the underlined font and drawn again.
+    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont.GetSafeHandle()), FALSE);
+    Invalidate(TRUE);
+  }
   if (LinkFont.GetSafeHandle()) ::SelectObject(dc, LinkFont);
   ::SetTextColor(dc, Visited ? VisitedColor : UnvisitedColor);
   ::SetBkMode(dc, TRANSPARENT);
   return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
 
-void CStaticLink::MakeLinkFont() {
+bool CStaticLink::MakeLinkFont() {
   HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
   // A static that was never given a font draws with the system's GUI font.
   if (!font) font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
   LOGFONTA logFont{};
-  if (!::GetObjectA(font, sizeof logFont, &logFont)) return;
+  if (!::GetObjectA(font, sizeof logFont, &logFont)) return false;
   logFont.lfUnderline = TRUE;
-  LinkFont.CreateFontIndirect(&logFont);
+  return LinkFont.CreateFontIndirect(&logFont);
 }
 
 void CStaticLink::OnClicked() {

@@ -28,7 +28,7 @@ class CStaticLink : public CStatic {
   CFont LinkFont;  // an underlined copy of the control's font, made on first use
 
  private:
-  void MakeLinkFont();
+  bool MakeLinkFont();
 
   DECLARE_MESSAGE_MAP()
 };

@@ -188,6 +188,37 @@ TEST_F(LanguageStart, GermanModuleGivesGermanMenusAndPrompts) {
   EXPECT_NE(TempFolder::Read(SettingsFile("QVM400")).find("Language=DEU"), std::string::npos);
 }
 
+// The dialogs come from the module: German captions and texts, the
+// program's own controls and version.
+TEST_F(LanguageStart, DialogsAreGerman) {
+  RestartWithLanguage("DEU");
+  struct Seen {
+    std::string caption, item;
+  };
+  auto open = [this](UINT command, int item) {
+    Seen seen;
+    RunLater(300, [&seen, item] {
+      HWND dialog = ::GetActiveWindow();
+      seen.caption = WindowText(dialog);
+      seen.item = WindowText(::GetDlgItem(dialog, item));
+      HoldForScreenshot();
+      ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    app->OnCmdMsg(command, CN_COMMAND, nullptr, nullptr);
+    return seen;
+  };
+  Seen about = open(ID_APP_ABOUT, IDC_ABOUT_VERSION);
+  EXPECT_EQ(about.caption, "\xDC" "ber Ovelin 4");
+  EXPECT_EQ(about.item, "Ovelin V4.004.0");
+  Seen maker = open(ID_ABOUT_MARVOLK, IDC_MARVOLK_LINK);
+  EXPECT_EQ(maker.caption, "\xDC" "ber Marvolk");
+  EXPECT_EQ(maker.item, "http://www.marvolk.com/aboutus.php");
+  Seen language = open(ID_LANGUAGE, IDC_LANGUAGE_LIST);
+  EXPECT_EQ(language.caption, "Sprachauswahl");
+  EXPECT_EQ(language.item, "German");
+  EXPECT_TRUE(TakeShownBoxes().empty());  // cancelled: nothing stored
+}
+
 TEST_F(LanguageStart, AnAbsentModuleKeepsEnglishAndTheOption) {
   RestartWithLanguage("FRA");
   EXPECT_EQ(app->LanguageManager.CurrentCode, "ENG");

@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -229,6 +230,42 @@ LinkLook LookOf(HWND parent, HWND link) {
   return look;
 }
 
+// How the link looks on the screen: the most pixels of `color` in one row,
+// and the width its pixels span (an underline fills a row over that width).
+struct InkOnScreen {
+  int widestRow = 0;
+  int span = 0;
+};
+
+InkOnScreen ScreenInk(HWND link, COLORREF color) {
+  RECT rect{};
+  ::GetWindowRect(link, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ before = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  InkOnScreen ink;
+  int left = width, right = -1;
+  for (int y = 0; y < height; ++y) {
+    int row = 0;
+    for (int x = 0; x < width; ++x) {
+      if (::GetPixel(memory, x, y) != color) continue;
+      ++row;
+      left = std::min(left, x);
+      right = std::max(right, x);
+    }
+    ink.widestRow = std::max(ink.widestRow, row);
+  }
+  ink.span = right - left + 1;
+  ::SelectObject(memory, before);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return ink;
+}
+
 std::vector<std::string> g_opened;
 HINSTANCE RecordOpen(const char* link) {
   g_opened.push_back(link);
@@ -251,6 +288,7 @@ class StaticLinkTest : public AppTest {
 // A real click with the mouse on the link of the maker's about box.
 TEST_F(StaticLinkTest, MakersLinkIsBlueAndUnderlinedThenPurpleAfterAClick) {
   LinkLook first, after;
+  InkOnScreen blue, purple;
   std::string shownText;
   bool clicked = false;
   RunLater(300, [&] {
@@ -259,6 +297,8 @@ TEST_F(StaticLinkTest, MakersLinkIsBlueAndUnderlinedThenPurpleAfterAClick) {
     HWND link = ::GetDlgItem(dialog, IDC_MARVOLK_LINK);
     shownText = WindowText(link);
     first = LookOf(dialog, link);
+    PumpUntil([] { return false; }, 300);  // painted and on the screen
+    blue = ScreenInk(link, RGB(0, 0, 255));
     RECT rect{};
     ::GetWindowRect(link, &rect);
     ::SetForegroundWindow(dialog);
@@ -268,6 +308,8 @@ TEST_F(StaticLinkTest, MakersLinkIsBlueAndUnderlinedThenPurpleAfterAClick) {
     SendMouse(point, MOUSEEVENTF_LEFTUP);
     clicked = PumpUntil([] { return !g_opened.empty(); }, 3000);
     after = LookOf(dialog, link);
+    PumpUntil([] { return false; }, 300);
+    purple = ScreenInk(link, RGB(128, 0, 128));
     ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   });
   app->OnCmdMsg(ID_ABOUT_MARVOLK, CN_COMMAND, nullptr, nullptr);
@@ -279,6 +321,11 @@ TEST_F(StaticLinkTest, MakersLinkIsBlueAndUnderlinedThenPurpleAfterAClick) {
   ASSERT_EQ(g_opened.size(), 1u);
   EXPECT_EQ(g_opened[0], shownText);
   EXPECT_EQ(after.color, RGB(128, 0, 128));
+  // Underlined: one row of link colour as wide as the text.
+  EXPECT_GT(blue.span, 100);
+  EXPECT_GE(blue.widestRow, blue.span * 9 / 10);
+  EXPECT_GE(purple.widestRow, purple.span * 9 / 10);
+  EXPECT_EQ(purple.span, blue.span);
 }
 
 // A parent window holding statics of several kinds, each made a link.
