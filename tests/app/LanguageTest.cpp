@@ -181,6 +181,10 @@ TEST_F(LanguageStart, GermanModuleGivesGermanMenusAndPrompts) {
   EXPECT_EQ(MenuBar(), (std::vector<std::string>{"&Datei", "&Optionen", "&Ansicht", "&Hilfe"}));
   EXPECT_EQ(Prompt(ID_FILE_OPEN), "\xD6" "ffnet eine vorhandene Gleichung");
   EXPECT_EQ(Prompt(ID_GREEK_UPPER_DELTA), "Gro\xDF" "es Delta");
+  // What the module leaves out comes from the program: the equation bar's
+  // template and the accelerators.
+  EXPECT_NE(app->EquationEditWindow(), nullptr);
+  EXPECT_NE(frame->m_hAccelTable, nullptr);
   QVM400Doc* doc = NewDocument();
   ASSERT_NE(doc, nullptr);
   const auto documentMenu = MenuBar();
