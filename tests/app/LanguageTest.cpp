@@ -87,14 +87,13 @@ DialogRun RunDialog(QVLanguageManager* manager, const std::function<void(HWND)>&
   DialogRun run;
   QVLanguageSelectDlg dialog;
   dialog.Manager = manager;
-  RunLater(200, [&] {
-    HWND combo = ::GetDlgItem(dialog.GetSafeHwnd(), IDC_LANGUAGE_LIST);
+  DialogScript script(200, [&](HWND shown) {
+    HWND combo = ::GetDlgItem(shown, IDC_LANGUAGE_LIST);
     const int count = static_cast<int>(::SendMessageA(combo, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) run.entries.push_back(dialog.Languages.GetLBText(i).GetString());
     const int selected = dialog.Languages.GetCurSel();
     if (selected >= 0) run.selected = dialog.Languages.GetLBText(selected).GetString();
     act(combo);
-    dialog.PostMessage(WM_COMMAND, IDOK);
   });
   EXPECT_EQ(dialog.DoModal(), IDOK);
   return run;
@@ -201,13 +200,14 @@ TEST_F(LanguageStart, DialogsAreGerman) {
   };
   auto open = [this](UINT command, int item) {
     Seen seen;
-    RunLater(300, [&seen, item] {
-      HWND dialog = ::GetActiveWindow();
-      seen.caption = WindowText(dialog);
-      seen.item = WindowText(::GetDlgItem(dialog, item));
-      HoldForScreenshot();
-      ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    });
+    DialogScript script(
+        300,
+        [&seen, item](HWND dialog) {
+          seen.caption = WindowText(dialog);
+          seen.item = WindowText(::GetDlgItem(dialog, item));
+          HoldForScreenshot();
+        },
+        IDCANCEL);
     app->OnCmdMsg(command, CN_COMMAND, nullptr, nullptr);
     return seen;
   };
@@ -238,12 +238,9 @@ TEST_F(LanguageStart, LanguageCommandStoresANewChoiceForTheNextStart) {
   EXPECT_TRUE(state.m_bEnabled);  // the German module was found
 
   auto choose = [this](const char* name) {
-    RunLater(200, [name] {
-      HWND dialog = ::FindWindowA("#32770", "Language Selection");
-      HWND combo = ::GetDlgItem(dialog, IDC_LANGUAGE_LIST);
-      ::SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(name));
-      ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    DialogScript script(200, [name](HWND dialog) {
+      ::SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(name));
     });
     app->RefocusEdit = 0;
     app->OnCmdMsg(ID_LANGUAGE, CN_COMMAND, nullptr, nullptr);

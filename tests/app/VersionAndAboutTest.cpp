@@ -163,30 +163,21 @@ TEST(CFileVersionInfo, WithoutAWholeVersionResourceEverythingIsZero) {
 
 // ---- about boxes -----------------------------------------------------------------
 
-// The visible dialog of this thread with `caption`, or null.
-HWND DialogOfThisThread(const char* caption) {
-  HWND dialog = ::FindWindowA("#32770", caption);
-  DWORD process = 0;
-  if (dialog && ::GetWindowThreadProcessId(dialog, &process) == ::GetCurrentThreadId())
-    return dialog;
-  return nullptr;
-}
-
 std::string ItemText(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
 
 using AboutBoxes = AppTest;
 
 TEST_F(AboutBoxes, TheAboutBoxShowsTheVersionResource) {
   std::string version, copyright;
-  RunLater(200, [&] {
-    HWND dialog = DialogOfThisThread("About Ovelin 4");
-    if (!dialog) return;
+  std::string caption;
+  DialogScript script(200, [&](HWND dialog) {
+    caption = WindowText(dialog);
     version = ItemText(dialog, IDC_ABOUT_VERSION);
     copyright = ItemText(dialog, IDC_ABOUT_COPYRIGHT);
-    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   });
   app->RefocusEdit = 0;
   app->OnCmdMsg(ID_APP_ABOUT, CN_COMMAND, nullptr, nullptr);
+  EXPECT_EQ(caption, "About Ovelin 4");
   EXPECT_EQ(version, "Ovelin V4.004.0");
   EXPECT_EQ(copyright, "Copyright (C) Marvolk Software");
   EXPECT_EQ(app->RefocusEdit, 1);
@@ -291,9 +282,9 @@ TEST_F(StaticLinkTest, MakersLinkIsBlueAndUnderlinedThenPurpleAfterAClick) {
   InkOnScreen blue, purple;
   std::string shownText;
   bool clicked = false;
-  RunLater(300, [&] {
-    HWND dialog = DialogOfThisThread("About Marvolk");
-    if (!dialog) return;
+  std::string caption;
+  DialogScript script(300, [&](HWND dialog) {
+    caption = WindowText(dialog);
     HWND link = ::GetDlgItem(dialog, IDC_MARVOLK_LINK);
     shownText = WindowText(link);
     first = LookOf(dialog, link);
@@ -310,9 +301,9 @@ TEST_F(StaticLinkTest, MakersLinkIsBlueAndUnderlinedThenPurpleAfterAClick) {
     after = LookOf(dialog, link);
     PumpUntil([] { return false; }, 300);
     purple = ScreenInk(link, RGB(128, 0, 128));
-    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   });
   app->OnCmdMsg(ID_ABOUT_MARVOLK, CN_COMMAND, nullptr, nullptr);
+  EXPECT_EQ(caption, "About Marvolk");
   EXPECT_EQ(shownText, "http://www.marvolk.com/aboutus.php");
   EXPECT_EQ(first.brush, static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)));
   EXPECT_EQ(first.color, RGB(0, 0, 255));
