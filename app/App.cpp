@@ -22,10 +22,6 @@ constexpr const char* kMessageCaption = "Ovelin 4";
 constexpr const char* kDefaultConfiguration = "QVM3_Default";
 constexpr UINT kRecentFileCount = 10;
 
-// The language in effect: only the built-in English exists until language
-// modules can be loaded.
-CString LoadInterfaceLanguage(const CString&) { return "ENG"; }
-
 void PlaceStore(QVIniFile& store, const char* fileName, int location) {
   store.FolderName = kSettingsFolder;
   store.FileName = fileName;
@@ -46,6 +42,19 @@ BEGIN_MESSAGE_MAP(QVM400App, CWinApp)
   ON_UPDATE_COMMAND_UI(ID_CANCEL_CHANGES, OnUpdateEmbeddedCommand)
   ON_COMMAND(ID_RESET_OPTIONS, OnResetOptions)
   ON_COMMAND(ID_WRITE_DEFAULT_CONFIG, OnWriteDefaultConfiguration)
+  // About boxes, help files and manuals, language
+  ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+  ON_COMMAND(ID_ABOUT_MARVOLK, OnAboutMarvolk)
+  ON_COMMAND(ID_READ_HELP_FILE, OnReadHelpFile)
+  ON_COMMAND(ID_READ_MANUAL, OnReadManual)
+  ON_COMMAND(ID_READ_QUICKREF_CARD, OnReadQuickrefCard)
+  ON_COMMAND(ID_READ_WHATS_NEW_CARD, OnReadWhatsNewCard)
+  ON_UPDATE_COMMAND_UI(ID_READ_HELP_FILE, OnUpdateReadHelpFile)
+  ON_UPDATE_COMMAND_UI(ID_READ_MANUAL, OnUpdateReadManual)
+  ON_UPDATE_COMMAND_UI(ID_READ_QUICKREF_CARD, OnUpdateReadQuickrefCard)
+  ON_UPDATE_COMMAND_UI(ID_READ_WHATS_NEW_CARD, OnUpdateReadWhatsNewCard)
+  ON_COMMAND(ID_LANGUAGE, OnLanguage)
+  ON_UPDATE_COMMAND_UI(ID_LANGUAGE, OnUpdateLanguage)
 END_MESSAGE_MAP()
 
 QVM400App* GetQVMApp() { return static_cast<QVM400App*>(AfxGetApp()); }
@@ -96,11 +105,13 @@ void QVM400App::LoadSettings() {
   LoadStdProfileSettings(kRecentFileCount);
 }
 
-// A first start records the language in effect, so the choice is visible
-// in the settings file.
+// Before the main frame and its menus are loaded: the module named by the
+// option becomes the resource module. A first start records the language in
+// effect, so the choice is visible in the settings file.
 void QVM400App::ApplyInterfaceLanguage() {
   LanguageOption.ReadIni(PreferenceIni);
-  const CString code = LoadInterfaceLanguage(LanguageOption.GetValue());
+  LanguageManager.FindModules("QVM400", ProgramDirectory());
+  const CString code = LanguageManager.LoadModule(LanguageOption.GetValue());
   if (!LanguageOption.GetValue().IsEmpty()) return;
   LanguageOption.SetValue(code);
   LanguageOption.WriteIni(PreferenceIni, false);

@@ -14,6 +14,7 @@
 
 #include <vector>
 
+#include "app/LanguageManager.h"
 #include "engine/Extent.h"
 #include "framework/App.h"
 #include "framework/Ole.h"
@@ -60,6 +61,7 @@ class QVM400App : public CWinApp {
   ExtentRecord EquationExtent;
   QVMOptions DefaultOptions;
   QVOptionString LanguageOption;
+  QVLanguageManager LanguageManager;
   COleTemplateServer TemplateServer[2];
   BYTE RunningEmbedded = 0;
   BYTE RunStartupServices = 0;
@@ -72,6 +74,26 @@ class QVM400App : public CWinApp {
   void OnUpdateEmbeddedCommand(CCmdUI* cmdUI);
   void OnResetOptions();
   void OnWriteDefaultConfiguration();
+
+  // --- about boxes, help files and manuals, language ---
+  void OnAppAbout();
+  void OnAboutMarvolk();
+  void OnReadHelpFile();
+  void OnReadManual();
+  void OnReadQuickrefCard();
+  void OnReadWhatsNewCard();
+  void OnUpdateReadHelpFile(CCmdUI* cmdUI);
+  void OnUpdateReadManual(CCmdUI* cmdUI);
+  void OnUpdateReadQuickrefCard(CCmdUI* cmdUI);
+  void OnUpdateReadWhatsNewCard(CCmdUI* cmdUI);
+  void OnLanguage();
+  void OnUpdateLanguage(CCmdUI* cmdUI);
+
+  // The program's folder, with its trailing "\".
+  static CString ProgramDirectory();
+  // Opens a file of the program's folder with its associated program; a
+  // missing reader or file is reported.
+  void OpenProgramFile(const char* name);
 
  private:
   void OpenStore(QVIniFile& store, const char* fileName);

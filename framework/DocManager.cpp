@@ -21,6 +21,18 @@ bool EndsWithNoCase(const CString& text, const CString& tail) {
          text.Right(tail.GetLength()).CompareNoCase(tail) == 0;
 }
 
+// The menu and accelerators of resource `id` that are not loaded yet, each
+// from the language module when it has them, else from the program.
+void LoadMenuAndKeys(UINT id, HMENU& menu, HACCEL& keys) {
+  const char* name = MAKEINTRESOURCEA(id);
+  HINSTANCE instance = AfxFindResourceHandle(name, MAKEINTRESOURCEA(4));  // RT_MENU
+  if (!menu && ::FindResourceA(instance, name, MAKEINTRESOURCEA(4)))
+    menu = ::LoadMenuA(instance, name);
+  instance = AfxFindResourceHandle(name, MAKEINTRESOURCEA(9));  // RT_ACCELERATOR
+  if (!keys && ::FindResourceA(instance, name, MAKEINTRESOURCEA(9)))
+    keys = ::LoadAcceleratorsA(instance, name);
+}
+
 CString ProgramPath() {
   char path[MAX_PATH] = {};
   ::GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -78,23 +90,13 @@ CDocTemplate::~CDocTemplate() {
 
 void CDocTemplate::LoadTemplate() {
   m_strDocStrings.LoadString(m_nIDResource);
-  HINSTANCE instance = AfxGetResourceInstance();
-  if (::FindResourceA(instance, MAKEINTRESOURCEA(m_nIDResource), MAKEINTRESOURCEA(4)))
-    m_hMenuShared = ::LoadMenuA(instance, MAKEINTRESOURCEA(m_nIDResource));
-  if (::FindResourceA(instance, MAKEINTRESOURCEA(m_nIDResource), MAKEINTRESOURCEA(9)))
-    m_hAccelTable = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(m_nIDResource));
+  LoadMenuAndKeys(m_nIDResource, m_hMenuShared, m_hAccelTable);
 }
 
 void CDocTemplate::SetServerInfo(UINT embeddingId, UINT inPlaceId) {
   m_nIDServerResource = embeddingId;
   m_nIDServerInPlaceResource = inPlaceId;
-  HINSTANCE instance = AfxGetResourceInstance();
-  if (!m_hMenuEmbedding && embeddingId &&
-      ::FindResourceA(instance, MAKEINTRESOURCEA(embeddingId), MAKEINTRESOURCEA(4)))
-    m_hMenuEmbedding = ::LoadMenuA(instance, MAKEINTRESOURCEA(embeddingId));
-  if (!m_hAccelEmbedding && embeddingId &&
-      ::FindResourceA(instance, MAKEINTRESOURCEA(embeddingId), MAKEINTRESOURCEA(9)))
-    m_hAccelEmbedding = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(embeddingId));
+  if (embeddingId) LoadMenuAndKeys(embeddingId, m_hMenuEmbedding, m_hAccelEmbedding);
 }
 
 BOOL CDocTemplate::GetDocString(CString& value, DocStringIndex index) const {

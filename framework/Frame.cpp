@@ -23,7 +23,8 @@ namespace {
 thread_local int t_routingFromMDIFrame = 0;
 
 bool HasResource(UINT id, const char* type) {
-  return ::FindResourceA(AfxGetResourceInstance(), MAKEINTRESOURCEA(id), type) != nullptr;
+  return ::FindResourceA(AfxFindResourceHandle(MAKEINTRESOURCEA(id), type), MAKEINTRESOURCEA(id),
+                         type) != nullptr;
 }
 
 // Sets a window's text only when it changes (no needless repaint).
@@ -41,7 +42,8 @@ CString FrameTitle(UINT resourceId) {
 
 // Our window class with the icon of `resourceId`, when there is one.
 const char* FrameClass(UINT resourceId) {
-  HICON icon = ::LoadIconA(AfxGetResourceInstance(), MAKEINTRESOURCEA(resourceId));
+  HICON icon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(14)),
+                           MAKEINTRESOURCEA(resourceId));  // RT_GROUP_ICON
   return AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
                              reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), icon);
 }
@@ -82,7 +84,9 @@ BOOL CFrameWnd::Create(const char* className, const char* title, DWORD style, co
                        CWnd* parent, const char* menuName, DWORD exStyle,
                        CCreateContext* context) {
   m_strTitle = title;
-  HMENU menu = menuName ? ::LoadMenuA(AfxGetResourceInstance(), menuName) : nullptr;
+  HMENU menu = menuName
+                   ? ::LoadMenuA(AfxFindResourceHandle(menuName, MAKEINTRESOURCEA(4)), menuName)
+                   : nullptr;
   m_hMenuDefault = menu;
   const bool byDefault = CRect(rect) == rectDefault;
   return CreateEx(exStyle, className, title, style, byDefault ? CW_USEDEFAULT : rect.left,
@@ -99,7 +103,9 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
   const CString title = FrameTitle(resourceId);
   const char* className = FrameClass(resourceId);
   if (HasResource(resourceId, MAKEINTRESOURCEA(9)))  // RT_ACCELERATOR
-    m_hAccelTable = ::LoadAcceleratorsA(AfxGetResourceInstance(), MAKEINTRESOURCEA(resourceId));
+    m_hAccelTable = ::LoadAcceleratorsA(
+        AfxFindResourceHandle(MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(9)),
+        MAKEINTRESOURCEA(resourceId));
   const bool hasMenu = HasResource(resourceId, MAKEINTRESOURCEA(4));  // RT_MENU
   if (!Create(className, title, style, rectDefault, parent,
               hasMenu ? MAKEINTRESOURCEA(resourceId) : nullptr, 0, context))

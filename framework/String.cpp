@@ -341,8 +341,10 @@ bool CString::LoadString(UINT id) {
 #ifdef _WIN32
   // String-table entries are short; a longer one is cut at the buffer.
   char buffer[4096];
-  HINSTANCE module = g_resourceHandle ? g_resourceHandle : GetModuleHandleA(nullptr);
-  const int n = ::LoadStringA(module, id, buffer, sizeof buffer);
+  HINSTANCE program = GetModuleHandleA(nullptr);
+  int n = g_resourceHandle ? ::LoadStringA(g_resourceHandle, id, buffer, sizeof buffer) : 0;
+  // A string the language module lacks comes from the program.
+  if (n <= 0) n = ::LoadStringA(program, id, buffer, sizeof buffer);
   if (n > 0) s_.assign(buffer, static_cast<size_t>(n));
   return n > 0;
 #else

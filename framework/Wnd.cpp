@@ -140,6 +140,12 @@ HINSTANCE AfxGetResourceInstance() {
   return instance ? instance : ::GetModuleHandleA(nullptr);
 }
 
+HINSTANCE AfxFindResourceHandle(const char* name, const char* type) {
+  HINSTANCE instance = AfxGetResourceInstance();
+  if (::FindResourceA(instance, name, type)) return instance;
+  return AfxGetInstanceHandle();
+}
+
 const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {
   thread_local char name[96];
   wsprintfA(name, "Ovelin:%x:%p:%p:%p", classStyle, cursor, background, icon);
@@ -435,6 +441,12 @@ void CWnd::EndModalLoop(int result) {
   }
 }
 
+void CWnd::ShowModalWindow() {
+  if (!m_hWnd || IsWindowVisible() || !ContinueModal()) return;
+  ShowWindow(SW_SHOWNORMAL);
+  UpdateWindow();
+}
+
 // Pumps messages until EndModalLoop; shows the window at the first idle
 // moment. A WM_QUIT ends the loop with -1 and is posted again for the caller.
 int CWnd::RunModalLoop() {
@@ -443,20 +455,24 @@ int CWnd::RunModalLoop() {
   LONG idleCount = 0;
   MSG msg;
   while (ContinueModal()) {
-    if (idle && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-      if (!IsWindowVisible()) {
-        ShowWindow(SW_SHOWNORMAL);
-        UpdateWindow();
+    if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      ShowModalWindow();
+      if (idle) {
+        ::SendMessageA(m_hWnd, WM_KICKIDLE, MSGF_DIALOGBOX, idleCount++);
+        idle = false;
+        continue;
       }
-      ::SendMessageA(m_hWnd, WM_KICKIDLE, MSGF_DIALOGBOX, idleCount++);
-      idle = false;
-      continue;
     }
     if (!AfxPumpMessage()) {
       ::PostQuitMessage(0);
       m_nModalResult = -1;
       break;
     }
+    // Paint and timer messages come only once nothing else waits: the
+    // dialog shows then too, so a window that keeps repainting or a
+    // periodic timer cannot keep it hidden.
+    const UINT pumped = AfxLastPumpedMessage()->message;
+    if (pumped == WM_PAINT || pumped == WM_TIMER || pumped == 0x0118) ShowModalWindow();
     if (AfxIsIdleMessage(AfxLastPumpedMessage())) {
       idle = true;
       idleCount = 0;

@@ -90,6 +90,8 @@ class CWnd : public CCmdTarget {
   virtual BOOL ContinueModal();
   virtual void EndModalLoop(int result);
   int RunModalLoop();
+  // Shows a modal window that is still hidden (its loop has gone quiet).
+  void ShowModalWindow();
 
   // The default processing of the message being handled now.
   LRESULT Default();
@@ -274,6 +276,9 @@ CString AfxGetWindowText(HWND hWnd);
 CObject* AfxCreateObjectOf(const CRuntimeClass* runtimeClass, const CRuntimeClass* kind);
 // The module that holds the program's resources (language module or program).
 HINSTANCE AfxGetResourceInstance();
+// The module that holds resource `name` of `type`: the resource module when
+// it has it, else the program (a language module may lack a translation).
+HINSTANCE AfxFindResourceHandle(const char* name, const char* type);
 // The PreTranslateMessage walk from the message's window up to `stop`.
 BOOL AfxWalkPreTranslateTree(HWND stop, MSG* msg);
 

@@ -80,6 +80,10 @@
 #define IDC_ABOUT_VERSION               1030
 #define IDC_ABOUT_COPYRIGHT             1031
 
+// ---- Controls of the maker's about box and the language dialog ----------
+#define IDC_LANGUAGE_LIST               1025
+#define IDC_MARVOLK_LINK                1028
+
 // ---- Strings ----------------------------------------------------------
 #define IDS_OLE_INIT_FAILED             100
 #define IDS_APP_TITLE                   128

@@ -90,3 +90,35 @@ CString TwentyLines(std::initializer_list<const char*> lines) {
     if (count > 0) text += "\r\n";
   return text;
 }
+
+HWND ThisThreadDialog() {
+  HWND found = nullptr;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND hWnd, LPARAM param) -> BOOL {
+        char className[16] = {};
+        ::GetClassNameA(hWnd, className, sizeof className);
+        if (std::string(className) != "#32770" || ::GetWindowTextLengthA(hWnd) == 0) return TRUE;
+        *reinterpret_cast<HWND*>(param) = hWnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+DialogScript::DialogScript(DWORD delayMs, std::function<void(HWND)> look, int button)
+    : act_(RunLater(delayMs,
+                    [look, button] {
+                      HWND dialog = ThisThreadDialog();
+                      if (!dialog) return;
+                      look(dialog);
+                      ::PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(button), 0);
+                    })),
+      rescue_(RunLater(delayMs + 10000, [] {
+        if (HWND dialog = ThisThreadDialog()) ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+      })) {}
+
+DialogScript::~DialogScript() {
+  CancelRunLater(act_);
+  CancelRunLater(rescue_);
+}

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "app/App.h"
@@ -47,6 +48,23 @@ class AppTest : public ::testing::Test {
 
 // An equation with a fraction, a root and a power.
 constexpr const char* kQuadraticFormula = "x=(-b+-sqrt(b^2-4ac))/(2a)";
+
+// The dialog this thread shows now (a top-level "#32770" with a caption),
+// or null; unlike the active window it does not depend on the focus.
+HWND ThisThreadDialog();
+// While it lives: runs `look` on the dialog this thread shows after
+// `delayMs`, then ends the dialog with `button`; a dialog still open ten
+// seconds later is cancelled, so a failing test cannot hang.
+class DialogScript {
+ public:
+  DialogScript(DWORD delayMs, std::function<void(HWND)> look, int button = IDOK);
+  ~DialogScript();
+  DialogScript(const DialogScript&) = delete;
+  DialogScript& operator=(const DialogScript&) = delete;
+
+ private:
+  UINT_PTR act_ = 0, rescue_ = 0;
+};
 
 // Paints `view` into a 400 x 300 memory DC, as WM_PAINT would.
 void PaintView(QVM400View* view);

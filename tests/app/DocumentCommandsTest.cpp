@@ -87,8 +87,6 @@ TEST_F(DocumentCommands, DocumentCommandsAreEnabledOnlyWithAnActiveDocument) {
   for (UINT id : documentCommands) EXPECT_FALSE(UpdateState(frame, id).m_bEnabled) << id;
   ASSERT_NE(NewDocument(), nullptr);
   for (UINT id : documentCommands) EXPECT_TRUE(UpdateState(frame, id).m_bEnabled) << id;
-  // Nobody handles this yet: disabled, document or not.
-  for (UINT id : {ID_LANGUAGE}) EXPECT_FALSE(UpdateState(frame, id).m_bEnabled) << id;
   // The application's own commands need no document.
   EXPECT_TRUE(UpdateState(frame, ID_RESET_OPTIONS).m_bEnabled);
   EXPECT_TRUE(UpdateState(frame, ID_FILE_NEW).m_bEnabled);

@@ -5,14 +5,14 @@
 
 #include <cstdlib>
 
-namespace {
-
-std::string ProgramPath() {
+std::string OvelinExePath() {
   char path[MAX_PATH] = {};
   ::GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string folder(path);
   return folder.substr(0, folder.find_last_of('\\') + 1) + "ovelin.exe";
 }
+
+namespace {
 
 BOOL CALLBACK Inspect(HWND hWnd, LPARAM param) {
   auto* search = reinterpret_cast<WindowSearch*>(param);
@@ -28,8 +28,10 @@ BOOL CALLBACK Inspect(HWND hWnd, LPARAM param) {
 
 }  // namespace
 
-RunningProgram::RunningProgram(const std::string& appData, const std::string& arguments) {
-  std::string commandLine = "\"" + ProgramPath() + "\" " + arguments;
+RunningProgram::RunningProgram(const std::string& appData, const std::string& arguments,
+                               const std::string& programPath) {
+  std::string commandLine =
+      "\"" + (programPath.empty() ? OvelinExePath() : programPath) + "\" " + arguments;
   std::string saved;
   if (const char* value = std::getenv("APPDATA")) saved = value;
   ::SetEnvironmentVariableA("APPDATA", appData.c_str());
@@ -58,6 +60,32 @@ WindowSearch RunningProgram::WaitForDocumentWindow(DWORD timeoutMs) {
     if (::GetTickCount() - start > timeoutMs) return WindowSearch{process_.dwProcessId};
     ::Sleep(100);
   }
+}
+
+HWND RunningProgram::WaitForDialog(DWORD timeoutMs) {
+  struct Search {
+    DWORD processId;
+    HWND dialog;
+  } search{process_.dwProcessId, nullptr};
+  const DWORD start = ::GetTickCount();
+  do {
+    ::EnumWindows(
+        [](HWND hWnd, LPARAM param) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(param);
+          DWORD owner = 0;
+          ::GetWindowThreadProcessId(hWnd, &owner);
+          char className[16] = {};
+          ::GetClassNameA(hWnd, className, sizeof className);
+          if (owner == s->processId && ::IsWindowVisible(hWnd) &&
+              std::string(className) == "#32770" && ::GetWindowTextLengthA(hWnd) > 0)
+            s->dialog = hWnd;
+          return s->dialog == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.dialog) return search.dialog;
+    ::Sleep(100);
+  } while (::GetTickCount() - start < timeoutMs);
+  return nullptr;
 }
 
 long RunningProgram::CloseAndWait(HWND main, DWORD timeoutMs) {
@@ -101,3 +129,21 @@ bool RemoteToolbarButtonRect(HWND toolbar, int index, RECT& rect) {
   if (ok) ::MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&rect), 2);
   return ok;
 }
+
+std::string RemoteStatusText(HWND statusBar, int index) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(statusBar, &processId);
+  HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, processId);
+  if (!process) return "";
+  char text[512] = {};
+  void* remote = ::VirtualAllocEx(process, nullptr, sizeof text, MEM_COMMIT, PAGE_READWRITE);
+  const auto length = LOWORD(::SendMessageA(statusBar, SB_GETTEXTLENGTHA, index, 0));
+  if (remote && length < sizeof text) {
+    ::SendMessageA(statusBar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(remote));
+    ::ReadProcessMemory(process, remote, text, length, nullptr);
+  }
+  if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  ::CloseHandle(process);
+  return text;
+}
+

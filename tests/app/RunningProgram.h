@@ -18,7 +18,9 @@ struct WindowSearch {
 // has not ended when the object goes is ended, so no test leaves it behind.
 class RunningProgram {
  public:
-  RunningProgram(const std::string& appData, const std::string& arguments);
+  // `programPath` empty: the ovelin.exe beside the test program.
+  RunningProgram(const std::string& appData, const std::string& arguments,
+                 const std::string& programPath = "");
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
@@ -28,6 +30,8 @@ class RunningProgram {
   WindowSearch WaitForDocumentWindow(DWORD timeoutMs = 20000);
   // Posts WM_CLOSE and waits for the exit code; -1 when it did not end.
   long CloseAndWait(HWND main, DWORD timeoutMs = 20000);
+  // A visible dialog (class "#32770") of the program; null after the timeout.
+  HWND WaitForDialog(DWORD timeoutMs = 10000);
 
  private:
   PROCESS_INFORMATION process_{};
@@ -35,6 +39,8 @@ class RunningProgram {
 };
 
 std::string WindowText(HWND hWnd);
+// The ovelin.exe beside the test program.
+std::string OvelinExePath();
 // The document windows of a main window, in z-order.
 std::string DocumentWindowTitles(HWND main);
 // For a screenshot by hand: waits OVELIN_SHOT_HOLD_MS milliseconds when set.
@@ -43,3 +49,6 @@ void HoldForScreenshot();
 // The rectangle of button `index` of a toolbar in another process, in
 // screen coordinates (TB_GETITEMRECT through memory of that process).
 bool RemoteToolbarButtonRect(HWND toolbar, int index, RECT& rect);
+// The text of pane `index` of a status bar in another process
+// (SB_GETTEXT through memory of that process).
+std::string RemoteStatusText(HWND statusBar, int index = 0);

@@ -2,6 +2,8 @@
 // validation that keeps the dialog open, property sheets.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "framework/App.h"
 #include "framework/DataExchange.h"
 #include "framework/PropertySheet.h"
@@ -68,6 +70,44 @@ TEST(Dialog, OwnerIsDisabledWhileTheDialogRunsAndEnabledAfter) {
   EXPECT_FALSE(dialog.ownerEnabledAtInit);
   EXPECT_TRUE(owner.IsWindowEnabled());
   owner.DestroyWindow();
+  DrainMessages();
+}
+
+// A window that invalidates itself while it paints, so its WM_PAINT never
+// stops and the queue never runs empty.
+LRESULT CALLBACK RepaintForever(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_PAINT) return ::DefWindowProcA(hWnd, message, wParam, lParam);
+  PAINTSTRUCT paint;
+  ::BeginPaint(hWnd, &paint);
+  ::EndPaint(hWnd, &paint);
+  ::InvalidateRect(hWnd, nullptr, TRUE);
+  return 0;
+}
+
+TEST(Dialog, ShowsWhileAnotherWindowKeepsRepainting) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = RepaintForever;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.lpszClassName = "OvelinRepaintForever";
+  ::RegisterClassA(&wc);
+  HWND busy = ::CreateWindowA(wc.lpszClassName, "busy", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40,
+                              nullptr, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(busy, nullptr);
+  EmptyDialogTemplate dialogTemplate;
+  CDialog dialog;
+  dialog.InitModalIndirect(dialogTemplate.get());
+  // Timers wait behind the paints: another thread looks and ends the dialog.
+  BOOL shown = FALSE;
+  std::thread observer([&dialog, &shown] {
+    for (int i = 0; i < 50 && !dialog.GetSafeHwnd(); ++i) ::Sleep(20);
+    ::Sleep(500);
+    shown = ::IsWindowVisible(dialog.GetSafeHwnd());
+    ::PostMessageA(dialog.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  observer.join();
+  EXPECT_TRUE(shown);
+  ::DestroyWindow(busy);
   DrainMessages();
 }
 

@@ -1,0 +1,299 @@
+// Language modules: finding them beside the program, loading one by its
+// path, the Language Selection dialog and the Language command, and the
+// program started in German with the module built beside it.
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include "app/LanguageSelectDlg.h"
+#include "controls/TextHelpers.h"
+#include "resources/resource.h"
+#include "tests/app/AppFixture.h"
+#include "tests/app/RunningProgram.h"
+
+namespace {
+
+std::string GermanModule() { return std::string(QVM400App::ProgramDirectory()) + "QVM400DEU.dll"; }
+
+// A folder with copies of the German module under `names`.
+void AddModules(const TempFolder& folder, std::initializer_list<const char*> names) {
+  for (const char* name : names)
+    std::filesystem::copy_file(GermanModule(), folder.File(name));
+}
+
+std::string FolderOf(const TempFolder& folder) { return folder.Path().string() + "\\"; }
+
+std::vector<std::string> Codes(const QVLanguageManager& manager) {
+  std::vector<std::string> codes;
+  for (const CString& code : manager.FoundCodes) codes.push_back(code.GetString());
+  return codes;
+}
+
+TEST(QVLanguageManager, FindsOnlyModulesDirectlyInTheFolder) {
+  TempFolder folder;
+  AddModules(folder, {"QVM400POR.dll", "QVM400DEU.dll", "QVM400.dll", "QVM400DEUX.dll"});
+  TempFolder::Write(folder.File("QVM400FRA.txt"), "");
+  std::filesystem::create_directory(folder.Path() / "x");
+  // Listed with its subfolder, "x\QVM400D.dll" would give the code "00D".
+  AddModules(folder, {"x\\QVM400D.dll", "x\\QVM400FIN.dll"});
+  QVLanguageManager manager;
+  manager.FindModules("QVM400", FolderOf(folder).c_str());
+  EXPECT_EQ(Codes(manager), (std::vector<std::string>{"DEU", "POR"}));
+  EXPECT_EQ(manager.GetNameAt(0), "German");
+  EXPECT_EQ(manager.GetNameAt(1), "");
+  EXPECT_EQ(manager.GetNameAt(2), "");
+  EXPECT_EQ(manager.GetNameAt(-1), "");
+
+  QVLanguageManager none;
+  none.FindModules("QVM400", (FolderOf(folder) + "absent\\").c_str());
+  EXPECT_TRUE(none.FoundCodes.IsEmpty());
+}
+
+// The folder holds the only QVM400POR.dll: loaded by its name alone through
+// the library search path it would not be found.
+TEST(QVLanguageManager, LoadsTheModuleFromItsFolderAndFallsBackToEnglish) {
+  TempFolder folder;
+  AddModules(folder, {"QVM400POR.dll"});
+  {
+    QVLanguageManager manager;
+    manager.FindModules("QVM400", FolderOf(folder).c_str());
+    EXPECT_EQ(manager.LoadModule("POR"), "POR");
+    ASSERT_NE(manager.Module, nullptr);
+    EXPECT_EQ(AfxGetResourceHandle(), reinterpret_cast<HINSTANCE>(manager.Module));
+    EXPECT_EQ(LoadResourceString(AFX_IDS_IDLEMESSAGE), "Bereit");
+    EXPECT_EQ(manager.GetCurrentName(), "");
+    EXPECT_EQ(manager.LoadModule("FRA"), "ENG");  // absent: English again
+    EXPECT_EQ(AfxGetResourceHandle(), nullptr);
+    EXPECT_EQ(manager.LoadModule("por"), "ENG");  // codes compare by case
+    EXPECT_EQ(manager.LoadModule(""), "ENG");
+    EXPECT_EQ(manager.LoadModule("POR"), "POR");
+  }
+  EXPECT_EQ(AfxGetResourceHandle(), nullptr);  // put back when the module went
+  EXPECT_EQ(LoadResourceString(AFX_IDS_IDLEMESSAGE), "Ready");
+  EXPECT_EQ(QVLanguageManager::NameToCode("German"), "DEU");
+  EXPECT_EQ(QVLanguageManager::NameToCode("german"), "");
+  EXPECT_EQ(QVLanguageManager::CodeToName("SVE"), "Svenska");
+}
+
+// ---- the dialog ---------------------------------------------------------------
+
+struct DialogRun {
+  std::vector<std::string> entries;
+  std::string selected;
+};
+
+// Runs the dialog on `manager`; `act` works on the combo box, then OK.
+DialogRun RunDialog(QVLanguageManager* manager, const std::function<void(HWND)>& act) {
+  DialogRun run;
+  QVLanguageSelectDlg dialog;
+  dialog.Manager = manager;
+  DialogScript script(200, [&](HWND shown) {
+    HWND combo = ::GetDlgItem(shown, IDC_LANGUAGE_LIST);
+    const int count = static_cast<int>(::SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) run.entries.push_back(dialog.Languages.GetLBText(i).GetString());
+    const int selected = dialog.Languages.GetCurSel();
+    if (selected >= 0) run.selected = dialog.Languages.GetLBText(selected).GetString();
+    act(combo);
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  return run;
+}
+
+TEST(QVLanguageSelectDlg, ListsTheModulesAndStoresTheChoice) {
+  TempFolder folder;
+  AddModules(folder, {"QVM400DEU.dll", "QVM400POR.dll"});
+  QVLanguageManager manager;
+  manager.FindModules("QVM400", FolderOf(folder).c_str());
+  manager.CurrentCode = "ENG";
+
+  DialogRun run = RunDialog(&manager, [](HWND combo) {
+    ::SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>("German"));
+  });
+  EXPECT_EQ(run.entries, (std::vector<std::string>{"", "English", "German"}));
+  EXPECT_EQ(run.selected, "English");
+  EXPECT_EQ(manager.CurrentCode, "DEU");
+
+  // Text typed into the combo box selects nothing: the language stays.
+  run = RunDialog(&manager, [](HWND combo) {
+    ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    ::SetWindowTextA(combo, "Klingon");
+  });
+  EXPECT_EQ(run.selected, "German");
+  EXPECT_EQ(manager.CurrentCode, "DEU");
+
+  // The module of an unknown code has the empty name, and so the empty code.
+  RunDialog(&manager, [](HWND combo) { ::SendMessageA(combo, CB_SETCURSEL, 0, 0); });
+  EXPECT_EQ(manager.CurrentCode, "");
+}
+
+TEST(QVLanguageSelectDlg, WithoutModulesListsOnlyEnglish) {
+  QVLanguageManager manager;
+  manager.CurrentCode = "ENG";
+  const DialogRun run = RunDialog(&manager, [](HWND) {});
+  EXPECT_EQ(run.entries, (std::vector<std::string>{"English"}));
+  EXPECT_EQ(run.selected, "English");
+  EXPECT_EQ(manager.CurrentCode, "ENG");
+}
+
+// ---- the application -------------------------------------------------------------
+
+// The program's classes started again with "Language" stored as `code`
+// (QVM400DEU.dll lies beside the test program, as beside ovelin.exe).
+class LanguageStart : public AppTest {
+ protected:
+  void RestartWithLanguage(const char* code) {
+    app->CloseAllDocuments(TRUE);
+    app->m_pMainWnd->DestroyWindow();
+    DrainMessages();
+    delete app;
+    TempFolder::Write(SettingsFile("QVM400"), std::string("[General]\r\nLanguage=") + code +
+                                                  "\r\n\r\n");
+    app = new QVM400App;
+    app->m_nCmdShow = SW_HIDE;
+    app->LoadSettings();
+    app->AddTemplates();
+    ASSERT_TRUE(app->CreateMainFrame());
+    frame = static_cast<CMainFrame*>(app->m_pMainWnd);
+  }
+  std::vector<std::string> MenuBar() const {
+    std::vector<std::string> titles;
+    HMENU menu = ::GetMenu(frame->GetSafeHwnd());
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+      char text[64] = {};
+      ::GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+      titles.push_back(text);
+    }
+    return titles;
+  }
+  std::string Prompt(UINT id) {
+    frame->SetMessageText(id);
+    return frame->StatusBar().GetWindowText().GetString();
+  }
+};
+
+TEST_F(LanguageStart, GermanModuleGivesGermanMenusAndPrompts) {
+  EXPECT_EQ(app->LanguageManager.CurrentCode, "ENG");  // fresh start
+  EXPECT_EQ(MenuBar(), (std::vector<std::string>{"&File", "&Options", "&View", "&Help"}));
+  RestartWithLanguage("DEU");
+  EXPECT_EQ(app->LanguageManager.CurrentCode, "DEU");
+  EXPECT_EQ(MenuBar(), (std::vector<std::string>{"&Datei", "&Optionen", "&Ansicht", "&Hilfe"}));
+  EXPECT_EQ(Prompt(ID_FILE_OPEN), "\xD6" "ffnet eine vorhandene Gleichung");
+  EXPECT_EQ(Prompt(ID_GREEK_UPPER_DELTA), "Gro\xDF" "es Delta");
+  // What the module leaves out comes from the program: the equation bar's
+  // template and the accelerators.
+  EXPECT_NE(app->EquationEditWindow(), nullptr);
+  EXPECT_NE(frame->m_hAccelTable, nullptr);
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  const auto documentMenu = MenuBar();
+  EXPECT_NE(std::find(documentMenu.begin(), documentMenu.end(), "&Einf\xFC" "gen"), documentMenu.end());
+  EXPECT_NE(TempFolder::Read(SettingsFile("QVM400")).find("Language=DEU"), std::string::npos);
+}
+
+// The dialogs come from the module: German captions and texts, the
+// program's own controls and version.
+TEST_F(LanguageStart, DialogsAreGerman) {
+  RestartWithLanguage("DEU");
+  struct Seen {
+    std::string caption, item;
+  };
+  auto open = [this](UINT command, int item) {
+    Seen seen;
+    DialogScript script(
+        300,
+        [&seen, item](HWND dialog) {
+          seen.caption = WindowText(dialog);
+          seen.item = WindowText(::GetDlgItem(dialog, item));
+          HoldForScreenshot();
+        },
+        IDCANCEL);
+    app->OnCmdMsg(command, CN_COMMAND, nullptr, nullptr);
+    return seen;
+  };
+  Seen about = open(ID_APP_ABOUT, IDC_ABOUT_VERSION);
+  EXPECT_EQ(about.caption, "\xDC" "ber Ovelin 4");
+  EXPECT_EQ(about.item, "Ovelin V4.004.0");
+  Seen maker = open(ID_ABOUT_MARVOLK, IDC_MARVOLK_LINK);
+  EXPECT_EQ(maker.caption, "\xDC" "ber Marvolk");
+  EXPECT_EQ(maker.item, "http://www.marvolk.com/aboutus.php");
+  Seen language = open(ID_LANGUAGE, IDC_LANGUAGE_LIST);
+  EXPECT_EQ(language.caption, "Sprachauswahl");
+  EXPECT_EQ(language.item, "German");
+  EXPECT_TRUE(TakeShownBoxes().empty());  // cancelled: nothing stored
+}
+
+TEST_F(LanguageStart, AnAbsentModuleKeepsEnglishAndTheOption) {
+  RestartWithLanguage("FRA");
+  EXPECT_EQ(app->LanguageManager.CurrentCode, "ENG");
+  EXPECT_EQ(app->LanguageOption.GetValue(), "FRA");
+  EXPECT_EQ(MenuBar()[0], "&File");
+  EXPECT_EQ(TempFolder::Read(SettingsFile("QVM400")), "[General]\r\nLanguage=FRA\r\n\r\n");
+}
+
+TEST_F(LanguageStart, LanguageCommandStoresANewChoiceForTheNextStart) {
+  CTestCmdUI state;
+  state.m_nID = ID_LANGUAGE;
+  app->OnCmdMsg(ID_LANGUAGE, CN_UPDATE_COMMAND_UI, &state, nullptr);
+  EXPECT_TRUE(state.m_bEnabled);  // the German module was found
+
+  auto choose = [this](const char* name) {
+    DialogScript script(200, [name](HWND dialog) {
+      ::SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(name));
+    });
+    app->RefocusEdit = 0;
+    app->OnCmdMsg(ID_LANGUAGE, CN_COMMAND, nullptr, nullptr);
+    EXPECT_EQ(app->RefocusEdit, 1);
+  };
+  choose("English");  // the language in use: nothing written, nothing shown
+  EXPECT_TRUE(TakeShownBoxes().empty());
+  choose("German");
+  const auto boxes = TakeShownBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Please restart Ovelin 4 to load new language");
+  EXPECT_EQ(boxes[0].caption, "Ovelin 4");
+  EXPECT_EQ(app->LanguageOption.GetValue(), "DEU");
+  EXPECT_NE(TempFolder::Read(SettingsFile("QVM400")).find("Language=DEU"), std::string::npos);
+  EXPECT_EQ(MenuBar()[0], "&File");  // shown at the next start
+}
+
+// ovelin.exe itself, started in German: its status bar, about box and
+// maker's about box.
+TEST(GermanProgram, StartsInGerman) {
+  TempFolder appData;
+  std::filesystem::create_directories(appData.Path() / "Marvolk");
+  TempFolder::Write((appData.Path() / "Marvolk" / "QVM400.ini").string(),
+                    "[General]\r\nLanguage=DEU\r\n\r\n");
+  RunningProgram program(appData.Path().string(), "");
+  WindowSearch search = program.WaitForDocumentWindow();
+  ASSERT_NE(search.main, nullptr);
+  HWND statusBar = ::FindWindowExA(search.main, nullptr, "msctls_statusbar32", nullptr);
+  EXPECT_EQ(RemoteStatusText(statusBar), "Bereit");
+  HoldForScreenshot();
+  ::PostMessageA(search.main, WM_COMMAND, ID_APP_ABOUT, 0);
+  HWND about = program.WaitForDialog();
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(WindowText(about), "\xDC" "ber Ovelin 4");
+  EXPECT_EQ(WindowText(::GetDlgItem(about, IDC_ABOUT_VERSION)), "Ovelin V4.004.0");
+  HoldForScreenshot();
+  ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+  ::Sleep(300);
+  ::PostMessageA(search.main, WM_COMMAND, ID_ABOUT_MARVOLK, 0);
+  HWND maker = program.WaitForDialog();
+  ASSERT_NE(maker, nullptr);
+  EXPECT_EQ(WindowText(maker), "\xDC" "ber Marvolk");
+  HoldForScreenshot();
+  ::PostMessageA(maker, WM_COMMAND, IDOK, 0);
+  ::Sleep(300);
+  ::PostMessageA(search.main, WM_COMMAND, ID_LANGUAGE, 0);
+  HWND language = program.WaitForDialog();
+  ASSERT_NE(language, nullptr);
+  EXPECT_EQ(WindowText(language), "Sprachauswahl");
+  HoldForScreenshot();
+  ::PostMessageA(language, WM_COMMAND, IDCANCEL, 0);
+  ::Sleep(300);
+  EXPECT_EQ(program.CloseAndWait(search.main), 0);
+}
+
+}  // namespace
