@@ -17,6 +17,7 @@
 #include "engine/Extent.h"
 #include "framework/App.h"
 #include "framework/Ole.h"
+#include "app/StartupManager.h"
 #include "controls/QVEdit.h"
 #include "options/IniFile.h"
 #include "options/OptionHolders.h"
@@ -63,6 +64,7 @@ class QVM400App : public CWinApp {
   COleTemplateServer TemplateServer[2];
   BYTE RunningEmbedded = 0;
   BYTE RunStartupServices = 0;
+  StartupManager Startup;
 
   // --- commands ---
   void OnFileUpdate() {}
@@ -72,6 +74,10 @@ class QVM400App : public CWinApp {
   void OnUpdateEmbeddedCommand(CCmdUI* cmdUI);
   void OnResetOptions();
   void OnWriteDefaultConfiguration();
+  void OnCheckForUpdates();
+  void OnUpdateCheckForUpdates(CCmdUI* cmdUI);
+  void OnRegisterNewsletter();
+  void OnRegisterTutorials();
 
  private:
   void OpenStore(QVIniFile& store, const char* fileName);

@@ -28,7 +28,16 @@ BOOL CALLBACK Inspect(HWND hWnd, LPARAM param) {
 
 }  // namespace
 
-RunningProgram::RunningProgram(const std::string& appData, const std::string& arguments) {
+RunningProgram::RunningProgram(const std::string& appData, const std::string& arguments,
+                               bool firstRun) {
+  const std::string settings = appData + "\\Marvolk\\QVM400.ini";
+  char firstRunValue[8] = {};
+  ::GetPrivateProfileStringA("QVCallHome", "FirstRun", "", firstRunValue, sizeof firstRunValue,
+                             settings.c_str());
+  if (!firstRun && !*firstRunValue) {
+    ::CreateDirectoryA((appData + "\\Marvolk").c_str(), nullptr);
+    ::WritePrivateProfileStringA("QVCallHome", "FirstRun", "0", settings.c_str());
+  }
   std::string commandLine = "\"" + ProgramPath() + "\" " + arguments;
   std::string saved;
   if (const char* value = std::getenv("APPDATA")) saved = value;
