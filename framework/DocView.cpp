@@ -394,6 +394,8 @@ CSize CScrollView::LogicalToDevice(SIZE size) const {
 
 void CScrollView::SetScrollSizes(int mapMode, SIZE sizeTotal, const SIZE& sizePage,
                                  const SIZE& sizeLine) {
+  const int oldMapMode = m_nMapMode;
+  const CSize oldTotal = m_totalDev, oldPage = m_pageDev, oldLine = m_lineDev;
   m_nMapMode = mapMode;
   m_totalLog = sizeTotal;
   m_totalDev = LogicalToDevice(sizeTotal);
@@ -403,9 +405,13 @@ void CScrollView::SetScrollSizes(int mapMode, SIZE sizeTotal, const SIZE& sizePa
                                              : LogicalToDevice(sizeLine);
   m_pageDev = CSize(std::max<LONG>(m_pageDev.cx, 1), std::max<LONG>(m_pageDev.cy, 1));
   m_lineDev = CSize(std::max<LONG>(m_lineDev.cx, 1), std::max<LONG>(m_lineDev.cy, 1));
+  // A view that sets its sizes while it paints would otherwise invalidate
+  // itself for ever and keep the message loop from ever going idle.
+  const bool changed = oldMapMode != m_nMapMode || oldTotal != m_totalDev ||
+                       oldPage != m_pageDev || oldLine != m_lineDev;
   if (m_hWnd) {
     UpdateBars();
-    Invalidate(TRUE);
+    if (changed) Invalidate(TRUE);
   }
 }
 
