@@ -18,7 +18,6 @@ const std::string& ScratchPath() {
     const int fd = ::mkstemp(name);
     if (fd < 0) std::abort();
     ::close(fd);
-    std::atexit([] { std::remove(ScratchPath().c_str()); });
     return std::string(name);
   }();
   return path;
@@ -36,5 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     IsWebAddress(record.DownloadUrl.GetString());
     IsWebAddress(record.NotesUrl.GetString());
   }
+  // Removed after every input: libFuzzer ends without running exit handlers.
+  std::remove(ScratchPath().c_str());
   return 0;
 }
