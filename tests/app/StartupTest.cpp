@@ -10,6 +10,7 @@
 
 #include "app/StartupDialogs.h"
 #include "app/StartupManager.h"
+#include "app/StartupRules.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/RunningProgram.h"
@@ -359,6 +360,55 @@ TEST_F(ViewPaint, PaintingLeavesNoUpdateRegion) {
   for (int i = 0; i < 3; ++i) view->UpdateWindow();
   EXPECT_FALSE(::GetUpdateRect(view->GetSafeHwnd(), nullptr, FALSE));
   frame->ShowWindow(SW_HIDE);
+}
+
+}  // namespace
+
+namespace {
+
+// Without an application-data folder there is nowhere to keep the versions
+// file: no check starts, and nothing is downloaded.
+TEST_F(UpdateCheck, NoApplicationDataFolderSkipsTheCheck) {
+  ASSERT_NE(app->Startup.SettingsIni, nullptr);
+  char savedProfile[MAX_PATH] = {};
+  ::GetEnvironmentVariableA("USERPROFILE", savedProfile, MAX_PATH);
+  const std::string nowhere = appData.File("missing");
+  ::SetEnvironmentVariableA("APPDATA", nowhere.c_str());
+  ::SetEnvironmentVariableA("USERPROFILE", nowhere.c_str());
+  EXPECT_FALSE(app->Startup.StartUpdateCheck());
+  ::SetEnvironmentVariableA("USERPROFILE", savedProfile);
+  ::SetEnvironmentVariableA("APPDATA", appData.Path().string().c_str());
+  EXPECT_EQ(::GetFileAttributesA(nowhere.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
+
+namespace {
+
+using CheckForUpdatesCommand = AppTest;
+
+// Six days after the last check the command flips and saves the setting,
+// marks the menu item and starts no check (the stamp stays).
+TEST_F(CheckForUpdatesCommand, FlipsSavesAndMarksTheMenuItem) {
+  const CString sixDaysAgo = startup::FormatStamp(StartupSettings::Now() - 6 * 86400);
+  app->Startup.CheckForUpdates = 0;
+  app->Startup.LastUpdateCheck = sixDaysAgo;
+  app->RefocusEdit = 0;
+  app->OnCmdMsg(ID_CHECK_FOR_UPDATES, CN_COMMAND, nullptr, nullptr);
+  EXPECT_EQ(app->Startup.CheckForUpdates, 1);
+  EXPECT_EQ(app->Startup.LastUpdateCheck, sixDaysAgo);
+  EXPECT_EQ(app->RefocusEdit, 1);
+  const std::string settings = TempFolder::Read(SettingsFile("QVM400"));
+  EXPECT_NE(settings.find("CheckForUpdates=1"), std::string::npos);
+  EXPECT_NE(settings.find("LastUpdateCheck=" + std::string(sixDaysAgo.GetString())), std::string::npos);
+
+  CTestCmdUI state;
+  state.m_nID = ID_CHECK_FOR_UPDATES;
+  state.DoUpdate(app, FALSE);
+  EXPECT_EQ(state.m_nCheck, 1);
+  app->OnCmdMsg(ID_CHECK_FOR_UPDATES, CN_COMMAND, nullptr, nullptr);
+  state.DoUpdate(app, FALSE);
+  EXPECT_EQ(state.m_nCheck, 0);
 }
 
 }  // namespace
