@@ -1,5 +1,8 @@
 #include "app/StartupDialogs.h"
 
+#include <initializer_list>
+#include <utility>
+
 #include "app/MakerAddresses.h"
 #include "app/StartupRules.h"
 #include "controls/TextHelpers.h"
@@ -23,6 +26,11 @@ void OpenVersionAddress(const CString& address) {
   if (IsWebAddress(address)) ShellOpenMaximized(address);
 }
 
+// Attaches each control object to its item of `dialog`.
+void SubclassItems(CWnd* dialog, std::initializer_list<std::pair<CWnd*, UINT>> items) {
+  for (const auto& [control, id] : items) control->SubclassDlgItem(id, dialog);
+}
+
 void RunBrowserDialog(const CString& url, CWnd* parent) {
   QVBrowserDlg dialog(parent);
   dialog.Url = url;
@@ -44,13 +52,13 @@ QVFirstRunDlg::QVFirstRunDlg(CWnd* parent) : QVDialogEx(IDD_FIRST_RUN, parent) {
 
 BOOL QVFirstRunDlg::OnInitDialog() {
   const BOOL result = QVDialogEx::OnInitDialog();
-  NewsletterButton.SubclassDlgItem(IDC_NEWSLETTER_BUTTON, this);
-  TutorialsButton.SubclassDlgItem(IDC_TUTORIALS_BUTTON, this);
-  InternetLabel.SubclassDlgItem(IDC_INTERNET_REQUIRED, this);
-  CheckLabel.SubclassDlgItem(IDC_UPDATE_CHECK_LABEL, this);
-  CheckBox.SubclassDlgItem(IDC_UPDATE_CHECK_BOX, this);
-  TitleLabel.SubclassDlgItem(IDC_WELCOME_TITLE, this);
-  HelpMenuLabel.SubclassDlgItem(IDC_HELP_MENU_NOTE, this);
+  SubclassItems(this, {{&NewsletterButton, IDC_NEWSLETTER_BUTTON},
+                       {&TutorialsButton, IDC_TUTORIALS_BUTTON},
+                       {&InternetLabel, IDC_INTERNET_REQUIRED},
+                       {&CheckLabel, IDC_UPDATE_CHECK_LABEL},
+                       {&CheckBox, IDC_UPDATE_CHECK_BOX},
+                       {&TitleLabel, IDC_WELCOME_TITLE},
+                       {&HelpMenuLabel, IDC_HELP_MENU_NOTE}});
 
   NewsletterButton.SetIconResources(IDI_NEWSLETTER);
   TutorialsButton.SetIconResources(IDI_TUTORIALS);
@@ -98,12 +106,12 @@ QVUpdateAvailableDlg::QVUpdateAvailableDlg(UINT templateId, CWnd* parent)
 
 BOOL QVUpdateAvailableDlg::OnInitDialog() {
   const BOOL result = QVDialogEx::OnInitDialog();
-  TitleLabel.SubclassDlgItem(IDC_UPDATE_TITLE, this);
-  NewVersionLabel.SubclassDlgItem(IDC_UPDATE_NEW_VERSION, this);
-  CloseFirstLabel.SubclassDlgItem(IDC_UPDATE_CLOSE_FIRST, this);
-  VersionsLabel.SubclassDlgItem(IDC_UPDATE_VERSIONS, this);
-  DownloadButton.SubclassDlgItem(IDC_UPDATE_DOWNLOAD, this);
-  WhatsNewButton.SubclassDlgItem(IDC_UPDATE_WHATS_NEW, this);
+  SubclassItems(this, {{&TitleLabel, IDC_UPDATE_TITLE},
+                       {&NewVersionLabel, IDC_UPDATE_NEW_VERSION},
+                       {&CloseFirstLabel, IDC_UPDATE_CLOSE_FIRST},
+                       {&VersionsLabel, IDC_UPDATE_VERSIONS},
+                       {&DownloadButton, IDC_UPDATE_DOWNLOAD},
+                       {&WhatsNewButton, IDC_UPDATE_WHATS_NEW}});
 
   const char* name = Record.ProductName;
   VersionsLabel.SetPointSize(12).SetTextColour(kBlue);

@@ -8,24 +8,17 @@ namespace startup {
 
 namespace {
 
-NumberTextFormat StampFormat() {
-  NumberTextFormat format;
-  format.trimTrailingZeros = 1;
-  format.precision = 6;
-  return format;
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
 CString FormatStamp(int64_t seconds) {
-  return StampFormat().FormatNumber(static_cast<double>(seconds), -1);
+  return NumberTextFormat().FormatNumber(static_cast<double>(seconds), -1);
 }
 
 int64_t ParseStamp(const CString& text) {
   if (text.IsEmpty()) return 1;
-  const double value = StampFormat().ParseNumber(text);
+  const double value = NumberTextFormat().ParseNumber(text);
   // Guards the conversion: beyond +-2^62 seconds is no time at all.
   if (std::isnan(value) || std::fabs(value) >= 4.6e18) return 0;
   return static_cast<int64_t>(std::trunc(value));

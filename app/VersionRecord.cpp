@@ -7,18 +7,6 @@
 
 namespace {
 
-// The number settings of the versions file and of the start-up stamps.
-NumberTextFormat PlainNumbers() {
-  NumberTextFormat format;
-  format.showPlusSign = 0;
-  format.trimTrailingZeros = 1;
-  format.replaceMinusSign = 0;
-  format.minusCharacter = static_cast<char>(0x96);
-  format.precision = 6;
-  format.errorSentinel = 0;
-  return format;
-}
-
 // The fields of `line` between ";" separators; empty fields are skipped, so
 // ";;" separates like ";".
 std::vector<CString> Fields(const CString& line) {
@@ -37,7 +25,8 @@ std::vector<CString> Fields(const CString& line) {
 }  // namespace
 
 int32_t VersionNumber(const CString& text) {
-  const double value = PlainNumbers().ParseNumber(text);
+  // The defaults are the settings of the versions file and the stamps.
+  const double value = NumberTextFormat().ParseNumber(text);
   // Guards the conversion: out-of-range and NaN values are undefined in C++.
   if (std::isnan(value)) return 0;
   if (value >= 2147483647.0) return INT32_MAX;

@@ -412,3 +412,28 @@ TEST_F(CheckForUpdatesCommand, FlipsSavesAndMarksTheMenuItem) {
 }
 
 }  // namespace
+
+namespace {
+
+// Keys lose their blanks and spell "=" as "__" before the search; a found
+// text replaces the control's. The program's tables stay empty.
+TEST(Localization, KeysAreNormalisedAndTablesStartEmpty) {
+  for (const auto& table : theLocalization.Tables) EXPECT_EQ(table.GetSize(), 0);
+  QVLocalization1 localization;
+  EXPECT_EQ(localization.LanguageName, "English");
+  localization.Tables[3].Add({"QVFirstRunDlg:InternetAccessRequired", "Internet needed", 7});
+  localization.Tables[3].Add({"QVFirstRunDlg:a__b", "equals", 0});
+  localization.CurrentDialogName = "QVFirstRunDlg";
+  EXPECT_EQ(localization.LookupControlText("Internet Access Required"), "Internet needed");
+  EXPECT_EQ(localization.LookupControlText("a = b"), "equals");
+  EXPECT_EQ(localization.LookupControlText("internet access required"), "");
+  int32_t value = -1;
+  EXPECT_EQ(localization.LookupText(3, "QVFirstRunDlg:Internet Access Required", value),
+            "Internet needed");
+  EXPECT_EQ(value, 7);
+  value = -1;
+  EXPECT_EQ(localization.LookupText(4, "QVFirstRunDlg:InternetAccessRequired", value), "");
+  EXPECT_EQ(value, -1);
+}
+
+}  // namespace
