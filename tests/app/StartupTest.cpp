@@ -197,9 +197,16 @@ TEST_F(StartupDialogs, UpdateDialogsShowTheVersionsAndHoldTheIdleRefocus) {
 
   std::vector<std::string> versions, newVersion, download;
   std::vector<bool> whatsNewShown, refocusHeld;
+  // For a screenshot by hand, each dialog stays up OVELIN_SHOT_HOLD_MS.
+  const char* hold = std::getenv("OVELIN_SHOT_HOLD_MS");
+  const DWORD holdMs = hold ? static_cast<DWORD>(std::atoi(hold)) : 0;
+  DWORD shownAt = 0;
   TimerSteps steps([&] {
     QVUpdateAvailableDlg* dialog = app->Startup.UpdateDialog;
     if (!dialog || !dialog->GetSafeHwnd() || !dialog->IsWindowVisible()) return false;
+    if (!shownAt) shownAt = ::GetTickCount();
+    if (::GetTickCount() - shownAt < holdMs) return false;
+    shownAt = 0;
     const HWND hWnd = dialog->GetSafeHwnd();
     versions.push_back(ItemText(hWnd, IDC_UPDATE_VERSIONS));
     newVersion.push_back(ItemText(hWnd, IDC_UPDATE_NEW_VERSION));
