@@ -69,8 +69,8 @@ void StartupSettings::SaveSettings() {
   SettingsIni->Save();
 }
 
+// The caller has loaded the settings, so `enabled` is the stored value.
 bool StartupSettings::IsDueAt(int64_t now, BYTE enabled, CString& stamp, int64_t interval) {
-  if (!SettingsLoaded) LoadSettings();
   if (!enabled || !startup::IsStampDue(now, stamp, interval)) return false;
   stamp = startup::FormatStamp(now);
   SaveSettings();

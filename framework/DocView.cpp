@@ -392,10 +392,15 @@ CSize CScrollView::LogicalToDevice(SIZE size) const {
   return CSize(std::abs(corner[1].x - corner[0].x), std::abs(corner[1].y - corner[0].y));
 }
 
+// Sizes equal to the current ones invalidate nothing: a view may set its
+// sizes while it paints, and an invalidation there would
+// ask for the next paint at once, for ever, and keep every other window of
+// the thread from being painted.
 void CScrollView::SetScrollSizes(int mapMode, SIZE sizeTotal, const SIZE& sizePage,
                                  const SIZE& sizeLine) {
   const int oldMapMode = m_nMapMode;
-  const CSize oldTotal = m_totalDev, oldPage = m_pageDev, oldLine = m_lineDev;
+  const CSize oldTotal = m_totalLog, oldTotalDev = m_totalDev;
+  const CSize oldPage = m_pageDev, oldLine = m_lineDev;
   m_nMapMode = mapMode;
   m_totalLog = sizeTotal;
   m_totalDev = LogicalToDevice(sizeTotal);
@@ -405,14 +410,11 @@ void CScrollView::SetScrollSizes(int mapMode, SIZE sizeTotal, const SIZE& sizePa
                                              : LogicalToDevice(sizeLine);
   m_pageDev = CSize(std::max<LONG>(m_pageDev.cx, 1), std::max<LONG>(m_pageDev.cy, 1));
   m_lineDev = CSize(std::max<LONG>(m_lineDev.cx, 1), std::max<LONG>(m_lineDev.cy, 1));
-  // A view that sets its sizes while it paints would otherwise invalidate
-  // itself for ever and keep the message loop from ever going idle.
-  const bool changed = oldMapMode != m_nMapMode || oldTotal != m_totalDev ||
-                       oldPage != m_pageDev || oldLine != m_lineDev;
-  if (m_hWnd) {
-    UpdateBars();
-    if (changed) Invalidate(TRUE);
-  }
+  const bool same = oldMapMode == mapMode && oldTotal == m_totalLog &&
+                    oldTotalDev == m_totalDev && oldPage == m_pageDev && oldLine == m_lineDev;
+  if (!m_hWnd) return;
+  UpdateBars();
+  if (!same) Invalidate(TRUE);
 }
 
 // Scroll ranges follow the total size and the client size; showing or

@@ -353,26 +353,6 @@ TEST(ProgramStartup, FirstStartWelcomesAndChecksForUpdates) {
 
 namespace {
 
-using ViewPaint = AppTest;
-
-// A painted view has nothing left to paint: sizing its scroll range while it
-// paints must not invalidate it again (that kept the message loop from ever
-// going idle, so modal dialogs never showed and the program spun).
-TEST_F(ViewPaint, PaintingLeavesNoUpdateRegion) {
-  frame->ShowWindow(SW_SHOW);
-  QVM400Doc* doc = NewDocumentWith("x=(-b+-sqrt(b^2-4ac))/(2a)");
-  ASSERT_NE(doc, nullptr);
-  QVM400View* view = ViewOf(doc);
-  ASSERT_NE(view, nullptr);
-  for (int i = 0; i < 3; ++i) view->UpdateWindow();
-  EXPECT_FALSE(::GetUpdateRect(view->GetSafeHwnd(), nullptr, FALSE));
-  frame->ShowWindow(SW_HIDE);
-}
-
-}  // namespace
-
-namespace {
-
 // Without an application-data folder there is nowhere to keep the versions
 // file: no check starts, and nothing is downloaded.
 TEST_F(UpdateCheck, NoApplicationDataFolderSkipsTheCheck) {
