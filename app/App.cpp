@@ -8,6 +8,8 @@
 #include "app/Document.h"
 #include "app/MainFrame.h"
 #include "app/ServerIds.h"
+#include "app/MakerAddresses.h"
+#include "app/StartupDialogs.h"
 #include "app/View.h"
 #include "controls/TextHelpers.h"
 #include "framework/DocManager.h"
@@ -55,6 +57,10 @@ BEGIN_MESSAGE_MAP(QVM400App, CWinApp)
   ON_UPDATE_COMMAND_UI(ID_READ_WHATS_NEW_CARD, OnUpdateReadWhatsNewCard)
   ON_COMMAND(ID_LANGUAGE, OnLanguage)
   ON_UPDATE_COMMAND_UI(ID_LANGUAGE, OnUpdateLanguage)
+  ON_COMMAND(ID_CHECK_FOR_UPDATES, OnCheckForUpdates)
+  ON_UPDATE_COMMAND_UI(ID_CHECK_FOR_UPDATES, OnUpdateCheckForUpdates)
+  ON_COMMAND(ID_REGISTER_NEWSLETTER, OnRegisterNewsletter)
+  ON_COMMAND(ID_REGISTER_TUTORIALS, OnRegisterTutorials)
 END_MESSAGE_MAP()
 
 QVM400App* GetQVMApp() { return static_cast<QVM400App*>(AfxGetApp()); }
@@ -100,6 +106,8 @@ void QVM400App::LoadSettings() {
   OpenStore(ControlIni, "QVM4ADJ");
   OpenStore(FontIni, "QVM4FONT");
   ApplyInterfaceLanguage();
+  Startup.BindIniFile(&PreferenceIni);
+  Startup.ProductId = kThisProductId;
   SetRegistryKey(kRegistryKey);
   DefaultOptions.ReadIni(PreferenceIni);
   LoadStdProfileSettings(kRecentFileCount);
@@ -168,6 +176,7 @@ BOOL QVM400App::StartFromCommandLine(CCommandLineInfo& info) {
   if (RunningEmbedded) return TRUE;  // a container's verb shows the window
   frame->ShowWindow(m_nCmdShow);
   frame->UpdateWindow();
+  if (RunStartupServices) Startup.RunStartupSequence();
   return TRUE;
 }
 
@@ -191,7 +200,7 @@ void QVM400App::UpdateServerRegistry(BOOL registering) {
 // requested refocus puts the keyboard into the text box.
 BOOL QVM400App::OnIdle(LONG count) {
   const BOOL more = CWinApp::OnIdle(count);
-  if (count > 0 && RefocusEdit && EquationEditWindow()) {
+  if (count > 0 && !Startup.UpdateDialog && RefocusEdit && EquationEditWindow()) {
     EquationEdit->SetFocus();
     RefocusEdit = 0;
   }
@@ -292,5 +301,26 @@ void QVM400App::OnWriteDefaultConfiguration() {
                        store.ResolvePath(ProgramFolder, true) +
                        LoadResourceString(IDS_DEFAULT_CONFIG_HOWTO);
   ShowMessageBox(nullptr, text, kMessageCaption, MB_OK);
+  RefocusEdit = 1;
+}
+
+void QVM400App::OnCheckForUpdates() {
+  Startup.ToggleCheckForUpdates();
+  RefocusEdit = 1;
+}
+
+// Opening the Help menu ends with the focus back in the text box.
+void QVM400App::OnUpdateCheckForUpdates(CCmdUI* cmdUI) {
+  Startup.SetUpdateCheckMark(cmdUI);
+  RefocusEdit = 1;
+}
+
+void QVM400App::OnRegisterNewsletter() {
+  OpenNewsletterPage();
+  RefocusEdit = 1;
+}
+
+void QVM400App::OnRegisterTutorials() {
+  OpenTutorialsPage();
   RefocusEdit = 1;
 }

@@ -18,6 +18,7 @@
 #include "engine/Extent.h"
 #include "framework/App.h"
 #include "framework/Ole.h"
+#include "app/StartupManager.h"
 #include "controls/QVEdit.h"
 #include "options/IniFile.h"
 #include "options/OptionHolders.h"
@@ -65,6 +66,7 @@ class QVM400App : public CWinApp {
   COleTemplateServer TemplateServer[2];
   BYTE RunningEmbedded = 0;
   BYTE RunStartupServices = 0;
+  StartupManager Startup;
 
   // --- commands ---
   void OnFileUpdate() {}
@@ -74,6 +76,10 @@ class QVM400App : public CWinApp {
   void OnUpdateEmbeddedCommand(CCmdUI* cmdUI);
   void OnResetOptions();
   void OnWriteDefaultConfiguration();
+  void OnCheckForUpdates();
+  void OnUpdateCheckForUpdates(CCmdUI* cmdUI);
+  void OnRegisterNewsletter();
+  void OnRegisterTutorials();
 
   // --- about boxes, help files and manuals, language ---
   void OnAppAbout();

@@ -8,6 +8,7 @@
 #include "app/App.h"
 #include "app/Document.h"
 #include "app/ShortcutPalettes.h"
+#include "app/StartupManager.h"
 #include "resources/resource.h"
 
 IMPLEMENT_DYNCREATE(CMainFrame, CMDIFrameWnd)
@@ -34,6 +35,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_COMMAND(ID_SCREEN_KEYBOARD, OnScreenKeyboard)
   ON_UPDATE_COMMAND_UI(ID_SCREEN_KEYBOARD, OnUpdateScreenKeyboard)
   ON_COMMAND(ID_WINDOW_NEW, OnWindowNew)
+  ON_MESSAGE(StartupManager::kUpdateAvailableMessage, OnUpdateAvailable)
 END_MESSAGE_MAP()
 
 // Any step that fails makes the frame fail, and with it the program's start.
@@ -163,4 +165,11 @@ void CMainFrame::OnScreenKeyboard() {
 
 void CMainFrame::OnUpdateScreenKeyboard(CCmdUI* cmdUI) {
   cmdUI->SetCheck(ScreenKeyboardVisible ? 1 : 0);
+}
+
+// The update check's worker found a newer version: its dialogs run here, on
+// the user-interface thread.
+LRESULT CMainFrame::OnUpdateAvailable(WPARAM, LPARAM notice) {
+  GetQVMApp()->Startup.ShowUpdateDialogs(reinterpret_cast<UpdateNotice*>(notice));
+  return 0;
 }

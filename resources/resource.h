@@ -298,3 +298,25 @@
 #define IDC_INSERT_FIRST                1033
 #define IDC_INSERT_ANCHOR               1035
 #define IDC_INSERT_ANCHOR_RIGHT         1036
+
+// ---- Start-up dialogs: welcome, update available, tip of the day and the
+//      small browser dialog (templates IDD_FIRST_RUN to IDD_UPDATE_MAJOR) --
+#define IDI_NEWSLETTER                  2500
+#define IDI_TUTORIALS                   2501
+#define IDC_NEWSLETTER_BUTTON           1089
+#define IDC_TUTORIALS_BUTTON            1090
+#define IDC_BROWSER_PLACEHOLDER         1090
+#define IDC_INTERNET_REQUIRED           1091
+#define IDC_UPDATE_CHECK_BOX            1094
+#define IDC_UPDATE_CHECK_LABEL          1095
+#define IDC_WELCOME_TITLE               1096
+#define IDC_HELP_MENU_NOTE              1097
+#define IDC_UPDATE_TITLE                1099
+#define IDC_UPDATE_DOWNLOAD             1100
+#define IDC_UPDATE_WHATS_NEW            1101
+#define IDC_UPDATE_CLOSE_FIRST          1102
+#define IDC_UPDATE_NEW_VERSION          1103
+#define IDC_UPDATE_VERSIONS             1104
+#define IDC_SHOW_TIPS                   1105
+#define IDC_TIP_PREVIOUS                1106
+#define IDC_TIP_NEXT                    1107

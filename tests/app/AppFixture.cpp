@@ -13,6 +13,8 @@ void AppTest::SetUp() {
   app = new QVM400App;
   app->m_nCmdShow = SW_HIDE;
   app->LoadSettings();
+  // A returning user: the start-up dialogs stay out of the tests' way.
+  app->Startup.SettingsLoaded = 1;
   BeforeTemplates();
   app->AddTemplates();
   ASSERT_TRUE(app->CreateMainFrame());

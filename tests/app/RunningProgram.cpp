@@ -29,7 +29,15 @@ BOOL CALLBACK Inspect(HWND hWnd, LPARAM param) {
 }  // namespace
 
 RunningProgram::RunningProgram(const std::string& appData, const std::string& arguments,
-                               const std::string& programPath) {
+                               bool firstRun, const std::string& programPath) {
+  const std::string settings = appData + "\\Marvolk\\QVM400.ini";
+  char firstRunValue[8] = {};
+  ::GetPrivateProfileStringA("QVCallHome", "FirstRun", "", firstRunValue, sizeof firstRunValue,
+                             settings.c_str());
+  if (!firstRun && !*firstRunValue) {
+    ::CreateDirectoryA((appData + "\\Marvolk").c_str(), nullptr);
+    ::WritePrivateProfileStringA("QVCallHome", "FirstRun", "0", settings.c_str());
+  }
   std::string commandLine =
       "\"" + (programPath.empty() ? OvelinExePath() : programPath) + "\" " + arguments;
   std::string saved;

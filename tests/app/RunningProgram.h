@@ -16,11 +16,13 @@ struct WindowSearch {
 
 // The program started with APPDATA pointing at `appData`; a program that
 // has not ended when the object goes is ended, so no test leaves it behind.
+// Unless `firstRun` is set, settings without the welcome's mark get that of
+// a returning user, so the welcome dialog stays away.
 class RunningProgram {
  public:
   // `programPath` empty: the ovelin.exe beside the test program.
   RunningProgram(const std::string& appData, const std::string& arguments,
-                 const std::string& programPath = "");
+                 bool firstRun = false, const std::string& programPath = "");
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;

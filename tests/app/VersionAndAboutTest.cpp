@@ -188,7 +188,7 @@ TEST(AboutBoxOfAProgram, WithoutVersionResourceShowsZero) {
   TempFolder appData, folder;
   const std::string path = ProgramWithVersion(folder, {});
   ASSERT_FALSE(path.empty());
-  RunningProgram program(appData.Path().string(), "", path);
+  RunningProgram program(appData.Path().string(), "", false, path);
   WindowSearch search = program.WaitForDocumentWindow();
   ASSERT_NE(search.main, nullptr);
   ::PostMessageA(search.main, WM_COMMAND, ID_APP_ABOUT, 0);
