@@ -116,6 +116,7 @@ void QVScreenKeyboard::BuildLayout(int32_t layout) {
   placement.showCmd = IsWindowVisible() ? SW_SHOWNOACTIVATE : SW_HIDE;
   ::SetWindowPlacement(m_hWnd, &placement);
   if (layout != kLayoutEmpty) Rescale();
+  Invalidate(TRUE);
 }
 
 void QVScreenKeyboard::AddLayoutKeys(int32_t layout) {
@@ -172,7 +173,8 @@ void QVScreenKeyboard::OnSize(UINT type, int width, int height) {
   CDialog::OnSize(type, width, height);
   if (keys.IsEmpty()) return;
   Rescale();
-  FullRepaint();
+  // A window that shrinks gets no paint of its own: the old keys must go too.
+  Invalidate(TRUE);
 }
 
 CRect QVScreenKeyboard::KeyPixelRect(const QVKeyDef& key) const {
