@@ -256,6 +256,22 @@ TEST_F(ScreenKeyboardLive, ScalesWithItsFrameAndDragsByItsBackground) {
   CRect still;
   keyboard.GetWindowRect(&still);
   EXPECT_EQ(still, after);
+
+  // Another window takes the mouse in mid-drag: the drag ends where it began.
+  const CPoint gap2 = ScreenPoint(CPoint(static_cast<int>(152.5 * client.Width() / 191.0), client.Height() / 2));
+  SendMouse(gap2);
+  ASSERT_TRUE(PumpUntil([&] { return keyboard.DragState() == 1; }, 2000));
+  SendMouse(gap2, MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(PumpUntil([&] { return keyboard.DragState() == 2; }, 2000));
+  SendMouse(CPoint(gap2.x + 25, gap2.y + 25));
+  Settle();
+  frame->SetCapture();
+  EXPECT_EQ(keyboard.DragState(), 0);
+  ::ReleaseCapture();
+  SendMouse(CPoint(gap2.x + 25, gap2.y + 25), MOUSEEVENTF_LEFTUP);
+  Settle();
+  keyboard.GetWindowRect(&still);
+  EXPECT_EQ(still, after);
 }
 
 TEST_F(ScreenKeyboardLive, HidingLetsGoOfHeldModifiers) {
