@@ -4,6 +4,9 @@
 // hiding with a modifier held, and GDI objects over many repaints.
 // With OVELIN_SHOT_HOLD_MS set, one case shows each layout beside the main
 // window that long (for screenshots).
+#include <windows.h>
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -11,6 +14,7 @@
 #include "app/ScreenKeyboard.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/RunningProgram.h"
 
 namespace {
 
@@ -316,6 +320,82 @@ TEST_F(ScreenKeyboardLive, ShowsEachLayoutForScreenshots) {
     if (layout == kLayoutFull) Click("$SHIFT");  // a held modifier shows sunken
     PumpUntil([] { return false; }, static_cast<DWORD>(std::atoi(hold)));
   }
+}
+
+}  // namespace
+
+namespace {
+
+struct ProcessWindow {
+  DWORD processId;
+  HWND found = nullptr;
+};
+
+// The visible tool window (the keyboard) of a process.
+HWND VisibleToolWindow(DWORD processId) {
+  ProcessWindow search{processId};
+  ::EnumWindows(
+      [](HWND hWnd, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<ProcessWindow*>(data);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(hWnd, &owner);
+        if (owner == s->processId && ::IsWindowVisible(hWnd) &&
+            (::GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+          s->found = hWnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The first window below `parent` that `match` accepts.
+HWND FindChild(HWND parent, const std::function<bool(HWND)>& match) {
+  std::pair<const std::function<bool(HWND)>*, HWND> search{&match, nullptr};
+  ::EnumChildWindows(
+      parent,
+      [](HWND hWnd, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<const std::function<bool(HWND)>*, HWND>*>(data);
+        if (!(*s->first)(hWnd)) return TRUE;
+        s->second = hWnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+// ovelin.exe itself: its toolbar button shows the keyboard in the extended
+// layout, and the program still ends cleanly with the keyboard on screen.
+TEST(ProgramScreenKeyboard, ToolbarButtonShowsTheKeyboard) {
+  TempFolder appData;
+  RunningProgram program(appData.Path().string(), "");
+  ASSERT_TRUE(program.Started());
+  WindowSearch search = program.WaitForDocumentWindow();
+  ASSERT_NE(search.main, nullptr);
+  HWND edit = FindChild(search.main, [](HWND h) { return ::GetDlgCtrlID(h) == IDC_EQUATION_EDIT; });
+  ASSERT_NE(edit, nullptr);
+  HWND toolbar = FindChild(search.main, [](HWND h) {
+    char name[32] = {};
+    ::GetClassNameA(h, name, sizeof name);
+    return lstrcmpA(name, "ToolbarWindow32") == 0 &&
+           ::SendMessageA(h, TB_COMMANDTOINDEX, ID_SCREEN_KEYBOARD, 0) >= 0;
+  });
+  ASSERT_NE(toolbar, nullptr);
+  const int index = static_cast<int>(::SendMessageA(toolbar, TB_COMMANDTOINDEX, ID_SCREEN_KEYBOARD, 0));
+  RECT button{};
+  ASSERT_TRUE(RemoteToolbarButtonRect(toolbar, index, button));
+  const POINT centre{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+  SendMouse(centre);
+  SendMouse(centre, MOUSEEVENTF_LEFTDOWN);
+  SendMouse(centre, MOUSEEVENTF_LEFTUP);
+  HWND keyboard = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (keyboard = VisibleToolWindow(search.processId)) != nullptr; }, 5000));
+  RECT rect{};
+  ::GetWindowRect(keyboard, &rect);
+  EXPECT_EQ(rect.right - rect.left, 400);
+  EXPECT_EQ(rect.bottom - rect.top, 230);
+  EXPECT_EQ(program.CloseAndWait(search.main), 0);
 }
 
 }  // namespace
