@@ -329,18 +329,23 @@ namespace {
 struct ProcessWindow {
   DWORD processId;
   HWND found = nullptr;
+  bool tool = true;
 };
 
-// The visible tool window (the keyboard) of a process.
-HWND VisibleToolWindow(DWORD processId) {
-  ProcessWindow search{processId};
+// A visible tool window (the keyboard) of a process, or with `tool` false a
+// visible dialog that is not one (a message box).
+HWND VisibleToolWindow(DWORD processId, bool tool = true) {
+  ProcessWindow search{processId, nullptr, tool};
   ::EnumWindows(
       [](HWND hWnd, LPARAM data) -> BOOL {
         auto* s = reinterpret_cast<ProcessWindow*>(data);
         DWORD owner = 0;
         ::GetWindowThreadProcessId(hWnd, &owner);
-        if (owner == s->processId && ::IsWindowVisible(hWnd) &&
-            (::GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+        char name[16] = {};
+        ::GetClassNameA(hWnd, name, sizeof name);
+        const bool isTool = (::GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+        if (owner == s->processId && ::IsWindowVisible(hWnd) && lstrcmpA(name, "#32770") == 0 &&
+            isTool == s->tool) {
           s->found = hWnd;
           return FALSE;
         }
@@ -365,9 +370,41 @@ HWND FindChild(HWND parent, const std::function<bool(HWND)>& match) {
   return search.second;
 }
 
+// The screen centre of the extended layout's key that types `text`, in the
+// keyboard window `keyboard` of another process.
+POINT ExtendedKeyCentre(HWND keyboard, const char* text) {
+  RECT client{};
+  ::GetClientRect(keyboard, &client);
+  const double scaleX = client.right / 123.0, scaleY = client.bottom / 86.0;  // extent + 2 units
+  for (const KeySpec& key : KeyboardLayoutKeys(kLayoutExtended, ".", ",")) {
+    if (key.outputText != text) continue;
+    const KeyRect moved{key.rect.left + 1, key.rect.top + 1, key.rect.right + 1, key.rect.bottom + 1};
+    const KeyRect pixels = ScaleKeyRect(moved, scaleX, scaleY);
+    POINT centre{(pixels.left + pixels.right) / 2, (pixels.top + pixels.bottom) / 2};
+    ::ClientToScreen(keyboard, &centre);
+    return centre;
+  }
+  return POINT{-1, -1};
+}
+
+// GetWindowText does not ask a window of another process for its text.
+std::string EditText(HWND edit) {
+  std::string text(static_cast<size_t>(::SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+  text.resize(static_cast<size_t>(::SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  return text;
+}
+
+void ClickAt(POINT at) {
+  SendMouse(at);
+  Settle();
+  SendMouse(at, MOUSEEVENTF_LEFTDOWN);
+  SendMouse(at, MOUSEEVENTF_LEFTUP);
+  Settle(200);
+}
+
 // ovelin.exe itself: its toolbar button shows the keyboard in the extended
-// layout, and the program still ends cleanly with the keyboard on screen.
-TEST(ProgramScreenKeyboard, ToolbarButtonShowsTheKeyboard) {
+// layout, and its keys type into the program's equation text box.
+TEST(ProgramScreenKeyboard, ToolbarButtonShowsTheKeyboardAndItsKeysType) {
   TempFolder appData;
   RunningProgram program(appData.Path().string(), "");
   ASSERT_TRUE(program.Started());
@@ -395,6 +432,20 @@ TEST(ProgramScreenKeyboard, ToolbarButtonShowsTheKeyboard) {
   ::GetWindowRect(keyboard, &rect);
   EXPECT_EQ(rect.right - rect.left, 400);
   EXPECT_EQ(rect.bottom - rect.top, 230);
+
+  // The user puts the caret into the box, then types on the screen keyboard.
+  RECT box{};
+  ::GetWindowRect(edit, &box);
+  ClickAt(POINT{box.left + 20, box.top + 8});
+  for (const char* key : {"y", "=", "3", "cos"}) ClickAt(ExtendedKeyCentre(keyboard, key));
+  EXPECT_TRUE(PumpUntil([&] { return EditText(edit).find("y=3cos") != std::string::npos; }, 5000))
+      << EditText(edit);
+
+  // The edited document asks to be saved at the close: no.
+  ::PostMessageA(search.main, WM_CLOSE, 0, 0);
+  HWND question = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (question = VisibleToolWindow(search.processId, false)) != nullptr; }, 5000));
+  ::PostMessageA(question, WM_COMMAND, IDNO, 0);
   EXPECT_EQ(program.CloseAndWait(search.main), 0);
 }
 
