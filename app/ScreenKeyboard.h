@@ -8,10 +8,13 @@
 // hand-back of the focus, never to a hidden window's thread; it lets go only
 // of the modifiers it holds itself (never a Shift the user holds on the real
 // keyboard), and it lets go of them when it is hidden, when a layout is
-// built and when it is destroyed, clearing their latches; a layout change key
-// frees the key being pressed only after its press is done with it; the outline of a
-// drag is drawn on a screen DC got and released per stroke, and a lost
-// capture erases it.
+// built and when it is destroyed, clearing their latches; a held modifier
+// that the system let go of is pressed again before the next key; the key of
+// a layout change is freed with its layout and never kept as the pressed key;
+// characters that the keyboard layout cannot type with Shift alone go as
+// Unicode key events; the outline of a drag is drawn on a screen DC got and
+// released per stroke, and a lost capture erases it; Caps Lock is left as
+// the user toggled it.
 #pragma once
 
 #include <vector>
