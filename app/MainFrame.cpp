@@ -7,6 +7,7 @@
 
 #include "app/App.h"
 #include "app/Document.h"
+#include "app/ScreenKeyboard.h"
 #include "app/ShortcutPalettes.h"
 #include "app/StartupManager.h"
 #include "resources/resource.h"
@@ -30,6 +31,7 @@ constexpr const char* kEmptyEquation =
 BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_WM_CREATE()
   ON_WM_SETFOCUS()
+  ON_WM_DESTROY()
   ON_MESSAGE(WM_DDE_EXECUTE, OnDDEExecute)
   ON_EN_CHANGE(IDC_EQUATION_EDIT, OnEquationEditChange)
   ON_COMMAND(ID_SCREEN_KEYBOARD, OnScreenKeyboard)
@@ -172,4 +174,31 @@ void CMainFrame::OnUpdateScreenKeyboard(CCmdUI* cmdUI) {
 LRESULT CMainFrame::OnUpdateAvailable(WPARAM, LPARAM notice) {
   GetQVMApp()->Startup.ShowUpdateDialogs(reinterpret_cast<UpdateNotice*>(notice));
   return 0;
+}
+
+// --- on-screen keyboard --------------------------------------------------------------
+
+// Without a parent, so that it stays on screen whatever the frame does.
+void CMainFrame::CreateScreenKeyboard() {
+  if (!theScreenKeyboard.GetSafeHwnd()) theScreenKeyboard.Create(IDD_SCREEN_KEYBOARD, nullptr);
+}
+
+void CMainFrame::ShowScreenKeyboard(int layout) {
+  if (!theScreenKeyboard.GetSafeHwnd()) return;
+  theScreenKeyboard.BuildLayout(layout);
+  theScreenKeyboard.ShowWindow(SW_SHOWNA);
+}
+
+void CMainFrame::HideScreenKeyboard() {
+  if (theScreenKeyboard.GetSafeHwnd()) theScreenKeyboard.ShowWindow(SW_HIDE);
+}
+
+// The keyboard's window ends with the program's main window, while the class
+// library can still take it down (it lets go of any key it holds).
+void CMainFrame::OnDestroy() {
+  if (theScreenKeyboard.GetSafeHwnd()) {
+    theScreenKeyboard.ShowWindow(SW_HIDE);
+    theScreenKeyboard.DestroyWindow();
+  }
+  CMDIFrameWnd::OnDestroy();
 }

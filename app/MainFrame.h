@@ -63,11 +63,12 @@ class CMainFrame : public CMDIFrameWnd {
   void AddShortcutPalettes();
   void StartWithEmptyEquation();
 
-  // The on-screen keyboard window is not built yet: these hooks stay empty
-  // until it is, and the frame keeps only its visibility and layout.
-  void CreateScreenKeyboard() {}
-  void ShowScreenKeyboard(int /*layout*/) {}
-  void HideScreenKeyboard() {}
+  // The on-screen keyboard window: made once (a new frame finds it made),
+  // shown without activation in a layout, hidden; it goes with the frame.
+  void CreateScreenKeyboard();
+  void ShowScreenKeyboard(int layout);
+  void HideScreenKeyboard();
+  void OnDestroy();
 
   // Member order decides destruction: "Shortcuts", toolbar, status, dialog bar.
   CDialogBar m_wndDlgBar;
