@@ -408,10 +408,20 @@ def check_palette(display, probe_exe, failures, shots):
     expect(bool(closed), "the palette closes when the button is released", failures)
 
 
+def returning_user(appdata):
+    """Settings of a user who has seen the welcome dialog, so the program
+    starts straight into its main window."""
+    folder = os.path.join(appdata, "Marvolk")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "QVM400.ini"), "w", newline="") as ini:
+        ini.write("[QVCallHome]\r\nFirstRun=0\r\n\r\n")
+
+
 def check(exe, probe_exe, desktop=None, shots=None):
     failures = []
     display = start_x()
     appdata = tempfile.mkdtemp(prefix="appdata-")
+    returning_user(appdata)
     try:
         if shots:
             os.makedirs(shots, exist_ok=True)
