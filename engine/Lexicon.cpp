@@ -19,6 +19,12 @@ CString ConvertPairValue(const CString& value) {
 
 void LexiconTable::Add(const CString& key, const CString& replacement, TokenKind kind) {
   entries_.push_back(LexiconEntry{key, replacement, kind});
+  byFirstByte_.clear();
+}
+
+void LexiconTable::RemoveAll() {
+  entries_.clear();
+  byFirstByte_.clear();
 }
 
 // Plain lists give one key per item (a trailing separator adds an empty
@@ -56,13 +62,21 @@ void LexiconTable::Sort() {
                    [](const LexiconEntry& a, const LexiconEntry& b) {
                      return a.key.GetLength() > b.key.GetLength();
                    });
+  byFirstByte_.clear();
 }
 
 int LexiconTable::FindEntry(std::string_view text) const {
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    const std::string& key = entries_[i].key.str();
-    if (!key.empty() && key.size() <= text.size() && text.compare(0, key.size(), key) == 0)
-      return static_cast<int>(i);
+  if (text.empty()) return -1;
+  if (byFirstByte_.empty()) {
+    byFirstByte_.resize(256);
+    for (size_t i = 0; i < entries_.size(); ++i) {
+      const std::string& key = entries_[i].key.str();
+      if (!key.empty()) byFirstByte_[static_cast<unsigned char>(key[0])].push_back(static_cast<int>(i));
+    }
+  }
+  for (const int i : byFirstByte_[static_cast<unsigned char>(text[0])]) {
+    const std::string& key = entries_[static_cast<size_t>(i)].key.str();
+    if (key.size() <= text.size() && text.compare(0, key.size(), key) == 0) return i;
   }
   return -1;
 }

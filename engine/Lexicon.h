@@ -23,7 +23,7 @@ class LexiconTable {
   void AddList(const CString& list, TokenKind kind, bool pairs, char separator);
   void Assign(const CString& list, TokenKind kind, bool pairs, char separator);
   void Add(const CString& key, const CString& replacement, TokenKind kind);
-  void RemoveAll() { entries_.clear(); }
+  void RemoveAll();
   void Sort();
 
   // Length - 1 of the first key in table order that `text` begins with, or -1.
@@ -39,6 +39,10 @@ class LexiconTable {
   int FindEntry(std::string_view text) const;
 
   std::vector<LexiconEntry> entries_;
+  // Indices of the non-empty keys by their first byte, in table order:
+  // only those can match a text starting with that byte. Built on the
+  // first look-up after a change; empty while out of date.
+  mutable std::vector<std::vector<int>> byFirstByte_;
 };
 
 // The replacement of a pair's value: one character for a whole number from

@@ -1,7 +1,9 @@
 // Tokens, rows and the token factory.
 #include "engine/Token.h"
 
+#include <algorithm>
 #include <cassert>
+#include <memory>
 
 #include "engine/OptionAccess.h"
 
@@ -242,15 +244,28 @@ void QVMToken::SetScriptLevel(double level, const QVMOptions& options) {
 
 // --------------------------------------------------------- QVMTokenFactory
 
-QVMTokenFactory::QVMTokenFactory() { tokens_.reserve(200); }
+namespace {
+constexpr int kFirstBlockTokens = 32;
+constexpr int kLargestBlockTokens = 2048;
+}  // namespace
+
+QVMTokenFactory::QVMTokenFactory() = default;
 
 QVMTokenFactory::~QVMTokenFactory() { DeleteAll(); }
 
 QVMToken* QVMTokenFactory::NewToken(TokenKind kind) {
-  auto token = std::make_unique<QVMToken>();
+  if (blocks_.empty() || usedInLast_ == blocks_.back().capacity) {
+    const int capacity =
+        blocks_.empty() ? kFirstBlockTokens : std::min(2 * blocks_.back().capacity, kLargestBlockTokens);
+    blocks_.reserve(blocks_.size() + 1);
+    blocks_.push_back({std::allocator<QVMToken>().allocate(static_cast<size_t>(capacity)), capacity});
+    usedInLast_ = 0;
+  }
+  QVMToken* token = std::construct_at(blocks_.back().tokens + usedInLast_);
+  ++usedInLast_;
+  ++count_;
   token->Set(kind, CString(), kMarkNone, CString());
-  tokens_.push_back(std::move(token));
-  return tokens_.back().get();
+  return token;
 }
 
 QVMToken* QVMTokenFactory::NewSpacer(int32_t width) {
@@ -270,7 +285,14 @@ void QVMTokenFactory::RecycleSpacer(QVMToken* spacer) { spareSpacers_.push_back(
 
 void QVMTokenFactory::DeleteAll() {
   spareSpacers_.clear();
-  tokens_.clear();
-  tokens_.shrink_to_fit();
-  tokens_.reserve(200);
+  for (size_t b = blocks_.size(); b-- > 0;) {
+    const Block& block = blocks_[b];
+    const int used = b + 1 == blocks_.size() ? usedInLast_ : block.capacity;
+    std::destroy(block.tokens, block.tokens + used);
+    std::allocator<QVMToken>().deallocate(block.tokens, static_cast<size_t>(block.capacity));
+  }
+  blocks_.clear();
+  blocks_.shrink_to_fit();
+  count_ = 0;
+  usedInLast_ = 0;
 }

@@ -2,8 +2,8 @@
 // (a row of non-owning token pointers with the tree operations every pass
 // shares), QVMToken (one node of a line's tree) and QVMTokenFactory (which
 // owns every token of one line).
-// Choices of ours: the factory keeps its tokens in unique_ptrs, so nothing
-// leaks when a parse ends in an exception; kinds outside 0..53 stay
+// Choices of ours: the factory owns its tokens in blocks it frees whatever
+// way a parse ends, so nothing leaks when it ends in an exception; kinds outside 0..53 stay
 // representable (a kind is a plain 32-bit number) and dump as "TK_CONFUSED";
 // the font, pen and brush realisers and the text metrics exist only in the
 // Windows build, where tokens are measured and drawn.
@@ -211,7 +211,7 @@ class QVMTokenFactory {
 
   QVMToken* NewToken(TokenKind kind);
   void DeleteAll();
-  int GetCount() const { return static_cast<int>(tokens_.size()); }
+  int GetCount() const { return count_; }
 
   // An alignment spacer `width` wide: one given back earlier when there is
   // one, so that measuring again and again makes no new tokens.
@@ -220,6 +220,16 @@ class QVMTokenFactory {
   void RecycleSpacer(QVMToken* spacer);
 
  private:
-  std::vector<std::unique_ptr<QVMToken>> tokens_;
+  // Tokens live in blocks of consecutive storage, each block twice the
+  // last up to a bound: the passes walk a row's tokens in about the order
+  // they were made, and a long line costs a few allocations, not one per
+  // token. Blocks are filled in order; the last one may be partly used.
+  struct Block {
+    QVMToken* tokens;
+    int capacity;
+  };
+  std::vector<Block> blocks_;
+  int count_ = 0;      // tokens made
+  int usedInLast_ = 0;  // tokens made in the last block
   std::vector<QVMToken*> spareSpacers_;
 };

@@ -1079,6 +1079,64 @@ const GoldenCase kTypedBracketOperands[] = {
 )~"},
 };
 
+// Operands whose typed opening bracket is never closed: each such group
+// runs to the row's end, nested in the one before it.
+const GoldenCase kUnclosedBracketOperands[] = {
+    {"1/(1/(1/(a", R"~(
+0 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - NUMBER "1"
+ 2 0 - BRACKETS "(,"
+ 2  1 0 - FRACTION
+ 2  1  1 0 - BRACKETS ","
+ 2  1  1  1 0 - NUMBER "1"
+ 2  1  2 0 - BRACKETS "(,"
+ 2  1  2  1 0 - FRACTION
+ 2  1  2  1  1 0 - BRACKETS ","
+ 2  1  2  1  1  1 0 - NUMBER "1"
+ 2  1  2  1  2 0 - BRACKETS "(,"
+ 2  1  2  1  2  1 0 - VARIABLE "a"
+)~"},
+    {"1/(a/((b)", R"~(
+0 - FRACTION
+ 1 0 - BRACKETS ","
+ 1  1 0 - NUMBER "1"
+ 2 0 - BRACKETS "(,"
+ 2  1 0 - FRACTION
+ 2  1  1 0 - BRACKETS ","
+ 2  1  1  1 0 - VARIABLE "a"
+ 2  1  2 0 - BRACKETS "(,"
+ 2  1  2  1 0 - BRACKETS "(,)"
+ 2  1  2  1  1 0 - VARIABLE "b"
+)~"},
+    {"(x/(1/(a)/(b", R"~(
+0 - BRACKETS "(,"
+ 1 0 - FRACTION
+ 1  1 0 - BRACKETS ","
+ 1  1  1 0 - VARIABLE "x"
+ 1  2 0 - BRACKETS "(,"
+ 1  2  1 0 - FRACTION
+ 1  2  1  1 0 - BRACKETS ","
+ 1  2  1  1  1 0 - NUMBER "1"
+ 1  2  1  2 0 - FRACTION
+ 1  2  1  2  1 0 - BRACKETS ","
+ 1  2  1  2  1  1 0 - VARIABLE "a"
+ 1  2  1  2  2 0 - BRACKETS "(,"
+ 1  2  1  2  2  1 0 - VARIABLE "b"
+)~"},
+    {"a,(b,(c", R"~(
+0 - COLUMN
+ 1 0 - BRACKETS ","
+ 1  1 0 - VARIABLE "a"
+ 2 0 - BRACKETS "(,"
+ 2  1 0 - COLUMN
+ 2  1  1 0 - BRACKETS ","
+ 2  1  1  1 0 - VARIABLE "b"
+ 2  1  2 0 - BRACKETS "(,"
+ 2  1  2  1 0 - VARIABLE "c"
+)~"},
+};
+
 void ExpectAll(const GoldenCase* cases, size_t count) {
   for (size_t i = 0; i < count; ++i) ExpectDump(cases[i].text, cases[i].tree);
 }
@@ -1098,6 +1156,7 @@ GOLDEN_TEST(Brackets)
 GOLDEN_TEST(Columns)
 GOLDEN_TEST(MixedNumbers)
 GOLDEN_TEST(TypedBracketOperands)
+GOLDEN_TEST(UnclosedBracketOperands)
 #undef GOLDEN_TEST
 
 // Switches and options that change the tree.
