@@ -2,8 +2,6 @@
 
 IMPLEMENT_DYNAMIC(QVDialogEx, CDialog)
 
-QVLocalization1 theLocalization;
-
 BOOL QVDialogEx::OnInitDialog() {
   const BOOL result = CDialogEx::OnInitDialog();
   theLocalization.LocaliseDialog(this);

@@ -13,3 +13,6 @@ extern const CString VersionsScriptUrl;
 constexpr int kProductNameCount = 11;
 constexpr int kThisProductId = 1;
 extern const CString ProductNames[kProductNameCount];
+
+// Registered at start-up; nothing sends or handles it.
+extern const UINT WMU_RESIZESUPPORT;

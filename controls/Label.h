@@ -124,3 +124,6 @@ class CLayeredWindowHelper {
  private:
   HMODULE user32_ = nullptr;
 };
+
+// The main frame's one helper, defined with the program's other globals.
+extern CLayeredWindowHelper theLayeredWindowHelper;

@@ -3,8 +3,8 @@
 
 #include "framework/Archive.h"
 
-IMPLEMENT_SERIAL(QVConstantRange, CObject, 1)
-IMPLEMENT_SERIAL(QVConstantRanges, CObject, 1)
+IMPLEMENT_SERIAL(QVConstantRange, CObject, 0)
+IMPLEMENT_SERIAL(QVConstantRanges, CObject, 0)
 IMPLEMENT_SERIAL(QVVariableSubstitutions, CObject, 1)
 
 // The four values only; the flag is not part of the stored form.

@@ -3,7 +3,7 @@
 
 #include "framework/Archive.h"
 
-IMPLEMENT_SERIAL(QVEquationList, CObject, 1)
+IMPLEMENT_SERIAL(QVEquationList, CObject, 0)
 
 QVEquationList::QVEquationList() {
   for (auto& engine : Engines) engine = std::make_unique<EquationLine>();

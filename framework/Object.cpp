@@ -2,6 +2,7 @@
 #include "framework/Object.h"
 
 #include <cstring>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -37,7 +38,12 @@ bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
   return false;
 }
 
-void CRuntimeClass::Register(const CRuntimeClass* record) { Registry().push_back(record); }
+// A record registered twice (by its own file and by a list of classes the
+// program must contain) is kept once.
+void CRuntimeClass::Register(const CRuntimeClass* record) {
+  std::vector<const CRuntimeClass*>& records = Registry();
+  if (std::find(records.begin(), records.end(), record) == records.end()) records.push_back(record);
+}
 
 const CRuntimeClass* CRuntimeClass::FromName(const char* className) {
   if (!className) return nullptr;

@@ -370,14 +370,14 @@ HWND FindChild(HWND parent, const std::function<bool(HWND)>& match) {
   return search.second;
 }
 
-// The screen centre of the extended layout's key that types `text`, in the
-// keyboard window `keyboard` of another process.
+// The screen centre of the extended layout's key that types `text` (or the
+// special key named `text`), in the keyboard window `keyboard` of another process.
 POINT ExtendedKeyCentre(HWND keyboard, const char* text) {
   RECT client{};
   ::GetClientRect(keyboard, &client);
   const double scaleX = client.right / 123.0, scaleY = client.bottom / 86.0;  // extent + 2 units
   for (const KeySpec& key : KeyboardLayoutKeys(kLayoutExtended, ".", ",")) {
-    if (key.outputText != text) continue;
+    if (key.outputText != text && key.legend != text) continue;
     const KeyRect moved{key.rect.left + 1, key.rect.top + 1, key.rect.right + 1, key.rect.bottom + 1};
     const KeyRect pixels = ScaleKeyRect(moved, scaleX, scaleY);
     POINT centre{(pixels.left + pixels.right) / 2, (pixels.top + pixels.bottom) / 2};
@@ -441,12 +441,18 @@ TEST(ProgramScreenKeyboard, ToolbarButtonShowsTheKeyboardAndItsKeysType) {
   EXPECT_TRUE(PumpUntil([&] { return EditText(edit).find("y=3cos") != std::string::npos; }, 5000))
       << EditText(edit);
 
+  // Ctrl latched on the keyboard when the program ends is let go: no key
+  // stays down after the program and its globals are gone.
+  ClickAt(ExtendedKeyCentre(keyboard, "$CTRL"));
+  EXPECT_TRUE(PumpUntil([] { return Down(VK_CONTROL); }, 2000));
+
   // The edited document asks to be saved at the close: no.
   ::PostMessageA(search.main, WM_CLOSE, 0, 0);
   HWND question = nullptr;
   ASSERT_TRUE(PumpUntil([&] { return (question = VisibleToolWindow(search.processId, false)) != nullptr; }, 5000));
   ::PostMessageA(question, WM_COMMAND, IDNO, 0);
   EXPECT_EQ(program.CloseAndWait(search.main), 0);
+  EXPECT_FALSE(Down(VK_CONTROL));
 }
 
 }  // namespace
