@@ -18,6 +18,10 @@
 #include "framework/String.h"
 #include "options/QVMOptions.h"
 
+#ifdef _WIN32
+#include "engine/TextMemory.h"
+#endif
+
 class CArchive;
 class CDC;
 
@@ -94,4 +98,8 @@ class QVEquationList : public CObject {
   // What the kept layout was measured with.
   LineFormat laidOutFormats_[kLineCount];
   double laidOutScale_ = 1.0;
+#ifdef _WIN32
+  // Text extents and metrics shared by all lines.
+  TextMemory textMemory_;
+#endif
 };

@@ -80,6 +80,7 @@ ExtentRecord QVEquationList::StackLines(CDC& dc, QVMOptions& options) {
 // out again: a keystroke in one line leaves the others as they were.
 ExtentRecord QVEquationList::Measure(CDC& dc, QVMOptions& options) {
   const LineFormatScope scope(options);
+  const MemoryScope memory(textMemory_, dc);
   for (int i = 0; i < kLineCount; ++i) Engines[i]->SetText(Lines[i], options);
   ForgetStaleLayout(options);
   MeasureLines(dc, options);
@@ -94,6 +95,7 @@ ExtentRecord QVEquationList::Measure(CDC& dc, QVMOptions& options) {
 // masks. In the y-up units of every caller the top lies a height above the
 // bottom and the baseline align above it.
 void QVEquationList::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options) {
+  const MemoryScope memory(textMemory_, dc);
   const UINT alignment = dc.GetTextAlign();
   const ExtentRecord box = Measure(dc, options);
   const LineFormatScope scope(options);

@@ -181,6 +181,9 @@ class QVMToken {
   // Gives the token the font, pen and brush of its kind and level, selects
   // them into `dc` and reads the font's metrics.
   void SelectFont(CDC& dc, const QVMOptions& options);
+  // Gives the token the font description of its kind and level, realising
+  // nothing.
+  void DescribeFont(const QVMOptions& options);
   // Puts back what SelectFont replaced: brush, pen, then font.
   void DeselectFont(CDC& dc);
   // The token's box; measures only while the token is marked for layout.
