@@ -155,3 +155,25 @@ HENHMETAFILE RecordList(QVEquationList& list, QVMOptions& options, const char* p
                         ExtentRecord* extent) {
   return Record(list, options, path, extent);
 }
+
+void RepaintChangedBands(LineCanvas& canvas, QVEquationList& list, QVMOptions& options,
+                         int32_t x, int32_t y) {
+  CDC& dc = canvas.Dc();
+  HRGN clip = ::CreateRectRgn(0, 0, 0, 0);
+  for (const ListBand& band : list.ChangedBands(dc, options)) {
+    RECT rect{0, y - band.top, kHimetricPerInch * canvas.Width() / kScreenDpi + 1, y - band.bottom};
+    dc.LPtoDP(&rect);
+    HRGN part = ::CreateRectRgn(rect.left, rect.top, rect.right, rect.bottom);
+    ::CombineRgn(clip, clip, part, RGN_OR);
+    ::DeleteObject(part);
+  }
+  ::SelectClipRgn(dc.GetSafeHdc(), clip);
+  ::DeleteObject(clip);
+  // The fill in pixels; the clipping keeps it to the bands.
+  dc.SetMapMode(MM_TEXT);
+  const RECT all{0, 0, canvas.Width(), canvas.Height()};
+  ::FillRect(dc.GetSafeHdc(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  PrepareViewDc(dc);
+  list.Draw(dc, x, y, options);
+  ::SelectClipRgn(dc.GetSafeHdc(), nullptr);
+}
