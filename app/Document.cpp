@@ -54,7 +54,7 @@ void QVM400Doc::SetEquationText(const CString& text) {
   EquationText = text;
   Equation.SetText(text, Options);
   SetModifiedFlag(TRUE);
-  UpdateAllViews(nullptr, 0, nullptr);
+  UpdateAllViews(nullptr, kHintTextEdited, nullptr);
 }
 
 CString QVM400Doc::GetEquationText() {

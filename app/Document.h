@@ -31,6 +31,8 @@ class QVM400Doc : public COleServerDoc {
 
   // The road of an edit: stores, splits and re-parses the changed lines,
   // marks the document modified and updates its views.
+  // The update hint SetEquationText sends its views.
+  static constexpr LPARAM kHintTextEdited = 1;
   void SetEquationText(const CString& text);
   // The normalised text: twenty lines joined by CR LF.
   CString GetEquationText();
