@@ -113,13 +113,14 @@ void QVMToken::DescribeFont(const QVMOptions& o) {
   font.Scale = o.DrawScale;
 }
 
-void QVMToken::SelectFont(CDC& dc, const QVMOptions& o) {
+void QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes) {
   DescribeFont(o);
   font.Select(dc, true);
   // A context that cannot answer (or a missing font) leaves zero metrics;
   // every division by them is guarded. A laid-out token keeps the metrics
   // its layout was made with (drawing reads them; asking again is slow).
   if (needsLayout) ReadMetrics(dc, FontKey(font.Description, font.Scale), metrics);
+  if (!withShapes) return;
 
   const COLORREF ink = o.CurrentLineFormat.UseColour ? o.CurrentLineFormat.Colour : o.Font.Value.Color;
   pen.Description.Assign(o.GeneralPen.Value);
@@ -151,9 +152,10 @@ void ReadMetrics(CDC& dc, const std::string& font, TEXTMETRICA& metrics) {
   if (memory) memory->KeepMetrics(font, metrics);
 }
 
-SelectedToken::SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options)
+SelectedToken::SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options,
+                             bool withShapes)
     : token_(token), dc_(dc) {
-  token_.SelectFont(dc_, options);
+  token_.SelectFont(dc_, options, withShapes);
   font_.emplace(FontKey(token_.font.Description, token_.font.Scale));
 }
 

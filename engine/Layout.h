@@ -51,7 +51,7 @@ void ReadMetrics(CDC& dc, const std::string& font, TEXTMETRICA& metrics);
 // its end, exceptions included.
 class SelectedToken {
  public:
-  SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options);
+  SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options, bool withShapes);
   ~SelectedToken();
   SelectedToken(const SelectedToken&) = delete;
   SelectedToken& operator=(const SelectedToken&) = delete;

@@ -221,7 +221,7 @@ bool MeasureFromMemory(QVMToken& t, const MeasureArgs& a, ExtentRecord& out) {
   t.metrics = *metrics;
   std::optional<SelectedToken> selected;
   {
-    FontInUse font(key, [&] { selected.emplace(t, a.dc, a.options); });
+    FontInUse font(key, [&] { selected.emplace(t, a.dc, a.options, false); });
     out = MeasureByKind(t, a);
     selected.reset();
   }
@@ -236,7 +236,7 @@ ExtentRecord QVMToken::Measure(CDC& dc, int32_t x, const QVMOptions& options,
   ExtentRecord working;
   const MeasureArgs args{dc, x, options, factory};
   if (!MeasureFromMemory(*this, args, working)) {
-    SelectedToken selected(*this, dc, options);
+    SelectedToken selected(*this, dc, options, false);
     working = MeasureByKind(*this, args);
   }
   working.margin = metrics.tmAveCharWidth / 3;
