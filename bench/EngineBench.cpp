@@ -90,11 +90,6 @@ void PrintFigures(const char* what, const std::vector<double>& ms) {
               Percentile(ms, 0.5), Percentile(ms, 0.95), Percentile(ms, 1.0));
 }
 
-// One figure beside its target.
-void PrintTarget(const char* what, double ms, double target) {
-  std::printf("  target %-34s %7.3f ms  (under %.1f ms: %s)\n", what, ms, target,
-              ms < target ? "met" : "MISSED");
-}
 
 // Times `step` for every equation in kPasses passes: per equation the
 // median of its passes.
@@ -119,6 +114,12 @@ std::vector<double> TimeParse(const std::vector<std::string>& corpus, QVMOptions
 }
 
 #ifdef _WIN32
+// One figure beside its target.
+void PrintTarget(const char* what, double ms, double target) {
+  std::printf("  target %-34s %7.3f ms  (under %.1f ms: %s)\n", what, ms, target,
+              ms < target ? "met" : "MISSED");
+}
+
 // The twenty lines joined by CR LF, as the text box holds them.
 CString Join(const std::vector<std::string>& lines) {
   CString text;
