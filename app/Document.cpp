@@ -54,6 +54,9 @@ void QVM400Doc::SetEquationText(const CString& text) {
   EquationText = text;
   Equation.SetText(text, Options);
   SetModifiedFlag(TRUE);
+  CWindowDC screen(nullptr);
+  screen.SetMapMode(MM_HIMETRIC);
+  EditedBands = Equation.ChangedBands(screen, Options);
   UpdateAllViews(nullptr, kHintTextEdited, nullptr);
 }
 

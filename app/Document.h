@@ -12,6 +12,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "engine/EquationList.h"
 #include "engine/Extent.h"
@@ -84,6 +85,9 @@ class QVM400Doc : public COleServerDoc {
   QVMOptions Options;
   CString EquationText;
   QVEquationList Equation;
+  // The bands of the picture the last SetEquationText changed, measured on
+  // the screen; every view repaints these on the update that follows.
+  std::vector<ListBand> EditedBands;
 
   // --- commands ---
   void OnResetToDefault();

@@ -54,8 +54,8 @@ void QVM400View::SizeToExtent(const ExtentRecord& extent) {
   SetScrollSizes(MM_HIMETRIC, total);
 }
 
-// The bands are measured on the view's own terms (OnPrepareDC, 0.01 mm) and
-// span the whole width of the window.
+// The document found the bands once for all its views; each view places
+// them on its own terms (OnPrepareDC, 0.01 mm) across its whole width.
 void QVM400View::OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) {
   QVM400Doc* doc = GetDocument();
   if (hint != QVM400Doc::kHintTextEdited || !doc || !m_hWnd)
@@ -65,7 +65,7 @@ void QVM400View::OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) {
   dc.SetMapMode(MM_HIMETRIC);
   CRect client;
   GetClientRect(&client);
-  for (const ListBand& band : doc->Equation.ChangedBands(dc, doc->Options)) {
+  for (const ListBand& band : doc->EditedBands) {
     RECT rect{kMarginX, kMarginY - band.top, kMarginX, kMarginY - band.bottom};
     dc.LPtoDP(&rect);
     rect.left = client.left;
