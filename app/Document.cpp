@@ -68,7 +68,10 @@ void QVM400Doc::SetEquationText(const CString& text) {
   EquationText = text;
   Equation.SetText(text, Options);
   SetModifiedFlag(TRUE);
-  UpdateAllViews(nullptr, 0, nullptr);
+  CWindowDC screen(nullptr);
+  screen.SetMapMode(MM_HIMETRIC);
+  EditedBands = Equation.ChangedBands(screen, Options);
+  UpdateAllViews(nullptr, kHintTextEdited, nullptr);
 }
 
 CString QVM400Doc::GetEquationText() {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "engine/EquationList.h"
 #include "engine/Extent.h"
@@ -33,6 +34,8 @@ class QVM400Doc : public COleServerDoc {
 
   // The road of an edit: stores, splits and re-parses the changed lines,
   // marks the document modified and updates its views.
+  // The update hint SetEquationText sends its views.
+  static constexpr LPARAM kHintTextEdited = 1;
   void SetEquationText(const CString& text);
   // The normalised text: twenty lines joined by CR LF.
   CString GetEquationText();
@@ -84,6 +87,9 @@ class QVM400Doc : public COleServerDoc {
   QVMOptions Options;
   CString EquationText;
   QVEquationList Equation;
+  // The bands of the picture the last SetEquationText changed, measured on
+  // the screen; every view repaints these on the update that follows.
+  std::vector<ListBand> EditedBands;
 
   // --- commands ---
   void OnResetToDefault();

@@ -54,6 +54,26 @@ void QVM400View::SizeToExtent(const ExtentRecord& extent) {
   SetScrollSizes(MM_HIMETRIC, total);
 }
 
+// The document found the bands once for all its views; each view places
+// them on its own terms (OnPrepareDC, 0.01 mm) across its whole width.
+void QVM400View::OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) {
+  QVM400Doc* doc = GetDocument();
+  if (hint != QVM400Doc::kHintTextEdited || !doc || !m_hWnd)
+    return CScrollView::OnUpdate(sender, hint, hintObject);
+  CClientDC dc(m_hWnd);
+  OnPrepareDC(&dc);
+  dc.SetMapMode(MM_HIMETRIC);
+  CRect client;
+  GetClientRect(&client);
+  for (const ListBand& band : doc->EditedBands) {
+    RECT rect{kMarginX, kMarginY - band.top, kMarginX, kMarginY - band.bottom};
+    dc.LPtoDP(&rect);
+    rect.left = client.left;
+    rect.right = client.right;
+    InvalidateRect(&rect, FALSE);
+  }
+}
+
 void QVM400View::OnDraw(CDC* dc) {
   QVM400Doc* doc = GetDocument();
   if (!doc) return;

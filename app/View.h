@@ -27,6 +27,9 @@ class QVM400View : public CScrollView {
   void OnDraw(CDC* dc) override;
   void OnInitialUpdate() override;
   void OnActivateView(BOOL activate, CView* activateView, CView* deactivateView) override;
+  // After an edit of the text only the bands of the picture the edit
+  // changed are invalidated; any other update repaints the whole view.
+  void OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) override;
   BOOL OnPreparePrinting(CPrintInfo* info) override { return DoPreparePrinting(info); }
   // The scroll area for an equation of `extent`: 1.1 times its size.
   void SizeToExtent(const ExtentRecord& extent);

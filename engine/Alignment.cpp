@@ -60,14 +60,6 @@ void InsertSpacer(TokenRow& row, QVMTokenFactory& factory, int index, int32_t wi
   row.needsLayout = true;
 }
 
-// Where the root row's spacers stand and how wide they are, by index.
-std::vector<std::pair<int, int32_t>> SpacerLayout(const TokenRow& row) {
-  std::vector<std::pair<int, int32_t>> spacers;
-  for (int i = 0; i < row.GetSize(); ++i)
-    if (row.KindAt(i) == TK_DELTA) spacers.emplace_back(i, row.GetAt(i)->stretch);
-  return spacers;
-}
-
 template <typename Pick>
 int32_t Largest(QVEquationList& list, Pick pick) {
   int32_t largest = 0;
@@ -76,6 +68,14 @@ int32_t Largest(QVEquationList& list, Pick pick) {
 }
 
 }  // namespace
+
+// Where the root row's spacers stand and how wide they are, by index.
+std::vector<std::pair<int, int32_t>> SpacerLayout(const TokenRow& row) {
+  std::vector<std::pair<int, int32_t>> spacers;
+  for (int i = 0; i < row.GetSize(); ++i)
+    if (row.KindAt(i) == TK_DELTA) spacers.emplace_back(i, row.GetAt(i)->stretch);
+  return spacers;
+}
 
 AlignmentEntry QVMToken::MakeAlignmentEntry(int32_t index) const {
   AlignmentEntry entry;

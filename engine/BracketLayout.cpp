@@ -36,14 +36,19 @@ class SymbolPieceFont {
     font_.Description.Color = color;
     font_.Scale = 1.0;
     font_.Select(dc_, true);
+    inUse_.emplace(FontKey(font_.Description, font_.Scale));
   }
-  ~SymbolPieceFont() { font_.Deselect(dc_); }
+  ~SymbolPieceFont() {
+    inUse_.reset();
+    font_.Deselect(dc_);
+  }
   SymbolPieceFont(const SymbolPieceFont&) = delete;
   SymbolPieceFont& operator=(const SymbolPieceFont&) = delete;
 
  private:
   CDC& dc_;
   QVFont font_;
+  std::optional<FontInUse> inUse_;
 };
 
 int32_t PieceFontSize(int32_t height, int32_t steps) {

@@ -40,6 +40,19 @@ void DrawNumber(QVMToken& t, const DrawArgs& a) {
   }
 }
 
+// Kinds that draw only text: their pen and brush are never realised.
+bool DrawsTextOnly(TokenKind kind) {
+  switch (kind) {
+    case TK_FUNCTION: case TK_SEPARATOR: case TK_UNIT: case TK_SYMBOL: case TK_GREEK:
+    case TK_RAW: case TK_SPACE: case TK_OPEN: case TK_CLOSE: case TK_VARIABLE: case TK_DEGREE:
+    case TK_WDSYMBOL: case TK_UNBOLDSYMBOL: case TK_QUOTED: case TK_WHOLENUMBER:
+    case TK_ADD: case TK_EQUAL: case TK_GREATER: case TK_LESS: case TK_SPACEDSYMBOL:
+    case TK_MULTIPLY: case TK_SUBTRACT: case TK_NUMBER:
+      return true;
+    default: return false;
+  }
+}
+
 // The one switch over token kinds for drawing.
 void DrawByKind(QVMToken& t, const DrawArgs& a) {
   switch (t.kind) {
@@ -112,7 +125,7 @@ ExtentRecord QVMToken::Draw(CDC& dc, int32_t x, int32_t y, bool isFirst, QVMOpti
                             QVMTokenFactory& factory) {
   Measure(dc, x, options, factory);
   {
-    SelectedToken selected(*this, dc, options);
+    SelectedToken selected(*this, dc, options, !DrawsTextOnly(kind));
     DrawByKind(*this, DrawArgs{dc, x, y + extent.adjust, isFirst, options, factory});
   }
   return extent;

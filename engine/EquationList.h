@@ -11,12 +11,18 @@
 #pragma once
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "engine/EquationLine.h"
 #include "engine/Extent.h"
 #include "framework/Object.h"
 #include "framework/String.h"
 #include "options/QVMOptions.h"
+
+#ifdef _WIN32
+#include "engine/TextMemory.h"
+#endif
 
 class CArchive;
 class CDC;
@@ -33,6 +39,16 @@ class LineFormatScope {
  private:
   QVMOptions& options_;
   LineFormat saved_;
+};
+
+// Where a root row's spacers stand and how wide they are, by index.
+std::vector<std::pair<int, int32_t>> SpacerLayout(const TokenRow& row);
+
+// A stretch of the list's picture from `top` down to `bottom`, in 0.01 mm
+// below the list's top edge.
+struct ListBand {
+  int32_t top = 0;
+  int32_t bottom = 0;
 };
 
 class QVEquationList : public CObject {
@@ -59,8 +75,15 @@ class QVEquationList : public CObject {
   // An empty list measures like the text "3".
   ExtentRecord Measure(CDC& dc, QVMOptions& options);
   // Draws the lines stacked, placed by the context's text alignment (left
-  // and top or bottom); leaves the alignment at TA_BOTTOM | TA_LEFT.
+  // and top or bottom); leaves the alignment at TA_BOTTOM | TA_LEFT. Lines
+  // wholly outside the context's clipping are skipped (never on a metafile).
   void Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options);
+  // Measures, and gives the bands of the picture that differ from what it
+  // was at the last call (the old places and the new): lines whose text,
+  // format, spacers or place changed. All of it at the first call, or when
+  // the box's left margin changed. A view that invalidates these
+  // bands after an edit repaints only what the edit changed.
+  std::vector<ListBand> ChangedBands(CDC& dc, QVMOptions& options);
 #endif
 
   // Takes the old spacers out, finds each line's signs and, with
@@ -94,4 +117,20 @@ class QVEquationList : public CObject {
   // What the kept layout was measured with.
   LineFormat laidOutFormats_[kLineCount];
   double laidOutScale_ = 1.0;
+#ifdef _WIN32
+  // Text extents and metrics shared by all lines.
+  TextMemory textMemory_;
+  // What each line showed at the last ChangedBands.
+  struct LinePicture {
+    CString text;
+    LineFormat format;
+    std::vector<std::pair<int, int32_t>> spacers;
+    ListBand band;
+    int32_t underlineWidth = 0;
+  };
+  std::vector<LinePicture> pictures_;
+  int32_t picturedHeight_ = -1;
+  int32_t picturedMargin_ = 0;
+  std::vector<LinePicture> TakePictures(const ExtentRecord& box) const;
+#endif
 };

@@ -95,7 +95,7 @@ FontMetrics MetricsOf(const QVMToken& token) {
 }
 
 // Size by level, description by kind, then the line's format.
-void QVMToken::SelectFont(CDC& dc, const QVMOptions& o) {
+void QVMToken::DescribeFont(const QVMOptions& o) {
   QVLogFont main;
   main.Assign(o.Font.Value);
   main.Size = LevelFontSize(main.Size, nestingLevel, scriptLevel, o);
@@ -111,11 +111,16 @@ void QVMToken::SelectFont(CDC& dc, const QVMOptions& o) {
   ApplyLineFormat(chosen, o.CurrentLineFormat);
   font.Description.Assign(chosen);
   font.Scale = o.DrawScale;
+}
+
+void QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes) {
+  DescribeFont(o);
   font.Select(dc, true);
   // A context that cannot answer (or a missing font) leaves zero metrics;
   // every division by them is guarded. A laid-out token keeps the metrics
   // its layout was made with (drawing reads them; asking again is slow).
-  if (needsLayout && !dc.GetTextMetrics(&metrics)) std::memset(&metrics, 0, sizeof metrics);
+  if (needsLayout) ReadMetrics(dc, FontKey(font.Description, font.Scale), metrics);
+  if (!withShapes) return;
 
   const COLORREF ink = o.CurrentLineFormat.UseColour ? o.CurrentLineFormat.Colour : o.Font.Value.Color;
   pen.Description.Assign(o.GeneralPen.Value);
@@ -134,9 +139,27 @@ void QVMToken::DeselectFont(CDC& dc) {
   font.Deselect(dc);
 }
 
-SelectedToken::SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options)
-    : token_(token), dc_(dc) {
-  token_.SelectFont(dc_, options);
+void ReadMetrics(CDC& dc, const std::string& font, TEXTMETRICA& metrics) {
+  TextMemory* memory = MemoryScope::Current();
+  if (const TEXTMETRICA* known = memory ? memory->FindMetrics(font) : nullptr) {
+    metrics = *known;
+    return;
+  }
+  if (!dc.GetTextMetrics(&metrics)) {
+    std::memset(&metrics, 0, sizeof metrics);
+    return;
+  }
+  if (memory) memory->KeepMetrics(font, metrics);
 }
 
-SelectedToken::~SelectedToken() { token_.DeselectFont(dc_); }
+SelectedToken::SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options,
+                             bool withShapes)
+    : token_(token), dc_(dc) {
+  token_.SelectFont(dc_, options, withShapes);
+  font_.emplace(FontKey(token_.font.Description, token_.font.Scale));
+}
+
+SelectedToken::~SelectedToken() {
+  font_.reset();
+  token_.DeselectFont(dc_);
+}

@@ -4,8 +4,12 @@
 // over token kinds (LineLayout.cpp, Drawing.cpp) call these.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "engine/EquationLine.h"
 #include "engine/LayoutRules.h"
+#include "engine/TextMemory.h"
 #include "engine/Token.h"
 #include "framework/Dc.h"
 #include "options/QVMOptions.h"
@@ -39,10 +43,15 @@ struct FontMetrics {
 };
 FontMetrics MetricsOf(const QVMToken& token);
 
-// SelectFont for a scope; DeselectFont at its end, exceptions included.
+// The metrics of the font selected in `dc`, named `font`: remembered ones
+// when the memory in use knows them; zero when the context cannot answer.
+void ReadMetrics(CDC& dc, const std::string& font, TEXTMETRICA& metrics);
+
+// SelectFont for a scope, with the font named for TextSize; DeselectFont at
+// its end, exceptions included.
 class SelectedToken {
  public:
-  SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options);
+  SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options, bool withShapes);
   ~SelectedToken();
   SelectedToken(const SelectedToken&) = delete;
   SelectedToken& operator=(const SelectedToken&) = delete;
@@ -50,9 +59,11 @@ class SelectedToken {
  private:
   QVMToken& token_;
   CDC& dc_;
+  std::optional<FontInUse> font_;
 };
 
-// The text extent of a string in the selected font.
+// The text extent of a string in the selected font; a remembered one when
+// the font in use and the memory in use know it.
 CSize TextSize(CDC& dc, const CString& text);
 // Text with its bottom at y (the line draw sets TA_BOTTOM).
 void TextAt(CDC& dc, int32_t x, int32_t y, const CString& text);

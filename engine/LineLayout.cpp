@@ -152,7 +152,16 @@ bool EqualizeIntegrals(TokenRow& row) {
 
 }  // namespace
 
-CSize TextSize(CDC& dc, const CString& text) { return dc.GetTextExtent(text); }
+CSize TextSize(CDC& dc, const CString& text) {
+  TextMemory* memory = MemoryScope::Current();
+  FontInUse* font = FontInUse::Current();
+  if (memory == nullptr || font == nullptr || font->Key().empty()) return dc.GetTextExtent(text);
+  if (const CSize* known = memory->FindExtent(font->Key(), text)) return *known;
+  font->Realise();
+  const CSize size = dc.GetTextExtent(text);
+  memory->KeepExtent(font->Key(), text, size);
+  return size;
+}
 
 ExtentRecord MakeBox(int32_t width, int32_t height, int32_t align) {
   ExtentRecord r;
@@ -182,13 +191,53 @@ bool IsIntegral(const QVMToken& token) {
   return token.kind == TK_CODEDRAW2 && (token.text == "int" || token.text == "\xF2");
 }
 
+namespace {
+
+// Kinds whose measure asks only for text extents and the font's metrics:
+// with both remembered, their font need not be realised at all.
+bool MeasuresTextOnly(TokenKind kind) {
+  switch (kind) {
+    case TK_FUNCTION: case TK_SEPARATOR: case TK_UNIT: case TK_SYMBOL: case TK_GREEK:
+    case TK_RAW: case TK_SPACE: case TK_OPEN: case TK_CLOSE: case TK_VARIABLE:
+    case TK_WHOLENUMBER: case TK_WDSYMBOL: case TK_UNBOLDSYMBOL: case TK_NUMBER:
+    case TK_ADD: case TK_EQUAL: case TK_GREATER: case TK_LESS: case TK_SPACEDSYMBOL:
+    case TK_SUBTRACT: case TK_MULTIPLY: case TK_QUOTED: case TK_DEGREE: case TK_TAB:
+    case TK_DELTA:
+      return true;
+    default: return false;
+  }
+}
+
+// A text token's measure from remembered answers; the font is selected
+// only when a text is not remembered. False when the font's metrics are
+// not remembered.
+bool MeasureFromMemory(QVMToken& t, const MeasureArgs& a, ExtentRecord& out) {
+  const TextMemory* memory = MemoryScope::Current();
+  if (memory == nullptr || !MeasuresTextOnly(t.kind)) return false;
+  t.DescribeFont(a.options);
+  const std::string key = FontKey(t.font.Description, t.font.Scale);
+  const TEXTMETRICA* metrics = memory->FindMetrics(key);
+  if (metrics == nullptr) return false;
+  t.metrics = *metrics;
+  std::optional<SelectedToken> selected;
+  {
+    FontInUse font(key, [&] { selected.emplace(t, a.dc, a.options, false); });
+    out = MeasureByKind(t, a);
+    selected.reset();
+  }
+  return true;
+}
+
+}  // namespace
+
 ExtentRecord QVMToken::Measure(CDC& dc, int32_t x, const QVMOptions& options,
                                QVMTokenFactory& factory) {
   if (!needsLayout) return extent;
   ExtentRecord working;
-  {
-    SelectedToken selected(*this, dc, options);
-    working = MeasureByKind(*this, MeasureArgs{dc, x, options, factory});
+  const MeasureArgs args{dc, x, options, factory};
+  if (!MeasureFromMemory(*this, args, working)) {
+    SelectedToken selected(*this, dc, options, false);
+    working = MeasureByKind(*this, args);
   }
   working.margin = metrics.tmAveCharWidth / 3;
   extent = working;

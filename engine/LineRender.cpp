@@ -155,3 +155,26 @@ HENHMETAFILE RecordList(QVEquationList& list, QVMOptions& options, const char* p
                         ExtentRecord* extent) {
   return Record(list, options, path, extent);
 }
+
+void RepaintChangedBands(LineCanvas& canvas, QVEquationList& list, QVMOptions& options,
+                         int32_t x, int32_t y) {
+  CDC& dc = canvas.Dc();
+  const int32_t width = kHimetricPerInch * canvas.Width() / kScreenDpi + 1;
+  const int32_t height = kHimetricPerInch * canvas.Height() / kScreenDpi + 1;
+  HRGN clip = ::CreateRectRgn(0, 0, 0, 0);
+  for (const ListBand& band : list.ChangedBands(dc, options)) {
+    RECT rect{0, y - band.top, width, y - band.bottom};
+    dc.LPtoDP(&rect);
+    HRGN part = ::CreateRectRgnIndirect(&rect);
+    ::CombineRgn(clip, clip, part, RGN_OR);
+    ::DeleteObject(part);
+  }
+  ::SelectClipRgn(dc.GetSafeHdc(), clip);
+  ::DeleteObject(clip);
+  // The whole canvas in logical units (y upwards), white where it is clipped to.
+  const RECT all{0, -height, width, 0};
+  ::FillRect(dc.GetSafeHdc(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  dc.SetTextAlign(TA_TOP | TA_LEFT);
+  list.Draw(dc, x, y, options);
+  ::SelectClipRgn(dc.GetSafeHdc(), nullptr);
+}

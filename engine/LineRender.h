@@ -64,3 +64,9 @@ std::unique_ptr<LineCanvas> RenderList(QVEquationList& list, QVMOptions& options
                                        ExtentRecord* extent = nullptr);
 HENHMETAFILE RecordList(QVEquationList& list, QVMOptions& options, const char* path,
                         ExtentRecord* extent = nullptr);
+
+// Repaints what an edit changed, as the view does: the bands ChangedBands
+// reports, across the canvas, filled white and the list drawn clipped to
+// them with its top-left corner at (x, y).
+void RepaintChangedBands(LineCanvas& canvas, QVEquationList& list, QVMOptions& options,
+                         int32_t x, int32_t y);

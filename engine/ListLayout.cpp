@@ -13,6 +13,19 @@ bool SameFormat(const LineFormat& a, const LineFormat& b) {
          a.UseColour == b.UseColour && a.Colour == b.Colour;
 }
 
+// Room added above and below a changed band, for the pen's half width and
+// the rounding to pixels.
+constexpr int32_t kBandPad = 50;
+
+// False only when the context can tell that `rect` (logical units) lies
+// wholly outside its clipping; a metafile records everything.
+bool MayShow(CDC& dc, int32_t left, int32_t bottom, int32_t right, int32_t top) {
+  const DWORD type = ::GetObjectType(dc.GetSafeHdc());
+  if (type != OBJ_DC && type != OBJ_MEMDC) return true;
+  const RECT rect{left, top, right, bottom};
+  return ::RectVisible(dc.GetSafeHdc(), &rect) != FALSE;
+}
+
 }  // namespace
 
 // Fonts are chosen with the line formats and the drawing scale: after a
@@ -80,6 +93,7 @@ ExtentRecord QVEquationList::StackLines(CDC& dc, QVMOptions& options) {
 // out again: a keystroke in one line leaves the others as they were.
 ExtentRecord QVEquationList::Measure(CDC& dc, QVMOptions& options) {
   const LineFormatScope scope(options);
+  const MemoryScope memory(textMemory_, dc);
   for (int i = 0; i < kLineCount; ++i) Engines[i]->SetText(Lines[i], options);
   ForgetStaleLayout(options);
   MeasureLines(dc, options);
@@ -94,6 +108,7 @@ ExtentRecord QVEquationList::Measure(CDC& dc, QVMOptions& options) {
 // masks. In the y-up units of every caller the top lies a height above the
 // bottom and the baseline align above it.
 void QVEquationList::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options) {
+  const MemoryScope memory(textMemory_, dc);
   const UINT alignment = dc.GetTextAlign();
   const ExtentRecord box = Measure(dc, options);
   const LineFormatScope scope(options);
@@ -109,9 +124,56 @@ void QVEquationList::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options) {
     options.CurrentLineFormat = Formats[i];
     Engines[i]->SetText(Lines[i], options);
     const int32_t lineBottom = bottom + Offsets[i];
+    const int32_t lineTop = lineBottom + Engines[i]->extent.height;
+    if (!MayShow(dc, x, lineBottom, x + shift + box.width, lineTop)) continue;
     Engines[i]->Draw(dc, x + shift, lineBottom, options);
     if (!Formats[i].Underline) continue;
     dc.MoveTo(x, lineBottom);
     dc.LineTo(x + box.width, lineBottom);
   }
+}
+
+std::vector<QVEquationList::LinePicture> QVEquationList::TakePictures(const ExtentRecord& box) const {
+  std::vector<LinePicture> pictures(kLineCount);
+  for (int i = 0; i < kLineCount; ++i) {
+    if (Lines[i].IsEmpty()) continue;
+    LinePicture& p = pictures[static_cast<size_t>(i)];
+    p.text = Lines[i];
+    p.format = Formats[i];
+    p.spacers = SpacerLayout(Engines[i]->Root());
+    p.band.bottom = box.height - Offsets[i];
+    p.band.top = p.band.bottom - Engines[i]->extent.height;
+    p.underlineWidth = Formats[i].Underline ? box.width : 0;
+  }
+  return pictures;
+}
+
+std::vector<ListBand> QVEquationList::ChangedBands(CDC& dc, QVMOptions& options) {
+  const ExtentRecord box = Measure(dc, options);
+  std::vector<LinePicture> now = TakePictures(box);
+  std::vector<ListBand> bands;
+  // Places are counted from the top: a line that grows moves only the
+  // lines below it, which then differ in place.
+  if (pictures_.empty() || box.margin != picturedMargin_) {
+    bands.push_back(ListBand{0, std::max(box.height, picturedHeight_)});
+  } else {
+    for (size_t i = 0; i < now.size(); ++i) {
+      const LinePicture& a = pictures_[i];
+      const LinePicture& b = now[i];
+      if (a.text == b.text && SameFormat(a.format, b.format) && a.spacers == b.spacers &&
+          a.band.top == b.band.top && a.band.bottom == b.band.bottom &&
+          a.underlineWidth == b.underlineWidth)
+        continue;
+      if (!a.text.IsEmpty()) bands.push_back(a.band);
+      if (!b.text.IsEmpty()) bands.push_back(b.band);
+    }
+  }
+  for (ListBand& band : bands) {
+    band.top -= kBandPad;
+    band.bottom += kBandPad;
+  }
+  pictures_ = std::move(now);
+  picturedHeight_ = box.height;
+  picturedMargin_ = box.margin;
+  return bands;
 }

@@ -180,8 +180,12 @@ class QVMToken {
 
 #ifdef _WIN32
   // Gives the token the font, pen and brush of its kind and level, selects
-  // them into `dc` and reads the font's metrics.
-  void SelectFont(CDC& dc, const QVMOptions& options);
+  // them into `dc` and reads the font's metrics; without `withShapes` only
+  // the font (for measuring, and for tokens that draw only text).
+  void SelectFont(CDC& dc, const QVMOptions& options, bool withShapes = true);
+  // Gives the token the font description of its kind and level, realising
+  // nothing.
+  void DescribeFont(const QVMOptions& options);
   // Puts back what SelectFont replaced: brush, pen, then font.
   void DeselectFont(CDC& dc);
   // The token's box; measures only while the token is marked for layout.

@@ -249,4 +249,39 @@ TEST(EquationListDraw, RepaintsMakeNoTokensAndLeakNoGdiObjects) {
   EXPECT_EQ(now, made);
 }
 
+// Lines kept from before an edit elsewhere, and lines the edit changed,
+// repainted in the bands the list reports, look exactly as the same text
+// drawn from scratch: the third line grows (nothing else moves), then a
+// left-hand side widens (the column moves every line), then the second line
+// grows taller (the lines below it move).
+TEST(EquationListDraw, RepaintAfterAnEditMatchesADrawFromScratch) {
+  const char* const edits[] = {
+      "x+1=2\r\ny=int(0,1)x dx\r\nsqrt(z)=3\r\nw=4",
+      "x+1=2\r\ny=int(0,1)x dx\r\nsqrt(z)=345\r\nw=4",
+      "x+1=2\r\ny=int(0,1)x dx\r\nsqrt(z)+qq=345\r\nw=4",
+      "x+1=2\r\ny=int(0,1)x dx+1/(1/(1/(1/x)))\r\nsqrt(z)+qq=345\r\nw=4",
+  };
+  const CSize size(12000, 9000);
+  GdiBalance balance;
+  QVMOptions options(0);
+  QVEquationList edited;
+  LineCanvas repainted(size);
+  for (const char* text : edits) {
+    edited.SetText(text, options);
+    RepaintChangedBands(repainted, edited, options, kViewMargin, -kViewMargin);
+    QVMOptions freshOptions(0);
+    QVEquationList fresh;
+    fresh.SetText(text, freshOptions);
+    LineCanvas scratch(size);
+    scratch.Dc().SetTextAlign(TA_TOP | TA_LEFT);
+    fresh.Draw(scratch.Dc(), kViewMargin, -kViewMargin, freshOptions);
+    ::GdiFlush();
+    ASSERT_FALSE(scratch.InkBounds().IsRectEmpty()) << text;
+    int differing = 0;
+    for (int y = 0; y < scratch.Height(); ++y)
+      for (int x = 0; x < scratch.Width(); ++x) differing += repainted.Pixel(x, y) != scratch.Pixel(x, y);
+    EXPECT_EQ(differing, 0) << text;
+  }
+}
+
 }  // namespace
