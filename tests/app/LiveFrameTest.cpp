@@ -84,14 +84,14 @@ TEST_F(LiveFrame, TypedTextAndAnOpenPaletteGetPaintedAndStayValid) {
   EXPECT_TRUE(PumpUntil([&] { return NothingLeftToPaint(frame->m_hWnd); }, 2000));
 
   QVFlyoutTrueColor& shortcuts = frame->ShortcutsBar();
-  Mouse(ScreenCentre(shortcuts, 1));
-  Mouse(ScreenCentre(shortcuts, 1), MOUSEEVENTF_LEFTDOWN);
+  SendMouse(ScreenCentre(shortcuts, 1));
+  SendMouse(ScreenCentre(shortcuts, 1), MOUSEEVENTF_LEFTDOWN);
   ASSERT_TRUE(PumpUntil([&] { return shortcuts.GetOpenFlyout() != nullptr; }));
   const HWND popup = shortcuts.GetOpenFlyout()->GetFloatingFrame();
   ASSERT_NE(popup, nullptr);
   EXPECT_TRUE(PumpUntil(
       [&] { return NothingLeftToPaint(popup) && NothingLeftToPaint(frame->m_hWnd); }, 2000));
-  Mouse(CPoint(5, 5), MOUSEEVENTF_LEFTUP);
+  SendMouse(CPoint(5, 5), MOUSEEVENTF_LEFTUP);
   EXPECT_TRUE(PumpUntil([&] { return shortcuts.GetOpenFlyout() == nullptr; }));
 }
 
@@ -108,14 +108,14 @@ TEST_F(LiveFrame, PaletteInsertsAtTheCaretAndUndoRestoresTheText) {
   }));
 
   QVFlyoutTrueColor& shortcuts = frame->ShortcutsBar();
-  Mouse(ScreenCentre(shortcuts, 1));
-  Mouse(ScreenCentre(shortcuts, 1), MOUSEEVENTF_LEFTDOWN);
+  SendMouse(ScreenCentre(shortcuts, 1));
+  SendMouse(ScreenCentre(shortcuts, 1), MOUSEEVENTF_LEFTDOWN);
   ASSERT_TRUE(PumpUntil([&] { return shortcuts.GetOpenFlyout() != nullptr; }));
   CFlyout* palette = shortcuts.GetOpenFlyout();
   ASSERT_EQ(palette->GetItemID(0), static_cast<UINT>(ID_GREEK_PI));
-  Mouse(ScreenCentre(*palette, 0));
+  SendMouse(ScreenCentre(*palette, 0));
   ASSERT_TRUE(PumpUntil([&] { return palette->hotIndex == 0; }));
-  Mouse(ScreenCentre(*palette, 0), MOUSEEVENTF_LEFTUP);
+  SendMouse(ScreenCentre(*palette, 0), MOUSEEVENTF_LEFTUP);
   ASSERT_TRUE(BoxBecomes(TwentyLines({"a+pib"})));
   EXPECT_EQ(doc->EquationText, TwentyLines({"a+pib"}));
   EXPECT_EQ(shortcuts.GetOpenFlyout(), nullptr);
@@ -164,14 +164,14 @@ class DialogCloser {
 int PressPaletteButton(QVFlyoutTrueColor& shortcuts, int button, int index) {
   // Successive presses land apart, so that two are never taken for a double click.
   const CPoint press = ScreenCentre(shortcuts, button) + CSize(index % 2 ? 6 : -6, 0);
-  Mouse(press);
-  Mouse(press, MOUSEEVENTF_LEFTDOWN);
+  SendMouse(press);
+  SendMouse(press, MOUSEEVENTF_LEFTDOWN);
   if (!PumpUntil([&] { return shortcuts.GetOpenFlyout() != nullptr; })) return 0;
   CFlyout* palette = shortcuts.GetOpenFlyout();
   const int size = palette->GetCount();
-  Mouse(ScreenCentre(*palette, index));
+  SendMouse(ScreenCentre(*palette, index));
   const bool hot = PumpUntil([&] { return palette->hotIndex == index; });
-  Mouse(ScreenCentre(*palette, index), MOUSEEVENTF_LEFTUP);
+  SendMouse(ScreenCentre(*palette, index), MOUSEEVENTF_LEFTUP);
   const bool closed = PumpUntil([&] { return shortcuts.GetOpenFlyout() == nullptr; });
   return hot && closed ? size : 0;
 }
@@ -187,8 +187,8 @@ TEST_F(LiveFrame, EveryPaletteButtonWithACommandIsEnabledAndInserts) {
   Idle();
   EXPECT_TRUE(shortcuts.SendMessage(TB_ISBUTTONENABLED, ID_INSERT_DEGREE));
   for (int button = 1; button < shortcuts.GetCount(); ++button) {
-    Mouse(ScreenCentre(shortcuts, button));
-    Mouse(ScreenCentre(shortcuts, button), MOUSEEVENTF_LEFTDOWN);
+    SendMouse(ScreenCentre(shortcuts, button));
+    SendMouse(ScreenCentre(shortcuts, button), MOUSEEVENTF_LEFTDOWN);
     ASSERT_TRUE(PumpUntil([&] { return shortcuts.GetOpenFlyout() != nullptr; })) << button;
     CFlyout* palette = shortcuts.GetOpenFlyout();
     Idle();
@@ -197,7 +197,7 @@ TEST_F(LiveFrame, EveryPaletteButtonWithACommandIsEnabledAndInserts) {
       const bool enabled = palette->SendMessage(TB_ISBUTTONENABLED, id) != 0;
       EXPECT_EQ(enabled, id != ID_GREEK_PSI) << "palette " << button << " button " << i;
     }
-    Mouse(CPoint(5, 5), MOUSEEVENTF_LEFTUP);
+    SendMouse(CPoint(5, 5), MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(PumpUntil([&] { return shortcuts.GetOpenFlyout() == nullptr; }));
   }
 
@@ -212,9 +212,9 @@ TEST_F(LiveFrame, EveryPaletteButtonWithACommandIsEnabledAndInserts) {
       Type(EmptyEquationText());
       SetCaret(0);
       if (button == 0) {
-        Mouse(ScreenCentre(shortcuts, 0));
-        Mouse(ScreenCentre(shortcuts, 0), MOUSEEVENTF_LEFTDOWN);
-        Mouse(ScreenCentre(shortcuts, 0), MOUSEEVENTF_LEFTUP);
+        SendMouse(ScreenCentre(shortcuts, 0));
+        SendMouse(ScreenCentre(shortcuts, 0), MOUSEEVENTF_LEFTDOWN);
+        SendMouse(ScreenCentre(shortcuts, 0), MOUSEEVENTF_LEFTUP);
       } else {
         size = PressPaletteButton(shortcuts, button, index);
         ASSERT_GT(size, 0) << "palette " << button << " button " << index;
@@ -235,12 +235,12 @@ TEST_F(LiveFrame, HoldsAnEquationAndAnOpenPaletteForScreenshots) {
   SetCaret(0);
   PumpUntil([] { return false; }, holdMs);
   QVFlyoutTrueColor& shortcuts = frame->ShortcutsBar();
-  Mouse(ScreenCentre(shortcuts, 3));
-  Mouse(ScreenCentre(shortcuts, 3), MOUSEEVENTF_LEFTDOWN);
+  SendMouse(ScreenCentre(shortcuts, 3));
+  SendMouse(ScreenCentre(shortcuts, 3), MOUSEEVENTF_LEFTDOWN);
   ASSERT_TRUE(PumpUntil([&] { return shortcuts.GetOpenFlyout() != nullptr; }));
-  Mouse(ScreenCentre(*shortcuts.GetOpenFlyout(), 4));
+  SendMouse(ScreenCentre(*shortcuts.GetOpenFlyout(), 4));
   PumpUntil([] { return false; }, holdMs);
-  Mouse(CPoint(5, 5), MOUSEEVENTF_LEFTUP);
+  SendMouse(CPoint(5, 5), MOUSEEVENTF_LEFTUP);
   PumpUntil([&] { return shortcuts.GetOpenFlyout() == nullptr; });
 }
 

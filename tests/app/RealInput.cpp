@@ -25,15 +25,6 @@ void TypeKeys(const char* text) {
   }
 }
 
-void Mouse(CPoint screen, DWORD buttonFlag) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN));
-  input.mi.dy = MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN));
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlag;
-  ::SendInput(1, &input, sizeof input);
-}
-
 CPoint ScreenCentre(const CToolBar& bar, int index) {
   CRect rect;
   bar.GetItemRect(index, &rect);

@@ -6,13 +6,12 @@
 
 #include "framework/ControlBars.h"
 #include "framework/Geometry.h"
+#include "tests/window/WinTestSupport.h"  // SendMouse
 
 void SendKey(WORD key, bool up);
 // Presses and releases `key`, with Ctrl and Shift held as asked.
 void Stroke(WORD key, bool shift = false, bool control = false);
 // Types the characters with the keys that make them on the current layout.
 void TypeKeys(const char* text);
-// Moves the pointer to a screen point, pressing or releasing the left button.
-void Mouse(CPoint screen, DWORD buttonFlag = 0);
 // The screen centre of button `index` of a toolbar.
 CPoint ScreenCentre(const CToolBar& bar, int index);

@@ -14,6 +14,7 @@
 #include "app/ScreenKeyboard.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/RealInput.h"
 #include "tests/app/RunningProgram.h"
 
 namespace {
@@ -22,14 +23,6 @@ namespace {
 void Settle(DWORD ms = 100) { PumpUntil([] { return false; }, ms); }
 
 bool Down(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
-
-void SendKey(WORD vk, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  ::SendInput(1, &input, sizeof input);
-}
 
 bool IsShift(DWORD vk) { return vk == VK_SHIFT || vk == VK_LSHIFT || vk == VK_RSHIFT; }
 bool IsControl(DWORD vk) { return vk == VK_CONTROL || vk == VK_LCONTROL || vk == VK_RCONTROL; }
