@@ -242,20 +242,10 @@ LRESULT CLabel::OnSysColorChangeMessage(WPARAM, LPARAM) {
 }
 
 CString CLabel::LinkAddress(int mode, const CString& target, const CString& text) {
-  if (mode == kMailLink) {
-    // The text is the mail address; control characters would end the address.
-    for (int i = 0; i < text.GetLength(); ++i)
-      if (static_cast<unsigned char>(text[i]) < 0x20) return CString();
-    return text.IsEmpty() ? CString() : "mailto:" + text;
-  }
-  if (mode != kWebLink) return CString();
-  const CString address = target.IsEmpty() ? text : target;
-  if (IsWebAddress(address)) return address;
-  // A mail address given as a link target is opened as the mail link is.
-  if (address.GetLength() > 7 && _strnicmp(address, "mailto:", 7) == 0 &&
-      !LinkAddress(kMailLink, CString(), CString(address.GetString() + 7)).IsEmpty())
-    return address;
-  return CString();
+  CString address;
+  if (mode == kMailLink) address = "mailto:" + text;  // the text is the mail address
+  else if (mode == kWebLink) address = target.IsEmpty() ? text : target;
+  return IsOpenableLink(address) ? address : CString();
 }
 
 void CLabel::OnLButtonDown(UINT, CPoint) {

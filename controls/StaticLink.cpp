@@ -13,18 +13,6 @@ BEGIN_MESSAGE_MAP(CStaticLink, CStatic)
   ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
 END_MESSAGE_MAP()
 
-bool IsOpenableLink(const char* link) {
-  if (!link) return false;
-  const CString text(link);
-  if (text.Left(7).CompareNoCase("mailto:") == 0) {
-    if (text.GetLength() == 7) return false;
-    for (int i = 7; i < text.GetLength(); ++i)
-      if (static_cast<unsigned char>(text[i]) < 0x20) return false;
-    return true;
-  }
-  return IsWebAddress(link);
-}
-
 // Only text statics are drawn as links; icons and frames keep their look
 // but still open their text when clicked.
 HBRUSH CStaticLink::CtlColor(HDC dc, UINT) {

@@ -32,7 +32,3 @@ class CStaticLink : public CStatic {
 
   DECLARE_MESSAGE_MAP()
 };
-
-// True for the links a CStaticLink opens: "http://", "https://" (a web
-// address) and "mailto:" followed by an address, in any case.
-bool IsOpenableLink(const char* link);

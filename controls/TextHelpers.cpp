@@ -31,6 +31,18 @@ bool IsWebAddress(const char* text) {
   return true;
 }
 
+bool IsOpenableLink(const char* link) {
+  if (!link) return false;
+  const CString text(link);
+  if (text.Left(7).CompareNoCase("mailto:") == 0) {
+    if (text.GetLength() == 7) return false;
+    for (int i = 7; i < text.GetLength(); ++i)
+      if (static_cast<unsigned char>(text[i]) < 0x20) return false;
+    return true;
+  }
+  return IsWebAddress(link);
+}
+
 bool ShellOpenMaximized(const char* address) {
   // The shell would run a program or open any document it is given.
   if (!IsWebAddress(address)) return false;

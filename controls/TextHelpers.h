@@ -16,6 +16,10 @@ int ResourceMessageBox(UINT textId, UINT captionId, UINT type);
 // control characters.
 bool IsWebAddress(const char* text);
 
+// True for the links a link control opens: a web address, or "mailto:"
+// (any case) followed by an address with no control characters.
+bool IsOpenableLink(const char* link);
+
 // Opens a web address maximised in the user's browser. Anything but a web
 // address is ignored; returns whether the shell was asked (always false off
 // Windows). Shell failures show nothing.
