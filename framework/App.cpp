@@ -264,6 +264,11 @@ CWinApp::~CWinApp() {
 int CWinApp::ExitInstance() {
   if (m_pRecentFileList) SaveStdProfileSettings();
   AfxOleTerm();
+  // Global atoms outlive the process: give them back here, since the
+  // program may end without running its destructors.
+  if (m_atomApp) ::GlobalDeleteAtom(m_atomApp);
+  if (m_atomSystemTopic) ::GlobalDeleteAtom(m_atomSystemTopic);
+  m_atomApp = m_atomSystemTopic = 0;
   return CWinThread::ExitInstance();
 }
 
