@@ -101,7 +101,7 @@ void EquationLine::SetText(const CString& text, const QVMOptions& options) {
   Tokenize(options);
   RunParsePasses(options);
   root_.SetNestingLevel(0, options);
-  for (QVMToken* token : root_.tokens) token->SetScriptLevel(0.0, options);
+  for (QVMToken* token : root_) token->SetScriptLevel(0.0, options);
   reparse_ = false;
   remeasure_ = true;
   root_.MarkDirty();

@@ -64,19 +64,38 @@ enum AttachMark : int32_t {
 
 // A horizontal run of tokens; index 0 is the leftmost. The row points to
 // its tokens without owning them (the line's factory does).
+// Most tokens of a line are leaves whose two rows stay empty: a row keeps
+// its tokens and its layout state in a part made when it first holds a
+// token or is measured, so an empty row is one null pointer.
 class TokenRow {
  public:
-  ExtentRecord extent;
-  TokenArray tokens;
-  bool needsLayout = true;
-  int32_t accumulated = 0;  // kept by the row measure
+  TokenRow() = default;
+  TokenRow(TokenRow&&) noexcept = default;
+  TokenRow& operator=(TokenRow&&) noexcept = default;
 
-  int GetSize() const { return tokens.GetSize(); }
-  bool IsEmpty() const { return tokens.IsEmpty(); }
-  QVMToken* GetAt(int index) const { return tokens.GetAt(index); }
-  void InsertAt(int index, QVMToken* token) { tokens.InsertAt(index, token); }
-  void RemoveAt(int index, int count = 1) { tokens.RemoveAt(index, count); }
-  void RemoveAll() { tokens.RemoveAll(); }
+  // The row's box as the last measure left it (all zero before).
+  const ExtentRecord& Extent() const { return Part().extent; }
+  ExtentRecord& Extent() { return MadePart().extent; }
+  // An empty row never measured needs layout as a new row does.
+  bool NeedsLayout() const { return Part().needsLayout; }
+  void SetNeedsLayout(bool needs) {
+    if (part_ != nullptr || !needs) MadePart().needsLayout = needs;
+  }
+  const TokenArray& Tokens() const { return Part().tokens; }
+  TokenArray& Tokens() { return MadePart().tokens; }
+
+  int GetSize() const { return part_ == nullptr ? 0 : part_->tokens.GetSize(); }
+  bool IsEmpty() const { return GetSize() == 0; }
+  QVMToken* GetAt(int index) const { return part_->tokens.GetAt(index); }
+  void InsertAt(int index, QVMToken* token) { Tokens().InsertAt(index, token); }
+  void RemoveAt(int index, int count = 1) {
+    if (part_ != nullptr) part_->tokens.RemoveAt(index, count);
+  }
+  void RemoveAll() {
+    if (part_ != nullptr) part_->tokens.RemoveAll();
+  }
+  QVMToken* const* begin() const { return part_ == nullptr ? nullptr : part_->tokens.begin(); }
+  QVMToken* const* end() const { return part_ == nullptr ? nullptr : part_->tokens.end(); }
 
   int Append(QVMToken* token);
   int AppendOperator(TokenKind kind, QVMTokenFactory& factory);
@@ -135,6 +154,21 @@ class TokenRow {
   // The tree dump: one line per token, indented by the path of child rows.
   void Dump(CString& out, const CString& prefix) const;
   CString DumpTree() const;
+
+ private:
+  struct RowPart {
+    ExtentRecord extent;
+    TokenArray tokens;
+    bool needsLayout = true;
+  };
+  const RowPart& Part() const { return part_ != nullptr ? *part_ : kEmptyPart; }
+  RowPart& MadePart() {
+    if (part_ == nullptr) part_ = std::make_unique<RowPart>();
+    return *part_;
+  }
+  static const RowPart kEmptyPart;
+
+  std::unique_ptr<RowPart> part_;
 };
 
 // The matrix pass groups at most this many rows and columns into a matrix;
@@ -143,6 +177,10 @@ constexpr int kMatrixTableSize = 20;
 
 // One node of a line's token tree. The token owns its two child arrays and
 // its realisers, never the tokens its rows point to.
+// A line holds a token for every character or so, and the parse walks
+// them again and again: the common members stay small, and what only some
+// tokens use (a second text, a matrix's grid) lives in a part made on
+// demand.
 class QVMToken {
  public:
   TokenRow row1;  // main operand
@@ -154,7 +192,6 @@ class QVMToken {
   int32_t offsetX = 0;     // position in its row, found by relation finding
   TokenKind kind = TK_ERROR;
   CString text;
-  CString secondText;  // the word as typed, for keywords with a code
   int32_t nestingLevel = 0;
   double scriptLevel = 0.0;
 #ifdef _WIN32
@@ -165,7 +202,6 @@ class QVMToken {
   TEXTMETRICA metrics{};
 #endif
   bool needsLayout = true;
-  MatrixGrid matrix;  // filled by the matrix measure, sized by the matrix
 
   QVMToken();
   ~QVMToken();
@@ -176,6 +212,12 @@ class QVMToken {
            const CString& newSecondText);
   void SetText(const CString& newText);
   CString GetText() const { return text; }
+  // The word as typed, for keywords with a code; empty for most tokens.
+  const CString& SecondText() const;
+  void SetSecondText(const CString& newSecondText);
+  // Filled by the matrix measure, sized by the matrix.
+  MatrixGrid& Matrix();
+  const MatrixGrid& Matrix() const;
   void SetScriptLevel(double level, const QVMOptions& options);
 
 #ifdef _WIN32
@@ -203,6 +245,15 @@ class QVMToken {
   void Dump(CString& out, const CString& prefix) const;
   // The dump of this token and its subtree as a row of one.
   CString DumpTree() const;
+
+ private:
+  struct RarePart {
+    CString secondText;
+    MatrixGrid matrix;
+  };
+  RarePart& MadeRarePart();
+
+  std::unique_ptr<RarePart> rare_;
 };
 
 // Owns every token of one line until the next re-parse.

@@ -158,12 +158,14 @@ TEST_F(TokenRowTest, MarkDirtyReachesEveryToken) {
   TokenRow row = RowOf({TK_FRACTION});
   QVMToken* child = Make(TK_NUMBER);
   row.GetAt(0)->row2.Append(child);
-  row.needsLayout = false;
+  row.SetNeedsLayout(false);
   row.GetAt(0)->needsLayout = false;
+  row.GetAt(0)->row2.SetNeedsLayout(false);
   child->needsLayout = false;
   row.MarkDirty();
-  EXPECT_TRUE(row.needsLayout);
+  EXPECT_TRUE(row.NeedsLayout());
   EXPECT_TRUE(row.GetAt(0)->needsLayout);
+  EXPECT_TRUE(row.GetAt(0)->row2.NeedsLayout());
   EXPECT_TRUE(child->needsLayout);
 }
 
@@ -175,7 +177,7 @@ TEST_F(TokenRowTest, SplitRawToken) {
   EXPECT_EQ(row.TextAt(0), "a");
   EXPECT_EQ(row.KindAt(1), TK_GREEK);
   EXPECT_EQ(row.TextAt(1), "bc");
-  EXPECT_EQ(row.GetAt(1)->secondText, "");  // no text given: the typed piece
+  EXPECT_EQ(row.GetAt(1)->SecondText(), "");  // no text given: the typed piece
   EXPECT_EQ(row.TextAt(2), "de");
   EXPECT_EQ(row.KindAt(2), TK_RAW);
 
@@ -183,7 +185,7 @@ TEST_F(TokenRowTest, SplitRawToken) {
   ASSERT_EQ(row.GetSize(), 5);
   EXPECT_EQ(row.TextAt(2), "");
   EXPECT_EQ(row.TextAt(3), "\xA5");
-  EXPECT_EQ(row.GetAt(3)->secondText, "de");
+  EXPECT_EQ(row.GetAt(3)->SecondText(), "de");
   EXPECT_EQ(row.TextAt(4), "");
 }
 
