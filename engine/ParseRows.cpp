@@ -60,6 +60,16 @@ void CapNestingDepth(TokenRow& row) {
   for (QVMToken* token : out) row.Append(token);
 }
 
+uint64_t KindsInTree(const TokenRow& row) {
+  uint64_t kinds = 0;
+  for (const QVMToken* token : row) {
+    kinds |= KindBit(token->kind);
+    if (!token->row1.IsEmpty()) kinds |= KindsInTree(token->row1);
+    if (!token->row2.IsEmpty()) kinds |= KindsInTree(token->row2);
+  }
+  return kinds;
+}
+
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind) { return factory.NewToken(kind); }
 
 void InsertBracket(TokenRow& row, int index, TokenKind kind, QVMTokenFactory& factory) {

@@ -78,11 +78,6 @@ int TokenRow::AppendOperator(TokenKind kind, QVMTokenFactory& factory) {
   return Append(token);
 }
 
-TokenKind TokenRow::KindAt(int index) const {
-  if (index < 0 || index >= GetSize()) return TK_ERROR;
-  return GetAt(index)->kind;
-}
-
 CString TokenRow::TextAt(int index) const {
   if (index < 0 || index >= GetSize()) return CString();
   return GetAt(index)->text;
@@ -189,6 +184,18 @@ void TokenRow::SetNestingLevel(int level, const QVMOptions& options) {
 
 void TokenRow::SetScriptLevel(double level, const QVMOptions& options) {
   for (QVMToken* token : *this) token->SetScriptLevel(level, options);
+}
+
+void TokenRow::PrepareLayout(int nestingLevel, double scriptLevel, const QVMOptions& options) {
+  SetNeedsLayout(true);
+  for (QVMToken* token : *this) {
+    token->nestingLevel = nestingLevel;
+    token->scriptLevel = scriptLevel;
+    token->needsLayout = true;
+    const int inner = token->kind == TK_SMALLFRACTION ? nestingLevel + 1 : nestingLevel;
+    token->row1.PrepareLayout(inner, ChildScriptLevel(*token, scriptLevel, false, options), options);
+    token->row2.PrepareLayout(inner, ChildScriptLevel(*token, scriptLevel, true, options), options);
+  }
 }
 
 // Cuts the raw token at index into before, piece (start..end) and after.

@@ -111,6 +111,9 @@ class TokenRow {
   void MarkDirty();
   void SetNestingLevel(int level, const QVMOptions& options);
   void SetScriptLevel(double level, const QVMOptions& options);
+  // SetNestingLevel, SetScriptLevel and MarkDirty in one walk, as a parse
+  // leaves the tree for layout.
+  void PrepareLayout(int nestingLevel, double scriptLevel, const QVMOptions& options);
   // Sets each token's adjust so that its baseline sits on the row's (the
   // whole tree below this row too); run after measuring, before drawing.
   void AdjustVertical();
@@ -183,16 +186,18 @@ constexpr int kMatrixTableSize = 20;
 // demand.
 class QVMToken {
  public:
+  // What the parse reads, first.
+  TokenKind kind = TK_ERROR;
+  int32_t mark = kMarkNone;
   TokenRow row1;  // main operand
   TokenRow row2;  // second operand
-  int32_t mark = kMarkNone;
+  CString text;
+  int32_t nestingLevel = 0;
+  bool needsLayout = true;
   ExtentRecord extent;
   int32_t stretch = 0;     // bar height, integral height, spacer width
   int32_t decoration = 2;  // read by decoration layout and drawing
   int32_t offsetX = 0;     // position in its row, found by relation finding
-  TokenKind kind = TK_ERROR;
-  CString text;
-  int32_t nestingLevel = 0;
   double scriptLevel = 0.0;
 #ifdef _WIN32
   // What the token is painted with; only layout and drawing (Windows) use them.
@@ -201,7 +206,6 @@ class QVMToken {
   QVBrush brush;
   TEXTMETRICA metrics{};
 #endif
-  bool needsLayout = true;
 
   QVMToken();
   ~QVMToken();
@@ -255,6 +259,12 @@ class QVMToken {
 
   std::unique_ptr<RarePart> rare_;
 };
+
+// The passes ask for kinds around every token they look at: inline.
+inline TokenKind TokenRow::KindAt(int index) const {
+  if (index < 0 || index >= GetSize()) return TK_ERROR;
+  return GetAt(index)->kind;
+}
 
 // Owns every token of one line until the next re-parse.
 class QVMTokenFactory {
