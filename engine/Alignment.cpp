@@ -57,7 +57,7 @@ void FindNext(const TokenRow& row, AlignmentEntry& entry) {
 void InsertSpacer(TokenRow& row, QVMTokenFactory& factory, int index, int32_t width) {
   if (width <= 0 || index < 0 || index >= row.GetSize()) return;
   row.InsertAt(index, factory.NewSpacer(width));
-  row.needsLayout = true;
+  row.SetNeedsLayout(true);
 }
 
 template <typename Pick>
@@ -94,7 +94,7 @@ void EquationLine::FindRelation(const QVMOptions& options) {
   mainEntry = AlignmentEntry{};
   shifts = AlignmentShifts{};
   int32_t x = 0;
-  for (QVMToken* token : root_.tokens) {
+  for (QVMToken* token : root_) {
     token->offsetX = x;
     x += token->extent.width;
   }
@@ -123,7 +123,7 @@ void EquationLine::RemoveAlignmentSpacers() {
     if (root_.KindAt(i) != TK_DELTA) continue;
     factory_.RecycleSpacer(root_.GetAt(i));
     root_.RemoveAt(i);
-    root_.needsLayout = true;
+    root_.SetNeedsLayout(true);
   }
 }
 
@@ -210,8 +210,8 @@ void QVEquationList::RelayoutMovedLines(const bool (&moved)[kLineCount]) {
   for (int i = 0; i < kLineCount; ++i) {
     if (!moved[i]) continue;
     TokenRow& root = Engines[i]->Root();
-    root.needsLayout = true;
-    for (QVMToken* token : root.tokens) token->needsLayout = true;
+    root.SetNeedsLayout(true);
+    for (QVMToken* token : root) token->needsLayout = true;
     Engines[i]->SetNeedsRemeasure(true);
   }
 }

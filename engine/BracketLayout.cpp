@@ -192,7 +192,7 @@ int32_t DrawGroupBracket(QVMToken& t, const DrawArgs& a, int32_t x, const CStrin
   if (!DrawStretchedDelimiter(a.dc, x, a.y, text, height - trim, size, a.options.Font.Value.Color))
     TextAt(a.dc, x, a.y, ShortBracketText(text));
   // The width the measure gave it, from the height inside the brackets.
-  const int32_t inner = std::max(t.row1.extent.height, LimitsHeight(t));
+  const int32_t inner = std::max(t.row1.Extent().height, LimitsHeight(t));
   return MeasureStretchedDelimiter(a.dc, text, inner, size).cx;
 }
 
@@ -228,7 +228,7 @@ void DrawBrackets(QVMToken& t, const DrawArgs& a) {
   SplitBracketText(t.text, left, right);
   const int32_t lw = DrawGroupBracket(t, a, a.x, left);
   const bool limits = HasLimits(t);
-  const int32_t w1 = t.row1.extent.width;
+  const int32_t w1 = t.row1.Extent().width;
   DrawRow(t.row1, a, a.x + lw, a.y + (limits ? t.extent.raise : 0));
   const int32_t rw = DrawGroupBracket(t, a, a.x + lw + w1, right);
   const int32_t end = a.x + lw + w1 + rw;
@@ -258,28 +258,28 @@ ExtentRecord MeasureMatrix(QVMToken& t, const MeasureArgs& a) {
   MeasureRow(t.row1, a);
   std::vector<MatrixItem> items;
   items.reserve(static_cast<size_t>(t.row1.GetSize()));
-  for (QVMToken* token : t.row1.tokens) {
+  for (QVMToken* token : t.row1) {
     const ExtentRecord box = token->Measure(a.dc, a.x, a.options, a.factory);
     items.push_back({IsMatrixSpace(*token), box.width, box.height, box.align});
   }
-  t.matrix = ComputeMatrixGrid(items, a.options.MatrixHorizontalSpacing.Clamped(),
+  t.Matrix() = ComputeMatrixGrid(items, a.options.MatrixHorizontalSpacing.Clamped(),
                                a.options.MatrixVerticalSpacing.Clamped());
   const std::vector<MatrixPlace> places = PlaceMatrixItems(items);
   for (size_t i = 0; i < places.size(); ++i) {
     if (places[i].column < 0) continue;
     t.row1.GetAt(static_cast<int>(i))->extent.align +=
-        t.matrix.depth - t.matrix.rowDepths[static_cast<size_t>(places[i].row)];
+        t.Matrix().depth - t.Matrix().rowDepths[static_cast<size_t>(places[i].row)];
   }
   // The vertical adjustment measures cells from this common depth.
-  t.row1.extent.align = t.matrix.depth;
-  return MakeBox(t.matrix.width, t.matrix.height, t.matrix.height / 2);
+  t.row1.Extent().align = t.Matrix().depth;
+  return MakeBox(t.Matrix().width, t.Matrix().height, t.Matrix().height / 2);
 }
 
 void DrawMatrix(QVMToken& t, const DrawArgs& a) {
   std::vector<MatrixItem> items;
-  for (QVMToken* token : t.row1.tokens) items.push_back({IsMatrixSpace(*token), 0, 0, 0});
+  for (QVMToken* token : t.row1) items.push_back({IsMatrixSpace(*token), 0, 0, 0});
   const std::vector<MatrixPlace> places = PlaceMatrixItems(items);
-  const MatrixGrid& grid = t.matrix;
+  const MatrixGrid& grid = t.Matrix();
   const int32_t align = a.options.MatrixAlign.Clamped();
   for (size_t i = 0; i < places.size(); ++i) {
     const MatrixPlace& p = places[i];

@@ -84,7 +84,7 @@ ExtentRecord MeasureInverseFunction(QVMToken& t, const MeasureArgs& a) {
     QVMToken* minusOne = a.factory.NewToken(TK_NUMBER);
     minusOne->SetText("-1");
     t.row1.Append(minusOne);
-    t.row1.needsLayout = true;
+    t.row1.SetNeedsLayout(true);
   }
   t.row1.SetScriptLevel(t.scriptLevel + 1, a.options);
   const ExtentRecord row = MeasureRow(t.row1, a);
@@ -122,8 +122,8 @@ void DrawFraction(QVMToken& t, const DrawArgs& a) {
   const int32_t barGap = t.kind == TK_SMALLFRACTION ? Truncate(kSmallFractionGap * gap) : gap;
   const int32_t width = t.extent.width;
   const int32_t bar = a.y + t.stretch + barGap;
-  DrawRow(t.row1, a, a.x + (width - t.row1.extent.width) / 2, bar);
-  DrawRow(t.row2, a, a.x + (width - t.row2.extent.width) / 2, a.y);
+  DrawRow(t.row1, a, a.x + (width - t.row1.Extent().width) / 2, bar);
+  DrawRow(t.row2, a, a.x + (width - t.row2.Extent().width) / 2, a.y);
   if (t.kind != TK_COLUMN) RuleFromTo(a.dc, a.x, bar, a.x + width, bar);
 }
 
@@ -149,7 +149,7 @@ void DrawPermutation(QVMToken& t, const DrawArgs& a) {
   const double raise = PowerRaise(a.options);
   const int32_t y = a.y + SubscriptDrop(t, a.options);  // the letter's cell bottom
   const int32_t below = y - Truncate(raise * m.d);
-  const int32_t w2 = t.row2.extent.width;
+  const int32_t w2 = t.row2.Extent().width;
   switch (a.options.PermCombStyle.Clamped()) {
     case 0:
       TextAt(a.dc, a.x, y, letter);
@@ -202,7 +202,7 @@ ExtentRecord MeasureSquareRoot(QVMToken& t, const MeasureArgs& a) {
 }
 
 void DrawSquareRoot(QVMToken& t, const DrawArgs& a) {
-  const CSize content = RowBoxOrFont(t.row1.extent, MetricsOf(t));
+  const CSize content = RowBoxOrFont(t.row1.Extent(), MetricsOf(t));
   const int32_t offset = DrawRadicalSign(a.dc, a.x, a.y, content, a.options);
   DrawRow(t.row1, a, a.x + offset, a.y);
 }
@@ -213,16 +213,16 @@ namespace {
 // the hook's top, which stands half the gap and a third of the radicand's
 // height up, so that the index never touches the sign.
 int32_t RootIndexLift(const QVMToken& t, const QVMOptions& options) {
-  return Truncate(options.SqrtGap.Clamped() * 0.5) + t.row1.extent.height / 3 + PenWidthOf(options);
+  return Truncate(options.SqrtGap.Clamped() * 0.5) + t.row1.Extent().height / 3 + PenWidthOf(options);
 }
 
 // Where the radical of a root starts: under the index's right part, but
 // with the sign's stroke a pen width right of the index where the index
 // stands, and never left of the token's box.
 int32_t RootSignOffset(const QVMToken& t, const QVMOptions& options) {
-  const int32_t h = t.row1.extent.height;
+  const int32_t h = t.row1.Extent().height;
   const int32_t k = Truncate(kRadicalSlope * h);
-  const RadicalShape sign = RadicalSign(0, 0, t.row1.extent.width, h, options.SqrtGap.Clamped());
+  const RadicalShape sign = RadicalSign(0, 0, t.row1.Extent().width, h, options.SqrtGap.Clamped());
   const CPoint foot = sign.stroke[0], top = sign.stroke[1];
   int32_t overlap = Truncate(kRootIndexOverlap * k);
   if (top.y > foot.y) {
@@ -230,7 +230,7 @@ int32_t RootSignOffset(const QVMToken& t, const QVMOptions& options) {
     const int32_t strokeX = foot.x + static_cast<int32_t>(rise * (top.x - foot.x) / (top.y - foot.y));
     overlap = std::min(overlap, strokeX - PenWidthOf(options));
   }
-  return std::max(t.row2.extent.width - overlap, 0);
+  return std::max(t.row2.Extent().width - overlap, 0);
 }
 
 }  // namespace
@@ -248,7 +248,7 @@ ExtentRecord MeasureRoot(QVMToken& t, const MeasureArgs& a) {
 void DrawRoot(QVMToken& t, const DrawArgs& a) {
   DrawRow(t.row2, a, a.x, a.y + RootIndexLift(t, a.options));
   const int32_t xo = RootSignOffset(t, a.options);
-  const CSize content(t.row1.extent.width, t.row1.extent.height);
+  const CSize content(t.row1.Extent().width, t.row1.Extent().height);
   const int32_t offset = DrawRadicalSign(a.dc, a.x + xo, a.y, content, a.options);
   DrawRow(t.row1, a, a.x + xo + offset, a.y);
 }
@@ -258,7 +258,7 @@ void DrawRoot(QVMToken& t, const DrawArgs& a) {
 namespace {
 
 int32_t LongDivisionHeight(const QVMToken& t) {
-  return t.row1.extent.height != 0 ? t.row1.extent.height : MetricsOf(t).h;
+  return t.row1.Extent().height != 0 ? t.row1.Extent().height : MetricsOf(t).h;
 }
 
 }  // namespace
@@ -277,12 +277,12 @@ ExtentRecord MeasureLongDivision(QVMToken& t, const MeasureArgs& a) {
 
 void DrawLongDivision(QVMToken& t, const DrawArgs& a) {
   DrawRow(t.row2, a, a.x, a.y);
-  const int32_t x = a.x + t.row2.extent.width;
+  const int32_t x = a.x + t.row2.Extent().width;
   const int32_t h = LongDivisionHeight(t);
   const int32_t q = Truncate(kLongDivisionBulge * h);
   DrawEllipticArc(a.dc, x - q, a.y, x + q, a.y + h, -1.5708, 1.5708);
   const int32_t indent = Truncate(kLongDivisionIndent * h);
-  RuleFromTo(a.dc, x, a.y + h, x + t.row1.extent.width + indent, a.y + h);
+  RuleFromTo(a.dc, x, a.y + h, x + t.row1.Extent().width + indent, a.y + h);
   DrawRow(t.row1, a, x + indent, a.y);
 }
 
@@ -336,8 +336,8 @@ void DrawIntegralSign(QVMToken& t, const DrawArgs& a, int32_t x, int32_t y) {
 void DrawIntegral(QVMToken& t, const DrawArgs& a) {
   const FontMetrics m = MetricsOf(t);
   const CSize sign = IntegralSign(t, a.dc, a.options);
-  const int32_t w1 = t.row1.extent.width, h1 = t.row1.extent.height;
-  const int32_t w2 = t.row2.extent.width, h2 = t.row2.extent.height;
+  const int32_t w1 = t.row1.Extent().width, h1 = t.row1.Extent().height;
+  const int32_t w2 = t.row2.Extent().width, h2 = t.row2.Extent().height;
   if (a.options.IntegralStyle.Clamped() == 1) {
     const int32_t span = std::max({w1, w2, static_cast<int32_t>(sign.cx)});
     DrawIntegralSign(t, a, a.x + (span - sign.cx) / 2, a.y + h1 - m.d / 2);
@@ -363,8 +363,8 @@ void DrawBigOperator(QVMToken& t, const DrawArgs& a) {
   const CString letter = BigOperatorLetter(t.text);
   const CSize size = TextSize(a.dc, letter);
   const FontMetrics m = MetricsOf(t);
-  const int32_t w1 = t.row1.extent.width, h1 = t.row1.extent.height;
-  const int32_t w2 = t.row2.extent.width;
+  const int32_t w1 = t.row1.Extent().width, h1 = t.row1.Extent().height;
+  const int32_t w2 = t.row2.Extent().width;
   const int32_t span = std::max({w1, w2, static_cast<int32_t>(size.cx)});
   TextAt(a.dc, a.x + (span - size.cx) / 2, a.y + h1 - m.d, letter);
   DrawRow(t.row1, a, a.x + (span - w1) / 2, a.y);
@@ -378,7 +378,7 @@ ExtentRecord MeasureLimit(const MeasureArgs& a, const ExtentRecord& r1, const Fo
 
 void DrawLimit(QVMToken& t, const DrawArgs& a) {
   const CSize word = TextSize(a.dc, "lim");
-  const int32_t w1 = t.row1.extent.width, h1 = t.row1.extent.height;
+  const int32_t w1 = t.row1.Extent().width, h1 = t.row1.Extent().height;
   const int32_t span = std::max<int32_t>(w1, word.cx);
   TextAt(a.dc, a.x + (span - word.cx) / 2, a.y + h1 - MetricsOf(t).d, "lim");
   DrawRow(t.row1, a, a.x + (span - w1) / 2, a.y);
@@ -395,8 +395,8 @@ ExtentRecord MeasureFrame(const MeasureArgs& a, const ExtentRecord& r1) {
 void DrawFrame(QVMToken& t, const DrawArgs& a) {
   const int32_t gap = a.options.BoxGap.Clamped();
   const CSize digit = TextSize(a.dc, "2");
-  const int32_t cw = std::max<int32_t>(digit.cx, t.row1.extent.width);
-  const int32_t ch = std::max<int32_t>(digit.cy, t.row1.extent.height);
+  const int32_t cw = std::max<int32_t>(digit.cx, t.row1.Extent().width);
+  const int32_t ch = std::max<int32_t>(digit.cy, t.row1.Extent().height);
   DrawRow(t.row1, a, a.x + gap, a.y + gap);
   const int32_t bottom = Truncate(a.y + 0.5 * gap), top = Truncate(a.y + ch + 1.5 * gap);
   const int32_t right = a.x + cw + 2 * gap;
@@ -413,7 +413,7 @@ ExtentRecord MeasureEvaluation(const MeasureArgs& a, const ExtentRecord& r1) {
 
 void DrawEvaluation(QVMToken& t, const DrawArgs& a) {
   const CSize digit = TextSize(a.dc, "2");
-  const int32_t top = std::max(Truncate(kEvaluationHeight * digit.cy), t.row1.extent.height);
+  const int32_t top = std::max(Truncate(kEvaluationHeight * digit.cy), t.row1.Extent().height);
   RuleFromTo(a.dc, a.x, a.y, a.x, a.y + top);
   DrawRow(t.row1, a, a.x + Truncate(kEvaluationIndent * digit.cx), a.y);
 }

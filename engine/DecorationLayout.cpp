@@ -195,7 +195,7 @@ ExtentRecord MeasureOverArrow(QVMToken& t, const MeasureArgs& a) {
 }
 
 void DrawOverArrow(QVMToken& t, const DrawArgs& a) {
-  DrawDecorations(t, a, ArrowMode(t.kind), RowBoxOrFont(t.row1.extent, MetricsOf(t)), false);
+  DrawDecorations(t, a, ArrowMode(t.kind), RowBoxOrFont(t.row1.Extent(), MetricsOf(t)), false);
   DrawRow(t.row1, a, a.x, a.y);
 }
 
@@ -206,7 +206,7 @@ ExtentRecord MeasureArc(QVMToken& t, const MeasureArgs& a) {
 }
 
 void DrawArc(QVMToken& t, const DrawArgs& a) {
-  DrawDecorations(t, a, Mode::kArc, RowBoxOrFont(t.row1.extent, MetricsOf(t)), false);
+  DrawDecorations(t, a, Mode::kArc, RowBoxOrFont(t.row1.Extent(), MetricsOf(t)), false);
   DrawRow(t.row1, a, a.x, a.y);
 }
 

@@ -20,7 +20,7 @@ QVMToken* TakeGroupAfter(TokenRow& row, int i, bool skipSpaces, bool hideBracket
     MoveTokens(row, group, made->row1);
     if (hideBrackets) HideGroupBrackets(made->row1);
   }
-  row.tokens.SetAt(i, made);
+  row.Tokens().SetAt(i, made);
   return made;
 }
 
@@ -55,7 +55,7 @@ void RaiseLimitSign(QVMToken& construct, QVMTokenFactory& factory) {
   if (construct.text != "lim" || (last != TK_ADD && last != TK_SUBTRACT)) return;
   QVMToken* power = factory.NewToken(TK_POWER);
   power->row1.AppendOperator(last, factory);
-  row.tokens.SetAt(row.GetSize() - 1, power);
+  row.Tokens().SetAt(row.GetSize() - 1, power);
 }
 
 // Removes invisible brackets that lost their partner when the contents of

@@ -136,11 +136,11 @@ void AccumulateToken(ExtentRecord& row, const ExtentRecord& token) {
 // All integrals of a row take the box of the tallest; true when any changed.
 bool EqualizeIntegrals(TokenRow& row) {
   QVMToken* tallest = nullptr;
-  for (QVMToken* t : row.tokens)
+  for (QVMToken* t : row)
     if (IsIntegral(*t) && (tallest == nullptr || t->stretch > tallest->stretch)) tallest = t;
   if (tallest == nullptr) return false;
   bool changed = false;
-  for (QVMToken* t : row.tokens) {
+  for (QVMToken* t : row) {
     if (!IsIntegral(*t) || t == tallest) continue;
     changed = changed || t->extent.width != tallest->extent.width ||
               t->extent.height != tallest->extent.height || t->stretch != tallest->stretch;
@@ -246,30 +246,32 @@ ExtentRecord QVMToken::Measure(CDC& dc, int32_t x, const QVMOptions& options,
 }
 
 ExtentRecord TokenRow::Measure(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory) {
-  if (!needsLayout) return extent;
+  // An empty row measures all zero; it needs no part for that.
+  if (part_ == nullptr) return ExtentRecord{};
+  if (!part_->needsLayout) return part_->extent;
   ExtentRecord row;
-  for (QVMToken* token : tokens) AccumulateToken(row, token->Measure(dc, row.width, options, factory));
+  for (QVMToken* token : *this) AccumulateToken(row, token->Measure(dc, row.width, options, factory));
   // Integrals that took a taller one's box change the row's sums: add the
   // boxes up again, so that the row's box holds what the draw places.
   if (EqualizeIntegrals(*this)) {
     row = ExtentRecord{};
-    for (QVMToken* token : tokens) AccumulateToken(row, token->extent);
+    for (QVMToken* token : *this) AccumulateToken(row, token->extent);
   }
-  if (!tokens.IsEmpty()) row.margin = tokens.GetAt(tokens.GetSize() - 1)->extent.margin;
+  if (!IsEmpty()) row.margin = GetAt(GetSize() - 1)->extent.margin;
   row.raise = 0;
   row.raised = false;
   row.adjust = 0;
-  extent = row;
-  needsLayout = false;
-  return extent;
+  part_->extent = row;
+  part_->needsLayout = false;
+  return row;
 }
 
 // A lone letter without an ascender lets an accent sit lower.
 ExtentRecord TokenRow::MeasureOperand(CDC& dc, const QVMOptions& options,
                                       QVMTokenFactory& factory) {
-  if (tokens.IsEmpty()) return ExtentRecord{};
-  QVMToken* only = tokens.GetAt(0);
-  if (tokens.GetSize() > 1 || only->kind != TK_VARIABLE) return Measure(dc, options, factory);
+  if (IsEmpty()) return ExtentRecord{};
+  QVMToken* only = GetAt(0);
+  if (GetSize() > 1 || only->kind != TK_VARIABLE) return Measure(dc, options, factory);
   // The row's own record still places the letter on the baseline when the
   // row is drawn; only the accent's room counts the lower height.
   Measure(dc, options, factory);
@@ -282,7 +284,7 @@ ExtentRecord TokenRow::MeasureOperand(CDC& dc, const QVMOptions& options,
 // Baselines on the row's baseline; a power starts on it, or just below the
 // top of a taller bracket group before it.
 void TokenRow::AdjustVertical() {
-  for (QVMToken* token : tokens) {
+  for (QVMToken* token : *this) {
     token->row1.AdjustVertical();
     token->row2.AdjustVertical();
   }
@@ -293,9 +295,9 @@ void TokenRow::AdjustVertical() {
     if (p != nullptr && p->kind == TK_BRACKETS && q->kind == TK_POWER &&
         box.height < p->extent.height) {
       box.adjust = Truncate(p->extent.height - kPowerOverBrackets * box.height - p->extent.align +
-                            extent.align);
+                            Extent().align);
     } else {
-      box.adjust = extent.align;
+      box.adjust = Extent().align;
     }
     if (!box.raised) box.adjust -= box.align;
   }
@@ -303,7 +305,7 @@ void TokenRow::AdjustVertical() {
 
 // The root row's box with room of a margin on either side.
 ExtentRecord EquationLine::Measure(CDC& dc, const QVMOptions& options) {
-  if (!remeasure_ && !root_.needsLayout) return extent;
+  if (!remeasure_ && !root_.NeedsLayout()) return extent;
   ExtentRecord row = root_.Measure(dc, options, factory_);
   extent = row;
   extent.width += 2 * row.margin;

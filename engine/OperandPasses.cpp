@@ -116,7 +116,7 @@ bool IsTypedScriptGroup(const TokenRow& row, int open) {
   const TokenKind mark = row.KindAt(open - 1);
   if (mark != TK_POWER && mark != TK_SUBSCRIPT) return false;
   const QVMToken& bracket = *row.GetAt(open);
-  return !bracket.text.IsEmpty() || !bracket.secondText.IsEmpty();
+  return !bracket.text.IsEmpty() || !bracket.SecondText().IsEmpty();
 }
 
 // The group closed at `close` belongs to the construct before it (a word

@@ -20,7 +20,7 @@ bool NestsOperands(TokenKind kind) {
 }
 
 void KeepAsText(QVMToken& token) {
-  if (!token.secondText.IsEmpty()) token.text = token.secondText;
+  if (!token.SecondText().IsEmpty()) token.text = token.SecondText();
   token.Set(TK_RAW, token.text, kMarkNone, CString());
 }
 
@@ -36,7 +36,7 @@ void CapNestingDepth(TokenRow& row) {
   std::vector<bool> kept;
   int depth = 0;  // kept brackets open here
   bool dropped = false;
-  for (QVMToken* token : row.tokens) {
+  for (QVMToken* token : row) {
     if (token->kind == TK_OPEN) {
       kept.push_back(depth < kMaxNestingDepth);
       if (kept.back()) ++depth;
@@ -54,10 +54,20 @@ void CapNestingDepth(TokenRow& row) {
   if (!dropped) return;
   // One rebuild rather than a removal per bracket: chains drop thousands.
   std::vector<QVMToken*> out;
-  for (QVMToken* token : row.tokens)
+  for (QVMToken* token : row)
     if (token->kind != TK_RAW || !token->text.IsEmpty()) out.push_back(token);
   row.RemoveAll();
   for (QVMToken* token : out) row.Append(token);
+}
+
+uint64_t KindsInTree(const TokenRow& row) {
+  uint64_t kinds = 0;
+  for (const QVMToken* token : row) {
+    kinds |= KindBit(token->kind);
+    if (!token->row1.IsEmpty()) kinds |= KindsInTree(token->row1);
+    if (!token->row2.IsEmpty()) kinds |= KindsInTree(token->row2);
+  }
+  return kinds;
 }
 
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind) { return factory.NewToken(kind); }

@@ -36,6 +36,14 @@ void KeepAsText(QVMToken& token);
 // The brackets open after a token of `kind`, given `depth` open before it;
 // a stray closing bracket changes nothing.
 int DepthAfter(int depth, TokenKind kind);
+// A set of token kinds as bits; a kind outside the list stands for every
+// kind, so a set that holds it answers yes to any question.
+constexpr uint64_t KindBit(TokenKind kind) {
+  return kind >= 0 && kind < kTokenKindCount ? uint64_t{1} << kind : ~uint64_t{0};
+}
+// The kinds of every token in the row and below it.
+uint64_t KindsInTree(const TokenRow& row);
+
 // Every operator and bracket of the flat row deeper than kMaxNestingDepth
 // stays text, so that the grouping passes and every later walk of the tree
 // recurse a bounded number of levels.

@@ -117,7 +117,7 @@ namespace {
 // A typed bracket becomes invisible; its second text keeps what was typed,
 // so that "/" can tell "e^(x)/2" from "e^x/2".
 void HideTypedBracket(QVMToken& bracket) {
-  bracket.secondText = bracket.text;
+  bracket.SetSecondText(bracket.text);
   bracket.SetText(CString());
 }
 

@@ -85,7 +85,7 @@ bool MergeLimits(QVMToken& group, QVMToken& column) {
   if (first->row1.KindAt(0) == TK_POWER) {
     QVMToken* inner = first->row1.GetAt(0)->row1.IsEmpty() ? nullptr : first->row1.GetAt(0)->row1.GetAt(0);
     if (inner != nullptr && inner->kind == TK_BRACKETS && !inner->row1.IsEmpty()) inner = inner->row1.GetAt(0);
-    if (inner != nullptr) first->row1.tokens.SetAt(0, inner);
+    if (inner != nullptr) first->row1.Tokens().SetAt(0, inner);
   }
   QVMToken* second = column.row2.GetAt(0);
   ShrinkFractions(*first);
@@ -115,7 +115,7 @@ bool FitsMatrixTables(const TokenRow& cells) {
   int columns = 0;
   int rows = 0;
   bool inColumn = false;
-  for (const QVMToken* cell : cells.tokens) {
+  for (const QVMToken* cell : cells) {
     if (IsSpaceKind(cell->kind)) {
       inColumn = false;
       continue;
@@ -187,13 +187,13 @@ void TokenRow::GroupBinaryOperator(TokenKind op, TokenKind made, QVMTokenFactory
 // walk; opening brackets left at the end take the rest of the row,
 // innermost first.
 void TokenRow::GroupBrackets(QVMTokenFactory& factory) {
-  for (QVMToken* token : tokens) {
+  for (QVMToken* token : *this) {
     token->row1.GroupBrackets(factory);
     token->row2.GroupBrackets(factory);
   }
   std::vector<QVMToken*> out;
   std::vector<size_t> opens;
-  for (QVMToken* token : tokens) {
+  for (QVMToken* token : *this) {
     if (token->kind == TK_OPEN) {
       opens.push_back(out.size());
       out.push_back(token);
@@ -246,7 +246,7 @@ void TokenRow::MergeBracketColumns() {
 // Adjacent columns (with spaces between) become one matrix of at most
 // kMatrixTableSize rows and columns.
 void TokenRow::GroupMatrices(int minExtra, QVMTokenFactory& factory) {
-  for (QVMToken* token : tokens) {
+  for (QVMToken* token : *this) {
     token->row1.GroupMatrices(minExtra, factory);
     token->row2.GroupMatrices(minExtra, factory);
   }
@@ -280,7 +280,7 @@ void TokenRow::FormatMixedNumbers(bool wholeNumbers) {
     GetAt(i + 1)->Set(TK_ERROR, CString(), kMarkNone, CString());
   }
   if (!found) return;
-  for (QVMToken* token : tokens) {
+  for (QVMToken* token : *this) {
     if (wholeNumbers && token->kind == TK_NUMBER) token->kind = TK_WHOLENUMBER;
     if (!wholeNumbers && token->kind == TK_FRACTION) ShrinkFractions(*token);
   }

@@ -61,7 +61,9 @@ const char* TokenKindName(TokenKind kind) {
 
 // ---------------------------------------------------------------- TokenRow
 
-int TokenRow::Append(QVMToken* token) { return tokens.Add(token); }
+const TokenRow::RowPart TokenRow::kEmptyPart;
+
+int TokenRow::Append(QVMToken* token) { return Tokens().Add(token); }
 
 // Appends a new operator token; only the three arithmetic kinds have text.
 int TokenRow::AppendOperator(TokenKind kind, QVMTokenFactory& factory) {
@@ -74,11 +76,6 @@ int TokenRow::AppendOperator(TokenKind kind, QVMTokenFactory& factory) {
   }
   token->needsLayout = true;
   return Append(token);
-}
-
-TokenKind TokenRow::KindAt(int index) const {
-  if (index < 0 || index >= GetSize()) return TK_ERROR;
-  return GetAt(index)->kind;
 }
 
 CString TokenRow::TextAt(int index) const {
@@ -135,7 +132,7 @@ QVMToken* TokenRow::ColumnEntry(const QVMToken* token, int n) {
 }
 
 bool TokenRow::IsAllNumeric() const {
-  for (const QVMToken* token : tokens) {
+  for (const QVMToken* token : *this) {
     if (token->kind != TK_NUMBER && token->kind != TK_BRACKETS) return false;
     if (!token->row1.IsAllNumeric() || !token->row2.IsAllNumeric()) return false;
   }
@@ -144,7 +141,7 @@ bool TokenRow::IsAllNumeric() const {
 
 // With from = 0 every token of this row (not its children) is retyped.
 void TokenRow::ReplaceKind(TokenKind from, TokenKind to) {
-  for (QVMToken* token : tokens) {
+  for (QVMToken* token : *this) {
     if (from == TK_ERROR) {
       token->kind = to;
       token->needsLayout = true;
@@ -167,8 +164,8 @@ void TokenRow::RemoveEmptyRaw() {
 }
 
 void TokenRow::MarkDirty() {
-  needsLayout = true;
-  for (QVMToken* token : tokens) {
+  SetNeedsLayout(true);
+  for (QVMToken* token : *this) {
     token->needsLayout = true;
     token->row1.MarkDirty();
     token->row2.MarkDirty();
@@ -177,7 +174,7 @@ void TokenRow::MarkDirty() {
 
 // Only the rows of a small fraction go one level deeper.
 void TokenRow::SetNestingLevel(int level, const QVMOptions& options) {
-  for (QVMToken* token : tokens) {
+  for (QVMToken* token : *this) {
     token->nestingLevel = level;
     const int inner = token->kind == TK_SMALLFRACTION ? level + 1 : level;
     token->row1.SetNestingLevel(inner, options);
@@ -186,7 +183,19 @@ void TokenRow::SetNestingLevel(int level, const QVMOptions& options) {
 }
 
 void TokenRow::SetScriptLevel(double level, const QVMOptions& options) {
-  for (QVMToken* token : tokens) token->SetScriptLevel(level, options);
+  for (QVMToken* token : *this) token->SetScriptLevel(level, options);
+}
+
+void TokenRow::PrepareLayout(int nestingLevel, double scriptLevel, const QVMOptions& options) {
+  SetNeedsLayout(true);
+  for (QVMToken* token : *this) {
+    token->nestingLevel = nestingLevel;
+    token->scriptLevel = scriptLevel;
+    token->needsLayout = true;
+    const int inner = token->kind == TK_SMALLFRACTION ? nestingLevel + 1 : nestingLevel;
+    token->row1.PrepareLayout(inner, ChildScriptLevel(*token, scriptLevel, false, options), options);
+    token->row2.PrepareLayout(inner, ChildScriptLevel(*token, scriptLevel, true, options), options);
+  }
 }
 
 // Cuts the raw token at index into before, piece (start..end) and after.
@@ -224,8 +233,28 @@ void QVMToken::Set(TokenKind newKind, const CString& newText, int32_t newMark,
   kind = newKind;
   text = newText;
   mark = newMark;
-  secondText = newSecondText;
+  SetSecondText(newSecondText);
   needsLayout = true;
+}
+
+namespace {
+const CString kNoText;
+const MatrixGrid kNoGrid;
+}  // namespace
+
+const CString& QVMToken::SecondText() const { return rare_ != nullptr ? rare_->secondText : kNoText; }
+
+void QVMToken::SetSecondText(const CString& newSecondText) {
+  if (rare_ != nullptr || !newSecondText.IsEmpty()) MadeRarePart().secondText = newSecondText;
+}
+
+MatrixGrid& QVMToken::Matrix() { return MadeRarePart().matrix; }
+
+const MatrixGrid& QVMToken::Matrix() const { return rare_ != nullptr ? rare_->matrix : kNoGrid; }
+
+QVMToken::RarePart& QVMToken::MadeRarePart() {
+  if (rare_ == nullptr) rare_ = std::make_unique<RarePart>();
+  return *rare_;
 }
 
 void QVMToken::SetText(const CString& newText) {

@@ -64,19 +64,38 @@ enum AttachMark : int32_t {
 
 // A horizontal run of tokens; index 0 is the leftmost. The row points to
 // its tokens without owning them (the line's factory does).
+// Most tokens of a line are leaves whose two rows stay empty: a row keeps
+// its tokens and its layout state in a part made when it first holds a
+// token or is measured, so an empty row is one null pointer.
 class TokenRow {
  public:
-  ExtentRecord extent;
-  TokenArray tokens;
-  bool needsLayout = true;
-  int32_t accumulated = 0;  // kept by the row measure
+  TokenRow() = default;
+  TokenRow(TokenRow&&) noexcept = default;
+  TokenRow& operator=(TokenRow&&) noexcept = default;
 
-  int GetSize() const { return tokens.GetSize(); }
-  bool IsEmpty() const { return tokens.IsEmpty(); }
-  QVMToken* GetAt(int index) const { return tokens.GetAt(index); }
-  void InsertAt(int index, QVMToken* token) { tokens.InsertAt(index, token); }
-  void RemoveAt(int index, int count = 1) { tokens.RemoveAt(index, count); }
-  void RemoveAll() { tokens.RemoveAll(); }
+  // The row's box as the last measure left it (all zero before).
+  const ExtentRecord& Extent() const { return Part().extent; }
+  ExtentRecord& Extent() { return MadePart().extent; }
+  // An empty row never measured needs layout as a new row does.
+  bool NeedsLayout() const { return Part().needsLayout; }
+  void SetNeedsLayout(bool needs) {
+    if (part_ != nullptr || !needs) MadePart().needsLayout = needs;
+  }
+  const TokenArray& Tokens() const { return Part().tokens; }
+  TokenArray& Tokens() { return MadePart().tokens; }
+
+  int GetSize() const { return part_ == nullptr ? 0 : part_->tokens.GetSize(); }
+  bool IsEmpty() const { return GetSize() == 0; }
+  QVMToken* GetAt(int index) const { return part_->tokens.GetAt(index); }
+  void InsertAt(int index, QVMToken* token) { Tokens().InsertAt(index, token); }
+  void RemoveAt(int index, int count = 1) {
+    if (part_ != nullptr) part_->tokens.RemoveAt(index, count);
+  }
+  void RemoveAll() {
+    if (part_ != nullptr) part_->tokens.RemoveAll();
+  }
+  QVMToken* const* begin() const { return part_ == nullptr ? nullptr : part_->tokens.begin(); }
+  QVMToken* const* end() const { return part_ == nullptr ? nullptr : part_->tokens.end(); }
 
   int Append(QVMToken* token);
   int AppendOperator(TokenKind kind, QVMTokenFactory& factory);
@@ -92,6 +111,9 @@ class TokenRow {
   void MarkDirty();
   void SetNestingLevel(int level, const QVMOptions& options);
   void SetScriptLevel(double level, const QVMOptions& options);
+  // SetNestingLevel, SetScriptLevel and MarkDirty in one walk, as a parse
+  // leaves the tree for layout.
+  void PrepareLayout(int nestingLevel, double scriptLevel, const QVMOptions& options);
   // Sets each token's adjust so that its baseline sits on the row's (the
   // whole tree below this row too); run after measuring, before drawing.
   void AdjustVertical();
@@ -135,6 +157,21 @@ class TokenRow {
   // The tree dump: one line per token, indented by the path of child rows.
   void Dump(CString& out, const CString& prefix) const;
   CString DumpTree() const;
+
+ private:
+  struct RowPart {
+    ExtentRecord extent;
+    TokenArray tokens;
+    bool needsLayout = true;
+  };
+  const RowPart& Part() const { return part_ != nullptr ? *part_ : kEmptyPart; }
+  RowPart& MadePart() {
+    if (part_ == nullptr) part_ = std::make_unique<RowPart>();
+    return *part_;
+  }
+  static const RowPart kEmptyPart;
+
+  std::unique_ptr<RowPart> part_;
 };
 
 // The matrix pass groups at most this many rows and columns into a matrix;
@@ -143,19 +180,24 @@ constexpr int kMatrixTableSize = 20;
 
 // One node of a line's token tree. The token owns its two child arrays and
 // its realisers, never the tokens its rows point to.
+// A line holds a token for every character or so, and the parse walks
+// them again and again: the common members stay small, and what only some
+// tokens use (a second text, a matrix's grid) lives in a part made on
+// demand.
 class QVMToken {
  public:
+  // What the parse reads, first.
+  TokenKind kind = TK_ERROR;
+  int32_t mark = kMarkNone;
   TokenRow row1;  // main operand
   TokenRow row2;  // second operand
-  int32_t mark = kMarkNone;
+  CString text;
+  int32_t nestingLevel = 0;
+  bool needsLayout = true;
   ExtentRecord extent;
   int32_t stretch = 0;     // bar height, integral height, spacer width
   int32_t decoration = 2;  // read by decoration layout and drawing
   int32_t offsetX = 0;     // position in its row, found by relation finding
-  TokenKind kind = TK_ERROR;
-  CString text;
-  CString secondText;  // the word as typed, for keywords with a code
-  int32_t nestingLevel = 0;
   double scriptLevel = 0.0;
 #ifdef _WIN32
   // What the token is painted with; only layout and drawing (Windows) use them.
@@ -164,8 +206,6 @@ class QVMToken {
   QVBrush brush;
   TEXTMETRICA metrics{};
 #endif
-  bool needsLayout = true;
-  MatrixGrid matrix;  // filled by the matrix measure, sized by the matrix
 
   QVMToken();
   ~QVMToken();
@@ -176,6 +216,12 @@ class QVMToken {
            const CString& newSecondText);
   void SetText(const CString& newText);
   CString GetText() const { return text; }
+  // The word as typed, for keywords with a code; empty for most tokens.
+  const CString& SecondText() const;
+  void SetSecondText(const CString& newSecondText);
+  // Filled by the matrix measure, sized by the matrix.
+  MatrixGrid& Matrix();
+  const MatrixGrid& Matrix() const;
   void SetScriptLevel(double level, const QVMOptions& options);
 
 #ifdef _WIN32
@@ -203,7 +249,22 @@ class QVMToken {
   void Dump(CString& out, const CString& prefix) const;
   // The dump of this token and its subtree as a row of one.
   CString DumpTree() const;
+
+ private:
+  struct RarePart {
+    CString secondText;
+    MatrixGrid matrix;
+  };
+  RarePart& MadeRarePart();
+
+  std::unique_ptr<RarePart> rare_;
 };
+
+// The passes ask for kinds around every token they look at: inline.
+inline TokenKind TokenRow::KindAt(int index) const {
+  if (index < 0 || index >= GetSize()) return TK_ERROR;
+  return GetAt(index)->kind;
+}
 
 // Owns every token of one line until the next re-parse.
 class QVMTokenFactory {

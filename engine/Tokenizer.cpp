@@ -96,7 +96,7 @@ void EquationLine::Tokenize(const QVMOptions& options) {
 // the layout recurse once per level, and the stack is finite.
 void CapBracketNesting(TokenRow& row) {
   int depth = 0;
-  for (QVMToken* token : row.tokens) {
+  for (QVMToken* token : row) {
     if (token->kind == TK_OPEN && ++depth > kMaxBracketDepth) token->kind = TK_RAW;
     if (token->kind != TK_CLOSE) continue;
     if (depth > kMaxBracketDepth) token->kind = TK_RAW;
@@ -113,7 +113,7 @@ void CapBracketNesting(TokenRow& row) {
 template <class Finder>
 void EquationLine::CutRawTokens(Finder find) {
   TokenRow cut;
-  for (QVMToken* token : root_.tokens) {
+  for (QVMToken* token : root_) {
     if (token->kind != TK_RAW) {
       cut.Append(token);
       continue;
@@ -135,7 +135,7 @@ void EquationLine::CutRawTokens(Finder find) {
     } while (!rest.empty() && find(rest, piece));
     AppendRaw(cut, rest);
   }
-  root_.tokens.Copy(cut.tokens);
+  root_.Tokens().Copy(cut.Tokens());
 }
 
 // Raw text left between pieces; empty text makes no token.

@@ -164,9 +164,7 @@ bool BuildTree(EquationLine& line, const std::string& notation, const QVMOptions
   TreeReader reader(notation, line.Factory());
   const bool ok = reader.ReadRow(line.Root(), 0) && reader.AtEnd();
   if (!ok) SetError(error, reader.Error().empty() ? "unexpected \"}\"" : reader.Error());
-  line.Root().SetNestingLevel(0, options);
-  for (QVMToken* token : line.Root().tokens) token->SetScriptLevel(0.0, options);
-  line.Root().MarkDirty();
+  line.Root().PrepareLayout(0, 0.0, options);
   line.SetNeedsRemeasure(true);
   return ok;
 }

@@ -27,7 +27,7 @@ void GuessLowerCaseVectors(TokenRow& row) {
   bool forbidden = false;
   bool unitVectors = false;
   bool seenEqual = false;
-  for (QVMToken* token : row.tokens) {
+  for (QVMToken* token : row) {
     GuessLowerCaseVectors(token->row1);
     GuessLowerCaseVectors(token->row2);
     if (token->kind == TK_EQUAL) seenEqual = true;
@@ -38,14 +38,14 @@ void GuessLowerCaseVectors(TokenRow& row) {
     else if (seenEqual) forbidden = true;
   }
   if (!unitVectors || forbidden) return;
-  for (QVMToken* token : row.tokens) {
+  for (QVMToken* token : row) {
     if (LowerCaseLetter(*token) != '\0') token->kind = TK_LCVECTOR;
   }
 }
 
 // Selected letters: every lower-case letter whose option is on.
 void SelectLowerCaseVectors(TokenRow& row, const QVMOptions& options) {
-  for (QVMToken* token : row.tokens) {
+  for (QVMToken* token : row) {
     SelectLowerCaseVectors(token->row1, options);
     SelectLowerCaseVectors(token->row2, options);
     const char letter = LowerCaseLetter(*token);
@@ -65,7 +65,7 @@ void EquationLine::DetectCapitalVectors() {
     if (!IsCapitalLetter(row, i) || !IsCapitalLetter(row, i + 1)) continue;
     if (IsCapitalLetter(row, i - 1) || IsCapitalLetter(row, i + 2)) continue;
     QVMToken* vector = row.GetAt(i);
-    vector->Set(TK_ABVECTOR, vector->text + row.TextAt(i + 1), vector->mark, vector->secondText);
+    vector->Set(TK_ABVECTOR, vector->text + row.TextAt(i + 1), vector->mark, vector->SecondText());
     row.RemoveAt(i + 1);
   }
 }

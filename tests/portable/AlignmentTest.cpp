@@ -21,14 +21,14 @@ struct MeasuredList {
   }
   void GiveWidths() {
     for (auto& engine : list.Engines)
-      for (QVMToken* t : engine->Root().tokens)
+      for (QVMToken* t : engine->Root())
         if (t->kind != TK_DELTA) t->extent.width = t->kind == TK_SPACE ? 30 : kWidth;
   }
   // The root row of line `n` (1-based) as kinds and spacer widths:
   // "D100 V = V" for a spacer of 100, a variable, a sign and a variable.
   std::string Row(int n) {
     std::string out;
-    for (QVMToken* t : list.Engines[n - 1]->Root().tokens) {
+    for (QVMToken* t : list.Engines[n - 1]->Root()) {
       if (!out.empty()) out += ' ';
       if (t->kind == TK_DELTA) out += "D" + std::to_string(t->stretch);
       else if (t->kind == TK_VARIABLE || t->kind == TK_NUMBER) out += "V";
@@ -40,7 +40,7 @@ struct MeasuredList {
   // Where the first "=" of line `n` stands once its spacers take their room.
   int32_t EqualsX(int n) {
     int32_t x = 0;
-    for (QVMToken* t : list.Engines[n - 1]->Root().tokens) {
+    for (QVMToken* t : list.Engines[n - 1]->Root()) {
       if (t->kind == TK_EQUAL) return x;
       x += t->kind == TK_DELTA ? t->stretch : t->extent.width;
     }
@@ -154,15 +154,15 @@ TEST(InvalidateLayout, MarksEveryTokenRowAndLine) {
   MeasuredList m("(a+b)/c=x^2\r\ny");
   for (auto& engine : m.list.Engines) engine->SetNeedsRemeasure(false);
   TokenRow& root = m.list.Engines[0]->Root();
-  root.needsLayout = false;
+  root.SetNeedsLayout(false);
   QVMToken* fraction = root.GetAt(0);
   fraction->needsLayout = false;
-  fraction->row1.needsLayout = false;
+  fraction->row1.SetNeedsLayout(false);
   fraction->row1.GetAt(0)->needsLayout = false;
   m.list.InvalidateLayout();
-  EXPECT_TRUE(root.needsLayout);
+  EXPECT_TRUE(root.NeedsLayout());
   EXPECT_TRUE(fraction->needsLayout);
-  EXPECT_TRUE(fraction->row1.needsLayout);
+  EXPECT_TRUE(fraction->row1.NeedsLayout());
   EXPECT_TRUE(fraction->row1.GetAt(0)->needsLayout);
   for (auto& engine : m.list.Engines) EXPECT_TRUE(engine->NeedsRemeasure());
 }

@@ -108,7 +108,7 @@ inline int TreeDepth(const TokenRow& row) {
     pending.pop_back();
     if (current->IsEmpty()) continue;
     deepest = std::max(deepest, level);
-    for (const QVMToken* token : current->tokens) {
+    for (const QVMToken* token : *current) {
       if (token == nullptr) continue;
       pending.push_back({&token->row1, level + 1});
       pending.push_back({&token->row2, level + 1});
@@ -122,7 +122,7 @@ inline bool MatrixFits(const QVMToken& matrix) {
   int columns = 0;
   int rows = 0;
   bool inColumn = false;
-  for (const QVMToken* cell : matrix.row1.tokens) {
+  for (const QVMToken* cell : matrix.row1) {
     if (cell->kind == TK_SPACE || cell->kind == TK_NOSPACE) {
       inColumn = false;
       continue;
@@ -139,7 +139,7 @@ inline bool MatrixFits(const QVMToken& matrix) {
 
 // Returns an empty text when the rows keep the invariants, else the fault.
 inline std::string CheckRow(const TokenRow& row, std::unordered_set<const QVMToken*>& seen) {
-  for (const QVMToken* token : row.tokens) {
+  for (const QVMToken* token : row) {
     if (token == nullptr) return "null token in a row";
     if (!seen.insert(token).second) return "token in two rows";
     if (token->kind == TK_OPEN) return "opening bracket left";

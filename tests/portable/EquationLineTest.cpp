@@ -68,12 +68,12 @@ TEST(EquationLine, ParseLeavesTokensReadyForLayout) {
   const QVMOptions options(0);
   EquationLine line;
   line.SetText("x^2", options);
-  for (const QVMToken* token : line.Root().tokens) {
+  for (const QVMToken* token : line.Root()) {
     EXPECT_TRUE(token->needsLayout);
     EXPECT_EQ(token->nestingLevel, 0);
     EXPECT_DOUBLE_EQ(token->scriptLevel, 0.0);
   }
-  EXPECT_TRUE(line.Root().needsLayout);
+  EXPECT_TRUE(line.Root().NeedsLayout());
 }
 
 // Random bytes, random mixes of the language's own characters and every

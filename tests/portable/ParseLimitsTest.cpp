@@ -13,7 +13,7 @@ namespace {
 
 int CountKind(const TokenRow& row, TokenKind kind) {
   int count = 0;
-  for (const QVMToken* token : row.tokens)
+  for (const QVMToken* token : row)
     count += (token->kind == kind) + CountKind(token->row1, kind) + CountKind(token->row2, kind);
   return count;
 }
@@ -61,7 +61,7 @@ std::string Repeat(const std::string& piece, size_t bytes) {
 // Tokens of `kind` anywhere in the tree that hold `text`.
 int CountText(const TokenRow& row, TokenKind kind, const CString& text) {
   int count = 0;
-  for (const QVMToken* token : row.tokens)
+  for (const QVMToken* token : row)
     count += (token->kind == kind && token->text == text) + CountText(token->row1, kind, text) +
              CountText(token->row2, kind, text);
   return count;

@@ -1,6 +1,10 @@
 // Token rows, the factory and the token tree dump.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "engine/Token.h"
 #include "options/QVMOptions.h"
 #include "tests/portable/EngineTestSupport.h"
@@ -158,12 +162,14 @@ TEST_F(TokenRowTest, MarkDirtyReachesEveryToken) {
   TokenRow row = RowOf({TK_FRACTION});
   QVMToken* child = Make(TK_NUMBER);
   row.GetAt(0)->row2.Append(child);
-  row.needsLayout = false;
+  row.SetNeedsLayout(false);
   row.GetAt(0)->needsLayout = false;
+  row.GetAt(0)->row2.SetNeedsLayout(false);
   child->needsLayout = false;
   row.MarkDirty();
-  EXPECT_TRUE(row.needsLayout);
+  EXPECT_TRUE(row.NeedsLayout());
   EXPECT_TRUE(row.GetAt(0)->needsLayout);
+  EXPECT_TRUE(row.GetAt(0)->row2.NeedsLayout());
   EXPECT_TRUE(child->needsLayout);
 }
 
@@ -175,7 +181,7 @@ TEST_F(TokenRowTest, SplitRawToken) {
   EXPECT_EQ(row.TextAt(0), "a");
   EXPECT_EQ(row.KindAt(1), TK_GREEK);
   EXPECT_EQ(row.TextAt(1), "bc");
-  EXPECT_EQ(row.GetAt(1)->secondText, "");  // no text given: the typed piece
+  EXPECT_EQ(row.GetAt(1)->SecondText(), "");  // no text given: the typed piece
   EXPECT_EQ(row.TextAt(2), "de");
   EXPECT_EQ(row.KindAt(2), TK_RAW);
 
@@ -183,8 +189,70 @@ TEST_F(TokenRowTest, SplitRawToken) {
   ASSERT_EQ(row.GetSize(), 5);
   EXPECT_EQ(row.TextAt(2), "");
   EXPECT_EQ(row.TextAt(3), "\xA5");
-  EXPECT_EQ(row.GetAt(3)->secondText, "de");
+  EXPECT_EQ(row.GetAt(3)->SecondText(), "de");
   EXPECT_EQ(row.TextAt(4), "");
+}
+
+// Rows, second texts and matrix grids are made on demand; unmade they
+// read as empty, and once made they behave as the members they replace.
+TEST_F(TokenRowTest, PartsMadeOnDemandReadAsEmptyAndKeepWhatIsSet) {
+  TokenRow row;
+  EXPECT_TRUE(row.IsEmpty());
+  EXPECT_EQ(row.begin(), row.end());
+  EXPECT_TRUE(row.NeedsLayout());
+  EXPECT_EQ(row.Extent().width, 0);
+  row.RemoveAt(0);
+  row.RemoveAll();
+  row.SetNeedsLayout(false);
+  EXPECT_FALSE(row.NeedsLayout());
+  row.Append(Make(TK_NUMBER, "1"));
+  row.RemoveAll();
+  EXPECT_TRUE(row.IsEmpty());
+  row.InsertAt(0, Make(TK_NUMBER, "2"));
+  EXPECT_EQ(row.TextAt(0), "2");
+
+  QVMToken* word = Make(TK_SYMBOL);
+  word->Set(TK_SYMBOL, "\xA5", kMarkNone, "yen");
+  EXPECT_EQ(word->SecondText(), "yen");
+  word->Set(TK_RAW, "x", kMarkNone, CString());  // a new second text replaces the old one
+  EXPECT_EQ(word->SecondText(), "");
+  const QVMToken* plain = Make(TK_VARIABLE);
+  EXPECT_TRUE(plain->Matrix().columnWidths.empty());
+  word->Matrix().columnWidths = {3, 4};
+  EXPECT_EQ(std::as_const(*word).Matrix().columnWidths.size(), 2u);
+}
+
+// The one walk a parse ends with leaves the levels and layout marks that
+// the three walks it stands for leave.
+TEST_F(TokenRowTest, PrepareLayoutSetsWhatTheSeparateWalksSet) {
+  QVMOptions options(0);
+  options.ShrinkNonAlgebraicFractions.Value = 1;
+  EquationLine line;
+  line.SetText("2 1/2+x^(a\\b/c)+sqrt(y)+(1,2)^3", options);
+  auto levels = [](const TokenRow& root) {
+    std::string out;
+    std::vector<const TokenRow*> rows{&root};
+    while (!rows.empty()) {
+      const TokenRow* row = rows.back();
+      rows.pop_back();
+      out += row->NeedsLayout() ? "R" : "r";
+      for (const QVMToken* token : *row) {
+        out += std::to_string(token->nestingLevel) + "/" + std::to_string(token->scriptLevel) +
+               (token->needsLayout ? "D " : "d ");
+        rows.push_back(&token->row1);
+        rows.push_back(&token->row2);
+      }
+    }
+    return out;
+  };
+  const std::string prepared = levels(line.Root());
+  EXPECT_NE(prepared.find("1/"), std::string::npos);  // a small fraction's rows go deeper
+  EXPECT_NE(prepared.find("/2.5"), std::string::npos);  // a subscript in an exponent
+  line.Root().PrepareLayout(3, 2.0, options);
+  line.Root().SetNestingLevel(0, options);
+  line.Root().SetScriptLevel(0.0, options);
+  line.Root().MarkDirty();
+  EXPECT_EQ(levels(line.Root()), prepared);
 }
 
 TEST(QVMTokenFactory, DeleteAllForgetsEveryToken) {

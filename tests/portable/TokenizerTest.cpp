@@ -151,8 +151,8 @@ TEST(Tokenizer, KeywordKeepsTypedWord) {
   EquationLine line;
   line.SetText("1/ 2", options);
   ASSERT_EQ(line.Root().GetSize(), 3);
-  EXPECT_EQ(line.Root().GetAt(1)->secondText, "/ ");
-  EXPECT_EQ(line.Root().GetAt(0)->secondText, "");
+  EXPECT_EQ(line.Root().GetAt(1)->SecondText(), "/ ");
+  EXPECT_EQ(line.Root().GetAt(0)->SecondText(), "");
 }
 
 // The separator follows the locale's decimal point ("," or ";").

@@ -152,7 +152,7 @@ TEST(EquationListDraw, AlignEqualsClearLeavesTheSignsWhereTheyFall) {
   ASSERT_EQ(xs.size(), 2u);
   EXPECT_LT(xs[1], xs[0]);
   for (auto& engine : d.list.Engines)
-    for (QVMToken* t : engine->Root().tokens) EXPECT_NE(t->kind, TK_DELTA);
+    for (QVMToken* t : engine->Root()) EXPECT_NE(t->kind, TK_DELTA);
 }
 
 // One rule for the underlined line, none for the others.

@@ -38,7 +38,7 @@ struct HandLine {
     return found ? *found : Token(0);
   }
   static QVMToken* FindIn(TokenRow& row, TokenKind kind) {
-    for (QVMToken* token : row.tokens) {
+    for (QVMToken* token : row) {
       if (token->kind == kind) return token;
       if (QVMToken* inner = FindIn(token->row1, kind)) return inner;
       if (QVMToken* inner = FindIn(token->row2, kind)) return inner;
@@ -260,8 +260,8 @@ TEST(Radical, PolygonAndStrokeFollowTheRadicand) {
   const EmfDrawing drawing = hand.Draw(0, 0);
   ASSERT_EQ(drawing.shapes.size(), 2u);
   const QVMToken& root = hand.Token(0);
-  const RadicalShape shape = RadicalSign(0, root.extent.adjust, root.row1.extent.width,
-                                         root.row1.extent.height, 100);
+  const RadicalShape shape = RadicalSign(0, root.extent.adjust, root.row1.Extent().width,
+                                         root.row1.Extent().height, 100);
   ASSERT_TRUE(drawing.shapes[0].polygon);
   ASSERT_EQ(drawing.shapes[0].points.size(), 5u);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(CPoint(drawing.shapes[0].points[i]), shape.hook[i]);
@@ -286,7 +286,7 @@ TEST(Radical, RootIndexClearsTheHook) {
   ASSERT_EQ(drawing.Codes(), (std::vector<unsigned>{'3', '8'}));
   const QVMToken& root = hand.Token(0);
   const int32_t y = root.extent.adjust;
-  const int32_t hookTop = y + 50 + root.row1.extent.height / 3;
+  const int32_t hookTop = y + 50 + root.row1.Extent().height / 3;
   const QVMToken& index = *root.row2.GetAt(0)->row1.GetAt(0);
   // The index's baseline stands above the hook's top and its pen.
   EXPECT_GT(drawing.texts[0].at.y + index.metrics.tmDescent, hookTop + 15);
@@ -300,9 +300,9 @@ TEST(Arc, DrawnOverTheContentAsOnePolyline) {
   ASSERT_EQ(drawing.shapes.size(), 1u);
   const QVMToken& arc = hand.Token(0);
   const std::vector<POINT>& points = drawing.shapes[0].points;
-  EXPECT_EQ(points.front().x, arc.row1.extent.width);
+  EXPECT_EQ(points.front().x, arc.row1.Extent().width);
   EXPECT_EQ(points.back().x, 0);
-  EXPECT_EQ(points.size(), EllipticArcPoints(0, 0, arc.row1.extent.width, 0, 0, 3.14159).size());
+  EXPECT_EQ(points.size(), EllipticArcPoints(0, 0, arc.row1.Extent().width, 0, 0, 3.14159).size());
 }
 
 TEST(InverseFunction, TheMinusOneIsMadeOnce) {
@@ -329,7 +329,7 @@ TEST(Integrals, AllOfARowTakeTheTallestAndTheRowHoldsThem) {
   EXPECT_EQ(hand.Token(0).extent.height, hand.Token(1).extent.height);
   int32_t sum = 0;
   for (int i = 0; i < 3; ++i) sum += hand.Token(i).extent.width;
-  EXPECT_EQ(hand.line.Root().extent.width, sum);
+  EXPECT_EQ(hand.line.Root().Extent().width, sum);
   EXPECT_EQ(line.width, sum + 2 * line.margin);
 }
 
@@ -341,7 +341,7 @@ TEST(Subscript, HangsBelowTheBaselineInsideItsBox) {
   const EmfDrawing drawing = hand.Draw(0, 0);
   ASSERT_EQ(drawing.texts.size(), 2u);
   // The subscript's text bottom is its box bottom, which is the row's.
-  EXPECT_EQ(drawing.texts[1].at.y, hand.line.Root().extent.align - sub.align);
+  EXPECT_EQ(drawing.texts[1].at.y, hand.line.Root().Extent().align - sub.align);
   EXPECT_LT(drawing.texts[1].at.y, drawing.texts[0].at.y);
 }
 
@@ -371,7 +371,7 @@ TEST(LineDraw, TextAlignmentUsesMasks) {
   for (const Case& c : cases) {
     HandLine hand("x^2");
     const ExtentRecord row = hand.Measure();
-    const int32_t width = hand.line.Root().extent.width;
+    const int32_t width = hand.line.Root().Extent().width;
     const EmfDrawing drawing = hand.Draw(10000, 10000, c.alignment);
     ASSERT_FALSE(drawing.texts.empty());
     const LONG x = c.centre ? 10000 - width / 2 : c.right ? 10000 - width : 10000;
@@ -441,7 +441,7 @@ TEST(LayoutFaults, MatricesLargerThanTwentyRowsAndColumns) {
   tree += "}";
   HandLine hand(tree);
   const ExtentRecord box = hand.Measure();
-  const MatrixGrid& grid = hand.Token(0).matrix;
+  const MatrixGrid& grid = hand.Token(0).Matrix();
   EXPECT_EQ(grid.rowOffsets.size(), 25u);
   EXPECT_EQ(grid.columnWidths.size(), 25u);
   EXPECT_EQ(box.height, grid.height);
