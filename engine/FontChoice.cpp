@@ -115,11 +115,16 @@ void QVMToken::DescribeFont(const QVMOptions& o) {
 
 void QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes) {
   DescribeFont(o);
-  font.Select(dc, true);
+  const std::string key = FontKey(font.Description, font.Scale);
+  TextMemory* memory = MemoryScope::Current();
+  if (HFONT kept = memory ? memory->KeptFont(dc, key) : nullptr)
+    font.SelectKept(dc, kept);
+  else
+    font.Select(dc, true);
   // A context that cannot answer (or a missing font) leaves zero metrics;
   // every division by them is guarded. A laid-out token keeps the metrics
   // its layout was made with (drawing reads them; asking again is slow).
-  if (needsLayout) ReadMetrics(dc, FontKey(font.Description, font.Scale), metrics);
+  if (needsLayout) ReadMetrics(dc, key, metrics);
   if (!withShapes) return;
 
   const COLORREF ink = o.CurrentLineFormat.UseColour ? o.CurrentLineFormat.Colour : o.Font.Value.Color;

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -18,6 +19,31 @@
 // The name of a realised font: its logical font at the height it is
 // created with; colour plays no part in sizes.
 std::string FontKey(const QVLogFont& description, double scale);
+
+// Fonts created once per realised font and held realised. Wine keeps only
+// about ten fonts realised once no context holds them; a document uses more
+// (sizes by level, Symbol, bold and italic kinds), and realising one again
+// (FreeType's loading and hinting of every glyph) costs a hundred times its
+// drawing. Each font kept here stays selected in a one-pixel context of its
+// own, made on the terms of the context it is drawn on, so its realisation
+// and its rendered glyphs live as long as it is kept.
+class KeptFonts {
+ public:
+  KeptFonts();
+  ~KeptFonts();
+  KeptFonts(const KeptFonts&) = delete;
+  KeptFonts& operator=(const KeptFonts&) = delete;
+
+  // The font named `key` (the logical font FontKey made it from), kept for
+  // drawing on `dc`.
+  HFONT Find(CDC& dc, const std::string& key);
+  void Clear();
+  size_t Size() const { return fonts_.size(); }
+
+ private:
+  struct Holder;
+  std::unordered_map<std::string, std::unique_ptr<Holder>> fonts_;
+};
 
 class TextMemory {
  public:
@@ -29,6 +55,10 @@ class TextMemory {
   const CSize* FindExtent(const std::string& font, const CString& text) const;
   void KeepExtent(const std::string& font, const CString& text, CSize size);
   size_t Size() const { return extents_.size() + metrics_.size(); }
+  // A kept font for drawing on a raster display or memory context (the
+  // one Follow was given); null for any other (metafiles record the fonts
+  // they are given as before, printers realise their own).
+  HFONT KeptFont(CDC& dc, const std::string& key);
 
  private:
   static std::string ExtentKey(const std::string& font, const CString& text);
@@ -37,6 +67,8 @@ class TextMemory {
   std::array<int, 8> context_{};
   std::unordered_map<std::string, TEXTMETRICA> metrics_;
   std::unordered_map<std::string, CSize> extents_;
+  bool keepsFonts_ = false;
+  KeptFonts fonts_;
 };
 
 // Makes `memory` the one TextSize uses until the scope ends, unless an

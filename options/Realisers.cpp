@@ -102,6 +102,13 @@ int QVFont::Select(CDC& dc, bool useSize) {
   return std::abs(font.lfHeight);
 }
 
+void QVFont::SelectKept(CDC& dc, HFONT kept) {
+  if (dc_) Deselect(*dc_);
+  previous_ = dc.SelectObject(kept);
+  previousColor_ = dc.SetTextColor(Description.Color);
+  dc_ = &dc;
+}
+
 void QVFont::Deselect(CDC& dc) {
   if (previous_) dc.SelectObject(previous_);
   if (dc_) dc.SetTextColor(previousColor_);

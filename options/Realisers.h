@@ -60,6 +60,9 @@ class QVFont : public CObject {
   // With useSize the character height is the description's size; returns
   // the absolute height used.
   int Select(CDC& dc, bool useSize);
+  // Selects `kept`, a font made from this description elsewhere and owned
+  // there, with the description's colour; Deselect puts the previous back.
+  void SelectKept(CDC& dc, HFONT kept);
   void Deselect(CDC& dc);
 
   QVLogFont Description;
