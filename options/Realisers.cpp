@@ -102,16 +102,23 @@ int QVFont::Select(CDC& dc, bool useSize) {
   return std::abs(font.lfHeight);
 }
 
+// Nothing is selected or set that the context holds already: a row of
+// tokens in one font draws without a selection per token.
 void QVFont::SelectKept(CDC& dc, HFONT kept) {
   if (dc_) Deselect(*dc_);
-  previous_ = dc.SelectObject(kept);
-  previousColor_ = dc.SetTextColor(Description.Color);
+  HDC output = dc.GetSafeHdc(), query = dc.m_hAttribDC ? dc.m_hAttribDC : output;
+  const bool held = ::GetCurrentObject(output, OBJ_FONT) == kept &&
+                    (query == output || ::GetCurrentObject(query, OBJ_FONT) == kept);
+  if (!held) previous_ = dc.SelectObject(kept);
+  keptColor_ = dc.GetTextColor() == Description.Color;
+  if (!keptColor_) previousColor_ = dc.SetTextColor(Description.Color);
   dc_ = &dc;
 }
 
 void QVFont::Deselect(CDC& dc) {
   if (previous_) dc.SelectObject(previous_);
-  if (dc_) dc.SetTextColor(previousColor_);
+  if (dc_ && !keptColor_) dc.SetTextColor(previousColor_);
+  keptColor_ = false;
   created_.DeleteObject();
   previous_ = nullptr;
   dc_ = nullptr;

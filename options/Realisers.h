@@ -70,6 +70,7 @@ class QVFont : public CObject {
 
  private:
   COLORREF previousColor_ = 0;
+  bool keptColor_ = false;  // the context had the colour already
   HGDIOBJ previous_ = nullptr;
   CFont created_;
   CDC* dc_ = nullptr;
