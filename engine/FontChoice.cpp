@@ -115,12 +115,8 @@ void QVMToken::DescribeFont(const QVMOptions& o) {
 
 void QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes) {
   DescribeFont(o);
-  const std::string key = FontKey(font.Description, font.Scale);
-  TextMemory* memory = MemoryScope::Current();
-  if (HFONT kept = memory ? memory->KeptFont(dc, key) : nullptr)
-    font.SelectKept(dc, kept);
-  else
-    font.Select(dc, true);
+  const FontName key = FontKey(font.Description, font.Scale);
+  SelectSizedFont(dc, font, key);
   // A context that cannot answer (or a missing font) leaves zero metrics;
   // every division by them is guarded. A laid-out token keeps the metrics
   // its layout was made with (drawing reads them; asking again is slow).
@@ -144,7 +140,15 @@ void QVMToken::DeselectFont(CDC& dc) {
   font.Deselect(dc);
 }
 
-void ReadMetrics(CDC& dc, const std::string& font, TEXTMETRICA& metrics) {
+void SelectSizedFont(CDC& dc, QVFont& font, const FontName& key) {
+  TextMemory* memory = MemoryScope::Current();
+  if (HFONT kept = memory ? memory->KeptFont(dc, key) : nullptr)
+    font.SelectKept(dc, kept);
+  else
+    font.Select(dc, true);
+}
+
+void ReadMetrics(CDC& dc, const FontName& font, TEXTMETRICA& metrics) {
   TextMemory* memory = MemoryScope::Current();
   if (const TEXTMETRICA* known = memory ? memory->FindMetrics(font) : nullptr) {
     metrics = *known;

@@ -9,21 +9,31 @@ namespace {
 // Past this many answers the memory starts afresh: a document's fonts and
 // texts are far fewer, a long editing session is not.
 constexpr size_t kMemoryLimit = 8192;
-// Past this many kept fonts they are let go and kept afresh: a document
-// uses a few dozen at most.
-constexpr size_t kFontLimit = 64;
+// Past this many kept fonts the one used longest ago is let go. A document
+// of twenty heavy lines uses about fifty (the stretched bracket and
+// integral pieces come in many sizes), the 259 equations of the bench's
+// corpus eighty; each costs a memory context, a bitmap and a font.
+constexpr size_t kFontLimit = 128;
 
 thread_local TextMemory* currentMemory = nullptr;
 thread_local FontInUse* currentFont = nullptr;
 
 }  // namespace
 
-std::string FontKey(const QVLogFont& description, double scale) {
+FontName FontKey(const QVLogFont& description, double scale) {
   LOGFONTA font = description.LogFont;
   font.lfHeight = TruncateGdiLength(-static_cast<double>(description.Size) * scale);
   const size_t face = strnlen(font.lfFaceName, LF_FACESIZE);
   std::memset(font.lfFaceName + face, 0, LF_FACESIZE - face);
-  return std::string(reinterpret_cast<const char*>(&font), sizeof font);
+  FontName name;
+  std::memcpy(name.bytes.data(), &font, sizeof font);
+  return name;
+}
+
+LOGFONTA FontName::LogFont() const {
+  LOGFONTA font;
+  std::memcpy(&font, bytes.data(), sizeof font);
+  return font;
 }
 
 void TextMemory::Follow(CDC& dc) {
@@ -37,18 +47,17 @@ void TextMemory::Follow(CDC& dc) {
   const DWORD output = ::GetObjectType(dc.GetSafeHdc());
   keepsFonts_ = !dc.IsPrinting() && context[3] == DT_RASDISPLAY &&
                 (output == OBJ_DC || output == OBJ_MEMDC);
-  // Fonts are let go only here, before a measure or draw, never while a
-  // token holds one selected.
-  if (fonts_.Size() >= kFontLimit) fonts_.Clear();
+  fonts_.Begin();
   if (context == context_) return;
   context_ = context;
   metrics_.clear();
   extents_.clear();
+  extentCount_ = 0;
   fonts_.Clear();
 }
 
-HFONT TextMemory::KeptFont(CDC& dc, const std::string& key) {
-  return keepsFonts_ ? fonts_.Find(dc, key) : nullptr;
+HFONT TextMemory::KeptFont(CDC& dc, const FontName& key) {
+  return keepsFonts_ ? fonts_.Find(dc, key, kFontLimit) : nullptr;
 }
 
 // The font selected in a one-pixel memory context with the drawing
@@ -74,53 +83,65 @@ struct KeptFonts::Holder {
   CBitmap bitmap;
   CDC holder;
   HGDIOBJ previousFont = nullptr, previousBitmap = nullptr;
+  uint64_t used = 0;  // the last measure or draw that asked for it
 };
 
 KeptFonts::KeptFonts() = default;
 KeptFonts::~KeptFonts() = default;
 
-HFONT KeptFonts::Find(CDC& dc, const std::string& key) {
-  std::unique_ptr<Holder>& kept = fonts_[key];
-  if (!kept) {
-    LOGFONTA description{};
-    std::memcpy(&description, key.data(), std::min(key.size(), sizeof description));
-    kept = std::make_unique<Holder>(dc, description);
+void KeptFonts::Begin() { ++work_; }
+
+HFONT KeptFonts::Find(CDC& dc, const FontName& key, size_t limit) {
+  auto found = fonts_.find(key);
+  if (found == fonts_.end()) {
+    if (fonts_.size() >= limit && !LetOneGo()) return nullptr;
+    found = fonts_.emplace(key, std::make_unique<Holder>(dc, key.LogFont())).first;
   }
-  return static_cast<HFONT>(kept->font.m_hObject);
+  found->second->used = work_;
+  return static_cast<HFONT>(found->second->font.m_hObject);
+}
+
+// A font the present work asked for may be selected in its context, or be
+// put back there when a token's drawing ends: it stays.
+bool KeptFonts::LetOneGo() {
+  auto oldest = fonts_.end();
+  for (auto it = fonts_.begin(); it != fonts_.end(); ++it)
+    if (it->second->used != work_ && (oldest == fonts_.end() || it->second->used < oldest->second->used))
+      oldest = it;
+  if (oldest == fonts_.end()) return false;
+  fonts_.erase(oldest);
+  return true;
 }
 
 void KeptFonts::Clear() { fonts_.clear(); }
 
-const TEXTMETRICA* TextMemory::FindMetrics(const std::string& font) const {
+const TEXTMETRICA* TextMemory::FindMetrics(const FontName& font) const {
   const auto found = metrics_.find(font);
   return found == metrics_.end() ? nullptr : &found->second;
 }
 
-void TextMemory::KeepMetrics(const std::string& font, const TEXTMETRICA& metrics) {
+void TextMemory::KeepMetrics(const FontName& font, const TEXTMETRICA& metrics) {
   ForgetWhenFull();
   metrics_[font] = metrics;
 }
 
-std::string TextMemory::ExtentKey(const std::string& font, const CString& text) {
-  std::string key = font;
-  key.append(text.GetString(), static_cast<size_t>(text.GetLength()));
-  return key;
+const CSize* TextMemory::FindExtent(const FontName& font, const CString& text) const {
+  const auto texts = extents_.find(font);
+  if (texts == extents_.end()) return nullptr;
+  const auto found = texts->second.find(text.str());
+  return found == texts->second.end() ? nullptr : &found->second;
 }
 
-const CSize* TextMemory::FindExtent(const std::string& font, const CString& text) const {
-  const auto found = extents_.find(ExtentKey(font, text));
-  return found == extents_.end() ? nullptr : &found->second;
-}
-
-void TextMemory::KeepExtent(const std::string& font, const CString& text, CSize size) {
+void TextMemory::KeepExtent(const FontName& font, const CString& text, CSize size) {
   ForgetWhenFull();
-  extents_[ExtentKey(font, text)] = size;
+  if (extents_[font].insert_or_assign(text.str(), size).second) ++extentCount_;
 }
 
 void TextMemory::ForgetWhenFull() {
   if (Size() < kMemoryLimit) return;
   metrics_.clear();
   extents_.clear();
+  extentCount_ = 0;
 }
 
 MemoryScope::MemoryScope(TextMemory& memory, CDC& dc) {
@@ -136,8 +157,8 @@ MemoryScope::~MemoryScope() {
 
 TextMemory* MemoryScope::Current() { return currentMemory; }
 
-FontInUse::FontInUse(std::string key, std::function<void()> realise)
-    : key_(std::move(key)), realise_(std::move(realise)), outer_(currentFont) {
+FontInUse::FontInUse(const FontName& key, std::function<void()> realise)
+    : key_(key), realise_(std::move(realise)), outer_(currentFont) {
   currentFont = this;
 }
 

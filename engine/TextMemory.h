@@ -11,14 +11,26 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "framework/Dc.h"
 #include "options/LogObjects.h"
 
 // The name of a realised font: its logical font at the height it is
-// created with; colour plays no part in sizes.
-std::string FontKey(const QVLogFont& description, double scale);
+// created with, the face padded with zeros; colour plays no part in sizes.
+// Held by value: naming a font takes no allocation.
+struct FontName {
+  std::array<char, sizeof(LOGFONTA)> bytes{};
+  bool operator==(const FontName& other) const = default;
+  LOGFONTA LogFont() const;
+};
+struct FontNameHash {
+  size_t operator()(const FontName& name) const {
+    return std::hash<std::string_view>()(std::string_view(name.bytes.data(), name.bytes.size()));
+  }
+};
+FontName FontKey(const QVLogFont& description, double scale);
 
 // Fonts created once per realised font and held realised. Wine keeps only
 // about ten fonts realised once no context holds them; a document uses more
@@ -34,15 +46,21 @@ class KeptFonts {
   KeptFonts(const KeptFonts&) = delete;
   KeptFonts& operator=(const KeptFonts&) = delete;
 
-  // The font named `key` (the logical font FontKey made it from), kept for
-  // drawing on `dc`.
-  HFONT Find(CDC& dc, const std::string& key);
+  // A measure or draw begins: no font is selected anywhere but in its
+  // holder, and those the last ones used may be let go.
+  void Begin();
+  // The font named `key`, kept for drawing on `dc`; null when `limit`
+  // fonts are kept and all of them serve the measure or draw under way.
+  HFONT Find(CDC& dc, const FontName& key, size_t limit);
   void Clear();
-  size_t Size() const { return fonts_.size(); }
 
  private:
   struct Holder;
-  std::unordered_map<std::string, std::unique_ptr<Holder>> fonts_;
+  // Lets go of the font used longest ago, unless the present work uses it.
+  bool LetOneGo();
+
+  std::unordered_map<FontName, std::unique_ptr<Holder>, FontNameHash> fonts_;
+  uint64_t work_ = 0;  // the measure or draw under way
 };
 
 class TextMemory {
@@ -50,23 +68,24 @@ class TextMemory {
   // Forgets everything when the context's units or resolution differ from
   // those the remembered answers were given in.
   void Follow(CDC& dc);
-  const TEXTMETRICA* FindMetrics(const std::string& font) const;
-  void KeepMetrics(const std::string& font, const TEXTMETRICA& metrics);
-  const CSize* FindExtent(const std::string& font, const CString& text) const;
-  void KeepExtent(const std::string& font, const CString& text, CSize size);
-  size_t Size() const { return extents_.size() + metrics_.size(); }
+  const TEXTMETRICA* FindMetrics(const FontName& font) const;
+  void KeepMetrics(const FontName& font, const TEXTMETRICA& metrics);
+  const CSize* FindExtent(const FontName& font, const CString& text) const;
+  void KeepExtent(const FontName& font, const CString& text, CSize size);
+  size_t Size() const { return extentCount_ + metrics_.size(); }
   // A kept font for drawing on a raster display or memory context (the
   // one Follow was given); null for any other (metafiles record the fonts
   // they are given as before, printers realise their own).
-  HFONT KeptFont(CDC& dc, const std::string& key);
+  HFONT KeptFont(CDC& dc, const FontName& key);
 
  private:
-  static std::string ExtentKey(const std::string& font, const CString& text);
   void ForgetWhenFull();
 
   std::array<int, 8> context_{};
-  std::unordered_map<std::string, TEXTMETRICA> metrics_;
-  std::unordered_map<std::string, CSize> extents_;
+  std::unordered_map<FontName, TEXTMETRICA, FontNameHash> metrics_;
+  // Per font, the extents of its texts.
+  std::unordered_map<FontName, std::unordered_map<std::string, CSize>, FontNameHash> extents_;
+  size_t extentCount_ = 0;
   bool keepsFonts_ = false;
   KeptFonts fonts_;
 };
@@ -86,24 +105,23 @@ class MemoryScope {
   bool lent_ = false;
 };
 
-// The font TextSize measures with until the scope ends. An empty key means
-// a font the memory does not know: TextSize asks the context. `realise`,
-// when given, selects the font into the context the first time a text is
-// not remembered (a token whose texts are all known is never selected).
+// The font TextSize measures with until the scope ends. `realise`, when
+// given, selects the font into the context the first time a text is not
+// remembered (a token whose texts are all known is never selected).
 class FontInUse {
  public:
-  explicit FontInUse(std::string key, std::function<void()> realise = nullptr);
+  explicit FontInUse(const FontName& key, std::function<void()> realise = nullptr);
   ~FontInUse();
   FontInUse(const FontInUse&) = delete;
   FontInUse& operator=(const FontInUse&) = delete;
 
   static FontInUse* Current();
-  const std::string& Key() const { return key_; }
+  const FontName& Key() const { return key_; }
   // Selects the font when it is not yet selected.
   void Realise();
 
  private:
-  std::string key_;
+  FontName key_;
   std::function<void()> realise_;
   FontInUse* outer_;
 };
