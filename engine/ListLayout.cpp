@@ -28,12 +28,14 @@ bool MayShow(CDC& dc, int32_t left, int32_t bottom, int32_t right, int32_t top) 
 
 }  // namespace
 
-// Fonts are chosen with the line formats and the drawing scale: after a
-// change of either, the kept layout is stale.
+// Fonts are chosen with the line formats and the drawing scale, and text
+// measures by the context's resolution: after a change of any, the kept
+// layout is stale.
 void QVEquationList::ForgetStaleLayout(const QVMOptions& options) {
-  if (options.DrawScale != laidOutScale_) {
+  if (options.DrawScale != laidOutScale_ || textMemory_.ContextCount() != laidOutContext_) {
     InvalidateLayout();
     laidOutScale_ = options.DrawScale;
+    laidOutContext_ = textMemory_.ContextCount();
   }
   for (int i = 0; i < kLineCount; ++i) {
     if (SameFormat(Formats[i], laidOutFormats_[i])) continue;

@@ -50,6 +50,7 @@ void TextMemory::Follow(CDC& dc) {
   fonts_.Begin();
   if (context == context_) return;
   context_ = context;
+  ++contextCount_;
   metrics_.clear();
   extents_.clear();
   extentCount_ = 0;

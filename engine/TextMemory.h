@@ -68,6 +68,9 @@ class TextMemory {
   // Forgets everything when the context's units or resolution differ from
   // those the remembered answers were given in.
   void Follow(CDC& dc);
+  // Counts the changes of context Follow saw: layout measured under
+  // another count was measured on other terms.
+  uint64_t ContextCount() const { return contextCount_; }
   const TEXTMETRICA* FindMetrics(const FontName& font) const;
   void KeepMetrics(const FontName& font, const TEXTMETRICA& metrics);
   const CSize* FindExtent(const FontName& font, const CString& text) const;
@@ -82,6 +85,7 @@ class TextMemory {
   void ForgetWhenFull();
 
   std::array<int, 8> context_{};
+  uint64_t contextCount_ = 0;
   std::unordered_map<FontName, TEXTMETRICA, FontNameHash> metrics_;
   // Per font, the extents of its texts.
   std::unordered_map<FontName, std::unordered_map<std::string, CSize>, FontNameHash> extents_;
