@@ -1,7 +1,6 @@
 // Remembered text extents and font metrics, and the scopes that lend them.
 #include "engine/TextMemory.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
