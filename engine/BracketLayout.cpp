@@ -38,6 +38,7 @@ class SymbolPieceFont {
     const FontName key = FontKey(font_.Description, font_.Scale);
     SelectSizedFont(dc_, font_, key);
     inUse_.emplace(key);
+    inUse_->Hold(font_.Selected(), color);
   }
   ~SymbolPieceFont() {
     inUse_.reset();

@@ -143,7 +143,7 @@ void QVMToken::DeselectFont(CDC& dc) {
 void SelectSizedFont(CDC& dc, QVFont& font, const FontName& key) {
   TextMemory* memory = MemoryScope::Current();
   if (HFONT kept = memory ? memory->KeptFont(dc, key) : nullptr)
-    font.SelectKept(dc, kept);
+    font.SelectKept(dc, kept, LingeringFonts::Active(dc));
   else
     font.Select(dc, true);
 }
@@ -166,6 +166,7 @@ SelectedToken::SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options
     : token_(token), dc_(dc) {
   token_.SelectFont(dc_, options, withShapes);
   font_.emplace(FontKey(token_.font.Description, token_.font.Scale));
+  font_->Hold(token_.font.Selected(), token_.font.Description.Color);
 }
 
 SelectedToken::~SelectedToken() {

@@ -155,9 +155,11 @@ bool EqualizeIntegrals(TokenRow& row) {
 CSize TextSize(CDC& dc, const CString& text) {
   TextMemory* memory = MemoryScope::Current();
   FontInUse* font = FontInUse::Current();
+  SelectCurrentFont(dc);
   if (memory == nullptr || font == nullptr) return dc.GetTextExtent(text);
   if (const CSize* known = memory->FindExtent(font->Key(), text)) return *known;
   font->Realise();
+  SelectCurrentFont(dc);
   const CSize size = dc.GetTextExtent(text);
   memory->KeepExtent(font->Key(), text, size);
   return size;

@@ -96,6 +96,7 @@ ExtentRecord QVEquationList::StackLines(CDC& dc, QVMOptions& options) {
 ExtentRecord QVEquationList::Measure(CDC& dc, QVMOptions& options) {
   const LineFormatScope scope(options);
   const MemoryScope memory(textMemory_, dc);
+  const LingeringFonts lingering(dc);
   for (int i = 0; i < kLineCount; ++i) Engines[i]->SetText(Lines[i], options);
   ForgetStaleLayout(options);
   MeasureLines(dc, options);
@@ -111,6 +112,7 @@ ExtentRecord QVEquationList::Measure(CDC& dc, QVMOptions& options) {
 // bottom and the baseline align above it.
 void QVEquationList::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options) {
   const MemoryScope memory(textMemory_, dc);
+  const LingeringFonts lingering(dc);
   const UINT alignment = dc.GetTextAlign();
   const ExtentRecord box = Measure(dc, options);
   const LineFormatScope scope(options);

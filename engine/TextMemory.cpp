@@ -16,6 +16,7 @@ constexpr size_t kFontLimit = 128;
 
 thread_local TextMemory* currentMemory = nullptr;
 thread_local FontInUse* currentFont = nullptr;
+thread_local LingeringFonts* currentLingering = nullptr;
 
 }  // namespace
 
@@ -171,4 +172,30 @@ void FontInUse::Realise() {
   const auto realise = std::move(realise_);
   realise_ = nullptr;
   realise();
+}
+
+LingeringFonts::LingeringFonts(CDC& dc)
+    : dc_(dc),
+      font_(::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT)),
+      color_(dc.GetTextColor()),
+      outer_(currentLingering) {
+  currentLingering = this;
+}
+
+LingeringFonts::~LingeringFonts() {
+  currentLingering = outer_;
+  if (::GetCurrentObject(dc_.GetSafeHdc(), OBJ_FONT) != font_) dc_.SelectObject(font_);
+  if (dc_.GetTextColor() != color_) dc_.SetTextColor(color_);
+}
+
+bool LingeringFonts::Active(const CDC& dc) {
+  return currentLingering != nullptr && &currentLingering->dc_ == &dc;
+}
+
+void SelectCurrentFont(CDC& dc) {
+  const FontInUse* font = currentFont;
+  while (font != nullptr && font->font_ == nullptr) font = font->outer_;
+  if (font == nullptr || !LingeringFonts::Active(dc)) return;
+  if (::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT) != font->font_) dc.SelectObject(font->font_);
+  if (dc.GetTextColor() != font->color_) dc.SetTextColor(font->color_);
 }

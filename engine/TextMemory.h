@@ -121,6 +121,11 @@ class FontInUse {
 
   static FontInUse* Current();
   const FontName& Key() const { return key_; }
+  // The font and text colour the scope selected, for SelectCurrentFont.
+  void Hold(HFONT font, COLORREF color) {
+    font_ = font;
+    color_ = color;
+  }
   // Selects the font when it is not yet selected.
   void Realise();
 
@@ -128,4 +133,32 @@ class FontInUse {
   FontName key_;
   std::function<void()> realise_;
   FontInUse* outer_;
+  HFONT font_ = nullptr;
+  COLORREF color_ = 0;
+
+  friend void SelectCurrentFont(CDC& dc);
 };
+
+// While it lasts, a kept font stays selected in `dc` after its token is
+// done, so a row of tokens selects a font only where it changes; before a
+// text call, SelectCurrentFont selects the font of the innermost scope
+// again. At its end the context gets back the font and text colour it had.
+class LingeringFonts {
+ public:
+  explicit LingeringFonts(CDC& dc);
+  ~LingeringFonts();
+  LingeringFonts(const LingeringFonts&) = delete;
+  LingeringFonts& operator=(const LingeringFonts&) = delete;
+
+  static bool Active(const CDC& dc);
+
+ private:
+  CDC& dc_;
+  HGDIOBJ font_;
+  COLORREF color_;
+  LingeringFonts* outer_;
+};
+
+// Selects the font and colour of the innermost FontInUse that holds one,
+// where fonts linger and another is selected.
+void SelectCurrentFont(CDC& dc);

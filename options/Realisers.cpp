@@ -95,6 +95,7 @@ int QVFont::Select(CDC& dc, bool useSize) {
   const double height = useSize ? -static_cast<double>(Description.Size) : font.lfHeight;
   font.lfHeight = TruncateGdiLength(height * Scale);
   created_.CreateFontIndirect(&font);
+  selected_ = static_cast<HFONT>(created_.m_hObject);
   CFont* previous = dc.SelectObject(&created_);
   previous_ = previous ? previous->m_hObject : nullptr;
   previousColor_ = dc.SetTextColor(Description.Color);
@@ -104,8 +105,10 @@ int QVFont::Select(CDC& dc, bool useSize) {
 
 // Nothing is selected or set that the context holds already: a row of
 // tokens in one font draws without a selection per token.
-void QVFont::SelectKept(CDC& dc, HFONT kept) {
+void QVFont::SelectKept(CDC& dc, HFONT kept, bool linger) {
   if (dc_) Deselect(*dc_);
+  lingering_ = linger;
+  selected_ = kept;
   HDC output = dc.GetSafeHdc(), query = dc.m_hAttribDC ? dc.m_hAttribDC : output;
   const bool held = ::GetCurrentObject(output, OBJ_FONT) == kept &&
                     (query == output || ::GetCurrentObject(query, OBJ_FONT) == kept);
@@ -116,9 +119,11 @@ void QVFont::SelectKept(CDC& dc, HFONT kept) {
 }
 
 void QVFont::Deselect(CDC& dc) {
-  if (previous_) dc.SelectObject(previous_);
-  if (dc_ && !keptColor_) dc.SetTextColor(previousColor_);
+  if (previous_ && !lingering_) dc.SelectObject(previous_);
+  if (dc_ && !keptColor_ && !lingering_) dc.SetTextColor(previousColor_);
   keptColor_ = false;
+  lingering_ = false;
+  selected_ = nullptr;
   created_.DeleteObject();
   previous_ = nullptr;
   dc_ = nullptr;

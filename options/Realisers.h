@@ -61,9 +61,13 @@ class QVFont : public CObject {
   // the absolute height used.
   int Select(CDC& dc, bool useSize);
   // Selects `kept`, a font made from this description elsewhere and owned
-  // there, with the description's colour; Deselect puts the previous back.
-  void SelectKept(CDC& dc, HFONT kept);
+  // there, with the description's colour; Deselect puts the previous back,
+  // unless `linger`: then the font and colour stay until the owner of the
+  // context's drawing puts them back.
+  void SelectKept(CDC& dc, HFONT kept, bool linger);
   void Deselect(CDC& dc);
+  // The font Select or SelectKept selected (null when none is).
+  HFONT Selected() const { return selected_; }
 
   QVLogFont Description;
   double Scale = 1.0;
@@ -71,6 +75,8 @@ class QVFont : public CObject {
  private:
   COLORREF previousColor_ = 0;
   bool keptColor_ = false;  // the context had the colour already
+  bool lingering_ = false;
+  HFONT selected_ = nullptr;
   HGDIOBJ previous_ = nullptr;
   CFont created_;
   CDC* dc_ = nullptr;
