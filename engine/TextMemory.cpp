@@ -163,7 +163,10 @@ FontInUse::FontInUse(const FontName& key, std::function<void()> realise)
   currentFont = this;
 }
 
-FontInUse::~FontInUse() { currentFont = outer_; }
+FontInUse::~FontInUse() {
+  currentFont = outer_;
+  for (FontInUse* scope = outer_; scope != nullptr; scope = scope->outer_) scope->stale_ = true;
+}
 
 FontInUse* FontInUse::Current() { return currentFont; }
 
@@ -192,10 +195,14 @@ bool LingeringFonts::Active(const CDC& dc) {
   return currentLingering != nullptr && &currentLingering->dc_ == &dc;
 }
 
+// Only a scope that ended inside the innermost one that holds a font can
+// have left another font selected.
 void SelectCurrentFont(CDC& dc) {
-  const FontInUse* font = currentFont;
+  if (!LingeringFonts::Active(dc)) return;
+  FontInUse* font = currentFont;
   while (font != nullptr && font->font_ == nullptr) font = font->outer_;
-  if (font == nullptr || !LingeringFonts::Active(dc)) return;
+  if (font == nullptr || !font->stale_) return;
   if (::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT) != font->font_) dc.SelectObject(font->font_);
   if (dc.GetTextColor() != font->color_) dc.SetTextColor(font->color_);
+  font->stale_ = false;
 }

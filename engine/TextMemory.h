@@ -121,10 +121,12 @@ class FontInUse {
 
   static FontInUse* Current();
   const FontName& Key() const { return key_; }
-  // The font and text colour the scope selected, for SelectCurrentFont.
+  // The font and text colour the scope has just selected, for
+  // SelectCurrentFont.
   void Hold(HFONT font, COLORREF color) {
     font_ = font;
     color_ = color;
+    stale_ = false;
   }
   // Selects the font when it is not yet selected.
   void Realise();
@@ -135,6 +137,8 @@ class FontInUse {
   FontInUse* outer_;
   HFONT font_ = nullptr;
   COLORREF color_ = 0;
+  // A scope inside this one ended since: the context may hold its font.
+  bool stale_ = false;
 
   friend void SelectCurrentFont(CDC& dc);
 };
