@@ -127,11 +127,18 @@ void QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes) {
   pen.Description.Assign(o.GeneralPen.Value);
   pen.Description.Color = ink;
   pen.Scale = o.DrawScale;
-  pen.Select(dc);
   brush.Description.Mode = 0;
   brush.Description.Style = 1;
   brush.Description.Color = ink;
-  brush.Select(dc);
+  TextMemory* memory = MemoryScope::Current();
+  if (HPEN kept = memory ? memory->KeptPen(pen.RealisedOn(dc)) : nullptr)
+    pen.SelectKept(dc, kept);
+  else
+    pen.Select(dc);
+  if (HBRUSH kept = memory ? memory->KeptBrush(brush.Description.ToLogBrush()) : nullptr)
+    brush.SelectKept(dc, kept);
+  else
+    brush.Select(dc);
 }
 
 void QVMToken::DeselectFont(CDC& dc) {

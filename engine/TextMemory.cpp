@@ -55,10 +55,38 @@ void TextMemory::Follow(CDC& dc) {
   extents_.clear();
   extentCount_ = 0;
   fonts_.Clear();
+  pens_.clear();
+  brushes_.clear();
 }
 
 HFONT TextMemory::KeptFont(CDC& dc, const FontName& key) {
   return keepsFonts_ ? fonts_.Find(dc, key, kFontLimit) : nullptr;
+}
+
+// A document draws with a handful of pens and brushes.
+constexpr size_t kShapeLimit = 32;
+
+HPEN TextMemory::KeptPen(const RealisedPen& pen) {
+  if (!keepsFonts_) return nullptr;
+  for (const auto& [made, kept] : pens_)
+    if (made == pen) return static_cast<HPEN>(kept->m_hObject);
+  if (pens_.size() >= kShapeLimit) return nullptr;
+  auto kept = std::make_unique<CPen>();
+  if (!pen.CreateIn(*kept)) return nullptr;
+  pens_.emplace_back(pen, std::move(kept));
+  return static_cast<HPEN>(pens_.back().second->m_hObject);
+}
+
+HBRUSH TextMemory::KeptBrush(const LOGBRUSH& brush) {
+  if (!keepsFonts_) return nullptr;
+  for (const auto& [made, kept] : brushes_)
+    if (made.lbStyle == brush.lbStyle && made.lbColor == brush.lbColor && made.lbHatch == brush.lbHatch)
+      return static_cast<HBRUSH>(kept->m_hObject);
+  if (brushes_.size() >= kShapeLimit) return nullptr;
+  auto kept = std::make_unique<CBrush>();
+  if (!kept->CreateBrushIndirect(&brush)) return nullptr;
+  brushes_.emplace_back(brush, std::move(kept));
+  return static_cast<HBRUSH>(brushes_.back().second->m_hObject);
 }
 
 // The font selected in a one-pixel memory context with the drawing

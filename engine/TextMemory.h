@@ -13,9 +13,12 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "framework/Dc.h"
 #include "options/LogObjects.h"
+#include "options/Realisers.h"
 
 // The name of a realised font: its logical font at the height it is
 // created with, the face padded with zeros; colour plays no part in sizes.
@@ -80,6 +83,10 @@ class TextMemory {
   // one Follow was given); null for any other (metafiles record the fonts
   // they are given as before, printers realise their own).
   HFONT KeptFont(CDC& dc, const FontName& key);
+  // Pens and brushes kept the same way (made once, no realisation to keep);
+  // null where fonts are not kept or when a few dozen are kept already.
+  HPEN KeptPen(const RealisedPen& pen);
+  HBRUSH KeptBrush(const LOGBRUSH& brush);
 
  private:
   void ForgetWhenFull();
@@ -92,6 +99,8 @@ class TextMemory {
   size_t extentCount_ = 0;
   bool keepsFonts_ = false;
   KeptFonts fonts_;
+  std::vector<std::pair<RealisedPen, std::unique_ptr<CPen>>> pens_;
+  std::vector<std::pair<LOGBRUSH, std::unique_ptr<CBrush>>> brushes_;
 };
 
 // Makes `memory` the one TextSize uses until the scope ends, unless an

@@ -36,16 +36,29 @@ int QVPen::DeviceWidth(const CDC& dc) const {
   return width < 0 ? 0 : width;
 }
 
+bool RealisedPen::CreateIn(CPen& pen) const {
+  if (cosmetic) return pen.CreatePen(static_cast<int>(style), width, color);
+  const LOGBRUSH brush{BS_SOLID, color, 0};
+  return pen.ExtCreatePen(static_cast<int>(style), width, &brush);
+}
+
+RealisedPen QVPen::RealisedOn(const CDC& dc) const {
+  const LOGPEN gdi = Description.ToGdiPen();
+  if (dc.GetMapMode() == MM_ANISOTROPIC && IsPlainDash(gdi.lopnStyle))
+    return RealisedPen{gdi.lopnStyle & PS_STYLE_MASK, 1, gdi.lopnColor, true};
+  return RealisedPen{gdi.lopnStyle | PS_GEOMETRIC, DeviceWidth(dc), gdi.lopnColor, false};
+}
+
 void QVPen::Select(CDC& dc) {
   if (dc_) Deselect(*dc_);  // never replace a pen a DC still holds
-  const LOGPEN gdi = Description.ToGdiPen();
-  if (dc.GetMapMode() == MM_ANISOTROPIC && IsPlainDash(gdi.lopnStyle)) {
-    created_.CreatePen(gdi.lopnStyle & PS_STYLE_MASK, 1, gdi.lopnColor);
-  } else {
-    const LOGBRUSH brush{BS_SOLID, gdi.lopnColor, 0};
-    created_.ExtCreatePen(gdi.lopnStyle | PS_GEOMETRIC, DeviceWidth(dc), &brush);
-  }
+  RealisedOn(dc).CreateIn(created_);
   previous_ = dc.SelectObject(created_.m_hObject);
+  dc_ = &dc;
+}
+
+void QVPen::SelectKept(CDC& dc, HPEN kept) {
+  if (dc_) Deselect(*dc_);
+  previous_ = dc.SelectObject(kept);
   dc_ = &dc;
 }
 
@@ -71,6 +84,12 @@ CBrush* QVBrush::Select(CDC& dc) {
   previous_ = previous ? previous->m_hObject : nullptr;
   dc_ = &dc;
   return previous;
+}
+
+void QVBrush::SelectKept(CDC& dc, HBRUSH kept) {
+  if (dc_) Deselect(*dc_);
+  previous_ = dc.SelectObject(kept);
+  dc_ = &dc;
 }
 
 void QVBrush::Deselect(CDC& dc) {
