@@ -35,8 +35,10 @@ class SymbolPieceFont {
     font_.Description.Size = std::max(size, 1);
     font_.Description.Color = color;
     font_.Scale = 1.0;
-    font_.Select(dc_, true);
-    inUse_.emplace(FontKey(font_.Description, font_.Scale));
+    const FontName key = FontKey(font_.Description, font_.Scale);
+    SelectSizedFont(dc_, font_, key);
+    inUse_.emplace(key);
+    inUse_->Hold(font_.Selected(), color);
   }
   ~SymbolPieceFont() {
     inUse_.reset();

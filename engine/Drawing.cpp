@@ -107,6 +107,7 @@ void WipeBackground(CDC& dc, const CRect& box, COLORREF color) {
 
 void TextAt(CDC& dc, int32_t x, int32_t y, const CString& text) {
   if (text.IsEmpty()) return;
+  SelectCurrentFont(dc);
   dc.ExtTextOut(x, y, 0, nullptr, text, text.GetLength(), nullptr);
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "engine/Extent.h"
 #include "engine/Lexicon.h"
@@ -106,6 +107,7 @@ class EquationLine {
   };
 
   void AddBuiltInKeywords(const QVMOptions& options);
+  static std::vector<CString> LexiconInputs(const QVMOptions& options);
   void LexWords(const LexiconTable& table, bool wholeWordsOnly);
   template <class Finder>
   void CutRawTokens(Finder find);
@@ -113,6 +115,7 @@ class EquationLine {
   void RunParsePasses(const QVMOptions& options);
 
   bool lexiconBuilt_ = false;
+  std::vector<CString> lexiconInputs_;  // what the tables were built from
   TokenRow root_;
   CString text_;
   LexiconTable tables_[kTableCount];

@@ -118,6 +118,7 @@ class QVEquationList : public CObject {
   LineFormat laidOutFormats_[kLineCount];
   double laidOutScale_ = 1.0;
 #ifdef _WIN32
+  uint64_t laidOutContext_ = 0;
   // Text extents and metrics shared by all lines.
   TextMemory textMemory_;
   // What each line showed at the last ChangedBands.

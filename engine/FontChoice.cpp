@@ -115,22 +115,30 @@ void QVMToken::DescribeFont(const QVMOptions& o) {
 
 void QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes) {
   DescribeFont(o);
-  font.Select(dc, true);
+  const FontName key = FontKey(font.Description, font.Scale);
+  SelectSizedFont(dc, font, key);
   // A context that cannot answer (or a missing font) leaves zero metrics;
   // every division by them is guarded. A laid-out token keeps the metrics
   // its layout was made with (drawing reads them; asking again is slow).
-  if (needsLayout) ReadMetrics(dc, FontKey(font.Description, font.Scale), metrics);
+  if (needsLayout) ReadMetrics(dc, key, metrics);
   if (!withShapes) return;
 
   const COLORREF ink = o.CurrentLineFormat.UseColour ? o.CurrentLineFormat.Colour : o.Font.Value.Color;
   pen.Description.Assign(o.GeneralPen.Value);
   pen.Description.Color = ink;
   pen.Scale = o.DrawScale;
-  pen.Select(dc);
   brush.Description.Mode = 0;
   brush.Description.Style = 1;
   brush.Description.Color = ink;
-  brush.Select(dc);
+  TextMemory* memory = MemoryScope::Current();
+  if (HPEN kept = memory ? memory->KeptPen(pen.RealisedOn(dc)) : nullptr)
+    pen.SelectKept(dc, kept);
+  else
+    pen.Select(dc);
+  if (HBRUSH kept = memory ? memory->KeptBrush(brush.Description.ToLogBrush()) : nullptr)
+    brush.SelectKept(dc, kept);
+  else
+    brush.Select(dc);
 }
 
 void QVMToken::DeselectFont(CDC& dc) {
@@ -139,7 +147,15 @@ void QVMToken::DeselectFont(CDC& dc) {
   font.Deselect(dc);
 }
 
-void ReadMetrics(CDC& dc, const std::string& font, TEXTMETRICA& metrics) {
+void SelectSizedFont(CDC& dc, QVFont& font, const FontName& key) {
+  TextMemory* memory = MemoryScope::Current();
+  if (HFONT kept = memory ? memory->KeptFont(dc, key) : nullptr)
+    font.SelectKept(dc, kept, LingeringFonts::Active(dc));
+  else
+    font.Select(dc, true);
+}
+
+void ReadMetrics(CDC& dc, const FontName& font, TEXTMETRICA& metrics) {
   TextMemory* memory = MemoryScope::Current();
   if (const TEXTMETRICA* known = memory ? memory->FindMetrics(font) : nullptr) {
     metrics = *known;
@@ -157,6 +173,7 @@ SelectedToken::SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options
     : token_(token), dc_(dc) {
   token_.SelectFont(dc_, options, withShapes);
   font_.emplace(FontKey(token_.font.Description, token_.font.Scale));
+  font_->Hold(token_.font.Selected(), token_.font.Description.Color);
 }
 
 SelectedToken::~SelectedToken() {

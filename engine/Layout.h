@@ -43,9 +43,13 @@ struct FontMetrics {
 };
 FontMetrics MetricsOf(const QVMToken& token);
 
+// Selects `font` at its description's size: the memory in use's kept font
+// named `key` where it keeps one, otherwise one made for the scope.
+void SelectSizedFont(CDC& dc, QVFont& font, const FontName& key);
+
 // The metrics of the font selected in `dc`, named `font`: remembered ones
 // when the memory in use knows them; zero when the context cannot answer.
-void ReadMetrics(CDC& dc, const std::string& font, TEXTMETRICA& metrics);
+void ReadMetrics(CDC& dc, const FontName& font, TEXTMETRICA& metrics);
 
 // SelectFont for a scope, with the font named for TextSize; DeselectFont at
 // its end, exceptions included.

@@ -99,6 +99,11 @@ LexiconEntry LexiconTable::GetEntry(CString& text) const {
 // replaces the keywords instead of adding the Greek list once more.
 void EquationLine::BuildLexicon(const QVMOptions& options) {
   if (lexiconBuilt_ && !ParseSwitch(options, 16)) return;
+  // Rebuilt only when what it reads changed: the same lists give the same
+  // tables, and the build costs more than the rest of a parse.
+  std::vector<CString> inputs = LexiconInputs(options);
+  if (lexiconBuilt_ && inputs == lexiconInputs_) return;
+  lexiconInputs_.clear();  // a build cut short is done again
   lexiconBuilt_ = true;
   for (LexiconTable& table : tables_) table.RemoveAll();
   const bool reduced = ParseSwitch(options, 0);
@@ -122,6 +127,17 @@ void EquationLine::BuildLexicon(const QVMOptions& options) {
   if (!reduced) AddBuiltInKeywords(options);
   keywords.Sort();
   tables_[kCircledDigitTable].Sort();
+  lexiconInputs_ = std::move(inputs);
+}
+
+// Every option the build below reads: the switches it tests and the lists.
+std::vector<CString> EquationLine::LexiconInputs(const QVMOptions& o) {
+  CString switches;
+  for (const int n : {0, 8, 12, 13}) switches += ParseSwitch(o, n) ? '1' : '0';
+  return {switches,          StringOption(o.MacroList), o.AutoReplaceList,   o.RelationList,
+          o.SymbolList,      o.PrimeList,               o.CircledDigitList,  o.GreekList,
+          StringOption(o.UnitsList), o.FunctionList,    o.InverseFunctionList,
+          o.DrawnConstructList, o.MarkList};
 }
 
 // The keyword lists after the Greek letters, in their order of precedence

@@ -155,9 +155,11 @@ bool EqualizeIntegrals(TokenRow& row) {
 CSize TextSize(CDC& dc, const CString& text) {
   TextMemory* memory = MemoryScope::Current();
   FontInUse* font = FontInUse::Current();
-  if (memory == nullptr || font == nullptr || font->Key().empty()) return dc.GetTextExtent(text);
+  SelectCurrentFont(dc);
+  if (memory == nullptr || font == nullptr) return dc.GetTextExtent(text);
   if (const CSize* known = memory->FindExtent(font->Key(), text)) return *known;
   font->Realise();
+  SelectCurrentFont(dc);
   const CSize size = dc.GetTextExtent(text);
   memory->KeepExtent(font->Key(), text, size);
   return size;
@@ -215,13 +217,21 @@ bool MeasureFromMemory(QVMToken& t, const MeasureArgs& a, ExtentRecord& out) {
   const TextMemory* memory = MemoryScope::Current();
   if (memory == nullptr || !MeasuresTextOnly(t.kind)) return false;
   t.DescribeFont(a.options);
-  const std::string key = FontKey(t.font.Description, t.font.Scale);
+  const FontName key = FontKey(t.font.Description, t.font.Scale);
   const TEXTMETRICA* metrics = memory->FindMetrics(key);
   if (metrics == nullptr) return false;
   t.metrics = *metrics;
   std::optional<SelectedToken> selected;
   {
-    FontInUse font(key, [&] { selected.emplace(t, a.dc, a.options, false); });
+    // One reference captured: the function keeps it without allocating.
+    struct Realising {
+      std::optional<SelectedToken>& selected;
+      QVMToken& t;
+      const MeasureArgs& a;
+    } realising{selected, t, a};
+    FontInUse font(key, [&realising] {
+      realising.selected.emplace(realising.t, realising.a.dc, realising.a.options, false);
+    });
     out = MeasureByKind(t, a);
     selected.reset();
   }

@@ -28,12 +28,14 @@ bool MayShow(CDC& dc, int32_t left, int32_t bottom, int32_t right, int32_t top) 
 
 }  // namespace
 
-// Fonts are chosen with the line formats and the drawing scale: after a
-// change of either, the kept layout is stale.
+// Fonts are chosen with the line formats and the drawing scale, and text
+// measures by the context's resolution: after a change of any, the kept
+// layout is stale.
 void QVEquationList::ForgetStaleLayout(const QVMOptions& options) {
-  if (options.DrawScale != laidOutScale_) {
+  if (options.DrawScale != laidOutScale_ || textMemory_.ContextCount() != laidOutContext_) {
     InvalidateLayout();
     laidOutScale_ = options.DrawScale;
+    laidOutContext_ = textMemory_.ContextCount();
   }
   for (int i = 0; i < kLineCount; ++i) {
     if (SameFormat(Formats[i], laidOutFormats_[i])) continue;
@@ -94,6 +96,7 @@ ExtentRecord QVEquationList::StackLines(CDC& dc, QVMOptions& options) {
 ExtentRecord QVEquationList::Measure(CDC& dc, QVMOptions& options) {
   const LineFormatScope scope(options);
   const MemoryScope memory(textMemory_, dc);
+  const LingeringFonts lingering(dc);
   for (int i = 0; i < kLineCount; ++i) Engines[i]->SetText(Lines[i], options);
   ForgetStaleLayout(options);
   MeasureLines(dc, options);
@@ -109,6 +112,7 @@ ExtentRecord QVEquationList::Measure(CDC& dc, QVMOptions& options) {
 // bottom and the baseline align above it.
 void QVEquationList::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options) {
   const MemoryScope memory(textMemory_, dc);
+  const LingeringFonts lingering(dc);
   const UINT alignment = dc.GetTextAlign();
   const ExtentRecord box = Measure(dc, options);
   const LineFormatScope scope(options);

@@ -8,18 +8,32 @@ namespace {
 // Past this many answers the memory starts afresh: a document's fonts and
 // texts are far fewer, a long editing session is not.
 constexpr size_t kMemoryLimit = 8192;
+// Past this many kept fonts the one used longest ago is let go. A document
+// of twenty heavy lines uses about fifty (the stretched bracket and
+// integral pieces come in many sizes), the 259 equations of the bench's
+// corpus eighty; each costs a memory context, a bitmap and a font.
+constexpr size_t kFontLimit = 128;
 
 thread_local TextMemory* currentMemory = nullptr;
 thread_local FontInUse* currentFont = nullptr;
+thread_local LingeringFonts* currentLingering = nullptr;
 
 }  // namespace
 
-std::string FontKey(const QVLogFont& description, double scale) {
+FontName FontKey(const QVLogFont& description, double scale) {
   LOGFONTA font = description.LogFont;
   font.lfHeight = TruncateGdiLength(-static_cast<double>(description.Size) * scale);
   const size_t face = strnlen(font.lfFaceName, LF_FACESIZE);
   std::memset(font.lfFaceName + face, 0, LF_FACESIZE - face);
-  return std::string(reinterpret_cast<const char*>(&font), sizeof font);
+  FontName name;
+  std::memcpy(name.bytes.data(), &font, sizeof font);
+  return name;
+}
+
+LOGFONTA FontName::LogFont() const {
+  LOGFONTA font;
+  std::memcpy(&font, bytes.data(), sizeof font);
+  return font;
 }
 
 void TextMemory::Follow(CDC& dc) {
@@ -28,42 +42,135 @@ void TextMemory::Follow(CDC& dc) {
                                    dc.GetDeviceCaps(LOGPIXELSY), dc.GetDeviceCaps(TECHNOLOGY),
                                    window.cx,              window.cy,
                                    viewport.cx,            viewport.cy};
+  // A metafile context answers through a screen context: the same terms,
+  // but its output is no raster device.
+  const DWORD output = ::GetObjectType(dc.GetSafeHdc());
+  keepsFonts_ = !dc.IsPrinting() && context[3] == DT_RASDISPLAY &&
+                (output == OBJ_DC || output == OBJ_MEMDC);
+  fonts_.Begin();
   if (context == context_) return;
   context_ = context;
+  ++contextCount_;
   metrics_.clear();
   extents_.clear();
+  extentCount_ = 0;
+  fonts_.Clear();
+  pens_.clear();
+  brushes_.clear();
 }
 
-const TEXTMETRICA* TextMemory::FindMetrics(const std::string& font) const {
+HFONT TextMemory::KeptFont(CDC& dc, const FontName& key) {
+  return keepsFonts_ ? fonts_.Find(dc, key, kFontLimit) : nullptr;
+}
+
+// A document draws with a handful of pens and brushes.
+constexpr size_t kShapeLimit = 32;
+
+HPEN TextMemory::KeptPen(const RealisedPen& pen) {
+  if (!keepsFonts_) return nullptr;
+  for (const auto& [made, kept] : pens_)
+    if (made == pen) return static_cast<HPEN>(kept->m_hObject);
+  if (pens_.size() >= kShapeLimit) return nullptr;
+  auto kept = std::make_unique<CPen>();
+  if (!pen.CreateIn(*kept)) return nullptr;
+  pens_.emplace_back(pen, std::move(kept));
+  return static_cast<HPEN>(pens_.back().second->m_hObject);
+}
+
+HBRUSH TextMemory::KeptBrush(const LOGBRUSH& brush) {
+  if (!keepsFonts_) return nullptr;
+  for (const auto& [made, kept] : brushes_)
+    if (made.lbStyle == brush.lbStyle && made.lbColor == brush.lbColor && made.lbHatch == brush.lbHatch)
+      return static_cast<HBRUSH>(kept->m_hObject);
+  if (brushes_.size() >= kShapeLimit) return nullptr;
+  auto kept = std::make_unique<CBrush>();
+  if (!kept->CreateBrushIndirect(&brush)) return nullptr;
+  brushes_.emplace_back(brush, std::move(kept));
+  return static_cast<HBRUSH>(brushes_.back().second->m_hObject);
+}
+
+// The font selected in a one-pixel memory context with the drawing
+// context's pixel format and mapping.
+struct KeptFonts::Holder {
+  explicit Holder(CDC& dc, const LOGFONTA& description) {
+    font.CreateFontIndirect(&description);
+    if (!holder.CreateCompatibleDC(&dc)) return;
+    bitmap.CreateCompatibleBitmap(&dc, 1, 1);
+    previousBitmap = holder.SelectObject(bitmap.m_hObject);
+    holder.SetMapMode(dc.GetMapMode());
+    const CSize window = dc.GetWindowExt(), viewport = dc.GetViewportExt();
+    holder.SetWindowExt(window.cx, window.cy);
+    holder.SetViewportExt(viewport.cx, viewport.cy);
+    previousFont = holder.SelectObject(font.m_hObject);
+  }
+  ~Holder() {
+    if (previousFont) holder.SelectObject(previousFont);
+    if (previousBitmap) holder.SelectObject(previousBitmap);
+    holder.DeleteDC();
+  }
+  CFont font;
+  CBitmap bitmap;
+  CDC holder;
+  HGDIOBJ previousFont = nullptr, previousBitmap = nullptr;
+  uint64_t used = 0;  // the last measure or draw that asked for it
+};
+
+KeptFonts::KeptFonts() = default;
+KeptFonts::~KeptFonts() = default;
+
+void KeptFonts::Begin() { ++work_; }
+
+HFONT KeptFonts::Find(CDC& dc, const FontName& key, size_t limit) {
+  auto found = fonts_.find(key);
+  if (found == fonts_.end()) {
+    if (fonts_.size() >= limit && !LetOneGo()) return nullptr;
+    found = fonts_.emplace(key, std::make_unique<Holder>(dc, key.LogFont())).first;
+  }
+  found->second->used = work_;
+  return static_cast<HFONT>(found->second->font.m_hObject);
+}
+
+// A font the present work asked for may be selected in its context, or be
+// put back there when a token's drawing ends: it stays.
+bool KeptFonts::LetOneGo() {
+  auto oldest = fonts_.end();
+  for (auto it = fonts_.begin(); it != fonts_.end(); ++it)
+    if (it->second->used != work_ && (oldest == fonts_.end() || it->second->used < oldest->second->used))
+      oldest = it;
+  if (oldest == fonts_.end()) return false;
+  fonts_.erase(oldest);
+  return true;
+}
+
+void KeptFonts::Clear() { fonts_.clear(); }
+
+const TEXTMETRICA* TextMemory::FindMetrics(const FontName& font) const {
   const auto found = metrics_.find(font);
   return found == metrics_.end() ? nullptr : &found->second;
 }
 
-void TextMemory::KeepMetrics(const std::string& font, const TEXTMETRICA& metrics) {
+void TextMemory::KeepMetrics(const FontName& font, const TEXTMETRICA& metrics) {
   ForgetWhenFull();
   metrics_[font] = metrics;
 }
 
-std::string TextMemory::ExtentKey(const std::string& font, const CString& text) {
-  std::string key = font;
-  key.append(text.GetString(), static_cast<size_t>(text.GetLength()));
-  return key;
+const CSize* TextMemory::FindExtent(const FontName& font, const CString& text) const {
+  const auto texts = extents_.find(font);
+  if (texts == extents_.end()) return nullptr;
+  const auto found = texts->second.find(text.str());
+  return found == texts->second.end() ? nullptr : &found->second;
 }
 
-const CSize* TextMemory::FindExtent(const std::string& font, const CString& text) const {
-  const auto found = extents_.find(ExtentKey(font, text));
-  return found == extents_.end() ? nullptr : &found->second;
-}
-
-void TextMemory::KeepExtent(const std::string& font, const CString& text, CSize size) {
+void TextMemory::KeepExtent(const FontName& font, const CString& text, CSize size) {
   ForgetWhenFull();
-  extents_[ExtentKey(font, text)] = size;
+  if (extents_[font].insert_or_assign(text.str(), size).second) ++extentCount_;
 }
 
 void TextMemory::ForgetWhenFull() {
   if (Size() < kMemoryLimit) return;
   metrics_.clear();
   extents_.clear();
+  extentCount_ = 0;
 }
 
 MemoryScope::MemoryScope(TextMemory& memory, CDC& dc) {
@@ -79,12 +186,15 @@ MemoryScope::~MemoryScope() {
 
 TextMemory* MemoryScope::Current() { return currentMemory; }
 
-FontInUse::FontInUse(std::string key, std::function<void()> realise)
-    : key_(std::move(key)), realise_(std::move(realise)), outer_(currentFont) {
+FontInUse::FontInUse(const FontName& key, std::function<void()> realise)
+    : key_(key), realise_(std::move(realise)), outer_(currentFont) {
   currentFont = this;
 }
 
-FontInUse::~FontInUse() { currentFont = outer_; }
+FontInUse::~FontInUse() {
+  currentFont = outer_;
+  for (FontInUse* scope = outer_; scope != nullptr; scope = scope->outer_) scope->stale_ = true;
+}
 
 FontInUse* FontInUse::Current() { return currentFont; }
 
@@ -93,4 +203,34 @@ void FontInUse::Realise() {
   const auto realise = std::move(realise_);
   realise_ = nullptr;
   realise();
+}
+
+LingeringFonts::LingeringFonts(CDC& dc)
+    : dc_(dc),
+      font_(::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT)),
+      color_(dc.GetTextColor()),
+      outer_(currentLingering) {
+  currentLingering = this;
+}
+
+LingeringFonts::~LingeringFonts() {
+  currentLingering = outer_;
+  if (::GetCurrentObject(dc_.GetSafeHdc(), OBJ_FONT) != font_) dc_.SelectObject(font_);
+  if (dc_.GetTextColor() != color_) dc_.SetTextColor(color_);
+}
+
+bool LingeringFonts::Active(const CDC& dc) {
+  return currentLingering != nullptr && &currentLingering->dc_ == &dc;
+}
+
+// Only a scope that ended inside the innermost one that holds a font can
+// have left another font selected.
+void SelectCurrentFont(CDC& dc) {
+  if (!LingeringFonts::Active(dc)) return;
+  FontInUse* font = currentFont;
+  while (font != nullptr && font->font_ == nullptr) font = font->outer_;
+  if (font == nullptr || !font->stale_) return;
+  if (::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT) != font->font_) dc.SelectObject(font->font_);
+  if (dc.GetTextColor() != font->color_) dc.SetTextColor(font->color_);
+  font->stale_ = false;
 }

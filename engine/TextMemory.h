@@ -9,34 +9,98 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "framework/Dc.h"
 #include "options/LogObjects.h"
+#include "options/Realisers.h"
 
 // The name of a realised font: its logical font at the height it is
-// created with; colour plays no part in sizes.
-std::string FontKey(const QVLogFont& description, double scale);
+// created with, the face padded with zeros; colour plays no part in sizes.
+// Held by value: naming a font takes no allocation.
+struct FontName {
+  std::array<char, sizeof(LOGFONTA)> bytes{};
+  bool operator==(const FontName& other) const = default;
+  LOGFONTA LogFont() const;
+};
+struct FontNameHash {
+  size_t operator()(const FontName& name) const {
+    return std::hash<std::string_view>()(std::string_view(name.bytes.data(), name.bytes.size()));
+  }
+};
+FontName FontKey(const QVLogFont& description, double scale);
+
+// Fonts created once per realised font and held realised. Wine keeps only
+// about ten fonts realised once no context holds them; a document uses more
+// (sizes by level, Symbol, bold and italic kinds), and realising one again
+// (FreeType's loading and hinting of every glyph) costs a hundred times its
+// drawing. Each font kept here stays selected in a one-pixel context of its
+// own, made on the terms of the context it is drawn on, so its realisation
+// and its rendered glyphs live as long as it is kept.
+class KeptFonts {
+ public:
+  KeptFonts();
+  ~KeptFonts();
+  KeptFonts(const KeptFonts&) = delete;
+  KeptFonts& operator=(const KeptFonts&) = delete;
+
+  // A measure or draw begins: no font is selected anywhere but in its
+  // holder, and those the last ones used may be let go.
+  void Begin();
+  // The font named `key`, kept for drawing on `dc`; null when `limit`
+  // fonts are kept and all of them serve the measure or draw under way.
+  HFONT Find(CDC& dc, const FontName& key, size_t limit);
+  void Clear();
+
+ private:
+  struct Holder;
+  // Lets go of the font used longest ago, unless the present work uses it.
+  bool LetOneGo();
+
+  std::unordered_map<FontName, std::unique_ptr<Holder>, FontNameHash> fonts_;
+  uint64_t work_ = 0;  // the measure or draw under way
+};
 
 class TextMemory {
  public:
   // Forgets everything when the context's units or resolution differ from
   // those the remembered answers were given in.
   void Follow(CDC& dc);
-  const TEXTMETRICA* FindMetrics(const std::string& font) const;
-  void KeepMetrics(const std::string& font, const TEXTMETRICA& metrics);
-  const CSize* FindExtent(const std::string& font, const CString& text) const;
-  void KeepExtent(const std::string& font, const CString& text, CSize size);
-  size_t Size() const { return extents_.size() + metrics_.size(); }
+  // Counts the changes of context Follow saw: layout measured under
+  // another count was measured on other terms.
+  uint64_t ContextCount() const { return contextCount_; }
+  const TEXTMETRICA* FindMetrics(const FontName& font) const;
+  void KeepMetrics(const FontName& font, const TEXTMETRICA& metrics);
+  const CSize* FindExtent(const FontName& font, const CString& text) const;
+  void KeepExtent(const FontName& font, const CString& text, CSize size);
+  size_t Size() const { return extentCount_ + metrics_.size(); }
+  // A kept font for drawing on a raster display or memory context (the
+  // one Follow was given); null for any other (metafiles record the fonts
+  // they are given as before, printers realise their own).
+  HFONT KeptFont(CDC& dc, const FontName& key);
+  // Pens and brushes kept the same way (made once, no realisation to keep);
+  // null where fonts are not kept or when a few dozen are kept already.
+  HPEN KeptPen(const RealisedPen& pen);
+  HBRUSH KeptBrush(const LOGBRUSH& brush);
 
  private:
-  static std::string ExtentKey(const std::string& font, const CString& text);
   void ForgetWhenFull();
 
   std::array<int, 8> context_{};
-  std::unordered_map<std::string, TEXTMETRICA> metrics_;
-  std::unordered_map<std::string, CSize> extents_;
+  uint64_t contextCount_ = 0;
+  std::unordered_map<FontName, TEXTMETRICA, FontNameHash> metrics_;
+  // Per font, the extents of its texts.
+  std::unordered_map<FontName, std::unordered_map<std::string, CSize>, FontNameHash> extents_;
+  size_t extentCount_ = 0;
+  bool keepsFonts_ = false;
+  KeptFonts fonts_;
+  std::vector<std::pair<RealisedPen, std::unique_ptr<CPen>>> pens_;
+  std::vector<std::pair<LOGBRUSH, std::unique_ptr<CBrush>>> brushes_;
 };
 
 // Makes `memory` the one TextSize uses until the scope ends, unless an
@@ -54,24 +118,60 @@ class MemoryScope {
   bool lent_ = false;
 };
 
-// The font TextSize measures with until the scope ends. An empty key means
-// a font the memory does not know: TextSize asks the context. `realise`,
-// when given, selects the font into the context the first time a text is
-// not remembered (a token whose texts are all known is never selected).
+// The font TextSize measures with until the scope ends. `realise`, when
+// given, selects the font into the context the first time a text is not
+// remembered (a token whose texts are all known is never selected).
 class FontInUse {
  public:
-  explicit FontInUse(std::string key, std::function<void()> realise = nullptr);
+  explicit FontInUse(const FontName& key, std::function<void()> realise = nullptr);
   ~FontInUse();
   FontInUse(const FontInUse&) = delete;
   FontInUse& operator=(const FontInUse&) = delete;
 
   static FontInUse* Current();
-  const std::string& Key() const { return key_; }
+  const FontName& Key() const { return key_; }
+  // The font and text colour the scope has just selected, for
+  // SelectCurrentFont.
+  void Hold(HFONT font, COLORREF color) {
+    font_ = font;
+    color_ = color;
+    stale_ = false;
+  }
   // Selects the font when it is not yet selected.
   void Realise();
 
  private:
-  std::string key_;
+  FontName key_;
   std::function<void()> realise_;
   FontInUse* outer_;
+  HFONT font_ = nullptr;
+  COLORREF color_ = 0;
+  // A scope inside this one ended since: the context may hold its font.
+  bool stale_ = false;
+
+  friend void SelectCurrentFont(CDC& dc);
 };
+
+// While it lasts, a kept font stays selected in `dc` after its token is
+// done, so a row of tokens selects a font only where it changes; before a
+// text call, SelectCurrentFont selects the font of the innermost scope
+// again. At its end the context gets back the font and text colour it had.
+class LingeringFonts {
+ public:
+  explicit LingeringFonts(CDC& dc);
+  ~LingeringFonts();
+  LingeringFonts(const LingeringFonts&) = delete;
+  LingeringFonts& operator=(const LingeringFonts&) = delete;
+
+  static bool Active(const CDC& dc);
+
+ private:
+  CDC& dc_;
+  HGDIOBJ font_;
+  COLORREF color_;
+  LingeringFonts* outer_;
+};
+
+// Selects the font and colour of the innermost FontInUse that holds one,
+// where fonts linger and another is selected.
+void SelectCurrentFont(CDC& dc);

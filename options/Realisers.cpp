@@ -36,16 +36,29 @@ int QVPen::DeviceWidth(const CDC& dc) const {
   return width < 0 ? 0 : width;
 }
 
+bool RealisedPen::CreateIn(CPen& pen) const {
+  if (cosmetic) return pen.CreatePen(static_cast<int>(style), width, color);
+  const LOGBRUSH brush{BS_SOLID, color, 0};
+  return pen.ExtCreatePen(static_cast<int>(style), width, &brush);
+}
+
+RealisedPen QVPen::RealisedOn(const CDC& dc) const {
+  const LOGPEN gdi = Description.ToGdiPen();
+  if (dc.GetMapMode() == MM_ANISOTROPIC && IsPlainDash(gdi.lopnStyle))
+    return RealisedPen{gdi.lopnStyle & PS_STYLE_MASK, 1, gdi.lopnColor, true};
+  return RealisedPen{gdi.lopnStyle | PS_GEOMETRIC, DeviceWidth(dc), gdi.lopnColor, false};
+}
+
 void QVPen::Select(CDC& dc) {
   if (dc_) Deselect(*dc_);  // never replace a pen a DC still holds
-  const LOGPEN gdi = Description.ToGdiPen();
-  if (dc.GetMapMode() == MM_ANISOTROPIC && IsPlainDash(gdi.lopnStyle)) {
-    created_.CreatePen(gdi.lopnStyle & PS_STYLE_MASK, 1, gdi.lopnColor);
-  } else {
-    const LOGBRUSH brush{BS_SOLID, gdi.lopnColor, 0};
-    created_.ExtCreatePen(gdi.lopnStyle | PS_GEOMETRIC, DeviceWidth(dc), &brush);
-  }
+  RealisedOn(dc).CreateIn(created_);
   previous_ = dc.SelectObject(created_.m_hObject);
+  dc_ = &dc;
+}
+
+void QVPen::SelectKept(CDC& dc, HPEN kept) {
+  if (dc_) Deselect(*dc_);
+  previous_ = dc.SelectObject(kept);
   dc_ = &dc;
 }
 
@@ -73,6 +86,12 @@ CBrush* QVBrush::Select(CDC& dc) {
   return previous;
 }
 
+void QVBrush::SelectKept(CDC& dc, HBRUSH kept) {
+  if (dc_) Deselect(*dc_);
+  previous_ = dc.SelectObject(kept);
+  dc_ = &dc;
+}
+
 void QVBrush::Deselect(CDC& dc) {
   if (previous_) dc.SelectObject(previous_);
   created_.DeleteObject();
@@ -95,6 +114,7 @@ int QVFont::Select(CDC& dc, bool useSize) {
   const double height = useSize ? -static_cast<double>(Description.Size) : font.lfHeight;
   font.lfHeight = TruncateGdiLength(height * Scale);
   created_.CreateFontIndirect(&font);
+  selected_ = static_cast<HFONT>(created_.m_hObject);
   CFont* previous = dc.SelectObject(&created_);
   previous_ = previous ? previous->m_hObject : nullptr;
   previousColor_ = dc.SetTextColor(Description.Color);
@@ -102,9 +122,27 @@ int QVFont::Select(CDC& dc, bool useSize) {
   return std::abs(font.lfHeight);
 }
 
+// Nothing is selected or set that the context holds already: a row of
+// tokens in one font draws without a selection per token.
+void QVFont::SelectKept(CDC& dc, HFONT kept, bool linger) {
+  if (dc_) Deselect(*dc_);
+  lingering_ = linger;
+  selected_ = kept;
+  HDC output = dc.GetSafeHdc(), query = dc.m_hAttribDC ? dc.m_hAttribDC : output;
+  const bool held = ::GetCurrentObject(output, OBJ_FONT) == kept &&
+                    (query == output || ::GetCurrentObject(query, OBJ_FONT) == kept);
+  if (!held) previous_ = dc.SelectObject(kept);
+  keptColor_ = dc.GetTextColor() == Description.Color;
+  if (!keptColor_) previousColor_ = dc.SetTextColor(Description.Color);
+  dc_ = &dc;
+}
+
 void QVFont::Deselect(CDC& dc) {
-  if (previous_) dc.SelectObject(previous_);
-  if (dc_) dc.SetTextColor(previousColor_);
+  if (previous_ && !lingering_) dc.SelectObject(previous_);
+  if (dc_ && !keptColor_ && !lingering_) dc.SetTextColor(previousColor_);
+  keptColor_ = false;
+  lingering_ = false;
+  selected_ = nullptr;
   created_.DeleteObject();
   previous_ = nullptr;
   dc_ = nullptr;

@@ -10,6 +10,18 @@
 #include "framework/Dc.h"
 #include "options/LogObjects.h"
 
+// What QVPen::Select creates on a context: a cosmetic pen of one pixel
+// (CreatePen) or a geometric one (ExtCreatePen).
+struct RealisedPen {
+  UINT style = 0;
+  int width = 0;
+  COLORREF color = 0;
+  bool cosmetic = false;
+  bool operator==(const RealisedPen& other) const = default;
+  // Creates this pen into `pen`.
+  bool CreateIn(CPen& pen) const;
+};
+
 class QVPen : public CObject {
  public:
   QVPen() = default;
@@ -18,6 +30,10 @@ class QVPen : public CObject {
   QVPen& operator=(const QVPen&) = delete;
 
   void Select(CDC& dc);
+  // The pen Select would create on `dc`.
+  RealisedPen RealisedOn(const CDC& dc) const;
+  // Selects `kept`, made from RealisedOn elsewhere and owned there.
+  void SelectKept(CDC& dc, HPEN kept);
   void Deselect(CDC& dc);
   // The width in device units that Select would use on `dc`.
   int DeviceWidth(const CDC& dc) const;
@@ -40,6 +56,9 @@ class QVBrush : public CObject {
 
   // Returns the brush that was selected before.
   CBrush* Select(CDC& dc);
+  // Selects `kept`, made from the description's LOGBRUSH elsewhere and
+  // owned there.
+  void SelectKept(CDC& dc, HBRUSH kept);
   void Deselect(CDC& dc);
 
   QVLogBrush Description;
@@ -60,13 +79,23 @@ class QVFont : public CObject {
   // With useSize the character height is the description's size; returns
   // the absolute height used.
   int Select(CDC& dc, bool useSize);
+  // Selects `kept`, a font made from this description elsewhere and owned
+  // there, with the description's colour; Deselect puts the previous back,
+  // unless `linger`: then the font and colour stay until the owner of the
+  // context's drawing puts them back.
+  void SelectKept(CDC& dc, HFONT kept, bool linger);
   void Deselect(CDC& dc);
+  // The font Select or SelectKept selected (null when none is).
+  HFONT Selected() const { return selected_; }
 
   QVLogFont Description;
   double Scale = 1.0;
 
  private:
   COLORREF previousColor_ = 0;
+  bool keptColor_ = false;  // the context had the colour already
+  bool lingering_ = false;
+  HFONT selected_ = nullptr;
   HGDIOBJ previous_ = nullptr;
   CFont created_;
   CDC* dc_ = nullptr;

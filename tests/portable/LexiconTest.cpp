@@ -176,6 +176,61 @@ TEST(LineLexicon, RebuildFollowsSwitch16) {
   EXPECT_EQ(KindAfterListChange(3), TK_VARIABLE);
 }
 
+// Every table of `line` entry for entry as a fresh line builds it.
+void ExpectTablesAsFresh(const EquationLine& line, const QVMOptions& options) {
+  EquationLine fresh;
+  fresh.BuildLexicon(options);
+  for (int t = 0; t < EquationLine::kTableCount; ++t) {
+    const auto index = static_cast<EquationLine::TableIndex>(t);
+    const LexiconTable& kept = line.Table(index);
+    const LexiconTable& built = fresh.Table(index);
+    ASSERT_EQ(kept.GetCount(), built.GetCount()) << "table " << t;
+    for (int i = 0; i < kept.GetCount(); ++i) {
+      EXPECT_EQ(kept.EntryAt(i).key, built.EntryAt(i).key) << "table " << t;
+      EXPECT_EQ(kept.EntryAt(i).replacement, built.EntryAt(i).replacement) << "table " << t;
+      EXPECT_EQ(kept.EntryAt(i).kind, built.EntryAt(i).kind) << "table " << t;
+    }
+  }
+}
+
+// A line that parses again with one option changed (each list, each switch
+// the build reads) has the tables a fresh line builds from the new options,
+// and again after the change is undone.
+TEST(LineLexicon, RebuildSeesEveryOptionItReads) {
+  using Change = void (*)(QVMOptions&);
+  const Change changes[] = {
+      [](QVMOptions& o) { o.MacroList.Value += "zq%zz%"; },
+      [](QVMOptions& o) { o.AutoReplaceList += ",zq,zz"; },
+      [](QVMOptions& o) { o.RelationList += ",zq,65"; },
+      [](QVMOptions& o) { o.SymbolList += ",zq,66"; },
+      [](QVMOptions& o) { o.PrimeList += ",zq,67"; },
+      [](QVMOptions& o) { o.CircledDigitList += ",zq,68"; },
+      [](QVMOptions& o) { o.GreekList += ",zq,69"; },
+      [](QVMOptions& o) { o.UnitsList.Value += ",zq"; },
+      [](QVMOptions& o) { o.FunctionList += ",zq"; },
+      [](QVMOptions& o) { o.InverseFunctionList += ",zq"; },
+      [](QVMOptions& o) { o.DrawnConstructList += ",zq"; },
+      [](QVMOptions& o) { o.MarkList += ",zq"; },
+      [](QVMOptions& o) { o.ParseSwitches[0] = !o.ParseSwitches[0]; },
+      [](QVMOptions& o) { o.ParseSwitches[8] = !o.ParseSwitches[8]; },
+      [](QVMOptions& o) { o.ParseSwitches[12] = !o.ParseSwitches[12]; },
+      [](QVMOptions& o) { o.ParseSwitches[13] = !o.ParseSwitches[13]; },
+  };
+  int n = 0;
+  for (const Change change : changes) {
+    SCOPED_TRACE("change " + std::to_string(n++));
+    QVMOptions options(0);
+    EquationLine line;
+    line.SetText("x", options);
+    change(options);
+    line.SetText("y", options);
+    ExpectTablesAsFresh(line, options);
+    options = QVMOptions(0);
+    line.SetText("x", options);
+    ExpectTablesAsFresh(line, options);
+  }
+}
+
 // A rebuild in reduced mode replaces the keyword table instead of adding
 // the Greek list to it again.
 TEST(LineLexicon, ReducedRebuildReplacesKeywords) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -282,6 +283,84 @@ TEST(EquationListDraw, RepaintAfterAnEditMatchesADrawFromScratch) {
       for (int x = 0; x < scratch.Width(); ++x) differing += repainted.Pixel(x, y) != scratch.Pixel(x, y);
     EXPECT_EQ(differing, 0) << text;
   }
+}
+
+// Pixels that differ between two canvases of one size.
+int DifferingPixels(const LineCanvas& a, const LineCanvas& b) {
+  ::GdiFlush();
+  int differing = 0;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x) differing += a.Pixel(x, y) != b.Pixel(x, y);
+  return differing;
+}
+
+// Pixels that differ between two enhanced metafiles (deleted after), each
+// played into its own frame on a canvas of `size`.
+int DifferingPlayback(HENHMETAFILE a, HENHMETAFILE b, CSize size) {
+  LineCanvas first(size), second(size);
+  for (auto [emf, canvas] : {std::pair{a, &first}, std::pair{b, &second}}) {
+    ENHMETAHEADER header{};
+    ::GetEnhMetaFileHeader(emf, sizeof header, &header);
+    const RECTL& frame = header.rclFrame;  // 0.01 mm, y downwards
+    const RECT place{frame.left, -frame.top, frame.right, -frame.bottom};
+    ::PlayEnhMetaFile(canvas->Dc().GetSafeHdc(), emf, &place);
+    ::DeleteEnhMetaFile(emf);
+  }
+  EXPECT_FALSE(second.InkBounds().IsRectEmpty());
+  return DifferingPixels(first, second);
+}
+
+// One list keeps its realised fonts from draw to draw; drawn again after
+// the options change, on a context of another resolution, and after
+// recording a metafile in between, it shows what a new list shows, pixel
+// for pixel, and records the same metafile.
+TEST(EquationListDraw, KeptFontsFollowOptionsResolutionAndMetafiles) {
+  const char* const text =
+      "x+1=int(0,1)sqrt(alpha)dx\r\n(a,b c,d)^-1=1/(ad-bc)\r\nf(x)=sigma(n=0,inf)((x-mu)/2)^n";
+  const CSize size(16000, 8000);
+  GdiBalance balance;
+  QVMOptions options(0);
+  QVEquationList kept;
+  kept.SetText(text, options);
+  // Draws `kept` and a new list on canvases set up by `prepare`. The new
+  // list's canvas is marked as printing, where no font is kept: it makes
+  // a font for each token.
+  const auto drawBoth = [&](const std::function<void(CDC&)>& prepare) {
+    LineCanvas again(size), scratch(size);
+    scratch.Dc().m_bPrinting = true;
+    QVEquationList fresh;
+    fresh.SetText(text, options);
+    for (auto [canvas, list] : {std::pair{&again, &kept}, std::pair{&scratch, &fresh}}) {
+      prepare(canvas->Dc());
+      canvas->Dc().SetTextAlign(TA_TOP | TA_LEFT);
+      list->Draw(canvas->Dc(), kViewMargin, -kViewMargin, options);
+    }
+    scratch.Dc().m_bPrinting = false;
+    EXPECT_FALSE(scratch.InkBounds().IsRectEmpty());
+    return DifferingPixels(again, scratch);
+  };
+  const auto atScreen = [](CDC&) {};
+  const auto zoomed = [](CDC& dc) {  // twice the screen's pixels per 0.01 mm
+    dc.SetMapMode(MM_ANISOTROPIC);
+    dc.SetWindowExt(2540, 2540);
+    dc.SetViewportExt(192, -192);
+  };
+  EXPECT_EQ(drawBoth(atScreen), 0);
+  options.Font.Value.Size = options.Font.Value.Size * 3 / 2;
+  options.Font.Value.SetFaceName("Courier New");
+  options.UseOneFont.Value = false;
+  options.VariableColor.Value = RGB(200, 0, 0);
+  options.GreekColor.Value = RGB(0, 0, 200);
+  kept.ForceReparse();
+  EXPECT_EQ(drawBoth(atScreen), 0) << "after an options change";
+  EXPECT_EQ(drawBoth(zoomed), 0) << "at another resolution";
+  QVEquationList fresh;
+  fresh.SetText(text, options);
+  EXPECT_EQ(DifferingPlayback(RecordList(kept, options, nullptr), RecordList(fresh, options, nullptr),
+                              size),
+            0)
+      << "in a metafile";
+  EXPECT_EQ(drawBoth(atScreen), 0) << "after a metafile";
 }
 
 }  // namespace
