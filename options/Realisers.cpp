@@ -12,6 +12,14 @@ bool IsPlainDash(UINT style) {
   return kind >= PS_DASH && kind <= PS_DASHDOTDOT && (style & (PS_ENDCAP_MASK | PS_JOIN_MASK)) == 0;
 }
 
+// True when both the output and the attribute context hold `object` of
+// `type` already: selecting it again would change nothing.
+bool Holds(const CDC& dc, HGDIOBJ object, UINT type) {
+  HDC output = dc.GetSafeHdc(), query = dc.m_hAttribDC ? dc.m_hAttribDC : output;
+  return ::GetCurrentObject(output, type) == object &&
+         (query == output || ::GetCurrentObject(query, type) == object);
+}
+
 }  // namespace
 
 // ------------------------------------------------------------------ QVPen
@@ -56,9 +64,11 @@ void QVPen::Select(CDC& dc) {
   dc_ = &dc;
 }
 
+// A nested token in the same pen leaves the context as it is (selecting
+// costs far more than asking).
 void QVPen::SelectKept(CDC& dc, HPEN kept) {
   if (dc_) Deselect(*dc_);
-  previous_ = dc.SelectObject(kept);
+  if (!Holds(dc, kept, OBJ_PEN)) previous_ = dc.SelectObject(kept);
   dc_ = &dc;
 }
 
@@ -88,7 +98,7 @@ CBrush* QVBrush::Select(CDC& dc) {
 
 void QVBrush::SelectKept(CDC& dc, HBRUSH kept) {
   if (dc_) Deselect(*dc_);
-  previous_ = dc.SelectObject(kept);
+  if (!Holds(dc, kept, OBJ_BRUSH)) previous_ = dc.SelectObject(kept);
   dc_ = &dc;
 }
 
@@ -128,10 +138,7 @@ void QVFont::SelectKept(CDC& dc, HFONT kept, bool linger) {
   if (dc_) Deselect(*dc_);
   lingering_ = linger;
   selected_ = kept;
-  HDC output = dc.GetSafeHdc(), query = dc.m_hAttribDC ? dc.m_hAttribDC : output;
-  const bool held = ::GetCurrentObject(output, OBJ_FONT) == kept &&
-                    (query == output || ::GetCurrentObject(query, OBJ_FONT) == kept);
-  if (!held) previous_ = dc.SelectObject(kept);
+  if (!Holds(dc, kept, OBJ_FONT)) previous_ = dc.SelectObject(kept);
   keptColor_ = dc.GetTextColor() == Description.Color;
   if (!keptColor_) previousColor_ = dc.SetTextColor(Description.Color);
   dc_ = &dc;
