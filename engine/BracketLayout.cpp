@@ -27,18 +27,20 @@ CString ShortBracketText(const CString& text) {
   return text == "]|" || text == "|[" ? CString("|") : text;
 }
 
-// The Symbol font of the stretched pieces, selected for a scope.
+// The Symbol font of the stretched pieces, selected for a scope; with
+// `later`, only when a text is not remembered (the scope asks nothing else
+// of the context).
 class SymbolPieceFont {
  public:
-  SymbolPieceFont(CDC& dc, int32_t size, COLORREF color) : dc_(dc) {
+  SymbolPieceFont(CDC& dc, int32_t size, COLORREF color, bool later = false) : dc_(dc) {
     font_.Description.SetFaceName("Symbol");
     font_.Description.Size = std::max(size, 1);
     font_.Description.Color = color;
     font_.Scale = 1.0;
     const FontName key = FontKey(font_.Description, font_.Scale);
-    SelectSizedFont(dc_, font_, key);
+    const bool taken = SelectSizedFont(dc_, font_, key, later);
     inUse_.emplace(key);
-    inUse_->Hold(font_.Selected(), color);
+    inUse_->Hold(font_.Selected(), color, !taken);
   }
   ~SymbolPieceFont() {
     inUse_.reset();
@@ -109,11 +111,11 @@ void DrawLineBracket(CDC& dc, int32_t x, int32_t y, const CString& text, int32_t
 // K + 1 pieces and measured by its bottom piece.
 CSize MeasureStretchedDelimiter(CDC& dc, const CString& text, int32_t height, int32_t size) {
   if (IsShortForMeasure(height, size) && !IsLineBracket(text)) {
-    SymbolPieceFont font(dc, size, 0);
+    SymbolPieceFont font(dc, size, 0, true);
     return CSize(TextSize(dc, ShortBracketText(text)).cx, height);
   }
   const int32_t steps = StretchSteps(height, size);
-  SymbolPieceFont font(dc, PieceFontSize(height, steps), 0);
+  SymbolPieceFont font(dc, PieceFontSize(height, steps), 0, !IsLineBracket(text));
   const int32_t tall = WithOvershoot(height);
   if (IsLineBracket(text)) {
     TEXTMETRICA tm{};

@@ -113,15 +113,18 @@ void QVMToken::DescribeFont(const QVMOptions& o) {
   font.Scale = o.DrawScale;
 }
 
-void QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes) {
+bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes, bool later) {
   DescribeFont(o);
   const FontName key = FontKey(font.Description, font.Scale);
-  SelectSizedFont(dc, font, key);
+  TextMemory* memory = MemoryScope::Current();
+  // Metrics not yet remembered are read from the selected font.
+  const bool knowsMetrics = !needsLayout || (memory && memory->FindMetrics(key));
+  const bool taken = SelectSizedFont(dc, font, key, later && knowsMetrics);
   // A context that cannot answer (or a missing font) leaves zero metrics;
   // every division by them is guarded. A laid-out token keeps the metrics
   // its layout was made with (drawing reads them; asking again is slow).
   if (needsLayout) ReadMetrics(dc, key, metrics);
-  if (!withShapes) return;
+  if (!withShapes) return taken;
 
   const COLORREF ink = o.CurrentLineFormat.UseColour ? o.CurrentLineFormat.Colour : o.Font.Value.Color;
   pen.Description.Assign(o.GeneralPen.Value);
@@ -130,7 +133,6 @@ void QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes) {
   brush.Description.Mode = 0;
   brush.Description.Style = 1;
   brush.Description.Color = ink;
-  TextMemory* memory = MemoryScope::Current();
   if (HPEN kept = memory ? memory->KeptPen(pen.RealisedOn(dc)) : nullptr)
     pen.SelectKept(dc, kept);
   else
@@ -139,6 +141,7 @@ void QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes) {
     brush.SelectKept(dc, kept);
   else
     brush.Select(dc);
+  return taken;
 }
 
 void QVMToken::DeselectFont(CDC& dc) {
@@ -147,12 +150,20 @@ void QVMToken::DeselectFont(CDC& dc) {
   font.Deselect(dc);
 }
 
-void SelectSizedFont(CDC& dc, QVFont& font, const FontName& key) {
+bool SelectSizedFont(CDC& dc, QVFont& font, const FontName& key, bool later) {
   TextMemory* memory = MemoryScope::Current();
-  if (HFONT kept = memory ? memory->KeptFont(dc, key) : nullptr)
-    font.SelectKept(dc, kept, LingeringFonts::Active(dc));
-  else
+  HFONT kept = memory ? memory->KeptFont(dc, key) : nullptr;
+  if (kept == nullptr) {
     font.Select(dc, true);
+    return false;
+  }
+  const bool linger = LingeringFonts::Active(dc);
+  if (later && linger) {
+    font.TakeKept(dc, kept);
+    return true;
+  }
+  font.SelectKept(dc, kept, linger);
+  return false;
 }
 
 void ReadMetrics(CDC& dc, const FontName& font, TEXTMETRICA& metrics) {
@@ -171,9 +182,11 @@ void ReadMetrics(CDC& dc, const FontName& font, TEXTMETRICA& metrics) {
 SelectedToken::SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options,
                              bool withShapes)
     : token_(token), dc_(dc) {
-  token_.SelectFont(dc_, options, withShapes);
+  // A construct's own font is often never drawn with (its rows have
+  // theirs): it is selected only when a text call needs it.
+  const bool taken = token_.SelectFont(dc_, options, withShapes, true);
   font_.emplace(FontKey(token_.font.Description, token_.font.Scale));
-  font_->Hold(token_.font.Selected(), token_.font.Description.Color);
+  font_->Hold(token_.font.Selected(), token_.font.Description.Color, !taken);
 }
 
 SelectedToken::~SelectedToken() {

@@ -44,8 +44,10 @@ struct FontMetrics {
 FontMetrics MetricsOf(const QVMToken& token);
 
 // Selects `font` at its description's size: the memory in use's kept font
-// named `key` where it keeps one, otherwise one made for the scope.
-void SelectSizedFont(CDC& dc, QVFont& font, const FontName& key);
+// named `key` where it keeps one, otherwise one made for the scope. With
+// `later`, a kept font on a lingering context is only taken, and true is
+// returned: SelectCurrentFont selects it when a text needs it.
+bool SelectSizedFont(CDC& dc, QVFont& font, const FontName& key, bool later = false);
 
 // The metrics of the font selected in `dc`, named `font`: remembered ones
 // when the memory in use knows them; zero when the context cannot answer.

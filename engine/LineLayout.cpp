@@ -155,8 +155,11 @@ bool EqualizeIntegrals(TokenRow& row) {
 CSize TextSize(CDC& dc, const CString& text) {
   TextMemory* memory = MemoryScope::Current();
   FontInUse* font = FontInUse::Current();
-  SelectCurrentFont(dc);
-  if (memory == nullptr || font == nullptr) return dc.GetTextExtent(text);
+  if (memory == nullptr || font == nullptr) {
+    SelectCurrentFont(dc);
+    return dc.GetTextExtent(text);
+  }
+  // A remembered text needs no font selected.
   if (const CSize* known = memory->FindExtent(font->Key(), text)) return *known;
   font->Realise();
   SelectCurrentFont(dc);

@@ -130,12 +130,12 @@ class FontInUse {
 
   static FontInUse* Current();
   const FontName& Key() const { return key_; }
-  // The font and text colour the scope has just selected, for
-  // SelectCurrentFont.
-  void Hold(HFONT font, COLORREF color) {
+  // The font and text colour of the scope, for SelectCurrentFont; unless
+  // `selected`, SelectCurrentFont selects them first.
+  void Hold(HFONT font, COLORREF color, bool selected = true) {
     font_ = font;
     color_ = color;
-    stale_ = false;
+    stale_ = !selected;
   }
   // Selects the font when it is not yet selected.
   void Realise();

@@ -227,8 +227,10 @@ class QVMToken {
 #ifdef _WIN32
   // Gives the token the font, pen and brush of its kind and level, selects
   // them into `dc` and reads the font's metrics; without `withShapes` only
-  // the font (for measuring, and for tokens that draw only text).
-  void SelectFont(CDC& dc, const QVMOptions& options, bool withShapes = true);
+  // the font (for measuring, and for tokens that draw only text). With
+  // `later`, a kept font on a lingering context whose metrics are known is
+  // only taken (QVFont::TakeKept); returns true when it was.
+  bool SelectFont(CDC& dc, const QVMOptions& options, bool withShapes = true, bool later = false);
   // Gives the token the font description of its kind and level, realising
   // nothing.
   void DescribeFont(const QVMOptions& options);

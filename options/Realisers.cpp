@@ -144,6 +144,13 @@ void QVFont::SelectKept(CDC& dc, HFONT kept, bool linger) {
   dc_ = &dc;
 }
 
+void QVFont::TakeKept(CDC& dc, HFONT kept) {
+  if (dc_) Deselect(*dc_);
+  lingering_ = true;
+  selected_ = kept;
+  dc_ = &dc;
+}
+
 void QVFont::Deselect(CDC& dc) {
   if (previous_ && !lingering_) dc.SelectObject(previous_);
   if (dc_ && !keptColor_ && !lingering_) dc.SetTextColor(previousColor_);

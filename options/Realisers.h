@@ -84,6 +84,10 @@ class QVFont : public CObject {
   // unless `linger`: then the font and colour stay until the owner of the
   // context's drawing puts them back.
   void SelectKept(CDC& dc, HFONT kept, bool linger);
+  // Takes `kept` as the font in use, like a lingering SelectKept, without
+  // selecting it or its colour: the owner of the context's drawing selects
+  // both before the first call that needs them.
+  void TakeKept(CDC& dc, HFONT kept);
   void Deselect(CDC& dc);
   // The font Select or SelectKept selected (null when none is).
   HFONT Selected() const { return selected_; }
