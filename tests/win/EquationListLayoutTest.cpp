@@ -313,11 +313,14 @@ int DifferingPlayback(HENHMETAFILE a, HENHMETAFILE b, CSize size) {
 // One list keeps its realised fonts from draw to draw; drawn again after
 // the options change, on a context of another resolution, and after
 // recording a metafile in between, it shows what a new list shows, pixel
-// for pixel, and records the same metafile.
+// for pixel, and records the same metafile. The last line has constructs
+// that draw text of their own beside their rows, and brackets measured from
+// their font's metrics: a font selected late, or not at all, shows there.
 TEST(EquationListDraw, KeptFontsFollowOptionsResolutionAndMetafiles) {
   const char* const text =
-      "x+1=int(0,1)sqrt(alpha)dx\r\n(a,b c,d)^-1=1/(ad-bc)\r\nf(x)=sigma(n=0,inf)((x-mu)/2)^n";
-  const CSize size(16000, 8000);
+      "x+1=int(0,1)sqrt(alpha)dx\r\n(a,b c,d)^-1=1/(ad-bc)\r\nf(x)=sigma(n=0,inf)((x-mu)/2)^n\r\n"
+      "sin-1 x+nCr+log2x+12div144+[|x|]+30o";
+  const CSize size(16000, 10000);
   GdiBalance balance;
   QVMOptions options(0);
   QVEquationList kept;
