@@ -133,12 +133,13 @@ bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes, bool la
   brush.Description.Mode = 0;
   brush.Description.Style = 1;
   brush.Description.Color = ink;
+  const bool linger = LingeringFonts::Active(dc);
   if (HPEN kept = memory ? memory->KeptPen(pen.RealisedOn(dc)) : nullptr)
-    pen.SelectKept(dc, kept);
+    pen.SelectKept(dc, kept, linger);
   else
     pen.Select(dc);
   if (HBRUSH kept = memory ? memory->KeptBrush(brush.Description.ToLogBrush()) : nullptr)
-    brush.SelectKept(dc, kept);
+    brush.SelectKept(dc, kept, linger);
   else
     brush.Select(dc);
   return taken;

@@ -112,7 +112,7 @@ ExtentRecord QVEquationList::Measure(CDC& dc, QVMOptions& options) {
 // bottom and the baseline align above it.
 void QVEquationList::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options) {
   const MemoryScope memory(textMemory_, dc);
-  const LingeringFonts lingering(dc);
+  LingeringFonts lingering(dc);
   const UINT alignment = dc.GetTextAlign();
   const ExtentRecord box = Measure(dc, options);
   const LineFormatScope scope(options);
@@ -132,6 +132,7 @@ void QVEquationList::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options) {
     if (!MayShow(dc, x, lineBottom, x + shift + box.width, lineTop)) continue;
     Engines[i]->Draw(dc, x + shift, lineBottom, options);
     if (!Formats[i].Underline) continue;
+    lingering.PutShapesBack();  // the rule is drawn with the caller's pen
     dc.MoveTo(x, lineBottom);
     dc.LineTo(x + box.width, lineBottom);
   }

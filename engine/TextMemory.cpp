@@ -209,6 +209,8 @@ LingeringFonts::LingeringFonts(CDC& dc)
     : dc_(dc),
       font_(::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT)),
       color_(dc.GetTextColor()),
+      pen_(::GetCurrentObject(dc.GetSafeHdc(), OBJ_PEN)),
+      brush_(::GetCurrentObject(dc.GetSafeHdc(), OBJ_BRUSH)),
       outer_(currentLingering) {
   currentLingering = this;
 }
@@ -217,6 +219,12 @@ LingeringFonts::~LingeringFonts() {
   currentLingering = outer_;
   if (::GetCurrentObject(dc_.GetSafeHdc(), OBJ_FONT) != font_) dc_.SelectObject(font_);
   if (dc_.GetTextColor() != color_) dc_.SetTextColor(color_);
+  PutShapesBack();
+}
+
+void LingeringFonts::PutShapesBack() {
+  if (::GetCurrentObject(dc_.GetSafeHdc(), OBJ_PEN) != pen_) dc_.SelectObject(pen_);
+  if (::GetCurrentObject(dc_.GetSafeHdc(), OBJ_BRUSH) != brush_) dc_.SelectObject(brush_);
 }
 
 bool LingeringFonts::Active(const CDC& dc) {

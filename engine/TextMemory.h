@@ -155,7 +155,9 @@ class FontInUse {
 // While it lasts, a kept font stays selected in `dc` after its token is
 // done, so a row of tokens selects a font only where it changes; before a
 // text call, SelectCurrentFont selects the font of the innermost scope
-// again. At its end the context gets back the font and text colour it had.
+// again. Kept pens and brushes stay selected the same way (a token that
+// draws shapes selects its own). At its end the context gets back the font,
+// text colour, pen and brush it had.
 class LingeringFonts {
  public:
   explicit LingeringFonts(CDC& dc);
@@ -164,11 +166,16 @@ class LingeringFonts {
   LingeringFonts& operator=(const LingeringFonts&) = delete;
 
   static bool Active(const CDC& dc);
+  // Gives the context back the pen and brush it had, before drawing with
+  // them.
+  void PutShapesBack();
 
  private:
   CDC& dc_;
   HGDIOBJ font_;
   COLORREF color_;
+  HGDIOBJ pen_;
+  HGDIOBJ brush_;
   LingeringFonts* outer_;
 };
 

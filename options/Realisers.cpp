@@ -66,9 +66,12 @@ void QVPen::Select(CDC& dc) {
 
 // A nested token in the same pen leaves the context as it is (selecting
 // costs far more than asking).
-void QVPen::SelectKept(CDC& dc, HPEN kept) {
+void QVPen::SelectKept(CDC& dc, HPEN kept, bool linger) {
   if (dc_) Deselect(*dc_);
-  if (!Holds(dc, kept, OBJ_PEN)) previous_ = dc.SelectObject(kept);
+  if (!Holds(dc, kept, OBJ_PEN)) {
+    HGDIOBJ previous = dc.SelectObject(kept);
+    if (!linger) previous_ = previous;
+  }
   dc_ = &dc;
 }
 
@@ -96,9 +99,12 @@ CBrush* QVBrush::Select(CDC& dc) {
   return previous;
 }
 
-void QVBrush::SelectKept(CDC& dc, HBRUSH kept) {
+void QVBrush::SelectKept(CDC& dc, HBRUSH kept, bool linger) {
   if (dc_) Deselect(*dc_);
-  if (!Holds(dc, kept, OBJ_BRUSH)) previous_ = dc.SelectObject(kept);
+  if (!Holds(dc, kept, OBJ_BRUSH)) {
+    HGDIOBJ previous = dc.SelectObject(kept);
+    if (!linger) previous_ = previous;
+  }
   dc_ = &dc;
 }
 

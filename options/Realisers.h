@@ -32,8 +32,10 @@ class QVPen : public CObject {
   void Select(CDC& dc);
   // The pen Select would create on `dc`.
   RealisedPen RealisedOn(const CDC& dc) const;
-  // Selects `kept`, made from RealisedOn elsewhere and owned there.
-  void SelectKept(CDC& dc, HPEN kept);
+  // Selects `kept`, made from RealisedOn elsewhere and owned there; with
+  // `linger`, Deselect leaves it selected (the owner of the context's
+  // drawing puts the previous one back).
+  void SelectKept(CDC& dc, HPEN kept, bool linger = false);
   void Deselect(CDC& dc);
   // The width in device units that Select would use on `dc`.
   int DeviceWidth(const CDC& dc) const;
@@ -57,8 +59,8 @@ class QVBrush : public CObject {
   // Returns the brush that was selected before.
   CBrush* Select(CDC& dc);
   // Selects `kept`, made from the description's LOGBRUSH elsewhere and
-  // owned there.
-  void SelectKept(CDC& dc, HBRUSH kept);
+  // owned there; `linger` as for QVPen.
+  void SelectKept(CDC& dc, HBRUSH kept, bool linger = false);
   void Deselect(CDC& dc);
 
   QVLogBrush Description;

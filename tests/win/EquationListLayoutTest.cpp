@@ -310,6 +310,29 @@ int DifferingPlayback(HENHMETAFILE a, HENHMETAFILE b, CSize size) {
   return DifferingPixels(first, second);
 }
 
+// A coloured line's brackets and script leave their pen behind for the
+// next token; the underline still takes the pen the caller gave, as where
+// nothing is kept (a printing context).
+TEST(EquationListDraw, UnderlineTakesTheCallersPenAfterColouredShapes) {
+  const CSize size(8000, 3000);
+  GdiBalance balance;
+  QVMOptions options(0);
+  LineCanvas kept(size), scratch(size);
+  scratch.Dc().m_bPrinting = true;
+  for (LineCanvas* canvas : {&kept, &scratch}) {
+    QVEquationList list;
+    list.SetText("(a+b)^2=c", options);
+    list.Formats[0].Underline = true;
+    list.Formats[0].UseColour = true;
+    list.Formats[0].Colour = RGB(200, 0, 0);
+    canvas->Dc().SetTextAlign(TA_TOP | TA_LEFT);
+    list.Draw(canvas->Dc(), kViewMargin, -kViewMargin, options);
+  }
+  scratch.Dc().m_bPrinting = false;
+  EXPECT_FALSE(scratch.InkBounds().IsRectEmpty());
+  EXPECT_EQ(DifferingPixels(kept, scratch), 0);
+}
+
 // One list keeps its realised fonts from draw to draw; drawn again after
 // the options change, on a context of another resolution, and after
 // recording a metafile in between, it shows what a new list shows, pixel
