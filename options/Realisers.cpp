@@ -20,6 +20,15 @@ bool Holds(const CDC& dc, HGDIOBJ object, UINT type) {
          (query == output || ::GetCurrentObject(query, type) == object);
 }
 
+// Selects a kept pen or brush unless the context holds it already; the one
+// it replaced goes to `previous` unless it lingers (the owner of the
+// context's drawing puts it back).
+void SelectKeptObject(CDC& dc, HGDIOBJ kept, UINT type, bool linger, HGDIOBJ& previous) {
+  if (Holds(dc, kept, type)) return;
+  HGDIOBJ replaced = dc.SelectObject(kept);
+  if (!linger) previous = replaced;
+}
+
 }  // namespace
 
 // ------------------------------------------------------------------ QVPen
@@ -68,10 +77,7 @@ void QVPen::Select(CDC& dc) {
 // costs far more than asking).
 void QVPen::SelectKept(CDC& dc, HPEN kept, bool linger) {
   if (dc_) Deselect(*dc_);
-  if (!Holds(dc, kept, OBJ_PEN)) {
-    HGDIOBJ previous = dc.SelectObject(kept);
-    if (!linger) previous_ = previous;
-  }
+  SelectKeptObject(dc, kept, OBJ_PEN, linger, previous_);
   dc_ = &dc;
 }
 
@@ -101,10 +107,7 @@ CBrush* QVBrush::Select(CDC& dc) {
 
 void QVBrush::SelectKept(CDC& dc, HBRUSH kept, bool linger) {
   if (dc_) Deselect(*dc_);
-  if (!Holds(dc, kept, OBJ_BRUSH)) {
-    HGDIOBJ previous = dc.SelectObject(kept);
-    if (!linger) previous_ = previous;
-  }
+  SelectKeptObject(dc, kept, OBJ_BRUSH, linger, previous_);
   dc_ = &dc;
 }
 
