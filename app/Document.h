@@ -36,6 +36,9 @@ class QVM400Doc : public COleServerDoc {
   // marks the document modified and updates its views.
   // The update hint SetEquationText sends its views.
   static constexpr LPARAM kHintTextEdited = 1;
+  // The longest equation text a document holds: its text is one string,
+  // and its file stores each line with a 32-bit length.
+  static constexpr int kMaxTextLength = 0x7FFFFFFF;
   void SetEquationText(const CString& text);
   // The normalised text: twenty lines joined by CR LF.
   CString GetEquationText();

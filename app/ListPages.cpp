@@ -2,6 +2,8 @@
 #include "app/ListPages.h"
 
 #include "app/PreferenceText.h"
+#include "controls/TextHelpers.h"
+#include "framework/App.h"
 #include "resources/PreferenceIds.h"
 #include "resources/resource.h"
 
@@ -49,7 +51,27 @@ void QVMMacrosPropPage::PrepareControls() { ListEdit.SubclassDlgItem(IDC_LIST_TE
 
 void QVMMacrosPropPage::LoadFields(QVMOptions& o) { ListText = MacrosToText(o.MacroList.Value); }
 
-void QVMMacrosPropPage::DoDataExchange(CDataExchange* dx) { DDX_Text(dx, IDC_LIST_TEXT, ListText); }
+void QVMMacrosPropPage::DoDataExchange(CDataExchange* dx) {
+  DDX_Text(dx, IDC_LIST_TEXT, ListText);
+  if (dx->m_bSaveAndValidate) RefuseUnstorableLine(dx);
+}
+
+// The stored form separates names and texts by "%" alone, so a line without
+// its » or with a "%" would pair every later name with a text. The user is
+// told which line and finds it selected.
+void QVMMacrosPropPage::RefuseUnstorableLine(CDataExchange* dx) {
+  const ShortcutFault fault = FindShortcutFault(ListText);
+  if (fault.line == 0) return;
+  CString message;
+  message.Format(LoadResourceString(fault.percent ? IDS_SHORTCUT_WITH_PERCENT
+                                                  : IDS_SHORTCUT_WITHOUT_MARK),
+                 fault.line, fault.text.GetString());
+  AfxMessageBox(message, MB_ICONEXCLAMATION);
+  const int start = ListEdit.LineIndex(fault.line - 1);
+  ListEdit.SetSel(start, start + fault.text.GetLength());
+  dx->PrepareCtrl(IDC_LIST_TEXT);  // focused with the line still selected
+  dx->Fail();
+}
 
 void QVMMacrosPropPage::PaintExtras(CDC&) { CaretToStart(this); }
 

@@ -37,6 +37,7 @@ class QVMMacrosPropPage : public QVMPreferencePage {
   void LoadFields(QVMOptions& options) override;
   void StoreFields(QVMOptions& options) override;
   void PaintExtras(CDC&) override;
+  void RefuseUnstorableLine(CDataExchange* dx);
 };
 
 class QVMMatrixPropPage : public QVMPreferencePage {

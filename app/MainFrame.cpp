@@ -96,9 +96,13 @@ BOOL CMainFrame::CreateShortcutsBar() {
   return TRUE;
 }
 
+// The box takes as much text as a document holds: its own limit of about
+// thirty thousand characters would drop what is typed into a longer one.
 BOOL CMainFrame::AttachEquationEdit() {
   QVEdit* edit = GetQVMApp()->EquationEdit;
-  return edit && edit->SubclassDlgItem(IDC_EQUATION_EDIT, &m_wndDlgBar);
+  if (!edit || !edit->SubclassDlgItem(IDC_EQUATION_EDIT, &m_wndDlgBar)) return FALSE;
+  edit->LimitText(QVM400Doc::kMaxTextLength);
+  return TRUE;
 }
 
 // A button the toolbar lacks simply gets no palette.

@@ -26,11 +26,14 @@ void QVMPreferencePage::ApplyTo(QVMOptions& options) {
 }
 
 // Only valid values reach the defaults; the failed exchange has told the
-// user what is wrong.
+// user what is wrong. The page then shows what the defaults kept, a value
+// out of reach held in range as it is when read from a file.
 void QVMPreferencePage::OnSetAsDefault() {
   if (!UpdateData(TRUE)) return;
   if (!DefaultOptions) return;
   ApplyTo(*DefaultOptions);
+  LoadFields(*DefaultOptions);
+  UpdateData(FALSE);
   SetAsDefaultPressed = true;
   ::MessageBeep(0);
 }

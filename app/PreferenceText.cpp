@@ -2,6 +2,8 @@
 #include "app/PreferenceText.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "controls/NumberText.h"
 #include "options/LogObjects.h"
@@ -35,6 +37,23 @@ CString TrimTrailing(CString text, char c) {
 
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
+// The lines of the box, blank ones left out, each with its number.
+std::vector<std::pair<int, CString>> ShortcutLines(const char* text) {
+  std::vector<std::pair<int, CString>> lines;
+  const CString all(text);
+  int number = 0;
+  int start = 0;
+  while (start <= all.GetLength()) {
+    int end = all.Find("\r\n", start);
+    if (end < 0) end = all.GetLength();
+    const CString line = all.Mid(start, end - start);
+    ++number;
+    if (!CString(line).Trim().IsEmpty()) lines.emplace_back(number, line);
+    start = end + 2;
+  }
+  return lines;
+}
+
 }  // namespace
 
 CString UnitsToText(const char* units) { return Replaced(units, ",", "\r\n") + RoomLines(); }
@@ -57,17 +76,21 @@ CString MacrosToText(const char* macros) {
 
 CString TextToMacros(const char* text) {
   CString result;
-  const CString all(text);
-  int start = 0;
-  while (start <= all.GetLength()) {
-    int end = all.Find("\r\n", start);
-    if (end < 0) end = all.GetLength();
-    const CString line = all.Mid(start, end - start);
-    // Guard: an empty line would pair every later name with a text.
-    if (!line.IsEmpty()) result += Replaced(line, CString(kMacroMark), "%") + "%";
-    start = end + 2;
+  for (const auto& numbered : ShortcutLines(text)) {
+    const CString& line = numbered.second;
+    if (!result.IsEmpty()) result += "%";
+    const int mark = line.Find(kMacroMark);
+    result += mark < 0 ? line + "%" : line.Left(mark) + "%" + line.Mid(mark + 1);
   }
-  return TrimTrailing(result, '%');
+  return result;
+}
+
+ShortcutFault FindShortcutFault(const char* text) {
+  for (const auto& [number, line] : ShortcutLines(text)) {
+    const bool percent = line.Find('%') >= 0;
+    if (percent || line.Find(kMacroMark) < 0) return ShortcutFault{number, percent, line};
+  }
+  return ShortcutFault{};
 }
 
 CString WithoutTrailingLetters(const char* text) {

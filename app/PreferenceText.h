@@ -3,8 +3,10 @@
 // millimetres. Needs no window, so it builds and is tested natively.
 // Choices of ours: a font size text is read without its trailing letters
 // ("12pt" is 12 points, not 12 times pi) and one that is empty or not
-// positive gives no size; empty lines of the shortcut box are dropped, so
-// they cannot shift the names and texts of the pairs after them.
+// positive gives no size; blank lines of the shortcut box are dropped, and
+// a line without » or with a "%" is refused, so that no line can shift the
+// names and texts of the shortcuts after it; a second » on a line belongs
+// to the text.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +22,17 @@ CString UnitsToText(const char* units);
 CString TextToUnits(const char* text);
 // "name%text%name%text%" shows as the lines name»text, then the empty lines.
 CString MacrosToText(const char* macros);
+// Each line that is not blank is one shortcut: its name before the line's
+// first », its text after it. The shortcuts are joined by "%".
 CString TextToMacros(const char* text);
+
+// The first line of the shortcut box that the stored form cannot hold.
+struct ShortcutFault {
+  int line = 0;          // counted from 1; 0 when every line can be stored
+  bool percent = false;  // it holds a "%"; otherwise it has no »
+  CString text;
+};
+ShortcutFault FindShortcutFault(const char* text);
 
 // The text without its trailing ASCII letters.
 CString WithoutTrailingLetters(const char* text);

@@ -88,7 +88,7 @@ void QVMStylesPropPage::StoreFields(QVMOptions& o) {
   pen.SetStyleIndex(kPlainPenStyle);
   pen.Color = RGB(0, 0, 0);
   pen.Width = PenWidthFromText(PenText);
-  o.GeneralPen.Value.Assign(pen);
+  o.GeneralPen.SetValue(pen);
 }
 
 // The previews show each style with the default options, side by side.

@@ -4,6 +4,10 @@
 // line down instead of breaking the line. The remapped character or key is
 // posted to the box, so it arrives as an ordinary message after the
 // current one. Everything else is the edit control's own behaviour.
+// Choices of ours: Ctrl+Enter, which the edit control would take as a line
+// break, is swallowed like Enter; Enter on the last line, where there is no
+// line to move to, beeps; so does anything typed or pasted that the box's
+// text limit refuses, which the edit control would drop without a sound.
 #pragma once
 
 #include "framework/Controls.h"
@@ -21,8 +25,10 @@ class QVEdit : public CEdit {
   void OnChar(UINT ch, UINT repeat, UINT flags);
   void OnKeyDown(UINT key, UINT repeat, UINT flags);
   void OnKeyUp(UINT key, UINT repeat, UINT flags);
+  void OnMaxText();
   // Tab is swallowed, Enter becomes the Down key; true when handled.
   bool RemapKey(UINT message, UINT key);
+  bool CaretOnLastLine() const;
 
   DECLARE_MESSAGE_MAP()
 };

@@ -60,7 +60,8 @@ void QVLogPen::Serialize(CArchive& archive) {
 }
 
 void QVLogPen::HoldInRange() {
-  // Not-a-number passes: RoundGdiLength makes it 0.
+  // Not-a-number draws as width 0 anyway; held as 0 it also reads as one.
+  if (std::isnan(Width)) Width = 0.0;
   if (Width > kMaxPenWidth) Width = kMaxPenWidth;
   if (Width < -kMaxPenWidth) Width = -kMaxPenWidth;
 }
@@ -208,11 +209,17 @@ void QVLogFont::Serialize(CArchive& archive) {
   HoldInRange();
 }
 
+// Weight and angles out of reach would draw glyphs of no known weight or
+// turned sideways.
 void QVLogFont::HoldInRange() {
   const auto hold = [](int32_t value) { return std::clamp(value, -kMaxFontSize, kMaxFontSize); };
+  const auto holdAngle = [](LONG angle) { return std::clamp<LONG>(angle, -kFullTurn, kFullTurn); };
   Size = hold(Size);
   LogFont.lfHeight = hold(LogFont.lfHeight);
   LogFont.lfWidth = hold(LogFont.lfWidth);
+  LogFont.lfEscapement = holdAngle(LogFont.lfEscapement);
+  LogFont.lfOrientation = holdAngle(LogFont.lfOrientation);
+  LogFont.lfWeight = std::clamp<LONG>(LogFont.lfWeight, 0, kMaxFontWeight);
 }
 
 CString QVLogFont::ToText() const {

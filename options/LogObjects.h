@@ -25,8 +25,9 @@ class QVLogPen : public CObject {
   // INI text "red,green,blue,style,mode,width".
   CString ToText() const;
   void ParseText(const char* text);
-  // Holds the width within +-kMaxPenWidth (what a document or settings
-  // file asks for is taken through here).
+  // Holds the width within +-kMaxPenWidth, not-a-number as 0 (what a
+  // document, a settings file or a preference page asks for is taken
+  // through here).
   void HoldInRange();
 
   int32_t Mode = 0;
@@ -65,7 +66,8 @@ class QVLogFont : public CObject {
   CString ToText() const;
   void ParseText(const char* text);
   void SetFaceName(const char* face);
-  // Holds the size, height and width within +-kMaxFontSize.
+  // Holds the size, height and width within +-kMaxFontSize, the weight
+  // within 0 to kMaxFontWeight and both angles within a full turn.
   void HoldInRange();
 
   LOGFONTA LogFont;
@@ -87,3 +89,7 @@ constexpr int32_t kMaxGdiLength = 1000000;
 // seconds and gigabytes.
 constexpr int32_t kMaxFontSize = 10000;
 constexpr double kMaxPenWidth = 1000.0;
+// The heaviest font weight GDI knows (FW_HEAVY is 900), and a full turn in
+// the tenths of a degree of a font's escapement and orientation.
+constexpr int32_t kMaxFontWeight = 1000;
+constexpr int32_t kFullTurn = 3600;

@@ -119,6 +119,12 @@ class QVObjectOption : public CObject {
   void Serialize(CArchive& archive) override { Value.Serialize(archive); }
   void Init(const char* section, const char* key, BYTE flag, const Description& value);
   Description GetValue() const { return Value; }
+  // Changes the value only (the default stays), held in range as a value
+  // read from a file is.
+  void SetValue(const Description& value) {
+    Value.Assign(value);
+    Value.HoldInRange();
+  }
   // The INI text form (pens and fonts).
   bool ReadIni(CIniFile& store);
   bool WriteIni(CIniFile& store, bool writeDefault);
@@ -139,10 +145,6 @@ class QVOptionQVLogBrush : public QVObjectOption<QVLogBrush> {
 
 class QVOptionQVLogFont : public QVObjectOption<QVLogFont> {
   DECLARE_SERIAL(QVOptionQVLogFont)
-
- public:
-  // Changes the value only; the default stays.
-  void SetValue(const QVLogFont& value) { Value.Assign(value); }
 };
 
 template <typename Description>

@@ -12,6 +12,9 @@
 //                                   matches SPEC itself or holds a match
 //   winprobe button TITLE SPEC N    centre "x y" of button N of the toolbar
 //                                   found by SPEC
+//   winprobe text TITLE [SPEC]      the window's text, CR LF as a line
+//                                   break and other bytes outside printable
+//                                   ASCII as \xNN (WM_GETTEXT, any length)
 //   winprobe run APPDATA EXE [ARG]  starts EXE with APPDATA as its
 //                                   application-data folder; does not wait
 //
@@ -128,6 +131,30 @@ int PrintButtonCentre(HWND toolbar, int index) {
   return 0;
 }
 
+int PrintText(HWND window) {
+  if (!window) return 1;
+  const LRESULT length = ::SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  text.resize(static_cast<size_t>(
+      ::SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  std::string shown;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      shown += '\n';
+      ++i;
+    } else if (c >= 0x20 && c < 0x7F && c != '\\') {
+      shown += static_cast<char>(c);
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+      shown += escaped;
+    }
+  }
+  std::fwrite(shown.data(), 1, shown.size(), stdout);
+  return 0;
+}
+
 int Run(int argc, char** argv) {
   if (!::SetEnvironmentVariableA("APPDATA", argv[2])) return 1;
   std::string command = std::string("\"") + argv[3] + "\"";
@@ -146,7 +173,7 @@ int Run(int argc, char** argv) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: winprobe rect|owned TITLE [SPEC] | button TITLE SPEC N | "
+               "usage: winprobe rect|owned|text TITLE [SPEC] | button TITLE SPEC N | "
                "run APPDATA EXE [ARG...]\n");
   return 2;
 }
@@ -169,6 +196,7 @@ int main(int argc, char** argv) {
   HWND main = MainWindow(argv[2]);
   if (!main) return 1;
   if (verb == "rect") return PrintRect(FindIn(main, wanted));
+  if (verb == "text") return PrintText(FindIn(main, wanted));
   if (verb == "owned") {
     OwnedSearch search{main, wanted, nullptr};
     ::EnumWindows(FindOwned, reinterpret_cast<LPARAM>(&search));

@@ -345,4 +345,91 @@ TEST_F(PreferencesSheet, TabInTheShortcutsBoxTypesTheMark) {
   EXPECT_EQ(doc->Options.MacroList.Value, "x%2");
 }
 
+// A line the stored form cannot hold (no », or a "%") is refused with a
+// message naming it, and the user finds it selected; every well-formed line
+// reopens exactly as typed, a second » included.
+TEST_F(PreferencesSheet, ShortcutLinesThatCannotBeStoredAreRefused) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->Options.MacroList.Value = "";
+  doc->Options.LastPropertyPage = 5;
+  const struct {
+    const char* typed;
+    int line;
+    const char* why;
+  } refused[] = {
+      {"pc\xBB" "50%\r\nab\xBB" "cd", 1, "holds a %"},
+      {"al\xBB" "alpha\r\noops\r\nbe\xBB" "beta", 2, "has no \xBB"},
+      {"ab\xBB" "cd\r\n\r\n  \r\nx%\xBBy", 4, "holds a %"},
+  };
+  const char* kept = "pc\xBB" "50\r\n\xBB" "ab\r\ncd\xBBx\xBBy\r\n\r\nef\xBBgh\r\nal\xBB";
+  TakeShownBoxes();
+  RunSheet([&](HWND sheet) {
+    HWND box = ::GetDlgItem(ShowPage(sheet, 5), IDC_LIST_TEXT);
+    for (const auto& c : refused) {
+      ::SetWindowTextA(box, c.typed);
+      Ok(sheet);
+      const auto boxes = TakeShownBoxes();
+      ASSERT_EQ(boxes.size(), 1u) << c.typed;
+      EXPECT_EQ(boxes[0].text.rfind("Line " + std::to_string(c.line) + " ", 0), 0u) << boxes[0].text;
+      EXPECT_NE(boxes[0].text.find(c.why), std::string::npos) << boxes[0].text;
+      DWORD start = 0, end = 0;
+      ::SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+      const LRESULT lineStart = ::SendMessageA(box, EM_LINEINDEX, c.line - 1, 0);
+      EXPECT_EQ(start, static_cast<DWORD>(lineStart)) << c.typed;
+      EXPECT_EQ(end - start, static_cast<DWORD>(::SendMessageA(box, EM_LINELENGTH, lineStart, 0)));
+    }
+    ::SetWindowTextA(box, kept);
+    Ok(sheet);
+  }, ID_EDIT_PREFERENCES, true);
+  EXPECT_EQ(doc->Options.MacroList.Value, "pc%50%%ab%cd%x\xBBy%ef%gh%al%");
+  std::string shown;
+  RunSheet([&](HWND sheet) {
+    char buffer[512] = {};
+    ::GetDlgItemTextA(ShowPage(sheet, 5), IDC_LIST_TEXT, buffer, sizeof buffer);
+    shown = buffer;
+  });
+  EXPECT_EQ(shown.rfind("pc\xBB" "50\r\n\xBB" "ab\r\ncd\xBBx\xBBy\r\nef\xBBgh\r\nal\xBB\r\n\r\n", 0), 0u)
+      << shown;
+}
+
+// Values typed out of reach are held as values read from a file are, and
+// the page shows what was kept, at once after "Set As Default" and again
+// when the sheet reopens (OK stored what it showed).
+TEST_F(PreferencesSheet, ValuesTypedOutOfReachAreHeldAndShownAsKept) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  const struct {
+    int page, id;
+    const char* typed;
+    const char* shown;
+    double kept;
+  } cases[] = {
+      {2, IDC_STYLES_PEN, "99999999999pt", "28.25pt", kMaxPenWidth},
+      {2, IDC_STYLES_PEN, "0/0pt", "0pt", 0.0},  // not a number
+      {0, IDC_FONTS_MAIN_SIZE, "99999999", "283", kMaxFontSize},
+  };
+  for (const auto& c : cases) {
+    std::string afterSetAsDefault, reopened;
+    auto text = [&](HWND page) {
+      char buffer[64] = {};
+      ::GetDlgItemTextA(page, c.id, buffer, sizeof buffer);
+      return std::string(buffer);
+    };
+    RunSheet([&](HWND sheet) {
+      HWND page = ShowPage(sheet, c.page);
+      ::SetDlgItemTextA(page, c.id, c.typed);
+      Click(page, IDC_PREF_SET_AS_DEFAULT);
+      afterSetAsDefault = text(page);
+      Ok(sheet);
+    });
+    RunSheet([&](HWND sheet) { reopened = text(ShowPage(sheet, c.page)); });
+    EXPECT_EQ(afterSetAsDefault, c.shown) << c.typed;
+    EXPECT_EQ(reopened, c.shown) << c.typed;
+    const QVMOptions& defaults = app->DefaultOptions;
+    EXPECT_EQ(c.page == 2 ? defaults.GeneralPen.Value.Width : defaults.Font.Value.Size, c.kept)
+        << c.typed;
+  }
+}
+
 }  // namespace

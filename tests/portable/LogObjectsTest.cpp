@@ -275,3 +275,28 @@ TEST(LogObjects, HugeSizesAndWidthsAreHeldOnTheWayIn) {
   pen.ParseText("0,0,0,65542,2,30.5");
   EXPECT_EQ(pen.Width, 30.5);
 }
+
+// A font's weight and angles from a settings file or a document are held
+// too: weight 0 to 1000, escapement and orientation within a full turn.
+TEST(LogObjects, FontWeightAndAnglesAreHeldOnTheWayIn) {
+  const struct {
+    const char* fields;  // escapement, orientation, weight
+    LONG escapement, orientation, weight;
+  } cases[] = {
+      {"-2147483648,2147483647,2147483647", -kFullTurn, kFullTurn, kMaxFontWeight},
+      {"3601,-3601,-5", kFullTurn, -kFullTurn, 0},
+      {"900,-2700,700", 900, -2700, 700},
+      {"3600,-3600,1000", 3600, -3600, 1000},
+  };
+  for (const auto& c : cases) {
+    QVLogFont font;
+    font.ParseText(("-14,0," + std::string(c.fields) + ",0,0,0,0,7,48,2,2,0,388,Arial").c_str());
+    EXPECT_EQ(font.LogFont.lfEscapement, c.escapement) << c.fields;
+    EXPECT_EQ(font.LogFont.lfOrientation, c.orientation) << c.fields;
+    EXPECT_EQ(font.LogFont.lfWeight, c.weight) << c.fields;
+  }
+  QVLogFont loaded;
+  LoadBytes(loaded, Le32(-300) + Le32(99999) + std::string(4, '\0') + std::string(32, '\0') +
+                        Le32(0) + Le32(388));
+  EXPECT_EQ(loaded.LogFont.lfWeight, kMaxFontWeight);
+}
