@@ -371,13 +371,12 @@ TEST_F(PreferencesSheet, ShortcutLinesThatCannotBeStoredAreRefused) {
       Ok(sheet);
       const auto boxes = TakeShownBoxes();
       ASSERT_EQ(boxes.size(), 1u) << c.typed;
-      EXPECT_EQ(boxes[0].text.rfind("Line " + std::to_string(c.line) + " ", 0), 0u) << boxes[0].text;
-      EXPECT_NE(boxes[0].text.find(c.why), std::string::npos) << boxes[0].text;
-      DWORD start = 0, end = 0;
-      ::SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-      const LRESULT lineStart = ::SendMessageA(box, EM_LINEINDEX, c.line - 1, 0);
-      EXPECT_EQ(start, static_cast<DWORD>(lineStart)) << c.typed;
-      EXPECT_EQ(end - start, static_cast<DWORD>(::SendMessageA(box, EM_LINELENGTH, lineStart, 0)));
+      const std::string& text = boxes[0].text;
+      EXPECT_EQ(text.rfind("Line " + std::to_string(c.line) + " ", 0), 0u) << text;
+      EXPECT_NE(text.find(c.why), std::string::npos) << text;
+      const LRESULT start = ::SendMessageA(box, EM_LINEINDEX, c.line - 1, 0);
+      const LRESULT length = ::SendMessageA(box, EM_LINELENGTH, start, 0);
+      EXPECT_EQ(::SendMessageA(box, EM_GETSEL, 0, 0), MAKELRESULT(start, start + length));
     }
     ::SetWindowTextA(box, kept);
     Ok(sheet);
@@ -389,8 +388,9 @@ TEST_F(PreferencesSheet, ShortcutLinesThatCannotBeStoredAreRefused) {
     ::GetDlgItemTextA(ShowPage(sheet, 5), IDC_LIST_TEXT, buffer, sizeof buffer);
     shown = buffer;
   });
-  EXPECT_EQ(shown.rfind("pc\xBB" "50\r\n\xBB" "ab\r\ncd\xBBx\xBBy\r\nef\xBBgh\r\nal\xBB\r\n\r\n", 0), 0u)
-      << shown;
+  const std::string reopened =
+      "pc\xBB" "50\r\n\xBB" "ab\r\ncd\xBBx\xBBy\r\nef\xBBgh\r\nal\xBB\r\n\r\n";
+  EXPECT_EQ(shown.rfind(reopened, 0), 0u) << shown;
 }
 
 // Values typed out of reach are held as values read from a file are, and
