@@ -425,6 +425,18 @@ TEST(ProgramScreenKeyboard, ToolbarButtonShowsTheKeyboardAndItsKeysType) {
   ::GetWindowRect(keyboard, &rect);
   EXPECT_EQ(rect.right - rect.left, 400);
   EXPECT_EQ(rect.bottom - rect.top, 230);
+  // Beside the main window (touching it), on the screen, over neither the
+  // toolbar nor the text box.
+  RECT main{}, bar{}, textBox{}, common{};
+  ::GetWindowRect(search.main, &main);
+  ::InflateRect(&main, 1, 1);
+  ::GetWindowRect(toolbar, &bar);
+  ::GetWindowRect(edit, &textBox);
+  EXPECT_TRUE(::IntersectRect(&common, &rect, &main));
+  EXPECT_FALSE(::IntersectRect(&common, &rect, &bar));
+  EXPECT_FALSE(::IntersectRect(&common, &rect, &textBox));
+  EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= ::GetSystemMetrics(SM_CXSCREEN) &&
+              rect.bottom <= ::GetSystemMetrics(SM_CYSCREEN));
 
   // The user puts the caret into the box, then types on the screen keyboard.
   RECT box{};
