@@ -12,6 +12,10 @@
 //                                   matches SPEC itself or holds a match
 //   winprobe button TITLE SPEC N    centre "x y" of button N of the toolbar
 //                                   found by SPEC
+//   winprobe ownedbutton TITLE SPEC N   the same in a popup owned by TITLE's
+//                                   window (a palette)
+//   winprobe text TITLE SPEC        the window text of the window found by
+//                                   SPEC (a status bar's: its first pane)
 //   winprobe run APPDATA EXE [ARG]  starts EXE with APPDATA as its
 //                                   application-data folder; does not wait
 //
@@ -128,6 +132,15 @@ int PrintButtonCentre(HWND toolbar, int index) {
   return 0;
 }
 
+// WM_GETTEXT, unlike GetWindowText, asks a window of another process.
+int PrintText(HWND window) {
+  if (!window) return 1;
+  char text[512] = {};
+  ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  std::printf("%s\n", text);
+  return 0;
+}
+
 int Run(int argc, char** argv) {
   if (!::SetEnvironmentVariableA("APPDATA", argv[2])) return 1;
   std::string command = std::string("\"") + argv[3] + "\"";
@@ -146,8 +159,8 @@ int Run(int argc, char** argv) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: winprobe rect|owned TITLE [SPEC] | button TITLE SPEC N | "
-               "run APPDATA EXE [ARG...]\n");
+               "usage: winprobe rect|owned TITLE [SPEC] | button|ownedbutton TITLE SPEC N | "
+               "text TITLE SPEC | run APPDATA EXE [ARG...]\n");
   return 2;
 }
 
@@ -169,12 +182,14 @@ int main(int argc, char** argv) {
   HWND main = MainWindow(argv[2]);
   if (!main) return 1;
   if (verb == "rect") return PrintRect(FindIn(main, wanted));
-  if (verb == "owned") {
-    OwnedSearch search{main, wanted, nullptr};
-    ::EnumWindows(FindOwned, reinterpret_cast<LPARAM>(&search));
-    return PrintRect(search.found);
-  }
+  OwnedSearch owned{main, wanted, nullptr};
+  if (verb == "owned" || verb == "ownedbutton")
+    ::EnumWindows(FindOwned, reinterpret_cast<LPARAM>(&owned));
+  if (verb == "owned") return PrintRect(owned.found);
   if (verb == "button" && argc == 5 && wanted)
     return PrintButtonCentre(FindIn(main, wanted), std::atoi(argv[4]));
+  if (verb == "ownedbutton" && argc == 5 && wanted)
+    return PrintButtonCentre(owned.found, std::atoi(argv[4]));
+  if (verb == "text" && wanted) return PrintText(FindIn(main, wanted));
   return Usage();
 }
