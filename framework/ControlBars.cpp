@@ -684,6 +684,18 @@ void CFrameWnd::OnHotItemChange(UINT, NMHDR* header, LRESULT* result) {
     frame->SetMessageText(static_cast<UINT>(hot->idNew));
 }
 
+// As a flat button drops its highlight when its window loses the
+// activation, the toolbars drop their hot button when a dialog or another
+// window takes it from the frame: the pointer is no longer theirs, and the
+// look and the prompt would otherwise outlast the dialog.
+void CFrameWnd::OnActivate(UINT state, CWnd*, BOOL) {
+  Default();
+  if (state != WA_INACTIVE) return;
+  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    if (dynamic_cast<CToolBar*>(FromHandlePermanent(child)))
+      ::SendMessageA(child, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+}
+
 // Menu prompts while a menu is open; the idle text once it closes.
 LRESULT CFrameWnd::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
   const UINT flags = HIWORD(wParam);

@@ -416,6 +416,18 @@ def check_prompts(display, probe_exe, failures, shots):
     shown = status_shows(display, probe_exe, IDLE_TEXT)
     expect(shown == IDLE_TEXT, "the idle text is back once the pointer left (%r)" % shown,
            failures)
+    # The dialog the button opens takes the pointer and the activation, even
+    # while the pointer rests where the button was: the button's highlight
+    # and its prompt go, and do not outlast the dialog.
+    xdotool(display, "mousemove", button[0], button[1], "click", "1")
+    dialog = wait_for(lambda: probe(display, ["rect", "Open"], probe_exe), 20)
+    shown = status_shows(display, probe_exe, IDLE_TEXT, timeout=3)
+    expect(bool(dialog) and shown == IDLE_TEXT,
+           "the Open button lets go of its highlight while its dialog is open (%r)" % shown,
+           failures)
+    if dialog:
+        xdotool(display, "key", "Escape")
+        wait_for(lambda: probe(display, ["rect", "Open"], probe_exe) is None, 10)
 
 
 def check_palette(display, probe_exe, failures, shots):
