@@ -385,49 +385,33 @@ def check_typing(display, probe_exe, failures, shots):
            failures)
 
 
-def status_shows(display, probe_exe, text, timeout=5):
-    """Waits until the status bar's message pane shows `text`; returns what
-    it shows then (or last)."""
-    shown = [None]
-
+def status_text(display, probe_exe, wanted, timeout=3):
+    """The status bar's message pane once it shows `wanted`, else what it shows."""
     def read():
-        shown[0] = probe_output(display, ["text", TITLE, STATUS], probe_exe)
-        return shown[0] == text
+        return probe_output(display, ["text", TITLE, STATUS], probe_exe)
 
-    wait_for(read, timeout)
-    return shown[0]
+    return wait_for(lambda: read() == wanted and wanted, timeout) or read()
 
 
 def check_prompts(display, probe_exe, failures, shots):
-    """The toolbar button under the pointer shows its prompt in the status
-    bar; the idle text comes back when the pointer leaves the bar."""
-    button = probe(display, ["button", TITLE, TOOLBAR, "1"], probe_exe)  # File Open
-    view = probe(display, ["rect", TITLE, "class:MDIClient"], probe_exe)
-    if not button or not view:
-        expect(False, "the toolbar and the document area are found", failures)
-        return
-    xdotool(display, "mousemove", button[0], button[1])
-    shown = status_shows(display, probe_exe, "Open an existing equation")
-    if shots:
-        save(display, os.path.join(shots, "prompt.png"))
-    expect(shown == "Open an existing equation",
-           "the Open button's prompt shows while the pointer is over it (%r)" % shown, failures)
-    xdotool(display, "mousemove", view[0] + view[2] // 2, view[1] + view[3] // 2)
-    shown = status_shows(display, probe_exe, IDLE_TEXT)
-    expect(shown == IDLE_TEXT, "the idle text is back once the pointer left (%r)" % shown,
-           failures)
-    # The dialog the button opens takes the pointer and the activation, even
-    # while the pointer rests where the button was: the button's highlight
-    # and its prompt go, and do not outlast the dialog.
-    xdotool(display, "mousemove", button[0], button[1], "click", "1")
-    dialog = wait_for(lambda: probe(display, ["rect", "Open"], probe_exe), 20)
-    shown = status_shows(display, probe_exe, IDLE_TEXT, timeout=3)
-    expect(bool(dialog) and shown == IDLE_TEXT,
-           "the Open button lets go of its highlight while its dialog is open (%r)" % shown,
-           failures)
-    if dialog:
-        xdotool(display, "key", "Escape")
-        wait_for(lambda: probe(display, ["rect", "Open"], probe_exe) is None, 10)
+    """The Open button's prompt shows while the pointer is over it; "Ready"
+    once the pointer left, and while the dialog the button opens is up
+    (although the pointer rests where the button was)."""
+    button = probe(display, ["button", TITLE, TOOLBAR, "1"], probe_exe) or [0, 0]
+    view = probe(display, ["rect", TITLE, "class:MDIClient"], probe_exe) or [0, 0, 0, 0]
+    for x, y, click, wanted in [(button[0], button[1], [], "Open an existing equation"),
+                                (view[0] + view[2] // 2, view[1] + view[3] // 2, [], IDLE_TEXT),
+                                (button[0], button[1], ["click", "1"], IDLE_TEXT)]:
+        xdotool(display, "mousemove", x, y, *click)
+        if click:
+            wait_for(lambda: probe(display, ["rect", "Open"], probe_exe), 20)
+        shown = status_text(display, probe_exe, wanted)
+        if shots and not click:
+            save(display, os.path.join(shots, "prompt-%s.png" % wanted.split()[0]))
+        expect(shown == wanted, "status %r at (%d, %d) %s" % (shown, x, y, " ".join(click)),
+               failures)
+    xdotool(display, "key", "Escape")  # the Open dialog
+    wait_for(lambda: probe(display, ["rect", "Open"], probe_exe) is None, 10)
 
 
 def check_palette(display, probe_exe, failures, shots):
@@ -456,21 +440,17 @@ def check_palette(display, probe_exe, failures, shots):
     expect(0.01 < share < 0.6 and colours >= 8,
            "the open palette shows its symbols (%.0f%% dark, %d colours)" % (100 * share, colours),
            failures)
-    # The palette's buttons tell their prompts in the frame's status bar.
     pi = probe(display, ["ownedbutton", TITLE, "class:ToolbarWindow32", "0"], probe_exe)
-    if pi:
-        xdotool(display, "mousemove", pi[0], pi[1])
-    shown = status_shows(display, probe_exe, "Pi")
-    expect(shown == "Pi", "the palette button under the pointer shows its prompt (%r)" % shown,
-           failures)
+    xdotool(display, "mousemove", *(pi or [0, 0]))
+    shown = status_text(display, probe_exe, "Pi")
+    expect(shown == "Pi", "the palette button's prompt shows (%r)" % shown, failures)
     # Released away from the palette: nothing is inserted, the palette closes.
     xdotool(display, "mousemove", 5, 5, "mouseup", "1")
     closed = wait_for(lambda: probe(display, ["owned", TITLE, "class:ToolbarWindow32"],
                                     probe_exe) is None, 10)
     expect(bool(closed), "the palette closes when the button is released", failures)
-    shown = status_shows(display, probe_exe, IDLE_TEXT)
-    expect(shown == IDLE_TEXT, "the idle text is back once the palette closed (%r)" % shown,
-           failures)
+    shown = status_text(display, probe_exe, IDLE_TEXT)
+    expect(shown == IDLE_TEXT, "status %r once the palette closed" % shown, failures)
 
 
 def returning_user(appdata):

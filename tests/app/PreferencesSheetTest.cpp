@@ -329,38 +329,29 @@ TEST_F(PreferencesSheet, PagesShowTheOptionsInTheirUnits) {
 
 int Brightness(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); }
 
-// With Use One Font checked, a face list of the Fonts page is disabled: its
-// field shows the face greyed, in letters that fit the field. A capital
-// takes about 0.62 of its font's height, so the letters of a font that fits
-// stay under two thirds of the field. Read from the control's own pixels,
-// right of the TrueType glyph and left of the drop button.
+// With Use One Font checked, a face list is disabled: its field shows the
+// face greyed, in letters of a font that fits the field (a capital is about
+// 0.62 of its font's height). Pixels right of the glyph, left of the button.
 TEST_F(PreferencesSheet, DisabledFaceListDrawsItsFaceGreyedWithinTheField) {
-  QVM400Doc* doc = NewDocument();
-  ASSERT_NE(doc, nullptr);
-  doc->Options.UseOneFont.Value = true;
+  ASSERT_NE(NewDocument(), nullptr);
+  ActiveDocument()->Options.UseOneFont.Value = true;
   RunSheet([&](HWND sheet) {
     HWND combo = ::GetDlgItem(ShowPage(sheet, 0), IDC_FONTS_FUNCTIONS_FACE);
     ASSERT_FALSE(::IsWindowEnabled(combo));
     ::RedrawWindow(combo, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     RECT client{};
     ::GetClientRect(combo, &client);
-    const int field = static_cast<int>(::SendMessageA(combo, CB_GETITEMHEIGHT, WPARAM(-1), 0));
-    const int grey = Brightness(::GetSysColor(COLOR_GRAYTEXT));
     HDC dc = ::GetDC(combo);
     const int background = Brightness(::GetPixel(dc, client.right / 2, 3));
     int top = client.bottom, bottom = -1, darkest = background;
     for (int y = 3; y < client.bottom - 3; ++y)
-      for (int x = 24; x < client.right - 20; ++x) {
-        const int ink = Brightness(::GetPixel(dc, x, y));
-        if (ink > background - 60) continue;
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-        darkest = std::min(darkest, ink);
-      }
+      for (int x = 24; x < client.right - 20; ++x)
+        if (const int ink = Brightness(::GetPixel(dc, x, y)); ink < background - 60)
+          top = std::min(top, y), bottom = y, darkest = std::min(darkest, ink);
     ::ReleaseDC(combo, dc);
     ASSERT_GE(bottom, top) << "no face drawn";
-    EXPECT_GE(darkest, grey - 30);
-    EXPECT_LE(3 * (bottom - top + 1), 2 * field);
+    EXPECT_GE(darkest, Brightness(::GetSysColor(COLOR_GRAYTEXT)) - 30);
+    EXPECT_LE(3 * (bottom - top + 1), 2 * ::SendMessageA(combo, CB_GETITEMHEIGHT, WPARAM(-1), 0));
   });
 }
 
