@@ -3,7 +3,9 @@
 
 #include <dde.h>
 
+#include <algorithm>
 #include <iterator>
+#include <vector>
 
 #include "app/App.h"
 #include "app/Document.h"
@@ -25,6 +27,37 @@ constexpr int kShortcutImageWidth = 24;
 // Twenty empty lines.
 constexpr const char* kEmptyEquation =
     "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n";
+
+bool Overlaps(const CRect& a, const CRect& b) {
+  RECT common;
+  return ::IntersectRect(&common, &a, &b) != FALSE;
+}
+
+// `rect` moved the least way that puts it inside `area`.
+CRect MovedInside(CRect rect, const RECT& area) {
+  rect.OffsetRect(std::min<LONG>(0, area.right - rect.right),
+                  std::min<LONG>(0, area.bottom - rect.bottom));
+  rect.OffsetRect(std::max<LONG>(0, area.left - rect.left), std::max<LONG>(0, area.top - rect.top));
+  return rect;
+}
+
+// Where a window of `size` goes beside `frame` inside `work`: right of it,
+// left of it, below it or above it. The first place that leaves the frame
+// uncovered wins; on a crowded screen the first that leaves its bars
+// (toolbars and text box) uncovered; else the work area's bottom right.
+CRect PlaceBeside(const CRect& frame, const std::vector<CRect>& bars, CSize size, const RECT& work) {
+  const CRect places[] = {
+      MovedInside(CRect(CPoint(frame.right, frame.top), size), work),
+      MovedInside(CRect(CPoint(frame.left - size.cx, frame.top), size), work),
+      MovedInside(CRect(CPoint(frame.left, frame.bottom), size), work),
+      MovedInside(CRect(CPoint(frame.left, frame.top - size.cy), size), work)};
+  for (const CRect& place : places)
+    if (!Overlaps(place, frame)) return place;
+  for (const CRect& place : places)
+    if (std::none_of(bars.begin(), bars.end(), [&](const CRect& bar) { return Overlaps(place, bar); }))
+      return place;
+  return MovedInside(CRect(CPoint(work.right - size.cx, work.bottom - size.cy), size), work);
+}
 
 }  // namespace
 
@@ -187,10 +220,34 @@ void CMainFrame::CreateScreenKeyboard() {
   if (!theScreenKeyboard.GetSafeHwnd()) theScreenKeyboard.Create(IDD_SCREEN_KEYBOARD, nullptr);
 }
 
+// The first time it opens beside the frame; after that it stays where the
+// user put it.
 void CMainFrame::ShowScreenKeyboard(int layout) {
   if (!theScreenKeyboard.GetSafeHwnd()) return;
   theScreenKeyboard.BuildLayout(layout);
+  if (!m_keyboardPlaced) {
+    PlaceScreenKeyboard();
+    m_keyboardPlaced = true;
+  }
   theScreenKeyboard.ShowWindow(SW_SHOWNA);
+}
+
+// Beside the frame, on the frame's screen, clear of the toolbars and the text box.
+void CMainFrame::PlaceScreenKeyboard() {
+  CRect frame;
+  GetWindowRect(&frame);
+  CRect keyboard;
+  theScreenKeyboard.GetWindowRect(&keyboard);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!::GetMonitorInfoA(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  std::vector<CRect> bars(3);
+  m_wndToolBar.GetWindowRect(&bars[0]);
+  m_wndDlgBar.GetWindowRect(&bars[1]);
+  m_wndShortcuts.GetWindowRect(&bars[2]);
+  const CRect place = PlaceBeside(frame, bars, keyboard.Size(), monitor.rcWork);
+  theScreenKeyboard.SetWindowPos(nullptr, place.left, place.top, 0, 0,
+                                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CMainFrame::HideScreenKeyboard() {

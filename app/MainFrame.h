@@ -10,7 +10,8 @@
 // box's undo buffer; a DDE command is read no further than its memory block
 // and a block that cannot be locked is refused. The keyboard window's
 // visibility and layout outlive a frame, so a new frame shows the keyboard
-// again.
+// again; it first opens beside the frame, clear of the bars, and then
+// stays where the user moves it.
 #pragma once
 
 #include "controls/Flyout.h"
@@ -67,6 +68,7 @@ class CMainFrame : public CMDIFrameWnd {
   // shown without activation in a layout, hidden; it goes with the frame.
   void CreateScreenKeyboard();
   void ShowScreenKeyboard(int layout);
+  void PlaceScreenKeyboard();
   void HideScreenKeyboard();
   void OnDestroy();
 
@@ -75,6 +77,7 @@ class CMainFrame : public CMDIFrameWnd {
   CStatusBar m_wndStatusBar;
   CToolBar m_wndToolBar;
   QVFlyoutTrueColor m_wndShortcuts;
+  bool m_keyboardPlaced = false;  // the keyboard window was put beside the frame
 
   DECLARE_MESSAGE_MAP()
 };

@@ -1,6 +1,7 @@
 // QVFlyoutTrueColor and CFlyout.
 #include "controls/Flyout.h"
 
+#include "framework/AfxRes.h"
 #include "framework/Frame.h"
 
 IMPLEMENT_DYNAMIC(QVFlyoutTrueColor, CColorToolBar)
@@ -23,6 +24,15 @@ LPARAM MapPoint(const CWnd* from, const CWnd* to, CPoint point) {
   from->ClientToScreen(&point);
   to->ScreenToClient(&point);
   return MAKELPARAM(point.x, point.y);
+}
+
+// The status bar of the bar's frame shows the prompt of button `index`, or
+// the idle text when no button is under the pointer.
+void ShowFlyByPrompt(const CControlBar* bar, int index) {
+  CFrameWnd* frame = bar->GetDockingFrame();
+  if (!frame || !(bar->GetBarStyle() & CBRS_FLYBY)) return;
+  const int command = index >= 0 ? CommandAt(bar, index) : 0;
+  frame->SetMessageText(command ? static_cast<UINT>(command) : AFX_IDS_IDLEMESSAGE);
 }
 
 }  // namespace
@@ -135,6 +145,9 @@ void QVFlyoutTrueColor::CloseFlyout() {
     ::ShowWindow(popup, SW_HIDE);
   else if (palette->GetSafeHwnd())
     palette->ShowWindow(SW_HIDE);
+  // The palette's prompt goes with it; the bar's own hot button may have one.
+  if (palette->hotIndex >= 0)
+    ShowFlyByPrompt(this, static_cast<int>(SendMessage(TB_GETHOTITEM)));
   // Guard: this may run inside the palette's own handler, so it must live on.
   m_closedFlyouts.push_back(palette);
   PostMessage(WM_DESTROY_CLOSED_FLYOUTS);
@@ -156,6 +169,7 @@ void QVFlyoutTrueColor::DeleteClosedFlyouts() {
 BEGIN_MESSAGE_MAP(CFlyout, CColorToolBar)
   ON_WM_MOUSEMOVE()
   ON_WM_LBUTTONUP()
+  ON_NOTIFY_REFLECT(TBN_HOTITEMCHANGE, OnHotItemChange)
 END_MESSAGE_MAP()
 
 CFlyout::~CFlyout() = default;
@@ -171,15 +185,23 @@ CSize CFlyout::CalcDynamicLayout(int length, DWORD mode) {
   return CColorToolBar::CalcDynamicLayout(length, mode);
 }
 
-// The checked look is the palette's highlight; off the buttons nothing is lit.
+// The checked look is the palette's highlight; off the buttons nothing is
+// lit. That highlight, not the toolbar's hot item, is what the user
+// follows, so the status bar shows the highlighted button's prompt.
 void CFlyout::OnMouseMove(UINT, CPoint point) {
   Default();
   int index = static_cast<int>(SendMessage(TB_HITTEST, 0, reinterpret_cast<LPARAM>(&point)));
   if (hotIndex >= 0) SendMessage(TB_CHECKBUTTON, CommandAt(this, hotIndex), MAKELPARAM(FALSE, 0));
   if (index < 0 || index >= GetCount()) index = -1;
+  const bool changed = index != hotIndex;
   hotIndex = index;
   if (hotIndex >= 0) SendMessage(TB_CHECKBUTTON, CommandAt(this, hotIndex), MAKELPARAM(TRUE, 0));
+  if (changed) ShowFlyByPrompt(this, hotIndex);
 }
+
+// The toolbar's own hot tracking comes and goes while the bar holds the
+// capture; the frame hears nothing of it, the highlight gives the prompt.
+void CFlyout::OnHotItemChange(NMHDR*, LRESULT* result) { *result = 0; }
 
 // The owner sends the command and closes this palette; nothing of this
 // object is touched after the release has been passed on.

@@ -83,6 +83,7 @@ class CFlyout : public CColorToolBar {
  protected:
   void OnMouseMove(UINT flags, CPoint point);
   void OnLButtonUp(UINT flags, CPoint point);
+  void OnHotItemChange(NMHDR* header, LRESULT* result);
 
   DECLARE_MESSAGE_MAP()
 };

@@ -127,13 +127,15 @@ void CFontFaceCombo::MeasureItem(LPMEASUREITEMSTRUCT item) {
   item->itemHeight = static_cast<UINT>(std::abs(logFont.lfHeight) + 4);
 }
 
+// A disabled list shows its face greyed, as disabled controls show their text.
 void CFontFaceCombo::DrawItem(LPDRAWITEMSTRUCT item) {
   if (item->itemState & ODS_FOCUS) ::DrawFocusRect(item->hDC, &item->rcItem);
   if (item->itemID == static_cast<UINT>(-1)) return;
   HDC dc = item->hDC;
   const int saved = ::SaveDC(dc);
-  const bool selected = (item->itemState & ODS_SELECTED) != 0;
-  COLORREF sampleColour = SampleColour;
+  const bool disabled = (item->itemState & ODS_DISABLED) != 0;
+  const bool selected = !disabled && (item->itemState & ODS_SELECTED) != 0;
+  COLORREF sampleColour = disabled ? ::GetSysColor(COLOR_GRAYTEXT) : SampleColour;
   if (selected) {
     ::FillRect(dc, &item->rcItem, ::GetSysColorBrush(COLOR_HIGHLIGHT));
     sampleColour = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
@@ -150,15 +152,31 @@ void CFontFaceCombo::DrawItem(LPDRAWITEMSTRUCT item) {
     text.left += kGlyphWidth;
   }
   const CString face = GetLBText(static_cast<int>(item->itemID));
-  ::SetTextColor(dc, selected ? sampleColour : ::GetSysColor(COLOR_WINDOWTEXT));
-  DrawPreview(dc, text, face, (item->itemState & ODS_COMBOBOXEDIT) != 0);
+  ::SetTextColor(dc, selected || disabled ? sampleColour : ::GetSysColor(COLOR_WINDOWTEXT));
+  const bool editPart = (item->itemState & ODS_COMBOBOXEDIT) != 0;
+  HFONT fitted = editPart ? FittedFaceFont(face, item->rcItem) : nullptr;
+  DrawPreview(dc, text, face, editPart, sampleColour, fitted);
+  if (fitted) ::DeleteObject(fitted);
   ::RestoreDC(dc, saved);
 }
 
-// The name and the sample by the preview style, centred in the item.
-void CFontFaceCombo::DrawPreview(HDC dc, const RECT& rect, const char* faceName, bool editPart) {
-  CFont* faceFont = FontOf(faceName);
-  HFONT own = faceFont ? static_cast<HFONT>(*faceFont) : GetFont();
+// The edit part is only as tall as the control's field, lower than the
+// list's items: a face font taller than the field would spill over its
+// edges, so there the face is drawn in a font that fits. Null when the
+// face's own font fits, or when the face has none.
+HFONT CFontFaceCombo::FittedFaceFont(const char* face, const RECT& rect) const {
+  const int room = rect.bottom - rect.top - 2;
+  if (room <= 0 || room >= FontHeight || !FontOf(face)) return nullptr;
+  const LOGFONTA font = FaceLogFont(face, room, DEFAULT_QUALITY);
+  return ::CreateFontIndirectA(&font);
+}
+
+// The name and the sample by the preview style, centred in the item; the
+// sample in `sampleColour` unless the item is selected.
+void CFontFaceCombo::DrawPreview(HDC dc, const RECT& rect, const char* faceName, bool editPart,
+                                 COLORREF sampleColour, HFONT faceFont) {
+  CFont* ownFont = FontOf(faceName);
+  HFONT own = faceFont ? faceFont : ownFont ? static_cast<HFONT>(*ownFont) : GetFont();
   HFONT control = GetFont();
   const CString face(faceName);
   auto drawAt = [&](int x, HFONT font, const CString& text, COLORREF colour) {
@@ -171,7 +189,7 @@ void CFontFaceCombo::DrawPreview(HDC dc, const RECT& rect, const char* faceName,
     return TextWidth(dc, font, text);
   };
   const COLORREF sample = ::GetTextColor(dc) == ::GetSysColor(COLOR_HIGHLIGHTTEXT)
-                              ? CLR_INVALID : SampleColour;
+                              ? CLR_INVALID : sampleColour;
   switch (Style) {
     case NameOnly: drawAt(rect.left + 2, own, face, CLR_INVALID); break;
     case NameInControlFont: drawAt(rect.left + 2, control, face, CLR_INVALID); break;

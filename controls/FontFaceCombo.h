@@ -3,7 +3,9 @@
 // style), TrueType faces marked with a small glyph.
 // Choices of ours: a face that is asked for but not installed is added to
 // the list (drawn in the control's font) and selected, so that it is shown
-// and kept as it was rather than replaced by another face.
+// and kept as it was rather than replaced by another face. The closed
+// list's field draws its face in a font no taller than the field, and a
+// disabled list draws its text in the system's grey text colour.
 #pragma once
 
 #include <map>
@@ -50,7 +52,9 @@ class CFontFaceCombo : public CComboBox {
   static int CALLBACK EnumFace(const LOGFONTA* font, const TEXTMETRICA*, DWORD type, LPARAM self);
   void AddFace(const LOGFONTA& font, DWORD type);
   HFONT MakeFont(const char* face, BYTE quality) const;
-  void DrawPreview(HDC dc, const RECT& rect, const char* face, bool editPart);
+  HFONT FittedFaceFont(const char* face, const RECT& rect) const;
+  void DrawPreview(HDC dc, const RECT& rect, const char* face, bool editPart,
+                   COLORREF sampleColour, HFONT faceFont);
 
   HIMAGELIST glyphs_ = nullptr;
   std::map<CString, std::unique_ptr<CFont>> fonts_;

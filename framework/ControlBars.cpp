@@ -669,15 +669,31 @@ void CFrameWnd::OnToolTipTextW(UINT, NMHDR* header, LRESULT* result) {
   info->hinst = nullptr;
 }
 
+// The notification travels the command route, so the active document
+// window may be the one to see it first: the prompt goes to the status bar
+// of the frame the bar belongs to.
 void CFrameWnd::OnHotItemChange(UINT, NMHDR* header, LRESULT* result) {
   *result = 0;  // the hot item may change
   auto* bar = dynamic_cast<CControlBar*>(FromHandlePermanent(header->hwndFrom));
   if (!bar || !(bar->GetBarStyle() & CBRS_FLYBY)) return;
+  CFrameWnd* frame = bar->GetDockingFrame() ? bar->GetDockingFrame() : this;
   const auto* hot = reinterpret_cast<const NMTBHOTITEM*>(header);
   if (hot->dwFlags & HICF_LEAVING)
-    SetMessageText(AFX_IDS_IDLEMESSAGE);
+    frame->SetMessageText(AFX_IDS_IDLEMESSAGE);
   else
-    SetMessageText(static_cast<UINT>(hot->idNew));
+    frame->SetMessageText(static_cast<UINT>(hot->idNew));
+}
+
+// As a flat button drops its highlight when its window loses the
+// activation, the toolbars drop their hot button when a dialog or another
+// window takes it from the frame: the pointer is no longer theirs, and the
+// look and the prompt would otherwise outlast the dialog.
+void CFrameWnd::OnActivate(UINT state, CWnd*, BOOL) {
+  Default();
+  if (state != WA_INACTIVE) return;
+  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    if (dynamic_cast<CToolBar*>(FromHandlePermanent(child)))
+      ::SendMessageA(child, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
 }
 
 // Menu prompts while a menu is open; the idle text once it closes.

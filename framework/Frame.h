@@ -123,6 +123,8 @@ class CFrameWnd : public CWnd {
   void OnToolTipTextW(UINT id, NMHDR* header, LRESULT* result);
   // Fly-by prompts: the hot button's prompt, the idle text when it leaves.
   void OnHotItemChange(UINT id, NMHDR* header, LRESULT* result);
+  // Losing the activation, the bars drop their hot button.
+  void OnActivate(UINT state, CWnd* other, BOOL minimized);
   LRESULT OnMenuSelect(WPARAM wParam, LPARAM lParam);
   void PostNcDestroy() override { delete this; }
   // Sets the window text to the document name and the frame title.

@@ -9,7 +9,7 @@ own, with real X input, and reads the pixels the X server shows.
                                              virtual desktop with --desktop)
   screen.py wait :N TITLE [--timeout S]      wait for a window titled TITLE,
                                              then for the screen to settle
-  screen.py probe :N ARG...                  winprobe ARG... (window places)
+  screen.py probe :N ARG...                  winprobe ARG... (window places, texts)
   screen.py type :N TEXT | key :N KEY...     real key events
   screen.py move|click|press|release :N X Y  real mouse events (the pointer
                                              shows in captures: move it away)
@@ -162,18 +162,25 @@ def default_probe():
     return os.path.join(REPO, "build", "bin", "winprobe.exe")
 
 
-def probe(display, args, probe_exe=None):
-    """winprobe's answer as a list of integers; None when nothing matched."""
+def probe_output(display, args, probe_exe=None):
+    """What winprobe prints, without the line's end; None when nothing matched."""
     try:
         with open(os.path.join(state_dir(display), "desktop")) as f:
             args = ["--desktop", f.read().strip()] + list(args)
     except OSError:
         pass
     done = subprocess.run([WINE_RUN, probe_exe or default_probe()] + list(args),
-                          env=env_for(display), capture_output=True, text=True)
+                          env=env_for(display), capture_output=True, text=True,
+                          encoding="latin-1")
     if done.returncode != 0:
         return None
-    return [int(v) for v in done.stdout.split()]
+    return done.stdout.rstrip("\r\n")
+
+
+def probe(display, args, probe_exe=None):
+    """winprobe's answer as a list of integers; None when nothing matched."""
+    answer = probe_output(display, args, probe_exe)
+    return None if answer is None else [int(v) for v in answer.split()]
 
 
 def xdotool(display, *args):
@@ -317,6 +324,9 @@ def dark_count(pixels, limit=100):
 
 TITLE = "Ovelin 4"
 EDIT_ID = "#1005"
+TOOLBAR = "#59392"  # the standard toolbar, the first bar of that id
+STATUS = "class:msctls_statusbar32"
+IDLE_TEXT = "Ready"
 LINES = ["x=(-b+-sqrt(b^2-4ac))/(2a)", "int(0,1)x^2 dx=1/3"]
 
 
@@ -375,6 +385,35 @@ def check_typing(display, probe_exe, failures, shots):
            failures)
 
 
+def status_text(display, probe_exe, wanted, timeout=3):
+    """The status bar's message pane once it shows `wanted`, else what it shows."""
+    def read():
+        return probe_output(display, ["text", TITLE, STATUS], probe_exe)
+
+    return wait_for(lambda: read() == wanted and wanted, timeout) or read()
+
+
+def check_prompts(display, probe_exe, failures, shots):
+    """The Open button's prompt shows while the pointer is over it; "Ready"
+    once the pointer left, and while the dialog the button opens is up
+    (although the pointer rests where the button was)."""
+    button = probe(display, ["button", TITLE, TOOLBAR, "1"], probe_exe) or [0, 0]
+    view = probe(display, ["rect", TITLE, "class:MDIClient"], probe_exe) or [0, 0, 0, 0]
+    for x, y, click, wanted in [(button[0], button[1], [], "Open an existing equation"),
+                                (view[0] + view[2] // 2, view[1] + view[3] // 2, [], IDLE_TEXT),
+                                (button[0], button[1], ["click", "1"], IDLE_TEXT)]:
+        xdotool(display, "mousemove", x, y, *click)
+        if click:
+            wait_for(lambda: probe(display, ["rect", "Open"], probe_exe), 20)
+        shown = status_text(display, probe_exe, wanted)
+        if shots and not click:
+            save(display, os.path.join(shots, "prompt-%s.png" % wanted.split()[0]))
+        expect(shown == wanted, "status %r at (%d, %d) %s" % (shown, x, y, " ".join(click)),
+               failures)
+    xdotool(display, "key", "Escape")  # the Open dialog
+    wait_for(lambda: probe(display, ["rect", "Open"], probe_exe) is None, 10)
+
+
 def check_palette(display, probe_exe, failures, shots):
     button = probe(display, ["button", TITLE, "text:Shortcuts", "1"], probe_exe)
     if not button:
@@ -401,11 +440,17 @@ def check_palette(display, probe_exe, failures, shots):
     expect(0.01 < share < 0.6 and colours >= 8,
            "the open palette shows its symbols (%.0f%% dark, %d colours)" % (100 * share, colours),
            failures)
+    pi = probe(display, ["ownedbutton", TITLE, "class:ToolbarWindow32", "0"], probe_exe)
+    xdotool(display, "mousemove", *(pi or [0, 0]))
+    shown = status_text(display, probe_exe, "Pi")
+    expect(shown == "Pi", "the palette button's prompt shows (%r)" % shown, failures)
     # Released away from the palette: nothing is inserted, the palette closes.
     xdotool(display, "mousemove", 5, 5, "mouseup", "1")
     closed = wait_for(lambda: probe(display, ["owned", TITLE, "class:ToolbarWindow32"],
                                     probe_exe) is None, 10)
     expect(bool(closed), "the palette closes when the button is released", failures)
+    shown = status_text(display, probe_exe, IDLE_TEXT)
+    expect(shown == IDLE_TEXT, "status %r once the palette closed" % shown, failures)
 
 
 def returning_user(appdata):
@@ -428,6 +473,7 @@ def check(exe, probe_exe, desktop=None, shots=None):
         run_program(display, exe, desktop=desktop, appdata=appdata, probe=probe_exe)
         wait_window(display, TITLE)
         check_typing(display, probe_exe, failures, shots)
+        check_prompts(display, probe_exe, failures, shots)
         check_palette(display, probe_exe, failures, shots)
     except ScreenError as error:
         failures.append(str(error))
@@ -492,10 +538,10 @@ def main(argv):
     elif a.verb == "wait":
         print(wait_window(a.display, a.title, a.timeout))
     elif a.verb == "probe":
-        answer = probe(a.display, a.args)
+        answer = probe_output(a.display, a.args)
         if answer is None:
             return 1
-        print(" ".join(str(v) for v in answer))
+        print(answer)
     elif a.verb == "type":
         xdotool(a.display, "type", "--delay", "25", a.text)
     elif a.verb == "key":

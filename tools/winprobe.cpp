@@ -12,9 +12,12 @@
 //                                   matches SPEC itself or holds a match
 //   winprobe button TITLE SPEC N    centre "x y" of button N of the toolbar
 //                                   found by SPEC
-//   winprobe text TITLE [SPEC]      the window's text, CR LF as a line
-//                                   break and other bytes outside printable
-//                                   ASCII as \xNN (WM_GETTEXT, any length)
+//   winprobe ownedbutton TITLE SPEC N   the same in a popup owned by TITLE's
+//                                   window (a palette)
+//   winprobe text TITLE SPEC        the window's text (a status bar's: its
+//                                   first pane), CR LF as a line break and
+//                                   other bytes outside printable ASCII as
+//                                   \xNN (WM_GETTEXT, any length)
 //   winprobe run APPDATA EXE [ARG]  starts EXE with APPDATA as its
 //                                   application-data folder; does not wait
 //
@@ -131,6 +134,7 @@ int PrintButtonCentre(HWND toolbar, int index) {
   return 0;
 }
 
+// WM_GETTEXT, unlike GetWindowText, asks a window of another process.
 int PrintText(HWND window) {
   if (!window) return 1;
   const LRESULT length = ::SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
@@ -173,8 +177,8 @@ int Run(int argc, char** argv) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: winprobe rect|owned|text TITLE [SPEC] | button TITLE SPEC N | "
-               "run APPDATA EXE [ARG...]\n");
+               "usage: winprobe rect|owned TITLE [SPEC] | button|ownedbutton TITLE SPEC N | "
+               "text TITLE SPEC | run APPDATA EXE [ARG...]\n");
   return 2;
 }
 
@@ -196,13 +200,14 @@ int main(int argc, char** argv) {
   HWND main = MainWindow(argv[2]);
   if (!main) return 1;
   if (verb == "rect") return PrintRect(FindIn(main, wanted));
-  if (verb == "text") return PrintText(FindIn(main, wanted));
-  if (verb == "owned") {
-    OwnedSearch search{main, wanted, nullptr};
-    ::EnumWindows(FindOwned, reinterpret_cast<LPARAM>(&search));
-    return PrintRect(search.found);
-  }
+  OwnedSearch owned{main, wanted, nullptr};
+  if (verb == "owned" || verb == "ownedbutton")
+    ::EnumWindows(FindOwned, reinterpret_cast<LPARAM>(&owned));
+  if (verb == "owned") return PrintRect(owned.found);
   if (verb == "button" && argc == 5 && wanted)
     return PrintButtonCentre(FindIn(main, wanted), std::atoi(argv[4]));
+  if (verb == "ownedbutton" && argc == 5 && wanted)
+    return PrintButtonCentre(owned.found, std::atoi(argv[4]));
+  if (verb == "text" && wanted) return PrintText(FindIn(main, wanted));
   return Usage();
 }

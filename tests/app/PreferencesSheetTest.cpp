@@ -2,6 +2,7 @@
 // through its controls: OK applies the pages that were shown, Cancel
 // nothing; "Set As Default" reaches the settings file once, at OK; the
 // sheet reopens on the page last shown.
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -324,6 +325,34 @@ TEST_F(PreferencesSheet, PagesShowTheOptionsInTheirUnits) {
   EXPECT_EQ(shown["shortcuts"].rfind("pv7\xBB" "3.1415927\r\n\r\n", 0), 0u);
   EXPECT_EQ(o.MultiplyStyle.Value, 1);
   EXPECT_EQ(o.UseOneFont.Value, false);  // cancelled
+}
+
+int Brightness(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); }
+
+// With Use One Font checked, a face list is disabled: its field shows the
+// face greyed, in letters of a font that fits the field (a capital is about
+// 0.62 of its font's height). Pixels right of the glyph, left of the button.
+TEST_F(PreferencesSheet, DisabledFaceListDrawsItsFaceGreyedWithinTheField) {
+  ASSERT_NE(NewDocument(), nullptr);
+  ActiveDocument()->Options.UseOneFont.Value = true;
+  RunSheet([&](HWND sheet) {
+    HWND combo = ::GetDlgItem(ShowPage(sheet, 0), IDC_FONTS_FUNCTIONS_FACE);
+    ASSERT_FALSE(::IsWindowEnabled(combo));
+    ::RedrawWindow(combo, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT client{};
+    ::GetClientRect(combo, &client);
+    HDC dc = ::GetDC(combo);
+    const int background = Brightness(::GetPixel(dc, client.right / 2, 3));
+    int top = client.bottom, bottom = -1, darkest = background;
+    for (int y = 3; y < client.bottom - 3; ++y)
+      for (int x = 24; x < client.right - 20; ++x)
+        if (const int ink = Brightness(::GetPixel(dc, x, y)); ink < background - 60)
+          top = std::min(top, y), bottom = y, darkest = std::min(darkest, ink);
+    ::ReleaseDC(combo, dc);
+    ASSERT_GE(bottom, top) << "no face drawn";
+    EXPECT_GE(darkest, Brightness(::GetSysColor(COLOR_GRAYTEXT)) - 30);
+    EXPECT_LE(3 * (bottom - top + 1), 2 * ::SendMessageA(combo, CB_GETITEMHEIGHT, WPARAM(-1), 0));
+  });
 }
 
 TEST_F(PreferencesSheet, TabInTheShortcutsBoxTypesTheMark) {

@@ -425,10 +425,18 @@ TEST(ProgramScreenKeyboard, ToolbarButtonShowsTheKeyboardAndItsKeysType) {
   ::GetWindowRect(keyboard, &rect);
   EXPECT_EQ(rect.right - rect.left, 400);
   EXPECT_EQ(rect.bottom - rect.top, 230);
+  // Beside (touching) the main window, on the screen, over neither the toolbar nor the box.
+  RECT main{}, bar{}, box{}, common{}, screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN),
+                                               ::GetSystemMetrics(SM_CYSCREEN)};
+  ::GetWindowRect(search.main, &main);
+  ::InflateRect(&main, 1, 1);
+  ::GetWindowRect(toolbar, &bar);
+  ::GetWindowRect(edit, &box);
+  EXPECT_TRUE(::IntersectRect(&common, &rect, &main) && !::IntersectRect(&common, &rect, &bar) &&
+              !::IntersectRect(&common, &rect, &box) && ::UnionRect(&common, &rect, &screen) &&
+              ::EqualRect(&common, &screen));
 
   // The user puts the caret into the box, then types on the screen keyboard.
-  RECT box{};
-  ::GetWindowRect(edit, &box);
   ClickAt(POINT{box.left + 20, box.top + 8});
   for (const char* key : {"y", "=", "3", "cos"}) ClickAt(ExtendedKeyCentre(keyboard, key));
   EXPECT_TRUE(PumpUntil([&] { return EditText(edit).find("y=3cos") != std::string::npos; }, 5000))
