@@ -6,7 +6,9 @@
 #include <functional>
 
 #include "app/LanguageSelectDlg.h"
+#include "app/StartupDialogs.h"
 #include "controls/TextHelpers.h"
+#include "resources/PreferenceIds.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/RunningProgram.h"
@@ -221,6 +223,239 @@ TEST_F(LanguageStart, DialogsAreGerman) {
   EXPECT_EQ(language.caption, "Sprachauswahl");
   EXPECT_EQ(language.item, "German");
   EXPECT_TRUE(TakeShownBoxes().empty());  // cancelled: nothing stored
+}
+
+// ---- the German module's dialogs --------------------------------------------------
+
+// The room a control's text leaves for the rest of the control (a check
+// box's box, a frame's indent, a button's edges, our drawn buttons' icon),
+// and whether the control wraps its text at words; not measured: no text.
+struct TextRoom {
+  bool measured = false;
+  bool wrapped = false;
+  int reserved = 0;
+};
+
+TextRoom RoomOf(HWND control, HDC dc) {
+  char kind[16] = {};
+  ::GetClassNameA(control, kind, sizeof kind);
+  const LONG style = ::GetWindowLongA(control, GWL_STYLE);
+  SIZE digit{};
+  ::GetTextExtentPoint32A(dc, "0", 1, &digit);
+  const bool multiline = (style & BS_MULTILINE) != 0;
+  if (std::string(kind) == "Static") {
+    const LONG type = style & SS_TYPEMASK;
+    const bool wrapped = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
+    return {wrapped || type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE, wrapped, 0};
+  }
+  if (std::string(kind) != "Button") return {};
+  switch (style & BS_TYPEMASK) {
+    case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE:
+    case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON:
+      return {true, multiline, ::GetSystemMetrics(SM_CXMENUCHECK) + digit.cx};
+    case BS_GROUPBOX: return {true, false, 2 * digit.cx};
+    case BS_OWNERDRAW: return {true, true, ::GetSystemMetrics(SM_CXICON) + 6};
+    default: return {true, multiline, 2 * digit.cx};
+  }
+}
+
+// The pixels by which `control`'s text overflows it, measured with the
+// control's own font on the dialog's DC; empty when the text fits.
+std::string Overflow(HWND dialog, HWND control) {
+  HDC dc = ::GetDC(dialog);
+  auto font = reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0));
+  HGDIOBJ old = ::SelectObject(dc, font ? font : reinterpret_cast<HGDIOBJ>(::SendMessageA(dialog, WM_GETFONT, 0, 0)));
+  const TextRoom room = RoomOf(control, dc);
+  const std::string text = WindowText(control);
+  RECT client{};
+  ::GetClientRect(control, &client);
+  const LONG width = client.right - room.reserved;
+  RECT needed{0, 0, width, 0};
+  const LONG style = ::GetWindowLongA(control, GWL_STYLE);
+  const bool noPrefix = room.reserved == 0 && (style & SS_NOPREFIX);
+  if (room.measured && !text.empty() && (style & WS_VISIBLE))
+    ::DrawTextA(dc, text.c_str(), -1, &needed,
+                DT_CALCRECT | (room.wrapped ? DT_WORDBREAK : DT_SINGLELINE) | (noPrefix ? DT_NOPREFIX : 0));
+  ::SelectObject(dc, old);
+  ::ReleaseDC(dialog, dc);
+  if (needed.right <= width && needed.bottom <= client.bottom) return std::string();
+  return "\"" + text + "\" (" + std::to_string(::GetDlgCtrlID(control)) + ") needs " +
+         std::to_string(needed.right) + " x " + std::to_string(needed.bottom) + " px, has " +
+         std::to_string(width) + " x " + std::to_string(client.bottom);
+}
+
+// Every text of `dialog` (a page, or a dialog with its nested controls) that
+// does not fit, each named with the template `id`.
+void AddOverflows(UINT id, HWND dialog, std::vector<std::string>& cuts) {
+  struct Walk {
+    UINT id;
+    HWND dialog;
+    std::vector<std::string>* cuts;
+  } walk{id, dialog, &cuts};
+  ::EnumChildWindows(
+      dialog,
+      [](HWND control, LPARAM param) -> BOOL {
+        auto* w = reinterpret_cast<Walk*>(param);
+        const std::string cut = Overflow(::GetParent(control), control);
+        if (!cut.empty()) w->cuts->push_back("dialog " + std::to_string(w->id) + ": " + cut);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&walk));
+}
+
+std::vector<UINT> DialogTemplatesOf(HMODULE module) {
+  std::vector<UINT> ids;
+  ::EnumResourceNamesA(
+      module, RT_DIALOG,
+      [](HMODULE, LPCSTR, LPSTR name, LONG_PTR param) -> BOOL {
+        if (IS_INTRESOURCE(name))
+          reinterpret_cast<std::vector<UINT>*>(param)->push_back(static_cast<UINT>(reinterpret_cast<UINT_PTR>(name)));
+        return TRUE;
+      },
+      reinterpret_cast<LONG_PTR>(&ids));
+  return ids;
+}
+
+// Every dialog and page the German module translates, opened as the program
+// opens it: no text is cut by its control.
+TEST_F(LanguageStart, EveryGermanTextFitsItsControl) {
+  RestartWithLanguage("DEU");
+  ASSERT_NE(NewDocument(), nullptr);
+  SimpleBrowser::SetDocumentWaitForTest(0);
+  auto command = [this](UINT id) { return [this, id] { frame->SendMessage(WM_COMMAND, id, 0); }; };
+  auto update = [this](UINT id) {
+    return [this, id] {
+      QVUpdateAvailableDlg dialog(id, frame);
+      dialog.Record.Parse("VER;1;Ovelin 4;5;12;http://127.0.0.1/get;http://127.0.0.1/new");
+      dialog.CurrentMajor = 4;
+      dialog.CurrentMinor = 4;
+      dialog.DoModal();
+    };
+  };
+  auto welcome = [] {
+    QVFirstRunDlg dialog;
+    dialog.ProductName = "Ovelin 4";
+    dialog.DoModal();
+  };
+  CStringArray noTips;
+  auto tip = [&noTips] {
+    QVTipOfTheDayDlg dialog;
+    dialog.TipFiles = &noTips;
+    dialog.DoModal();
+  };
+  auto browser = [] {
+    QVBrowserDlg dialog;
+    dialog.DoModal();
+  };
+  const struct {
+    UINT id;
+    std::function<void()> open;
+    int page;  // of the preferences sheet, or -1
+  } dialogs[] = {
+      {IDD_ABOUTBOX, command(ID_APP_ABOUT), -1},
+      {IDD_ABOUT_MARVOLK, command(ID_ABOUT_MARVOLK), -1},
+      {IDD_LANGUAGE_SELECT, command(ID_LANGUAGE), -1},
+      {IDD_INSERT_INTEGRAL, command(ID_INSERT_INTEGRAL), -1},
+      {IDD_INSERT_LIMIT, command(ID_INSERT_LIMIT), -1},
+      {IDD_INSERT_SUM_PRODUCT, command(ID_INSERT_SUM), -1},
+      {IDD_INSERT_NTH_ROOT, command(ID_INSERT_NTH_ROOT), -1},
+      {IDD_INSERT_BOUNDS, command(ID_INSERT_BOUNDS), -1},
+      {IDD_INSERT_SCIENTIFIC, command(ID_INSERT_SCIENTIFIC), -1},
+      {IDD_INSERT_DERIVATIVE_AT_POINT, command(ID_INSERT_DERIVATIVE_AT_POINT), -1},
+      {IDD_MATRIX, command(ID_INSERT_MATRIX), -1},
+      {IDD_VECTOR, command(ID_INSERT_VECTOR), -1},
+      {IDD_PIECEWISE, command(ID_INSERT_PIECEWISE), -1},
+      {IDD_PAGE_FONTS, command(ID_EDIT_PREFERENCES), 0},
+      {IDD_PAGE_VECTORS, command(ID_EDIT_PREFERENCES), 1},
+      {IDD_PAGE_STYLES, command(ID_EDIT_PREFERENCES), 2},
+      {IDD_PAGE_UNITS, command(ID_EDIT_PREFERENCES), 3},
+      {IDD_PAGE_MATRIX, command(ID_EDIT_PREFERENCES), 4},
+      {IDD_PAGE_SHORTCUTS, command(ID_EDIT_PREFERENCES), 5},
+      {IDD_FIRST_RUN, welcome, -1},
+      {IDD_UPDATE_MINOR, update(IDD_UPDATE_MINOR), -1},
+      {IDD_UPDATE_MAJOR, update(IDD_UPDATE_MAJOR), -1},
+      {IDD_TIP_OF_THE_DAY, tip, -1},
+      {IDD_BROWSER, browser, -1},
+  };
+  std::vector<std::string> cuts;
+  std::vector<UINT> opened;
+  for (const auto& d : dialogs) {
+    DialogScript script(
+        300,
+        [&](HWND shown) {
+          HWND dialog = shown;
+          if (d.page >= 0) {
+            ::SendMessageA(shown, PSM_SETCURSEL, static_cast<WPARAM>(d.page), 0);
+            dialog = reinterpret_cast<HWND>(::SendMessageA(shown, PSM_GETCURRENTPAGEHWND, 0, 0));
+          }
+          opened.push_back(d.id);
+          AddOverflows(d.id, dialog, cuts);
+        },
+        IDCANCEL);
+    d.open();
+  }
+  SimpleBrowser::SetDocumentWaitForTest(SimpleBrowser::kDocumentWaitMs);
+  EXPECT_EQ(cuts, std::vector<std::string>());
+  // The table above opens every dialog the module translates.
+  std::vector<UINT> translated = DialogTemplatesOf(reinterpret_cast<HMODULE>(app->LanguageManager.Module));
+  std::sort(translated.begin(), translated.end());
+  std::sort(opened.begin(), opened.end());
+  EXPECT_EQ(opened, translated);
+}
+
+// Pixels of `control` as its window shows them now.
+std::vector<COLORREF> ShownPixels(HWND control, RECT area) {
+  ::RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  HDC window = ::GetDC(control);
+  HDC memory = ::CreateCompatibleDC(window);
+  HBITMAP copy = ::CreateCompatibleBitmap(window, area.right, area.bottom);
+  HGDIOBJ old = ::SelectObject(memory, copy);
+  ::BitBlt(memory, 0, 0, area.right, area.bottom, window, 0, 0, SRCCOPY);
+  std::vector<COLORREF> pixels;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) pixels.push_back(::GetPixel(memory, x, y));
+  ::SelectObject(memory, old);
+  ::DeleteObject(copy);
+  ::DeleteDC(memory);
+  ::ReleaseDC(control, window);
+  return pixels;
+}
+
+// The module carries no pictures: in German too, the welcome dialog's large
+// buttons show their icons and the Fonts page's face lists the TrueType
+// mark (a grey and a black "T"; nothing else there is that very grey).
+TEST_F(LanguageStart, GermanDialogsShowTheProgramsPictures) {
+  RestartWithLanguage("DEU");
+  ASSERT_NE(NewDocument(), nullptr);
+  int coloured = -1, marked = -1;
+  {
+    DialogScript script(300, [&](HWND dialog) {
+      HWND button = ::GetDlgItem(dialog, IDC_NEWSLETTER_BUTTON);
+      RECT client{};
+      ::GetClientRect(button, &client);
+      const auto pixels = ShownPixels(button, client);
+      coloured = static_cast<int>(std::count_if(pixels.begin(), pixels.end(), [](COLORREF c) {
+        return GetRValue(c) != GetGValue(c) || GetGValue(c) != GetBValue(c);
+      }));
+    });
+    QVFirstRunDlg welcome;
+    welcome.ProductName = "Ovelin 4";
+    welcome.DoModal();
+  }
+  {
+    DialogScript script(300, [&](HWND sheet) {
+      ::SendMessageA(sheet, PSM_SETCURSEL, 0, 0);
+      HWND page = reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+      HWND faces = ::GetDlgItem(page, IDC_FONTS_MAIN_FACE);
+      RECT client{};
+      ::GetClientRect(faces, &client);
+      const auto pixels = ShownPixels(faces, client);
+      marked = static_cast<int>(std::count(pixels.begin(), pixels.end(), RGB(128, 128, 128)));
+    }, IDCANCEL);
+    frame->SendMessage(WM_COMMAND, ID_EDIT_PREFERENCES, 0);
+  }
+  EXPECT_GT(coloured, 100) << "the newsletter icon";
+  EXPECT_GT(marked, 20) << "the TrueType mark of the main face";
 }
 
 TEST_F(LanguageStart, AnAbsentModuleKeepsEnglishAndTheOption) {
