@@ -403,24 +403,6 @@ TEST_F(LanguageStart, EveryGermanTextFitsItsControl) {
   EXPECT_EQ(opened, translated);
 }
 
-// Pixels of `control` as its window shows them now.
-std::vector<COLORREF> ShownPixels(HWND control, RECT area) {
-  ::RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  HDC window = ::GetDC(control);
-  HDC memory = ::CreateCompatibleDC(window);
-  HBITMAP copy = ::CreateCompatibleBitmap(window, area.right, area.bottom);
-  HGDIOBJ old = ::SelectObject(memory, copy);
-  ::BitBlt(memory, 0, 0, area.right, area.bottom, window, 0, 0, SRCCOPY);
-  std::vector<COLORREF> pixels;
-  for (int y = area.top; y < area.bottom; ++y)
-    for (int x = area.left; x < area.right; ++x) pixels.push_back(::GetPixel(memory, x, y));
-  ::SelectObject(memory, old);
-  ::DeleteObject(copy);
-  ::DeleteDC(memory);
-  ::ReleaseDC(control, window);
-  return pixels;
-}
-
 // The module carries no pictures: in German too, the welcome dialog's large
 // buttons show their icons and the Fonts page's face lists the TrueType
 // mark (a grey and a black "T"; nothing else there is that very grey).
@@ -431,9 +413,7 @@ TEST_F(LanguageStart, GermanDialogsShowTheProgramsPictures) {
   {
     DialogScript script(300, [&](HWND dialog) {
       HWND button = ::GetDlgItem(dialog, IDC_NEWSLETTER_BUTTON);
-      RECT client{};
-      ::GetClientRect(button, &client);
-      const auto pixels = ShownPixels(button, client);
+      const auto pixels = ShownPixels(button);
       coloured = static_cast<int>(std::count_if(pixels.begin(), pixels.end(), [](COLORREF c) {
         return GetRValue(c) != GetGValue(c) || GetGValue(c) != GetBValue(c);
       }));
@@ -447,9 +427,7 @@ TEST_F(LanguageStart, GermanDialogsShowTheProgramsPictures) {
       ::SendMessageA(sheet, PSM_SETCURSEL, 0, 0);
       HWND page = reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
       HWND faces = ::GetDlgItem(page, IDC_FONTS_MAIN_FACE);
-      RECT client{};
-      ::GetClientRect(faces, &client);
-      const auto pixels = ShownPixels(faces, client);
+      const auto pixels = ShownPixels(faces);
       marked = static_cast<int>(std::count(pixels.begin(), pixels.end(), RGB(128, 128, 128)));
     }, IDCANCEL);
     frame->SendMessage(WM_COMMAND, ID_EDIT_PREFERENCES, 0);
