@@ -519,70 +519,40 @@ TEST_F(SaveAs, FailedExportIsReportedAsAFileSaveError) {
 
 constexpr WORD kGerman = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
 
-std::wstring ModuleString(HMODULE module, UINT id) {
-  wchar_t text[1024] = {};
-  const int length = ::LoadStringW(module, id, text, 1024);
-  return std::wstring(text, static_cast<size_t>(std::max(length, 0)));
-}
-
-// The string-table block of `strings` (sixteen strings from a multiple of
-// sixteen), with the module's other strings of those blocks kept.
-std::map<UINT, std::vector<WORD>> StringBlocks(HMODULE module, const std::map<UINT, std::wstring>& strings) {
-  std::map<UINT, std::vector<WORD>> blocks;
-  for (const auto& [changed, unused] : strings) {
-    std::vector<WORD>& block = blocks[changed / 16 + 1];
-    if (!block.empty()) continue;
-    for (UINT id = changed / 16 * 16; id < changed / 16 * 16 + 16; ++id) {
-      const auto found = strings.find(id);
-      const std::wstring text = found != strings.end() ? found->second : ModuleString(module, id);
-      block.push_back(static_cast<WORD>(text.size()));
-      block.insert(block.end(), text.begin(), text.end());
-    }
+// String-table block `block` (the strings from 16 * (block - 1) on) holding
+// `texts`; the strings it leaves empty come from the program.
+std::vector<WORD> StringBlock(UINT block, const std::map<UINT, std::wstring>& texts) {
+  std::vector<WORD> words;
+  for (UINT id = (block - 1) * 16; id < block * 16; ++id) {
+    const std::wstring text = texts.count(id) ? texts.at(id) : std::wstring();
+    words.push_back(static_cast<WORD>(text.size()));
+    words.insert(words.end(), text.begin(), text.end());
   }
-  return blocks;
+  return words;
 }
 
-// A copy of the German module, `name` in `folder`, whose `strings` and the
-// texts of dialog `dialogId` (each `from` becomes a `to` of its length) are
-// replaced as a resource editor would replace them.
+// The German module copied to `path` with `strings` and the texts of dialog
+// `dialogId` (each `from` becomes a `to` of its length) replaced, as a
+// resource editor would replace them.
 bool WriteEditedModule(const std::string& path, const std::map<UINT, std::wstring>& strings,
                        UINT dialogId, const std::vector<std::pair<std::wstring, std::wstring>>& texts) {
   std::filesystem::copy_file(QVM400App::ProgramDirectory().GetString() + std::string("QVM400DEU.dll"), path);
   HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!module) return false;
-  const auto blocks = StringBlocks(module, strings);
   HRSRC info = ::FindResourceExA(module, MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(dialogId), kGerman);
-  if (!info) return ::FreeLibrary(module) && false;
+  if (!info) return false;
   const auto* bytes = static_cast<const wchar_t*>(::LockResource(::LoadResource(module, info)));
   std::wstring dialog(bytes, ::SizeofResource(module, info) / sizeof(wchar_t));
   ::FreeLibrary(module);
-  for (const auto& [from, to] : texts) {
-    const size_t at = dialog.find(from);
-    if (at == std::wstring::npos || to.size() != from.size()) return false;
-    dialog.replace(at, from.size(), to);
-  }
+  for (const auto& [from, to] : texts) dialog.replace(dialog.find(from), from.size(), to);
   HANDLE update = ::BeginUpdateResourceA(path.c_str(), FALSE);
-  for (const auto& [block, words] : blocks)
-    ::UpdateResourceA(update, MAKEINTRESOURCEA(6), MAKEINTRESOURCEA(block), kGerman,
-                      const_cast<WORD*>(words.data()), static_cast<DWORD>(words.size() * sizeof(WORD)));
+  for (const auto& [id, text] : strings) {
+    std::vector<WORD> block = StringBlock(id / 16 + 1, strings);
+    ::UpdateResourceA(update, MAKEINTRESOURCEA(6), MAKEINTRESOURCEA(id / 16 + 1), kGerman, block.data(),
+                      static_cast<DWORD>(block.size() * sizeof(WORD)));
+  }
   ::UpdateResourceA(update, MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(dialogId), kGerman, dialog.data(),
                     static_cast<DWORD>(dialog.size() * sizeof(wchar_t)));
   return ::EndUpdateResourceA(update, FALSE) != FALSE;
-}
-
-// Texts of the update dialog `id` filled in as the dialog fills them.
-std::vector<std::string> UpdateDialogTexts(UINT id, CWnd* parent) {
-  std::vector<std::string> texts;
-  QVUpdateAvailableDlg dialog(id, parent);
-  dialog.Record.Parse("VER;1;Ovelin;4;5;http://127.0.0.1/get");
-  dialog.CurrentMajor = 4;
-  dialog.CurrentMinor = 4;
-  DialogScript script(300, [&](HWND shown) {
-    for (int item : {IDC_UPDATE_VERSIONS, IDC_UPDATE_NEW_VERSION, IDC_UPDATE_DOWNLOAD})
-      texts.push_back(WindowText(::GetDlgItem(shown, item)));
-  });
-  dialog.DoModal();
-  return texts;
 }
 
 // A module whose translations take other arguments than the program's own
@@ -617,8 +587,16 @@ TEST_F(SaveAs, TranslationsThatTakeOtherArgumentsGiveWayToTheProgramsOwn) {
                        "Ovelin cannot save a file of this type:\n" + out.File("eq.png") +
                            "\n\nChoose a name ending in .qvm, .emf, .gif or .bmp.",
                        "Save changes to " + std::string(doc->GetTitle()) + "?"}));
-  EXPECT_EQ(UpdateDialogTexts(IDD_UPDATE_MINOR, frame),
-            (std::vector<std::string>{"Current Version 4.004   -  New Version  4.005",
+  std::vector<std::string> update;
+  QVUpdateAvailableDlg dialog(IDD_UPDATE_MINOR, frame);
+  dialog.Record.Parse("VER;1;Ovelin;4;5;http://127.0.0.1/get");
+  dialog.CurrentMajor = dialog.CurrentMinor = 4;
+  DialogScript script(300, [&](HWND updateDialog) {
+    for (int item : {IDC_UPDATE_VERSIONS, IDC_UPDATE_NEW_VERSION, IDC_UPDATE_DOWNLOAD})
+      update.push_back(WindowText(::GetDlgItem(updateDialog, item)));
+  });
+  dialog.DoModal();
+  EXPECT_EQ(update, (std::vector<std::string>{"Current Version 4.004   -  New Version  4.005",
                                       "Eine neue Version von Ovelin steht zum Herunterladen bereit.",
                                       "Download Ovelin"}));
   EXPECT_EQ(AboutVersionText(::GetModuleHandleA(nullptr)), "Version  4,004 (0)");
