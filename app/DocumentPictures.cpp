@@ -160,9 +160,8 @@ bool PutMetafilePicture(ClipboardWriter& clipboard, HGLOBAL block) {
 // Shows the string `formatId` filled in with `path`, under the string
 // `captionId` (the program's name for 0); the button pressed.
 int ShowPathMessage(UINT formatId, const CString& path, UINT captionId, UINT type) {
-  CString format, text, caption;
-  format.LoadString(formatId);
-  text.Format(format, path.GetString());
+  const CString text = AfxFormatResource(formatId, path.GetString());
+  CString caption;
   if (!captionId || !caption.LoadString(captionId)) caption = AfxGetAppName();
   CWnd* main = AfxGetMainWnd();
   return ShowMessageBox(main ? main->GetSafeHwnd() : nullptr, text, caption, type);

@@ -62,11 +62,8 @@ void QVMMacrosPropPage::DoDataExchange(CDataExchange* dx) {
 void QVMMacrosPropPage::RefuseUnstorableLine(CDataExchange* dx) {
   const ShortcutFault fault = FindShortcutFault(ListText);
   if (fault.line == 0) return;
-  CString message;
-  message.Format(LoadResourceString(fault.percent ? IDS_SHORTCUT_WITH_PERCENT
-                                                  : IDS_SHORTCUT_WITHOUT_MARK),
-                 fault.line, fault.text.GetString());
-  AfxMessageBox(message, MB_ICONEXCLAMATION);
+  const UINT id = fault.percent ? IDS_SHORTCUT_WITH_PERCENT : IDS_SHORTCUT_WITHOUT_MARK;
+  AfxMessageBox(AfxFormatResource(id, fault.line, fault.text.GetString()), MB_ICONEXCLAMATION);
   const int start = ListEdit.LineIndex(fault.line - 1);
   ListEdit.SetSel(start, start + fault.text.GetLength());
   dx->PrepareCtrl(IDC_LIST_TEXT);  // focused with the line still selected

@@ -14,11 +14,16 @@ namespace {
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
-// The control's template text used as a format for `args`.
+// The control's template text used as a format for `args`. A language
+// module's text that takes other arguments than the program's own template
+// text gives way to it: a "%s" too many would read past the arguments.
 template <typename... Args>
-CString FilledText(const CWnd& control, Args... args) {
+CString FilledText(const CWnd& control, const char* templateName, Args... args) {
+  CString format = control.GetWindowText();
+  const CString own = AfxProgramDialogItemText(templateName, control.GetDlgCtrlID());
+  if (!AfxSameFormatArguments(format, own)) format = own;
   CString text;
-  text.Format(control.GetWindowText(), args...);
+  text.Format(format, args...);
   return text;
 }
 
@@ -69,7 +74,7 @@ BOOL QVFirstRunDlg::OnInitDialog() {
   CheckBox.SetCheck(CheckForUpdates ? BST_CHECKED : BST_UNCHECKED);
   CheckBox.EnableWindow(TRUE);
   TitleLabel.SetPointSize(16).SetBold(TRUE).SetTextColour(kBlue);
-  TitleLabel.SetLabelText("Welcome to " + ProductName);
+  TitleLabel.SetLabelText(AfxFormatResource(IDS_WELCOME_TITLE, ProductName.GetString()));
   HelpMenuLabel.SetPointSize(9).SetTextColour(kBlue).SetBold(TRUE);
   return result;
 }
@@ -115,14 +120,15 @@ BOOL QVUpdateAvailableDlg::OnInitDialog() {
 
   const char* name = Record.ProductName;
   VersionsLabel.SetPointSize(12).SetTextColour(kBlue);
+  const char* own = m_lpszTemplateName;
   VersionsLabel.SetLabelText(
-      FilledText(VersionsLabel, CurrentMajor, CurrentMinor, Record.Major, Record.Minor));
+      FilledText(VersionsLabel, own, CurrentMajor, CurrentMinor, Record.Major, Record.Minor));
   NewVersionLabel.SetPointSize(12);
-  NewVersionLabel.SetLabelText(FilledText(NewVersionLabel, name));
+  NewVersionLabel.SetLabelText(FilledText(NewVersionLabel, own, name));
   TitleLabel.SetPointSize(16).SetBold(TRUE).SetTextColour(kBlue);
   CloseFirstLabel.SetPointSize(10).SetBold(TRUE).SetTextColour(kRed);
-  CloseFirstLabel.SetLabelText(FilledText(CloseFirstLabel, name));
-  DownloadButton.SetWindowText(FilledText(DownloadButton, name));
+  CloseFirstLabel.SetLabelText(FilledText(CloseFirstLabel, own, name));
+  DownloadButton.SetWindowText(FilledText(DownloadButton, own, name));
   const BOOL hasNotes = !Record.NotesUrl.IsEmpty();
   WhatsNewButton.EnableWindow(hasNotes);
   WhatsNewButton.ShowWindow(hasNotes ? SW_SHOW : SW_HIDE);

@@ -31,7 +31,8 @@ void CColorToolBar::OnDropDown(NMHDR* header, LRESULT* result) {
   for (int i = 0; i < m_dropDownButtons.GetSize(); ++i) {
     const stDropDownInfo& info = m_dropDownButtons[i];
     if (info.uButtonID != static_cast<UINT>(toolbar->iItem)) continue;
-    HMENU menu = ::LoadMenuA(AfxGetResourceInstance(), MAKEINTRESOURCEA(info.uMenuID));
+    const char* name = MAKEINTRESOURCEA(info.uMenuID);
+    HMENU menu = ::LoadMenuA(AfxFindResourceHandle(name, RT_MENU), name);
     if (!menu) return;
     CRect rect;
     SendMessage(TB_GETRECT, info.uButtonID, reinterpret_cast<LPARAM>(&rect));

@@ -236,10 +236,12 @@ DWORD CDrawnButton::SetIcons(HICON in, HICON out) {
   return kOk;
 }
 
+// A language module need not carry the pictures: the program's serve then.
 DWORD CDrawnButton::SetIconResources(UINT inId, UINT outId) {
-  HINSTANCE module = AfxGetResourceInstance();
-  auto load = [module](UINT id) {
-    return static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+  auto load = [](UINT id) {
+    const char* name = MAKEINTRESOURCEA(id);
+    return static_cast<HICON>(::LoadImageA(AfxFindResourceHandle(name, RT_GROUP_ICON), name,
+                                           IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
   };
   HICON in = load(inId);
   HICON out = nullptr;
@@ -305,9 +307,10 @@ DWORD CDrawnButton::SetBitmapImages(HBITMAP in, COLORREF inTransparent, HBITMAP 
 
 DWORD CDrawnButton::SetBitmapResources(UINT inId, COLORREF inTransparent, UINT outId,
                                        COLORREF outTransparent) {
-  HINSTANCE module = AfxGetResourceInstance();
-  auto load = [module](UINT id) {
-    return static_cast<HBITMAP>(::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+  auto load = [](UINT id) {
+    const char* name = MAKEINTRESOURCEA(id);
+    return static_cast<HBITMAP>(::LoadImageA(AfxFindResourceHandle(name, RT_BITMAP), name,
+                                             IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
   };
   HBITMAP out = nullptr;
   if (outId == kGreyId)
@@ -410,7 +413,8 @@ BOOL CDrawnButton::SetMenu(UINT menuId, HWND owner, BOOL repaint) {
   if (menu_) ::DestroyMenu(menu_);
   menu_ = nullptr;
   menuOwner_ = owner;
-  if (menuId) menu_ = ::LoadMenuA(AfxGetResourceInstance(), MAKEINTRESOURCEA(menuId));
+  const char* name = MAKEINTRESOURCEA(menuId);
+  if (menuId) menu_ = ::LoadMenuA(AfxFindResourceHandle(name, RT_MENU), name);
   if (repaint) Repaint();
   return menuId == 0 || menu_ != nullptr;
 }

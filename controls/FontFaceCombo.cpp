@@ -50,9 +50,11 @@ CFontFaceCombo::~CFontFaceCombo() {
 }
 
 void CFontFaceCombo::FillFontList() {
+  // The TrueType mark is the program's when a language module lacks it.
+  const char* glyphs = MAKEINTRESOURCEA(IDB_FONT_PREVIEW);
   if (!glyphs_)
-    glyphs_ = ImageList_LoadImageA(AfxGetResourceInstance(), MAKEINTRESOURCEA(IDB_FONT_PREVIEW),
-                                   kGlyphWidth, 1, RGB(255, 255, 255), IMAGE_BITMAP, 0);
+    glyphs_ = ImageList_LoadImageA(AfxFindResourceHandle(glyphs, RT_BITMAP), glyphs, kGlyphWidth, 1,
+                                   RGB(255, 255, 255), IMAGE_BITMAP, 0);
   ResetContent();
   fonts_.clear();
   HDC dc = ::GetDC(m_hWnd);

@@ -32,9 +32,14 @@ void CLabel::PreSubclassWindow() {
   RemakeFont();
 }
 
+// The window answers WM_GETFONT with the font the label draws with; the old
+// font goes only after the window has let go of it.
 void CLabel::RemakeFont() {
+  CFont made;
+  made.CreateFontIndirect(&logFont_);
+  if (m_hWnd) SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(made.GetSafeHandle()), FALSE);
   font_.DeleteObject();
-  font_.CreateFontIndirect(&logFont_);
+  font_.Attach(made.Detach());
 }
 
 CLabel& CLabel::FontChanged() {

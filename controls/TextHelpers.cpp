@@ -6,11 +6,7 @@
 #include <shellapi.h>
 #endif
 
-CString LoadResourceString(UINT id) {
-  CString text;
-  text.LoadString(id);
-  return text;
-}
+CString LoadResourceString(UINT id) { return AfxLoadString(id); }
 
 int ResourceMessageBox(UINT textId, UINT captionId, UINT type) {
   const CString text = LoadResourceString(textId);

@@ -7,6 +7,35 @@
 #define AFX_IDS_IDLEMESSAGE 0xE001
 #define AFX_IDS_UNTITLED 0xE00F
 
+// The class library's own texts. Their English copies are in AfxRes.rc,
+// which every program's resource script includes; a language module carries
+// its translations under the same ids.
+#define AFX_IDP_FAILED_TO_CREATE_DOC 61700
+#define AFX_IDS_ALL_FILES_FILTER 0xF300
+#define AFX_IDS_PREVIEW_CAPTION 0xF301
+#define AFX_IDS_EMBEDDED_TITLE 0xF302
+#define AFX_IDS_UNNAMED_FILE 0xF303
+#define AFX_IDP_ASK_TO_SAVE 0xF310
+#define AFX_IDP_FAILED_TO_OPEN_DOC 0xF311
+#define AFX_IDP_FAILED_TO_SAVE_DOC 0xF312
+#define AFX_IDP_FAILED_TO_UPDATE 0xF313
+#define AFX_IDP_NO_PRINTER 0xF314
+#define AFX_IDP_PRINT_FAILED 0xF315
+#define AFX_IDP_OUT_OF_MEMORY 0xF316
+#define AFX_IDP_UNEXPECTED_ERROR 0xF317
+#define AFX_IDP_UNEXPECTED_ERROR_NAMED 0xF318
+#define AFX_IDP_RESOURCE_UNAVAILABLE 0xF319
+#define AFX_IDP_INVALID_ARGUMENT 0xF31A
+#define AFX_IDP_PARSE_INT_RANGE 0xF320
+#define AFX_IDP_PARSE_UINT_RANGE 0xF321
+#define AFX_IDP_PARSE_REAL 0xF322
+#define AFX_IDP_PARSE_REAL_RANGE 0xF323
+#define AFX_IDP_PARSE_STRING_SIZE 0xF324
+// The messages of CFileException and CArchiveException: the first id plus
+// the exception's cause.
+#define AFX_IDP_FILE_CAUSE_FIRST 0xF330
+#define AFX_IDP_ARCHIVE_CAUSE_FIRST 0xF340
+
 // Panes of the status bar: the message pane and the key indicators.
 #define ID_SEPARATOR 0
 #define ID_INDICATOR_CAPS 0xE701

@@ -30,12 +30,8 @@ long long ReadInteger(CDataExchange* dx, int id, long long minValue, long long m
   HWND control = dx->PrepareEditCtrl(id);
   long long value = 0;
   if (!AfxParseInteger(AfxGetWindowText(control), minValue, maxValue, value)) {
-    CString text;
-    if (minValue < 0)
-      text.Format("Enter an integer between %lld and %lld.", minValue, maxValue);
-    else
-      text.Format("Enter a whole number between %lld and %lld.", minValue, maxValue);
-    Refuse(dx, text);
+    Refuse(dx, AfxFormatResource(minValue < 0 ? AFX_IDP_PARSE_INT_RANGE : AFX_IDP_PARSE_UINT_RANGE,
+                                 minValue, maxValue));
   }
   return value;
 }
@@ -49,7 +45,7 @@ void WriteInteger(CDataExchange* dx, int id, long long value) {
 double ReadDouble(CDataExchange* dx, int id) {
   HWND control = dx->PrepareEditCtrl(id);
   double value = 0;
-  if (!AfxParseDouble(AfxGetWindowText(control), value)) Refuse(dx, "Enter a number.");
+  if (!AfxParseDouble(AfxGetWindowText(control), value)) Refuse(dx, AfxLoadString(AFX_IDP_PARSE_REAL));
   return value;
 }
 
@@ -172,7 +168,7 @@ void DDX_Text(CDataExchange* dx, int id, float& value) {
     return;
   }
   const double read = ReadDouble(dx, id);
-  if (std::fabs(read) > 3.402823466e38) Refuse(dx, "Enter a number.");
+  if (std::fabs(read) > 3.402823466e38) Refuse(dx, AfxLoadString(AFX_IDP_PARSE_REAL));
   value = static_cast<float>(read);
 }
 
@@ -258,23 +254,19 @@ void DDV_MaxChars(CDataExchange* dx, const CString& value, int maxChars) {
     return;
   }
   if (value.GetLength() <= maxChars) return;
-  CString text;
-  text.Format("Enter no more than %d characters.", maxChars);
-  Refuse(dx, text);
+  Refuse(dx, AfxFormatResource(AFX_IDP_PARSE_STRING_SIZE, maxChars));
 }
 
 void DDV_MinMaxInt(CDataExchange* dx, int value, int minValue, int maxValue) {
   if (!dx->m_bSaveAndValidate || (value >= minValue && value <= maxValue)) return;
-  CString text;
-  text.Format("Enter an integer between %d and %d.", minValue, maxValue);
-  Refuse(dx, text);
+  Refuse(dx, AfxFormatResource(AFX_IDP_PARSE_INT_RANGE, static_cast<long long>(minValue),
+                               static_cast<long long>(maxValue)));
 }
 
 void DDV_MinMaxUInt(CDataExchange* dx, UINT value, UINT minValue, UINT maxValue) {
   if (!dx->m_bSaveAndValidate || (value >= minValue && value <= maxValue)) return;
-  CString text;
-  text.Format("Enter a whole number between %u and %u.", minValue, maxValue);
-  Refuse(dx, text);
+  Refuse(dx, AfxFormatResource(AFX_IDP_PARSE_UINT_RANGE, static_cast<long long>(minValue),
+                               static_cast<long long>(maxValue)));
 }
 
 void DDV_MinMaxDouble(CDataExchange* dx, const double& value, double minValue, double maxValue) {
@@ -283,7 +275,5 @@ void DDV_MinMaxDouble(CDataExchange* dx, const double& value, double minValue, d
   char high[32];
   std::snprintf(low, sizeof low, "%.15g", minValue);
   std::snprintf(high, sizeof high, "%.15g", maxValue);
-  CString text;
-  text.Format("Enter a number between %s and %s.", low, high);
-  Refuse(dx, text);
+  Refuse(dx, AfxFormatResource(AFX_IDP_PARSE_REAL_RANGE, low, high));
 }

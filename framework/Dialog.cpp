@@ -39,6 +39,52 @@ const DLGTEMPLATE* AfxLoadDialogTemplate(const char* name) {
   return loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
 }
 
+namespace {
+
+// Moves past a text field of a template (a string, an ordinal, or empty),
+// handing the string to `text` when asked.
+const WORD* SkipTemplateText(const WORD* p, CString* text = nullptr) {
+  if (*p == 0xFFFF) return p + 2;
+  const WORD* start = p;
+  while (*p) ++p;
+  if (text) {
+    char narrow[1024] = {};
+    ::WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(start),
+                          static_cast<int>(p - start), narrow, sizeof narrow - 1, nullptr, nullptr);
+    *text = narrow;
+  }
+  return p + 1;
+}
+
+const BYTE* AlignToDword(const WORD* p) {
+  return reinterpret_cast<const BYTE*>((reinterpret_cast<UINT_PTR>(p) + 3) & ~UINT_PTR{3});
+}
+
+}  // namespace
+
+// Walks the DLGTEMPLATEEX header (menu, class, caption, font), then the
+// DWORD-aligned items: their id at byte 20, class and text from byte 24.
+CString AfxProgramDialogItemText(const char* name, int itemId) {
+  HINSTANCE program = AfxGetInstanceHandle();
+  HRSRC resource = ::FindResourceA(program, name, MAKEINTRESOURCEA(5));  // RT_DIALOG
+  HGLOBAL loaded = resource ? ::LoadResource(program, resource) : nullptr;
+  const auto* bytes = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
+  const auto* words = reinterpret_cast<const WORD*>(bytes);
+  if (!bytes || words[0] != 1 || words[1] != 0xFFFF) return CString();
+  const DWORD style = *reinterpret_cast<const DWORD*>(bytes + 12);
+  const WORD items = words[8];
+  const WORD* p = SkipTemplateText(SkipTemplateText(SkipTemplateText(words + 13)));
+  if (style & DS_SETFONT) p = SkipTemplateText(p + 3);
+  for (WORD i = 0; i < items; ++i) {
+    const BYTE* item = AlignToDword(p);
+    CString text;
+    p = SkipTemplateText(SkipTemplateText(reinterpret_cast<const WORD*>(item + 24)), &text);
+    p = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(p + 1) + *p);  // extra data
+    if (*reinterpret_cast<const int*>(item + 20) == itemId) return text;
+  }
+  return CString();
+}
+
 const DLGTEMPLATE* CDialog::LoadDialogTemplate() const {
   if (m_lpDialogTemplate) return m_lpDialogTemplate;
   return AfxLoadDialogTemplate(m_lpszTemplateName);

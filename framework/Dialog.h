@@ -67,6 +67,10 @@ class CDialogEx : public CDialog {
 // language module lacks it); null when there is none.
 const DLGTEMPLATE* AfxLoadDialogTemplate(const char* name);
 
+// The text of control `itemId` in the program's own template `name` (not a
+// language module's), "" when there is none; extended templates only.
+CString AfxProgramDialogItemText(const char* name, int itemId);
+
 // The dialog procedure of our dialogs: all work happens in the window
 // procedure, so it declines everything.
 INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);

@@ -14,7 +14,6 @@ IMPLEMENT_DYNAMIC(CDocManager, CObject)
 
 namespace {
 
-constexpr const char* kCreateFailed = "Failed to create empty document.";
 
 bool EndsWithNoCase(const CString& text, const CString& tail) {
   return text.GetLength() >= tail.GetLength() &&
@@ -198,8 +197,8 @@ void CMultiDocTemplate::SetDefaultTitle(CDocument* doc) {
   CString title;
   if (GetDocString(title, docName))
     title.AppendFormat("%u", m_nUntitledCount + 1);
-  else if (!title.LoadString(AFX_IDS_UNTITLED))
-    title = "Untitled";
+  else
+    title.LoadString(AFX_IDS_UNTITLED);
   doc->SetTitle(title);
 }
 
@@ -207,7 +206,7 @@ void CMultiDocTemplate::SetDefaultTitle(CDocument* doc) {
 CDocument* CMultiDocTemplate::OpenDocumentFile(const char* pathName, BOOL makeVisible) {
   CDocument* doc = CreateNewDocument();
   if (!doc) {
-    AfxMessageBox(kCreateFailed, MB_ICONEXCLAMATION);
+    AfxMessageBox(AFX_IDP_FAILED_TO_CREATE_DOC, MB_ICONEXCLAMATION);
     return nullptr;
   }
   const BOOL autoDelete = doc->m_bAutoDelete;
@@ -215,7 +214,7 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const char* pathName, BOOL makeVi
   CFrameWnd* frame = CreateNewFrame(doc, nullptr);
   doc->m_bAutoDelete = autoDelete;
   if (!frame) {
-    AfxMessageBox(kCreateFailed, MB_ICONEXCLAMATION);
+    AfxMessageBox(AFX_IDP_FAILED_TO_CREATE_DOC, MB_ICONEXCLAMATION);
     delete doc;
     return nullptr;
   }
@@ -297,7 +296,7 @@ void CDocManager::CloseAllDocuments(BOOL endSession) {
 
 void CDocManager::OnFileNew() {
   if (templates_.IsEmpty()) {
-    AfxMessageBox(kCreateFailed, MB_ICONEXCLAMATION);
+    AfxMessageBox(AFX_IDP_FAILED_TO_CREATE_DOC, MB_ICONEXCLAMATION);
     return;
   }
   templates_.GetHead()->OpenDocumentFile(nullptr);
@@ -329,7 +328,7 @@ BOOL CDocManager::DoPromptFileName(CString& fileName, UINT titleId, DWORD flags,
     filter += name + "|" + patterns + "|";
     if (defaultExt.IsEmpty()) defaultExt = extensions[0].Mid(1);
   }
-  filter += "All Files (*.*)|*.*||";
+  filter += AfxLoadString(AFX_IDS_ALL_FILES_FILTER) + "|*.*||";
   CWinApp* app = AfxGetApp();
   CFileDialog dialog(openFileDialog, defaultExt.IsEmpty() ? nullptr : defaultExt.GetString(),
                      fileName, flags, filter, app ? app->m_pMainWnd : nullptr);

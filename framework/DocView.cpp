@@ -206,7 +206,7 @@ void CDocument::ReportSaveLoadException(const char* pathName, const CException* 
     text = e->GetErrorMessage();
   }
   if (text.IsEmpty() && defaultPromptId) text.LoadString(defaultPromptId);
-  if (text.IsEmpty()) text = saving ? "Failed to save document." : "Failed to open document.";
+  if (text.IsEmpty()) text = AfxLoadString(saving ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_FAILED_TO_OPEN_DOC);
   AfxMessageBox(text, MB_ICONEXCLAMATION);
 }
 
@@ -239,10 +239,8 @@ BOOL CDocument::CanCloseFrame(CFrameWnd* frame) {
 BOOL CDocument::SaveModified() {
   if (!IsModified()) return TRUE;
   CString name = m_strPathName.IsEmpty() ? m_strTitle : FileNamePart(m_strPathName);
-  if (name.IsEmpty()) name = "Untitled";
-  CString prompt;
-  prompt.Format("Save changes to %s?", name.GetString());
-  switch (AfxMessageBox(prompt, MB_YESNOCANCEL)) {
+  if (name.IsEmpty()) name = AfxLoadString(AFX_IDS_UNTITLED);
+  switch (AfxMessageBox(AfxFormatResource(AFX_IDP_ASK_TO_SAVE, name.GetString()), MB_YESNOCANCEL)) {
     case IDYES: return DoFileSave();
     case IDNO: return TRUE;
     default: return FALSE;

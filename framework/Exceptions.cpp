@@ -1,48 +1,26 @@
 // Exception messages and the throw helpers.
 #include "framework/Exceptions.h"
 
+namespace {
+
+// The message of `cause` (the generic one for a cause we do not know) with
+// the file's name filled in.
+CString CauseMessage(UINT firstId, int cause, int causes, int genericCause, const CString& fileName) {
+  const UINT id = firstId + static_cast<UINT>((cause >= 0 && cause < causes) ? cause : genericCause);
+  const CString name = fileName.IsEmpty() ? AfxLoadString(AFX_IDS_UNNAMED_FILE) : fileName;
+  return AfxFormatResource(id, name.GetString());
+}
+
+}  // namespace
+
 CString CFileException::GetErrorMessage() const {
-  static const char* const kTexts[] = {
-      "No error occurred.",
-      "An unspecified error occurred while accessing %s.",
-      "%s was not found.",
-      "%s contains an invalid path.",
-      "%s could not be opened because there are too many open files.",
-      "Access to %s was denied.",
-      "An invalid file handle was associated with %s.",
-      "%s could not be removed because it is the current directory.",
-      "%s could not be created because the directory is full.",
-      "Seek failed on %s.",
-      "A hardware I/O error was reported while accessing %s.",
-      "A sharing violation occurred while accessing %s.",
-      "A locking violation occurred while accessing %s.",
-      "Disk full while accessing %s.",
-      "An attempt was made to access %s past its end.",
-  };
-  const int count = static_cast<int>(sizeof kTexts / sizeof kTexts[0]);
-  const char* text = kTexts[(m_cause >= 0 && m_cause < count) ? m_cause : genericException];
-  CString message;
-  message.Format(text, m_strFileName.IsEmpty() ? "an unnamed file" : m_strFileName.GetString());
-  return message;
+  return CauseMessage(AFX_IDP_FILE_CAUSE_FIRST, m_cause, endOfFile + 1, genericException,
+                      m_strFileName);
 }
 
 CString CArchiveException::GetErrorMessage() const {
-  static const char* const kTexts[] = {
-      "No error occurred.",
-      "An unexpected error occurred while reading %s.",
-      "An attempt was made to write to %s while it was open for reading.",
-      "An attempt was made to read past the end of %s.",
-      "An attempt was made to read from %s while it was open for writing.",
-      "%s has a bad format.",
-      "%s contained an unexpected object.",
-      "%s contains an incorrect schema.",
-      "The archive buffer of %s is full.",
-  };
-  const int count = static_cast<int>(sizeof kTexts / sizeof kTexts[0]);
-  const char* text = kTexts[(m_cause >= 0 && m_cause < count) ? m_cause : genericException];
-  CString message;
-  message.Format(text, m_strFileName.IsEmpty() ? "an unnamed file" : m_strFileName.GetString());
-  return message;
+  return CauseMessage(AFX_IDP_ARCHIVE_CAUSE_FIRST, m_cause, bufferFull + 1, genericException,
+                      m_strFileName);
 }
 
 void AfxThrowMemoryException() { throw CMemoryException(); }

@@ -3,6 +3,7 @@
 // reference (catch (const CException& e)); no Delete() bookkeeping.
 #pragma once
 
+#include "framework/AfxRes.h"
 #include "framework/String.h"
 
 class CException {
@@ -14,12 +15,12 @@ class CException {
 
 class CMemoryException : public CException {
  public:
-  CString GetErrorMessage() const override { return "Out of memory."; }
+  CString GetErrorMessage() const override { return AfxLoadString(AFX_IDP_OUT_OF_MEMORY); }
 };
 
 class CResourceException : public CException {
  public:
-  CString GetErrorMessage() const override { return "A required resource was unavailable."; }
+  CString GetErrorMessage() const override { return AfxLoadString(AFX_IDP_RESOURCE_UNAVAILABLE); }
 };
 
 // Thrown after the user has already been told (a failed validation): catch
@@ -31,7 +32,7 @@ class CUserException : public CException {
 
 class CInvalidArgException : public CException {
  public:
-  CString GetErrorMessage() const override { return "Encountered an improper argument."; }
+  CString GetErrorMessage() const override { return AfxLoadString(AFX_IDP_INVALID_ARGUMENT); }
 };
 
 class CFileException : public CException {

@@ -17,7 +17,6 @@ IMPLEMENT_DYNAMIC(COleServerItem, CObject)
 
 namespace {
 
-const char kUpdateFailed[] = "Failed to update the embedded object in its container.";
 
 CString Narrow(LPCOLESTR text) {
   if (!text) return CString();
@@ -465,7 +464,7 @@ BOOL COleServerDoc::SaveToContainer() {
 
 BOOL COleServerDoc::OnUpdateDocument() {
   if (SaveToContainer()) return TRUE;
-  AfxMessageBox(kUpdateFailed, MB_ICONEXCLAMATION);
+  AfxMessageBox(AFX_IDP_FAILED_TO_UPDATE, MB_ICONEXCLAMATION);
   return FALSE;
 }
 
@@ -513,7 +512,9 @@ void COleServerDoc::OnSetHostNames(const char* container, const char* object) {
   if (m_strHostObj.IsEmpty()) return;
   CString name;
   if (m_pDocTemplate) m_pDocTemplate->GetDocString(name, CDocTemplate::docName);
-  SetTitle(name.IsEmpty() ? m_strHostObj : name + " in " + m_strHostObj);
+  SetTitle(name.IsEmpty() ? m_strHostObj
+                          : AfxFormatResource(AFX_IDS_EMBEDDED_TITLE, name.GetString(),
+                                              m_strHostObj.GetString()));
 }
 
 void COleServerDoc::OnShowDocument(BOOL show) {

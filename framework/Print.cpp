@@ -17,9 +17,6 @@ constexpr int kHimetricPerInch = 2540;
 // Grey around the page in the preview window, in pixels.
 constexpr int kPreviewMargin = 16;
 
-constexpr const char* kNoPrinter = "No printer is installed.\nInstall a printer to print.";
-constexpr const char* kPrintFailed = "The document could not be printed.";
-
 // The text at `offset` characters into a DEVNAMES block.
 const char* DevNamesText(const DEVNAMES* names, WORD offset) {
   return reinterpret_cast<const char*>(names) + offset;
@@ -80,7 +77,7 @@ BOOL CView::DoPreparePrinting(CPrintInfo* info) {
       ::PrintDlgA(&pd);
     }
     if (pd.hDC || info->m_bPreview) return TRUE;
-    AfxMessageBox(kNoPrinter, MB_ICONEXCLAMATION);
+    AfxMessageBox(AFX_IDP_NO_PRINTER, MB_ICONEXCLAMATION);
     return FALSE;
   }
   pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
@@ -93,7 +90,7 @@ BOOL CView::DoPreparePrinting(CPrintInfo* info) {
   }
   pd.hDevMode = pd.hDevNames = nullptr;
   if (!chosen && ::CommDlgExtendedError() == PDERR_NODEFAULTPRN)
-    AfxMessageBox(kNoPrinter, MB_ICONEXCLAMATION);
+    AfxMessageBox(AFX_IDP_NO_PRINTER, MB_ICONEXCLAMATION);
   return chosen && pd.hDC;
 }
 
@@ -108,7 +105,7 @@ void CView::PrintPage(CDC* dc, CPrintInfo* info) {
 
 // The pages between StartDoc and EndDoc; a failed page aborts the job.
 BOOL CView::RunPrintJob(CDC* dc, CPrintInfo* info) {
-  const CString title = m_pDocument ? m_pDocument->GetTitle() : CString("Untitled");
+  const CString title = m_pDocument ? m_pDocument->GetTitle() : AfxLoadString(AFX_IDS_UNTITLED);
   DOCINFOA document{};
   document.cbSize = sizeof document;
   document.lpszDocName = title;
@@ -138,7 +135,7 @@ void CView::PrintJob(BOOL direct) {
   dc.m_bPrinting = true;
   const BOOL printed = RunPrintJob(&dc, &info);
   dc.Detach();
-  if (!printed) AfxMessageBox(kPrintFailed, MB_ICONEXCLAMATION);
+  if (!printed) AfxMessageBox(AFX_IDP_PRINT_FAILED, MB_ICONEXCLAMATION);
 }
 
 void CView::OnFilePrint() { PrintJob(FALSE); }
@@ -192,7 +189,7 @@ CPreviewWnd::~CPreviewWnd() {
 BOOL CPreviewWnd::Create(CWnd* owner) {
   const char* windowClass =
       AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, ::LoadCursorA(nullptr, IDC_ARROW));
-  if (!CreateEx(0, windowClass, "Print Preview", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+  if (!CreateEx(0, windowClass, AfxLoadString(AFX_IDS_PREVIEW_CAPTION), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                 600, 800, owner ? owner->GetSafeHwnd() : nullptr, nullptr))
     return FALSE;
   ShowWindow(SW_SHOW);

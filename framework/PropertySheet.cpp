@@ -10,7 +10,8 @@ IMPLEMENT_DYNAMIC(CPropertySheet, CWnd)
 
 CPropertyPage::CPropertyPage(UINT templateId, UINT captionId) : CDialog(templateId) {
   m_psp.dwSize = sizeof m_psp;
-  m_psp.hInstance = AfxGetResourceInstance();
+  // The program's own page when the language module lacks it.
+  m_psp.hInstance = AfxFindResourceHandle(MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));
   m_psp.pszTemplate = MAKEINTRESOURCEA(templateId);
   if (captionId && caption_.LoadString(captionId)) {
     m_psp.dwFlags |= PSP_USETITLE;

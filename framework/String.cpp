@@ -336,19 +336,86 @@ void CString::ReleaseBuffer(int newLength) {
 void AfxSetResourceHandle(HINSTANCE instance) { g_resourceHandle = instance; }
 HINSTANCE AfxGetResourceHandle() { return g_resourceHandle; }
 
-bool CString::LoadString(UINT id) {
-  s_.clear();
+namespace {
+
+// String `id` of `module` into `text`; false when the module lacks it.
+bool LoadStringFrom([[maybe_unused]] HINSTANCE module, [[maybe_unused]] UINT id, std::string& text) {
+  text.clear();
 #ifdef _WIN32
   // String-table entries are short; a longer one is cut at the buffer.
   char buffer[4096];
-  HINSTANCE program = GetModuleHandleA(nullptr);
-  int n = g_resourceHandle ? ::LoadStringA(g_resourceHandle, id, buffer, sizeof buffer) : 0;
-  // A string the language module lacks comes from the program.
-  if (n <= 0) n = ::LoadStringA(program, id, buffer, sizeof buffer);
-  if (n > 0) s_.assign(buffer, static_cast<size_t>(n));
-  return n > 0;
-#else
-  (void)id;
-  return false;
+  const int n = ::LoadStringA(module, id, buffer, sizeof buffer);
+  if (n > 0) text.assign(buffer, static_cast<size_t>(n));
 #endif
+  return !text.empty();
+}
+
+HINSTANCE ProgramModule() {
+#ifdef _WIN32
+  return ::GetModuleHandleA(nullptr);
+#else
+  return nullptr;
+#endif
+}
+
+bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+
+// Skips a width or precision; a "*" one takes an argument of its own.
+const char* SkipCount(const char* p, std::string& arguments) {
+  if (*p == '*') {
+    arguments += '*';
+    return p + 1;
+  }
+  while (IsDigit(*p)) ++p;
+  return p;
+}
+
+// The arguments `format` takes, one group per conversion ("*" for each
+// counted width or precision, the length letters, the conversion letter);
+// false for a format that may take anything else.
+bool FormatArguments(const char* format, std::string& arguments) {
+  arguments.clear();
+  for (const char* p = format; (p = std::strchr(p, '%')) != nullptr;) {
+    ++p;
+    if (*p == '%') {
+      ++p;
+      continue;
+    }
+    while (InSet(*p, "-+ #0")) ++p;
+    p = SkipCount(p, arguments);
+    if (*p == '.') p = SkipCount(p + 1, arguments);
+    while (InSet(*p, "hlLjzt")) arguments += *p++;
+    // "$" (a positional argument) and "n" (a write through a pointer) are refused.
+    if (!InSet(*p, "diouxXcseEfFgGaAp")) return false;
+    arguments += *p++;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CString::LoadString(UINT id) {
+  // A string the language module lacks comes from the program.
+  return (g_resourceHandle && LoadStringFrom(g_resourceHandle, id, s_)) ||
+         LoadStringFrom(ProgramModule(), id, s_);
+}
+
+CString AfxLoadString(UINT id) {
+  CString text;
+  text.LoadString(id);
+  return text;
+}
+
+bool AfxSameFormatArguments(const char* format, const char* own) {
+  std::string taken, wanted;
+  return format && own && FormatArguments(format, taken) && FormatArguments(own, wanted) &&
+         taken == wanted;
+}
+
+CString AfxLoadFormatString(UINT id) {
+  CString text;
+  text.LoadString(id);
+  std::string own;
+  LoadStringFrom(ProgramModule(), id, own);
+  return AfxSameFormatArguments(text, own.c_str()) ? text : CString(own);
 }

@@ -126,3 +126,23 @@ inline bool operator>=(const CString& a, const CString& b) { return !(a < b); }
 // program); null means the executable itself.
 void AfxSetResourceHandle(HINSTANCE instance);
 HINSTANCE AfxGetResourceHandle();
+
+// String `id` of the string table ("" where there is none, as off Windows).
+CString AfxLoadString(UINT id);
+
+// True when the printf format `format` takes the same arguments as `own`:
+// the same conversions in the same order (flags, widths and precisions may
+// differ). A format with positional arguments, "%n" or a conversion we do
+// not know matches nothing, so it is never used.
+bool AfxSameFormatArguments(const char* format, const char* own);
+// String `id` for use as a printf format: the language module's copy when it
+// takes the same arguments as the program's own string `id`, else the
+// program's own (a translated "%s" too many would read past the arguments).
+CString AfxLoadFormatString(UINT id);
+// String `id` (through AfxLoadFormatString) filled in with `args`.
+template <typename... Args>
+CString AfxFormatResource(UINT id, Args... args) {
+  CString text;
+  text.Format(AfxLoadFormatString(id), args...);
+  return text;
+}

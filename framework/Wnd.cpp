@@ -112,13 +112,12 @@ void AfxReportCurrentException() {
   } catch (const CException& e) {
     text = e.GetErrorMessage();
   } catch (const std::bad_alloc&) {
-    text = "Out of memory.";
+    text = AfxLoadString(AFX_IDP_OUT_OF_MEMORY);
   } catch (const std::exception& e) {
-    text = CString("An unexpected error occurred: ") + e.what();
+    text = AfxFormatResource(AFX_IDP_UNEXPECTED_ERROR_NAMED, e.what());
   } catch (...) {
-    text = "An unexpected error occurred.";
   }
-  if (text.IsEmpty()) text = "An unexpected error occurred.";
+  if (text.IsEmpty()) text = AfxLoadString(AFX_IDP_UNEXPECTED_ERROR);
   // Guard: a failing report must not throw out of the dispatcher either.
   try {
     AfxMessageBox(text, MB_ICONEXCLAMATION);

@@ -12,11 +12,15 @@
 //  - Insert menu commands reuse the palettes' command ids; nothing new.
 //  - IDC_EQUATION_ICON (1017) for the icon static of the dialog bar.
 //  - The strings the program shows as fixed texts (Save As filter,
-//    clipboard messages, the "Shortcuts" caption, the copyright line and
-//    the about box's version format) sit at 300-309.
+//    clipboard messages, the "Shortcuts" caption, the copyright line, the
+//    about box's version format, the Save As messages and the welcome
+//    dialog's title) sit at 300-311.
 //  - ID_GREEK_PSI (32945) is the unassigned 23rd button of the lower-case
 //    Greek palette; its image is a psi, and no command handles it yet.
 #pragma once
+
+// The class library's command and string ids (its own texts among them).
+#include "../framework/AfxRes.h"
 
 // ---- Resources shared by the main frame (menu, accelerators, icon,
 //      toolbar 128 with its bitmap, and the title string) -----------------
@@ -109,11 +113,11 @@
 #define IDS_SAVE_UNKNOWN_TYPE           308
 #define IDS_EXPORT_FAILED               309
 #define IDS_REPLACE_EXISTING_FILE       310
+#define IDS_WELCOME_TITLE               311
 #define IDS_SHORTCUT_WITHOUT_MARK       330
 #define IDS_SHORTCUT_WITH_PERCENT       331
 #define AFX_IDS_APP_TITLE               0xE000
 #define AFX_IDS_IDLEMESSAGE             0xE001
-#define AFX_IDP_FAILED_TO_CREATE_DOC    61700
 
 // ---- Class-library commands -------------------------------------------
 #define ID_FILE_NEW                     0xE100

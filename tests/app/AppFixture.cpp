@@ -124,3 +124,22 @@ DialogScript::~DialogScript() {
   CancelRunLater(act_);
   CancelRunLater(rescue_);
 }
+
+std::vector<COLORREF> ShownPixels(HWND window) {
+  ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT client{};
+  ::GetClientRect(window, &client);
+  HDC shown = ::GetDC(window);
+  HDC memory = ::CreateCompatibleDC(shown);
+  HBITMAP copy = ::CreateCompatibleBitmap(shown, client.right, client.bottom);
+  HGDIOBJ old = ::SelectObject(memory, copy);
+  ::BitBlt(memory, 0, 0, client.right, client.bottom, shown, 0, 0, SRCCOPY);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < client.bottom; ++y)
+    for (int x = 0; x < client.right; ++x) pixels.push_back(::GetPixel(memory, x, y));
+  ::SelectObject(memory, old);
+  ::DeleteObject(copy);
+  ::DeleteDC(memory);
+  ::ReleaseDC(window, shown);
+  return pixels;
+}

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/App.h"
 #include "app/Document.h"
@@ -65,6 +66,9 @@ class DialogScript {
  private:
   UINT_PTR act_ = 0, rescue_ = 0;
 };
+
+// The client area of `window` as it shows once redrawn, row by row.
+std::vector<COLORREF> ShownPixels(HWND window);
 
 // Paints `view` into a 400 x 300 memory DC, as WM_PAINT would.
 void PaintView(QVM400View* view);

@@ -308,24 +308,8 @@ TEST_F(InsertCommands, LocaleSeparatorInTheSum) {
 
 // The dialog's client area as it shows now: dark pixels, row by row.
 std::vector<bool> Ink(HWND dialog) {
-  ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  RECT client{};
-  ::GetClientRect(dialog, &client);
-  HDC window = ::GetDC(dialog);
-  HDC memory = ::CreateCompatibleDC(window);
-  HBITMAP bitmap = ::CreateCompatibleBitmap(window, client.right, client.bottom);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, client.right, client.bottom, window, 0, 0, SRCCOPY);
   std::vector<bool> ink;
-  for (int y = 0; y < client.bottom; ++y)
-    for (int x = 0; x < client.right; ++x) {
-      const COLORREF c = ::GetPixel(memory, x, y);
-      ink.push_back(GetRValue(c) + GetGValue(c) + GetBValue(c) < 200);
-    }
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(dialog, window);
+  for (const COLORREF c : ShownPixels(dialog)) ink.push_back(GetRValue(c) + GetGValue(c) + GetBValue(c) < 200);
   return ink;
 }
 

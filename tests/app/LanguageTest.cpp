@@ -4,9 +4,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <set>
 
 #include "app/LanguageSelectDlg.h"
+#include "app/StartupDialogs.h"
 #include "controls/TextHelpers.h"
+#include "resources/PreferenceIds.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/RunningProgram.h"
@@ -221,6 +225,164 @@ TEST_F(LanguageStart, DialogsAreGerman) {
   EXPECT_EQ(language.caption, "Sprachauswahl");
   EXPECT_EQ(language.item, "German");
   EXPECT_TRUE(TakeShownBoxes().empty());  // cancelled: nothing stored
+}
+
+// ---- the German module's dialogs --------------------------------------------------
+
+// The room a control's text leaves for the rest of it (a check box's box, a
+// frame's indent, a button's edges, our drawn buttons' icon), and whether
+// the control wraps its text at words; `shows` false: the control has none.
+struct TextRoom {
+  bool shows = false, wrapped = false;
+  int reserved = 0;
+};
+
+TextRoom RoomOf(HWND control, int digitWidth) {
+  char kind[16] = {};
+  ::GetClassNameA(control, kind, sizeof kind);
+  const LONG style = ::GetWindowLongA(control, GWL_STYLE);
+  const LONG staticType = style & SS_TYPEMASK;  // SS_LEFT, SS_CENTER and SS_RIGHT wrap
+  if (std::string(kind) == "Static")
+    return {staticType <= SS_RIGHT || staticType == SS_SIMPLE || staticType == SS_LEFTNOWORDWRAP,
+            staticType <= SS_RIGHT, 0};
+  if (std::string(kind) != "Button") return {};
+  const bool wrapped = (style & BS_MULTILINE) != 0;
+  switch (style & BS_TYPEMASK) {
+    case BS_GROUPBOX: return {true, false, 2 * digitWidth};
+    case BS_OWNERDRAW: return {true, true, ::GetSystemMetrics(SM_CXICON) + 6};
+    case BS_PUSHBUTTON: case BS_DEFPUSHBUTTON: return {true, wrapped, 2 * digitWidth};
+    default: return {true, wrapped, ::GetSystemMetrics(SM_CXMENUCHECK) + digitWidth};  // boxes, radios
+  }
+}
+
+// `control`'s text measured with its own font on its dialog's DC, as the
+// control lays it out: "" when it fits, else what it needs and has.
+std::string Overflow(HWND control) {
+  HWND dialog = ::GetParent(control);
+  HDC dc = ::GetDC(dialog);
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE digit{};
+  ::GetTextExtentPoint32A(dc, "0", 1, &digit);
+  const TextRoom room = RoomOf(control, digit.cx);
+  const std::string text = WindowText(control);
+  const LONG style = ::GetWindowLongA(control, GWL_STYLE);
+  RECT client{};
+  ::GetClientRect(control, &client);
+  const LONG width = client.right - room.reserved;
+  RECT needed{0, 0, width, 0};
+  if (room.shows && !text.empty() && (style & WS_VISIBLE))
+    ::DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | (room.wrapped ? DT_WORDBREAK : DT_SINGLELINE) |
+                                                   (room.reserved == 0 && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+  ::SelectObject(dc, old);
+  ::ReleaseDC(dialog, dc);
+  if (needed.right <= width && needed.bottom <= client.bottom) return std::string();
+  return "\"" + text + "\" needs " + std::to_string(needed.right) + " x " + std::to_string(needed.bottom) +
+         " px, has " + std::to_string(width) + " x " + std::to_string(client.bottom);
+}
+
+// Every text of `dialog` and its nested controls that does not fit.
+std::vector<std::string> Overflows(HWND dialog) {
+  std::vector<std::string> cuts;
+  ::EnumChildWindows(
+      dialog,
+      [](HWND control, LPARAM list) -> BOOL {
+        const std::string cut = Overflow(control);
+        if (!cut.empty()) reinterpret_cast<std::vector<std::string>*>(list)->push_back(cut);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&cuts));
+  return cuts;
+}
+
+std::set<UINT> DialogTemplatesOf(HMODULE module) {
+  std::set<UINT> ids;
+  ::EnumResourceNamesA(
+      module, RT_DIALOG,
+      [](HMODULE, LPCSTR, LPSTR name, LONG_PTR found) -> BOOL {
+        reinterpret_cast<std::set<UINT>*>(found)->insert(static_cast<UINT>(reinterpret_cast<UINT_PTR>(name)));
+        return TRUE;
+      },
+      reinterpret_cast<LONG_PTR>(&ids));
+  return ids;
+}
+
+// Every dialog and page that the German module translates, opened as the
+// program opens it (a page on its sheet; command 0: a start-up dialog): no
+// text is cut by its control. The module carries no pictures, and the
+// program's show: the welcome dialog's icons and the Fonts page's TrueType
+// mark (a grey and a black "T"; nothing else there is that very grey).
+TEST_F(LanguageStart, EveryGermanDialogFitsItsTextsAndShowsItsPictures) {
+  RestartWithLanguage("DEU");
+  ASSERT_NE(NewDocument(), nullptr);
+  SimpleBrowser::SetDocumentWaitForTest(0);
+  CStringArray noTips;
+  auto startup = [&](UINT id) {
+    QVFirstRunDlg welcome;
+    QVTipOfTheDayDlg tip;
+    QVBrowserDlg browser;
+    QVUpdateAvailableDlg update(id, frame);
+    update.Record.Parse("VER;1;Ovelin 4;5;12;http://127.0.0.1/get;http://127.0.0.1/new");
+    welcome.ProductName = "Ovelin 4";
+    tip.TipFiles = &noTips;
+    if (id == IDD_FIRST_RUN)
+      welcome.DoModal();
+    else if (id == IDD_TIP_OF_THE_DAY)
+      tip.DoModal();
+    else if (id == IDD_BROWSER)
+      browser.DoModal();
+    else
+      update.DoModal();
+  };
+  const struct {
+    UINT id, command;
+    int page;
+  } dialogs[] = {
+      {IDD_ABOUTBOX, ID_APP_ABOUT, -1}, {IDD_ABOUT_MARVOLK, ID_ABOUT_MARVOLK, -1},
+      {IDD_LANGUAGE_SELECT, ID_LANGUAGE, -1}, {IDD_INSERT_INTEGRAL, ID_INSERT_INTEGRAL, -1},
+      {IDD_INSERT_LIMIT, ID_INSERT_LIMIT, -1}, {IDD_INSERT_SUM_PRODUCT, ID_INSERT_SUM, -1},
+      {IDD_INSERT_NTH_ROOT, ID_INSERT_NTH_ROOT, -1}, {IDD_INSERT_BOUNDS, ID_INSERT_BOUNDS, -1},
+      {IDD_INSERT_SCIENTIFIC, ID_INSERT_SCIENTIFIC, -1},
+      {IDD_INSERT_DERIVATIVE_AT_POINT, ID_INSERT_DERIVATIVE_AT_POINT, -1},
+      {IDD_MATRIX, ID_INSERT_MATRIX, -1}, {IDD_VECTOR, ID_INSERT_VECTOR, -1},
+      {IDD_PIECEWISE, ID_INSERT_PIECEWISE, -1}, {IDD_PAGE_FONTS, ID_EDIT_PREFERENCES, 0},
+      {IDD_PAGE_VECTORS, ID_EDIT_PREFERENCES, 1}, {IDD_PAGE_STYLES, ID_EDIT_PREFERENCES, 2},
+      {IDD_PAGE_UNITS, ID_EDIT_PREFERENCES, 3}, {IDD_PAGE_MATRIX, ID_EDIT_PREFERENCES, 4},
+      {IDD_PAGE_SHORTCUTS, ID_EDIT_PREFERENCES, 5}, {IDD_FIRST_RUN, 0, -1},
+      {IDD_UPDATE_MINOR, 0, -1}, {IDD_UPDATE_MAJOR, 0, -1},
+      {IDD_TIP_OF_THE_DAY, 0, -1}, {IDD_BROWSER, 0, -1},
+  };
+  std::map<UINT, std::vector<std::string>> cuts;
+  std::set<UINT> opened;
+  std::vector<COLORREF> button, faces;
+  for (const auto& d : dialogs) {
+    DialogScript script(
+        300,
+        [&](HWND dialog) {
+          if (d.page >= 0) {
+            ::SendMessageA(dialog, PSM_SETCURSEL, static_cast<WPARAM>(d.page), 0);
+            dialog = reinterpret_cast<HWND>(::SendMessageA(dialog, PSM_GETCURRENTPAGEHWND, 0, 0));
+          }
+          opened.insert(d.id);
+          if (d.id == IDD_FIRST_RUN) button = ShownPixels(::GetDlgItem(dialog, IDC_NEWSLETTER_BUTTON));
+          if (d.id == IDD_PAGE_FONTS) faces = ShownPixels(::GetDlgItem(dialog, IDC_FONTS_MAIN_FACE));
+          const std::vector<std::string> found = Overflows(dialog);
+          if (!found.empty()) cuts[d.id] = found;
+        },
+        IDCANCEL);
+    if (d.command)
+      frame->SendMessage(WM_COMMAND, d.command, 0);
+    else
+      startup(d.id);
+  }
+  SimpleBrowser::SetDocumentWaitForTest(SimpleBrowser::kDocumentWaitMs);
+  EXPECT_EQ(cuts, (std::map<UINT, std::vector<std::string>>()));
+  EXPECT_EQ(opened, DialogTemplatesOf(reinterpret_cast<HMODULE>(app->LanguageManager.Module)));
+  const auto coloured = std::count_if(button.begin(), button.end(), [](COLORREF c) {
+    return GetRValue(c) != GetGValue(c) || GetGValue(c) != GetBValue(c);
+  });
+  EXPECT_GT(coloured, 100) << "the newsletter icon";
+  const COLORREF markGrey = RGB(128, 128, 128);
+  EXPECT_GT(std::count(faces.begin(), faces.end(), markGrey), 20) << "the TrueType mark";
 }
 
 TEST_F(LanguageStart, AnAbsentModuleKeepsEnglishAndTheOption) {

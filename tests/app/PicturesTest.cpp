@@ -3,11 +3,16 @@
 // exports and Save As choosing between them. Sizes are checked against the
 // extent each document measures for itself.
 #include <filesystem>
+#include <map>
 
+#include "app/AboutDlg.h"
 #include "app/BitmapDC.h"
+#include "app/LanguageManager.h"
+#include "app/StartupDialogs.h"
 #include "framework/FileDialog.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/RunningProgram.h"
 #include "tests/ole/OleTestSupport.h"
 #include "tests/portable/ImageTestSupport.h"
 
@@ -508,6 +513,94 @@ TEST_F(SaveAs, FailedExportIsReportedAsAFileSaveError) {
   EXPECT_EQ(boxes[0].caption, "File Save Error");
   EXPECT_EQ(boxes[0].text, "The equation could not be written to\n" + path);
   EXPECT_EQ(FilesIn(out), 0);
+}
+
+// ---------------------------------------------------- a translation's formats
+
+constexpr WORD kGerman = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
+
+// String-table block `block` (the strings from 16 * (block - 1) on) holding
+// `texts`; the strings it leaves empty come from the program.
+std::vector<WORD> StringBlock(UINT block, const std::map<UINT, std::wstring>& texts) {
+  std::vector<WORD> words;
+  for (UINT id = (block - 1) * 16; id < block * 16; ++id) {
+    const std::wstring text = texts.count(id) ? texts.at(id) : std::wstring();
+    words.push_back(static_cast<WORD>(text.size()));
+    words.insert(words.end(), text.begin(), text.end());
+  }
+  return words;
+}
+
+// The German module copied to `path` with `strings` and the texts of dialog
+// `dialogId` (each `from` becomes a `to` of its length) replaced, as a
+// resource editor would replace them.
+bool WriteEditedModule(const std::string& path, const std::map<UINT, std::wstring>& strings,
+                       UINT dialogId, const std::vector<std::pair<std::wstring, std::wstring>>& texts) {
+  std::filesystem::copy_file(QVM400App::ProgramDirectory().GetString() + std::string("QVM400DEU.dll"), path);
+  HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HRSRC info = ::FindResourceExA(module, MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(dialogId), kGerman);
+  if (!info) return false;
+  const auto* bytes = static_cast<const wchar_t*>(::LockResource(::LoadResource(module, info)));
+  std::wstring dialog(bytes, ::SizeofResource(module, info) / sizeof(wchar_t));
+  ::FreeLibrary(module);
+  for (const auto& [from, to] : texts) dialog.replace(dialog.find(from), from.size(), to);
+  HANDLE update = ::BeginUpdateResourceA(path.c_str(), FALSE);
+  for (const auto& [id, text] : strings) {
+    std::vector<WORD> block = StringBlock(id / 16 + 1, strings);
+    ::UpdateResourceA(update, MAKEINTRESOURCEA(6), MAKEINTRESOURCEA(id / 16 + 1), kGerman, block.data(),
+                      static_cast<DWORD>(block.size() * sizeof(WORD)));
+  }
+  ::UpdateResourceA(update, MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(dialogId), kGerman, dialog.data(),
+                    static_cast<DWORD>(dialog.size() * sizeof(wchar_t)));
+  return ::EndUpdateResourceA(update, FALSE) != FALSE;
+}
+
+// A module whose translations take other arguments than the program's own
+// texts ("%s" once too often crashed Save As in strlen): wherever a text is
+// filled in, the program's own shows instead; a translation taking the same
+// arguments, whatever its words and widths, is used.
+TEST_F(SaveAs, TranslationsThatTakeOtherArgumentsGiveWayToTheProgramsOwn) {
+  TempFolder folder;
+  const std::string existing = out.File("eq.bmp");
+  TempFolder::Write(existing, "mine");
+  ASSERT_TRUE(WriteEditedModule(folder.File("QVM400TST.dll"),
+                                {{IDS_REPLACE_EXISTING_FILE, L"%s ist schon da: %s. Ersetzen?"},
+                                 {IDS_SAVE_UNKNOWN_TYPE, L"Typ %d geht nicht"},
+                                 {IDS_ABOUT_VERSION_FORMAT, L"Version %2d,%03d (%d)"},
+                                 {AFX_IDP_ASK_TO_SAVE, L"%s%n speichern?"}},
+                                IDD_UPDATE_MINOR,
+                                {{L"%s herunterladen", L"%s%s%s%s%s%s%s%s"},
+                                 {L"Aktuelle Version %d.%03d", L"Aktuelle Version %s.%03d"}}));
+  QVLanguageManager manager;
+  manager.FindModules("QVM400", (folder.Path().string() + "\\").c_str());
+  ASSERT_EQ(manager.LoadModule("TST"), "TST");
+
+  QueueBoxAnswers({IDNO});
+  SaveAsCommand(existing);
+  SaveAsCommand(out.File("eq.png"));
+  QueueBoxAnswers({IDCANCEL});
+  doc->SaveModified();
+  std::vector<std::string> shown;
+  for (const ShownBox& box : TakeShownBoxes()) shown.push_back(box.text);
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       existing + " already exists.\nDo you want to replace it?",
+                       "Ovelin cannot save a file of this type:\n" + out.File("eq.png") +
+                           "\n\nChoose a name ending in .qvm, .emf, .gif or .bmp.",
+                       "Save changes to " + std::string(doc->GetTitle()) + "?"}));
+  std::vector<std::string> update;
+  QVUpdateAvailableDlg dialog(IDD_UPDATE_MINOR, frame);
+  dialog.Record.Parse("VER;1;Ovelin;4;5;http://127.0.0.1/get");
+  dialog.CurrentMajor = dialog.CurrentMinor = 4;
+  DialogScript script(300, [&](HWND updateDialog) {
+    for (int item : {IDC_UPDATE_VERSIONS, IDC_UPDATE_NEW_VERSION, IDC_UPDATE_DOWNLOAD})
+      update.push_back(WindowText(::GetDlgItem(updateDialog, item)));
+  });
+  dialog.DoModal();
+  EXPECT_EQ(update, (std::vector<std::string>{"Current Version 4.004   -  New Version  4.005",
+                                      "Eine neue Version von Ovelin steht zum Herunterladen bereit.",
+                                      "Download Ovelin"}));
+  EXPECT_EQ(AboutVersionText(::GetModuleHandleA(nullptr)), "Version  4,004 (0)");
+  EXPECT_EQ(TempFolder::Read(existing), "mine");
 }
 
 }  // namespace
