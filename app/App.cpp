@@ -200,7 +200,9 @@ void QVM400App::UpdateServerRegistry(BOOL registering) {
 // requested refocus puts the keyboard into the text box.
 BOOL QVM400App::OnIdle(LONG count) {
   const BOOL more = CWinApp::OnIdle(count);
-  if (count > 0 && !Startup.UpdateDialog && RefocusEdit && EquationEditWindow()) {
+  // A box hidden (by print preview) cannot take the keys; it gets them later.
+  if (count > 0 && !Startup.UpdateDialog && RefocusEdit && EquationEditWindow() &&
+      ::IsWindowVisible(EquationEditWindow())) {
     EquationEdit->SetFocus();
     RefocusEdit = 0;
   }

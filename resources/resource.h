@@ -112,6 +112,16 @@
 #define AFX_IDS_APP_TITLE               0xE000
 #define AFX_IDS_IDLEMESSAGE             0xE001
 #define AFX_IDP_FAILED_TO_CREATE_DOC    61700
+#define AFX_IDS_PREVIEW_CLOSE           0xEF10
+#define AFX_IDS_PREVIEW_TWOPAGE         0xEF11
+#define AFX_IDS_PREVIEW_ONEPAGE         0xEF12
+#define AFX_IDS_PREVIEW_NEXT            0xEF13
+#define AFX_IDS_PREVIEW_PREV            0xEF14
+#define AFX_IDS_PREVIEW_PRINT           0xEF15
+#define AFX_IDS_PREVIEW_ZOOMIN          0xEF16
+#define AFX_IDS_PREVIEW_ZOOMOUT         0xEF17
+#define AFX_IDS_PREVIEW_PAGE            0xEF18
+#define AFX_IDS_PREVIEW_PAGES           0xEF19
 
 // ---- Class-library commands -------------------------------------------
 #define ID_FILE_NEW                     0xE100

@@ -258,4 +258,36 @@ TEST_F(OleServerApp, UpdateAndReturnUpdatesTheContainerAndCloses) {
   EXPECT_EQ(site.refs, 0u);
 }
 
+// Escape (the embedded keys) while the container's equation is open here:
+// the container gets the changes, the window goes, the document stays open
+// for the container.
+TEST_F(OleServerApp, EscapeHandsTheEquationBackToItsContainer) {
+  TestClientSite site;
+  site.storage = MakeMemoryStorage();
+  ComPtr<IOleObject> object = Create<IOleObject>(IID_IOleObject);
+  ASSERT_TRUE(object);
+  ASSERT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IPersistStorage, site.object.OutVoid()));
+  ASSERT_HRESULT_SUCCEEDED(site.object->InitNew(site.storage.get()));
+  ASSERT_HRESULT_SUCCEEDED(object->SetClientSite(&site));
+  ASSERT_HRESULT_SUCCEEDED(object->DoVerb(OLEIVERB_SHOW, nullptr, &site, 0, nullptr, nullptr));
+  QVM400Doc* doc = EmbeddedDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->SetEquationText("e^(i pi)=-1");
+  ASSERT_TRUE(frame->IsWindowVisible() && site.shownWindow);
+
+  MSG escape{app->EquationEditWindow(), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
+  EXPECT_TRUE(frame->PreTranslateMessage(&escape));
+  EXPECT_EQ(site.savesAsked, 1);
+  EXPECT_NE(ReadContents(site.storage.get()).find("e^(i pi)=-1"), std::string::npos);
+  EXPECT_FALSE(site.shownWindow);
+  EXPECT_FALSE(frame->IsWindowVisible());
+  EXPECT_EQ(app->GetOpenDocumentCount(), 1);
+  EXPECT_TRUE(TakeShownBoxes().empty());
+
+  ASSERT_HRESULT_SUCCEEDED(object->Close(OLECLOSE_NOSAVE));
+  site.object.Reset();
+  object.Reset();
+  EXPECT_EQ(site.refs, 0u);
+}
+
 }  // namespace
