@@ -31,7 +31,7 @@ constexpr UINT kMaxPreviewPages = 500;
 
 // Spacing of the button bar, in pixels.
 constexpr int kBarGap = 4;
-constexpr int kButtonPadding = 16;
+constexpr int kButtonPadding = 14;
 constexpr int kButtonMinWidth = 60;
 
 struct PreviewButton {
@@ -68,7 +68,8 @@ int TextWidth(HDC dc, UINT caption) {
 
 // ------------------------------------------------------------ CPreviewBar
 
-// Buttons in the system's dialog font, each as wide as its widest caption.
+// Buttons in the system's dialog font, each as wide as its widest caption;
+// they take their places when the frame lays the bar out.
 BOOL CPreviewBar::Create(CFrameWnd* frame) {
   InitBar(frame, CBRS_TOP);
   const char* windowClass = AfxRegisterWndClass(0, ::LoadCursorA(nullptr, IDC_ARROW),
@@ -81,29 +82,46 @@ BOOL CPreviewBar::Create(CFrameWnd* frame) {
   HGDIOBJ previous = ::SelectObject(dc, font);
   TEXTMETRICA metrics{};
   ::GetTextMetricsA(dc, &metrics);
-  const int buttonHeight = metrics.tmHeight + 10;
-  int x = kBarGap;
+  buttonHeight_ = metrics.tmHeight + 10;
   for (const PreviewButton& button : kButtons) {
     int width = TextWidth(dc, button.caption);
     if (button.otherCaption) width = std::max(width, TextWidth(dc, button.otherCaption));
     width = std::max(width + kButtonPadding, kButtonMinWidth);
     HWND control = ::CreateWindowExA(
-        0, "BUTTON", LoadText(button.caption), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, x, kBarGap,
-        width, buttonHeight, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(button.command)),
+        0, "BUTTON", LoadText(button.caption), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, width,
+        buttonHeight_, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(button.command)),
         AfxGetInstanceHandle(), nullptr);
     if (control) ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    x += width + kBarGap;
   }
   ::SelectObject(dc, previous);
   ::ReleaseDC(m_hWnd, dc);
-  height_ = buttonHeight + 2 * kBarGap;
   return TRUE;
 }
 
+// The buttons in rows as wide as the frame: a narrow window (or longer
+// captions of another language) gets a second row rather than hidden ones.
 CSize CPreviewBar::CalcFixedLayout(BOOL, BOOL) {
+  CRect frame;
+  if (m_pDockSite) m_pDockSite->GetClientRect(&frame);
   CSize size = CControlBar::CalcFixedLayout(TRUE, TRUE);
-  size.cy = height_;
+  size.cy = Arrange(frame.Width());
   return size;
+}
+
+int CPreviewBar::Arrange(int width) {
+  int x = kBarGap;
+  int y = kBarGap;
+  for (HWND button = ::GetTopWindow(m_hWnd); button; button = ::GetNextWindow(button, GW_HWNDNEXT)) {
+    CRect place;
+    ::GetWindowRect(button, &place);
+    if (x > kBarGap && x + place.Width() + kBarGap > width) {
+      x = kBarGap;
+      y += buttonHeight_ + kBarGap;
+    }
+    ::SetWindowPos(button, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    x += place.Width() + kBarGap;
+  }
+  return y + buttonHeight_ + kBarGap;
 }
 
 void CPreviewBar::OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) {

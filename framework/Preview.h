@@ -36,7 +36,10 @@ class CPreviewBar : public CControlBar {
   void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
 
  protected:
-  int height_ = 0;
+  // Places the buttons in rows of at most `width` pixels; the bar's height.
+  int Arrange(int width);
+
+  int buttonHeight_ = 0;
 };
 
 class CPreviewView : public CWnd {
