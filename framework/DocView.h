@@ -143,6 +143,10 @@ class CView : public CWnd {
   friend class CDocument;
 };
 
+// The new position for a scroll-bar request (`code`) on `bar` of `wnd`,
+// stepping `line` or `page` units.
+int AfxScrollTarget(CWnd* wnd, int bar, UINT code, int line, int page);
+
 // A view that scrolls over a drawing of a given logical size.
 class CScrollView : public CView {
   DECLARE_DYNAMIC(CScrollView)

@@ -10,8 +10,14 @@
 // Bars take their place through WM_SIZEPARENT (RepositionBars): each child
 // with an id below the panes gets the remaining client rectangle, takes what
 // it needs off it, and the pane (view or MDI client) fills the rest.
-// Choices of ours: titles follow "App - Doc" for the MDI frame (a prefixed
-// frame shows "Doc - App"), and ":n" marks the n-th window of one document.
+// Titles: "App - Doc" (a prefixed frame shows "Doc - App"), and ":n" marks
+// the n-th window of one document; while the active document window is
+// maximised the MDI client shows it as "App - [Doc]", and the window's icon
+// and its minimise, restore and close buttons sit on the menu bar. The
+// "Window" popup lists every document window by its title, the active one
+// checked; choosing one activates it.
+// While a print preview runs (Preview.h) its commands come first on the
+// frame's route and the keys of the frame's windows go to it.
 #pragma once
 
 #include "framework/Wnd.h"

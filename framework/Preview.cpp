@@ -424,23 +424,21 @@ void CPreviewView::UpdateScrollBars() {
     GetClientRect(&client);
     const std::vector<CRect> places = PagePlaces(client);
     const CRect page = places.empty() ? CRect() : places.front();
-    const CSize total(page.Width() + 2 * kMargin, page.Height() + 2 * kMargin);
-    const bool across = zoom_ > 0 && total.cx > client.Width();
-    const bool down = zoom_ > 0 && total.cy > client.Height();
-    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
-    info.nMax = across ? total.cx - 1 : 0;
-    info.nPage = across ? static_cast<UINT>(client.Width()) : 0;
-    scroll_.x = across ? std::clamp<int>(scroll_.x, 0, total.cx - client.Width()) : 0;
-    info.nPos = scroll_.x;
-    SetScrollInfo(SB_HORZ, &info, TRUE);
-    ::ShowScrollBar(m_hWnd, SB_HORZ, across);
-    info.nMax = down ? total.cy - 1 : 0;
-    info.nPage = down ? static_cast<UINT>(client.Height()) : 0;
-    scroll_.y = down ? std::clamp<int>(scroll_.y, 0, total.cy - client.Height()) : 0;
-    info.nPos = scroll_.y;
-    SetScrollInfo(SB_VERT, &info, TRUE);
-    ::ShowScrollBar(m_hWnd, SB_VERT, down);
+    SetScrollAxis(SB_HORZ, page.Width() + 2 * kMargin, client.Width(), scroll_.x);
+    SetScrollAxis(SB_VERT, page.Height() + 2 * kMargin, client.Height(), scroll_.y);
   }
+}
+
+// A bar only while zoomed in and the page is longer than the window.
+void CPreviewView::SetScrollAxis(int bar, int total, int shown, LONG& position) {
+  const bool needed = zoom_ > 0 && total > shown;
+  position = needed ? std::clamp<LONG>(position, 0, total - shown) : 0;
+  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS};
+  info.nMax = needed ? total - 1 : 0;
+  info.nPage = needed ? static_cast<UINT>(shown) : 0;
+  info.nPos = position;
+  SetScrollInfo(bar, &info, TRUE);
+  ::ShowScrollBar(m_hWnd, bar, needed);
 }
 
 void CPreviewView::OnSize(UINT, int, int) {
@@ -457,30 +455,20 @@ void CPreviewView::ScrollTo(int bar, int position) {
   Invalidate(FALSE);
 }
 
-// The new position for a scroll-bar request, in pixels.
-static int ScrollRequest(CWnd* wnd, int bar, UINT code) {
-  SCROLLINFO info{sizeof info, SIF_ALL};
-  wnd->GetScrollInfo(bar, &info);
+// A page step keeps a line of what was shown in sight.
+int CPreviewView::ScrollRequest(int bar, UINT code) {
+  SCROLLINFO info{sizeof info, SIF_PAGE};
+  GetScrollInfo(bar, &info);
   const int page = std::max(static_cast<int>(info.nPage) - kScrollLine, kScrollLine);
-  switch (code) {
-    case SB_LINEUP: return info.nPos - kScrollLine;
-    case SB_LINEDOWN: return info.nPos + kScrollLine;
-    case SB_PAGEUP: return info.nPos - page;
-    case SB_PAGEDOWN: return info.nPos + page;
-    case SB_TOP: return 0;
-    case SB_BOTTOM: return info.nMax;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: return info.nTrackPos;
-    default: return info.nPos;
-  }
+  return AfxScrollTarget(this, bar, code, kScrollLine, page);
 }
 
 void CPreviewView::OnHScroll(UINT code, UINT, CWnd*) {
-  ScrollTo(SB_HORZ, ScrollRequest(this, SB_HORZ, code));
+  ScrollTo(SB_HORZ, ScrollRequest(SB_HORZ, code));
 }
 
 void CPreviewView::OnVScroll(UINT code, UINT, CWnd*) {
-  ScrollTo(SB_VERT, ScrollRequest(this, SB_VERT, code));
+  ScrollTo(SB_VERT, ScrollRequest(SB_VERT, code));
 }
 
 BOOL CPreviewView::OnMouseWheel(UINT, short delta, CPoint) {

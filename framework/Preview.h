@@ -110,6 +110,8 @@ class CPreviewView : public CWnd {
   // The places of the pages shown, in client coordinates (scrolled).
   std::vector<CRect> PagePlaces(const CRect& client) const;
   void UpdateScrollBars();
+  void SetScrollAxis(int bar, int total, int shown, LONG& position);
+  int ScrollRequest(int bar, UINT code);
   void ScrollTo(int bar, int position);
 
   std::vector<HENHMETAFILE> pages_;

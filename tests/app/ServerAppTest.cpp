@@ -58,6 +58,16 @@ class OleServerApp : public AppTest {
     }
     return nullptr;
   }
+  // A new object whose container site holds it in a storage of its own.
+  ComPtr<IOleObject> CreateInSite(TestClientSite& site) {
+    site.storage = MakeMemoryStorage();
+    ComPtr<IOleObject> object = Create<IOleObject>(IID_IOleObject);
+    if (!object) return object;
+    EXPECT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IPersistStorage, site.object.OutVoid()));
+    EXPECT_HRESULT_SUCCEEDED(site.object->InitNew(site.storage.get()));
+    EXPECT_HRESULT_SUCCEEDED(object->SetClientSite(&site));
+    return object;
+  }
   int Amount() {
     QVIniFile written;
     written.AssignPath(SettingsFile("QVM4ADJ").c_str());
@@ -228,12 +238,8 @@ TEST_F(OleServerApp, ExtentIsTheObjectsOwnDocuments) {
 TEST_F(OleServerApp, UpdateAndReturnUpdatesTheContainerAndCloses) {
   TestClientSite site;
   TestAdviseSink objectSink, dataSink;
-  site.storage = MakeMemoryStorage();
-  ComPtr<IOleObject> object = Create<IOleObject>(IID_IOleObject);
+  ComPtr<IOleObject> object = CreateInSite(site);
   ASSERT_TRUE(object);
-  ASSERT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IPersistStorage, site.object.OutVoid()));
-  ASSERT_HRESULT_SUCCEEDED(site.object->InitNew(site.storage.get()));
-  ASSERT_HRESULT_SUCCEEDED(object->SetClientSite(&site));
   auto watch = std::make_unique<AdviseConnections>(object.get(), &objectSink, &dataSink);
   QVM400Doc* doc = EmbeddedDocument();
   ASSERT_NE(doc, nullptr);
@@ -263,12 +269,8 @@ TEST_F(OleServerApp, UpdateAndReturnUpdatesTheContainerAndCloses) {
 // for the container.
 TEST_F(OleServerApp, EscapeHandsTheEquationBackToItsContainer) {
   TestClientSite site;
-  site.storage = MakeMemoryStorage();
-  ComPtr<IOleObject> object = Create<IOleObject>(IID_IOleObject);
+  ComPtr<IOleObject> object = CreateInSite(site);
   ASSERT_TRUE(object);
-  ASSERT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IPersistStorage, site.object.OutVoid()));
-  ASSERT_HRESULT_SUCCEEDED(site.object->InitNew(site.storage.get()));
-  ASSERT_HRESULT_SUCCEEDED(object->SetClientSite(&site));
   ASSERT_HRESULT_SUCCEEDED(object->DoVerb(OLEIVERB_SHOW, nullptr, &site, 0, nullptr, nullptr));
   QVM400Doc* doc = EmbeddedDocument();
   ASSERT_NE(doc, nullptr);
