@@ -200,7 +200,10 @@ void QVM400App::UpdateServerRegistry(BOOL registering) {
 // requested refocus puts the keyboard into the text box.
 BOOL QVM400App::OnIdle(LONG count) {
   const BOOL more = CWinApp::OnIdle(count);
-  if (count > 0 && !Startup.UpdateDialog && RefocusEdit && EquationEditWindow()) {
+  // Print preview hides the box and takes the keys; the box gets them after.
+  const auto* main = dynamic_cast<CFrameWnd*>(m_pMainWnd);
+  const bool previewing = main && main->GetPreview();
+  if (count > 0 && !Startup.UpdateDialog && RefocusEdit && EquationEditWindow() && !previewing) {
     EquationEdit->SetFocus();
     RefocusEdit = 0;
   }

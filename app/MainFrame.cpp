@@ -87,6 +87,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
   else
     HideScreenKeyboard();
   RecalcLayout();
+  // The frame is not a layered window, so alpha 1 leaves it as it is.
+  theLayeredWindowHelper.SetLayeredWindowAttributes(m_hWnd, 0, 1, LWA_ALPHA);
   return 0;
 }
 

@@ -15,10 +15,14 @@
 #pragma once
 
 #include "controls/Flyout.h"
+#include "controls/Label.h"
 #include "framework/ControlBars.h"
 #include "framework/Frame.h"
 
 class QVM400Doc;
+
+// The main frame's helper for layered windows (one for the program).
+extern CLayeredWindowHelper theLayeredWindowHelper;
 
 class CMainFrame : public CMDIFrameWnd {
   DECLARE_DYNCREATE(CMainFrame)

@@ -26,9 +26,15 @@ BEGIN_MESSAGE_MAP(QVM400View, CScrollView)
   ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
   ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrintDirect)
   ON_COMMAND(ID_FILE_PRINT_PREVIEW, CView::OnFilePrintPreview)
+  ON_COMMAND(ID_CANCEL_EDIT_SRVR, OnCancelEditSrvr)
 END_MESSAGE_MAP()
 
 QVM400View::QVM400View() { SetScrollSizes(MM_HIMETRIC, CSize(kStartSize, kStartSize)); }
+
+// Escape while another program's equation is edited here.
+void QVM400View::OnCancelEditSrvr() {
+  if (QVM400Doc* doc = GetDocument()) doc->OnDeactivateUI(FALSE);
+}
 
 QVM400Doc* QVM400View::GetDocument() const { return static_cast<QVM400Doc*>(m_pDocument); }
 

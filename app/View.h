@@ -36,6 +36,7 @@ class QVM400View : public CScrollView {
 
  protected:
   BOOL OnEraseBkgnd(HDC) { return FALSE; }
+  void OnCancelEditSrvr();
 
   DECLARE_MESSAGE_MAP()
 };

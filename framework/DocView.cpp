@@ -487,8 +487,7 @@ void CScrollView::ScrollByDevice(int bar, int newPos) {
     ScrollWindow(0, old - newPos);
 }
 
-// The new position for a scroll-bar request on `bar`.
-static int ScrollTarget(CWnd* wnd, int bar, UINT code, int line, int page) {
+int AfxScrollTarget(CWnd* wnd, int bar, UINT code, int line, int page) {
   SCROLLINFO info{};
   wnd->GetScrollInfo(bar, &info);
   switch (code) {
@@ -506,12 +505,12 @@ static int ScrollTarget(CWnd* wnd, int bar, UINT code, int line, int page) {
 
 void CScrollView::OnHScroll(UINT code, UINT, CWnd* bar) {
   if (bar) return;  // a scroll-bar control of our own handles itself
-  ScrollByDevice(SB_HORZ, ScrollTarget(this, SB_HORZ, code, m_lineDev.cx, m_pageDev.cx));
+  ScrollByDevice(SB_HORZ, AfxScrollTarget(this, SB_HORZ, code, m_lineDev.cx, m_pageDev.cx));
 }
 
 void CScrollView::OnVScroll(UINT code, UINT, CWnd* bar) {
   if (bar) return;
-  ScrollByDevice(SB_VERT, ScrollTarget(this, SB_VERT, code, m_lineDev.cy, m_pageDev.cy));
+  ScrollByDevice(SB_VERT, AfxScrollTarget(this, SB_VERT, code, m_lineDev.cy, m_pageDev.cy));
 }
 
 BOOL CScrollView::OnMouseWheel(UINT, short delta, CPoint) {

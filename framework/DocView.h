@@ -15,7 +15,7 @@
 
 class CDC;
 class CDocTemplate;
-class CPreviewWnd;
+class CPreviewView;
 class CPrintInfo;
 class CView;
 
@@ -118,8 +118,8 @@ class CView : public CWnd {
   // One page on `dc`, which is flagged as printing: OnPrepareDC, the
   // printable area in m_rectDraw, OnPrint.
   void PrintPage(CDC* dc, CPrintInfo* info);
-  // The preview window of this view's page, or null.
-  CPreviewWnd* OpenPrintPreview();
+  // Print preview of this view's pages in its frame, or null.
+  CPreviewView* OpenPrintPreview();
   void OnFilePrint();
   void OnFilePrintDirect();
   void OnFilePrintPreview();
@@ -142,6 +142,10 @@ class CView : public CWnd {
   DECLARE_MESSAGE_MAP()
   friend class CDocument;
 };
+
+// The new position for a scroll-bar request (`code`) on `bar` of `wnd`,
+// stepping `line` or `page` units.
+int AfxScrollTarget(CWnd* wnd, int bar, UINT code, int line, int page);
 
 // A view that scrolls over a drawing of a given logical size.
 class CScrollView : public CView {

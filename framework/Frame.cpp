@@ -9,6 +9,7 @@
 #include "framework/ControlBars.h"
 #include "framework/DocManager.h"
 #include "framework/DocView.h"
+#include "framework/Preview.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 IMPLEMENT_DYNCREATE(CMDIFrameWnd, CFrameWnd)
@@ -153,6 +154,7 @@ void CFrameWnd::OnDestroy() {
 // Closing the main frame saves and closes every document; closing a
 // document's last frame asks to save it first.
 void CFrameWnd::OnClose() {
+  if (m_pPreview) m_pPreview->Close();
   CDocument* doc = GetActiveDocument();
   if (doc && !doc->CanCloseFrame(this)) return;
   CWinApp* app = AfxGetApp();
@@ -172,7 +174,9 @@ void CFrameWnd::OnSize(UINT type, int, int) {
 }
 
 void CFrameWnd::OnSetFocus(CWnd* old) {
-  if (m_pViewActive && m_pViewActive->GetSafeHwnd())
+  if (m_pPreview)
+    m_pPreview->SetFocus();
+  else if (m_pViewActive && m_pViewActive->GetSafeHwnd())
     m_pViewActive->SetFocus();
   else
     CWnd::OnSetFocus(old);
@@ -257,16 +261,15 @@ void CFrameWnd::OnUpdateFrameTitle(BOOL addToTitle) {
 }
 
 void CFrameWnd::UpdateFrameTitleForDocument(const char* docName) {
-  CString text = m_strTitle;
-  if (docName) {
-    CString name(docName);
-    if (m_nWindow > 0) name.AppendFormat(":%d", m_nWindow);
-    if (GetStyle() & FWS_PREFIXTITLE)
-      text = m_strTitle.IsEmpty() ? name : name + " - " + m_strTitle;
-    else
-      text = m_strTitle.IsEmpty() ? name : m_strTitle + " - " + name;
-  }
-  SetWindowTextIfChanged(m_hWnd, text);
+  CString name(docName);
+  if (docName && m_nWindow > 0) name.AppendFormat(":%d", m_nWindow);
+  SetWindowTextIfChanged(m_hWnd, TitleWithDocument(docName ? name.GetString() : nullptr));
+}
+
+CString CFrameWnd::TitleWithDocument(const char* name) const {
+  if (!name || m_strTitle.IsEmpty()) return name ? CString(name) : m_strTitle;
+  if (GetStyle() & FWS_PREFIXTITLE) return CString(name) + " - " + m_strTitle;
+  return m_strTitle + " - " + name;
 }
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
@@ -292,7 +295,17 @@ void CFrameWnd::OnInitMenuPopup(HMENU popup, UINT, BOOL sysMenu) {
 
 HACCEL CFrameWnd::GetDefaultAccelerator() { return m_hAccelTable; }
 
+// While a print preview runs, the keys of this frame's windows are the
+// preview's: no accelerator, and nothing typed into a hidden bar.
+bool CFrameWnd::KeyForPreview(MSG* msg) const {
+  if (!m_pPreview || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
+  if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return false;
+  msg->hwnd = m_pPreview->m_hWnd;
+  return true;
+}
+
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
+  if (KeyForPreview(msg)) return FALSE;
   if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
     HACCEL accel = GetDefaultAccelerator();
     if (accel && ::TranslateAcceleratorA(m_hWnd, accel, msg)) return TRUE;
@@ -301,6 +314,7 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+  if (m_pPreview && m_pPreview->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
   CView* view = GetActiveView();
   if (view && view->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
   if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
@@ -435,20 +449,29 @@ void CMDIFrameWnd::SetFrameMenu(HMENU menu) {
   if (!menu || !m_hWndMDIClient) return;
   ::SendMessageA(m_hWndMDIClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu),
                  reinterpret_cast<LPARAM>(GetWindowMenuPopup(menu)));
+  // The client moves its list of children into a new "Window" popup only
+  // when it had one before: have it list them again.
+  ::SendMessageA(m_hWndMDIClient, WM_MDIREFRESHMENU, 0, 0);
   ::DrawMenuBar(m_hWnd);
 }
 
+// "App - Doc" while the active child is not maximised; with a maximised
+// child the MDI client adds " - [Doc]" to the text it was given, so the text
+// is set only when what we give changes, never compared with what shows.
 void CMDIFrameWnd::OnUpdateFrameTitle(BOOL addToTitle) {
   if (!(GetStyle() & FWS_ADDTOTITLE)) return;
   BOOL maximized = FALSE;
   CMDIChildWnd* child = MDIGetActive(&maximized);
-  CDocument* doc = child ? child->GetActiveDocument() : nullptr;
-  // A maximised child's title is shown by the system in brackets.
-  UpdateFrameTitleForDocument(addToTitle && doc && !maximized ? doc->GetTitle().GetString()
-                                                              : nullptr);
+  const bool named = addToTitle && child && child->GetActiveDocument() && !maximized;
+  const CString text = TitleWithDocument(named ? AfxGetWindowText(child->m_hWnd).GetString()
+                                               : nullptr);
+  if (text == m_strGivenTitle) return;
+  m_strGivenTitle = text;
+  ::SetWindowTextA(m_hWnd, text);
 }
 
 BOOL CMDIFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+  if (m_pPreview && m_pPreview->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
   if (CMDIChildWnd* child = MDIGetActive()) {
     ++t_routingFromMDIFrame;
     BOOL handled = FALSE;
@@ -473,6 +496,7 @@ HACCEL CMDIFrameWnd::GetDefaultAccelerator() {
 // The MDI keys (Ctrl+F4, Ctrl+F6) come before our accelerators; the active
 // child's template accelerators before the frame's own.
 BOOL CMDIFrameWnd::PreTranslateMessage(MSG* msg) {
+  if (KeyForPreview(msg)) return FALSE;
   if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
     if (m_hWndMDIClient && ::TranslateMDISysAccel(m_hWndMDIClient, msg)) return TRUE;
     CMDIChildWnd* child = MDIGetActive();
@@ -508,7 +532,16 @@ void CMDIFrameWnd::OnWindowNew() {
 
 BEGIN_MESSAGE_MAP(CMDIChildWnd, CFrameWnd)
   ON_MESSAGE(WM_MDIACTIVATE, OnMDIActivateMessage)
+  ON_WM_SIZE()
 END_MESSAGE_MAP()
+
+// The MDI client learns from WM_SIZE that a child was maximised or
+// restored: only then does it put the child's icon and buttons on the menu
+// bar, name it in the frame's title and restore it for Cascade and Tile.
+void CMDIChildWnd::OnSize(UINT type, int cx, int cy) {
+  Default();
+  CFrameWnd::OnSize(type, cx, cy);
+}
 
 CMDIFrameWnd* CMDIChildWnd::GetMDIFrame() const {
   HWND client = ::GetParent(m_hWnd);
@@ -563,6 +596,9 @@ BOOL CMDIChildWnd::Create(const char* className, const char* title, DWORD style,
   HWND hWnd = reinterpret_cast<HWND>(
       ::SendMessageA(parent->m_hWndMDIClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
   AfxUnhookWindowCreate();
+  // The client set its scroll bars for the child's place before it was
+  // maximised; a maximised child leaves nothing to scroll to.
+  if (hWnd && ::IsZoomed(hWnd)) ::ShowScrollBar(parent->m_hWndMDIClient, SB_BOTH, FALSE);
   return hWnd != nullptr;
 }
 
@@ -606,7 +642,11 @@ void CMDIChildWnd::OnUpdateFrameTitle(BOOL addToTitle) {
   if ((GetStyle() & FWS_ADDTOTITLE) && addToTitle && doc) {
     CString text = doc->GetTitle();
     if (m_nWindow > 0) text.AppendFormat(":%d", m_nWindow);
-    SetWindowTextIfChanged(m_hWnd, text);
+    if (AfxGetWindowText(m_hWnd) != text) {
+      ::SetWindowTextA(m_hWnd, text);
+      // The "Window" popup names a child as it was titled when listed.
+      ::SendMessageA(::GetParent(m_hWnd), WM_MDIREFRESHMENU, 0, 0);
+    }
   }
   if (CMDIFrameWnd* frame = GetMDIFrame()) frame->OnUpdateFrameTitle(addToTitle);
 }

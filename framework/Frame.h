@@ -10,8 +10,14 @@
 // Bars take their place through WM_SIZEPARENT (RepositionBars): each child
 // with an id below the panes gets the remaining client rectangle, takes what
 // it needs off it, and the pane (view or MDI client) fills the rest.
-// Choices of ours: titles follow "App - Doc" for the MDI frame (a prefixed
-// frame shows "Doc - App"), and ":n" marks the n-th window of one document.
+// Titles: "App - Doc" (a prefixed frame shows "Doc - App"), and ":n" marks
+// the n-th window of one document; while the active document window is
+// maximised the MDI client shows it as "App - [Doc]", and the window's icon
+// and its minimise, restore and close buttons sit on the menu bar. The
+// "Window" popup lists every document window by its title, the active one
+// checked; choosing one activates it.
+// While a print preview runs (Preview.h) its commands come first on the
+// frame's route and the keys of the frame's windows go to it.
 #pragma once
 
 #include "framework/Wnd.h"
@@ -19,6 +25,7 @@
 class CControlBar;
 class CDocTemplate;
 class CDocument;
+class CPreviewView;
 class CView;
 
 // FWS_ styles (in the low word of a frame's style).
@@ -95,6 +102,9 @@ class CFrameWnd : public CWnd {
   CWnd* GetMessageBar() const;
   DWORD m_dwDockStyle = 0;
 
+  // The print preview shown in place of the frame's pane, or null.
+  CPreviewView* GetPreview() const { return m_pPreview; }
+
   BOOL m_bAutoMenuEnable = TRUE;
   HMENU m_hMenuDefault = nullptr;
   HACCEL m_hAccelTable = nullptr;
@@ -129,15 +139,21 @@ class CFrameWnd : public CWnd {
   void PostNcDestroy() override { delete this; }
   // Sets the window text to the document name and the frame title.
   void UpdateFrameTitleForDocument(const char* docName);
+  // The frame title joined with a document window's name (null: the title).
+  CString TitleWithDocument(const char* name) const;
   CCreateContext* ContextFromCreateStruct(LPCREATESTRUCTA cs) const;
+  // Hands a key of this frame's windows to the running preview (true).
+  bool KeyForPreview(MSG* msg) const;
 
   CView* m_pViewActive = nullptr;
   CString m_strTitle;
   UINT m_nIDResource = 0;
   int m_nWindow = -1;  // window number of a document shown in several frames
+  CPreviewView* m_pPreview = nullptr;
 
   DECLARE_MESSAGE_MAP()
   friend class CDocument;
+  friend class CPreviewView;
 };
 
 // The text of a DDE command's memory block, at most `maxLength` characters
@@ -170,6 +186,7 @@ class CMDIFrameWnd : public CFrameWnd {
   HWND m_hWndMDIClient = nullptr;
 
  protected:
+  CString m_strGivenTitle;  // the text last given to the window
   BOOL OnCreateClient(LPCREATESTRUCTA cs, CCreateContext* context) override;
   void OnWindowCommand(UINT id);
   void OnUpdateMDIWindowCmd(CCmdUI* cmdUI);
@@ -205,6 +222,7 @@ class CMDIChildWnd : public CFrameWnd {
 
  protected:
   void OnMDIActivate(BOOL activate, CWnd* activated, CWnd* deactivated);
+  void OnSize(UINT type, int cx, int cy);
   LRESULT OnMDIActivateMessage(WPARAM wParam, LPARAM lParam);
 
   DECLARE_MESSAGE_MAP()

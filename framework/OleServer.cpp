@@ -41,6 +41,22 @@ HRESULT CheckPictureFormat(const FORMATETC* format) {
   return S_OK;
 }
 
+// True when a frame of any open document is on screen.
+bool AnyDocumentShown() {
+  CWinApp* app = AfxGetApp();
+  for (POSITION templatePos = app ? app->GetFirstDocTemplatePosition() : nullptr; templatePos;) {
+    CDocTemplate* docTemplate = app->GetNextDocTemplate(templatePos);
+    for (POSITION docPos = docTemplate->GetFirstDocPosition(); docPos;) {
+      CDocument* doc = docTemplate->GetNextDoc(docPos);
+      for (POSITION viewPos = doc->GetFirstViewPosition(); viewPos;) {
+        CFrameWnd* frame = doc->GetNextView(viewPos)->GetParentFrame();
+        if (frame && frame->IsWindowVisible()) return true;
+      }
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 // --- the COM object of a server document ----------------------------------------------
@@ -535,6 +551,14 @@ void COleServerDoc::OnShowDocument(BOOL show) {
     if (!shown_) m_pClientSite->OnShowWindow(TRUE);
   }
   shown_ = true;
+}
+
+void COleServerDoc::OnDeactivateUI(BOOL) {
+  if (!m_bEmbedded || !shown_) return;
+  UpdateAllItems(nullptr);
+  if (!OnUpdateDocument()) return;
+  OnShowDocument(FALSE);
+  if (!AnyDocumentShown()) AfxGetApp()->HideApplication();
 }
 
 // The document's first frame, made when it has none yet.

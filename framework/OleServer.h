@@ -10,7 +10,8 @@
 // E_NOTIMPL, every other verb opens the document in a window of the
 // program); closing the window of a changed embedded document, and Close
 // with a prompt, update the container without asking; links and monikers
-// are not supported. When the document closes first, the COM object stays
+// are not supported; deactivating the user interface leaves the document's
+// window for the container. When the document closes first, the COM object stays
 // alive for its holders but answers every call with OLE_E_NOTRUNNING.
 #pragma once
 
@@ -76,6 +77,12 @@ class COleServerDoc : public COleDocument {
   virtual void OnSetHostNames(const char* container, const char* object);
   // Verbs show and open: a window of the program shows the document.
   virtual void OnShowDocument(BOOL show);
+  // The user leaves the embedded document (Escape): the container gets the
+  // changes, the document's windows hide and, when no other document shows,
+  // the program steps back. A container that refuses the changes is
+  // reported and the document stays in view. `undoable` is for in-place
+  // activation, which we do not offer.
+  virtual void OnDeactivateUI(BOOL undoable);
   virtual void OnClose(OLECLOSE saveOption);
   // The container dropped its last reference: an embedded document closes.
   virtual void OnFinalRelease();

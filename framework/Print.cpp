@@ -1,4 +1,4 @@
-// CPrintInfo, CPreviewWnd and CView's printing.
+// CPrintInfo and CView's printing.
 #include "framework/Print.h"
 
 #include <cderr.h>
@@ -7,6 +7,7 @@
 
 #include "framework/App.h"
 #include "framework/DocView.h"
+#include "framework/Preview.h"
 
 namespace {
 
@@ -14,8 +15,6 @@ namespace {
 constexpr int kA4Width = 21000;
 constexpr int kA4Height = 29700;
 constexpr int kHimetricPerInch = 2540;
-// Grey around the page in the preview window, in pixels.
-constexpr int kPreviewMargin = 16;
 
 // The text at `offset` characters into a DEVNAMES block.
 const char* DevNamesText(const DEVNAMES* names, WORD offset) {
@@ -35,6 +34,10 @@ HDC CreatePrinterDC(HGLOBAL devNames, HGLOBAL devMode) {
   if (mode) ::GlobalUnlock(devMode);
   ::GlobalUnlock(devNames);
   return dc;
+}
+
+CSize PreviewPageSize(HDC printer) {
+  return printer ? PrintableSize(printer) : CSize(kA4Width, kA4Height);
 }
 
 CSize PrintableSize(HDC printer) {
@@ -142,89 +145,18 @@ void CView::OnFilePrint() { PrintJob(FALSE); }
 void CView::OnFilePrintDirect() { PrintJob(TRUE); }
 void CView::OnFilePrintPreview() { OpenPrintPreview(); }
 
-CPreviewWnd* CView::OpenPrintPreview() {
+// One preview at a time, in the frame that holds the view.
+CPreviewView* CView::OpenPrintPreview() {
+  CFrameWnd* frame = GetTopLevelFrame();
+  if (!frame) frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+  if (!frame || frame->GetPreview()) return nullptr;
   CPrintInfo info;
   info.m_bPreview = TRUE;
   if (!OnPreparePrinting(&info)) return nullptr;
-  auto* preview = new CPreviewWnd(this, &info);
-  if (!preview->Create(AfxGetMainWnd())) {
+  auto* preview = new CPreviewView(this, &info);
+  if (!preview->Create(frame)) {
     if (!preview->GetSafeHwnd()) delete preview;  // a window deletes itself
     return nullptr;
   }
   return preview;
-}
-
-// ------------------------------------------------------------ CPreviewWnd
-
-BEGIN_MESSAGE_MAP(CPreviewWnd, CWnd)
-ON_WM_PAINT()
-ON_WM_ERASEBKGND()
-ON_WM_KEYDOWN()
-END_MESSAGE_MAP()
-
-// The page is printed once, on an enhanced metafile flagged as printing
-// whose frame is the printable area.
-CPreviewWnd::CPreviewWnd(CView* view, CPrintInfo* info) {
-  HDC printer = info->GetPrinterDC();
-  pageSize_ = printer ? PrintableSize(printer) : CSize(kA4Width, kA4Height);
-  CDC reference;
-  if (printer) reference.Attach(printer);
-  CMetaFileDC dc;
-  const RECT frame{0, 0, pageSize_.cx, pageSize_.cy};
-  if (dc.CreateEnhanced(printer ? &reference : nullptr, nullptr, &frame, nullptr)) {
-    dc.m_bPrinting = true;
-    view->OnBeginPrinting(&dc, info);
-    info->m_nCurPage = info->GetMinPage();
-    view->PrintPage(&dc, info);
-    view->OnEndPrinting(&dc, info);
-    page_ = dc.CloseEnhanced();
-  }
-  reference.Detach();
-}
-
-CPreviewWnd::~CPreviewWnd() {
-  if (page_) ::DeleteEnhMetaFile(page_);
-}
-
-BOOL CPreviewWnd::Create(CWnd* owner) {
-  const char* windowClass =
-      AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, ::LoadCursorA(nullptr, IDC_ARROW));
-  if (!CreateEx(0, windowClass, AfxLoadString(AFX_IDS_PREVIEW_CAPTION), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                600, 800, owner ? owner->GetSafeHwnd() : nullptr, nullptr))
-    return FALSE;
-  ShowWindow(SW_SHOW);
-  UpdateWindow();
-  return TRUE;
-}
-
-CRect CPreviewWnd::PageRect(const CRect& client) const {
-  const int width = std::max(client.Width() - 2 * kPreviewMargin, 1);
-  const int height = std::max(client.Height() - 2 * kPreviewMargin, 1);
-  if (pageSize_.cx <= 0 || pageSize_.cy <= 0)
-    return CRect(client.left, client.top, client.left, client.top);
-  // Fitted by the tighter of the two scales, in 64 bits.
-  int pageWidth = width;
-  int pageHeight = static_cast<int>(int64_t{width} * pageSize_.cy / pageSize_.cx);
-  if (pageHeight > height) {
-    pageHeight = height;
-    pageWidth = static_cast<int>(int64_t{height} * pageSize_.cx / pageSize_.cy);
-  }
-  const int left = client.left + (client.Width() - pageWidth) / 2;
-  const int top = client.top + (client.Height() - pageHeight) / 2;
-  return CRect(left, top, left + pageWidth, top + pageHeight);
-}
-
-void CPreviewWnd::OnPaint() {
-  CPaintDC dc(m_hWnd);
-  CRect client;
-  GetClientRect(&client);
-  ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_APPWORKSPACE));
-  const CRect page = PageRect(client);
-  ::FillRect(dc, &page, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-  ::FrameRect(dc, &page, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-  if (page_) ::PlayEnhMetaFile(dc, page_, &page);
-}
-
-void CPreviewWnd::OnKeyDown(UINT key, UINT, UINT) {
-  if (key == VK_ESCAPE) DestroyWindow();
 }

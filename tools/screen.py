@@ -201,9 +201,11 @@ def wait_for(what, timeout, step=0.2):
 
 
 def wait_window(display, title, timeout=60):
-    """Waits until a window of that exact title is on the display, then
+    """Waits until a window of that title (or of that title, " - " and a
+    document's name, as a frame names its document) is on the display, then
     until the screen stops changing."""
-    pattern = "^%s$" % "".join("\\" + c if not c.isalnum() and c != " " else c for c in title)
+    pattern = "^%s( - .*)?$" % "".join("\\" + c if not c.isalnum() and c != " " else c
+                                       for c in title)
     found = wait_for(lambda: xdotool(display, "search", "--onlyvisible", "--name", pattern),
                      timeout)
     if not found:

@@ -5,7 +5,8 @@
 // places have to come from the Win32 side.
 //
 //   winprobe rect TITLE [SPEC]      screen rectangle "x y w h" of the visible
-//                                   top-level window titled TITLE, or of its
+//                                   top-level window titled TITLE (or TITLE,
+//                                   " - " and a document's name), or of its
 //                                   first visible descendant matching SPEC
 //   winprobe owned TITLE [SPEC]     the same for the first visible window
 //                                   owned by TITLE's window (a popup) that
@@ -102,9 +103,28 @@ BOOL CALLBACK FindOwned(HWND window, LPARAM param) {
   return FALSE;
 }
 
+struct TitleSearch {
+  std::string prefix;  // "TITLE - ": a frame that names its document
+  HWND found;
+};
+
+BOOL CALLBACK FindTitled(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<TitleSearch*>(param);
+  char text[256] = {};
+  ::GetWindowTextA(window, text, sizeof text);
+  if (!::IsWindowVisible(window) || std::strncmp(text, search->prefix.c_str(), search->prefix.size()))
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// The visible window titled TITLE, or "TITLE - " and a document's name.
 HWND MainWindow(const char* title) {
   HWND window = ::FindWindowA(nullptr, title);
-  return window && ::IsWindowVisible(window) ? window : nullptr;
+  if (window && ::IsWindowVisible(window)) return window;
+  TitleSearch search{std::string(title) + " - ", nullptr};
+  ::EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 int PrintRect(HWND window) {

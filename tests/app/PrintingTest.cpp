@@ -4,6 +4,7 @@
 // printer a direct job says so and a preview shows an A4 page.
 #include <algorithm>
 
+#include "framework/Preview.h"
 #include "framework/Print.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
@@ -107,7 +108,7 @@ TEST_F(Printing, PrintDirectWithoutAPrinterSaysSo) {
 }
 
 TEST_F(Printing, PreviewShowsTheRecordedPageScaledIntoItsWindow) {
-  CPreviewWnd* preview = view->OpenPrintPreview();
+  CPreviewView* preview = view->OpenPrintPreview();
   ASSERT_NE(preview, nullptr);
   EXPECT_EQ(preview->GetPageSize(), CSize(21000, 29700));  // A4 without a printer
   ASSERT_NE(preview->GetPage(), nullptr);

@@ -58,6 +58,16 @@ class OleServerApp : public AppTest {
     }
     return nullptr;
   }
+  // A new object whose container site holds it in a storage of its own.
+  ComPtr<IOleObject> CreateInSite(TestClientSite& site) {
+    site.storage = MakeMemoryStorage();
+    ComPtr<IOleObject> object = Create<IOleObject>(IID_IOleObject);
+    if (!object) return object;
+    EXPECT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IPersistStorage, site.object.OutVoid()));
+    EXPECT_HRESULT_SUCCEEDED(site.object->InitNew(site.storage.get()));
+    EXPECT_HRESULT_SUCCEEDED(object->SetClientSite(&site));
+    return object;
+  }
   int Amount() {
     QVIniFile written;
     written.AssignPath(SettingsFile("QVM4ADJ").c_str());
@@ -228,12 +238,8 @@ TEST_F(OleServerApp, ExtentIsTheObjectsOwnDocuments) {
 TEST_F(OleServerApp, UpdateAndReturnUpdatesTheContainerAndCloses) {
   TestClientSite site;
   TestAdviseSink objectSink, dataSink;
-  site.storage = MakeMemoryStorage();
-  ComPtr<IOleObject> object = Create<IOleObject>(IID_IOleObject);
+  ComPtr<IOleObject> object = CreateInSite(site);
   ASSERT_TRUE(object);
-  ASSERT_HRESULT_SUCCEEDED(object->QueryInterface(IID_IPersistStorage, site.object.OutVoid()));
-  ASSERT_HRESULT_SUCCEEDED(site.object->InitNew(site.storage.get()));
-  ASSERT_HRESULT_SUCCEEDED(object->SetClientSite(&site));
   auto watch = std::make_unique<AdviseConnections>(object.get(), &objectSink, &dataSink);
   QVM400Doc* doc = EmbeddedDocument();
   ASSERT_NE(doc, nullptr);
@@ -253,6 +259,34 @@ TEST_F(OleServerApp, UpdateAndReturnUpdatesTheContainerAndCloses) {
   EXPECT_TRUE(TakeShownBoxes().empty());
 
   watch.reset();
+  site.object.Reset();
+  object.Reset();
+  EXPECT_EQ(site.refs, 0u);
+}
+
+// Escape (the embedded keys) while the container's equation is open here:
+// the container gets the changes, the window goes, the document stays open
+// for the container.
+TEST_F(OleServerApp, EscapeHandsTheEquationBackToItsContainer) {
+  TestClientSite site;
+  ComPtr<IOleObject> object = CreateInSite(site);
+  ASSERT_TRUE(object);
+  ASSERT_HRESULT_SUCCEEDED(object->DoVerb(OLEIVERB_SHOW, nullptr, &site, 0, nullptr, nullptr));
+  QVM400Doc* doc = EmbeddedDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->SetEquationText("e^(i pi)=-1");
+  ASSERT_TRUE(frame->IsWindowVisible() && site.shownWindow);
+
+  MSG escape{app->EquationEditWindow(), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
+  EXPECT_TRUE(frame->PreTranslateMessage(&escape));
+  EXPECT_EQ(site.savesAsked, 1);
+  EXPECT_NE(ReadContents(site.storage.get()).find("e^(i pi)=-1"), std::string::npos);
+  EXPECT_FALSE(site.shownWindow);
+  EXPECT_FALSE(frame->IsWindowVisible());
+  EXPECT_EQ(app->GetOpenDocumentCount(), 1);
+  EXPECT_TRUE(TakeShownBoxes().empty());
+
+  ASSERT_HRESULT_SUCCEEDED(object->Close(OLECLOSE_NOSAVE));
   site.object.Reset();
   object.Reset();
   EXPECT_EQ(site.refs, 0u);

@@ -1,6 +1,8 @@
 // The MDI test program (see MdiFixture.h).
 #include "tests/window/MdiFixture.h"
 
+#include "framework/Print.h"
+
 std::vector<std::string> g_route;
 
 namespace {
@@ -74,6 +76,11 @@ END_MESSAGE_MAP()
 TestView::TestView() { SetScrollSizes(MM_HIMETRIC, CSize(10000, 10000)); }
 
 BOOL TestView::OnChain(UINT) { return LogAndPassOn("view"); }
+
+BOOL TestView::OnPreparePrinting(CPrintInfo* info) {
+  info->SetMaxPage(pages);
+  return DoPreparePrinting(info);
+}
 
 void MdiTest::SetUp() {
   g_route.clear();

@@ -62,9 +62,11 @@ class TestView : public CScrollView {
  public:
   TestView();
   void OnDraw(CDC*) override { ++paints; }
+  BOOL OnPreparePrinting(CPrintInfo* info) override;
   BOOL OnChain(UINT);
   void OnView() { g_route.push_back("view"); }
   int paints = 0;
+  UINT pages = 1;  // pages it prints
   DECLARE_MESSAGE_MAP()
 };
 
