@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/CompoundFileCheck.h"
+#include "framework/ReplacingFile.h"
 
 const wchar_t kContentsStream[] = L"Contents";
 
@@ -47,26 +48,6 @@ void RunOnStream(IStream* stream, UINT mode, const ArchiveAction& action, const 
   action(archive);
   archive.Close();
   if (mode == CArchive::store) file.Flush();
-}
-
-int MoveErrorCause(long error) {
-  switch (error) {
-    case ERROR_ACCESS_DENIED: return CFileException::accessDenied;
-    case ERROR_SHARING_VIOLATION: return CFileException::sharingViolation;
-    case ERROR_LOCK_VIOLATION: return CFileException::lockViolation;
-    case ERROR_PATH_NOT_FOUND: return CFileException::badPath;
-    case ERROR_DISK_FULL: return CFileException::diskFull;
-    default: return CFileException::genericException;
-  }
-}
-
-// A name beside `path` that no other file has yet.
-std::string TemporaryBeside(const char* path) {
-  std::string base(path);
-  for (unsigned n = GetCurrentProcessId() & 0xFFFF;; ++n) {
-    const std::string candidate = base + "." + std::to_string(n) + ".tmp";
-    if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) return candidate;
-  }
 }
 
 // The storage code loops forever on a compound file whose chains loop, so
@@ -195,24 +176,35 @@ void ReadDocumentFile(const char* path, const ArchiveAction& load) {
   ReadFromStorage(storage.p, load, path);
 }
 
+// The compound file is built in memory and written through a replacing
+// file: the storage code would write the file by a handle of its own, which
+// leaves it closed (and free for others to take) between its last write and
+// the move over the target.
 void WriteDocumentFile(const char* path, const ArchiveAction& store) {
-  const std::string temporary = TemporaryBeside(path);
-  const std::wstring wideTemporary = Widen(temporary.c_str());
-  try {
+  Released<ILockBytes> bytes;
+  HRESULT result = CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes.p);
+  if (FAILED(result)) ThrowStorageError(result, path);
+  {
     Released<IStorage> storage;
-    HRESULT result = StgCreateDocfile(
-        wideTemporary.c_str(), STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, &storage.p);
+    result = StgCreateDocfileOnILockBytes(
+        bytes.p, STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, &storage.p);
     if (FAILED(result)) ThrowStorageError(result, path);
     WriteToStorage(storage.p, store, path);
     result = storage.p->Commit(STGC_DEFAULT);
     if (FAILED(result)) ThrowStorageError(result, path);
+  }
+  STATSTG stat{};
+  HGLOBAL memory = nullptr;
+  result = bytes.p->Stat(&stat, STATFLAG_NONAME);
+  if (SUCCEEDED(result)) result = GetHGlobalFromILockBytes(bytes.p, &memory);
+  if (FAILED(result)) ThrowStorageError(result, path);
+  const void* data = ::GlobalLock(memory);
+  if (!data) AfxThrowMemoryException();
+  try {
+    ReplaceFileContents(path, data, static_cast<UINT>(stat.cbSize.QuadPart));
   } catch (...) {
-    DeleteFileA(temporary.c_str());
+    ::GlobalUnlock(memory);
     throw;
   }
-  if (!MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const long error = static_cast<long>(GetLastError());
-    DeleteFileA(temporary.c_str());
-    AfxThrowFileException(MoveErrorCause(error), error, path);
-  }
+  ::GlobalUnlock(memory);
 }

@@ -109,6 +109,9 @@
 #define IDS_SAVE_UNKNOWN_TYPE           308
 #define IDS_EXPORT_FAILED               309
 #define IDS_REPLACE_EXISTING_FILE       310
+#define IDS_WRITE_DISK_FULL             360
+#define IDS_WRITE_READ_ONLY             361
+#define IDS_WRITE_IN_USE                362
 #define AFX_IDS_APP_TITLE               0xE000
 #define AFX_IDS_IDLEMESSAGE             0xE001
 #define AFX_IDP_FAILED_TO_CREATE_DOC    61700

@@ -189,6 +189,75 @@ TEST_F(Pictures, MetafilePictureScalesIntoThePastersRectangle) {
   ExpectInkFills(canvas, RECT{kLeft, kTop, kLeft + kWidth, kTop + height});
 }
 
+// The tallest equation the program holds: twenty lines, each a stack of 60
+// numbers divided one by the next (the most a line stacks before it starts
+// a new column), drawn at the largest font size; the numbers of line k are
+// k digits long, so that every line is as tall as the others and wider than
+// the one above it.
+std::string TallestEquation() {
+  std::string text;
+  for (int line = 1; line <= 20; ++line) {
+    if (line > 1) text += "\r\n";
+    for (int entry = 0; entry < 60; ++entry) text += (entry ? "/" : "") + std::string(line, '7');
+  }
+  return text;
+}
+
+// For each of `bands` equal bands of a canvas from the top, the rightmost
+// ink in its middle rows (-1 where there is none).
+std::vector<int> RightmostInkPerBand(HDC dc, int width, int height, int bands) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+  HBITMAP bitmap = static_cast<HBITMAP>(::GetCurrentObject(dc, OBJ_BITMAP));
+  ::GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  std::vector<int> rightmost(bands, -1);
+  for (int band = 0; band < bands; ++band)
+    for (int y = (5 * band + 1) * height / (5 * bands); y < (5 * band + 4) * height / (5 * bands); ++y)
+      for (int x = 0; x < width; ++x)
+        if ((pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF) != 0xFFFFFF)
+          rightmost[band] = std::max(rightmost[band], x);
+  return rightmost;
+}
+
+// Far beyond the 16-bit coordinates of a Windows metafile: played into a
+// paster's rectangle, every line shows in its place, the first on top.
+TEST_F(Pictures, TallestEquationCopiedAsMetafilePlaysBackEveryLineUpright) {
+  QVM400Doc* tall = NewDocument();
+  ASSERT_NE(tall, nullptr);
+  tall->Options.Font.Value.Size = kMaxFontSize;
+  tall->SetEquationText(TallestEquation().c_str());
+  const ExtentRecord extent = tall->MeasureOwnExtent();
+  ASSERT_GT(extent.height, 300 * 32767);
+  EmptyTheClipboard();
+  Command(ID_COPY_AS_METAFILE);
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  const auto* picture = static_cast<const METAFILEPICT*>(::GetClipboardData(CF_METAFILEPICT)
+                                                             ? ::GlobalLock(::GetClipboardData(CF_METAFILEPICT))
+                                                             : nullptr);
+  ASSERT_NE(picture, nullptr);
+  const METAFILEPICT declared = *picture;
+  HMETAFILE metafile = ::CopyMetaFileA(picture->hMF, nullptr);
+  ::GlobalUnlock(::GetClipboardData(CF_METAFILEPICT));
+  ::CloseClipboard();
+  EXPECT_EQ(declared.xExt, extent.width);
+  EXPECT_EQ(declared.yExt, extent.height);
+
+  constexpr int kWidth = 300, kHeight = 20000;
+  Canvas canvas(kWidth, kHeight);
+  ::SetMapMode(canvas.dc(), MM_ANISOTROPIC);
+  ::SetWindowExtEx(canvas.dc(), declared.xExt, declared.yExt, nullptr);
+  ::SetViewportExtEx(canvas.dc(), kWidth, kHeight, nullptr);
+  ::PlayMetaFile(canvas.dc(), metafile);
+  ::DeleteMetaFile(metafile);
+  ::SetMapMode(canvas.dc(), MM_TEXT);
+  const std::vector<int> rightmost = RightmostInkPerBand(canvas.dc(), kWidth, kHeight, 20);
+  for (int line = 0; line < 20; ++line) {
+    EXPECT_GT(rightmost[line], line > 0 ? rightmost[line - 1] : 0) << "line " << line + 1;
+  }
+  EXPECT_GT(rightmost[19], kWidth * 9 / 10);
+}
+
 TEST_F(Pictures, ClipboardCommandsPutTheDocumentsOwnPictures) {
   // Another view painted last: the commands must not take its extent.
   app->EquationExtent = ExtentRecord{99999, 88888};
@@ -497,6 +566,29 @@ TEST_F(SaveAs, AsksBeforeReplacingAFile) {
   EXPECT_EQ(TakeShownBoxes().size(), 1u);
   EXPECT_EQ(TempFolder::Read(path).substr(0, 2), "BM");
   EXPECT_EQ(FilesIn(out), 1);
+}
+
+// After "replace?" is answered Yes, a read-only file is still not replaced:
+// the save fails with its usual message and the file stays as it was.
+TEST_F(SaveAs, LeavesAReadOnlyFileAsItWas) {
+  const struct {
+    const char* name;
+    const char* failure;  // before the path
+  } cases[] = {{"eq.qvm", "Access to "}, {"eq.gif", "The equation could not be written to\n"}};
+  for (const auto& c : cases) {
+    const std::string path = out.File(c.name);
+    TempFolder::Write(path, "mine");
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    QueueBoxAnswers({IDYES});
+    SaveAsCommand(path);
+    const std::vector<ShownBox> boxes = TakeShownBoxes();
+    ASSERT_EQ(boxes.size(), 2u) << c.name;
+    EXPECT_EQ(boxes[1].text.rfind(c.failure + path, 0), 0u) << boxes[1].text;
+    EXPECT_EQ(TempFolder::Read(path), "mine") << c.name;
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  EXPECT_TRUE(doc->GetPathName().IsEmpty());
+  EXPECT_EQ(FilesIn(out), 2);
 }
 
 TEST_F(SaveAs, FailedExportIsReportedAsAFileSaveError) {
