@@ -12,6 +12,11 @@
 
 namespace {
 
+// The largest coordinate a picture may reach in its metafile's units; ink
+// standing a little outside the measured box (italic overhang, strokes)
+// must still fit 16 bits.
+constexpr int kMetafileLargestCoordinate = 30000;
+
 // Copies the drawing records of an enhanced metafile into a Windows
 // metafile context, every length divided by the unit. The mapping records
 // stay behind: the target has the picture's mapping already. Only what

@@ -9,11 +9,6 @@
 
 #include "framework/Dc.h"
 
-// The largest coordinate a picture may reach in its metafile's units; ink
-// standing a little outside the measured box (italic overhang, strokes)
-// must still fit 16 bits.
-constexpr int kMetafileLargestCoordinate = 30000;
-
 // How many 0.01 mm one logical unit of the metafile of a picture of `size`
 // (0.01 mm) spans: 1 while the picture fits.
 int WindowsMetafileUnit(const CSize& size);

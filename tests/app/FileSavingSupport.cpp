@@ -24,10 +24,12 @@ std::string UnixPath(const std::string& path) {
   return result;
 }
 
-std::string ThisProgramPath() {
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+std::string ChildCommand(const std::string& arguments) {
   char path[MAX_PATH] = {};
   ::GetModuleFileNameA(nullptr, path, sizeof path);
-  return path;
+  return Quoted(path) + " " + arguments;
 }
 
 // ---- ChildProcess ----
@@ -98,14 +100,12 @@ FullDisk::FullDisk() {
   devices += "/";
   char letter = 0;
   for (char c = 'R'; c <= 'Y' && !letter; ++c)
-    if (!(::GetLogicalDrives() & (1u << (c - 'A'))) &&
-        RunShell("test ! -e '" + devices + char(c + 32) + ":'") == 0)
-      letter = c;
+    if (!(::GetLogicalDrives() & (1u << (c - 'A')))) letter = c;
   if (!letter) return;
   mountPoint_ = "/tmp/ovelin-full-disk-" + std::to_string(::GetCurrentProcessId());
   link_ = devices + char(letter + 32) + ":";
   if (RunShell("mkdir -p " + mountPoint_ + " && mount -t tmpfs -o size=1m tmpfs " + mountPoint_ +
-               " && ln -s " + mountPoint_ + " '" + link_ + "'") != 0)
+               " && ln -sfn " + mountPoint_ + " '" + link_ + "'") != 0)
     return;
   letter_ = letter;
 }
@@ -122,8 +122,8 @@ std::string FullDisk::File(const std::string& name) const {
 
 bool FullDisk::Fill() {
   // head stops with an error when the disk is full: that is the point.
-  RunShell("head -c 4M /dev/zero 2>/dev/null > " + mountPoint_ + "/filler");
-  return RunShell("test \"$(df --output=avail " + mountPoint_ + " | tail -1)\" -eq 0") == 0;
+  return RunShell("head -c 4M /dev/zero 2>/dev/null > " + mountPoint_ + "/filler; test \"$(df --output=avail " +
+                  mountPoint_ + " | tail -1)\" -eq 0") == 0;
 }
 
 // ---- the child programs ----

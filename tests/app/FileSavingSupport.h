@@ -8,11 +8,14 @@
 
 // The Unix path of a Windows path (Wine's kernel32 export).
 std::string UnixPath(const std::string& path);
-// The test program itself, to start it as a child (see FileSavingChild).
-std::string ThisProgramPath();
+std::string Quoted(const std::string& text);
+// The command line that runs this test program as a child with `arguments`
+// (FileSavingChild).
+std::string ChildCommand(const std::string& arguments);
 
-// A process started from a command line; one still running when the object
-// goes is ended.
+// A process started from a command line and ended, if it still runs, when
+// the object goes. Wine cannot wait for a Linux program: those tell their
+// end through files (WaitForFile).
 class ChildProcess {
  public:
   explicit ChildProcess(std::string commandLine);
@@ -21,10 +24,9 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Started() const { return started_ != FALSE; }
-  // The exit code, or -1 when it has not ended within the timeout (or is a
-  // Linux program, which Wine cannot wait for).
+  // The exit code; -1 when it has not ended within the timeout.
   long Wait(DWORD timeoutMs = 120000);
-  // Ends it at once, as a crash or a killed program would end.
+  // Ends it at once, as a crash would.
   void Kill();
 
  private:
@@ -32,11 +34,9 @@ class ChildProcess {
   BOOL started_ = FALSE;
 };
 
-// Runs a shell command line on the Linux side and returns its exit code
-// (-1 when it did not end within a minute).
+// A shell command line run on the Linux side: its exit code, or -1.
 long RunShell(const std::string& command);
-// The contents of `path` once it exists; empty after the timeout. (Wine
-// cannot wait for a Linux program: they tell their end through files.)
+// The contents of `path` once it exists; empty after the timeout.
 std::string WaitForFile(const std::string& path, DWORD timeoutMs);
 
 // A file system of one mebibyte (tmpfs, mounted as root) mapped as a drive
@@ -49,23 +49,21 @@ class FullDisk {
   FullDisk& operator=(const FullDisk&) = delete;
 
   bool Ready() const { return letter_ != 0; }
-  // `name` on the drive, as Windows names it ("R:\name").
-  std::string File(const std::string& name) const;
+  std::string File(const std::string& name) const;  // "R:\name"
   // Takes up every byte still free.
   bool Fill();
 
  private:
-  std::string mountPoint_;
-  std::string link_;
+  std::string mountPoint_, link_;
   char letter_ = 0;
 };
 
-// The child programs of the saving tests, run by the test program when its
-// first argument names one; the exit code, or -1 for no child's arguments.
-//   --save-settings PATH TAG COUNT START: saves a settings file COUNT times,
-//     every value marked with TAG and the round, once the event START-go is
-//     set (it tells the semaphore START-ready first); exits with the number
-//     of failed saves.
-//   --hold-save PATH: starts a save of PATH, writes part of it and waits to
-//     be ended, as a save that a crash cuts short.
+// Runs the child named by the first argument and returns its exit code;
+// -1 when the arguments name none.
+//   --save-settings PATH TAG COUNT START: once the event START-go is set
+//     (after releasing the semaphore START-ready), saves a settings file
+//     COUNT times, its values marked with TAG and the round; exits with
+//     the number of failed saves.
+//   --hold-save PATH: starts a save of PATH, writes part of it and waits
+//     to be killed.
 int FileSavingChild(int argc, char** argv);

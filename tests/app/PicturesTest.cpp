@@ -8,6 +8,7 @@
 #include "framework/FileDialog.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/FileSavingSupport.h"
 #include "tests/ole/OleTestSupport.h"
 #include "tests/portable/ImageTestSupport.h"
 
@@ -232,16 +233,14 @@ TEST_F(Pictures, TallestEquationCopiedAsMetafilePlaysBackEveryLineUpright) {
   EmptyTheClipboard();
   Command(ID_COPY_AS_METAFILE);
   ASSERT_TRUE(::OpenClipboard(nullptr));
-  const auto* picture = static_cast<const METAFILEPICT*>(::GetClipboardData(CF_METAFILEPICT)
-                                                             ? ::GlobalLock(::GetClipboardData(CF_METAFILEPICT))
-                                                             : nullptr);
-  ASSERT_NE(picture, nullptr);
-  const METAFILEPICT declared = *picture;
-  HMETAFILE metafile = ::CopyMetaFileA(picture->hMF, nullptr);
-  ::GlobalUnlock(::GetClipboardData(CF_METAFILEPICT));
+  HANDLE block = ::GetClipboardData(CF_METAFILEPICT);
+  const auto* picture = block ? static_cast<const METAFILEPICT*>(::GlobalLock(block)) : nullptr;
+  const METAFILEPICT declared = picture ? *picture : METAFILEPICT{};
+  HMETAFILE metafile = picture ? ::CopyMetaFileA(picture->hMF, nullptr) : nullptr;
+  if (picture) ::GlobalUnlock(block);
   ::CloseClipboard();
-  EXPECT_EQ(declared.xExt, extent.width);
-  EXPECT_EQ(declared.yExt, extent.height);
+  ASSERT_NE(metafile, nullptr);
+  ExpectMetafileOf(MetafileLook{sizeof declared, declared.mm, declared.xExt, declared.yExt, 1}, extent);
 
   constexpr int kWidth = 300, kHeight = 20000;
   Canvas canvas(kWidth, kHeight);
@@ -252,9 +251,8 @@ TEST_F(Pictures, TallestEquationCopiedAsMetafilePlaysBackEveryLineUpright) {
   ::DeleteMetaFile(metafile);
   ::SetMapMode(canvas.dc(), MM_TEXT);
   const std::vector<int> rightmost = RightmostInkPerBand(canvas.dc(), kWidth, kHeight, 20);
-  for (int line = 0; line < 20; ++line) {
+  for (int line = 0; line < 20; ++line)
     EXPECT_GT(rightmost[line], line > 0 ? rightmost[line - 1] : 0) << "line " << line + 1;
-  }
   EXPECT_GT(rightmost[19], kWidth * 9 / 10);
 }
 
@@ -568,27 +566,33 @@ TEST_F(SaveAs, AsksBeforeReplacingAFile) {
   EXPECT_EQ(FilesIn(out), 1);
 }
 
-// After "replace?" is answered Yes, a read-only file is still not replaced:
-// the save fails with its usual message and the file stays as it was.
-TEST_F(SaveAs, LeavesAReadOnlyFileAsItWas) {
+// After "replace?" is answered Yes, a file that cannot be replaced (read-
+// only, or on a full disk) stays as it was and the save says what stopped it.
+TEST_F(SaveAs, KeepsAFileItCannotReplaceAndSaysWhy) {
+  FullDisk disk;
+  ASSERT_TRUE(disk.Ready()) << "a tmpfs mounted as a Wine drive (needs root)";
   const struct {
-    const char* name;
+    std::string path;
+    bool readOnly;
     const char* failure;  // before the path
-  } cases[] = {{"eq.qvm", "Access to "}, {"eq.gif", "The equation could not be written to\n"}};
+  } cases[] = {{out.File("eq.qvm"), true, "Access to "},
+               {out.File("eq.gif"), true, "The equation could not be written to\n"},
+               {disk.File("eq.qvm"), false, "Disk full while accessing "}};
+  for (const auto& c : cases) TempFolder::Write(c.path, "mine");
+  ASSERT_TRUE(disk.Fill());
   for (const auto& c : cases) {
-    const std::string path = out.File(c.name);
-    TempFolder::Write(path, "mine");
-    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    ::SetFileAttributesA(c.path.c_str(), c.readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
     QueueBoxAnswers({IDYES});
-    SaveAsCommand(path);
+    SaveAsCommand(c.path);
     const std::vector<ShownBox> boxes = TakeShownBoxes();
-    ASSERT_EQ(boxes.size(), 2u) << c.name;
-    EXPECT_EQ(boxes[1].text.rfind(c.failure + path, 0), 0u) << boxes[1].text;
-    EXPECT_EQ(TempFolder::Read(path), "mine") << c.name;
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(boxes.size(), 2u) << c.path;
+    EXPECT_EQ(boxes[1].text.rfind(c.failure + c.path, 0), 0u) << boxes[1].text;
+    EXPECT_EQ(TempFolder::Read(c.path), "mine") << c.path;
+    ::SetFileAttributesA(c.path.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
   EXPECT_TRUE(doc->GetPathName().IsEmpty());
-  EXPECT_EQ(FilesIn(out), 2);
+  EXPECT_EQ(FilesIn(out), 2);  // nothing left beside them
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.File("")), {}), 2);
 }
 
 TEST_F(SaveAs, FailedExportIsReportedAsAFileSaveError) {
