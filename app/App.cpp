@@ -277,9 +277,7 @@ void QVM400App::OnUpdateEmbeddedCommand(CCmdUI* cmdUI) { cmdUI->Enable(RunningEm
 // The store has already told the user when the file could not be written;
 // a success message must not follow it.
 bool QVM400App::WriteConfiguration(QVIniFile& store, bool writeDefaults) {
-  store.m_lastError.Empty();
-  DefaultOptions.WriteIni(store, writeDefaults);
-  return store.m_lastError.IsEmpty();
+  return DefaultOptions.WriteIni(store, writeDefaults);
 }
 
 // Writes the factory defaults beside the program; the running options stay.

@@ -8,9 +8,11 @@
 #include "app/BitmapDC.h"
 #include "app/Document.h"
 #include "app/PictureDC.h"
+#include "app/WindowsMetafile.h"
 #include "controls/DIBSection.h"
 #include "framework/FileDialog.h"
 #include "framework/MessageBox.h"
+#include "framework/ReplacingFile.h"
 #include "imaging/RasterImage.h"
 #include "resources/resource.h"
 
@@ -58,8 +60,11 @@ class TemporaryFile {
 
   bool IsMade() const { return path_[0] != '\0'; }
   const char* Path() const { return path_; }
-  // Puts the file in place of `target`; afterwards there is nothing to delete.
+  // Puts the file, once on the disk, in place of `target`; afterwards there
+  // is nothing to delete. A read-only target stays (the system's move would
+  // replace it).
   bool ReplaceFile(const char* target) {
+    if (CReplacingFile::IsReadOnly(target) || !FlushToDisk()) return false;
     if (!::MoveFileExA(path_, target,
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
       return false;
@@ -68,6 +73,15 @@ class TemporaryFile {
   }
 
  private:
+  bool FlushToDisk() const {
+    HANDLE file = ::CreateFileA(path_, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool flushed = ::FlushFileBuffers(file) != 0;
+    ::CloseHandle(file);
+    return flushed;
+  }
+
   char path_[MAX_PATH] = {};
 };
 
@@ -191,18 +205,12 @@ std::unique_ptr<CBitmap> QVM400Doc::MakeBitmapPicture(const ExtentRecord& extent
   return dc.DetachBitmap();
 }
 
-// Logical units of 0.01 mm with y upwards; the block is sizeof(METAFILEPICT)
-// (24 bytes on 64-bit Windows).
+// Logical units of 0.01 mm with y upwards (coarser for a picture beyond
+// 16-bit coordinates); the block is sizeof(METAFILEPICT) (24 bytes on
+// 64-bit Windows) and declares the extent in 0.01 mm.
 HGLOBAL QVM400Doc::MakeMetafilePicture(const ExtentRecord& extent) {
-  CMetaFileDC dc;
-  if (!dc.Create()) return nullptr;
-  dc.SetMapMode(MM_ANISOTROPIC);
-  dc.SetTextAlign(0);
-  dc.SetWindowOrg(0, 0);
-  dc.SetWindowExt(extent.width, -extent.height);
-  SetMeasuringViewportExt(&dc, extent.width, extent.height);
-  DrawEquation(&dc, 0, 0);
-  HMETAFILE metafile = dc.Close();
+  HMETAFILE metafile = RecordWindowsMetafile(CSize(extent.width, extent.height),
+                                             [this](CDC& dc) { DrawEquation(&dc, 0, 0); });
   if (!metafile) return nullptr;
   HGLOBAL block = ::GlobalAlloc(GMEM_DDESHARE | GMEM_MOVEABLE, sizeof(METAFILEPICT));
   auto* picture = block ? static_cast<METAFILEPICT*>(::GlobalLock(block)) : nullptr;

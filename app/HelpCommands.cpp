@@ -92,8 +92,8 @@ void QVM400App::OnLanguage() {
   if (dialog.DoModal() == IDOK && LanguageManager.CurrentCode != LanguageOption.GetValue()) {
     LanguageOption.SetValue(LanguageManager.CurrentCode);
     LanguageOption.WriteIni(PreferenceIni, false);
-    PreferenceIni.Save();
-    ShowMessageBox(nullptr, restart, kMessageCaption, MB_OK);
+    if (PreferenceIni.Save(WriteReport::everyFailure))
+      ShowMessageBox(nullptr, restart, kMessageCaption, MB_OK);
   }
   RefocusEdit = 1;
 }

@@ -8,6 +8,7 @@
 #include "framework/App.h"
 #include "framework/Dc.h"
 #include "framework/DocManager.h"
+#include "framework/ReplacingFile.h"
 
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
 IMPLEMENT_DYNAMIC(CView, CWnd)
@@ -147,46 +148,24 @@ BOOL CDocument::OnOpenDocument(const char* pathName) {
   return TRUE;
 }
 
-// Writes into a temporary file in the target's folder and moves it over the
-// target only when the archive is complete: a failed save keeps the old file.
+// Writes through a replacing file, which takes the target's place only when
+// the archive is complete: a failed save keeps the old file.
 BOOL CDocument::OnSaveDocument(const char* pathName) {
   const CString target = FullPath(pathName);
-  CString folder = target.Left(target.ReverseFind('\\') + 1);
-  if (folder.IsEmpty()) folder = ".\\";
-  char temp[MAX_PATH] = {};
-  if (!::GetTempFileNameA(folder, "ovl", 0, temp)) {
-    const CFileException error(CFileException::accessDenied, static_cast<long>(::GetLastError()),
-                               target);
-    ReportSaveLoadException(target, &error, TRUE, 0);
-    return FALSE;
-  }
   try {
-    CFile file(temp, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive);
-    try {
-      CArchive archive(&file, CArchive::store);
-      Serialize(archive);
-      archive.Flush();
-      file.Close();
-    } catch (...) {
-      file.Abort();
-      throw;
-    }
+    CReplacingFile file(target);
+    CFileException error;
+    if (!file.Begin(&error)) throw error;
+    CArchive archive(&file, CArchive::store);
+    Serialize(archive);
+    archive.Flush();
+    file.Commit();
   } catch (const CException& e) {
-    ::DeleteFileA(temp);
     ReportSaveLoadException(target, &e, TRUE, 0);
     return FALSE;
   } catch (const std::bad_alloc&) {
-    ::DeleteFileA(temp);
     const CMemoryException memory;
     ReportSaveLoadException(target, &memory, TRUE, 0);
-    return FALSE;
-  }
-  if (!::MoveFileExA(temp, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED |
-                                       MOVEFILE_WRITE_THROUGH)) {
-    const CFileException error(CFileException::accessDenied, static_cast<long>(::GetLastError()),
-                               target);
-    ::DeleteFileA(temp);
-    ReportSaveLoadException(target, &error, TRUE, 0);
     return FALSE;
   }
   SetModifiedFlag(FALSE);

@@ -23,6 +23,7 @@ int CauseFromOsError(long error) {
     case ERROR_BAD_PATHNAME: return CFileException::badPath;
     case ERROR_TOO_MANY_OPEN_FILES: return CFileException::tooManyOpenFiles;
     case ERROR_ACCESS_DENIED:
+    case ERROR_FILE_READ_ONLY:
     case ERROR_WRITE_PROTECT: return CFileException::accessDenied;
     case ERROR_INVALID_HANDLE: return CFileException::invalidFile;
     case ERROR_CURRENT_DIRECTORY: return CFileException::removeCurrentDir;
@@ -60,6 +61,8 @@ int CauseFromOsError(long error) {
 
 }  // namespace
 
+int FileExceptionCause(long osError) { return CauseFromOsError(osError); }
+
 CFile::CFile(const char* fileName, UINT openFlags) {
   CFileException error;
   if (!Open(fileName, openFlags, &error)) throw error;
@@ -76,6 +79,24 @@ void CFile::ThrowOsError(long osError) const {
   AfxThrowFileException(CauseFromOsError(osError), osError, m_strFileName);
 }
 
+void CFile::Adopt(NativeHandle handle, const char* name) {
+  Abort();
+#ifdef _WIN32
+  handle_ = handle;
+#else
+  fd_ = handle;
+#endif
+  m_strFileName = name;
+}
+
+CFile::NativeHandle CFile::GetNativeHandle() const {
+#ifdef _WIN32
+  return handle_;
+#else
+  return fd_;
+#endif
+}
+
 #ifdef _WIN32
 
 bool CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
@@ -88,7 +109,9 @@ bool CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
   switch (openFlags & 0x70) {
     case shareDenyWrite: share = FILE_SHARE_READ; break;
     case shareDenyRead: share = FILE_SHARE_WRITE; break;
-    case shareDenyNone: share = FILE_SHARE_READ | FILE_SHARE_WRITE; break;
+    // Denying nothing includes deletion: a reader must not stop a save from
+    // putting a new file in this one's place.
+    case shareDenyNone: share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE; break;
     default: share = 0; break;
   }
   DWORD disposition = OPEN_EXISTING;

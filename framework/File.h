@@ -21,6 +21,10 @@ struct CFileStatus {
   CString m_szFullName;
 };
 
+// The CFileException cause of an operating-system error code (a Win32
+// error, or errno natively).
+int FileExceptionCause(long osError);
+
 class CFile {
  public:
   enum OpenFlags : UINT {
@@ -72,6 +76,14 @@ class CFile {
 
  protected:
   [[noreturn]] void ThrowOsError(long osError) const;
+#ifdef _WIN32
+  using NativeHandle = HANDLE;
+#else
+  using NativeHandle = int;
+#endif
+  // Takes over an open handle; `name` is the name its errors report.
+  void Adopt(NativeHandle handle, const char* name);
+  NativeHandle GetNativeHandle() const;
 
   CString m_strFileName;
 

@@ -1,9 +1,14 @@
 // Compound-file document storage.
 #include "framework/OleStorage.h"
 
+#include <algorithm>
+#include <cstring>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "framework/CompoundFileCheck.h"
+#include "framework/ReplacingFile.h"
 
 const wchar_t kContentsStream[] = L"Contents";
 
@@ -49,25 +54,75 @@ void RunOnStream(IStream* stream, UINT mode, const ArchiveAction& action, const 
   if (mode == CArchive::store) file.Flush();
 }
 
-int MoveErrorCause(long error) {
-  switch (error) {
-    case ERROR_ACCESS_DENIED: return CFileException::accessDenied;
-    case ERROR_SHARING_VIOLATION: return CFileException::sharingViolation;
-    case ERROR_LOCK_VIOLATION: return CFileException::lockViolation;
-    case ERROR_PATH_NOT_FOUND: return CFileException::badPath;
-    case ERROR_DISK_FULL: return CFileException::diskFull;
-    default: return CFileException::genericException;
+// The bytes of a compound file built in memory, zero wherever nothing was
+// written: the storage code reads sectors it has not written yet, and grown
+// memory of the system's global heap would hand it (and the file) whatever
+// was there before. It lives on the stack, longer than the storage on it,
+// so it does not count references.
+class MemoryLockBytes final : public ILockBytes {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (iid != IID_IUnknown && iid != IID_ILockBytes) return E_NOINTERFACE;
+    *out = static_cast<ILockBytes*>(this);
+    return S_OK;
   }
-}
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
-// A name beside `path` that no other file has yet.
-std::string TemporaryBeside(const char* path) {
-  std::string base(path);
-  for (unsigned n = GetCurrentProcessId() & 0xFFFF;; ++n) {
-    const std::string candidate = base + "." + std::to_string(n) + ".tmp";
-    if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) return candidate;
+  HRESULT STDMETHODCALLTYPE ReadAt(ULARGE_INTEGER offset, void* buffer, ULONG count,
+                                   ULONG* read) override {
+    const uint64_t at = offset.QuadPart;
+    const ULONG n = at >= bytes_.size() ? 0 : static_cast<ULONG>(std::min<uint64_t>(count, bytes_.size() - at));
+    if (n) std::memcpy(buffer, bytes_.data() + at, n);
+    if (read) *read = n;
+    return S_OK;
   }
-}
+  HRESULT STDMETHODCALLTYPE WriteAt(ULARGE_INTEGER offset, const void* buffer, ULONG count,
+                                    ULONG* written) override {
+    if (written) *written = 0;
+    const uint64_t end = offset.QuadPart + count;
+    if (!Resize(std::max<uint64_t>(end, bytes_.size()))) return STG_E_MEDIUMFULL;
+    if (count) std::memcpy(bytes_.data() + offset.QuadPart, buffer, count);
+    if (written) *written = count;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Flush() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER size) override {
+    return Resize(size.QuadPart) ? S_OK : STG_E_MEDIUMFULL;
+  }
+  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
+    return STG_E_INVALIDFUNCTION;
+  }
+  HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
+    return STG_E_INVALIDFUNCTION;
+  }
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override {
+    if (!stat) return E_POINTER;
+    *stat = STATSTG{};
+    stat->type = STGTY_LOCKBYTES;
+    stat->cbSize.QuadPart = bytes_.size();
+    return S_OK;
+  }
+
+  const BYTE* Data() const { return bytes_.data(); }
+  size_t Size() const { return bytes_.size(); }
+
+ private:
+  // A document is small; anything past what one write can take is refused.
+  bool Resize(uint64_t size) {
+    if (size > 0x7FFFFFFF) return false;
+    try {
+      bytes_.resize(static_cast<size_t>(size));  // new bytes are zero
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
+  }
+
+  std::vector<BYTE> bytes_;
+};
 
 // The storage code loops forever on a compound file whose chains loop, so
 // the file's structure is walked first; a damaged one is a bad-format file.
@@ -195,24 +250,20 @@ void ReadDocumentFile(const char* path, const ArchiveAction& load) {
   ReadFromStorage(storage.p, load, path);
 }
 
+// The compound file is built in memory and written through a replacing
+// file: the storage code would write the file by a handle of its own, which
+// leaves it closed (and free for others to take) between its last write and
+// the move over the target.
 void WriteDocumentFile(const char* path, const ArchiveAction& store) {
-  const std::string temporary = TemporaryBeside(path);
-  const std::wstring wideTemporary = Widen(temporary.c_str());
-  try {
+  MemoryLockBytes bytes;
+  {
     Released<IStorage> storage;
-    HRESULT result = StgCreateDocfile(
-        wideTemporary.c_str(), STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, &storage.p);
+    HRESULT result = StgCreateDocfileOnILockBytes(
+        &bytes, STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, &storage.p);
     if (FAILED(result)) ThrowStorageError(result, path);
     WriteToStorage(storage.p, store, path);
     result = storage.p->Commit(STGC_DEFAULT);
     if (FAILED(result)) ThrowStorageError(result, path);
-  } catch (...) {
-    DeleteFileA(temporary.c_str());
-    throw;
   }
-  if (!MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const long error = static_cast<long>(GetLastError());
-    DeleteFileA(temporary.c_str());
-    AfxThrowFileException(MoveErrorCause(error), error, path);
-  }
+  ReplaceFileContents(path, bytes.Data(), static_cast<UINT>(bytes.Size()));
 }

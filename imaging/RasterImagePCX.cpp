@@ -202,13 +202,16 @@ bool RasterImagePCX::Encode(ImageFile* file) {
   const int bitsPerPixel = bpp >= 8 ? 8 : 1;
   const int planes = bpp == 24 ? (AlphaIsValid() ? 4 : 3) : bpp == 4 ? 4 : 1;
   const uint32_t width = static_cast<uint32_t>(GetWidth());
-  const int bytesPerLine = static_cast<int>(((bitsPerPixel == 8 ? width : (width + 7) / 8) + 1) & ~1u);
+  const uint32_t bytesPerLine = ((bitsPerPixel == 8 ? width : (width + 7) / 8) + 1) & ~1u;
+  // The header's 16-bit bytes-per-line field would wrap to 0 (a width of 65,535 rounds up
+  // to 65,536), and no reader could find the lines again.
+  if (bytesPerLine > 0xFFFF) return SetError("Image too large for PCX"), false;
   BYTE header[kHeaderBytes];
-  WriteHeader(header, bitsPerPixel, planes, bytesPerLine);
+  WriteHeader(header, bitsPerPixel, planes, static_cast<int>(bytesPerLine));
   if (file->Write(header, 1, kHeaderBytes) != kHeaderBytes) return SetError("cannot write PCX header"), false;
   ImageMemFile out;
   out.Open();
-  EncodeRows(out, planes, bytesPerLine);
+  EncodeRows(out, planes, static_cast<int>(bytesPerLine));
   if (bpp == 8) {
     out.PutC(kPaletteMarker);
     for (uint32_t i = 0; i < 256; ++i) {

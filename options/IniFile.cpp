@@ -8,7 +8,9 @@
 
 #include "framework/File.h"
 #include "framework/MessageBox.h"
+#include "framework/ReplacingFile.h"
 #include "options/OptionText.h"
+#include "resources/resource.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -41,23 +43,6 @@ FileRead ReadWholeFile(const char* path, std::vector<char>& bytes) {
     return FileRead::failed;
   }
   return FileRead::read;
-}
-
-// Moves `from` over `to`, replacing it in one step.
-bool ReplaceFile(const char* from, const char* to) {
-#ifdef _WIN32
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-  return std::rename(from, to) == 0;
-#endif
-}
-
-void RemoveQuietly(const char* path) {
-#ifdef _WIN32
-  DeleteFileA(path);
-#else
-  ::unlink(path);
-#endif
 }
 
 bool CreateOneFolder(const char* path) {
@@ -206,57 +191,81 @@ bool CIniFile::LoadFromDisk() {
   return true;
 }
 
-// Writes the text next to the file and moves it over the file, so the old
-// file survives any failure on the way.
-bool CIniFile::WriteFileText(const CString& text) {
-  if (path_.IsEmpty()) return false;
-  const CString temporary = path_ + ".tmp";
-  CFile file;
-  if (!file.Open(temporary, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyNone)) return false;
-  try {
-    file.Write(text.GetString(), static_cast<UINT>(text.GetLength()));
-    file.Close();
-  } catch (const CFileException&) {
-    file.Abort();
-    RemoveQuietly(temporary);
+// Writes the text through a temporary file that replaces the file only
+// once it is complete and on the disk.
+bool CIniFile::WriteFileText(const CString& text, CFileException& failure) {
+  if (path_.IsEmpty()) {
+    failure = CFileException(CFileException::badPath, -1, path_);
     return false;
   }
-  if (ReplaceFile(temporary, path_)) return true;
-  RemoveQuietly(temporary);
-  return false;
+  CReplacingFile file(path_);
+  if (!file.Begin(&failure)) return false;
+  try {
+    file.Write(text.GetString(), static_cast<UINT>(text.GetLength()));
+    file.Commit();
+  } catch (const CFileException& e) {
+    failure = e;
+    return false;
+  }
+  return true;
 }
 
-void CIniFile::ReportWriteFailure() {
-  ReportOnce("Unable to write file " + path_ +
-             ".\r\n\r\nAdministrator privileges are probably needed to save this file.  "
-             "Please contact your IT staff.");
+namespace {
+
+constexpr const char* kNeedsAdministrator =
+    "Administrator privileges are probably needed to save this file.  Please contact your IT staff.";
+
+// What stopped a write, in the user's words; the string table may lack the
+// texts (a program built without our resources), then the general one.
+CString WriteFailureReason(const CFileException& failure) {
+  UINT id = 0;
+  if (failure.m_cause == CFileException::diskFull) id = IDS_WRITE_DISK_FULL;
+  if (failure.m_cause == CFileException::accessDenied && failure.m_lOsError == kReadOnlyFileError)
+    id = IDS_WRITE_READ_ONLY;
+  if (failure.m_cause == CFileException::sharingViolation ||
+      failure.m_cause == CFileException::lockViolation)
+    id = IDS_WRITE_IN_USE;
+  CString reason;
+  if (!id || !reason.LoadString(id)) reason = kNeedsAdministrator;
+  return reason;
 }
 
-void CIniFile::ReportOnce(const CString& message) {
+}  // namespace
+
+void CIniFile::ReportWriteFailure(const CFileException& failure, WriteReport report) {
+  Report("Unable to write file " + path_ + ".\r\n\r\n" + WriteFailureReason(failure), report);
+}
+
+void CIniFile::Report(const CString& message, WriteReport report) {
   m_lastError = message;
-  // Saves repeat (at every focus change, say); one box per store is enough.
-  if (writeFailureReported_) return;
+  // The program's own saves repeat (at every focus change, say): one box per
+  // store is enough for them. A save the user asked for is always answered.
+  if (report == WriteReport::firstFailure && writeFailureReported_) return;
   writeFailureReported_ = true;
   ShowMessageBox(nullptr, message, "File Save Error", MB_OK);
 }
 
-void CIniFile::SaveToDisk() {
+bool CIniFile::SaveToDisk(WriteReport report) {
   // Writing what little was read would lose the rest of the file.
   if (IsUnreadable()) {
-    ReportOnce("Unable to read file " + path_ +
-               ".\r\n\r\nSettings changed while the program runs will not be saved to it.");
-    return;
+    Report("Unable to read file " + path_ +
+               ".\r\n\r\nSettings changed while the program runs will not be saved to it.",
+           report);
+    return false;
   }
-  if (!WriteFileText(ToText())) ReportWriteFailure();
+  CFileException failure;
+  if (WriteFileText(ToText(), failure)) return true;
+  ReportWriteFailure(failure, report);
+  return false;
 }
 
 // ---- QVIniFile ----
 
-void QVIniFile::Save() {
-  if (FolderName.IsEmpty() || FileName.IsEmpty()) return;
+bool QVIniFile::Save(WriteReport report) {
+  if (FolderName.IsEmpty() || FileName.IsEmpty()) return true;  // nothing asked of the disk
   const CString path = ResolvePath(Location, true);
   if (!path.IsEmpty()) AssignPath(path);
-  SaveToDisk();
+  return SaveToDisk(report);
 }
 
 bool QVIniFile::Load() {

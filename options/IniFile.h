@@ -3,9 +3,12 @@
 // (a location kind, a folder name and a file name).
 //
 // Choices of ours: lines of any length are read; a line that is neither a
-// section line nor holds "=" is ignored; the file is written to a temporary
-// file beside it and then moved over it, so a failed save leaves the old file
-// as it was; a store reports its first write failure only. A file that exists
+// section line nor holds "=" is ignored; the file is written through a
+// temporary file of its own beside it (CReplacingFile), so a failed save
+// leaves the old file as it was and two programs saving at once never mix
+// their files; a read-only file is not replaced. A write failure is reported
+// with what stopped it; saves the program makes by itself report a store's
+// first failure only, saves the user asked for every one. A file that exists
 // but cannot be read (locked by another program, say) is never written back
 // by this store: it would be written with only what the program set.
 // Sections and names are found through hash indexes beside the ordered
@@ -17,6 +20,13 @@
 
 #include "framework/Collections.h"
 #include "framework/String.h"
+
+class CFileException;
+
+// Which write failures a save shows: only a store's first one (saves the
+// program makes by itself, which may repeat often), or every one (saves
+// the user asked for).
+enum class WriteReport { firstFailure, everyFailure };
 
 class CIniFile {
  public:
@@ -45,7 +55,8 @@ class CIniFile {
   bool WriteValue(const char* section, const char* name, const char* value, bool create);
   bool WriteInt(const char* section, const char* name, int value, bool create);
 
-  void SaveToDisk();
+  // False when the file could not be written (and the failure was reported).
+  bool SaveToDisk(WriteReport report = WriteReport::firstFailure);
   // False when the file is missing or cannot be read; the latter marks the
   // file unreadable, and SaveToDisk then leaves it alone.
   bool LoadFromDisk();
@@ -64,9 +75,9 @@ class CIniFile {
 
  private:
   int AddSection(const char* section);
-  bool WriteFileText(const CString& text);
-  void ReportWriteFailure();
-  void ReportOnce(const CString& message);
+  bool WriteFileText(const CString& text, CFileException& failure);
+  void ReportWriteFailure(const CFileException& failure, WriteReport report);
+  void Report(const CString& message, WriteReport report);
 
   CString path_;
   CArray<key> sections_;
@@ -92,7 +103,8 @@ class QVIniFile : public CIniFile {
   ~QVIniFile() override = default;
 
   // Writes the file at its location; nothing when either name is empty.
-  void Save();
+  // False when the file could not be written.
+  bool Save(WriteReport report = WriteReport::firstFailure);
   bool Load();
   // The full path under `location` (empty for ExplicitPath and unknown
   // kinds); without `withFile`, the folder without its trailing "\".

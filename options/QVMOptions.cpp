@@ -82,6 +82,5 @@ bool QVMOptions::ReadIni(QVIniFile& store) {
 
 bool QVMOptions::WriteIni(QVIniFile& store, bool writeDefaults) {
   WriteHolders(store, writeDefaults);
-  store.Save();
-  return true;
+  return store.Save(WriteReport::everyFailure);
 }

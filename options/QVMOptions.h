@@ -44,6 +44,9 @@ class QVMOptions : public CObject {
   void SetDefaults(OptionStyle style);
   void Serialize(CArchive& archive) override;
   bool ReadIni(QVIniFile& store);
+  // Writes every holder into the store and saves it; only the user's own
+  // commands write an option set, so every failure is reported. False when
+  // the file could not be written.
   bool WriteIni(QVIniFile& store, bool writeDefaults);
   // The holder reads and writes without loading or saving the file.
   void ReadHolders(CIniFile& store);

@@ -116,6 +116,9 @@
 #define IDS_WELCOME_TITLE               311
 #define IDS_SHORTCUT_WITHOUT_MARK       330
 #define IDS_SHORTCUT_WITH_PERCENT       331
+#define IDS_WRITE_DISK_FULL             360
+#define IDS_WRITE_READ_ONLY             361
+#define IDS_WRITE_IN_USE                362
 #define AFX_IDS_APP_TITLE               0xE000
 #define AFX_IDS_IDLEMESSAGE             0xE001
 

@@ -1,5 +1,6 @@
 // Reset Options and Write Default Configuration when the configuration file
-// cannot be written: the failure is told once and no success follows.
+// cannot be written: each failure is told, with what stopped it, and no
+// success follows.
 #include <filesystem>
 
 #include "resources/resource.h"
@@ -9,15 +10,15 @@ namespace {
 
 using ConfigurationWrite = AppTest;
 
-TEST_F(ConfigurationWrite, AFailedWriteIsToldOnceAndNotAsSuccess) {
+TEST_F(ConfigurationWrite, AFailedWriteIsToldEveryTimeAndNotAsSuccess) {
   QVIniFile probe;
   const std::string path(probe.ProgramFolderPath("QVM3_Default"));
-  std::filesystem::remove(path);
-  // The file cannot be made beside the program: where the store writes
-  // first, a folder stands in the way (a folder without write permission
-  // does not stop a process running as root).
-  const std::string blocker = path + ".tmp";
-  ASSERT_TRUE(std::filesystem::create_directory(blocker));
+  // The file beside the program is marked read-only: it stays as it is.
+  const std::string old = "[Old]\r\nv=1\r\n\r\n";
+  TempFolder::Write(path, old);
+  ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  const std::string failure = "Unable to write file " + path +
+                              ".\r\n\r\nThe file is read-only.  Clear its read-only mark to save to it.";
   TakeShownBoxes();
 
   QueueBoxAnswers({IDOK});
@@ -25,16 +26,19 @@ TEST_F(ConfigurationWrite, AFailedWriteIsToldOnceAndNotAsSuccess) {
   auto boxes = TakeShownBoxes();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].text, "About to reset all options to original default values");
-  EXPECT_EQ(boxes[1].text.rfind("Unable to write file " + path, 0), 0u) << boxes[1].text;
+  EXPECT_EQ(boxes[1].text, failure);
 
-  app->RefocusEdit = 0;
-  app->OnCmdMsg(ID_WRITE_DEFAULT_CONFIG, CN_COMMAND, nullptr, nullptr);
-  boxes = TakeShownBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text.rfind("Unable to write file ", 0), 0u) << boxes[0].text;
-  EXPECT_EQ(app->RefocusEdit, 1);
-  EXPECT_FALSE(std::filesystem::exists(path));
-  std::filesystem::remove(blocker);
+  for (int time = 0; time < 2; ++time) {
+    app->RefocusEdit = 0;
+    app->OnCmdMsg(ID_WRITE_DEFAULT_CONFIG, CN_COMMAND, nullptr, nullptr);
+    boxes = TakeShownBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, failure);
+    EXPECT_EQ(app->RefocusEdit, 1);
+  }
+  EXPECT_EQ(TempFolder::Read(path), old);
+  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "framework/FileDialog.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/FileSavingSupport.h"
 #include "tests/app/RunningProgram.h"
 #include "tests/ole/OleTestSupport.h"
 #include "tests/portable/ImageTestSupport.h"
@@ -192,6 +193,72 @@ TEST_F(Pictures, MetafilePictureScalesIntoThePastersRectangle) {
   ::GlobalUnlock(block);
   ::GlobalFree(block);
   ExpectInkFills(canvas, RECT{kLeft, kTop, kLeft + kWidth, kTop + height});
+}
+
+// The tallest equation the program holds: twenty lines, each a stack of 60
+// numbers divided one by the next (the most a line stacks before it starts
+// a new column), drawn at the largest font size; the numbers of line k are
+// k digits long, so that every line is as tall as the others and wider than
+// the one above it.
+std::string TallestEquation() {
+  std::string text;
+  for (int line = 1; line <= 20; ++line) {
+    if (line > 1) text += "\r\n";
+    for (int entry = 0; entry < 60; ++entry) text += (entry ? "/" : "") + std::string(line, '7');
+  }
+  return text;
+}
+
+// For each of `bands` equal bands of a canvas from the top, the rightmost
+// ink in its middle rows (-1 where there is none).
+std::vector<int> RightmostInkPerBand(HDC dc, int width, int height, int bands) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+  HBITMAP bitmap = static_cast<HBITMAP>(::GetCurrentObject(dc, OBJ_BITMAP));
+  ::GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  std::vector<int> rightmost(bands, -1);
+  for (int band = 0; band < bands; ++band)
+    for (int y = (5 * band + 1) * height / (5 * bands); y < (5 * band + 4) * height / (5 * bands); ++y)
+      for (int x = 0; x < width; ++x)
+        if ((pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF) != 0xFFFFFF)
+          rightmost[band] = std::max(rightmost[band], x);
+  return rightmost;
+}
+
+// Far beyond the 16-bit coordinates of a Windows metafile: played into a
+// paster's rectangle, every line shows in its place, the first on top.
+TEST_F(Pictures, TallestEquationCopiedAsMetafilePlaysBackEveryLineUpright) {
+  QVM400Doc* tall = NewDocument();
+  ASSERT_NE(tall, nullptr);
+  tall->Options.Font.Value.Size = kMaxFontSize;
+  tall->SetEquationText(TallestEquation().c_str());
+  const ExtentRecord extent = tall->MeasureOwnExtent();
+  ASSERT_GT(extent.height, 300 * 32767);
+  EmptyTheClipboard();
+  Command(ID_COPY_AS_METAFILE);
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  HANDLE block = ::GetClipboardData(CF_METAFILEPICT);
+  const auto* picture = block ? static_cast<const METAFILEPICT*>(::GlobalLock(block)) : nullptr;
+  const METAFILEPICT declared = picture ? *picture : METAFILEPICT{};
+  HMETAFILE metafile = picture ? ::CopyMetaFileA(picture->hMF, nullptr) : nullptr;
+  if (picture) ::GlobalUnlock(block);
+  ::CloseClipboard();
+  ASSERT_NE(metafile, nullptr);
+  ExpectMetafileOf(MetafileLook{sizeof declared, declared.mm, declared.xExt, declared.yExt, 1}, extent);
+
+  constexpr int kWidth = 300, kHeight = 20000;
+  Canvas canvas(kWidth, kHeight);
+  ::SetMapMode(canvas.dc(), MM_ANISOTROPIC);
+  ::SetWindowExtEx(canvas.dc(), declared.xExt, declared.yExt, nullptr);
+  ::SetViewportExtEx(canvas.dc(), kWidth, kHeight, nullptr);
+  ::PlayMetaFile(canvas.dc(), metafile);
+  ::DeleteMetaFile(metafile);
+  ::SetMapMode(canvas.dc(), MM_TEXT);
+  const std::vector<int> rightmost = RightmostInkPerBand(canvas.dc(), kWidth, kHeight, 20);
+  for (int line = 0; line < 20; ++line)
+    EXPECT_GT(rightmost[line], line > 0 ? rightmost[line - 1] : 0) << "line " << line + 1;
+  EXPECT_GT(rightmost[19], kWidth * 9 / 10);
 }
 
 TEST_F(Pictures, ClipboardCommandsPutTheDocumentsOwnPictures) {
@@ -502,6 +569,35 @@ TEST_F(SaveAs, AsksBeforeReplacingAFile) {
   EXPECT_EQ(TakeShownBoxes().size(), 1u);
   EXPECT_EQ(TempFolder::Read(path).substr(0, 2), "BM");
   EXPECT_EQ(FilesIn(out), 1);
+}
+
+// After "replace?" is answered Yes, a file that cannot be replaced (read-
+// only, or on a full disk) stays as it was and the save says what stopped it.
+TEST_F(SaveAs, KeepsAFileItCannotReplaceAndSaysWhy) {
+  FullDisk disk;
+  ASSERT_TRUE(disk.Ready()) << "a tmpfs mounted as a Wine drive (needs root)";
+  const struct {
+    std::string path;
+    bool readOnly;
+    const char* failure;  // before the path
+  } cases[] = {{out.File("eq.qvm"), true, "Access to "},
+               {out.File("eq.gif"), true, "The equation could not be written to\n"},
+               {disk.File("eq.qvm"), false, "Disk full while accessing "}};
+  for (const auto& c : cases) TempFolder::Write(c.path, "mine");
+  ASSERT_TRUE(disk.Fill());
+  for (const auto& c : cases) {
+    ::SetFileAttributesA(c.path.c_str(), c.readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+    QueueBoxAnswers({IDYES});
+    SaveAsCommand(c.path);
+    const std::vector<ShownBox> boxes = TakeShownBoxes();
+    ASSERT_EQ(boxes.size(), 2u) << c.path;
+    EXPECT_EQ(boxes[1].text.rfind(c.failure + c.path, 0), 0u) << boxes[1].text;
+    EXPECT_EQ(TempFolder::Read(c.path), "mine") << c.path;
+    ::SetFileAttributesA(c.path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  EXPECT_TRUE(doc->GetPathName().IsEmpty());
+  EXPECT_EQ(FilesIn(out), 2);  // nothing left beside them
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.File("")), {}), 2);
 }
 
 TEST_F(SaveAs, FailedExportIsReportedAsAFileSaveError) {

@@ -10,6 +10,7 @@
 #include "resources/PreferenceIds.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/FileSavingSupport.h"
 #include "tests/win/EmfRecords.h"
 
 namespace {
@@ -143,6 +144,43 @@ TEST_F(PreferencesSheet, CancelChangesNothingAndSetAsDefaultWritesOnceAtOk) {
   EXPECT_EQ(written.ReadInt("Options", "MatrixVerticalSpacing"), 700);
   EXPECT_EQ(doc->Options.TabWidth.Value, 1200);
   EXPECT_TRUE(TakeShownBoxes().empty());
+}
+
+// Every "Set As Default" confirmed with OK that cannot be written is told,
+// with what stopped it, however often it fails (also after the program's
+// own saves have told their one failure); the settings file stays as it was.
+TEST_F(PreferencesSheet, EverySetAsDefaultThatCannotBeWrittenIsToldWhy) {
+  FullDisk disk;
+  ASSERT_TRUE(disk.Ready()) << "a tmpfs mounted as a Wine drive (needs root)";
+  const std::string old = "[Old]\r\nv=1\r\n\r\n";
+  const struct {
+    std::string path;
+    std::string reason;
+  } cases[] = {
+      {disk.File("QVM400.ini"), "The disk is full.  Make room on it and save again."},
+      {SettingsFile("QVM400"), "The file is read-only.  Clear its read-only mark to save to it."},
+  };
+  for (const auto& c : cases) TempFolder::Write(c.path, old);
+  ASSERT_TRUE(disk.Fill());
+  ASSERT_TRUE(::SetFileAttributesA(cases[1].path.c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_NE(NewDocument(), nullptr);
+  for (const auto& c : cases) {
+    app->PreferenceIni.Location = ExplicitPath;
+    app->PreferenceIni.AssignPath(c.path.c_str());
+    app->PreferenceIni.Save();
+    TakeShownBoxes();
+    for (int time = 0; time < 2; ++time)
+      RunSheet([&](HWND sheet) {
+        Click(ShowPage(sheet, 2), IDC_PREF_SET_AS_DEFAULT);
+        Ok(sheet);
+      });
+    const std::vector<ShownBox> boxes = TakeShownBoxes();
+    ASSERT_EQ(boxes.size(), 2u) << c.path;
+    for (const ShownBox& box : boxes)
+      EXPECT_EQ(box.text, "Unable to write file " + c.path + ".\r\n\r\n" + c.reason);
+    EXPECT_EQ(TempFolder::Read(c.path), old);
+  }
+  ::SetFileAttributesA(cases[1].path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(PreferencesSheet, SetAsDefaultAfterAnInvalidValueCopiesNothing) {

@@ -13,23 +13,10 @@
 #include "app/StartupRules.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/FileSavingSupport.h"
 #include "tests/app/RunningProgram.h"
 
 namespace {
-
-// The Unix path of a Windows path (Wine's kernel32 export).
-std::string UnixPath(const std::string& path) {
-  using Convert = char*(CDECL*)(const WCHAR*);
-  auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-  if (!convert) return std::string();
-  std::wstring wide(path.begin(), path.end());
-  char* unix = convert(wide.c_str());
-  if (!unix) return std::string();
-  std::string result(unix);
-  ::HeapFree(::GetProcessHeap(), 0, unix);
-  return result;
-}
 
 constexpr const char kServerScript[] = R"(import functools, http.server, os, sys, threading, time
 root, portfile, stopfile = sys.argv[1:4]

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "options/IniFile.h"
@@ -132,16 +134,18 @@ TEST(CIniFile, FailedSaveKeepsTheOldFileAndReportsOncePerStore) {
   TempFolder folder;
   const std::string path = folder.File("keep.ini");
   TempFolder::Write(path, "[Old]\r\nv=1\r\n\r\n");
-  // The temporary file the save writes first cannot be made.
-  std::filesystem::create_directory(path + ".tmp");
+  // A read-only file is not replaced, whoever runs the program.
+  namespace fs = std::filesystem;
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
 
   CIniFile ini;
   ini.AssignPath(path.c_str());
   ini.WriteValue("New", "v", "2", true);
-  ini.SaveToDisk();
-  ini.SaveToDisk();
+  EXPECT_FALSE(ini.SaveToDisk());
+  EXPECT_FALSE(ini.SaveToDisk());
   EXPECT_EQ(TempFolder::Read(path), "[Old]\r\nv=1\r\n\r\n");
-  const auto boxes = TakeMessageBoxes();
+  auto boxes = TakeMessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, "File Save Error");
   EXPECT_EQ(boxes[0].text,
@@ -149,13 +153,21 @@ TEST(CIniFile, FailedSaveKeepsTheOldFileAndReportsOncePerStore) {
                 ".\r\n\r\nAdministrator privileges are probably needed to save this file.  "
                 "Please contact your IT staff.");
   EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+  // A save the user asked for is answered every time.
+  EXPECT_FALSE(ini.SaveToDisk(WriteReport::everyFailure));
+  EXPECT_FALSE(ini.SaveToDisk(WriteReport::everyFailure));
+  boxes = TakeMessageBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].text.rfind("Unable to write file " + path + ".", 0), 0u);
 
   CIniFile other;
   other.AssignPath(folder.File("no-such-folder/x.ini").c_str());
   other.WriteValue("S", "k", "v", true);
   other.SaveToDisk();
   EXPECT_EQ(TakeMessageBoxes().size(), 1u);
-  EXPECT_TRUE(std::filesystem::is_directory(path + ".tmp"));
+  // Nothing of the failed saves is left beside the file.
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST(QVIniFile, SaveNeedsBothNames) {

@@ -218,6 +218,25 @@ TEST(TgaAndPcxCodecs, SidesBeyondSixteenBitsAreRefused) {
   EXPECT_STREQ(wide.GetLastError(), "Image too large for TGA");
   EXPECT_TRUE(EncodeToBytes(wide, kFormatPcx).empty());
   EXPECT_STREQ(wide.GetLastError(), "Image too large for PCX");
+  // A PCX line of 8-bit samples is padded to an even byte count, which must
+  // fit the header's 16-bit field; what is written must read back.
+  const struct {
+    int32_t width;
+    int bpp;
+    bool written;
+  } pcx[] = {{65535, 8, false}, {65535, 24, false}, {65534, 8, true}, {65535, 1, true}};
+  for (const auto& c : pcx) {
+    RasterImage image(c.width, 1, c.bpp);
+    const Bytes file = EncodeToBytes(image, kFormatPcx);
+    EXPECT_EQ(!file.empty(), c.written) << c.width << " x " << c.bpp;
+    if (!c.written) {
+      EXPECT_STREQ(image.GetLastError(), "Image too large for PCX");
+      continue;
+    }
+    RasterImage back;
+    ASSERT_TRUE(DecodeBytes(back, file, kFormatPcx)) << c.width << " x " << c.bpp;
+    EXPECT_TRUE(SamePixels(image, back)) << c.width << " x " << c.bpp;
+  }
 }
 
 TEST(FormatDetection, PcxIsNotTakenForTga) {
