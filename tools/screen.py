@@ -109,6 +109,21 @@ def started_programs(display):
     return found
 
 
+def settle_wine(display, timeout=30):
+    """Waits until the prefix's Wine server has ended, once no program of the
+    prefix runs any more. A killed program leaves its class objects and DDE
+    names registered with Wine's services, and a program started next would
+    be handed to the dead one; a fresh server starts clean. Bounded: other
+    programs of the prefix may still be running."""
+    env = env_for(display)
+    env.setdefault("WINEPREFIX", os.path.join(REPO, "build", "wineprefix"))
+    try:
+        subprocess.run(["wineserver", "-w"], env=env, timeout=timeout,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    except (OSError, subprocess.TimeoutExpired):
+        pass
+
+
 def end_programs(display):
     for pid in started_programs(display):
         try:
@@ -119,6 +134,7 @@ def end_programs(display):
 
 def stop_x(display):
     end_programs(display)
+    settle_wine(display)
     folder = state_dir(display)
     try:
         with open(os.path.join(folder, "xvfb.pid")) as f:
