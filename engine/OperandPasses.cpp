@@ -435,6 +435,7 @@ bool BracketConstructRight(TokenRow& row, int& i, int start, QVMTokenFactory& fa
 // Right to left, so that "a/b/c" is a/(b/c); the scan goes on through the
 // left operand, which may hold further operators.
 void TokenRow::BracketOperatorOperands(TokenKind op, QVMTokenFactory& factory) {
+  const BracketPairs pairs(*this);
   ConstructHeights heights;
   OperandEdits edits(*this, factory);
   for (int d = GetSize() - 1; d >= 0; --d) {
@@ -495,6 +496,7 @@ void EquationLine::InsertImplicitPowers() {
 // on inside the argument, never at the same function again.
 void EquationLine::BracketFunctionArguments() {
   TokenRow& row = root_;
+  const BracketPairs pairs(row);
   for (int c = 0; c < row.GetSize(); ++c) {
     if (!TakesArgument(row.KindAt(c))) continue;
     if (BracketArgumentAt(row, c, factory_)) ++c;
@@ -504,6 +506,7 @@ void EquationLine::BracketFunctionArguments() {
 // "3root8" becomes ((3) root (8)) and "nCr" ((n) C (r)).
 void EquationLine::BracketConstructOperands() {
   TokenRow& row = root_;
+  const BracketPairs pairs(row);
   ConstructHeights heights;
   for (int i = row.GetSize() - 1; i >= 0; --i) {
     if (!IsInfixKeyword(row.KindAt(i))) continue;

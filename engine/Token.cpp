@@ -63,7 +63,35 @@ const char* TokenKindName(TokenKind kind) {
 
 const TokenRow::RowPart TokenRow::kEmptyPart;
 
-int TokenRow::Append(QVMToken* token) { return Tokens().Add(token); }
+int TokenRow::Append(QVMToken* token) {
+  const int index = Tokens().Add(token);
+  Edited(index, 0, 1);
+  return index;
+}
+
+void TokenRow::SetAt(int index, QVMToken* token) {
+  Tokens().SetAt(index, token);
+  Edited(index, 1, 1);
+}
+
+void TokenRow::InsertAt(int index, QVMToken* token) {
+  Tokens().InsertAt(index, token);
+  Edited(std::min(index, GetSize() - 1), 0, 1);
+}
+
+void TokenRow::RemoveAt(int index, int count) {
+  const int size = GetSize();
+  if (index < 0 || count <= 0 || index >= size) return;
+  part_->tokens.RemoveAt(index, count);
+  Edited(index, std::min(count, size - index), 0);
+}
+
+void TokenRow::RemoveAll() {
+  if (part_ == nullptr) return;
+  const int size = GetSize();
+  part_->tokens.RemoveAll();
+  Edited(0, size, 0);
+}
 
 // Appends a new operator token; only the three arithmetic kinds have text.
 int TokenRow::AppendOperator(TokenKind kind, QVMTokenFactory& factory) {
@@ -83,26 +111,50 @@ CString TokenRow::TextAt(int index) const {
   return GetAt(index)->text;
 }
 
-// Bracket matching counts kinds, never bracket characters.
+// Bracket matching counts kinds, never bracket characters. While a pass
+// keeps the row's pairs, a walk asks them first, and jumps over the groups
+// they know.
 int TokenRow::FindMatchingClose(int index) const {
   if (index < 0 || index >= GetSize()) return -1;
   if (KindAt(index) != TK_OPEN) return index;
-  int depth = 0;
-  for (int i = index; i < GetSize(); ++i) {
+  const BracketPairs* pairs = Pairs();
+  if (pairs != nullptr) {
+    const int match = pairs->MatchingClose(index, GetSize());
+    if (match != BracketPairs::kUnknown) return match;
+  }
+  int depth = 1;
+  for (int i = index + 1; i < GetSize(); ++i) {
     const TokenKind kind = KindAt(i);
-    if (kind == TK_OPEN) ++depth;
-    if (kind == TK_CLOSE && --depth == 0) return i;
+    if (kind == TK_OPEN) {
+      const int known = pairs != nullptr ? pairs->Remembered(i) : BracketPairs::kUnknown;
+      if (known > i) i = known;
+      else ++depth;
+    } else if (kind == TK_CLOSE && --depth == 0) {
+      if (pairs != nullptr) pairs->Learn(index, i);
+      return i;
+    }
   }
   return -1;
 }
 
 int TokenRow::FindMatchingOpen(int index) const {
   if (index < 0 || index >= GetSize() || KindAt(index) != TK_CLOSE) return -1;
-  int depth = 0;
-  for (int i = index; i >= 0; --i) {
+  const BracketPairs* pairs = Pairs();
+  if (pairs != nullptr) {
+    const int match = pairs->MatchingOpen(index, GetSize());
+    if (match != BracketPairs::kUnknown) return match;
+  }
+  int depth = 1;
+  for (int i = index - 1; i >= 0; --i) {
     const TokenKind kind = KindAt(i);
-    if (kind == TK_CLOSE) ++depth;
-    if (kind == TK_OPEN && --depth == 0) return i;
+    if (kind == TK_CLOSE) {
+      const int known = pairs != nullptr ? pairs->Remembered(i) : BracketPairs::kUnknown;
+      if (known >= 0 && known < i) i = known;
+      else ++depth;
+    } else if (kind == TK_OPEN && --depth == 0) {
+      if (pairs != nullptr) pairs->Learn(index, i);
+      return i;
+    }
   }
   return -1;
 }

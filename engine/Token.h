@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/Alignment.h"
+#include "engine/BracketPairs.h"
 #include "engine/Extent.h"
 #include "engine/LayoutRules.h"
 #include "engine/TokenArray.h"
@@ -87,13 +88,13 @@ class TokenRow {
   int GetSize() const { return part_ == nullptr ? 0 : part_->tokens.GetSize(); }
   bool IsEmpty() const { return GetSize() == 0; }
   QVMToken* GetAt(int index) const { return part_->tokens.GetAt(index); }
-  void InsertAt(int index, QVMToken* token) { Tokens().InsertAt(index, token); }
-  void RemoveAt(int index, int count = 1) {
-    if (part_ != nullptr) part_->tokens.RemoveAt(index, count);
-  }
-  void RemoveAll() {
-    if (part_ != nullptr) part_->tokens.RemoveAll();
-  }
+  void SetAt(int index, QVMToken* token);
+  void InsertAt(int index, QVMToken* token);
+  void RemoveAt(int index, int count = 1);
+  void RemoveAll();
+  // The pairs a pass keeps of this row while it edits it (BracketPairs).
+  const BracketPairs* Pairs() const { return part_ == nullptr ? nullptr : part_->pairs; }
+  void SetPairs(BracketPairs* pairs) { MadePart().pairs = pairs; }
   QVMToken* const* begin() const { return part_ == nullptr ? nullptr : part_->tokens.begin(); }
   QVMToken* const* end() const { return part_ == nullptr ? nullptr : part_->tokens.end(); }
 
@@ -163,7 +164,11 @@ class TokenRow {
     ExtentRecord extent;
     TokenArray tokens;
     bool needsLayout = true;
+    BracketPairs* pairs = nullptr;  // told of every edit while a pass keeps them
   };
+  void Edited(int index, int removed, int inserted) {
+    if (part_ != nullptr && part_->pairs != nullptr) part_->pairs->Edited(index, removed, inserted, GetSize());
+  }
   const RowPart& Part() const { return part_ != nullptr ? *part_ : kEmptyPart; }
   RowPart& MadePart() {
     if (part_ == nullptr) part_ = std::make_unique<RowPart>();
