@@ -88,12 +88,17 @@ void PrintChains(const QVMOptions& options) {
   }
 }
 
-// Families that once grew faster than linearly (found by --search): an
-// exponent or a bracket group taken whole by the operator after it, and
-// nested groups.
+// Families that once grew faster than linearly (found by --search, one or
+// two of each kind): an exponent group reaching to the row's end taken by
+// the "/" before it, stray closing brackets beside operators and infix
+// words, nested groups, and chains of script marks.
 // clang-format off
 const Family kFamilies[] = {
-  {"x^a/", ""},
+  {"x^a/", ""},   {"/^", ""},     {"^/", ""},     {"/)", ""},    {",)", ""},
+  {"),", ""},     {"/]", ""},     {")root", ""},  {")div", ""},  {"/root", ""},
+  {"/|", ""},     {"/x", ""},     {"/sqrt(", ""}, {"^a", ""},    {"\\_", ""},
+  {"1/(", ")"},   {"/(", ")"},    {",(", ")"},    {",[", "]"},   {"^(", ")"},
+  {"(root", ")"},
 };
 // clang-format on
 

@@ -47,23 +47,20 @@ bool TokenArray::UsesSecond(size_t index) const {
 // Each gap gets room for a quarter of the row more (a small slack for small
 // rows), so that rebuilds stay rare: inserts cost amortised constant time.
 void TokenArray::Rebuild(size_t index, size_t count) {
+  const size_t second = std::max(index, std::min(SecondAt(), Size()));
+  QVMToken* const* tokens = Closed();
   const size_t size = Size();
-  const size_t second = std::max(index, std::min(SecondAt(), size));
   const size_t width = count + std::max<size_t>(size / 4, 4);
-  std::vector<QVMToken*> laid(size + 2 * width, nullptr);
-  size_t to = 0;
-  for (size_t i = 0; i < size; ++i) {
-    if (i == index) to += width;
-    if (i == second) to += width;
-    laid[to++] = slots_[Slot(static_cast<int>(i))];
-  }
+  std::vector<QVMToken*> laid;
+  laid.reserve(size + 2 * width);
+  laid.insert(laid.end(), tokens, tokens + index);
+  laid.resize(laid.size() + width);
+  laid.insert(laid.end(), tokens + index, tokens + second);
+  laid.resize(laid.size() + width);
+  laid.insert(laid.end(), tokens + second, tokens + size);
   slots_.swap(laid);
   first_ = {index, index + width};
-  second_.start = second + width;
-  if (second == index) second_.start = index + width;
-  second_.end = second_.start + width;
-  if (index == size) first_ = {size, size + width};
-  if (second == size) second_ = {size + width, size + 2 * width};
+  second_ = {second + width, second + 2 * width};
 }
 
 QVMToken** TokenArray::Closed() const {
