@@ -10,17 +10,23 @@ namespace {
 constexpr int kLeastTokens = 64;
 }  // namespace
 
-// Bracket matching counts kinds; a stack of opening brackets gives every
-// pair of the row in one walk, and leaves -1 where a walk finds none.
 BracketPairs::BracketPairs(TokenRow& row) {
   if (row.GetSize() < kLeastTokens || row.Pairs() != nullptr) return;
-  size_ = row.GetSize();
+  row_ = &row;
+  row.SetPairs(this);
+}
+
+// Bracket matching counts kinds; a stack of opening brackets gives every
+// pair of the row in one walk, and leaves -1 where a walk finds none.
+void BracketPairs::Take() const {
+  taken_ = true;
+  size_ = row_->GetSize();
   match_.assign(static_cast<size_t>(size_), -1);
   excess_.assign(static_cast<size_t>(size_), 0);
   std::vector<int> open;
   int i = 0;
   int excess = 0;
-  for (const QVMToken* token : row) {
+  for (const QVMToken* token : *row_) {
     excess += token->kind == TK_CLOSE ? 1 : token->kind == TK_OPEN ? -1 : 0;
     excess_[static_cast<size_t>(i)] = excess;
     if (token->kind == TK_OPEN) {
@@ -33,8 +39,6 @@ BracketPairs::BracketPairs(TokenRow& row) {
     ++i;
   }
   head_ = tail_ = size_;
-  row_ = &row;
-  row.SetPairs(this);
 }
 
 BracketPairs::~BracketPairs() {
@@ -45,6 +49,7 @@ BracketPairs::~BracketPairs() {
 // rightwards sees only the tail; otherwise one remembered.
 int BracketPairs::MatchingClose(int index, int size) const {
   if (row_ == nullptr) return kUnknown;
+  if (!taken_) Take();
   const int shift = size - size_;
   if (index >= front_ && index < front_ + head_) {
     const int match = match_[static_cast<size_t>(index - front_)];
@@ -61,6 +66,7 @@ int BracketPairs::MatchingClose(int index, int size) const {
 // one remembered.
 int BracketPairs::MatchingOpen(int index, int size) const {
   if (row_ == nullptr) return kUnknown;
+  if (!taken_) Take();
   const int shift = size - size_;
   if (index >= front_ && index < front_ + head_) {
     const int match = match_[static_cast<size_t>(index - front_)];
@@ -80,6 +86,7 @@ int BracketPairs::MatchingOpen(int index, int size) const {
 
 void BracketPairs::Edited(int index, int removed, int inserted, int sizeAfter) {
   if (removed > 0) ++removals_;
+  if (!taken_) return;  // the pairs will be taken of the row as it is then
   // An edit among the tokens before the head leaves the head as it was.
   if (index + removed <= front_) {
     front_ += inserted - removed;

@@ -26,8 +26,9 @@ class BracketPairs {
   // Answered by neither table: the row walks.
   static constexpr int kUnknown = -2;
 
-  // Takes the pairs of `row` and watches its edits until destroyed. Rows
-  // too short to be worth it are left to walk.
+  // Watches the edits of `row` until destroyed; its pairs are taken when
+  // first asked for (a pass that asks nothing costs nothing), as the row
+  // is then. Rows too short to be worth it are left to walk.
   explicit BracketPairs(TokenRow& row);
   ~BracketPairs();
   BracketPairs(const BracketPairs&) = delete;
@@ -48,6 +49,8 @@ class BracketPairs {
   int Remembered(int index) const;
 
  private:
+  void Take() const;
+
   // A pair found by a walk, by the token that asked; `since` counts the
   // edits that took tokens out of the row, or replaced them.
   struct Found {
@@ -56,13 +59,14 @@ class BracketPairs {
     int since;
   };
   TokenRow* row_ = nullptr;  // null when the row walks
-  std::vector<int> match_;   // by index in the row as it was; -1 unmatched
-  std::vector<int> excess_;  // closing less opening brackets up to each index
-  int size_ = 0;             // the row's size then
-  int front_ = 0;            // tokens put before the row as it was
-  bool frontOpens_ = true;   // all of them opening brackets
-  int head_ = 0;             // tokens [front_, front_ + head_) unchanged
-  int tail_ = 0;             // the last tail_ tokens unchanged
+  mutable bool taken_ = false;
+  mutable std::vector<int> match_;   // by index in the row as it was; -1 unmatched
+  mutable std::vector<int> excess_;  // closing less opening brackets up to each index
+  mutable int size_ = 0;             // the row's size then
+  int front_ = 0;                    // tokens put before the row as it was
+  bool frontOpens_ = true;           // all of them opening brackets
+  mutable int head_ = 0;             // tokens [front_, front_ + head_) unchanged
+  mutable int tail_ = 0;             // the last tail_ tokens unchanged
   int removals_ = 0;
   mutable std::unordered_map<const QVMToken*, Found> found_;
 };
