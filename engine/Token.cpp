@@ -309,6 +309,18 @@ QVMToken::RarePart& QVMToken::MadeRarePart() {
   return *rare_;
 }
 
+#ifdef _WIN32
+QVMToken::PaintPart& QVMToken::Painting() {
+  if (paint_ == nullptr) paint_ = std::make_unique<PaintPart>();
+  return *paint_;
+}
+
+const TEXTMETRICA& QVMToken::Metrics() const {
+  static const TEXTMETRICA kNoMetrics{};
+  return paint_ != nullptr ? paint_->metrics : kNoMetrics;
+}
+#endif
+
 void QVMToken::SetText(const CString& newText) {
   text = newText;
   needsLayout = true;

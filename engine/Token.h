@@ -205,11 +205,16 @@ class QVMToken {
   int32_t offsetX = 0;     // position in its row, found by relation finding
   double scriptLevel = 0.0;
 #ifdef _WIN32
-  // What the token is painted with; only layout and drawing (Windows) use them.
-  QVFont font;
-  QVPen pen;
-  QVBrush brush;
-  TEXTMETRICA metrics{};
+  // What the token is painted with; only layout and drawing (Windows) use
+  // them. Made when first asked for: of the tokens a long line's parse
+  // makes, more than half (raw pieces, brackets the passes insert) leave
+  // the tree before it is measured.
+  QVFont& Font() { return Painting().font; }
+  QVPen& Pen() { return Painting().pen; }
+  QVBrush& Brush() { return Painting().brush; }
+  TEXTMETRICA& Metrics() { return Painting().metrics; }
+  // All zero before the token's font was read.
+  const TEXTMETRICA& Metrics() const;
 #endif
 
   QVMToken();
@@ -265,6 +270,16 @@ class QVMToken {
   RarePart& MadeRarePart();
 
   std::unique_ptr<RarePart> rare_;
+#ifdef _WIN32
+  struct PaintPart {
+    QVFont font;
+    QVPen pen;
+    QVBrush brush;
+    TEXTMETRICA metrics{};
+  };
+  PaintPart& Painting();
+  std::unique_ptr<PaintPart> paint_;
+#endif
 };
 
 // The passes ask for kinds around every token they look at: inline.
