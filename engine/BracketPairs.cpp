@@ -13,32 +13,34 @@ constexpr int kLeastTokens = 64;
 BracketPairs::BracketPairs(TokenRow& row) {
   if (row.GetSize() < kLeastTokens || row.Pairs() != nullptr) return;
   row_ = &row;
+  known_ = std::make_unique<Known>();
   row.SetPairs(this);
 }
 
 // Bracket matching counts kinds; a stack of opening brackets gives every
 // pair of the row in one walk, and leaves -1 where a walk finds none.
 void BracketPairs::Take() const {
-  taken_ = true;
-  size_ = row_->GetSize();
-  match_.assign(static_cast<size_t>(size_), -1);
-  excess_.assign(static_cast<size_t>(size_), 0);
+  Known& k = *known_;
+  k.taken = true;
+  k.size = row_->GetSize();
+  k.match.assign(static_cast<size_t>(k.size), -1);
+  k.excess.assign(static_cast<size_t>(k.size), 0);
   std::vector<int> open;
   int i = 0;
   int excess = 0;
   for (const QVMToken* token : *row_) {
     excess += token->kind == TK_CLOSE ? 1 : token->kind == TK_OPEN ? -1 : 0;
-    excess_[static_cast<size_t>(i)] = excess;
+    k.excess[static_cast<size_t>(i)] = excess;
     if (token->kind == TK_OPEN) {
       open.push_back(i);
     } else if (token->kind == TK_CLOSE && !open.empty()) {
-      match_[static_cast<size_t>(i)] = open.back();
-      match_[static_cast<size_t>(open.back())] = i;
+      k.match[static_cast<size_t>(i)] = open.back();
+      k.match[static_cast<size_t>(open.back())] = i;
       open.pop_back();
     }
     ++i;
   }
-  head_ = tail_ = size_;
+  k.head = k.tail = k.size;
 }
 
 BracketPairs::~BracketPairs() {
@@ -49,13 +51,14 @@ BracketPairs::~BracketPairs() {
 // rightwards sees only the tail; otherwise one remembered.
 int BracketPairs::MatchingClose(int index, int size) const {
   if (row_ == nullptr) return kUnknown;
-  if (!taken_) Take();
-  const int shift = size - size_;
-  if (index >= front_ && index < front_ + head_) {
-    const int match = match_[static_cast<size_t>(index - front_)];
-    if (match >= 0 && match < head_) return match + front_;
-  } else if (index >= size - tail_) {
-    const int match = match_[static_cast<size_t>(index - shift)];
+  if (!known_->taken) Take();
+  const Known& k = *known_;
+  const int shift = size - k.size;
+  if (index >= k.front && index < k.front + k.head) {
+    const int match = k.match[static_cast<size_t>(index - k.front)];
+    if (match >= 0 && match < k.head) return match + k.front;
+  } else if (index >= size - k.tail) {
+    const int match = k.match[static_cast<size_t>(index - shift)];
     return match < 0 ? -1 : match + shift;
   }
   return Remembered(index);
@@ -66,49 +69,54 @@ int BracketPairs::MatchingClose(int index, int size) const {
 // one remembered.
 int BracketPairs::MatchingOpen(int index, int size) const {
   if (row_ == nullptr) return kUnknown;
-  if (!taken_) Take();
-  const int shift = size - size_;
-  if (index >= front_ && index < front_ + head_) {
-    const int match = match_[static_cast<size_t>(index - front_)];
-    if (match >= 0) return match + front_;
-    if (!frontOpens_) return kUnknown;
+  if (!known_->taken) Take();
+  const Known& k = *known_;
+  const int shift = size - k.size;
+  if (index >= k.front && index < k.front + k.head) {
+    const int match = k.match[static_cast<size_t>(index - k.front)];
+    if (match >= 0) return match + k.front;
+    if (!k.frontOpens) return kUnknown;
     // Unmatched in the row as it was: the walk enters the front still
     // counting this many closing brackets.
-    const int excess = excess_[static_cast<size_t>(index - front_)];
-    return excess <= front_ ? front_ - excess : -1;
+    const int excess = k.excess[static_cast<size_t>(index - k.front)];
+    return excess <= k.front ? k.front - excess : -1;
   }
-  if (index >= size - tail_) {
-    const int match = match_[static_cast<size_t>(index - shift)];
-    if (match >= size_ - tail_) return match + shift;
+  if (index >= size - k.tail) {
+    const int match = k.match[static_cast<size_t>(index - shift)];
+    if (match >= k.size - k.tail) return match + shift;
   }
   return Remembered(index);
 }
 
 void BracketPairs::Edited(int index, int removed, int inserted, int sizeAfter) {
-  if (removed > 0) ++removals_;
-  if (!taken_) return;  // the pairs will be taken of the row as it is then
+  if (row_ == nullptr) return;
+  Known& k = *known_;
+  if (removed > 0) ++k.removals;
+  if (!k.taken) return;  // the pairs will be taken of the row as it is then
   // An edit among the tokens before the head leaves the head as it was.
-  if (index + removed <= front_) {
-    front_ += inserted - removed;
-    for (int k = 0; k < inserted && frontOpens_; ++k)
-      frontOpens_ = row_->GetAt(index + k)->kind == TK_OPEN;
+  if (index + removed <= k.front) {
+    k.front += inserted - removed;
+    for (int n = 0; n < inserted && k.frontOpens; ++n)
+      k.frontOpens = row_->GetAt(index + n)->kind == TK_OPEN;
   } else {
-    head_ = std::max(0, std::min(head_, index - front_));
+    k.head = std::max(0, std::min(k.head, index - k.front));
   }
-  tail_ = std::max(0, std::min(tail_, sizeAfter - (index + inserted)));
+  k.tail = std::max(0, std::min(k.tail, sizeAfter - (index + inserted)));
 }
 
 // Only walks this long are remembered: shorter ones cost less than a look-up.
 void BracketPairs::Learn(int from, int to) const {
   if (row_ == nullptr || (to - from < kLeastTokens && from - to < kLeastTokens)) return;
-  found_[row_->GetAt(from)] = {row_->GetAt(to), to - from, removals_};
-  found_[row_->GetAt(to)] = {row_->GetAt(from), from - to, removals_};
+  Known& k = *known_;
+  k.found[row_->GetAt(from)] = {row_->GetAt(to), to - from, k.removals};
+  k.found[row_->GetAt(to)] = {row_->GetAt(from), from - to, k.removals};
 }
 
 int BracketPairs::Remembered(int index) const {
-  if (row_ == nullptr || found_.empty()) return kUnknown;
-  const auto found = found_.find(row_->GetAt(index));
-  if (found == found_.end() || found->second.since != removals_) return kUnknown;
+  if (row_ == nullptr || known_->found.empty()) return kUnknown;
+  const Known& k = *known_;
+  const auto found = k.found.find(row_->GetAt(index));
+  if (found == k.found.end() || found->second.since != k.removals) return kUnknown;
   const int other = index + found->second.distance;
   if (other < 0 || other >= row_->GetSize() || row_->GetAt(other) != found->second.other) return kUnknown;
   return other;

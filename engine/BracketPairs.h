@@ -15,6 +15,7 @@
 // ("x^a/x^a/...", where each "/" asks for the far end of the group before).
 #pragma once
 
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -58,15 +59,19 @@ class BracketPairs {
     int distance;  // signed: from the asking bracket to the other
     int since;
   };
-  TokenRow* row_ = nullptr;  // null when the row walks
-  mutable bool taken_ = false;
-  mutable std::vector<int> match_;   // by index in the row as it was; -1 unmatched
-  mutable std::vector<int> excess_;  // closing less opening brackets up to each index
-  mutable int size_ = 0;             // the row's size then
-  int front_ = 0;                    // tokens put before the row as it was
-  bool frontOpens_ = true;           // all of them opening brackets
-  mutable int head_ = 0;             // tokens [front_, front_ + head_) unchanged
-  mutable int tail_ = 0;             // the last tail_ tokens unchanged
-  int removals_ = 0;
-  mutable std::unordered_map<const QVMToken*, Found> found_;
+  // What is known of a long row; none for a short one, which walks.
+  struct Known {
+    bool taken = false;
+    std::vector<int> match;   // by index in the row as it was; -1 unmatched
+    std::vector<int> excess;  // closing less opening brackets up to each index
+    int size = 0;             // the row's size then
+    int front = 0;            // tokens put before the row as it was
+    bool frontOpens = true;   // all of them opening brackets
+    int head = 0;             // tokens [front, front + head) unchanged
+    int tail = 0;             // the last tail tokens unchanged
+    int removals = 0;
+    std::unordered_map<const QVMToken*, Found> found;
+  };
+  TokenRow* row_ = nullptr;
+  std::unique_ptr<Known> known_;
 };

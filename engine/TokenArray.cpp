@@ -63,10 +63,9 @@ void TokenArray::Rebuild(size_t index, size_t count) {
   second_ = {second + width, second + 2 * width};
 }
 
-QVMToken** TokenArray::Closed() const {
+void TokenArray::CloseGaps() const {
   MoveSecond(Size());
   MoveFirst(SecondAt());
-  return slots_.data();
 }
 
 int TokenArray::Add(QVMToken* token) {
@@ -78,8 +77,9 @@ void TokenArray::InsertAt(int index, QVMToken* token, int count) {
   assert(index >= 0 && count >= 0);
   const size_t at = std::min(static_cast<size_t>(index), Size());
   const size_t n = static_cast<size_t>(count);
-  // At the end, behind gaps left in the middle: appended after the tail.
-  if (at == Size() && second_.end < slots_.size()) {
+  // At the end, behind gaps left in the middle or an empty one there:
+  // appended after the tail, so a row built by appending grows as a vector.
+  if (at == Size() && (second_.end < slots_.size() || second_.Width() == 0)) {
     slots_.insert(slots_.end(), n, token);
     return;
   }

@@ -66,7 +66,12 @@ class TokenArray {
   // the second behind them, both wide enough for `count` more tokens.
   void Rebuild(size_t index, size_t count);
   // The tokens with both gaps moved behind them.
-  QVMToken** Closed() const;
+  QVMToken** Closed() const {
+    if (first_.start != Size() || first_.end != second_.start || second_.end != slots_.size())
+      CloseGaps();
+    return slots_.data();
+  }
+  void CloseGaps() const;
 
   // Moving a gap changes no token's index: reading stays const.
   mutable std::vector<QVMToken*> slots_;
