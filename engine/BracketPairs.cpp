@@ -47,19 +47,39 @@ BracketPairs::~BracketPairs() {
   if (row_ != nullptr) row_->SetPairs(nullptr);
 }
 
+namespace {
+
+// The match, by index in the row as it is, of a bracket in the head or in
+// the tail; -1 when the row as it was had none.
+int HeadMatch(const std::vector<int>& match, int front, int index) {
+  const int found = match[static_cast<size_t>(index - front)];
+  return found < 0 ? -1 : found + front;
+}
+
+int TailMatch(const std::vector<int>& match, int shift, int index) {
+  const int found = match[static_cast<size_t>(index - shift)];
+  return found < 0 ? -1 : found + shift;
+}
+
+}  // namespace
+
+const BracketPairs::Known* BracketPairs::Taken() const {
+  if (row_ == nullptr) return nullptr;
+  if (!known_->taken) Take();
+  return known_.get();
+}
+
 // A pair inside the head, or an opening bracket of the tail whose walk
 // rightwards sees only the tail; otherwise one remembered.
 int BracketPairs::MatchingClose(int index, int size) const {
-  if (row_ == nullptr) return kUnknown;
-  if (!known_->taken) Take();
-  const Known& k = *known_;
-  const int shift = size - k.size;
-  if (index >= k.front && index < k.front + k.head) {
-    const int match = k.match[static_cast<size_t>(index - k.front)];
-    if (match >= 0 && match < k.head) return match + k.front;
-  } else if (index >= size - k.tail) {
-    const int match = k.match[static_cast<size_t>(index - shift)];
-    return match < 0 ? -1 : match + shift;
+  const Known* k = Taken();
+  if (k == nullptr) return kUnknown;
+  const bool inHead = index >= k->front && index < k->front + k->head;
+  if (inHead) {
+    const int match = HeadMatch(k->match, k->front, index);
+    if (match >= k->front && match < k->front + k->head) return match;
+  } else if (index >= size - k->tail) {
+    return TailMatch(k->match, size - k->size, index);
   }
   return Remembered(index);
 }
@@ -68,22 +88,20 @@ int BracketPairs::MatchingClose(int index, int size) const {
 // and the opening brackets before it, or a pair inside the tail; otherwise
 // one remembered.
 int BracketPairs::MatchingOpen(int index, int size) const {
-  if (row_ == nullptr) return kUnknown;
-  if (!known_->taken) Take();
-  const Known& k = *known_;
-  const int shift = size - k.size;
-  if (index >= k.front && index < k.front + k.head) {
-    const int match = k.match[static_cast<size_t>(index - k.front)];
-    if (match >= 0) return match + k.front;
-    if (!k.frontOpens) return kUnknown;
+  const Known* k = Taken();
+  if (k == nullptr) return kUnknown;
+  if (index >= k->front && index < k->front + k->head) {
+    const int match = HeadMatch(k->match, k->front, index);
+    if (match >= 0) return match;
+    if (!k->frontOpens) return kUnknown;
     // Unmatched in the row as it was: the walk enters the front still
     // counting this many closing brackets.
-    const int excess = k.excess[static_cast<size_t>(index - k.front)];
-    return excess <= k.front ? k.front - excess : -1;
+    const int excess = k->excess[static_cast<size_t>(index - k->front)];
+    return excess <= k->front ? k->front - excess : -1;
   }
-  if (index >= size - k.tail) {
-    const int match = k.match[static_cast<size_t>(index - shift)];
-    if (match >= k.size - k.tail) return match + shift;
+  if (index >= size - k->tail) {
+    const int match = TailMatch(k->match, size - k->size, index);
+    if (match >= size - k->tail) return match;
   }
   return Remembered(index);
 }

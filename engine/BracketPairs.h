@@ -50,7 +50,10 @@ class BracketPairs {
   int Remembered(int index) const;
 
  private:
+  struct Known;
   void Take() const;
+  // The state with the pairs taken; null for a row that walks.
+  const Known* Taken() const;
 
   // A pair found by a walk, by the token that asked; `since` counts the
   // edits that took tokens out of the row, or replaced them.
