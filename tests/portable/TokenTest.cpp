@@ -299,10 +299,10 @@ TEST(QVMTokenFactory, DeleteAllForgetsEveryToken) {
   EXPECT_TRUE(token->needsLayout);
   EXPECT_EQ(token->mark, kMarkNone);
 #ifdef _WIN32
-  EXPECT_DOUBLE_EQ(token->pen.Description.Width, 17.63888775);
-  EXPECT_EQ(token->pen.Description.Style, 0x10006);
-  EXPECT_EQ(token->brush.Description.Style, 1);
-  EXPECT_EQ(token->font.Description.Size, 388);
+  EXPECT_DOUBLE_EQ(token->Pen().Description.Width, 17.63888775);
+  EXPECT_EQ(token->Pen().Description.Style, 0x10006);
+  EXPECT_EQ(token->Brush().Description.Style, 1);
+  EXPECT_EQ(token->Font().Description.Size, 388);
 #endif
 }
 
