@@ -311,7 +311,7 @@ QVMToken::RarePart& QVMToken::MadeRarePart() {
 
 #ifdef _WIN32
 QVMToken::PaintPart& QVMToken::Painting() {
-  if (paint_ == nullptr) paint_ = std::make_unique<PaintPart>();
+  if (paint_ == nullptr) paint_ = factory_->paints_.New();
   return *paint_;
 }
 
@@ -337,27 +337,17 @@ void QVMToken::SetScriptLevel(double level, const QVMOptions& options) {
 
 // --------------------------------------------------------- QVMTokenFactory
 
-namespace {
-constexpr int kFirstBlockTokens = 32;
-constexpr int kLargestBlockTokens = 2048;
-}  // namespace
-
 QVMTokenFactory::QVMTokenFactory() = default;
 
 QVMTokenFactory::~QVMTokenFactory() { DeleteAll(); }
 
 QVMToken* QVMTokenFactory::NewToken(TokenKind kind) {
-  if (blocks_.empty() || usedInLast_ == blocks_.back().capacity) {
-    const int capacity =
-        blocks_.empty() ? kFirstBlockTokens : std::min(2 * blocks_.back().capacity, kLargestBlockTokens);
-    blocks_.reserve(blocks_.size() + 1);
-    blocks_.push_back({std::allocator<QVMToken>().allocate(static_cast<size_t>(capacity)), capacity});
-    usedInLast_ = 0;
-  }
-  QVMToken* token = std::construct_at(blocks_.back().tokens + usedInLast_);
-  ++usedInLast_;
+  QVMToken* token = tokens_.New();
   ++count_;
   token->Set(kind, CString(), kMarkNone, CString());
+#ifdef _WIN32
+  token->factory_ = this;
+#endif
   return token;
 }
 
@@ -378,14 +368,9 @@ void QVMTokenFactory::RecycleSpacer(QVMToken* spacer) { spareSpacers_.push_back(
 
 void QVMTokenFactory::DeleteAll() {
   spareSpacers_.clear();
-  for (size_t b = blocks_.size(); b-- > 0;) {
-    const Block& block = blocks_[b];
-    const int used = b + 1 == blocks_.size() ? usedInLast_ : block.capacity;
-    std::destroy(block.tokens, block.tokens + used);
-    std::allocator<QVMToken>().deallocate(block.tokens, static_cast<size_t>(block.capacity));
-  }
-  blocks_.clear();
-  blocks_.shrink_to_fit();
+  tokens_.Clear();
+#ifdef _WIN32
+  paints_.Clear();
+#endif
   count_ = 0;
-  usedInLast_ = 0;
 }

@@ -9,6 +9,7 @@
 // Windows build, where tokens are measured and drawn.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -215,6 +216,12 @@ class QVMToken {
   TEXTMETRICA& Metrics() { return Painting().metrics; }
   // All zero before the token's font was read.
   const TEXTMETRICA& Metrics() const;
+  struct PaintPart {
+    QVFont font;
+    QVPen pen;
+    QVBrush brush;
+    TEXTMETRICA metrics{};
+  };
 #endif
 
   QVMToken();
@@ -271,14 +278,10 @@ class QVMToken {
 
   std::unique_ptr<RarePart> rare_;
 #ifdef _WIN32
-  struct PaintPart {
-    QVFont font;
-    QVPen pen;
-    QVBrush brush;
-    TEXTMETRICA metrics{};
-  };
+  friend class QVMTokenFactory;
   PaintPart& Painting();
-  std::unique_ptr<PaintPart> paint_;
+  PaintPart* paint_ = nullptr;  // owned by the factory, as the token is
+  QVMTokenFactory* factory_ = nullptr;
 #endif
 };
 
@@ -287,6 +290,53 @@ inline TokenKind TokenRow::KindAt(int index) const {
   if (index < 0 || index >= GetSize()) return TK_ERROR;
   return GetAt(index)->kind;
 }
+
+// Objects made in blocks of consecutive storage, each block twice the last
+// up to a bound, and destroyed together: the passes walk a row's tokens in
+// about the order they were made, and a long line costs a few allocations,
+// not one per object. Blocks are filled in order; the last one may be
+// partly used.
+template <class T>
+class BlockPool {
+ public:
+  BlockPool() = default;
+  ~BlockPool() { Clear(); }
+  BlockPool(const BlockPool&) = delete;
+  BlockPool& operator=(const BlockPool&) = delete;
+
+  T* New() {
+    if (blocks_.empty() || usedInLast_ == blocks_.back().capacity) {
+      const int capacity = blocks_.empty() ? kFirst : std::min(2 * blocks_.back().capacity, kLargest);
+      blocks_.reserve(blocks_.size() + 1);
+      blocks_.push_back({std::allocator<T>().allocate(static_cast<size_t>(capacity)), capacity});
+      usedInLast_ = 0;
+    }
+    T* made = std::construct_at(blocks_.back().items + usedInLast_);
+    ++usedInLast_;
+    return made;
+  }
+  void Clear() {
+    for (size_t b = blocks_.size(); b-- > 0;) {
+      const Block& block = blocks_[b];
+      const int used = b + 1 == blocks_.size() ? usedInLast_ : block.capacity;
+      std::destroy(block.items, block.items + used);
+      std::allocator<T>().deallocate(block.items, static_cast<size_t>(block.capacity));
+    }
+    blocks_.clear();
+    blocks_.shrink_to_fit();
+    usedInLast_ = 0;
+  }
+
+ private:
+  static constexpr int kFirst = 32;
+  static constexpr int kLargest = 2048;
+  struct Block {
+    T* items;
+    int capacity;
+  };
+  std::vector<Block> blocks_;
+  int usedInLast_ = 0;
+};
 
 // Owns every token of one line until the next re-parse.
 class QVMTokenFactory {
@@ -307,16 +357,11 @@ class QVMTokenFactory {
   void RecycleSpacer(QVMToken* spacer);
 
  private:
-  // Tokens live in blocks of consecutive storage, each block twice the
-  // last up to a bound: the passes walk a row's tokens in about the order
-  // they were made, and a long line costs a few allocations, not one per
-  // token. Blocks are filled in order; the last one may be partly used.
-  struct Block {
-    QVMToken* tokens;
-    int capacity;
-  };
-  std::vector<Block> blocks_;
-  int count_ = 0;      // tokens made
-  int usedInLast_ = 0;  // tokens made in the last block
+  BlockPool<QVMToken> tokens_;
+  int count_ = 0;  // tokens made
   std::vector<QVMToken*> spareSpacers_;
+#ifdef _WIN32
+  friend class QVMToken;
+  BlockPool<QVMToken::PaintPart> paints_;  // made for the tokens measured or drawn
+#endif
 };
