@@ -196,16 +196,29 @@ void OperandEdits::Learn(int anchor, int lowest, int total) {
   total_ = total;
 }
 
+// The row's kept pairs answer first; the walk jumps over the groups they
+// know.
 int OperandEdits::FindMatchingClose(int open) {
   if (open < 0 || open >= row_.GetSize() || row_.KindAt(open) != TK_OPEN)
     return row_.FindMatchingClose(open);
+  const BracketPairs* pairs = row_.Pairs();
+  const int known = pairs != nullptr ? pairs->MatchingClose(open, row_.GetSize()) : BracketPairs::kUnknown;
+  if (known != BracketPairs::kUnknown) return known;
   const bool tailKnown = anchor_ > open;
   const int stop = tailKnown ? anchor_ : row_.GetSize();
   int depth = 0;
   int lowest = 1;
   for (int i = open; i < stop; ++i) {
+    const int far = i > open && pairs != nullptr && row_.KindAt(i) == TK_OPEN ? pairs->Remembered(i) : -1;
+    if (far > i && far < stop) {
+      i = far;  // a group inside: its brackets balance
+      continue;
+    }
     depth += Step(row_.KindAt(i));
-    if (depth == 0) return i;
+    if (depth == 0) {
+      if (pairs != nullptr) pairs->Learn(open, i);
+      return i;
+    }
     lowest = std::min(lowest, depth);
   }
   if (!tailKnown) {
