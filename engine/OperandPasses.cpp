@@ -209,9 +209,9 @@ int OperandEdits::FindMatchingClose(int open) {
   int depth = 0;
   int lowest = 1;
   for (int i = open; i < stop; ++i) {
-    const int far = i > open && pairs != nullptr && row_.KindAt(i) == TK_OPEN ? pairs->Remembered(i) : -1;
-    if (far > i && far < stop) {
-      i = far;  // a group inside: its brackets balance
+    const int skip = i > open && pairs != nullptr && row_.KindAt(i) == TK_OPEN ? pairs->Remembered(i) : -1;
+    if (skip > i && skip < stop) {
+      i = skip;  // a group inside: its brackets balance
       continue;
     }
     depth += Step(row_.KindAt(i));

@@ -85,13 +85,13 @@ TEST(TokenArray, KeepsOrderWhenEditedAtTwoPlacesInTurn) {
   }
   for (int step = 0; step < 6000; ++step) {
     const int size = static_cast<int>(model.size());
-    const int near = static_cast<int>(random() % 8) + size / 5;
-    const int far = size - static_cast<int>(random() % 8);
-    const int at = step % 2 == 0 ? near : far;
-    if (step % 200 == 199) {  // from before the near place to past the far one
-      const int from = near / 2;
-      array.RemoveAt(from, far - from);
-      model.erase(model.begin() + from, model.begin() + far);
+    const int first = static_cast<int>(random() % 8) + size / 5;
+    const int second = size - static_cast<int>(random() % 8);
+    const int at = step % 2 == 0 ? first : second;
+    if (step % 200 == 199) {  // from before the first place to past the second one
+      const int from = first / 2;
+      array.RemoveAt(from, second - from);
+      model.erase(model.begin() + from, model.begin() + second);
       continue;
     }
     array.InsertAt(at, Fake(next));
