@@ -185,7 +185,8 @@ const FamilyTree kFamilyTrees[] = {
   {"\\_",   "",  0x0a3f3ddf4a79e141ull}, {"1/(",    ")", 0x0e81bfc94299807dull},
   {"/(",    ")", 0x80881b5fb5941cb8ull}, {",(",     ")", 0x4ab629a70e3db8fcull},
   {",[",    "]", 0x4ab629a70e3db8fcull}, {"^(",     ")", 0xf547b2ad4f75c565ull},
-  {"(root", ")", 0x6a1ba714d01ee2ebull},
+  {"(root", ")", 0x6a1ba714d01ee2ebull}, {"^//",    "",  0xbe43504f53c4897full},
+  {"/|^",   "|", 0x300705a724c0b157ull},
 };
 // clang-format on
 
