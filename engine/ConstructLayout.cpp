@@ -297,7 +297,7 @@ const char* BigOperatorLetter(const CString& text) { return text == "product" ? 
 // on the top of the em square, whichever Symbol font supplies the metrics
 // (a fixed number of descents only suits one font's proportions).
 int32_t BigOperatorOverlap(const QVMToken& t) {
-  return MetricsOf(t).d + t.metrics.tmInternalLeading;
+  return MetricsOf(t).d + t.Metrics().tmInternalLeading;
 }
 
 bool IsBigOperator(const CString& text) {

@@ -90,7 +90,7 @@ void ApplyLineFormat(QVLogFont& font, const LineFormat& format) {
 }  // namespace
 
 FontMetrics MetricsOf(const QVMToken& token) {
-  const TEXTMETRICA& tm = token.metrics;
+  const TEXTMETRICA& tm = token.Metrics();
   return {tm.tmAscent, tm.tmDescent, tm.tmHeight, tm.tmAveCharWidth};
 }
 
@@ -109,46 +109,47 @@ void QVMToken::DescribeFont(const QVMOptions& o) {
 
   QVLogFont chosen = ChooseDescription(*this, o, main, symbol, wingdings);
   ApplyLineFormat(chosen, o.CurrentLineFormat);
-  font.Description.Assign(chosen);
-  font.Scale = o.DrawScale;
+  Font().Description.Assign(chosen);
+  Font().Scale = o.DrawScale;
 }
 
 bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes, bool later) {
   DescribeFont(o);
-  const FontName key = FontKey(font.Description, font.Scale);
+  const FontName key = FontKey(Font().Description, Font().Scale);
   TextMemory* memory = MemoryScope::Current();
   // Metrics not yet remembered are read from the selected font.
   const bool knowsMetrics = !needsLayout || (memory && memory->FindMetrics(key));
-  const bool taken = SelectSizedFont(dc, font, key, later && knowsMetrics);
+  const bool taken = SelectSizedFont(dc, Font(), key, later && knowsMetrics);
   // A context that cannot answer (or a missing font) leaves zero metrics;
   // every division by them is guarded. A laid-out token keeps the metrics
   // its layout was made with (drawing reads them; asking again is slow).
-  if (needsLayout) ReadMetrics(dc, key, metrics);
+  if (needsLayout) ReadMetrics(dc, key, Metrics());
   if (!withShapes) return taken;
 
   const COLORREF ink = o.CurrentLineFormat.UseColour ? o.CurrentLineFormat.Colour : o.Font.Value.Color;
-  pen.Description.Assign(o.GeneralPen.Value);
-  pen.Description.Color = ink;
-  pen.Scale = o.DrawScale;
-  brush.Description.Mode = 0;
-  brush.Description.Style = 1;
-  brush.Description.Color = ink;
+  Pen().Description.Assign(o.GeneralPen.Value);
+  Pen().Description.Color = ink;
+  Pen().Scale = o.DrawScale;
+  Brush().Description.Mode = 0;
+  Brush().Description.Style = 1;
+  Brush().Description.Color = ink;
   const bool linger = LingeringFonts::Active(dc);
-  if (HPEN kept = memory ? memory->KeptPen(pen.RealisedOn(dc)) : nullptr)
-    pen.SelectKept(dc, kept, linger);
+  if (HPEN kept = memory ? memory->KeptPen(Pen().RealisedOn(dc)) : nullptr)
+    Pen().SelectKept(dc, kept, linger);
   else
-    pen.Select(dc);
-  if (HBRUSH kept = memory ? memory->KeptBrush(brush.Description.ToLogBrush()) : nullptr)
-    brush.SelectKept(dc, kept, linger);
+    Pen().Select(dc);
+  if (HBRUSH kept = memory ? memory->KeptBrush(Brush().Description.ToLogBrush()) : nullptr)
+    Brush().SelectKept(dc, kept, linger);
   else
-    brush.Select(dc);
+    Brush().Select(dc);
   return taken;
 }
 
 void QVMToken::DeselectFont(CDC& dc) {
-  brush.Deselect(dc);
-  pen.Deselect(dc);
-  font.Deselect(dc);
+  if (paint_ == nullptr) return;  // nothing was selected
+  Brush().Deselect(dc);
+  Pen().Deselect(dc);
+  Font().Deselect(dc);
 }
 
 bool SelectSizedFont(CDC& dc, QVFont& font, const FontName& key, bool later) {
@@ -186,8 +187,9 @@ SelectedToken::SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options
   // A construct's own font is often never drawn with (its rows have
   // theirs): it is selected only when a text call needs it.
   const bool taken = token_.SelectFont(dc_, options, withShapes, true);
-  font_.emplace(FontKey(token_.font.Description, token_.font.Scale));
-  font_->Hold(token_.font.Selected(), token_.font.Description.Color, !taken);
+  const QVFont& font = token_.Font();
+  font_.emplace(FontKey(font.Description, font.Scale));
+  font_->Hold(font.Selected(), font.Description.Color, !taken);
 }
 
 SelectedToken::~SelectedToken() {

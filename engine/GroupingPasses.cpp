@@ -20,7 +20,7 @@ QVMToken* TakeGroupAfter(TokenRow& row, int i, bool skipSpaces, bool hideBracket
     MoveTokens(row, group, made->row1);
     if (hideBrackets) HideGroupBrackets(made->row1);
   }
-  row.Tokens().SetAt(i, made);
+  row.SetAt(i, made);
   return made;
 }
 
@@ -40,6 +40,7 @@ int TakeGroupBefore(TokenRow& row, int i, TokenRow& to) {
 template <class Group>
 void GroupRightToLeft(TokenRow& row, TokenKind kind, Group group, void (TokenRow::*self)(QVMTokenFactory&),
                       QVMTokenFactory& factory) {
+  const BracketPairs pairs(row);
   for (int i = row.GetSize() - 1; i >= 0; --i) {
     QVMToken* token = row.GetAt(i);
     (token->row1.*self)(factory);
@@ -55,7 +56,7 @@ void RaiseLimitSign(QVMToken& construct, QVMTokenFactory& factory) {
   if (construct.text != "lim" || (last != TK_ADD && last != TK_SUBTRACT)) return;
   QVMToken* power = factory.NewToken(TK_POWER);
   power->row1.AppendOperator(last, factory);
-  row.Tokens().SetAt(row.GetSize() - 1, power);
+  row.SetAt(row.GetSize() - 1, power);
 }
 
 // Removes invisible brackets that lost their partner when the contents of
@@ -111,6 +112,7 @@ bool IsBoundsGroup(const TokenRow& row, int i) {
 
 // Root row only: everything is still flat here.
 void TokenRow::GroupPowers(QVMTokenFactory& factory) {
+  const BracketPairs pairs(*this);
   for (int j = GetSize() - 1; j >= 0; --j)
     if (KindAt(j) == TK_POWER) TakeGroupAfter(*this, j, false, false, factory);
 }
@@ -142,6 +144,7 @@ void TokenRow::GroupRoots(QVMTokenFactory& factory) {
 // drawn construct hold its bounds. The contents were scanned as the scan passed
 // them, so they are not split a second time.
 void TokenRow::SplitCodeDrawnArguments(QVMTokenFactory& factory) {
+  const BracketPairs pairs(*this);
   for (int i = GetSize() - 1; i >= 0; --i) {
     QVMToken* token = GetAt(i);
     token->row1.SplitCodeDrawnArguments(factory);
@@ -155,6 +158,7 @@ void TokenRow::SplitCodeDrawnArguments(QVMTokenFactory& factory) {
 // Square roots and arcs: the group after the keyword (and its spaces),
 // its brackets hidden.
 void TokenRow::GroupPrefixConstruct(TokenKind kind, QVMTokenFactory& factory) {
+  const BracketPairs pairs(*this);
   for (int i = GetSize() - 1; i >= 0; --i) {
     QVMToken* token = GetAt(i);
     token->row1.GroupPrefixConstruct(kind, factory);
@@ -166,6 +170,7 @@ void TokenRow::GroupPrefixConstruct(TokenKind kind, QVMTokenFactory& factory) {
 // Long division, nCr and nPr: the group after in the first row, the group
 // before in the second; an empty operand shows a space.
 void TokenRow::GroupInfixConstruct(TokenKind kind, QVMTokenFactory& factory) {
+  const BracketPairs pairs(*this);
   for (int i = GetSize() - 1; i >= 0; --i) {
     QVMToken* token = GetAt(i);
     token->row1.GroupInfixConstruct(kind, factory);

@@ -220,10 +220,10 @@ bool MeasureFromMemory(QVMToken& t, const MeasureArgs& a, ExtentRecord& out) {
   const TextMemory* memory = MemoryScope::Current();
   if (memory == nullptr || !MeasuresTextOnly(t.kind)) return false;
   t.DescribeFont(a.options);
-  const FontName key = FontKey(t.font.Description, t.font.Scale);
+  const FontName key = FontKey(t.Font().Description, t.Font().Scale);
   const TEXTMETRICA* metrics = memory->FindMetrics(key);
   if (metrics == nullptr) return false;
-  t.metrics = *metrics;
+  t.Metrics() = *metrics;
   std::optional<SelectedToken> selected;
   {
     // One reference captured: the function keeps it without allocating.
@@ -252,7 +252,7 @@ ExtentRecord QVMToken::Measure(CDC& dc, int32_t x, const QVMOptions& options,
     SelectedToken selected(*this, dc, options, false);
     working = MeasureByKind(*this, args);
   }
-  working.margin = metrics.tmAveCharWidth / 3;
+  working.margin = Metrics().tmAveCharWidth / 3;
   extent = working;
   needsLayout = false;
   return extent;

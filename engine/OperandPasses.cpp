@@ -196,16 +196,29 @@ void OperandEdits::Learn(int anchor, int lowest, int total) {
   total_ = total;
 }
 
+// The row's kept pairs answer first; the walk jumps over the groups they
+// know.
 int OperandEdits::FindMatchingClose(int open) {
   if (open < 0 || open >= row_.GetSize() || row_.KindAt(open) != TK_OPEN)
     return row_.FindMatchingClose(open);
+  const BracketPairs* pairs = row_.Pairs();
+  const int known = pairs != nullptr ? pairs->MatchingClose(open, row_.GetSize()) : BracketPairs::kUnknown;
+  if (known != BracketPairs::kUnknown) return known;
   const bool tailKnown = anchor_ > open;
   const int stop = tailKnown ? anchor_ : row_.GetSize();
   int depth = 0;
   int lowest = 1;
   for (int i = open; i < stop; ++i) {
+    const int skip = i > open && pairs != nullptr && row_.KindAt(i) == TK_OPEN ? pairs->Remembered(i) : -1;
+    if (skip > i && skip < stop) {
+      i = skip;  // a group inside: its brackets balance
+      continue;
+    }
     depth += Step(row_.KindAt(i));
-    if (depth == 0) return i;
+    if (depth == 0) {
+      if (pairs != nullptr) pairs->Learn(open, i);
+      return i;
+    }
     lowest = std::min(lowest, depth);
   }
   if (!tailKnown) {
@@ -435,6 +448,7 @@ bool BracketConstructRight(TokenRow& row, int& i, int start, QVMTokenFactory& fa
 // Right to left, so that "a/b/c" is a/(b/c); the scan goes on through the
 // left operand, which may hold further operators.
 void TokenRow::BracketOperatorOperands(TokenKind op, QVMTokenFactory& factory) {
+  const BracketPairs pairs(*this);
   ConstructHeights heights;
   OperandEdits edits(*this, factory);
   for (int d = GetSize() - 1; d >= 0; --d) {
@@ -495,6 +509,7 @@ void EquationLine::InsertImplicitPowers() {
 // on inside the argument, never at the same function again.
 void EquationLine::BracketFunctionArguments() {
   TokenRow& row = root_;
+  const BracketPairs pairs(row);
   for (int c = 0; c < row.GetSize(); ++c) {
     if (!TakesArgument(row.KindAt(c))) continue;
     if (BracketArgumentAt(row, c, factory_)) ++c;
@@ -504,6 +519,7 @@ void EquationLine::BracketFunctionArguments() {
 // "3root8" becomes ((3) root (8)) and "nCr" ((n) C (r)).
 void EquationLine::BracketConstructOperands() {
   TokenRow& row = root_;
+  const BracketPairs pairs(row);
   ConstructHeights heights;
   for (int i = row.GetSize() - 1; i >= 0; --i) {
     if (!IsInfixKeyword(row.KindAt(i))) continue;

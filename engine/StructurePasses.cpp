@@ -85,7 +85,7 @@ bool MergeLimits(QVMToken& group, QVMToken& column) {
   if (first->row1.KindAt(0) == TK_POWER) {
     QVMToken* inner = first->row1.GetAt(0)->row1.IsEmpty() ? nullptr : first->row1.GetAt(0)->row1.GetAt(0);
     if (inner != nullptr && inner->kind == TK_BRACKETS && !inner->row1.IsEmpty()) inner = inner->row1.GetAt(0);
-    if (inner != nullptr) first->row1.Tokens().SetAt(0, inner);
+    if (inner != nullptr) first->row1.SetAt(0, inner);
   }
   QVMToken* second = column.row2.GetAt(0);
   ShrinkFractions(*first);
@@ -172,6 +172,7 @@ bool IsMixedNumber(const TokenRow& row, int i) {
 
 // Right to left, so that inner operators (to the right) are grouped first.
 void TokenRow::GroupBinaryOperator(TokenKind op, TokenKind made, QVMTokenFactory& factory) {
+  const BracketPairs pairs(*this);
   for (int i = GetSize() - 1; i >= 0; --i) {
     QVMToken* token = GetAt(i);
     if (token->kind == op) {

@@ -63,7 +63,35 @@ const char* TokenKindName(TokenKind kind) {
 
 const TokenRow::RowPart TokenRow::kEmptyPart;
 
-int TokenRow::Append(QVMToken* token) { return Tokens().Add(token); }
+int TokenRow::Append(QVMToken* token) {
+  const int index = Tokens().Add(token);
+  Edited(index, 0, 1);
+  return index;
+}
+
+void TokenRow::SetAt(int index, QVMToken* token) {
+  Tokens().SetAt(index, token);
+  Edited(index, 1, 1);
+}
+
+void TokenRow::InsertAt(int index, QVMToken* token) {
+  Tokens().InsertAt(index, token);
+  Edited(std::min(index, GetSize() - 1), 0, 1);
+}
+
+void TokenRow::RemoveAt(int index, int count) {
+  const int size = GetSize();
+  if (index < 0 || count <= 0 || index >= size) return;
+  part_->tokens.RemoveAt(index, count);
+  Edited(index, std::min(count, size - index), 0);
+}
+
+void TokenRow::RemoveAll() {
+  if (part_ == nullptr) return;
+  const int size = GetSize();
+  part_->tokens.RemoveAll();
+  Edited(0, size, 0);
+}
 
 // Appends a new operator token; only the three arithmetic kinds have text.
 int TokenRow::AppendOperator(TokenKind kind, QVMTokenFactory& factory) {
@@ -83,26 +111,50 @@ CString TokenRow::TextAt(int index) const {
   return GetAt(index)->text;
 }
 
-// Bracket matching counts kinds, never bracket characters.
+// Bracket matching counts kinds, never bracket characters. While a pass
+// keeps the row's pairs, a walk asks them first, and jumps over the groups
+// they know.
 int TokenRow::FindMatchingClose(int index) const {
   if (index < 0 || index >= GetSize()) return -1;
   if (KindAt(index) != TK_OPEN) return index;
-  int depth = 0;
-  for (int i = index; i < GetSize(); ++i) {
+  const BracketPairs* pairs = Pairs();
+  if (pairs != nullptr) {
+    const int match = pairs->MatchingClose(index, GetSize());
+    if (match != BracketPairs::kUnknown) return match;
+  }
+  int depth = 1;
+  for (int i = index + 1; i < GetSize(); ++i) {
     const TokenKind kind = KindAt(i);
-    if (kind == TK_OPEN) ++depth;
-    if (kind == TK_CLOSE && --depth == 0) return i;
+    if (kind == TK_OPEN) {
+      const int known = pairs != nullptr ? pairs->Remembered(i) : BracketPairs::kUnknown;
+      if (known > i) i = known;
+      else ++depth;
+    } else if (kind == TK_CLOSE && --depth == 0) {
+      if (pairs != nullptr) pairs->Learn(index, i);
+      return i;
+    }
   }
   return -1;
 }
 
 int TokenRow::FindMatchingOpen(int index) const {
   if (index < 0 || index >= GetSize() || KindAt(index) != TK_CLOSE) return -1;
-  int depth = 0;
-  for (int i = index; i >= 0; --i) {
+  const BracketPairs* pairs = Pairs();
+  if (pairs != nullptr) {
+    const int match = pairs->MatchingOpen(index, GetSize());
+    if (match != BracketPairs::kUnknown) return match;
+  }
+  int depth = 1;
+  for (int i = index - 1; i >= 0; --i) {
     const TokenKind kind = KindAt(i);
-    if (kind == TK_CLOSE) ++depth;
-    if (kind == TK_OPEN && --depth == 0) return i;
+    if (kind == TK_CLOSE) {
+      const int known = pairs != nullptr ? pairs->Remembered(i) : BracketPairs::kUnknown;
+      if (known >= 0 && known < i) i = known;
+      else ++depth;
+    } else if (kind == TK_OPEN && --depth == 0) {
+      if (pairs != nullptr) pairs->Learn(index, i);
+      return i;
+    }
   }
   return -1;
 }
@@ -257,6 +309,18 @@ QVMToken::RarePart& QVMToken::MadeRarePart() {
   return *rare_;
 }
 
+#ifdef _WIN32
+QVMToken::PaintPart& QVMToken::Painting() {
+  if (paint_ == nullptr) paint_ = factory_->paints_.New();
+  return *paint_;
+}
+
+const TEXTMETRICA& QVMToken::Metrics() const {
+  static const TEXTMETRICA kNoMetrics{};
+  return paint_ != nullptr ? paint_->metrics : kNoMetrics;
+}
+#endif
+
 void QVMToken::SetText(const CString& newText) {
   text = newText;
   needsLayout = true;
@@ -273,27 +337,17 @@ void QVMToken::SetScriptLevel(double level, const QVMOptions& options) {
 
 // --------------------------------------------------------- QVMTokenFactory
 
-namespace {
-constexpr int kFirstBlockTokens = 32;
-constexpr int kLargestBlockTokens = 2048;
-}  // namespace
-
 QVMTokenFactory::QVMTokenFactory() = default;
 
 QVMTokenFactory::~QVMTokenFactory() { DeleteAll(); }
 
 QVMToken* QVMTokenFactory::NewToken(TokenKind kind) {
-  if (blocks_.empty() || usedInLast_ == blocks_.back().capacity) {
-    const int capacity =
-        blocks_.empty() ? kFirstBlockTokens : std::min(2 * blocks_.back().capacity, kLargestBlockTokens);
-    blocks_.reserve(blocks_.size() + 1);
-    blocks_.push_back({std::allocator<QVMToken>().allocate(static_cast<size_t>(capacity)), capacity});
-    usedInLast_ = 0;
-  }
-  QVMToken* token = std::construct_at(blocks_.back().tokens + usedInLast_);
-  ++usedInLast_;
+  QVMToken* token = tokens_.New();
   ++count_;
   token->Set(kind, CString(), kMarkNone, CString());
+#ifdef _WIN32
+  token->factory_ = this;
+#endif
   return token;
 }
 
@@ -314,14 +368,9 @@ void QVMTokenFactory::RecycleSpacer(QVMToken* spacer) { spareSpacers_.push_back(
 
 void QVMTokenFactory::DeleteAll() {
   spareSpacers_.clear();
-  for (size_t b = blocks_.size(); b-- > 0;) {
-    const Block& block = blocks_[b];
-    const int used = b + 1 == blocks_.size() ? usedInLast_ : block.capacity;
-    std::destroy(block.tokens, block.tokens + used);
-    std::allocator<QVMToken>().deallocate(block.tokens, static_cast<size_t>(block.capacity));
-  }
-  blocks_.clear();
-  blocks_.shrink_to_fit();
+  tokens_.Clear();
+#ifdef _WIN32
+  paints_.Clear();
+#endif
   count_ = 0;
-  usedInLast_ = 0;
 }

@@ -9,11 +9,13 @@
 // Windows build, where tokens are measured and drawn.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "engine/Alignment.h"
+#include "engine/BracketPairs.h"
 #include "engine/Extent.h"
 #include "engine/LayoutRules.h"
 #include "engine/TokenArray.h"
@@ -87,13 +89,13 @@ class TokenRow {
   int GetSize() const { return part_ == nullptr ? 0 : part_->tokens.GetSize(); }
   bool IsEmpty() const { return GetSize() == 0; }
   QVMToken* GetAt(int index) const { return part_->tokens.GetAt(index); }
-  void InsertAt(int index, QVMToken* token) { Tokens().InsertAt(index, token); }
-  void RemoveAt(int index, int count = 1) {
-    if (part_ != nullptr) part_->tokens.RemoveAt(index, count);
-  }
-  void RemoveAll() {
-    if (part_ != nullptr) part_->tokens.RemoveAll();
-  }
+  void SetAt(int index, QVMToken* token);
+  void InsertAt(int index, QVMToken* token);
+  void RemoveAt(int index, int count = 1);
+  void RemoveAll();
+  // The pairs a pass keeps of this row while it edits it (BracketPairs).
+  const BracketPairs* Pairs() const { return part_ == nullptr ? nullptr : part_->pairs; }
+  void SetPairs(BracketPairs* pairs) { MadePart().pairs = pairs; }
   QVMToken* const* begin() const { return part_ == nullptr ? nullptr : part_->tokens.begin(); }
   QVMToken* const* end() const { return part_ == nullptr ? nullptr : part_->tokens.end(); }
 
@@ -163,7 +165,11 @@ class TokenRow {
     ExtentRecord extent;
     TokenArray tokens;
     bool needsLayout = true;
+    BracketPairs* pairs = nullptr;  // told of every edit while a pass keeps them
   };
+  void Edited(int index, int removed, int inserted) {
+    if (part_ != nullptr && part_->pairs != nullptr) part_->pairs->Edited(index, removed, inserted, GetSize());
+  }
   const RowPart& Part() const { return part_ != nullptr ? *part_ : kEmptyPart; }
   RowPart& MadePart() {
     if (part_ == nullptr) part_ = std::make_unique<RowPart>();
@@ -200,11 +206,22 @@ class QVMToken {
   int32_t offsetX = 0;     // position in its row, found by relation finding
   double scriptLevel = 0.0;
 #ifdef _WIN32
-  // What the token is painted with; only layout and drawing (Windows) use them.
-  QVFont font;
-  QVPen pen;
-  QVBrush brush;
-  TEXTMETRICA metrics{};
+  // What the token is painted with; only layout and drawing (Windows) use
+  // them. Made when first asked for: of the tokens a long line's parse
+  // makes, more than half (raw pieces, brackets the passes insert) leave
+  // the tree before it is measured.
+  QVFont& Font() { return Painting().font; }
+  QVPen& Pen() { return Painting().pen; }
+  QVBrush& Brush() { return Painting().brush; }
+  TEXTMETRICA& Metrics() { return Painting().metrics; }
+  // All zero before the token's font was read.
+  const TEXTMETRICA& Metrics() const;
+  struct PaintPart {
+    QVFont font;
+    QVPen pen;
+    QVBrush brush;
+    TEXTMETRICA metrics{};
+  };
 #endif
 
   QVMToken();
@@ -260,6 +277,12 @@ class QVMToken {
   RarePart& MadeRarePart();
 
   std::unique_ptr<RarePart> rare_;
+#ifdef _WIN32
+  friend class QVMTokenFactory;
+  PaintPart& Painting();
+  PaintPart* paint_ = nullptr;  // owned by the factory, as the token is
+  QVMTokenFactory* factory_ = nullptr;
+#endif
 };
 
 // The passes ask for kinds around every token they look at: inline.
@@ -267,6 +290,53 @@ inline TokenKind TokenRow::KindAt(int index) const {
   if (index < 0 || index >= GetSize()) return TK_ERROR;
   return GetAt(index)->kind;
 }
+
+// Objects made in blocks of consecutive storage, each block twice the last
+// up to a bound, and destroyed together: the passes walk a row's tokens in
+// about the order they were made, and a long line costs a few allocations,
+// not one per object. Blocks are filled in order; the last one may be
+// partly used.
+template <class T>
+class BlockPool {
+ public:
+  BlockPool() = default;
+  ~BlockPool() { Clear(); }
+  BlockPool(const BlockPool&) = delete;
+  BlockPool& operator=(const BlockPool&) = delete;
+
+  T* New() {
+    if (blocks_.empty() || usedInLast_ == blocks_.back().capacity) {
+      const int capacity = blocks_.empty() ? kFirst : std::min(2 * blocks_.back().capacity, kLargest);
+      blocks_.reserve(blocks_.size() + 1);
+      blocks_.push_back({std::allocator<T>().allocate(static_cast<size_t>(capacity)), capacity});
+      usedInLast_ = 0;
+    }
+    T* made = std::construct_at(blocks_.back().items + usedInLast_);
+    ++usedInLast_;
+    return made;
+  }
+  void Clear() {
+    for (size_t b = blocks_.size(); b-- > 0;) {
+      const Block& block = blocks_[b];
+      const int used = b + 1 == blocks_.size() ? usedInLast_ : block.capacity;
+      std::destroy(block.items, block.items + used);
+      std::allocator<T>().deallocate(block.items, static_cast<size_t>(block.capacity));
+    }
+    blocks_.clear();
+    blocks_.shrink_to_fit();
+    usedInLast_ = 0;
+  }
+
+ private:
+  static constexpr int kFirst = 32;
+  static constexpr int kLargest = 2048;
+  struct Block {
+    T* items;
+    int capacity;
+  };
+  std::vector<Block> blocks_;
+  int usedInLast_ = 0;
+};
 
 // Owns every token of one line until the next re-parse.
 class QVMTokenFactory {
@@ -287,16 +357,11 @@ class QVMTokenFactory {
   void RecycleSpacer(QVMToken* spacer);
 
  private:
-  // Tokens live in blocks of consecutive storage, each block twice the
-  // last up to a bound: the passes walk a row's tokens in about the order
-  // they were made, and a long line costs a few allocations, not one per
-  // token. Blocks are filled in order; the last one may be partly used.
-  struct Block {
-    QVMToken* tokens;
-    int capacity;
-  };
-  std::vector<Block> blocks_;
-  int count_ = 0;      // tokens made
-  int usedInLast_ = 0;  // tokens made in the last block
+  BlockPool<QVMToken> tokens_;
+  int count_ = 0;  // tokens made
   std::vector<QVMToken*> spareSpacers_;
+#ifdef _WIN32
+  friend class QVMToken;
+  BlockPool<QVMToken::PaintPart> paints_;  // made for the tokens measured or drawn
+#endif
 };

@@ -1,10 +1,13 @@
-// TokenArray: the tokens of a row, kept in a gap buffer. The parse passes
-// walk a row and insert or remove brackets close to where they stand, often
-// in the middle of a long row; the gap follows them, so such an edit moves
-// only the tokens between the last edit and this one instead of the whole
-// rest of the row. Reading by index is as cheap as in an array. Iterating
-// closes the gap first (at the end of the row), so iterators are plain
-// pointers over consecutive tokens.
+// TokenArray: the tokens of a row, kept in a buffer with two gaps. The
+// parse passes walk a row and insert or remove brackets close to where they
+// stand, often in the middle of a long row, and often at two places in
+// turn: before an operand and after it, where the operand is a group that
+// reaches far to the right ("x^a/x^a/..."). Each gap follows one of them,
+// so such an edit moves only the tokens between the last edit at that
+// place and this one instead of the rest of the row; appending leaves both
+// gaps where they are. Reading by index is as cheap as in an array.
+// Iterating closes the gaps first (at the end of the row), so iterators are
+// plain pointers over consecutive tokens.
 #pragma once
 
 #include <cassert>
@@ -35,24 +38,43 @@ class TokenArray {
   QVMToken* const* end() const { return Closed() + Size(); }
 
  private:
-  size_t Size() const { return slots_.size() - (gapEnd_ - gapStart_); }
+  // A gap: the free slots [start, end) of slots_.
+  struct Gap {
+    size_t start = 0;
+    size_t end = 0;
+    size_t Width() const { return end - start; }
+  };
+
+  size_t Size() const { return slots_.size() - first_.Width() - second_.Width(); }
   size_t Slot(int index) const {
     assert(index >= 0 && static_cast<size_t>(index) < Size());
-    const size_t i = static_cast<size_t>(index);
-    return i < gapStart_ ? i : i + (gapEnd_ - gapStart_);
+    size_t slot = static_cast<size_t>(index);
+    if (slot >= first_.start) slot += first_.Width();
+    if (slot >= second_.start) slot += second_.Width();
+    return slot;
   }
-  // Moves the gap to start before token `index`.
-  void MoveGap(size_t index) const;
-  // Makes the gap at least `count` slots wide.
-  void Widen(size_t count);
-  // The tokens with the gap moved behind them.
+  // Tokens before each gap.
+  size_t FirstAt() const { return first_.start; }
+  size_t SecondAt() const { return second_.start - first_.Width(); }
+  // Moves a gap to start before token `index`, which must lie on its side
+  // of the other gap.
+  void MoveFirst(size_t index) const;
+  void MoveSecond(size_t index) const;
+  // The gap that reaches token `index` more cheaply; false for the first.
+  bool UsesSecond(size_t index) const;
+  // Lays the tokens out again with `index` tokens before the first gap and
+  // the second behind them, both wide enough for `count` more tokens.
+  void Rebuild(size_t index, size_t count);
+  // The tokens with both gaps moved behind them.
   QVMToken** Closed() const {
-    MoveGap(Size());
+    if (first_.start != Size() || first_.end != second_.start || second_.end != slots_.size())
+      CloseGaps();
     return slots_.data();
   }
+  void CloseGaps() const;
 
-  // Moving the gap changes no token's index: reading stays const.
+  // Moving a gap changes no token's index: reading stays const.
   mutable std::vector<QVMToken*> slots_;
-  mutable size_t gapStart_ = 0;
-  mutable size_t gapEnd_ = 0;
+  mutable Gap first_;
+  mutable Gap second_;  // never before the first
 };

@@ -83,6 +83,7 @@ void TokenRow::DetectLowerCaseVectors(const QVMOptions& options) {
 // it; brackets around the group (other than bars) are no longer drawn.
 void TokenRow::AttachArrowOperands() {
   if (GetSize() < 2) return;
+  const BracketPairs pairs(*this);
   for (int i = GetSize() - 1; i >= 0; --i) {
     QVMToken* token = GetAt(i);
     if (IsArrow(token->kind)) {

@@ -3,6 +3,7 @@
 // of its tree) stays within a bounded depth.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 
@@ -152,6 +153,55 @@ TEST(ParseLimits, ShortChainsNestFully) {
   line.SetText(CString(Repeat("x^", 2 * 90)), options);
   EXPECT_EQ(CountKind(line.Root(), TK_POWER), 90);
   EXPECT_EQ(CountKind(line.Root(), TK_RAW), 0);
+}
+
+// Families of lines whose parse once grew faster than linearly keep their
+// trees, at a few hundred characters: `piece` repeated, then `closers` as
+// often. The dump is long; its FNV-1a hash stands for it.
+struct FamilyTree {
+  const char* piece;
+  const char* closers;
+  uint64_t dumpHash;
+};
+
+uint64_t Fnv1a(const CString& text) {
+  uint64_t hash = 14695981039346656037ull;
+  for (int i = 0; i < text.GetLength(); ++i) {
+    hash ^= static_cast<unsigned char>(text.GetAt(i));
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+// clang-format off
+const FamilyTree kFamilyTrees[] = {
+  {"x^a/",  "",  0xa5ded5248243cd8full}, {"/^",     "",  0x91ebbb9ef0ae70aaull},
+  {"^/",    "",  0xcf6180dd7468da53ull}, {"/)",     "",  0xd31cc1dd12f388a5ull},
+  {",)",    "",  0x177ff9e5b48903c5ull}, {"),",     "",  0x058ec37a56b54eecull},
+  {"/]",    "",  0x508bc5617159c9f9ull}, {")root",  "",  0x8eaa52322e752b9dull},
+  {")div",  "",  0xacfee18634afad0aull}, {"/root",  "",  0xc0dab705d0af632eull},
+  {"/|",    "",  0x6f44ab18db2bfedbull}, {"/x",     "",  0x0b00327f6d299c73ull},
+  {"/sqrt(", "", 0xe1a93dcc6e15b7e8ull}, {"^a",     "",  0xa8bb4a0be7bf3785ull},
+  {"\\_",   "",  0x0a3f3ddf4a79e141ull}, {"1/(",    ")", 0x0e81bfc94299807dull},
+  {"/(",    ")", 0x80881b5fb5941cb8ull}, {",(",     ")", 0x4ab629a70e3db8fcull},
+  {",[",    "]", 0x4ab629a70e3db8fcull}, {"^(",     ")", 0xf547b2ad4f75c565ull},
+  {"(root", ")", 0x6a1ba714d01ee2ebull}, {"^//",    "",  0xbe43504f53c4897full},
+  {"/|^",   "|", 0x300705a724c0b157ull},
+};
+// clang-format on
+
+TEST(ParseLimits, FamiliesKeepTheirTrees) {
+  const QVMOptions options(0);
+  for (const FamilyTree& family : kFamilyTrees) {
+    const std::string piece = family.piece, closers = family.closers;
+    const size_t count = 300 / (piece.size() + closers.size());
+    std::string text;
+    for (size_t i = 0; i < count; ++i) text += piece;
+    for (size_t i = 0; i < count; ++i) text += closers;
+    EquationLine line;
+    line.SetText(CString(text), options);
+    EXPECT_EQ(Fnv1a(line.DumpTree()), family.dumpHash) << text;
+  }
 }
 
 }  // namespace

@@ -71,4 +71,34 @@ TEST(TokenArray, BehavesAsAnArrayUnderRandomEdits) {
   EXPECT_EQ(array.GetSize(), 1);
 }
 
+// The edits of an operator pass: a bracket before the operand and one
+// after a group far to the right, in turn, with removals now and then that
+// reach across both places.
+TEST(TokenArray, KeepsOrderWhenEditedAtTwoPlacesInTurn) {
+  std::mt19937 random(11);
+  TokenArray array;
+  std::vector<QVMToken*> model;
+  size_t next = 0;
+  for (int i = 0; i < 2000; ++i) {
+    array.Add(Fake(next));
+    model.push_back(Fake(next++));
+  }
+  for (int step = 0; step < 6000; ++step) {
+    const int size = static_cast<int>(model.size());
+    const int first = static_cast<int>(random() % 8) + size / 5;
+    const int second = size - static_cast<int>(random() % 8);
+    const int at = step % 2 == 0 ? first : second;
+    if (step % 200 == 199) {  // from before the first place to past the second one
+      const int from = first / 2;
+      array.RemoveAt(from, second - from);
+      model.erase(model.begin() + from, model.begin() + second);
+      continue;
+    }
+    array.InsertAt(at, Fake(next));
+    model.insert(model.begin() + at, Fake(next++));
+    ASSERT_EQ(array.GetAt(at), model[static_cast<size_t>(at)]) << step;
+  }
+  ExpectSame(array, model);
+}
+
 }  // namespace

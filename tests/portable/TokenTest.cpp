@@ -1,6 +1,7 @@
 // Token rows, the factory and the token tree dump.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -56,6 +57,37 @@ TEST_F(TokenRowTest, MatchingBrackets) {
   EXPECT_EQ(mixed.FindMatchingClose(0), 4);
   EXPECT_EQ(mixed.FindMatchingOpen(4), 0);
   EXPECT_EQ(mixed.FindMatchingOpen(3), 1);
+}
+
+// A row whose pairs a pass keeps answers every look-up as a row walking,
+// while it is edited as the passes edit: brackets put before everything,
+// in the middle and at the end, taken out and replaced.
+TEST_F(TokenRowTest, KeptPairsAnswerAsTheWalk) {
+  const TokenKind kinds[] = {TK_OPEN, TK_CLOSE, TK_VARIABLE};
+  std::mt19937 random(7);
+  for (int round = 0; round < 20; ++round) {
+    TokenRow kept, walked;
+    for (int i = 0; i < 200; ++i) {
+      QVMToken* token = Make(kinds[random() % 3]);
+      kept.Append(token);
+      walked.Append(token);
+    }
+    const BracketPairs pairs(kept);
+    for (int edit = 0; edit < 60; ++edit) {
+      const int size = kept.GetSize();
+      const int at = edit % 4 == 0 ? 0 : static_cast<int>(random() % (size + 1));
+      QVMToken* token = Make(kinds[random() % 3]);
+      switch (random() % 4) {
+        case 0: kept.RemoveAt(at); walked.RemoveAt(at); break;
+        case 1: if (at < size) { kept.SetAt(at, token); walked.SetAt(at, token); } break;
+        default: kept.InsertAt(at, token); walked.InsertAt(at, token); break;
+      }
+      for (int i = 0; i < kept.GetSize(); ++i) {
+        ASSERT_EQ(kept.FindMatchingClose(i), walked.FindMatchingClose(i)) << round << " " << edit << " " << i;
+        ASSERT_EQ(kept.FindMatchingOpen(i), walked.FindMatchingOpen(i)) << round << " " << edit << " " << i;
+      }
+    }
+  }
 }
 
 TEST_F(TokenRowTest, AppendOperatorTexts) {
@@ -267,10 +299,10 @@ TEST(QVMTokenFactory, DeleteAllForgetsEveryToken) {
   EXPECT_TRUE(token->needsLayout);
   EXPECT_EQ(token->mark, kMarkNone);
 #ifdef _WIN32
-  EXPECT_DOUBLE_EQ(token->pen.Description.Width, 17.63888775);
-  EXPECT_EQ(token->pen.Description.Style, 0x10006);
-  EXPECT_EQ(token->brush.Description.Style, 1);
-  EXPECT_EQ(token->font.Description.Size, 388);
+  EXPECT_DOUBLE_EQ(token->Pen().Description.Width, 17.63888775);
+  EXPECT_EQ(token->Pen().Description.Style, 0x10006);
+  EXPECT_EQ(token->Brush().Description.Style, 1);
+  EXPECT_EQ(token->Font().Description.Size, 388);
 #endif
 }
 

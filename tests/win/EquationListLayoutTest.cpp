@@ -180,9 +180,9 @@ TEST(EquationListDraw, LineFormatsApplyPerLineAndAreRestored) {
   d.Draw();
   EXPECT_TRUE(d.options.CurrentLineFormat.Italic);
   EXPECT_FALSE(d.options.CurrentLineFormat.Bold);
-  EXPECT_EQ(d.list.Engines[0]->Root().GetAt(0)->font.Description.Color, RGB(0, 128, 0));
-  EXPECT_EQ(d.list.Engines[1]->Root().GetAt(0)->font.Description.LogFont.lfWeight, 700);
-  EXPECT_NE(d.list.Engines[0]->Root().GetAt(0)->font.Description.LogFont.lfWeight, 700);
+  EXPECT_EQ(d.list.Engines[0]->Root().GetAt(0)->Font().Description.Color, RGB(0, 128, 0));
+  EXPECT_EQ(d.list.Engines[1]->Root().GetAt(0)->Font().Description.LogFont.lfWeight, 700);
+  EXPECT_NE(d.list.Engines[0]->Root().GetAt(0)->Font().Description.LogFont.lfWeight, 700);
   EXPECT_GT(plain.height, 0);
 }
 

@@ -114,7 +114,7 @@ TEST(SelectFont, SizeFaceAndWeightByKindAndLevel) {
     EXPECT_EQ(font.lfHeight, c.height);
     EXPECT_STREQ(font.lfFaceName, c.face);
     EXPECT_EQ(font.lfWeight, c.weight);
-    EXPECT_GT(token.metrics.tmHeight, 0);
+    EXPECT_GT(token.Metrics().tmHeight, 0);
     token.DeselectFont(m.dc);
   }
 }
@@ -129,7 +129,7 @@ TEST(SelectFont, ColoursOfKindAndLine) {
   hand.options.CurrentLineFormat.Colour = RGB(0, 0, 200);
   hand.Token(1).SelectFont(m.dc, hand.options);
   EXPECT_EQ(m.dc.GetTextColor(), RGB(0, 0, 200));
-  EXPECT_EQ(hand.Token(1).brush.Description.Color, RGB(0, 0, 200));
+  EXPECT_EQ(hand.Token(1).Brush().Description.Color, RGB(0, 0, 200));
   hand.Token(1).DeselectFont(m.dc);
 }
 
@@ -178,7 +178,7 @@ TEST(LineDraw, NegativeNumberStyles) {
   HandLine raised("-3", "NegativeNumberStyle=2");
   const EmfDrawing drawing = raised.Draw();
   ASSERT_EQ(drawing.texts.size(), 2u);
-  EXPECT_EQ(drawing.texts[0].at.y - drawing.texts[1].at.y, raised.Token(0).metrics.tmDescent);
+  EXPECT_EQ(drawing.texts[0].at.y - drawing.texts[1].at.y, raised.Token(0).Metrics().tmDescent);
 }
 
 TEST(LineMeasure, TabsRunToTheNextStop) {
@@ -289,7 +289,7 @@ TEST(Radical, RootIndexClearsTheHook) {
   const int32_t hookTop = y + 50 + root.row1.Extent().height / 3;
   const QVMToken& index = *root.row2.GetAt(0)->row1.GetAt(0);
   // The index's baseline stands above the hook's top and its pen.
-  EXPECT_GT(drawing.texts[0].at.y + index.metrics.tmDescent, hookTop + 15);
+  EXPECT_GT(drawing.texts[0].at.y + index.Metrics().tmDescent, hookTop + 15);
   EXPECT_LE(drawing.texts[0].at.y + index.extent.height, y + line.height);
 }
 
