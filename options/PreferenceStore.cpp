@@ -4,8 +4,9 @@
 #include <cmath>
 
 #include "options/GeometryValues.h"
+#include "options/GlobalOrder.h"
 
-QVPreferenceStore thePreferenceStore;
+QVPreferenceStore thePreferenceStore OVELIN_BUILT_IN_STEP(kPreferenceStoreStep);
 
 namespace {
 
