@@ -47,6 +47,8 @@ bool QVPreferenceObject::ToText(CString& text) const {
   }
 }
 
+QVPreferenceStore::~QVPreferenceStore() = default;
+
 bool QVPreferenceStore::Find(const char* section, const char* key, int32_t type,
                              QVPreferenceObject& entry) const {
   if (!Enabled) return false;
