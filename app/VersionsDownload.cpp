@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/ComPtr.h"
+
 namespace {
 
 // Options of the binding: asynchronous, data pulled by us as it arrives,
@@ -56,9 +58,7 @@ class VersionsBinding final : public IBindStatusCallback, public IHttpNegotiate 
 
   // IBindStatusCallback
   STDMETHODIMP OnStartBinding(DWORD, IBinding* binding) override {
-    if (binding_) binding_->Release();
-    binding_ = binding;
-    if (binding_) binding_->AddRef();
+    binding_ = ComPtr<IBinding>::Share(binding);
     return S_OK;
   }
   STDMETHODIMP GetPriority(LONG* priority) override { return *priority = 0, S_OK; }
@@ -69,8 +69,7 @@ class VersionsBinding final : public IBindStatusCallback, public IHttpNegotiate 
   STDMETHODIMP OnStopBinding(HRESULT result, LPCWSTR) override {
     result_ = result;
     finished_ = true;
-    if (binding_) binding_->Release();
-    binding_ = nullptr;
+    binding_.Reset();
     return S_OK;
   }
   STDMETHODIMP GetBindInfo(DWORD* flags, BINDINFO* info) override {
@@ -123,13 +122,11 @@ class VersionsBinding final : public IBindStatusCallback, public IHttpNegotiate 
   std::string& Body() { return body_; }
 
  private:
-  ~VersionsBinding() {
-    if (binding_) binding_->Release();
-  }
+  ~VersionsBinding() = default;
 
   ULONG references_ = 1;
   size_t maxBytes_;
-  IBinding* binding_ = nullptr;
+  ComPtr<IBinding> binding_;
   std::string body_;
   DWORD status_ = 0;
   long long contentLength_ = -1;
@@ -149,16 +146,14 @@ void PumpMessages(DWORD ms) {
 }
 
 // Starts the binding of `url` to a stream; false when it could not start.
-bool StartBinding(const char* url, VersionsBinding* callback, IMoniker** moniker, IBindCtx** context) {
+bool StartBinding(const char* url, VersionsBinding* callback, ComPtr<IMoniker>& moniker,
+                  ComPtr<IBindCtx>& context) {
   wchar_t wide[kMaxUrlLength] = {};
   if (!::MultiByteToWideChar(CP_ACP, 0, url, -1, wide, kMaxUrlLength)) return false;
-  if (FAILED(::CreateURLMonikerEx(nullptr, wide, moniker, URL_MK_UNIFORM))) return false;
-  if (FAILED(::CreateAsyncBindCtx(0, callback, nullptr, context))) return false;
-  IStream* stream = nullptr;
-  const HRESULT hr = (*moniker)->BindToStorage(*context, nullptr, IID_IStream,
-                                               reinterpret_cast<void**>(&stream));
-  if (stream) stream->Release();
-  return SUCCEEDED(hr);
+  if (FAILED(::CreateURLMonikerEx(nullptr, wide, moniker.Out(), URL_MK_UNIFORM))) return false;
+  if (FAILED(::CreateAsyncBindCtx(0, callback, nullptr, context.Out()))) return false;
+  ComPtr<IStream> stream;
+  return SUCCEEDED(moniker->BindToStorage(context.get(), nullptr, IID_IStream, stream.OutVoid()));
 }
 
 // Waits for the binding to finish; a stop request or the deadline aborts it.
@@ -182,18 +177,18 @@ bool DownloadVersions(const char* url, const std::atomic<bool>& stop, std::strin
                       size_t maxBytes, DWORD deadlineMs) {
   body.clear();
   const bool comReady = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-  auto* callback = new VersionsBinding(maxBytes);
-  IMoniker* moniker = nullptr;
-  IBindCtx* context = nullptr;
-  if (StartBinding(url, callback, &moniker, &context)) AwaitBinding(callback, stop, deadlineMs);
-  const bool complete = callback->Complete();
-  if (complete) body.swap(callback->Body());
-  if (context) {
-    ::RevokeBindStatusCallback(context, callback);
-    context->Release();
+  bool complete = false;
+  {
+    const ComPtr<VersionsBinding> callback(new VersionsBinding(maxBytes));
+    ComPtr<IMoniker> moniker;
+    ComPtr<IBindCtx> context;
+    if (StartBinding(url, callback.get(), moniker, context))
+      AwaitBinding(callback.get(), stop, deadlineMs);
+    complete = callback->Complete();
+    if (complete) body.swap(callback->Body());
+    if (context) ::RevokeBindStatusCallback(context.get(), callback.get());
   }
-  if (moniker) moniker->Release();
-  callback->Release();
+  // COM's last call on this thread, after every interface above is let go.
   if (comReady) ::CoUninitialize();
   return complete;
 }
