@@ -34,7 +34,7 @@ long long ContentLength(const wchar_t* headers) {
   return -1;
 }
 
-class VersionsBinding final : public IBindStatusCallback, public IHttpNegotiate {
+class VersionsBinding final : public ComObject<IBindStatusCallback, IHttpNegotiate> {
  public:
   explicit VersionsBinding(size_t maxBytes) : maxBytes_(maxBytes) {}
 
@@ -48,12 +48,6 @@ class VersionsBinding final : public IBindStatusCallback, public IHttpNegotiate 
       return *object = nullptr, E_NOINTERFACE;
     AddRef();
     return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
   }
 
   // IBindStatusCallback
@@ -122,9 +116,8 @@ class VersionsBinding final : public IBindStatusCallback, public IHttpNegotiate 
   std::string& Body() { return body_; }
 
  private:
-  ~VersionsBinding() = default;
+  ~VersionsBinding() override = default;
 
-  ULONG references_ = 1;
   size_t maxBytes_;
   ComPtr<IBinding> binding_;
   std::string body_;
