@@ -13,6 +13,8 @@ QVLocalization1::QVLocalization1() {
   Location = LanguageFolder;
 }
 
+QVLocalization1::~QVLocalization1() = default;
+
 CString QVLocalization1::LookupText(int table, const CString& key, int32_t& value) const {
   if (table < 0 || table > 3) return CString();
   CString normalised = key;

@@ -31,6 +31,7 @@ struct LocalisedText {
 class QVLocalization1 : public QVIniFile {
  public:
   QVLocalization1();
+  ~QVLocalization1() override;
 
   BOOL LocaliseDialog(QVDialogEx* dialog);
   // The text stored under the normalised key in `table` (0 to 3); empty,

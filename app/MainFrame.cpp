@@ -208,10 +208,10 @@ void CMainFrame::OnUpdateScreenKeyboard(CCmdUI* cmdUI) {
   cmdUI->SetCheck(ScreenKeyboardVisible ? 1 : 0);
 }
 
-// The update check's worker found a newer version: its dialogs run here, on
+// The update check's worker found a newer version: its dialog runs here, on
 // the user-interface thread.
-LRESULT CMainFrame::OnUpdateAvailable(WPARAM, LPARAM notice) {
-  GetQVMApp()->Startup.ShowUpdateDialogs(reinterpret_cast<UpdateNotice*>(notice));
+LRESULT CMainFrame::OnUpdateAvailable(WPARAM, LPARAM) {
+  GetQVMApp()->Startup.ShowUpdateNotices();
   return 0;
 }
 
@@ -259,6 +259,8 @@ void CMainFrame::HideScreenKeyboard() {
 // The keyboard's window ends with the program's main window, while the class
 // library can still take it down (it lets go of any key it holds).
 void CMainFrame::OnDestroy() {
+  // No update dialog can come after the main window.
+  GetQVMApp()->Startup.StopUpdateChecks();
   if (theScreenKeyboard.GetSafeHwnd()) {
     theScreenKeyboard.ShowWindow(SW_HIDE);
     theScreenKeyboard.DestroyWindow();

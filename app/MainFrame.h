@@ -55,7 +55,7 @@ class CMainFrame : public CMDIFrameWnd {
   void OnSetFocus(CWnd* old);
   void OnWindowNew() {}
   LRESULT OnDDEExecute(WPARAM client, LPARAM data);
-  LRESULT OnUpdateAvailable(WPARAM, LPARAM notice);
+  LRESULT OnUpdateAvailable(WPARAM, LPARAM);
   void OnScreenKeyboard();
   void OnUpdateScreenKeyboard(CCmdUI* cmdUI);
 

@@ -1,9 +1,8 @@
 #include "app/StartupManager.h"
 
-#include <urlmon.h>
-
 #include <cstdlib>
 
+#include "app/FileVersionInfo.h"
 #include "app/MakerAddresses.h"
 #include "app/StartupDialogs.h"
 #include "controls/FileFolderHelper.h"
@@ -11,7 +10,16 @@
 #include "framework/CmdTarget.h"
 #include "resources/resource.h"
 
+namespace {
+
+// How long the end of the program waits for running checks: they stop
+// within a few tens of milliseconds unless the system holds them.
+constexpr DWORD kStopWaitMs = 1000;
+
+}  // namespace
+
 StartupManager::~StartupManager() {
+  StopUpdateChecks();
   if (!UpdateDialog) return;
   if (UpdateDialog->GetSafeHwnd()) UpdateDialog->DestroyWindow();
   delete UpdateDialog;
@@ -81,95 +89,66 @@ void StartupManager::SetUpdateCheckMark(CCmdUI* cmdUI) {
 bool StartupManager::StartUpdateCheck() {
   const CString folder = SettingsIni ? QVIniFile::AppDataFolder("Marvolk", false) : CString();
   CWnd* main = AfxGetMainWnd();
-  if (folder.IsEmpty() || !main || !main->GetSafeHwnd()) return false;
-  auto* job = new UpdateCheckJob;
+  if (folder.IsEmpty() || !main || !main->GetSafeHwnd() || link_->StopRequested()) return false;
+  auto job = std::make_unique<UpdateCheckJob>();
   job->productId = ProductId;
   job->url = VersionsScriptUrl;
   if (const char* testUrl = std::getenv(kTestVersionsUrlVariable)) job->url = testUrl;
   job->versionsFile = folder + "QVVersions.txt";
   job->notify = main->GetSafeHwnd();
-  ReadOwnProductVersion(job->currentMajor, job->currentMinor);
-  if (AfxBeginThread(UpdateCheckThreadProc, job, THREAD_PRIORITY_NORMAL, 0, 0)) return true;
-  delete job;
-  return false;
+  job->notifyMessage = kUpdateAvailableMessage;
+  CFileVersionInfo version;
+  version.CreateFromModule(AfxGetInstanceHandle());
+  job->currentMajor = version.ProductMajor();
+  job->currentMinor = version.ProductMinor();
+  job->link = link_;
+  // Started suspended, so that its handle is ours before it can end.
+  CWinThread* thread =
+      AfxBeginThread(UpdateCheckThreadProc, job.get(), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+  if (!thread) return false;
+  job.release();  // the worker's now
+  ForgetEndedWorkers();
+  HANDLE handle = nullptr;
+  if (::DuplicateHandle(::GetCurrentProcess(), thread->m_hThread, ::GetCurrentProcess(), &handle,
+                        SYNCHRONIZE, FALSE, 0))
+    workers_.push_back(handle);
+  ::ResumeThread(thread->m_hThread);
+  return true;
+}
+
+void StartupManager::ForgetEndedWorkers() {
+  std::erase_if(workers_, [](HANDLE handle) {
+    if (::WaitForSingleObject(handle, 0) != WAIT_OBJECT_0) return false;
+    ::CloseHandle(handle);
+    return true;
+  });
+}
+
+void StartupManager::ShowUpdateNotices() {
+  if (showingNotices_) return;
+  showingNotices_ = true;
+  while (std::unique_ptr<UpdateNotice> notice = link_->Take()) ShowUpdateDialog(*notice);
+  showingNotices_ = false;
 }
 
 // UpdateDialog is set only while the dialog is up: the idle handler leaves
 // the focus alone meanwhile and gives it back once the dialog has closed.
-void StartupManager::ShowUpdateDialogs(UpdateNotice* notice) {
-  if (!notice) return;
-  for (const UpdateNotice::Entry& entry : notice->entries) {
-    auto* dialog = new QVUpdateAvailableDlg(entry.templateId);
-    dialog->Record = entry.record;
-    dialog->CurrentMajor = notice->currentMajor;
-    dialog->CurrentMinor = notice->currentMinor;
-    UpdateDialog = dialog;
-    dialog->DoModal();
-    UpdateDialog = nullptr;
-    delete dialog;
-  }
-  delete notice;
+void StartupManager::ShowUpdateDialog(const UpdateNotice& notice) {
+  auto* dialog = new QVUpdateAvailableDlg(notice.templateId);
+  dialog->Record = notice.record;
+  dialog->CurrentMajor = notice.currentMajor;
+  dialog->CurrentMinor = notice.currentMinor;
+  UpdateDialog = dialog;
+  dialog->DoModal();
+  UpdateDialog = nullptr;
+  delete dialog;
 }
 
-// ------------------------------------------------------------------ worker
-
-bool KeepDownloadedVersions(const CString& fresh, const CString& kept) {
-  if (ReadVersionsFile(fresh).empty()) {
-    ::DeleteFileA(fresh);
-    return false;
-  }
-  if (::MoveFileExA(fresh, kept, MOVEFILE_REPLACE_EXISTING)) return true;
-  ::DeleteFileA(fresh);
-  return false;
-}
-
-UpdateNotice* MakeUpdateNotice(const std::vector<VersionRecord>& records, int32_t productId,
-                               int32_t currentMajor, int32_t currentMinor) {
-  auto* notice = new UpdateNotice;
-  notice->currentMajor = currentMajor;
-  notice->currentMinor = currentMinor;
-  for (const VersionRecord& record : records) {
-    if (record.ProductId != productId) continue;
-    if (record.Major == currentMajor && record.Minor > currentMinor)
-      notice->entries.push_back({IDD_UPDATE_MINOR, record});
-    else if (record.Major > currentMajor)
-      notice->entries.push_back({IDD_UPDATE_MAJOR, record});
-  }
-  if (!notice->entries.empty()) return notice;
-  delete notice;
-  return nullptr;
-}
-
-UINT UpdateCheckThreadProc(void* param) {
-  auto* job = static_cast<UpdateCheckJob*>(param);
-  const CString fresh = job->versionsFile + ".download";
-  if (SUCCEEDED(::URLDownloadToFileA(nullptr, job->url, fresh, 0, nullptr)))
-    KeepDownloadedVersions(fresh, job->versionsFile);
-  else
-    ::DeleteFileA(fresh);
-  UpdateNotice* notice = MakeUpdateNotice(ReadVersionsFile(job->versionsFile), job->productId,
-                                          job->currentMajor, job->currentMinor);
-  // A main window that is gone takes no notice; the notice is freed here.
-  if (notice && !::PostMessageA(job->notify, StartupManager::kUpdateAvailableMessage, 0,
-                                reinterpret_cast<LPARAM>(notice)))
-    delete notice;
-  delete job;
-  return 0;
-}
-
-bool ReadOwnProductVersion(int32_t& major, int32_t& minor) {
-  const CString path = ProgramPath();
-  DWORD handle = 0;
-  const DWORD size = ::GetFileVersionInfoSizeA(path, &handle);
-  if (size == 0) return false;
-  std::vector<BYTE> block(size);
-  VS_FIXEDFILEINFO* info = nullptr;
-  UINT length = 0;
-  if (!::GetFileVersionInfoA(path, 0, size, block.data()) ||
-      !::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &length) ||
-      !info || length < sizeof(VS_FIXEDFILEINFO))
-    return false;
-  major = HIWORD(info->dwProductVersionMS);
-  minor = LOWORD(info->dwProductVersionMS);
-  return true;
+void StartupManager::StopUpdateChecks() {
+  link_->RequestStop();
+  if (!workers_.empty())
+    ::WaitForMultipleObjects(static_cast<DWORD>(workers_.size()), workers_.data(), TRUE,
+                             kStopWaitMs);
+  for (HANDLE handle : workers_) ::CloseHandle(handle);
+  workers_.clear();
 }

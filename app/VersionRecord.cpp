@@ -63,7 +63,7 @@ std::vector<VersionRecord> ReadVersionsFile(const char* path) {
   std::vector<VersionRecord> records;
   // A single line of the reader may be of any length: a file far beyond the
   // cap (UTF-16 doubles the bytes) is not a versions file, and is not read.
-  if (FileSize(path) > 2u * VersionsFileLimits::kMaxBytes + 2) return records;
+  if (FileSize(path) > VersionsFileLimits::kMaxFileBytes) return records;
   CTextFileReader reader(path);
   CString line;
   int bytes = 0;

@@ -33,6 +33,8 @@ struct VersionRecord {
 
 struct VersionsFileLimits {
   static constexpr int kMaxBytes = 64 * 1024;
+  // The largest file read at all: UTF-16 doubles the text.
+  static constexpr int kMaxFileBytes = 2 * kMaxBytes + 2;
   static constexpr int kMaxLines = 1000;
   static constexpr int kMaxLineLength = 1024;
 };

@@ -5,8 +5,10 @@
 
 #include <cstdlib>
 
+#include "framework/Dc.h"
 #include "framework/DocManager.h"
 #include "framework/Frame.h"
+#include "framework/Gdi.h"
 #include "framework/MessageBox.h"
 #include "framework/Ole.h"
 #include "framework/RecentFileList.h"
@@ -116,7 +118,11 @@ unsigned __stdcall CWinThread::ThreadEntry(void* self) {
     AfxReportCurrentException();
     code = static_cast<UINT>(-1);
   }
-  CWnd::DeleteTempMap();
+  // What the class library kept for this thread goes with it: nothing may be
+  // left to thread-exit destructors (see the window layer's state).
+  CWnd::DeleteThreadState();
+  CGdiObject::DeleteTempMap();
+  CDC::DeleteTempMap();
   t_thread = nullptr;
   if (thread->m_bAutoDelete) delete thread;
   return code;

@@ -1,5 +1,6 @@
 // ComPtr: an owning COM interface pointer (one reference, released on
 // destruction or reset). Not thread-aware; copies add a reference.
+// ComObject: the reference count of a COM object of ours.
 #pragma once
 
 #include <unknwn.h>
@@ -44,4 +45,25 @@ class ComPtr {
 
  private:
   T* p_ = nullptr;
+};
+
+// The reference count of a COM object of ours that is made with new and
+// implements `Interfaces`: it starts with the one reference of its maker
+// and deletes itself at the last Release. Not thread-aware.
+template <typename... Interfaces>
+class ComObject : public Interfaces... {
+ public:
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+ protected:
+  ComObject() = default;
+  virtual ~ComObject() = default;
+
+ private:
+  ULONG references_ = 1;
 };

@@ -10,9 +10,14 @@ namespace {
 
 constexpr int kHimetricPerInch = 2540;
 
-std::unordered_map<HDC, std::unique_ptr<CDC>>& DcTempMap() {
-  thread_local std::unordered_map<HDC, std::unique_ptr<CDC>> map;
-  return map;
+using DcMap = std::unordered_map<HDC, std::unique_ptr<CDC>>;
+
+// A plain pointer, freed by DeleteTempMap (as the GDI objects' maps).
+thread_local DcMap* t_dcTempMap = nullptr;
+
+DcMap& DcTempMap() {
+  if (!t_dcTempMap) t_dcTempMap = new DcMap;
+  return *t_dcTempMap;
 }
 
 }  // namespace
@@ -66,7 +71,10 @@ CDC* CDC::FromHandle(HDC dc) {
   return slot.get();
 }
 
-void CDC::DeleteTempMap() { DcTempMap().clear(); }
+void CDC::DeleteTempMap() {
+  delete t_dcTempMap;
+  t_dcTempMap = nullptr;
+}
 
 // ------------------------------------------------------ state on both DCs
 

@@ -19,9 +19,29 @@ namespace {
 std::atomic<long> gAlive{0};
 
 template <typename T>
-std::unordered_map<HGDIOBJ, std::unique_ptr<T>>& TempMap() {
-  thread_local std::unordered_map<HGDIOBJ, std::unique_ptr<T>> map;
+using TempMapOf = std::unordered_map<HGDIOBJ, std::unique_ptr<T>>;
+
+// Held through a plain pointer, made on demand and freed by DeleteTempMap:
+// with emulated thread-local storage a thread_local map's destructor would
+// run after its storage had been freed (see the window layer's state).
+template <typename T>
+TempMapOf<T>*& TempMapSlot() {
+  thread_local TempMapOf<T>* map = nullptr;
   return map;
+}
+
+template <typename T>
+TempMapOf<T>& TempMap() {
+  TempMapOf<T>*& map = TempMapSlot<T>();
+  if (!map) map = new TempMapOf<T>;
+  return *map;
+}
+
+template <typename T>
+void FreeTempMap() {
+  TempMapOf<T>*& map = TempMapSlot<T>();
+  delete map;
+  map = nullptr;
 }
 
 }  // namespace
@@ -88,12 +108,12 @@ int CGdiObject::GetObject(int count, void* buffer) const {
 CGdiObject* CGdiObject::FromHandle(HGDIOBJ object) { return GdiTemporary<CGdiObject>(object); }
 
 void CGdiObject::DeleteTempMap() {
-  TempMap<CGdiObject>().clear();
-  TempMap<CPen>().clear();
-  TempMap<CBrush>().clear();
-  TempMap<CFont>().clear();
-  TempMap<CBitmap>().clear();
-  TempMap<CPalette>().clear();
+  FreeTempMap<CGdiObject>();
+  FreeTempMap<CPen>();
+  FreeTempMap<CBrush>();
+  FreeTempMap<CFont>();
+  FreeTempMap<CBitmap>();
+  FreeTempMap<CPalette>();
 }
 
 // ------------------------------------------------------------------- CPen

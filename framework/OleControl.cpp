@@ -19,7 +19,8 @@ void AfxEnableControlContainer() {
 // One hosted control: client site, in-place site and frame for the control,
 // and the sink of its default event interface. Reference counted; the site
 // window holds one reference until it is destroyed.
-class COleControlSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class COleControlSite final
+    : public ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame> {
  public:
   explicit COleControlSite(CWnd* window) : window_(window) {}
   COleControlSite(const COleControlSite&) = delete;
@@ -32,12 +33,6 @@ class COleControlSite final : public IOleClientSite, public IOleInPlaceSite, pub
 
   // --- IUnknown ---
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   // --- IOleClientSite ---
   STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
@@ -90,7 +85,6 @@ class COleControlSite final : public IOleClientSite, public IOleInPlaceSite, pub
   }
   void ConnectEvents();
 
-  ULONG references_ = 1;
   CWnd* window_;
   ComPtr<IOleObject> object_;
   ComPtr<IConnectionPoint> eventPoint_;
@@ -100,7 +94,7 @@ class COleControlSite final : public IOleClientSite, public IOleInPlaceSite, pub
 
 // The IDispatch that receives the control's events and hands them to the
 // site window's parent.
-class COleControlSite::EventSink : public IDispatch {
+class COleControlSite::EventSink : public ComObject<IDispatch> {
  public:
   EventSink(CWnd* window, REFIID events) : window_(window), events_(events) {}
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
@@ -110,12 +104,6 @@ class COleControlSite::EventSink : public IDispatch {
     *out = static_cast<IDispatch*>(this);
     AddRef();
     return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
   }
   STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     if (count) *count = 0;
@@ -134,8 +122,7 @@ class COleControlSite::EventSink : public IDispatch {
   void Forget() { window_ = nullptr; }
 
  private:
-  virtual ~EventSink() = default;
-  ULONG references_ = 1;
+  ~EventSink() override = default;
   CWnd* window_;
   IID events_;
 };

@@ -19,21 +19,25 @@ END_MESSAGE_MAP()
 
 namespace {
 
-// Everything the window layer keeps per thread.
+// Everything the window layer keeps per thread, made on first use and
+// freed by CWnd::DeleteThreadState. It is held through a plain pointer: with
+// the toolchain's emulated thread-local storage, a thread_local object's
+// destructor runs after its storage has been freed when a thread other
+// than the first ends.
 struct ThreadWndState {
   std::unordered_map<HWND, CWnd*> permanent;
   std::unordered_map<HWND, CWnd*> temporary;  // owned
   CWnd* creating = nullptr;
   HHOOK cbtHook = nullptr;
   MSG current{};  // the message being dispatched
-
-  ~ThreadWndState() {
-    CWnd::DeleteTempMap();
-    if (cbtHook) ::UnhookWindowsHookEx(cbtHook);
-  }
 };
 
-thread_local ThreadWndState t_state;
+thread_local ThreadWndState* t_wndState = nullptr;
+
+ThreadWndState& State() {
+  if (!t_wndState) t_wndState = new ThreadWndState;
+  return *t_wndState;
+}
 
 bool IsCtlColor(UINT message) {
   return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
@@ -60,8 +64,8 @@ LRESULT ResultAfterException(UINT message) {
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   CWnd* wnd = CWnd::FromHandlePermanent(hWnd);
   if (!wnd) return ::DefWindowProcA(hWnd, message, wParam, lParam);
-  const MSG saved = t_state.current;
-  t_state.current = MSG{hWnd, message, wParam, lParam, 0, {0, 0}};
+  const MSG saved = State().current;
+  State().current = MSG{hWnd, message, wParam, lParam, 0, {0, 0}};
   LRESULT result = 0;
   // Guard: no exception may unwind through the system's message dispatch.
   try {
@@ -70,16 +74,16 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     AfxReportCurrentException();
     result = ResultAfterException(message);
   }
-  t_state.current = saved;
+  State().current = saved;
   // The object may have been deleted by now unless the window is still bound.
   if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == wnd) wnd->OnNcDestroy();
   return result;
 }
 
 LRESULT CALLBACK AfxCbtHook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_CREATEWND && t_state.creating) {
-    CWnd* wnd = t_state.creating;
-    t_state.creating = nullptr;
+  if (code == HCBT_CREATEWND && State().creating) {
+    CWnd* wnd = State().creating;
+    State().creating = nullptr;
     HWND hWnd = reinterpret_cast<HWND>(wParam);
     wnd->Attach(hWnd);
     auto old = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC));
@@ -88,18 +92,18 @@ LRESULT CALLBACK AfxCbtHook(int code, WPARAM wParam, LPARAM lParam) {
       wnd->m_pfnSuper = old;
     }
   }
-  return ::CallNextHookEx(t_state.cbtHook, code, wParam, lParam);
+  return ::CallNextHookEx(State().cbtHook, code, wParam, lParam);
 }
 
 void AfxHookWindowCreate(CWnd* wnd) {
-  if (!t_state.cbtHook)
-    t_state.cbtHook = ::SetWindowsHookExA(WH_CBT, AfxCbtHook, nullptr, ::GetCurrentThreadId());
-  t_state.creating = wnd;
+  if (!State().cbtHook)
+    State().cbtHook = ::SetWindowsHookExA(WH_CBT, AfxCbtHook, nullptr, ::GetCurrentThreadId());
+  State().creating = wnd;
 }
 
 bool AfxUnhookWindowCreate() {
-  const bool bound = t_state.creating == nullptr;
-  t_state.creating = nullptr;
+  const bool bound = State().creating == nullptr;
+  State().creating = nullptr;
   return bound;
 }
 
@@ -178,14 +182,14 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
-  const auto it = t_state.permanent.find(hWnd);
-  return it == t_state.permanent.end() ? nullptr : it->second;
+  const auto it = State().permanent.find(hWnd);
+  return it == State().permanent.end() ? nullptr : it->second;
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
   if (!hWnd) return nullptr;
   if (CWnd* wnd = FromHandlePermanent(hWnd)) return wnd;
-  CWnd*& temp = t_state.temporary[hWnd];
+  CWnd*& temp = State().temporary[hWnd];
   if (!temp) {
     temp = new CWnd;
     temp->m_hWnd = hWnd;
@@ -194,30 +198,38 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
 }
 
 void CWnd::DeleteTempMap() {
-  for (auto& [hWnd, wnd] : t_state.temporary) {
+  if (!t_wndState) return;
+  for (auto& [hWnd, wnd] : t_wndState->temporary) {
     wnd->m_hWnd = nullptr;
     delete wnd;
   }
-  t_state.temporary.clear();
+  t_wndState->temporary.clear();
+}
+
+void CWnd::DeleteThreadState() {
+  DeleteTempMap();
+  if (t_wndState && t_wndState->cbtHook) ::UnhookWindowsHookEx(t_wndState->cbtHook);
+  delete t_wndState;
+  t_wndState = nullptr;
 }
 
 BOOL CWnd::Attach(HWND hWnd) {
   if (!hWnd || FromHandlePermanent(hWnd)) return FALSE;
   // A temporary object for the same window would go stale: drop it.
-  const auto temp = t_state.temporary.find(hWnd);
-  if (temp != t_state.temporary.end()) {
+  const auto temp = State().temporary.find(hWnd);
+  if (temp != State().temporary.end()) {
     temp->second->m_hWnd = nullptr;
     delete temp->second;
-    t_state.temporary.erase(temp);
+    State().temporary.erase(temp);
   }
-  t_state.permanent[hWnd] = this;
+  State().permanent[hWnd] = this;
   m_hWnd = hWnd;
   return TRUE;
 }
 
 HWND CWnd::Detach() {
   HWND hWnd = m_hWnd;
-  if (hWnd) t_state.permanent.erase(hWnd);
+  if (hWnd) State().permanent.erase(hWnd);
   m_hWnd = nullptr;
   return hWnd;
 }
@@ -317,11 +329,11 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::Default() {
-  const MSG& msg = t_state.current;
+  const MSG& msg = State().current;
   return DefWindowProc(msg.message, msg.wParam, msg.lParam);
 }
 
-const MSG* CWnd::GetCurrentMessage() { return &t_state.current; }
+const MSG* CWnd::GetCurrentMessage() { return &State().current; }
 
 // Commands and notifications go to OnCommand/OnNotify; control messages are
 // offered to the control first; everything else is looked up in the map.

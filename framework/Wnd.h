@@ -58,6 +58,9 @@ class CWnd : public CCmdTarget {
   static CWnd* FromHandlePermanent(HWND hWnd);
   // Deletes the temporary objects of this thread (called at idle time).
   static void DeleteTempMap();
+  // Frees all this thread keeps (temporary objects, maps, creation hook);
+  // a thread of the class library calls it as it ends.
+  static void DeleteThreadState();
 
   // --- creation and binding ---
   virtual BOOL Create(const char* className, const char* windowName, DWORD style,

@@ -4,8 +4,9 @@
 #include <cmath>
 
 #include "options/GeometryValues.h"
+#include "options/GlobalOrder.h"
 
-QVPreferenceStore thePreferenceStore;
+QVPreferenceStore thePreferenceStore OVELIN_BUILT_IN_STEP(kPreferenceStoreStep);
 
 namespace {
 
@@ -45,6 +46,8 @@ bool QVPreferenceObject::ToText(CString& text) const {
     default: return false;
   }
 }
+
+QVPreferenceStore::~QVPreferenceStore() = default;
 
 bool QVPreferenceStore::Find(const char* section, const char* key, int32_t type,
                              QVPreferenceObject& entry) const {

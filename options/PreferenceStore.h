@@ -49,7 +49,7 @@ class QVPreferenceObject {
 class QVPreferenceStore : public QVIniFile {
  public:
   QVPreferenceStore() = default;
-  ~QVPreferenceStore() override = default;
+  ~QVPreferenceStore() override;
 
   int32_t GetInt(const char* section, const char* key);
   bool GetBool(const char* section, const char* key);

@@ -18,7 +18,7 @@ BOOL CALLBACK Inspect(HWND hWnd, LPARAM param) {
   auto* search = reinterpret_cast<WindowSearch*>(param);
   DWORD owner = 0;
   ::GetWindowThreadProcessId(hWnd, &owner);
-  if (owner != search->processId || !::IsWindowVisible(hWnd)) return TRUE;
+  if (owner != search->processId || (!search->hiddenToo && !::IsWindowVisible(hWnd))) return TRUE;
   char className[64] = {};
   ::GetClassNameA(hWnd, className, sizeof className);
   if (std::string(className) == "#32770") search->messageBox = true;
@@ -28,8 +28,18 @@ BOOL CALLBACK Inspect(HWND hWnd, LPARAM param) {
 
 }  // namespace
 
+WindowSearch FindDocumentWindow(DWORD processId, bool hiddenToo) {
+  WindowSearch search{processId};
+  search.hiddenToo = hiddenToo;
+  ::EnumWindows(Inspect, reinterpret_cast<LPARAM>(&search));
+  HWND client = search.main ? ::FindWindowExA(search.main, nullptr, "MDIClient", nullptr) : nullptr;
+  if (!client || !::GetWindow(client, GW_CHILD)) search.main = nullptr;
+  return search;
+}
+
 RunningProgram::RunningProgram(const std::string& appData, const std::string& arguments,
-                               bool firstRun, const std::string& programPath) {
+                               bool firstRun, const std::string& programPath, bool hidden)
+    : hidden_(hidden) {
   const std::string settings = appData + "\\Marvolk\\QVM400.ini";
   char firstRunValue[8] = {};
   ::GetPrivateProfileStringA("QVCallHome", "FirstRun", "", firstRunValue, sizeof firstRunValue,
@@ -45,6 +55,10 @@ RunningProgram::RunningProgram(const std::string& appData, const std::string& ar
   ::SetEnvironmentVariableA("APPDATA", appData.c_str());
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  if (hidden) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+  }
   started_ = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                               nullptr, &startup, &process_);
   ::SetEnvironmentVariableA("APPDATA", saved.empty() ? nullptr : saved.c_str());
@@ -61,10 +75,8 @@ RunningProgram::~RunningProgram() {
 WindowSearch RunningProgram::WaitForDocumentWindow(DWORD timeoutMs) {
   const DWORD start = ::GetTickCount();
   for (;;) {
-    WindowSearch search{process_.dwProcessId};
-    ::EnumWindows(Inspect, reinterpret_cast<LPARAM>(&search));
-    HWND client = search.main ? ::FindWindowExA(search.main, nullptr, "MDIClient", nullptr) : nullptr;
-    if (client && ::GetWindow(client, GW_CHILD)) return search;
+    WindowSearch search = FindDocumentWindow(process_.dwProcessId, hidden_);
+    if (search.main) return search;
     if (::GetTickCount() - start > timeoutMs) return WindowSearch{process_.dwProcessId};
     ::Sleep(100);
   }

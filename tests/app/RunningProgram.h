@@ -12,7 +12,12 @@ struct WindowSearch {
   DWORD processId;
   HWND main = nullptr;
   bool messageBox = false;
+  bool hiddenToo = false;  // windows not shown count too
 };
+
+// The main window of a process once it shows a document window (null
+// before), and whether a message box is up.
+WindowSearch FindDocumentWindow(DWORD processId, bool hiddenToo = false);
 
 // The program started with APPDATA pointing at `appData`; a program that
 // has not ended when the object goes is ended, so no test leaves it behind.
@@ -21,8 +26,10 @@ struct WindowSearch {
 class RunningProgram {
  public:
   // `programPath` empty: the ovelin.exe beside the test program.
+  // `hidden`: started with its windows hidden (no withdrawn-window waits of
+  // Wine without a window manager when it ends).
   RunningProgram(const std::string& appData, const std::string& arguments,
-                 bool firstRun = false, const std::string& programPath = "");
+                 bool firstRun = false, const std::string& programPath = "", bool hidden = false);
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
@@ -38,6 +45,7 @@ class RunningProgram {
  private:
   PROCESS_INFORMATION process_{};
   BOOL started_ = FALSE;
+  bool hidden_ = false;
 };
 
 std::string WindowText(HWND hWnd);
