@@ -5,6 +5,7 @@
 #include "app/Document.h"
 #include "app/LoweringHint.h"
 #include "app/PictureDC.h"
+#include "app/WindowsMetafile.h"
 #include "framework/Dc.h"
 
 IMPLEMENT_DYNAMIC(QVM400SrvrItem, COleServerItem)
@@ -36,6 +37,23 @@ BOOL QVM400SrvrItem::OnDraw(CDC* dc, CSize& size) {
   GetDocument()->MeasureEquation(extent, dc);
   DrawMeasured(dc, extent, size);
   return TRUE;
+}
+
+// The container's picture, measured on the metafile as OnDraw measures.
+// One that fits 16-bit coordinates is drawn straight into it; a taller or
+// wider one would wrap there, so it is recorded in coarser units.
+HMETAFILE QVM400SrvrItem::RecordMetafile(CSize& size) {
+  if (!GetDocument()) return nullptr;
+  CMetaFileDC dc;
+  if (!dc.Create()) return nullptr;
+  ExtentRecord extent;
+  GetDocument()->MeasureEquation(extent, &dc);
+  const CSize padded(extent.width, extent.height + PointRoundingPad(extent.align));
+  if (WindowsMetafileUnit(padded) == 1) {
+    DrawMeasured(&dc, extent, size);
+    return dc.Close();
+  }
+  return RecordWindowsMetafile(padded, [&](CDC& scaled) { DrawMeasured(&scaled, extent, size); });
 }
 
 void QVM400SrvrItem::DrawMeasured(CDC* dc, const ExtentRecord& extent, CSize& size) {

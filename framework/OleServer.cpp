@@ -642,17 +642,23 @@ void COleServerItem::NotifyChanged(DWORD) {
 }
 
 // OnDraw records into a Windows metafile; the screen answers its queries.
-HGLOBAL COleServerItem::GetMetafileData(DWORD aspect) {
+HMETAFILE COleServerItem::RecordMetafile(CSize& size) {
   CMetaFileDC dc;
   if (!dc.Create()) return nullptr;
-  CSize size(0, 0);
-  OnGetExtent(aspect, size);
   const BOOL drawn = OnDraw(&dc, size);
   HMETAFILE metafile = dc.Close();
-  if (!drawn || !metafile) {
-    if (metafile) ::DeleteMetaFile(metafile);
+  if (!drawn && metafile) {
+    ::DeleteMetaFile(metafile);
     return nullptr;
   }
+  return metafile;
+}
+
+HGLOBAL COleServerItem::GetMetafileData(DWORD aspect) {
+  CSize size(0, 0);
+  OnGetExtent(aspect, size);
+  HMETAFILE metafile = RecordMetafile(size);
+  if (!metafile) return nullptr;
   HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT));
   auto* picture = memory ? static_cast<METAFILEPICT*>(::GlobalLock(memory)) : nullptr;
   if (!picture) {

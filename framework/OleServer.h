@@ -134,8 +134,14 @@ class COleServerItem : public CObject {
 
   // Sends the changed data to every data advise sink.
   void NotifyChanged(DWORD aspect = DVASPECT_CONTENT);
-  // The picture as a METAFILEPICT in global memory; null when OnDraw fails.
+  // The picture as a METAFILEPICT in global memory; null when it could not
+  // be recorded.
   HGLOBAL GetMetafileData(DWORD aspect);
+  // Records the picture into a Windows metafile; `size` as for OnDraw. By
+  // default OnDraw draws straight into the metafile; an item whose picture
+  // may outgrow the format's 16-bit coordinates records it its own way.
+  // Null when nothing could be drawn.
+  virtual HMETAFILE RecordMetafile(CSize& size);
 
   BOOL m_bAutoDelete;
   CSize m_sizeExtent;

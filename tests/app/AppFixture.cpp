@@ -1,10 +1,12 @@
 // The in-process program for the application tests (see AppFixture.h).
 #include "tests/app/AppFixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "framework/Dc.h"
 #include "resources/resource.h"
+#include "tests/ole/OleTestSupport.h"
 
 void AppTest::SetUp() {
   TakeShownBoxes();
@@ -142,4 +144,53 @@ std::vector<COLORREF> ShownPixels(HWND window) {
   ::DeleteDC(memory);
   ::ReleaseDC(window, shown);
   return pixels;
+}
+
+// The tallest equation the program holds: twenty lines, each a stack of 60
+// numbers divided one by the next (the most a line stacks before it starts
+// a new column), drawn at the largest font size; the numbers of line k are
+// k digits long, so that every line is as tall as the others and wider than
+// the one above it.
+std::string TallestEquation() {
+  std::string text;
+  for (int line = 1; line <= 20; ++line) {
+    if (line > 1) text += "\r\n";
+    for (int entry = 0; entry < 60; ++entry) text += (entry ? "/" : "") + std::string(line, '7');
+  }
+  return text;
+}
+
+namespace {
+
+// For each of `bands` equal bands of a canvas from the top, the rightmost
+// ink in its middle rows (-1 where there is none).
+std::vector<int> RightmostInkPerBand(HDC dc, int width, int height, int bands) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+  HBITMAP bitmap = static_cast<HBITMAP>(::GetCurrentObject(dc, OBJ_BITMAP));
+  ::GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  std::vector<int> rightmost(bands, -1);
+  for (int band = 0; band < bands; ++band)
+    for (int y = (5 * band + 1) * height / (5 * bands); y < (5 * band + 4) * height / (5 * bands); ++y)
+      for (int x = 0; x < width; ++x)
+        if ((pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF) != 0xFFFFFF)
+          rightmost[band] = std::max(rightmost[band], x);
+  return rightmost;
+}
+
+}  // namespace
+
+void ExpectTallestEquationUpright(const METAFILEPICT& picture) {
+  constexpr int kWidth = 300, kHeight = 20000;
+  Canvas canvas(kWidth, kHeight);
+  ::SetMapMode(canvas.dc(), MM_ANISOTROPIC);
+  ::SetWindowExtEx(canvas.dc(), picture.xExt, picture.yExt, nullptr);
+  ::SetViewportExtEx(canvas.dc(), kWidth, kHeight, nullptr);
+  ::PlayMetaFile(canvas.dc(), picture.hMF);
+  ::SetMapMode(canvas.dc(), MM_TEXT);
+  const std::vector<int> rightmost = RightmostInkPerBand(canvas.dc(), kWidth, kHeight, 20);
+  for (int line = 0; line < 20; ++line)
+    EXPECT_GT(rightmost[line], line > 0 ? rightmost[line - 1] : 0) << "line " << line + 1;
+  EXPECT_GT(rightmost[19], kWidth * 9 / 10);
 }

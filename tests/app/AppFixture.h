@@ -77,3 +77,11 @@ void PaintView(QVM400View* view);
 CString EmptyEquationText();
 // `lines` joined by CR LF and filled up to twenty lines.
 CString TwentyLines(std::initializer_list<const char*> lines);
+
+// The text of the tallest equation the program holds; drawn at the largest
+// font size it is far beyond the 16-bit coordinates of a Windows metafile.
+std::string TallestEquation();
+// Plays `picture` (MM_ANISOTROPIC, extents in 0.01 mm) of TallestEquation
+// into a tall rectangle as a container or a paster does: every line shows
+// in its band, the first on top.
+void ExpectTallestEquationUpright(const METAFILEPICT& picture);

@@ -68,6 +68,14 @@ class OleServerApp : public AppTest {
     EXPECT_HRESULT_SUCCEEDED(object->SetClientSite(&site));
     return object;
   }
+  // The equation measured as the item's picture measures it: on a metafile.
+  static ExtentRecord MeasuredOnAMetafile(QVM400Doc* doc) {
+    ExtentRecord extent;
+    CMetaFileDC probe;
+    if (probe.Create()) doc->MeasureEquation(extent, &probe);
+    ::DeleteMetaFile(probe.Close());
+    return extent;
+  }
   int Amount() {
     QVIniFile written;
     written.AssignPath(SettingsFile("QVM4ADJ").c_str());
@@ -155,14 +163,7 @@ TEST_F(OleServerApp, ObjectLoadsDrawsMeasuresAndSavesTheDocument) {
   EXPECT_EQ(doc->EquationText, TwentyLines({"x=(-b+-sqrt(b^2-4ac))/(2a)"}));
   EXPECT_TRUE(IsEqualCLSID(doc->m_clsid, kEquationClassId));
 
-  // The picture measures as the item's drawing does: on a metafile context.
-  ExtentRecord expected;
-  {
-    CMetaFileDC probe;
-    ASSERT_TRUE(probe.Create());
-    doc->MeasureEquation(expected, &probe);
-    ::DeleteMetaFile(probe.Close());
-  }
+  const ExtentRecord expected = MeasuredOnAMetafile(doc);
   ASSERT_GT(expected.height, 0);
   ASSERT_GT(expected.align, 0);
   const int32_t pad = PointRoundingPad(expected.align);
@@ -216,6 +217,31 @@ TEST_F(OleServerApp, PictureScalesIntoTheContainersRectangle) {
   ::ReleaseStgMedium(&medium);
 
   ExpectInkFills(canvas, RECT{kLeft, kTop, kLeft + kWidth, kTop + height});
+}
+
+// Far beyond a Windows metafile's 16-bit coordinates: the container gets
+// the picture whole and upright, declared in 0.01 mm, and the usual hint.
+TEST_F(OleServerApp, TallestEquationReachesTheContainerWholeAndUpright) {
+  ComPtr<IDataObject> data = Create<IDataObject>(IID_IDataObject);
+  ASSERT_TRUE(data);
+  QVM400Doc* doc = EmbeddedDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->Options.Font.Value.Size = kMaxFontSize;
+  doc->SetEquationText(TallestEquation().c_str());
+  const ExtentRecord expected = MeasuredOnAMetafile(doc);
+  ASSERT_GT(expected.height, 300 * 32767);
+  const int32_t pad = PointRoundingPad(expected.align);
+  FORMATETC format = PictureFormat();
+  STGMEDIUM medium{};
+  ASSERT_HRESULT_SUCCEEDED(data->GetData(&format, &medium));
+  const auto* picture = static_cast<const METAFILEPICT*>(::GlobalLock(medium.hMetaFilePict));
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->xExt, expected.width);
+  EXPECT_EQ(picture->yExt, expected.height + pad);
+  ExpectTallestEquationUpright(*picture);
+  ::GlobalUnlock(medium.hMetaFilePict);
+  ::ReleaseStgMedium(&medium);
+  EXPECT_EQ(Amount(), LoweringAmount(expected.align, pad, expected.height));
 }
 
 // Each object reports its own document's extent, not the last repaint's.
