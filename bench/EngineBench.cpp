@@ -30,6 +30,7 @@
 namespace {
 
 constexpr int kPasses = 5;        // passes over the corpus; per equation the median
+#ifdef _WIN32  // measuring, drawing and the edits need a device context
 constexpr int kEdits = 400;       // edits timed on the twenty-line document
 // Targets: one equation parsed, measured and drawn; the road of an edit.
 constexpr double kEquationMedianMs = 0.1;
@@ -61,6 +62,7 @@ const char* const kHeavyLines[] = {
     "-->(AB)+-->(BC)=-->(AC)",
     "|-->(v)|=sqrt(vx^2+vy^2)",
 };
+#endif
 
 using Clock = std::chrono::steady_clock;
 
