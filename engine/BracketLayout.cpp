@@ -17,7 +17,12 @@ constexpr double kPieceSize = 0.75;
 // Limits beside an evaluation bracket: room and overlap.
 constexpr double kLimitsSpread = 1.2;
 constexpr double kUpperLimitDrop = 0.7;
-// A bracket is drawn this many pen widths shorter than its group.
+// The ink of a tall bracket stands this many pixels inside its group's box,
+// and at least this many further from the contents' box, top and bottom.
+constexpr int32_t kBracketInset = 1;
+constexpr int32_t kBracketClearance = 1;
+// A bracket's pieces are sized for a height this many pen widths short of
+// its group's.
 constexpr double kBracketPenTrim = 1.5;
 
 bool IsLineBracket(const CString& text) { return text == "[|" || text == "|]"; }
@@ -84,16 +89,19 @@ int32_t PieceIndent(CDC& dc, int code) {
   const int32_t advance = TextSize(dc, CString(static_cast<char>(code))).cx;
   const int32_t room = Truncate(kStretchWidth * advance);
   ABC abc{};
+  SelectCurrentFont(dc);  // a font only taken for its remembered texts
   if (!dc.GetCharABCWidths(static_cast<UINT>(code), &abc) || abc.abcB == 0)
     return Truncate(kPieceIndent * advance);
   return (room - static_cast<int32_t>(abc.abcB)) / 2 - abc.abcA;
 }
 
-// "[|" and "|]": a bracket and a bar drawn as lines.
-void DrawLineBracket(CDC& dc, int32_t x, int32_t y, const CString& text, int32_t t) {
+// "[|" and "|]": a bracket and a bar drawn as lines (over `span` when one
+// is given).
+void DrawLineBracket(CDC& dc, int32_t x, int32_t y, const CString& text, int32_t t, int32_t span) {
   TEXTMETRICA tm{};
   dc.GetTextMetrics(&tm);
-  const int32_t yb = y + tm.tmDescent, yt = y + 2 * tm.tmDescent / 3 + t;
+  const int32_t yb = span > 0 ? y : y + tm.tmDescent;
+  const int32_t yt = span > 0 ? y + span : y + 2 * tm.tmDescent / 3 + t;
   const int32_t wd = tm.tmAveCharWidth;
   if (text == "[|") {
     const POINT bracket[] = {{x + wd, yb}, {x, yb}, {x, yt}, {x + wd, yt}};
@@ -129,7 +137,7 @@ CSize MeasureStretchedDelimiter(CDC& dc, const CString& text, int32_t height, in
 }
 
 bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t height,
-                            int32_t size, COLORREF color) {
+                            int32_t size, COLORREF color, int32_t inkSpan) {
   const int32_t t = WithoutOvershoot(height);
   if (IsShortForDraw(height, size) && !IsLineBracket(text)) return false;
   DelimiterPieces pieces{};
@@ -138,29 +146,121 @@ bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t
   const int32_t pieceSize = PieceFontSize(t, steps);
   SymbolPieceFont font(dc, pieceSize, color);
   if (IsLineBracket(text)) {
-    DrawLineBracket(dc, x, y, text, t);
+    DrawLineBracket(dc, x, y, text, t, inkSpan);
     return true;
   }
   // The stack fills the height it was given from the bottom piece's cell
-  // to the top piece's, and no ink reaches past it.
+  // to the top piece's, and no ink reaches past it; given an ink span, the
+  // cells reach past that so far that the pieces' ink fills it.
   TEXTMETRICA tm{};
   dc.GetTextMetrics(&tm);
-  const int32_t cell = std::max<int32_t>(tm.tmHeight, pieceSize);
-  const int32_t step = std::max<int32_t>(height - cell, 0) / steps;
-  const int32_t xs = x + PieceIndent(dc, pieces.bottom);
   const std::vector<int> codes = StackedPieceCodes(pieces, steps);
+  const int32_t cell = std::max<int32_t>(tm.tmHeight, pieceSize);
+  int32_t bottom = y, top = y + (inkSpan > 0 ? inkSpan : height);
+  if (inkSpan > 0) {
+    bottom -= tm.tmDescent + GlyphInkOf(dc, static_cast<unsigned char>(codes.front())).bottom;
+    top += tm.tmAscent - GlyphInkOf(dc, static_cast<unsigned char>(codes.back())).top;
+  }
+  const int32_t step = std::max<int32_t>(top - bottom - cell, 0) / steps;
+  const int32_t xs = x + PieceIndent(dc, pieces.bottom);
   for (size_t k = 0; k < codes.size(); ++k)
-    TextAt(dc, xs, y + static_cast<int32_t>(k) * step, CString(static_cast<char>(codes[k])));
+    TextAt(dc, xs, bottom + static_cast<int32_t>(k) * step, CString(static_cast<char>(codes[k])));
   return true;
 }
 
+InkSides DelimiterInk(CDC& dc, const CString& text, int32_t height, int32_t size, int32_t width) {
+  InkSides ink{ShapeSide(0), ShapeSide(0)};
+  DelimiterPieces pieces{};
+  if (text.IsEmpty() || !PiecesOf(text, pieces)) return NoInk();
+  if (IsLineBracket(text)) return ink;  // lines from edge to edge
+  if (IsShortForDraw(height, size)) {
+    // Drawn as a glyph of the selected font.
+    const CString shown = ShortBracketText(text);
+    const GlyphInk glyph = GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(0)));
+    ink.left = ShapeSide(std::min(glyph.a, glyph.aUnder));
+    ink.right = ShapeSide(width - TextSize(dc, shown).cx + std::min(glyph.c, glyph.cUnder));
+    return ink;
+  }
+  const int32_t t = WithoutOvershoot(height);
+  SymbolPieceFont font(dc, PieceFontSize(t, StretchSteps(t, size)), 0, true);
+  const CString bottom(static_cast<char>(pieces.bottom));
+  const GlyphInk glyph = GlyphInkOf(dc, static_cast<unsigned char>(pieces.bottom));
+  const int32_t indent = PieceIndent(dc, pieces.bottom);
+  ink.left = ShapeSide(indent + std::min(glyph.a, glyph.aUnder));
+  ink.right = ShapeSide(width - indent - TextSize(dc, bottom).cx + std::min(glyph.c, glyph.cUnder));
+  return ink;
+}
+
 // ----------------------------------------------------------- bracket groups
+
+namespace {
+
+// A group written "," (or "#,#") draws no bracket.
+bool DrawsBrackets(const QVMToken& t) {
+  CString left, right;
+  SplitBracketText(t.text, left, right);
+  return !left.IsEmpty() || !right.IsEmpty();
+}
+
+// How far the contents stand above the group's bottom: a group with tall
+// brackets is taller than what it holds by their overshoot, or by enough
+// that their ink clears the contents' box, and holds it in the middle.
+int32_t ContentsLift(const QVMToken& t) {
+  if (!DrawsBrackets(t)) return 0;
+  const int32_t inner = std::max(t.row1.Extent().height, LimitsHeight(t));
+  return (t.extent.height - inner) / 2;
+}
+
+int32_t TallGroupHeight(CDC& dc, int32_t inner, int32_t measured) {
+  if (measured <= inner) return measured;  // short brackets: glyphs of their own height
+  return std::max(measured, inner + 2 * (kBracketInset + kBracketClearance + 1) * OnePixel(dc));
+}
+
+// The height a group's brackets are sized for: the stretched measure's for
+// what they hold (short ones are that height), a little less.
+int32_t BracketHeight(const QVMToken& t, const QVMOptions& options, int32_t groupHeight) {
+  const int32_t inner = std::max(t.row1.Extent().height, LimitsHeight(t));
+  const int32_t trim = Truncate(kBracketPenTrim * PenWidthOf(options));
+  return (groupHeight > inner ? WithOvershoot(inner) : inner) - trim;
+}
+
+// Limits stand beside the right bracket with a pixel of paper between
+// their ink and its, however tall the bracket stands beside them.
+int32_t LimitsIndent(const QVMToken& t, const MeasureArgs& a, const CString& right, int32_t height,
+                     int32_t rightWidth) {
+  const int32_t size = StretchFontSize(t, a.options);
+  const InkSide bracket =
+      DelimiterInk(a.dc, right, BracketHeight(t, a.options, height), size, rightWidth).right;
+  int32_t indent = 0;
+  for (const QVMToken* limit : t.row2)
+    indent = std::max(indent, PaperBetween(bracket, 0, limit->ink.left, OnePixel(a.dc)));
+  return indent;
+}
+
+// A bracket's ink, or the contents' where there is no bracket on that side.
+InkSides GroupInk(QVMToken& t, const MeasureArgs& a, int32_t height, const CString& left,
+                  const CString& right, CSize l, CSize rb) {
+  const int32_t size = StretchFontSize(t, a.options);
+  const int32_t sized = BracketHeight(t, a.options, height);
+  const InkSides leftInk = DelimiterInk(a.dc, left, sized, size, l.cx);
+  const InkSides rightInk = DelimiterInk(a.dc, right, sized, size, rb.cx);
+  const InkSides contents = t.row1.Ink();
+  InkSides ink;
+  ink.left = left.IsEmpty() ? contents.left : leftInk.left;
+  ink.right = HasLimits(t) ? InkSide{} : right.IsEmpty() ? contents.right : rightInk.right;
+  return ink;
+}
+
+}  // namespace
 
 // Contents, then limits beside them, then both brackets at the height.
 ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord contents = MeasureRow(t.row1, a);
   ExtentRecord r = MakeBox(contents.width, contents.height, contents.align);
-  if (t.text.IsEmpty()) return r;
+  if (t.text.IsEmpty()) {
+    t.ink = t.row1.Ink();
+    return r;
+  }
   CString left, right;
   SplitBracketText(t.text, left, right);
   if (HasLimits(t)) {
@@ -178,8 +278,15 @@ ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a) {
   // The draw stretches the brackets to this same inner height.
   const CSize l = MeasureStretchedDelimiter(a.dc, left, r.height, size);
   const CSize rb = MeasureStretchedDelimiter(a.dc, right, r.height, size);
+  const int32_t inner = r.height;
   r.width += l.cx + rb.cx;
   r.height = rb.cy;
+  if (!left.IsEmpty() || !right.IsEmpty()) {
+    r.height = TallGroupHeight(a.dc, inner, rb.cy);
+    r.align += (r.height - inner) / 2;
+  }
+  if (HasLimits(t)) r.width += LimitsIndent(t, a, right, r.height, rb.cx);
+  t.ink = GroupInk(t, a, r.height, left, right, l, rb);
   return r;
 }
 
@@ -189,14 +296,15 @@ namespace {
 int32_t DrawGroupBracket(QVMToken& t, const DrawArgs& a, int32_t x, const CString& text) {
   const int32_t size = StretchFontSize(t, a.options);
   const int32_t height = t.extent.height;
-  const int32_t trim = Truncate(kBracketPenTrim * PenWidthOf(a.options));
-  // The pieces' cells hold their ink (the Symbol font's descent reaches
-  // their lowest point): the stack stands on the box's bottom, so that a
-  // picture cut at the box keeps the whole bracket.
-  if (!DrawStretchedDelimiter(a.dc, x, a.y, text, height - trim, size, a.options.Font.Value.Color))
+  // A tall bracket's ink fills the box but a pixel at either end, so that
+  // it reaches past the contents' box and a picture cut at the box keeps it.
+  const int32_t inner = std::max(t.row1.Extent().height, LimitsHeight(t));
+  const int32_t inset = height > inner ? kBracketInset * OnePixel(a.dc) : 0;
+  const int32_t span = height > inner ? height - 2 * inset : 0;
+  if (!DrawStretchedDelimiter(a.dc, x, a.y + inset, text, BracketHeight(t, a.options, height), size,
+                              a.options.Font.Value.Color, span))
     TextAt(a.dc, x, a.y, ShortBracketText(text));
   // The width the measure gave it, from the height inside the brackets.
-  const int32_t inner = std::max(t.row1.Extent().height, LimitsHeight(t));
   return MeasureStretchedDelimiter(a.dc, text, inner, size).cx;
 }
 
@@ -233,15 +341,16 @@ void DrawBrackets(QVMToken& t, const DrawArgs& a) {
   const int32_t lw = DrawGroupBracket(t, a, a.x, left);
   const bool limits = HasLimits(t);
   const int32_t w1 = t.row1.Extent().width;
-  DrawRow(t.row1, a, a.x + lw, a.y + (limits ? t.extent.raise : 0));
+  DrawRow(t.row1, a, a.x + lw, a.y + ContentsLift(t) + (limits ? t.extent.raise : 0));
   const int32_t rw = DrawGroupBracket(t, a, a.x + lw + w1, right);
   const int32_t end = a.x + lw + w1 + rw;
   if (limits) {
     QVMToken* upper = t.row2.GetAt(0);
     QVMToken* lower = t.row2.GetAt(1);
     const int32_t upperY = Truncate(a.y + t.extent.height - kUpperLimitDrop * upper->extent.height);
-    upper->Draw(a.dc, end, upperY, false, a.options, a.factory);
-    lower->Draw(a.dc, end, a.y + lower->extent.align, false, a.options, a.factory);
+    const int32_t at = end + LimitsIndent(t, {a.dc, a.x, a.options, a.factory}, right, t.extent.height, rw);
+    upper->Draw(a.dc, at, upperY, false, a.options, a.factory);
+    lower->Draw(a.dc, at, a.y + lower->extent.align, false, a.options, a.factory);
   }
   if (t.mark == kMarkUnderscore) RuleFromTo(a.dc, a.x, a.y + t.extent.height, end, a.y + t.extent.height);
 }
@@ -259,7 +368,7 @@ bool IsMatrixSpace(const QVMToken& token) {
 // Cells of a row share a baseline at the row's depth; the matrix is
 // centred on the line's baseline.
 ExtentRecord MeasureMatrix(QVMToken& t, const MeasureArgs& a) {
-  MeasureRow(t.row1, a);
+  t.row1.MeasureCells(a.dc, a.options, a.factory);
   std::vector<MatrixItem> items;
   items.reserve(static_cast<size_t>(t.row1.GetSize()));
   for (QVMToken* token : t.row1) {

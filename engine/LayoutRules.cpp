@@ -174,6 +174,45 @@ std::vector<CPoint> EllipticArcPoints(int32_t left, int32_t bottom, int32_t righ
   return points;
 }
 
+InkSide ShapeSide(int32_t room) {
+  InkSide side;
+  side.room = side.under = room;
+  side.edge = InkEdge::kShape;
+  return side;
+}
+
+InkSides CombineInk(std::initializer_list<InkPart> parts, int32_t width) {
+  InkSides sides;
+  sides.left.edge = sides.right.edge = InkEdge::kNone;
+  auto take = [](InkSide& side, const InkSide& part, int32_t room) {
+    if (part.edge == InkEdge::kNone || (side.edge != InkEdge::kNone && room >= side.room)) return;
+    side = ShapeSide(room);
+    if (part.edge == InkEdge::kUnknown) side.edge = InkEdge::kUnknown;
+  };
+  for (const InkPart& part : parts) {
+    take(sides.left, part.ink.left, part.x + part.ink.left.Nearest());
+    take(sides.right, part.ink.right, width - part.x - part.width + part.ink.right.Nearest());
+  }
+  return sides;
+}
+
+int32_t PaperBetween(const InkSide& left, int32_t between, const InkSide& right, int32_t minimum) {
+  if (left.edge == InkEdge::kUnknown || right.edge == InkEdge::kUnknown) return 0;
+  if (left.edge == InkEdge::kNone || right.edge == InkEdge::kNone) return 0;
+  const bool shape = left.edge == InkEdge::kShape || right.edge == InkEdge::kShape;
+  const bool symbolGlyph = left.symbol || right.symbol;
+  // Italic glyphs lean the same way: one's overhang passes over the other.
+  const bool overhang = (left.Nearest() < 0 || right.Nearest() < 0) && !(left.italic && right.italic);
+  if (!shape && !symbolGlyph && !overhang) return 0;
+  // Only ink at the same height can touch.
+  const int64_t above = int64_t{left.room} + between + right.room;
+  const int64_t below = int64_t{left.under} + between + right.under;
+  const int64_t gap = std::min(above, below);
+  // Ink is measured in whole pixels: a gap within a quarter pixel of the
+  // minimum is the minimum, and is left as it is.
+  return 4 * gap >= 3 * int64_t{minimum} ? 0 : static_cast<int32_t>(minimum - gap);
+}
+
 std::vector<MatrixPlace> PlaceMatrixItems(const std::vector<MatrixItem>& items) {
   std::vector<MatrixPlace> places(items.size());
   int column = 0, row = 0;

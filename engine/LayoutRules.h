@@ -5,10 +5,13 @@
 // them; the portable tests check them without GDI.
 // Choices of ours: a font size never drops below 1; a tab width of 0 or
 // less makes tabs 0 wide; an arc never has more than kMaxArcSegments
-// segments; the matrix grid is sized by its cells, not by a fixed table.
+// segments; the matrix grid is sized by its cells, not by a fixed table;
+// neighbours whose ink would touch get a pixel of paper between them (see
+// PaperBetween).
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "framework/Geometry.h"
@@ -79,6 +82,62 @@ bool IsShortForDraw(int32_t height, int32_t size);
 constexpr int kMaxArcSegments = 4096;
 std::vector<CPoint> EllipticArcPoints(int32_t left, int32_t bottom, int32_t right, int32_t top,
                                       double a0, double a1);
+
+// What meets one side of a box: nothing (a blank, or nothing drawn), ink
+// the layout knows nothing about, a drawn sign or construct, or text.
+enum class InkEdge : uint8_t { kNone, kUnknown, kShape, kText };
+// The room a band without ink leaves: more than any line is wide.
+constexpr int32_t kNoInkRoom = 1 << 28;
+// One side of a box's ink: the paper between the box's edge and the ink
+// (negative where a glyph overhangs the box), for the ink at or above the
+// baseline and for the ink below it (an italic letter's tail passes under
+// the glyph before it); and for text whether the glyph is italic and
+// whether it comes from a symbol font.
+struct InkSide {
+  int32_t room = 0;
+  int32_t under = 0;
+  InkEdge edge = InkEdge::kUnknown;
+  bool italic = false;
+  bool symbol = false;
+
+  int32_t Nearest() const { return room < under ? room : under; }
+  // Moves the ink `by` further from the edge (less for negative `by`).
+  void Widen(int32_t by) {
+    if (room != kNoInkRoom) room += by;
+    if (under != kNoInkRoom) under += by;
+  }
+};
+// A side met by a sign or construct all the way up.
+InkSide ShapeSide(int32_t room);
+struct InkSides {
+  InkSide left, right;
+};
+// Where a glyph's ink stands, in logical units from its origin: the A and C
+// widths of its advance (negative where it overhangs) for the ink at or
+// above the baseline and below it (kNoInkRoom where the band has none), and
+// the top and bottom of its ink above the baseline (y upwards).
+struct GlyphInk {
+  int32_t a = 0, c = 0;
+  int32_t aUnder = kNoInkRoom, cUnder = kNoInkRoom;
+  int32_t top = 0, bottom = 0;
+};
+// A part of a construct: its box starts at `x` from the construct's left
+// edge and is `width` wide.
+struct InkPart {
+  int32_t x, width;
+  InkSides ink;
+};
+// The sides of a construct of `width` made of `parts` (parts without ink
+// play no part); every side met by ink counts as a drawn sign.
+InkSides CombineInk(std::initializer_list<InkPart> parts, int32_t width);
+// The paper to add between two neighbours so that `minimum` of it stands
+// between their inks, `between` apart (the width of blanks between them);
+// 0 where it is not wanted. A sign or construct on either side keeps its
+// neighbours off; two texts only where either is a glyph of a symbol font
+// (they are not spaced for text) or a glyph overhangs its box towards an
+// upright one: the letters of a text font are spaced by its design, and
+// italic ones lean past each other.
+int32_t PaperBetween(const InkSide& left, int32_t between, const InkSide& right, int32_t minimum);
 
 // One cell or gap of a matrix, in the order of the matrix's first row.
 struct MatrixItem {
