@@ -82,6 +82,9 @@ int32_t LimitsHeight(const QVMToken& t) {
   return Truncate(kLimitsSpread * (t.row2.GetAt(0)->extent.height + t.row2.GetAt(1)->extent.height));
 }
 
+// What the brackets of a group stand beside: the contents or the limits.
+int32_t InnerHeight(const QVMToken& t) { return std::max(t.row1.Extent().height, LimitsHeight(t)); }
+
 // Where the pieces start in a stretched bracket's room: the bottom piece's
 // ink (its left bearing to its right edge) centred, so that the gap to the
 // contents is the same inside a left and a right bracket.
@@ -138,8 +141,8 @@ CSize MeasureStretchedDelimiter(CDC& dc, const CString& text, int32_t height, in
 
 bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t height,
                             int32_t size, COLORREF color, int32_t inkSpan) {
-  const int32_t t = WithoutOvershoot(height);
-  if (IsShortForDraw(height, size) && !IsLineBracket(text)) return false;
+  const int32_t t = inkSpan > 0 ? height : WithoutOvershoot(height);
+  if (inkSpan <= 0 && IsShortForDraw(height, size) && !IsLineBracket(text)) return false;
   DelimiterPieces pieces{};
   if (!PiecesOf(text, pieces)) return true;  // an invisible bracket
   const int32_t steps = StretchSteps(t, size);
@@ -168,26 +171,31 @@ bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t
   return true;
 }
 
-InkSides DelimiterInk(CDC& dc, const CString& text, int32_t height, int32_t size, int32_t width) {
+InkSides DelimiterInk(CDC& dc, const CString& text, int32_t height, int32_t size, int32_t width,
+                      bool stretched) {
   InkSides ink{ShapeSide(0), ShapeSide(0)};
   DelimiterPieces pieces{};
   if (text.IsEmpty() || !PiecesOf(text, pieces)) return NoInk();
   if (IsLineBracket(text)) return ink;  // lines from edge to edge
-  if (IsShortForDraw(height, size)) {
-    // Drawn as a glyph of the selected font.
+  if (!stretched && IsShortForDraw(height, size)) {
+    // Drawn as a glyph of the selected font, row by row as text is.
     const CString shown = ShortBracketText(text);
     const GlyphInk glyph = GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(0)));
-    ink.left = ShapeSide(std::min(glyph.a, glyph.aUnder));
-    ink.right = ShapeSide(width - TextSize(dc, shown).cx + std::min(glyph.c, glyph.cUnder));
+    if (glyph.a == kNoInkRoom) return InkSides{};
+    ink.left.room = glyph.a;
+    ink.left.profile = glyph.left;
+    ink.right.room = glyph.c;
+    ink.right.profile = glyph.right;
+    ink.right.Widen(width - TextSize(dc, shown).cx);
     return ink;
   }
-  const int32_t t = WithoutOvershoot(height);
+  const int32_t t = stretched ? height : WithoutOvershoot(height);
   SymbolPieceFont font(dc, PieceFontSize(t, StretchSteps(t, size)), 0, true);
   const CString bottom(static_cast<char>(pieces.bottom));
   const GlyphInk glyph = GlyphInkOf(dc, static_cast<unsigned char>(pieces.bottom));
   const int32_t indent = PieceIndent(dc, pieces.bottom);
-  ink.left = ShapeSide(indent + std::min(glyph.a, glyph.aUnder));
-  ink.right = ShapeSide(width - indent - TextSize(dc, bottom).cx + std::min(glyph.c, glyph.cUnder));
+  ink.left = ShapeSide(indent + glyph.a);
+  ink.right = ShapeSide(width - indent - TextSize(dc, bottom).cx + glyph.c);
   return ink;
 }
 
@@ -207,8 +215,7 @@ bool DrawsBrackets(const QVMToken& t) {
 // that their ink clears the contents' box, and holds it in the middle.
 int32_t ContentsLift(const QVMToken& t) {
   if (!DrawsBrackets(t)) return 0;
-  const int32_t inner = std::max(t.row1.Extent().height, LimitsHeight(t));
-  return (t.extent.height - inner) / 2;
+  return (t.extent.height - InnerHeight(t)) / 2;
 }
 
 int32_t TallGroupHeight(CDC& dc, int32_t inner, int32_t measured) {
@@ -216,38 +223,66 @@ int32_t TallGroupHeight(CDC& dc, int32_t inner, int32_t measured) {
   return std::max(measured, inner + 2 * (kBracketInset + kBracketClearance + 1) * OnePixel(dc));
 }
 
-// The height a group's brackets are sized for: the stretched measure's for
-// what they hold (short ones are that height), a little less.
+// A group taller than what it holds has stretched brackets.
+bool HasTallBrackets(const QVMToken& t, int32_t groupHeight) { return groupHeight > InnerHeight(t); }
+
+// The height a group's brackets are sized for: a stretched one's pieces as
+// measured for what it holds; a short one's test a little short of that.
 int32_t BracketHeight(const QVMToken& t, const QVMOptions& options, int32_t groupHeight) {
-  const int32_t inner = std::max(t.row1.Extent().height, LimitsHeight(t));
-  const int32_t trim = Truncate(kBracketPenTrim * PenWidthOf(options));
-  return (groupHeight > inner ? WithOvershoot(inner) : inner) - trim;
+  if (HasTallBrackets(t, groupHeight)) return InnerHeight(t);
+  return InnerHeight(t) - Truncate(kBracketPenTrim * PenWidthOf(options));
 }
 
-// Limits stand beside the right bracket with a pixel of paper between
-// their ink and its, however tall the bracket stands beside them.
-int32_t LimitsIndent(const QVMToken& t, const MeasureArgs& a, const CString& right, int32_t height,
-                     int32_t rightWidth) {
-  const int32_t size = StretchFontSize(t, a.options);
-  const InkSide bracket =
-      DelimiterInk(a.dc, right, BracketHeight(t, a.options, height), size, rightWidth).right;
-  int32_t indent = 0;
-  for (const QVMToken* limit : t.row2)
-    indent = std::max(indent, PaperBetween(bracket, 0, limit->ink.left, OnePixel(a.dc)));
-  return indent;
+// The ink of a group's brackets, sized and placed as the draw does.
+struct BracketInks {
+  InkSides left, right;
+};
+// A short bracket is a glyph standing on the group's bottom, its baseline a
+// descent up; the group's baseline stands `align` up.
+BracketInks InksOfBrackets(const QVMToken& t, CDC& dc, const QVMOptions& options,
+                           const CString& left, const CString& right, int32_t height, int32_t align) {
+  const int32_t size = StretchFontSize(t, options);
+  const int32_t inner = InnerHeight(t), sized = BracketHeight(t, options, height);
+  const bool tall = HasTallBrackets(t, height);
+  BracketInks inks{
+      DelimiterInk(dc, left, sized, size, MeasureStretchedDelimiter(dc, left, inner, size).cx, tall),
+      DelimiterInk(dc, right, sized, size, MeasureStretchedDelimiter(dc, right, inner, size).cx, tall)};
+  const int rise = PixelRows(dc, MetricsOf(t).d - align);
+  for (InkSides* bracket : {&inks.left, &inks.right}) {
+    bracket->left.Rise(rise);
+    bracket->right.Rise(rise);
+  }
+  return inks;
+}
+
+// The paper a group puts between its brackets and what they hold (an
+// italic tail meets a bracket's curl), and between the right bracket and
+// limits beside it, so that their inks stay a pixel apart.
+struct GroupPaper {
+  int32_t left = 0, right = 0, limits = 0;
+};
+GroupPaper PaperInGroup(const QVMToken& t, CDC& dc, const QVMOptions& options, const CString& left,
+                        const CString& right, const ExtentRecord& box) {
+  const BracketInks brackets = InksOfBrackets(t, dc, options, left, right, box.height, box.align);
+  const InkSides contents = t.row1.Ink();
+  const int32_t pixel = OnePixel(dc);
+  GroupPaper paper;
+  paper.left = PaperBetween(brackets.left.right, 0, contents.left, pixel);
+  paper.right = PaperBetween(contents.right, 0, brackets.right.left, pixel);
+  if (HasLimits(t))
+    for (const QVMToken* limit : t.row2)
+      paper.limits = std::max(paper.limits, PaperBetween(brackets.right.right, 0, limit->ink.left, pixel));
+  return paper;
 }
 
 // A bracket's ink, or the contents' where there is no bracket on that side.
-InkSides GroupInk(QVMToken& t, const MeasureArgs& a, int32_t height, const CString& left,
-                  const CString& right, CSize l, CSize rb) {
-  const int32_t size = StretchFontSize(t, a.options);
-  const int32_t sized = BracketHeight(t, a.options, height);
-  const InkSides leftInk = DelimiterInk(a.dc, left, sized, size, l.cx);
-  const InkSides rightInk = DelimiterInk(a.dc, right, sized, size, rb.cx);
+InkSides GroupInk(const QVMToken& t, CDC& dc, const QVMOptions& options, const CString& left,
+                  const CString& right, const ExtentRecord& box) {
+  const BracketInks brackets = InksOfBrackets(t, dc, options, left, right, box.height, box.align);
   const InkSides contents = t.row1.Ink();
   InkSides ink;
-  ink.left = left.IsEmpty() ? contents.left : leftInk.left;
-  ink.right = HasLimits(t) ? InkSide{} : right.IsEmpty() ? contents.right : rightInk.right;
+  ink.left = left.IsEmpty() ? contents.left : brackets.left.left;
+  ink.right = HasLimits(t) ? InkSide{} : right.IsEmpty() ? contents.right : brackets.right.right;
   return ink;
 }
 
@@ -285,8 +320,9 @@ ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a) {
     r.height = TallGroupHeight(a.dc, inner, rb.cy);
     r.align += (r.height - inner) / 2;
   }
-  if (HasLimits(t)) r.width += LimitsIndent(t, a, right, r.height, rb.cx);
-  t.ink = GroupInk(t, a, r.height, left, right, l, rb);
+  const GroupPaper paper = PaperInGroup(t, a.dc, a.options, left, right, r);
+  r.width += paper.left + paper.right + paper.limits;
+  t.ink = GroupInk(t, a.dc, a.options, left, right, r);
   return r;
 }
 
@@ -298,7 +334,7 @@ int32_t DrawGroupBracket(QVMToken& t, const DrawArgs& a, int32_t x, const CStrin
   const int32_t height = t.extent.height;
   // A tall bracket's ink fills the box but a pixel at either end, so that
   // it reaches past the contents' box and a picture cut at the box keeps it.
-  const int32_t inner = std::max(t.row1.Extent().height, LimitsHeight(t));
+  const int32_t inner = InnerHeight(t);
   const int32_t inset = height > inner ? kBracketInset * OnePixel(a.dc) : 0;
   const int32_t span = height > inner ? height - 2 * inset : 0;
   if (!DrawStretchedDelimiter(a.dc, x, a.y + inset, text, BracketHeight(t, a.options, height), size,
@@ -338,9 +374,10 @@ void DrawBrackets(QVMToken& t, const DrawArgs& a) {
   MatrixAlignOverride piecewise(a.options, t.text == "{,#");
   CString left, right;
   SplitBracketText(t.text, left, right);
-  const int32_t lw = DrawGroupBracket(t, a, a.x, left);
+  const GroupPaper paper = PaperInGroup(t, a.dc, a.options, left, right, t.extent);
+  const int32_t lw = DrawGroupBracket(t, a, a.x, left) + paper.left;
   const bool limits = HasLimits(t);
-  const int32_t w1 = t.row1.Extent().width;
+  const int32_t w1 = t.row1.Extent().width + paper.right;
   DrawRow(t.row1, a, a.x + lw, a.y + ContentsLift(t) + (limits ? t.extent.raise : 0));
   const int32_t rw = DrawGroupBracket(t, a, a.x + lw + w1, right);
   const int32_t end = a.x + lw + w1 + rw;
@@ -348,7 +385,7 @@ void DrawBrackets(QVMToken& t, const DrawArgs& a) {
     QVMToken* upper = t.row2.GetAt(0);
     QVMToken* lower = t.row2.GetAt(1);
     const int32_t upperY = Truncate(a.y + t.extent.height - kUpperLimitDrop * upper->extent.height);
-    const int32_t at = end + LimitsIndent(t, {a.dc, a.x, a.options, a.factory}, right, t.extent.height, rw);
+    const int32_t at = end + paper.limits;
     upper->Draw(a.dc, at, upperY, false, a.options, a.factory);
     lower->Draw(a.dc, at, a.y + lower->extent.align, false, a.options, a.factory);
   }
@@ -361,6 +398,26 @@ namespace {
 
 bool IsMatrixSpace(const QVMToken& token) {
   return token.kind == TK_SPACE || token.kind == TK_NOSPACE;
+}
+
+// Where a cell stands in its column by the alignment.
+int32_t CellIndent(int32_t columnWidth, int32_t cellWidth, int32_t align) {
+  const int32_t spare = columnWidth - cellWidth;
+  return align == 0 ? 0 : align == 1 ? spare / 2 : spare;
+}
+
+// The ink of the first and the last column's cells.
+InkSides MatrixInk(const QVMToken& t, const std::vector<MatrixPlace>& places, int32_t align) {
+  const MatrixGrid& grid = t.Matrix();
+  std::vector<InkPart> edges;
+  for (size_t i = 0; i < places.size(); ++i) {
+    const auto c = static_cast<size_t>(places[i].column);
+    if (places[i].column < 0 || (c != 0 && c + 1 != grid.columnWidths.size())) continue;
+    const QVMToken* cell = t.row1.GetAt(static_cast<int>(i));
+    const int32_t x = grid.columnOffsets[c] + CellIndent(grid.columnWidths[c], cell->extent.width, align);
+    edges.push_back({x, cell->extent.width, cell->ink});
+  }
+  return CombineInk(edges, grid.width);
 }
 
 }  // namespace
@@ -385,6 +442,7 @@ ExtentRecord MeasureMatrix(QVMToken& t, const MeasureArgs& a) {
   }
   // The vertical adjustment measures cells from this common depth.
   t.row1.Extent().align = t.Matrix().depth;
+  t.ink = MatrixInk(t, places, a.options.MatrixAlign.Clamped());
   return MakeBox(t.Matrix().width, t.Matrix().height, t.Matrix().height / 2);
 }
 
@@ -400,8 +458,7 @@ void DrawMatrix(QVMToken& t, const DrawArgs& a) {
     // The grid comes from the last measure; a cell it does not know is skipped.
     if (p.column < 0 || c >= grid.columnWidths.size() || r >= grid.rowOffsets.size()) continue;
     QVMToken* cell = t.row1.GetAt(static_cast<int>(i));
-    const int32_t spare = grid.columnWidths[c] - cell->extent.width;
-    const int32_t o = align == 0 ? 0 : align == 1 ? spare / 2 : spare;
+    const int32_t o = CellIndent(grid.columnWidths[c], cell->extent.width, align);
     cell->Draw(a.dc, a.x + grid.columnOffsets[c] + o, a.y + grid.rowOffsets[r], false, a.options,
                a.factory);
   }

@@ -40,6 +40,18 @@ constexpr double kEvaluationIndent = 0.25;
 
 double PowerRaise(const QVMOptions& o) { return o.PowerRaise.Clamped(); }
 
+// The ink of a row drawn with its baseline `rise` above the token's.
+InkSides RaisedInk(const TokenRow& row, CDC& dc, int32_t rise) {
+  InkSides ink = row.Ink();
+  ink.left.Rise(PixelRows(dc, rise));
+  ink.right.Rise(PixelRows(dc, rise));
+  return ink;
+}
+
+int32_t ExponentLift(const QVMToken& t, const QVMOptions& o) {
+  return Truncate(kExponentLift * PowerRaise(o) * MetricsOf(t).a);
+}
+
 // How far below the layout rule's box bottom a subscript's ink reaches: the box is
 // lowered by this much so that it holds the subscript.
 int32_t SubscriptDrop(const QVMToken& t, const QVMOptions& o) {
@@ -56,29 +68,19 @@ ExtentRecord MeasurePower(QVMToken& t, const MeasureArgs& a) {
   ExtentRecord r = MakeBox(row.width, Truncate(raise + row.height), row.align);
   r.raise = Truncate(raise);
   r.raised = true;
-  // An exponent stands above the baseline, where the glyphs beside it have
-  // their bodies.
-  t.ink = t.row1.Ink();
-  for (InkSide* side : {&t.ink.left, &t.ink.right}) {
-    side->room = side->Nearest();
-    side->under = kNoInkRoom;
-  }
+  // The box stands on the baseline; the exponent's row is drawn lifted.
+  t.ink = RaisedInk(t.row1, a.dc, ExponentLift(t, a.options) + row.align);
   return r;
 }
 
-void DrawPower(QVMToken& t, const DrawArgs& a) {
-  const int32_t lift = Truncate(kExponentLift * PowerRaise(a.options) * MetricsOf(t).a);
-  DrawRow(t.row1, a, a.x, a.y + lift);
-}
+void DrawPower(QVMToken& t, const DrawArgs& a) { DrawRow(t.row1, a, a.x, a.y + ExponentLift(t, a.options)); }
 
 // The subscript's baseline is PowerRaise descents below the line's; its
 // box reaches down that far too.
 ExtentRecord MeasureSubscript(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord row = MeasureRow(t.row1, a);
   const int32_t drop = SubscriptDrop(t, a.options);
-  // A subscript reaches from the body of the glyphs beside it to below it.
-  t.ink = t.row1.Ink();
-  for (InkSide* side : {&t.ink.left, &t.ink.right}) side->room = side->under = side->Nearest();
+  t.ink = RaisedInk(t.row1, a.dc, -drop);
   return MakeBox(row.width, row.height + drop, row.align + drop);
 }
 
@@ -99,8 +101,11 @@ ExtentRecord MeasureInverseFunction(QVMToken& t, const MeasureArgs& a) {
   t.row1.SetScriptLevel(t.scriptLevel + 1, a.options);
   const ExtentRecord row = MeasureRow(t.row1, a);
   const int32_t width = name.cx + row.width;
-  t.ink = {TextInk(a.dc, t, t.text.Left(3), 0, width).left, t.row1.Ink().right};
-  return MakeBox(width, Truncate(name.cy + kInverseExtraHeight * name.cy), name.cy - MetricsOf(t).a);
+  const FontMetrics m = MetricsOf(t);
+  // The "-1" stands lifted over the name's cell, whose baseline is the token's.
+  const int32_t rise = Truncate(kInverseLift * PowerRaise(a.options) * m.a) + row.align - (name.cy - m.a);
+  t.ink = {TextInk(a.dc, t, t.text.Left(3), 0, width).left, RaisedInk(t.row1, a.dc, rise).right};
+  return MakeBox(width, Truncate(name.cy + kInverseExtraHeight * name.cy), name.cy - m.a);
 }
 
 void DrawInverseFunction(QVMToken& t, const DrawArgs& a) {
@@ -370,7 +375,8 @@ BigOperatorPlan PlanBigOperator(QVMToken& t, CDC& dc) {
   const CSize size = TextSize(dc, letter);
   const GlyphInk ink = GlyphInkOf(dc, static_cast<unsigned char>(letter.GetAt(0)));
   const FontMetrics m = MetricsOf(t);
-  const int32_t before = std::max(0, -ink.a), held = size.cx + before + std::max(0, -ink.c);
+  const int32_t before = std::max(0, -ink.a);
+  const int32_t held = size.cx + before + std::max(0, -ink.c);
   const CentredRow lower = Centred(t.row1), upper = Centred(t.row2);
   BigOperatorPlan plan{};
   plan.span = std::max({held, BoundSpan(lower, t.row1.Extent().margin, held),

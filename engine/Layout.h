@@ -80,6 +80,8 @@ InkSides TextInk(CDC& dc, const QVMToken& t, const CString& shown, int32_t offse
 InkSides NoInk();
 // One device pixel in the context's logical units, rounded up.
 int32_t OnePixel(CDC& dc);
+// The device pixel rows in `length` logical units, rounded.
+int PixelRows(CDC& dc, int32_t length);
 // The width of the tokens at the start of a row that draw nothing.
 int32_t LeadingBlank(const TokenRow& row);
 // "+-" typed as one sign: it is spaced as "+" is.
@@ -132,7 +134,9 @@ bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t
                             int32_t size, COLORREF color, int32_t inkSpan = 0);
 // Where the ink of a bracket or sign drawn at `height` stands in its
 // measured box `width` wide: a short one is a glyph of the selected font.
-InkSides DelimiterInk(CDC& dc, const CString& text, int32_t height, int32_t size, int32_t width);
+// A `stretched` one has the pieces measured for `height`.
+InkSides DelimiterInk(CDC& dc, const CString& text, int32_t height, int32_t size, int32_t width,
+                      bool stretched = false);
 ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a);
 void DrawBrackets(QVMToken& t, const DrawArgs& a);
 ExtentRecord MeasureMatrix(QVMToken& t, const MeasureArgs& a);

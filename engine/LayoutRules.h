@@ -10,8 +10,8 @@
 // PaperBetween).
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 #include "framework/Geometry.h"
@@ -86,39 +86,46 @@ std::vector<CPoint> EllipticArcPoints(int32_t left, int32_t bottom, int32_t righ
 // What meets one side of a box: nothing (a blank, or nothing drawn), ink
 // the layout knows nothing about, a drawn sign or construct, or text.
 enum class InkEdge : uint8_t { kNone, kUnknown, kShape, kText };
-// The room a band without ink leaves: more than any line is wide.
+// The room a row without ink leaves: more than any line is wide.
 constexpr int32_t kNoInkRoom = 1 << 28;
+// The paper between one side of a glyph's box and its ink, row by row of
+// device pixels: entry i covers `step` rows going down from `top - i *
+// step` (a row's top above the baseline, in pixels); kNoInkRoom where the
+// rows hold no ink.
+struct InkProfile {
+  static constexpr int kEntries = 16;
+  int16_t top = 0, step = 1, count = 0;
+  std::array<int32_t, kEntries> room{};
+};
 // One side of a box's ink: the paper between the box's edge and the ink
-// (negative where a glyph overhangs the box), for the ink at or above the
-// baseline and for the ink below it (an italic letter's tail passes under
-// the glyph before it); and for text whether the glyph is italic and
-// whether it comes from a symbol font.
+// nearest to it (negative where a glyph overhangs the box); for text that
+// paper row by row (a bracket's curl and a letter's bowl stand at other
+// heights; an italic tail passes under the glyph before it), whether the
+// glyph is italic and whether it comes from a symbol font.
 struct InkSide {
   int32_t room = 0;
-  int32_t under = 0;
   InkEdge edge = InkEdge::kUnknown;
   bool italic = false;
   bool symbol = false;
+  InkProfile profile;  // no entries: the same room at every height
 
-  int32_t Nearest() const { return room < under ? room : under; }
-  // Moves the ink `by` further from the edge (less for negative `by`).
-  void Widen(int32_t by) {
-    if (room != kNoInkRoom) room += by;
-    if (under != kNoInkRoom) under += by;
-  }
+  // Moves the ink `by` further from the edge (nearer for negative `by`).
+  void Widen(int32_t by);
+  // The ink stands `rows` pixels higher above the box's baseline.
+  void Rise(int rows) { profile.top = static_cast<int16_t>(profile.top + rows); }
 };
 // A side met by a sign or construct all the way up.
 InkSide ShapeSide(int32_t room);
 struct InkSides {
   InkSide left, right;
 };
-// Where a glyph's ink stands, in logical units from its origin: the A and C
-// widths of its advance (negative where it overhangs) for the ink at or
-// above the baseline and below it (kNoInkRoom where the band has none), and
-// the top and bottom of its ink above the baseline (y upwards).
+// Where a glyph's ink stands, in logical units from its origin: the paper
+// between the ink and the origin (left) and the advance (right), nearest
+// and row by row; the top and bottom of its ink above the baseline (y
+// upwards).
 struct GlyphInk {
-  int32_t a = 0, c = 0;
-  int32_t aUnder = kNoInkRoom, cUnder = kNoInkRoom;
+  int32_t a = kNoInkRoom, c = kNoInkRoom;
+  InkProfile left, right;
   int32_t top = 0, bottom = 0;
 };
 // A part of a construct: its box starts at `x` from the construct's left
@@ -129,7 +136,7 @@ struct InkPart {
 };
 // The sides of a construct of `width` made of `parts` (parts without ink
 // play no part); every side met by ink counts as a drawn sign.
-InkSides CombineInk(std::initializer_list<InkPart> parts, int32_t width);
+InkSides CombineInk(const std::vector<InkPart>& parts, int32_t width);
 // The paper to add between two neighbours so that `minimum` of it stands
 // between their inks, `between` apart (the width of blanks between them);
 // 0 where it is not wanted. A sign or construct on either side keeps its

@@ -5,6 +5,8 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "engine/Layout.h"
@@ -213,12 +215,11 @@ namespace {
 // Grey levels (of 64) from which a smoothed pixel counts as ink.
 constexpr int kVisibleCoverage = 16;
 
-// The ink of a glyph's renderings in device pixels from its origin, x to the
-// right and y upwards: per band (0 at or above the baseline, 1 below it)
-// the first column with ink and the one after the last; the top and bottom.
+// The ink of a glyph's renderings in device pixels from its origin: per
+// row (its top above the baseline) the first column with ink and the one
+// after the last.
 struct PixelInk {
-  LONG left[2] = {LONG_MAX, LONG_MAX}, right[2] = {LONG_MIN, LONG_MIN};
-  LONG top = LONG_MIN, bottom = LONG_MAX;
+  std::map<LONG, std::pair<LONG, LONG>> rows;
   LONG advance = 0;
 };
 
@@ -235,17 +236,30 @@ void AddBitmapInk(CDC& dc, unsigned char code, UINT format, PixelInk& ink) {
   ink.advance = glyph.gmCellIncX;
   for (UINT y = 0; y < glyph.gmBlackBoxY && (y + 1) * stride <= bits.size(); ++y) {
     const uint8_t* row = bits.data() + y * stride;
-    const LONG top = glyph.gmptGlyphOrigin.y - static_cast<LONG>(y);  // of this row, y upwards
-    const int band = top > 0 ? 0 : 1;
     for (UINT x = 0; x < glyph.gmBlackBoxX; ++x) {
       if (grey ? row[x] < kVisibleCoverage : (row[x / 8] & (0x80 >> (x % 8))) == 0) continue;
       const LONG left = glyph.gmptGlyphOrigin.x + static_cast<LONG>(x);
-      ink.left[band] = std::min(ink.left[band], left);
-      ink.right[band] = std::max(ink.right[band], left + 1);
-      ink.top = std::max(ink.top, top);
-      ink.bottom = std::min(ink.bottom, top - 1);
+      auto [at, made] = ink.rows.try_emplace(glyph.gmptGlyphOrigin.y - static_cast<LONG>(y), left, left + 1);
+      if (!made) at->second = {std::min(at->second.first, left), std::max(at->second.second, left + 1)};
     }
   }
+}
+
+// A side's profile from the rows with ink: `room` gives a row's paper in pixels.
+template <typename Room>
+InkProfile ProfileOf(const PixelInk& ink, double pixel, Room room) {
+  InkProfile profile;
+  const LONG top = ink.rows.rbegin()->first, bottom = ink.rows.begin()->first;
+  const LONG step = (top - bottom) / InkProfile::kEntries + 1;
+  profile.top = static_cast<int16_t>(top);
+  profile.step = static_cast<int16_t>(step);
+  profile.count = static_cast<int16_t>((top - bottom) / step + 1);
+  profile.room.fill(kNoInkRoom);
+  for (const auto& [y, columns] : ink.rows) {
+    int32_t& entry = profile.room[static_cast<size_t>((top - y) / step)];
+    entry = std::min(entry, static_cast<int32_t>(std::lround(room(columns) * pixel)));
+  }
+  return profile;
 }
 
 GlyphInk MeasureGlyphInk(CDC& dc, unsigned char code, double pixel) {
@@ -253,15 +267,14 @@ GlyphInk MeasureGlyphInk(CDC& dc, unsigned char code, double pixel) {
   AddBitmapInk(dc, code, GGO_BITMAP, ink);
   AddBitmapInk(dc, code, GGO_GRAY8_BITMAP, ink);
   GlyphInk result;
-  if (ink.top == LONG_MIN) return result;  // no ink: a blank, or no outline to ask
-  auto logical = [pixel](LONG pixels) { return static_cast<int32_t>(std::lround(pixels * pixel)); };
-  const bool above = ink.right[0] > ink.left[0], below = ink.right[1] > ink.left[1];
-  result.a = above ? logical(ink.left[0]) : kNoInkRoom;
-  result.c = above ? logical(ink.advance - ink.right[0]) : kNoInkRoom;
-  result.aUnder = below ? logical(ink.left[1]) : kNoInkRoom;
-  result.cUnder = below ? logical(ink.advance - ink.right[1]) : kNoInkRoom;
-  result.top = logical(ink.top);
-  result.bottom = logical(ink.bottom);
+  if (ink.rows.empty()) return result;  // no ink: a blank, or no outline to ask
+  result.left = ProfileOf(ink, pixel, [](const std::pair<LONG, LONG>& c) { return c.first; });
+  const LONG advance = ink.advance;
+  result.right = ProfileOf(ink, pixel, [advance](const std::pair<LONG, LONG>& c) { return advance - c.second; });
+  result.a = *std::min_element(result.left.room.begin(), result.left.room.end());
+  result.c = *std::min_element(result.right.room.begin(), result.right.room.end());
+  result.top = static_cast<int32_t>(std::lround(ink.rows.rbegin()->first * pixel));
+  result.bottom = static_cast<int32_t>(std::lround((ink.rows.begin()->first - 1) * pixel));
   return result;
 }
 
@@ -286,15 +299,27 @@ int32_t OnePixel(CDC& dc) {
   return static_cast<int32_t>(std::ceil(memory != nullptr ? memory->Pixel() : PixelLength(dc)));
 }
 
+int PixelRows(CDC& dc, int32_t length) {
+  const TextMemory* memory = MemoryScope::Current();
+  return static_cast<int>(std::lround(length / (memory != nullptr ? memory->Pixel() : PixelLength(dc))));
+}
+
 InkSides NoInk() {
   InkSides none;
   none.left.edge = none.right.edge = InkEdge::kNone;
   return none;
 }
 
-// A band's room from where the glyph starts or ends, or none.
-int32_t BandRoom(int32_t from, int32_t glyphRoom) {
-  return glyphRoom == kNoInkRoom ? kNoInkRoom : from + glyphRoom;
+// The side of a glyph's ink `from` logical units further from the box's edge.
+InkSide GlyphSide(int32_t room, const InkProfile& profile, int32_t from, bool italic, bool symbol) {
+  InkSide side;
+  side.room = room;
+  side.edge = InkEdge::kText;
+  side.italic = italic;
+  side.symbol = symbol;
+  side.profile = profile;
+  side.Widen(from);
+  return side;
 }
 
 // Blanks at either end count as paper up to the next glyph.
@@ -310,10 +335,9 @@ InkSides TextInk(CDC& dc, const QVMToken& t, const CString& shown, int32_t offse
   const int32_t after = width - offset - TextSize(dc, shown.Left(last + 1)).cx;
   const GlyphInk head = GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(first)));
   const GlyphInk tail = GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(last)));
-  InkSides ink;
-  ink.left = {BandRoom(before, head.a), BandRoom(before, head.aUnder), InkEdge::kText, italic, symbol};
-  ink.right = {BandRoom(after, tail.c), BandRoom(after, tail.cUnder), InkEdge::kText, italic, symbol};
-  return ink;
+  if (head.a == kNoInkRoom || tail.c == kNoInkRoom) return InkSides{};  // glyphs the context cannot show
+  return {GlyphSide(head.a, head.left, before, italic, symbol),
+          GlyphSide(tail.c, tail.right, after, italic, symbol)};
 }
 
 InkSides TokenRow::Ink() const {
