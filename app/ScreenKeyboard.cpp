@@ -295,7 +295,7 @@ void QVScreenKeyboard::DrawKey(CDC& dc, const QVKeyDef& key) const {
   CFont font;
   HGDIOBJ previous = ::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT);
   // A legend may use the key's face up to a pixel from its inner frame.
-  SelectLabelFont(dc, font, logFont, key, rect.Width() + 4);
+  SelectLabelFont(dc, font, logFont, key, rect.Width() + 2);
   DrawKeyLabel(dc, key, rect, logFont.lfHeight);
   dc.SelectObject(previous);
 }
