@@ -56,15 +56,18 @@ struct InkRun {
   int first, last;
 };
 
-// Runs of columns that hold ink, left to right.
-std::vector<InkRun> InkColumnRuns(const LineCanvas& canvas) {
+// Runs of columns that hold ink, left to right (with `rows`, runs of rows,
+// top to bottom).
+std::vector<InkRun> InkColumnRuns(const LineCanvas& canvas, bool rows = false) {
   std::vector<InkRun> runs;
-  for (int x = 0; x < canvas.Width(); ++x) {
+  const int lines = rows ? canvas.Height() : canvas.Width();
+  const int along = rows ? canvas.Width() : canvas.Height();
+  for (int i = 0; i < lines; ++i) {
     bool ink = false;
-    for (int y = 0; y < canvas.Height() && !ink; ++y) ink = IsInk(canvas, x, y);
+    for (int j = 0; j < along && !ink; ++j) ink = rows ? IsInk(canvas, j, i) : IsInk(canvas, i, j);
     if (!ink) continue;
-    if (!runs.empty() && runs.back().last == x - 1) runs.back().last = x;
-    else runs.push_back({x, x});
+    if (!runs.empty() && runs.back().last == i - 1) runs.back().last = i;
+    else runs.push_back({i, i});
   }
   return runs;
 }
@@ -255,14 +258,7 @@ TEST(RenderPixels, BoundStandsCentredOverItsSign) {
     const Drawing d = parsed.Draw();
     const LineCanvas& c = *d.canvas;
     // Bands of rows with ink, top to bottom: the bound, the sign, the lower bound.
-    std::vector<InkRun> bands;
-    for (int y = 0; y < c.Height(); ++y) {
-      bool ink = false;
-      for (int x = 0; x < c.Width() && !ink; ++x) ink = IsInk(c, x, y);
-      if (!ink) continue;
-      if (!bands.empty() && bands.back().last == y - 1) bands.back().last = y;
-      else bands.push_back({y, y});
-    }
+    const std::vector<InkRun> bands = InkColumnRuns(c, true);
     ASSERT_EQ(bands.size(), 3u) << size;
     auto middle = [&c](const InkRun& band) {
       int left = c.Width(), right = -1;
