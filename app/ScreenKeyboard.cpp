@@ -271,8 +271,10 @@ void SelectLabelFont(CDC& dc, CFont& font, LOGFONTA& logFont, const QVKeyDef& ke
   TEXTMETRICA metrics{};
   dc.GetTextMetrics(&metrics);
   const double share = static_cast<double>(width) / wide;
-  logFont.lfWidth = std::max<LONG>(1, static_cast<LONG>(metrics.tmAveCharWidth * std::max(share, kNarrowest)));
-  if (share < kNarrowest) logFont.lfHeight = std::max<LONG>(1, static_cast<LONG>(logFont.lfHeight * share / kNarrowest));
+  const double narrower = std::max(share, kNarrowest);
+  logFont.lfWidth = std::max<LONG>(1, static_cast<LONG>(metrics.tmAveCharWidth * narrower));
+  if (share < kNarrowest)
+    logFont.lfHeight = std::max<LONG>(1, static_cast<LONG>(logFont.lfHeight * share / kNarrowest));
   wide = SelectAndMeasure(dc, font, logFont, label, previous);
   for (int trim = 0; trim < kTrims && wide > width && logFont.lfWidth > 1; ++trim) {
     --logFont.lfWidth;

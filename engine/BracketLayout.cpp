@@ -20,7 +20,7 @@ constexpr double kUpperLimitDrop = 0.7;
 // The ink of a tall bracket stands this many pixels inside its group's box,
 // and at least this many further from the contents' box, top and bottom.
 constexpr int32_t kBracketInset = 1;
-constexpr int32_t kBracketClearance = 1;
+constexpr int32_t kBracketClearance = 2;
 // A bracket's pieces are sized for a height this many pen widths short of
 // its group's.
 constexpr double kBracketPenTrim = 1.5;
@@ -220,11 +220,13 @@ int32_t ContentsLift(const QVMToken& t) {
 
 int32_t TallGroupHeight(CDC& dc, int32_t inner, int32_t measured) {
   if (measured <= inner) return measured;  // short brackets: glyphs of their own height
-  return std::max(measured, inner + 2 * (kBracketInset + kBracketClearance + 1) * OnePixel(dc));
+  return std::max(measured, inner + 2 * (kBracketInset + kBracketClearance) * OnePixel(dc));
 }
 
 // A group taller than what it holds has stretched brackets.
-bool HasTallBrackets(const QVMToken& t, int32_t groupHeight) { return groupHeight > InnerHeight(t); }
+bool HasTallBrackets(const QVMToken& t, int32_t groupHeight) {
+  return groupHeight > InnerHeight(t);
+}
 
 // The height a group's brackets are sized for: a stretched one's pieces as
 // measured for what it holds; a short one's test a little short of that.
@@ -240,13 +242,16 @@ struct BracketInks {
 // A short bracket is a glyph standing on the group's bottom, its baseline a
 // descent up; the group's baseline stands `align` up.
 BracketInks InksOfBrackets(const QVMToken& t, CDC& dc, const QVMOptions& options,
-                           const CString& left, const CString& right, int32_t height, int32_t align) {
+                           const CString& left, const CString& right, int32_t height,
+                           int32_t align) {
   const int32_t size = StretchFontSize(t, options);
   const int32_t inner = InnerHeight(t), sized = BracketHeight(t, options, height);
   const bool tall = HasTallBrackets(t, height);
-  BracketInks inks{
-      DelimiterInk(dc, left, sized, size, MeasureStretchedDelimiter(dc, left, inner, size).cx, tall),
-      DelimiterInk(dc, right, sized, size, MeasureStretchedDelimiter(dc, right, inner, size).cx, tall)};
+  auto ink = [&](const CString& text) {
+    const int32_t width = MeasureStretchedDelimiter(dc, text, inner, size).cx;
+    return DelimiterInk(dc, text, sized, size, width, tall);
+  };
+  BracketInks inks{ink(left), ink(right)};
   const int rise = PixelRows(dc, MetricsOf(t).d - align);
   for (InkSides* bracket : {&inks.left, &inks.right}) {
     bracket->left.Rise(rise);
@@ -271,7 +276,8 @@ GroupPaper PaperInGroup(const QVMToken& t, CDC& dc, const QVMOptions& options, c
   paper.right = PaperBetween(contents.right, 0, brackets.right.left, pixel);
   if (HasLimits(t))
     for (const QVMToken* limit : t.row2)
-      paper.limits = std::max(paper.limits, PaperBetween(brackets.right.right, 0, limit->ink.left, pixel));
+      paper.limits =
+          std::max(paper.limits, PaperBetween(brackets.right.right, 0, limit->ink.left, pixel));
   return paper;
 }
 
@@ -414,7 +420,8 @@ InkSides MatrixInk(const QVMToken& t, const std::vector<MatrixPlace>& places, in
     const auto c = static_cast<size_t>(places[i].column);
     if (places[i].column < 0 || (c != 0 && c + 1 != grid.columnWidths.size())) continue;
     const QVMToken* cell = t.row1.GetAt(static_cast<int>(i));
-    const int32_t x = grid.columnOffsets[c] + CellIndent(grid.columnWidths[c], cell->extent.width, align);
+    const int32_t indent = CellIndent(grid.columnWidths[c], cell->extent.width, align);
+    const int32_t x = grid.columnOffsets[c] + indent;
     edges.push_back({x, cell->extent.width, cell->ink});
   }
   return CombineInk(edges, grid.width);

@@ -73,7 +73,9 @@ ExtentRecord MeasurePower(QVMToken& t, const MeasureArgs& a) {
   return r;
 }
 
-void DrawPower(QVMToken& t, const DrawArgs& a) { DrawRow(t.row1, a, a.x, a.y + ExponentLift(t, a.options)); }
+void DrawPower(QVMToken& t, const DrawArgs& a) {
+  DrawRow(t.row1, a, a.x, a.y + ExponentLift(t, a.options));
+}
 
 // The subscript's baseline is PowerRaise descents below the line's; its
 // box reaches down that far too.
@@ -103,7 +105,8 @@ ExtentRecord MeasureInverseFunction(QVMToken& t, const MeasureArgs& a) {
   const int32_t width = name.cx + row.width;
   const FontMetrics m = MetricsOf(t);
   // The "-1" stands lifted over the name's cell, whose baseline is the token's.
-  const int32_t rise = Truncate(kInverseLift * PowerRaise(a.options) * m.a) + row.align - (name.cy - m.a);
+  const int32_t lift = Truncate(kInverseLift * PowerRaise(a.options) * m.a);
+  const int32_t rise = lift + row.align - (name.cy - m.a);
   t.ink = {TextInk(a.dc, t, t.text.Left(3), 0, width).left, RaisedInk(t.row1, a.dc, rise).right};
   return MakeBox(width, Truncate(name.cy + kInverseExtraHeight * name.cy), name.cy - m.a);
 }
@@ -414,7 +417,8 @@ ExtentRecord MeasureIntegral(QVMToken& t, const MeasureArgs& a, const ExtentReco
                         {CentredX(lower, span), r1.width, t.row1.Ink()},
                         {CentredX(upper, span), r2.width, t.row2.Ink()}},
                        span);
-    return MakeBox(span, sign.cy + r1.height + r2.height, Truncate(kIntegralBaseline * sign.cy + r1.height));
+    return MakeBox(span, sign.cy + r1.height + r2.height,
+                   Truncate(kIntegralBaseline * sign.cy + r1.height));
   }
   t.stretch = std::max(Truncate(kIntegralStretch * (r1.height + r2.height)), 2 * m.h);
   const CSize sign = IntegralSign(t, a.dc, a.options);

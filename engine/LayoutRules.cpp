@@ -234,7 +234,8 @@ int32_t PaperBetween(const InkSide& left, int32_t between, const InkSide& right,
   const bool overhang = (left.room < 0 || right.room < 0) && !(left.italic && right.italic);
   if (!shape && !symbolGlyph && !overhang) return 0;
   const bool profiled = left.profile.count > 0 && right.profile.count > 0;
-  const int64_t ink = profiled ? ProfiledGap(left.profile, right.profile) : int64_t{left.room} + right.room;
+  const int64_t ink =
+      profiled ? ProfiledGap(left.profile, right.profile) : int64_t{left.room} + right.room;
   if (ink >= kNoInkRoom) return 0;  // no ink at the same height
   const int64_t gap = ink + between;
   // Ink is measured in whole pixels turned into logical units: a gap that

@@ -208,10 +208,6 @@ bool KeepInksApart(TokenRow& row, int32_t minimum) {
 }
 
 
-}  // namespace
-
-namespace {
-
 // Grey levels (of 64) from which a smoothed pixel counts as ink.
 constexpr int kVisibleCoverage = 16;
 
@@ -239,7 +235,8 @@ void AddBitmapInk(CDC& dc, unsigned char code, UINT format, PixelInk& ink) {
     for (UINT x = 0; x < glyph.gmBlackBoxX; ++x) {
       if (grey ? row[x] < kVisibleCoverage : (row[x / 8] & (0x80 >> (x % 8))) == 0) continue;
       const LONG left = glyph.gmptGlyphOrigin.x + static_cast<LONG>(x);
-      auto [at, made] = ink.rows.try_emplace(glyph.gmptGlyphOrigin.y - static_cast<LONG>(y), left, left + 1);
+      const LONG top = glyph.gmptGlyphOrigin.y - static_cast<LONG>(y);
+      auto [at, made] = ink.rows.try_emplace(top, left, left + 1);
       if (!made) at->second = {std::min(at->second.first, left), std::max(at->second.second, left + 1)};
     }
   }
@@ -270,7 +267,8 @@ GlyphInk MeasureGlyphInk(CDC& dc, unsigned char code, double pixel) {
   if (ink.rows.empty()) return result;  // no ink: a blank, or no outline to ask
   result.left = ProfileOf(ink, pixel, [](const std::pair<LONG, LONG>& c) { return c.first; });
   const LONG advance = ink.advance;
-  result.right = ProfileOf(ink, pixel, [advance](const std::pair<LONG, LONG>& c) { return advance - c.second; });
+  result.right =
+      ProfileOf(ink, pixel, [advance](const std::pair<LONG, LONG>& c) { return advance - c.second; });
   result.a = *std::min_element(result.left.room.begin(), result.left.room.end());
   result.c = *std::min_element(result.right.room.begin(), result.right.room.end());
   result.top = static_cast<int32_t>(std::lround(ink.rows.rbegin()->first * pixel));
@@ -301,7 +299,8 @@ int32_t OnePixel(CDC& dc) {
 
 int PixelRows(CDC& dc, int32_t length) {
   const TextMemory* memory = MemoryScope::Current();
-  return static_cast<int>(std::lround(length / (memory != nullptr ? memory->Pixel() : PixelLength(dc))));
+  const double pixel = memory != nullptr ? memory->Pixel() : PixelLength(dc);
+  return static_cast<int>(std::lround(length / pixel));
 }
 
 InkSides NoInk() {
@@ -335,7 +334,8 @@ InkSides TextInk(CDC& dc, const QVMToken& t, const CString& shown, int32_t offse
   const int32_t after = width - offset - TextSize(dc, shown.Left(last + 1)).cx;
   const GlyphInk head = GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(first)));
   const GlyphInk tail = GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(last)));
-  if (head.a == kNoInkRoom || tail.c == kNoInkRoom) return InkSides{};  // glyphs the context cannot show
+  // Glyphs the context cannot show: nothing is known of their ink.
+  if (head.a == kNoInkRoom || tail.c == kNoInkRoom) return InkSides{};
   return {GlyphSide(head.a, head.left, before, italic, symbol),
           GlyphSide(tail.c, tail.right, after, italic, symbol)};
 }

@@ -89,8 +89,8 @@ int InkShapes(const LineCanvas& canvas) {
       for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx) {
           const int x = at % w + dx, y = at / w + dy;
-          if (x < 0 || y < 0 || x >= w || y >= h || seen[static_cast<size_t>(y * w + x)] || !IsInk(canvas, x, y))
-            continue;
+          const bool outside = x < 0 || y < 0 || x >= w || y >= h;
+          if (outside || seen[static_cast<size_t>(y * w + x)] || !IsInk(canvas, x, y)) continue;
           seen[static_cast<size_t>(y * w + x)] = 1;
           stack.push_back(y * w + x);
         }
