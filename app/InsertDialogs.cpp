@@ -1,6 +1,7 @@
 // The seven insert dialogs with live previews, and the preview they share.
 #include "app/InsertDialogs.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/EquationLine.h"
@@ -14,6 +15,10 @@ namespace {
 constexpr int32_t kTrialFontSize = 20000;
 // A fitted sign fills nine tenths of its placeholder.
 constexpr double kFitShare = 0.9;
+// A picture keeps this far (0.01 mm, about two pixels) inside the client
+// area; a preview that would reach further is drawn smaller until it fits.
+constexpr int32_t kClientMargin = 50;
+constexpr int kShrinkTries = 4;
 // The sign a fitted picture is scaled by, whatever it draws.
 constexpr const char* kFittingSign = "int";
 
@@ -34,6 +39,55 @@ void PlaceholderHimetric(CDialog& dialog, CDC& dc, int id, CSize& corner, CSize&
   size = CSize(rect.Width(), rect.Height());
   dc.DPtoHIMETRIC(&corner);
   dc.DPtoHIMETRIC(&size);
+}
+
+// Distances from a picture's anchor (0.01 mm).
+struct Reach {
+  int32_t left, up, right, down;
+};
+
+// How far a picture of box `box` reaches from its anchor by the text
+// alignment.
+Reach ReachOf(const ExtentRecord& box, UINT align) {
+  const UINT across = align & (TA_CENTER | TA_RIGHT), upright = align & (TA_BASELINE | TA_BOTTOM);
+  const int32_t left = across == TA_CENTER ? box.width / 2 : across == TA_RIGHT ? box.width : 0;
+  const int32_t down = upright == TA_TOP ? box.height : upright == TA_BASELINE ? box.align : 0;
+  return {left, box.height - down, box.width - left, down};
+}
+
+// The share of the picture's reach that stays within `room` (1 when it
+// all does).
+double FitShare(const Reach& reach, const Reach& room) {
+  double share = 1.0;
+  const int32_t needs[] = {reach.left, reach.up, reach.right, reach.down};
+  const int32_t has[] = {room.left, room.up, room.right, room.down};
+  for (int side = 0; side < 4; ++side)
+    if (needs[side] > has[side])
+      share = std::min(share, std::max(has[side], 0) / static_cast<double>(needs[side]));
+  return share;
+}
+
+// Shrinks the font until the line's picture at `corner` (0.01 mm from the
+// client's top left) stays inside the client area: a preview drawn at a
+// fixed size in a dialog of another language's size, or at a large screen
+// font, would lose its edges.
+void FitInClient(CDialog& dialog, CDC& dc, QVMOptions& options, EquationLine& line,
+                 const char* text, CSize corner, UINT align) {
+  CRect client;
+  dialog.GetClientRect(&client);
+  CSize area(client.Width(), client.Height());
+  dc.DPtoHIMETRIC(&area);
+  const Reach room{corner.cx - kClientMargin, corner.cy - kClientMargin,
+                   area.cx - corner.cx - kClientMargin, area.cy - corner.cy - kClientMargin};
+  for (int attempt = 0; attempt < kShrinkTries; ++attempt) {
+    const double share = FitShare(ReachOf(line.Measure(dc, options), align), room);
+    if (share >= 1.0) return;
+    const int32_t size = std::max(TruncateGdiLength(options.Font.GetValue().Size * share), 1);
+    if (size == options.Font.GetValue().Size) return;
+    SetFontSize(options, size);
+    line.SetText("", options);
+    line.SetText(text, options);
+  }
 }
 
 }  // namespace
@@ -73,6 +127,7 @@ void PaintPreview(CDialog& dialog, const PreviewStyle& style,
       line.SetText("", options);
     }
     line.SetText(piece.text, options);
+    FitInClient(dialog, dc, options, line, piece.text, corner, style.textAlign);
     line.Draw(dc, corner.cx, -corner.cy, options);
   }
 }
@@ -82,6 +137,10 @@ void PaintPreview(CDialog& dialog, const PreviewStyle& style,
 namespace {
 constexpr UINT kTopLeft = TA_LEFT | TA_TOP;
 constexpr UINT kCentreBottom = TA_CENTER | TA_BOTTOM;
+// A sum or product sign without limits stands on its baseline with a
+// letter's depth below: its baseline goes on the anchor, where the sign's
+// foot belongs between the boxes.
+constexpr UINT kCentreBaseline = TA_CENTER | TA_BASELINE;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(QVMIntegralDlg, CDialog)
@@ -126,7 +185,7 @@ void QVMSumProductDlg::DoDataExchange(CDataExchange* dx) {
 }
 
 void QVMSumProductDlg::OnPaint() {
-  PaintPreview(*this, {0, 500, kCentreBottom, false}, {{Kind, IDC_INSERT_ANCHOR}});
+  PaintPreview(*this, {0, 500, kCentreBaseline, false}, {{Kind, IDC_INSERT_ANCHOR}});
 }
 
 BEGIN_MESSAGE_MAP(QVMnthRootDlg, CDialog)

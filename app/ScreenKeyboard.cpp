@@ -230,19 +230,74 @@ bool QVScreenKeyboard::IsSunken(const QVKeyDef& key) const {
   return key.pressed != 0;
 }
 
+namespace {
+
+// A typing key whose legend differs from its output shows both, in its
+// corners; every other key shows one label in its middle.
+bool LabelsInCorners(const QVKeyDef& key) {
+  const bool capital = !key.legend.IsEmpty() && key.legend[0] >= 'A' && key.legend[0] <= 'Z';
+  return !key.outputText.IsEmpty() && !capital && key.legend != key.outputText;
+}
+
+CString CentredLabel(const QVKeyDef& key) {
+  if (key.outputText.IsEmpty()) return key.caption;
+  if (key.legend != key.outputText) return key.legend;
+  return key.caption.IsEmpty() ? key.outputText : key.caption;
+}
+
+// The width of `label` in a font made from `logFont`, which is left selected.
+int SelectAndMeasure(CDC& dc, CFont& font, const LOGFONTA& logFont, const CString& label,
+                     HGDIOBJ previous) {
+  dc.SelectObject(previous);
+  font.DeleteObject();
+  font.CreateFontIndirect(&logFont);
+  dc.SelectObject(&font);
+  return label.IsEmpty() ? 0 : dc.GetTextExtent(label).cx;
+}
+
+// Makes the label's font and leaves it selected: where a centred label
+// would be wider than `width`, its letters are drawn narrower (down to
+// kNarrowest of their width), then lower as well. The legends are drawn
+// unsmoothed: smoothing turns the thin strokes of the Symbol arrows and
+// radical pale.
+void SelectLabelFont(CDC& dc, CFont& font, LOGFONTA& logFont, const QVKeyDef& key, int width) {
+  constexpr double kNarrowest = 0.6;
+  constexpr int kTrims = 4;
+  logFont.lfQuality = NONANTIALIASED_QUALITY;
+  const CString label = LabelsInCorners(key) ? CString() : CentredLabel(key);
+  const HGDIOBJ previous = ::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT);
+  int wide = SelectAndMeasure(dc, font, logFont, label, previous);
+  if (wide <= width) return;
+  TEXTMETRICA metrics{};
+  dc.GetTextMetrics(&metrics);
+  const double share = static_cast<double>(width) / wide;
+  const double narrower = std::max(share, kNarrowest);
+  logFont.lfWidth = std::max<LONG>(1, static_cast<LONG>(metrics.tmAveCharWidth * narrower));
+  if (share < kNarrowest)
+    logFont.lfHeight = std::max<LONG>(1, static_cast<LONG>(logFont.lfHeight * share / kNarrowest));
+  wide = SelectAndMeasure(dc, font, logFont, label, previous);
+  for (int trim = 0; trim < kTrims && wide > width && logFont.lfWidth > 1; ++trim) {
+    --logFont.lfWidth;
+    wide = SelectAndMeasure(dc, font, logFont, label, previous);
+  }
+}
+
+}  // namespace
+
 // The font made for the key is deleted when the key is drawn.
 void QVScreenKeyboard::DrawKey(CDC& dc, const QVKeyDef& key) const {
   const KeyRect units{key.keyRect.left, key.keyRect.top, key.keyRect.right, key.keyRect.bottom};
+  CRect rect = KeyPixelRect(key);
+  if (key.legend != "$BLANKSPACE") DrawKeyFace(dc, key, rect);
+  rect.DeflateRect(3, 1);
   LOGFONTA logFont{};
   logFont.lfHeight = KeyLabelFontHeight(units, scaleX, scaleY, key.largeLegend != 0);
   lstrcpynA(logFont.lfFaceName, key.symbolFont ? "Symbol" : "Arial", LF_FACESIZE);
   if (key.symbolFont) logFont.lfCharSet = SYMBOL_CHARSET;
   CFont font;
-  font.CreateFontIndirect(&logFont);
-  CFont* previous = dc.SelectObject(&font);
-  CRect rect = KeyPixelRect(key);
-  if (key.legend != "$BLANKSPACE") DrawKeyFace(dc, key, rect);
-  rect.DeflateRect(3, 1);
+  HGDIOBJ previous = ::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT);
+  // A legend may use the key's face up to a pixel from its inner frame.
+  SelectLabelFont(dc, font, logFont, key, rect.Width() + 2);
   DrawKeyLabel(dc, key, rect, logFont.lfHeight);
   dc.SelectObject(previous);
 }
@@ -286,17 +341,13 @@ void QVScreenKeyboard::DrawKeyFace(CDC& dc, const QVKeyDef& key, CRect& rect) co
 
 void QVScreenKeyboard::DrawKeyLabel(CDC& dc, const QVKeyDef& key, const CRect& area,
                                     int fontHeight) const {
-  if (key.outputText.IsEmpty()) {
-    CentredText(dc, area, key.caption, fontHeight);
-  } else if (!key.legend.IsEmpty() && key.legend[0] >= 'A' && key.legend[0] <= 'Z') {
-    CentredText(dc, area, key.legend, fontHeight);
-  } else if (key.legend != key.outputText) {
-    dc.TextOut(area.left, area.top, key.legend, key.legend.GetLength());
-    dc.TextOut(area.right - dc.GetTextExtent("M", 1).cx, area.bottom - fontHeight, key.outputText,
-               key.outputText.GetLength());
-  } else {
-    CentredText(dc, area, key.caption.IsEmpty() ? key.outputText : key.caption, fontHeight);
+  if (!LabelsInCorners(key)) {
+    CentredText(dc, area, CentredLabel(key), fontHeight);
+    return;
   }
+  dc.TextOut(area.left, area.top, key.legend, key.legend.GetLength());
+  dc.TextOut(area.right - dc.GetTextExtent("M", 1).cx, area.bottom - fontHeight, key.outputText,
+             key.outputText.GetLength());
 }
 
 // --- the mouse and dragging --------------------------------------------------------

@@ -17,7 +17,12 @@ constexpr double kPieceSize = 0.75;
 // Limits beside an evaluation bracket: room and overlap.
 constexpr double kLimitsSpread = 1.2;
 constexpr double kUpperLimitDrop = 0.7;
-// A bracket is drawn this many pen widths shorter than its group.
+// The ink of a tall bracket stands this many pixels inside its group's box,
+// and at least this many further from the contents' box, top and bottom.
+constexpr int32_t kBracketInset = 1;
+constexpr int32_t kBracketClearance = 2;
+// A bracket's pieces are sized for a height this many pen widths short of
+// its group's.
 constexpr double kBracketPenTrim = 1.5;
 
 bool IsLineBracket(const CString& text) { return text == "[|" || text == "|]"; }
@@ -77,6 +82,9 @@ int32_t LimitsHeight(const QVMToken& t) {
   return Truncate(kLimitsSpread * (t.row2.GetAt(0)->extent.height + t.row2.GetAt(1)->extent.height));
 }
 
+// What the brackets of a group stand beside: the contents or the limits.
+int32_t InnerHeight(const QVMToken& t) { return std::max(t.row1.Extent().height, LimitsHeight(t)); }
+
 // Where the pieces start in a stretched bracket's room: the bottom piece's
 // ink (its left bearing to its right edge) centred, so that the gap to the
 // contents is the same inside a left and a right bracket.
@@ -84,16 +92,19 @@ int32_t PieceIndent(CDC& dc, int code) {
   const int32_t advance = TextSize(dc, CString(static_cast<char>(code))).cx;
   const int32_t room = Truncate(kStretchWidth * advance);
   ABC abc{};
+  SelectCurrentFont(dc);  // a font only taken for its remembered texts
   if (!dc.GetCharABCWidths(static_cast<UINT>(code), &abc) || abc.abcB == 0)
     return Truncate(kPieceIndent * advance);
   return (room - static_cast<int32_t>(abc.abcB)) / 2 - abc.abcA;
 }
 
-// "[|" and "|]": a bracket and a bar drawn as lines.
-void DrawLineBracket(CDC& dc, int32_t x, int32_t y, const CString& text, int32_t t) {
+// "[|" and "|]": a bracket and a bar drawn as lines (over `span` when one
+// is given).
+void DrawLineBracket(CDC& dc, int32_t x, int32_t y, const CString& text, int32_t t, int32_t span) {
   TEXTMETRICA tm{};
   dc.GetTextMetrics(&tm);
-  const int32_t yb = y + tm.tmDescent, yt = y + 2 * tm.tmDescent / 3 + t;
+  const int32_t yb = span > 0 ? y : y + tm.tmDescent;
+  const int32_t yt = span > 0 ? y + span : y + 2 * tm.tmDescent / 3 + t;
   const int32_t wd = tm.tmAveCharWidth;
   if (text == "[|") {
     const POINT bracket[] = {{x + wd, yb}, {x, yb}, {x, yt}, {x + wd, yt}};
@@ -129,38 +140,168 @@ CSize MeasureStretchedDelimiter(CDC& dc, const CString& text, int32_t height, in
 }
 
 bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t height,
-                            int32_t size, COLORREF color) {
-  const int32_t t = WithoutOvershoot(height);
-  if (IsShortForDraw(height, size) && !IsLineBracket(text)) return false;
+                            int32_t size, COLORREF color, int32_t inkSpan) {
+  const int32_t t = inkSpan > 0 ? height : WithoutOvershoot(height);
+  if (inkSpan <= 0 && IsShortForDraw(height, size) && !IsLineBracket(text)) return false;
   DelimiterPieces pieces{};
   if (!PiecesOf(text, pieces)) return true;  // an invisible bracket
   const int32_t steps = StretchSteps(t, size);
   const int32_t pieceSize = PieceFontSize(t, steps);
   SymbolPieceFont font(dc, pieceSize, color);
   if (IsLineBracket(text)) {
-    DrawLineBracket(dc, x, y, text, t);
+    DrawLineBracket(dc, x, y, text, t, inkSpan);
     return true;
   }
   // The stack fills the height it was given from the bottom piece's cell
-  // to the top piece's, and no ink reaches past it.
+  // to the top piece's, and no ink reaches past it; given an ink span, the
+  // cells reach past that so far that the pieces' ink fills it.
   TEXTMETRICA tm{};
   dc.GetTextMetrics(&tm);
-  const int32_t cell = std::max<int32_t>(tm.tmHeight, pieceSize);
-  const int32_t step = std::max<int32_t>(height - cell, 0) / steps;
-  const int32_t xs = x + PieceIndent(dc, pieces.bottom);
   const std::vector<int> codes = StackedPieceCodes(pieces, steps);
+  const int32_t cell = std::max<int32_t>(tm.tmHeight, pieceSize);
+  int32_t bottom = y, top = y + (inkSpan > 0 ? inkSpan : height);
+  if (inkSpan > 0) {
+    bottom -= tm.tmDescent + GlyphInkOf(dc, static_cast<unsigned char>(codes.front())).bottom;
+    top += tm.tmAscent - GlyphInkOf(dc, static_cast<unsigned char>(codes.back())).top;
+  }
+  const int32_t step = std::max<int32_t>(top - bottom - cell, 0) / steps;
+  const int32_t xs = x + PieceIndent(dc, pieces.bottom);
   for (size_t k = 0; k < codes.size(); ++k)
-    TextAt(dc, xs, y + static_cast<int32_t>(k) * step, CString(static_cast<char>(codes[k])));
+    TextAt(dc, xs, bottom + static_cast<int32_t>(k) * step, CString(static_cast<char>(codes[k])));
   return true;
 }
 
+InkSides DelimiterInk(CDC& dc, const CString& text, int32_t height, int32_t size, int32_t width,
+                      bool stretched) {
+  InkSides ink{ShapeSide(0), ShapeSide(0)};
+  DelimiterPieces pieces{};
+  if (text.IsEmpty() || !PiecesOf(text, pieces)) return NoInk();
+  if (IsLineBracket(text)) return ink;  // lines from edge to edge
+  if (!stretched && IsShortForDraw(height, size)) {
+    // Drawn as a glyph of the selected font, row by row as text is.
+    const CString shown = ShortBracketText(text);
+    const GlyphInk glyph = GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(0)));
+    if (glyph.a == kNoInkRoom) return InkSides{};
+    ink.left.room = glyph.a;
+    ink.left.profile = glyph.left;
+    ink.right.room = glyph.c;
+    ink.right.profile = glyph.right;
+    ink.right.Widen(width - TextSize(dc, shown).cx);
+    return ink;
+  }
+  const int32_t t = stretched ? height : WithoutOvershoot(height);
+  SymbolPieceFont font(dc, PieceFontSize(t, StretchSteps(t, size)), 0, true);
+  const CString bottom(static_cast<char>(pieces.bottom));
+  const GlyphInk glyph = GlyphInkOf(dc, static_cast<unsigned char>(pieces.bottom));
+  const int32_t indent = PieceIndent(dc, pieces.bottom);
+  ink.left = ShapeSide(indent + glyph.a);
+  ink.right = ShapeSide(width - indent - TextSize(dc, bottom).cx + glyph.c);
+  return ink;
+}
+
 // ----------------------------------------------------------- bracket groups
+
+namespace {
+
+// A group written "," (or "#,#") draws no bracket.
+bool DrawsBrackets(const QVMToken& t) {
+  CString left, right;
+  SplitBracketText(t.text, left, right);
+  return !left.IsEmpty() || !right.IsEmpty();
+}
+
+// How far the contents stand above the group's bottom: a group with tall
+// brackets is taller than what it holds by their overshoot, or by enough
+// that their ink clears the contents' box, and holds it in the middle.
+int32_t ContentsLift(const QVMToken& t) {
+  if (!DrawsBrackets(t)) return 0;
+  return (t.extent.height - InnerHeight(t)) / 2;
+}
+
+int32_t TallGroupHeight(CDC& dc, int32_t inner, int32_t measured) {
+  if (measured <= inner) return measured;  // short brackets: glyphs of their own height
+  return std::max(measured, inner + 2 * (kBracketInset + kBracketClearance) * OnePixel(dc));
+}
+
+// A group taller than what it holds has stretched brackets.
+bool HasTallBrackets(const QVMToken& t, int32_t groupHeight) {
+  return groupHeight > InnerHeight(t);
+}
+
+// The height a group's brackets are sized for: a stretched one's pieces as
+// measured for what it holds; a short one's test a little short of that.
+int32_t BracketHeight(const QVMToken& t, const QVMOptions& options, int32_t groupHeight) {
+  if (HasTallBrackets(t, groupHeight)) return InnerHeight(t);
+  return InnerHeight(t) - Truncate(kBracketPenTrim * PenWidthOf(options));
+}
+
+// The ink of a group's brackets, sized and placed as the draw does.
+struct BracketInks {
+  InkSides left, right;
+};
+// A short bracket is a glyph standing on the group's bottom, its baseline a
+// descent up; the group's baseline stands `align` up.
+BracketInks InksOfBrackets(const QVMToken& t, CDC& dc, const QVMOptions& options,
+                           const CString& left, const CString& right, int32_t height,
+                           int32_t align) {
+  const int32_t size = StretchFontSize(t, options);
+  const int32_t inner = InnerHeight(t), sized = BracketHeight(t, options, height);
+  const bool tall = HasTallBrackets(t, height);
+  auto ink = [&](const CString& text) {
+    const int32_t width = MeasureStretchedDelimiter(dc, text, inner, size).cx;
+    return DelimiterInk(dc, text, sized, size, width, tall);
+  };
+  BracketInks inks{ink(left), ink(right)};
+  const int rise = PixelRows(dc, MetricsOf(t).d - align);
+  for (InkSides* bracket : {&inks.left, &inks.right}) {
+    bracket->left.Rise(rise);
+    bracket->right.Rise(rise);
+  }
+  return inks;
+}
+
+// The paper a group puts between its brackets and what they hold (an
+// italic tail meets a bracket's curl), and between the right bracket and
+// limits beside it, so that their inks stay a pixel apart.
+struct GroupPaper {
+  int32_t left = 0, right = 0, limits = 0;
+};
+GroupPaper PaperInGroup(const QVMToken& t, CDC& dc, const QVMOptions& options, const CString& left,
+                        const CString& right, const ExtentRecord& box) {
+  const BracketInks brackets = InksOfBrackets(t, dc, options, left, right, box.height, box.align);
+  const InkSides contents = t.row1.Ink();
+  const int32_t pixel = OnePixel(dc);
+  GroupPaper paper;
+  paper.left = PaperBetween(brackets.left.right, 0, contents.left, pixel);
+  paper.right = PaperBetween(contents.right, 0, brackets.right.left, pixel);
+  if (HasLimits(t))
+    for (const QVMToken* limit : t.row2)
+      paper.limits =
+          std::max(paper.limits, PaperBetween(brackets.right.right, 0, limit->Ink().left, pixel));
+  return paper;
+}
+
+// A bracket's ink, or the contents' where there is no bracket on that side.
+InkSides GroupInk(const QVMToken& t, CDC& dc, const QVMOptions& options, const CString& left,
+                  const CString& right, const ExtentRecord& box) {
+  const BracketInks brackets = InksOfBrackets(t, dc, options, left, right, box.height, box.align);
+  const InkSides contents = t.row1.Ink();
+  InkSides ink;
+  ink.left = left.IsEmpty() ? contents.left : brackets.left.left;
+  ink.right = HasLimits(t) ? InkSide{} : right.IsEmpty() ? contents.right : brackets.right.right;
+  return ink;
+}
+
+}  // namespace
 
 // Contents, then limits beside them, then both brackets at the height.
 ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord contents = MeasureRow(t.row1, a);
   ExtentRecord r = MakeBox(contents.width, contents.height, contents.align);
-  if (t.text.IsEmpty()) return r;
+  if (t.text.IsEmpty()) {
+    t.Ink() = t.row1.Ink();
+    return r;
+  }
   CString left, right;
   SplitBracketText(t.text, left, right);
   if (HasLimits(t)) {
@@ -178,8 +319,16 @@ ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a) {
   // The draw stretches the brackets to this same inner height.
   const CSize l = MeasureStretchedDelimiter(a.dc, left, r.height, size);
   const CSize rb = MeasureStretchedDelimiter(a.dc, right, r.height, size);
+  const int32_t inner = r.height;
   r.width += l.cx + rb.cx;
   r.height = rb.cy;
+  if (!left.IsEmpty() || !right.IsEmpty()) {
+    r.height = TallGroupHeight(a.dc, inner, rb.cy);
+    r.align += (r.height - inner) / 2;
+  }
+  const GroupPaper paper = PaperInGroup(t, a.dc, a.options, left, right, r);
+  r.width += paper.left + paper.right + paper.limits;
+  t.Ink() = GroupInk(t, a.dc, a.options, left, right, r);
   return r;
 }
 
@@ -189,14 +338,15 @@ namespace {
 int32_t DrawGroupBracket(QVMToken& t, const DrawArgs& a, int32_t x, const CString& text) {
   const int32_t size = StretchFontSize(t, a.options);
   const int32_t height = t.extent.height;
-  const int32_t trim = Truncate(kBracketPenTrim * PenWidthOf(a.options));
-  // The pieces' cells hold their ink (the Symbol font's descent reaches
-  // their lowest point): the stack stands on the box's bottom, so that a
-  // picture cut at the box keeps the whole bracket.
-  if (!DrawStretchedDelimiter(a.dc, x, a.y, text, height - trim, size, a.options.Font.Value.Color))
+  // A tall bracket's ink fills the box but a pixel at either end, so that
+  // it reaches past the contents' box and a picture cut at the box keeps it.
+  const int32_t inner = InnerHeight(t);
+  const int32_t inset = height > inner ? kBracketInset * OnePixel(a.dc) : 0;
+  const int32_t span = height > inner ? height - 2 * inset : 0;
+  if (!DrawStretchedDelimiter(a.dc, x, a.y + inset, text, BracketHeight(t, a.options, height), size,
+                              a.options.Font.Value.Color, span))
     TextAt(a.dc, x, a.y, ShortBracketText(text));
   // The width the measure gave it, from the height inside the brackets.
-  const int32_t inner = std::max(t.row1.Extent().height, LimitsHeight(t));
   return MeasureStretchedDelimiter(a.dc, text, inner, size).cx;
 }
 
@@ -230,18 +380,20 @@ void DrawBrackets(QVMToken& t, const DrawArgs& a) {
   MatrixAlignOverride piecewise(a.options, t.text == "{,#");
   CString left, right;
   SplitBracketText(t.text, left, right);
-  const int32_t lw = DrawGroupBracket(t, a, a.x, left);
+  const GroupPaper paper = PaperInGroup(t, a.dc, a.options, left, right, t.extent);
+  const int32_t lw = DrawGroupBracket(t, a, a.x, left) + paper.left;
   const bool limits = HasLimits(t);
-  const int32_t w1 = t.row1.Extent().width;
-  DrawRow(t.row1, a, a.x + lw, a.y + (limits ? t.extent.raise : 0));
+  const int32_t w1 = t.row1.Extent().width + paper.right;
+  DrawRow(t.row1, a, a.x + lw, a.y + ContentsLift(t) + (limits ? t.extent.raise : 0));
   const int32_t rw = DrawGroupBracket(t, a, a.x + lw + w1, right);
   const int32_t end = a.x + lw + w1 + rw;
   if (limits) {
     QVMToken* upper = t.row2.GetAt(0);
     QVMToken* lower = t.row2.GetAt(1);
     const int32_t upperY = Truncate(a.y + t.extent.height - kUpperLimitDrop * upper->extent.height);
-    upper->Draw(a.dc, end, upperY, false, a.options, a.factory);
-    lower->Draw(a.dc, end, a.y + lower->extent.align, false, a.options, a.factory);
+    const int32_t at = end + paper.limits;
+    upper->Draw(a.dc, at, upperY, false, a.options, a.factory);
+    lower->Draw(a.dc, at, a.y + lower->extent.align, false, a.options, a.factory);
   }
   if (t.mark == kMarkUnderscore) RuleFromTo(a.dc, a.x, a.y + t.extent.height, end, a.y + t.extent.height);
 }
@@ -254,12 +406,33 @@ bool IsMatrixSpace(const QVMToken& token) {
   return token.kind == TK_SPACE || token.kind == TK_NOSPACE;
 }
 
+// Where a cell stands in its column by the alignment.
+int32_t CellIndent(int32_t columnWidth, int32_t cellWidth, int32_t align) {
+  const int32_t spare = columnWidth - cellWidth;
+  return align == 0 ? 0 : align == 1 ? spare / 2 : spare;
+}
+
+// The ink of the first and the last column's cells.
+InkSides MatrixInk(const QVMToken& t, const std::vector<MatrixPlace>& places, int32_t align) {
+  const MatrixGrid& grid = t.Matrix();
+  std::vector<InkPart> edges;
+  for (size_t i = 0; i < places.size(); ++i) {
+    const auto c = static_cast<size_t>(places[i].column);
+    if (places[i].column < 0 || (c != 0 && c + 1 != grid.columnWidths.size())) continue;
+    const QVMToken* cell = t.row1.GetAt(static_cast<int>(i));
+    const int32_t indent = CellIndent(grid.columnWidths[c], cell->extent.width, align);
+    const int32_t x = grid.columnOffsets[c] + indent;
+    edges.push_back({x, cell->extent.width, cell->Ink()});
+  }
+  return CombineInk(edges, grid.width);
+}
+
 }  // namespace
 
 // Cells of a row share a baseline at the row's depth; the matrix is
 // centred on the line's baseline.
 ExtentRecord MeasureMatrix(QVMToken& t, const MeasureArgs& a) {
-  MeasureRow(t.row1, a);
+  t.row1.MeasureCells(a.dc, a.options, a.factory);
   std::vector<MatrixItem> items;
   items.reserve(static_cast<size_t>(t.row1.GetSize()));
   for (QVMToken* token : t.row1) {
@@ -276,6 +449,7 @@ ExtentRecord MeasureMatrix(QVMToken& t, const MeasureArgs& a) {
   }
   // The vertical adjustment measures cells from this common depth.
   t.row1.Extent().align = t.Matrix().depth;
+  t.Ink() = MatrixInk(t, places, a.options.MatrixAlign.Clamped());
   return MakeBox(t.Matrix().width, t.Matrix().height, t.Matrix().height / 2);
 }
 
@@ -291,8 +465,7 @@ void DrawMatrix(QVMToken& t, const DrawArgs& a) {
     // The grid comes from the last measure; a cell it does not know is skipped.
     if (p.column < 0 || c >= grid.columnWidths.size() || r >= grid.rowOffsets.size()) continue;
     QVMToken* cell = t.row1.GetAt(static_cast<int>(i));
-    const int32_t spare = grid.columnWidths[c] - cell->extent.width;
-    const int32_t o = align == 0 ? 0 : align == 1 ? spare / 2 : spare;
+    const int32_t o = CellIndent(grid.columnWidths[c], cell->extent.width, align);
     cell->Draw(a.dc, a.x + grid.columnOffsets[c] + o, a.y + grid.rowOffsets[r], false, a.options,
                a.factory);
   }

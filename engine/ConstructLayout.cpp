@@ -40,6 +40,18 @@ constexpr double kEvaluationIndent = 0.25;
 
 double PowerRaise(const QVMOptions& o) { return o.PowerRaise.Clamped(); }
 
+// The ink of a row drawn with its baseline `rise` above the token's.
+InkSides RaisedInk(const TokenRow& row, CDC& dc, int32_t rise) {
+  InkSides ink = row.Ink();
+  ink.left.Rise(PixelRows(dc, rise));
+  ink.right.Rise(PixelRows(dc, rise));
+  return ink;
+}
+
+int32_t ExponentLift(const QVMToken& t, const QVMOptions& o) {
+  return Truncate(kExponentLift * PowerRaise(o) * MetricsOf(t).a);
+}
+
 // How far below the layout rule's box bottom a subscript's ink reaches: the box is
 // lowered by this much so that it holds the subscript.
 int32_t SubscriptDrop(const QVMToken& t, const QVMOptions& o) {
@@ -56,12 +68,13 @@ ExtentRecord MeasurePower(QVMToken& t, const MeasureArgs& a) {
   ExtentRecord r = MakeBox(row.width, Truncate(raise + row.height), row.align);
   r.raise = Truncate(raise);
   r.raised = true;
+  // The box stands on the baseline; the exponent's row is drawn lifted.
+  t.Ink() = RaisedInk(t.row1, a.dc, ExponentLift(t, a.options) + row.align);
   return r;
 }
 
 void DrawPower(QVMToken& t, const DrawArgs& a) {
-  const int32_t lift = Truncate(kExponentLift * PowerRaise(a.options) * MetricsOf(t).a);
-  DrawRow(t.row1, a, a.x, a.y + lift);
+  DrawRow(t.row1, a, a.x, a.y + ExponentLift(t, a.options));
 }
 
 // The subscript's baseline is PowerRaise descents below the line's; its
@@ -69,6 +82,7 @@ void DrawPower(QVMToken& t, const DrawArgs& a) {
 ExtentRecord MeasureSubscript(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord row = MeasureRow(t.row1, a);
   const int32_t drop = SubscriptDrop(t, a.options);
+  t.Ink() = RaisedInk(t.row1, a.dc, -drop);
   return MakeBox(row.width, row.height + drop, row.align + drop);
 }
 
@@ -88,8 +102,13 @@ ExtentRecord MeasureInverseFunction(QVMToken& t, const MeasureArgs& a) {
   }
   t.row1.SetScriptLevel(t.scriptLevel + 1, a.options);
   const ExtentRecord row = MeasureRow(t.row1, a);
-  return MakeBox(name.cx + row.width, Truncate(name.cy + kInverseExtraHeight * name.cy),
-             name.cy - MetricsOf(t).a);
+  const int32_t width = name.cx + row.width;
+  const FontMetrics m = MetricsOf(t);
+  // The "-1" stands lifted over the name's cell, whose baseline is the token's.
+  const int32_t lift = Truncate(kInverseLift * PowerRaise(a.options) * m.a);
+  const int32_t rise = lift + row.align - (name.cy - m.a);
+  t.Ink() = {TextInk(a.dc, t, t.text.Left(3), 0, width).left, RaisedInk(t.row1, a.dc, rise).right};
+  return MakeBox(width, Truncate(name.cy + kInverseExtraHeight * name.cy), name.cy - m.a);
 }
 
 void DrawInverseFunction(QVMToken& t, const DrawArgs& a) {
@@ -120,7 +139,7 @@ ExtentRecord MeasureFraction(QVMToken& t, const MeasureArgs& a) {
 void DrawFraction(QVMToken& t, const DrawArgs& a) {
   const int32_t gap = a.options.FractionGap.Clamped();
   const int32_t barGap = t.kind == TK_SMALLFRACTION ? Truncate(kSmallFractionGap * gap) : gap;
-  const int32_t width = t.extent.width;
+  const int32_t width = OwnWidth(t);
   const int32_t bar = a.y + t.stretch + barGap;
   DrawRow(t.row1, a, a.x + (width - t.row1.Extent().width) / 2, bar);
   DrawRow(t.row2, a, a.x + (width - t.row2.Extent().width) / 2, a.y);
@@ -184,6 +203,15 @@ ExtentRecord RadicandBox(QVMToken& t, const MeasureArgs& a) {
   return row;
 }
 
+// Where the ink of a radical sign for `content` drawn `x` into a box
+// `width` wide stands: the hook at its left, the stroke's end at its right,
+// each reaching half a pen further.
+InkSides RadicalInk(int32_t x, CSize content, int32_t width, const QVMOptions& o) {
+  const RadicalShape shape = RadicalSign(x, 0, content.cx, content.cy, o.SqrtGap.Clamped());
+  const int32_t cap = PenWidthOf(o) / 2;
+  return {ShapeSide(x - cap), ShapeSide(width - shape.stroke[2].x - cap)};
+}
+
 // The hook and stroke for content w x h at (x, y); returns where the
 // content starts.
 int32_t DrawRadicalSign(CDC& dc, int32_t x, int32_t y, CSize content, const QVMOptions& o) {
@@ -198,6 +226,11 @@ int32_t DrawRadicalSign(CDC& dc, int32_t x, int32_t y, CSize content, const QVMO
 ExtentRecord MeasureSquareRoot(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord row = RadicandBox(t, a);
   const CSize size = RadicalSize(row.width, row.height, a.options.SqrtGap.Clamped());
+  const CSize content(row.width, row.height);
+  const int32_t offset = Truncate(kRadicalSlope * row.height);
+  t.Ink() = CombineInk({{0, size.cx, RadicalInk(0, content, size.cx, a.options)},
+                      {offset, row.width, t.row1.Ink()}},
+                     size.cx);
   return MakeBox(size.cx, size.cy, row.align);
 }
 
@@ -235,14 +268,22 @@ int32_t RootSignOffset(const QVMToken& t, const QVMOptions& options) {
 
 }  // namespace
 
-// The index (row 2) stands above the hook, over a third of the radicand.
+// The index (row 2) stands above the hook, over a third of the radicand;
+// the box ends where the sign does (or the index, when that is wider).
 ExtentRecord MeasureRoot(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord radicand = MeasureRow(t.row1, a);
   const ExtentRecord index = MeasureRow(t.row2, a);
   const CSize size = RadicalSize(radicand.width, radicand.height, a.options.SqrtGap.Clamped());
   const int32_t pen = PenWidthOf(a.options);
   const int32_t height = std::max<int32_t>(size.cy + pen, RootIndexLift(t, a.options) + index.height);
-  return MakeBox(size.cx + index.width, height + pen, radicand.align);
+  const int32_t xo = RootSignOffset(t, a.options);
+  const int32_t width = std::max<int32_t>(xo + size.cx, index.width);
+  const CSize content(radicand.width, radicand.height);
+  t.Ink() = CombineInk({{0, index.width, t.row2.Ink()},
+                      {0, width, RadicalInk(xo, content, width, a.options)},
+                      {xo + Truncate(kRadicalSlope * radicand.height), radicand.width, t.row1.Ink()}},
+                     width);
+  return MakeBox(width, height + pen, radicand.align);
 }
 
 void DrawRoot(QVMToken& t, const DrawArgs& a) {
@@ -292,21 +333,75 @@ namespace {
 
 const char* BigOperatorLetter(const CString& text) { return text == "product" ? "P" : "S"; }
 
-// How far the upper bound of a sum or product reaches down into the
-// letter's cell: the descent and the internal leading, so that it stands
-// on the top of the em square, whichever Symbol font supplies the metrics
-// (a fixed number of descents only suits one font's proportions).
-int32_t BigOperatorOverlap(const QVMToken& t) {
-  return MetricsOf(t).d + t.Metrics().tmInternalLeading;
-}
-
 bool IsBigOperator(const CString& text) {
   return text == "sigma" || text == "sum" || text == "product";
+}
+
+// A bound or argument row centred over or under a sign: a blank it starts
+// with (an empty group before an "inf", say) counts for nothing, so that
+// its ink stands in the middle.
+struct CentredRow {
+  int32_t width;  // without the leading blank
+  int32_t blank;
+  int32_t height;
+};
+CentredRow Centred(const TokenRow& row) {
+  const int32_t blank = LeadingBlank(row);
+  return {row.Extent().width - blank, blank, row.Extent().height};
+}
+// Where the row starts when centred in `span`.
+int32_t CentredX(const CentredRow& row, int32_t span) { return (span - row.width) / 2 - row.blank; }
+
+// Where the parts of a sum or product stand, from the box's left and
+// bottom: the letter (its origin and its cell's bottom), the bounds (row 1
+// below, row 2 above).
+struct BigOperatorPlan {
+  int32_t span, height;
+  int32_t letterX, letterY, letterWidth;
+  int32_t lowerX, upperX, upperY;
+  InkSides letterInk;
+};
+
+// A bound wider than the letter keeps a margin of its own font at either
+// side, so that the bounds of two signs side by side stay apart.
+int32_t BoundSpan(const CentredRow& bound, int32_t margin, int32_t letter) {
+  return bound.width > letter ? bound.width + 2 * margin : bound.width;
+}
+
+// The letter's box holds its ink. Without a lower bound the letter stands
+// on the baseline as a letter of text does; with one it stands on the
+// bound, its descent over the bound's top. The upper bound stands on the
+// top of the em square (the descent and the internal leading lie under it
+// in the letter's cell), or on the letter's ink where that reaches higher.
+BigOperatorPlan PlanBigOperator(QVMToken& t, CDC& dc) {
+  const CString letter = BigOperatorLetter(t.text);
+  const CSize size = TextSize(dc, letter);
+  const GlyphInk ink = GlyphInkOf(dc, static_cast<unsigned char>(letter.GetAt(0)));
+  const FontMetrics m = MetricsOf(t);
+  const int32_t before = std::max(0, -ink.a);
+  const int32_t held = size.cx + before + std::max(0, -ink.c);
+  const CentredRow lower = Centred(t.row1), upper = Centred(t.row2);
+  BigOperatorPlan plan{};
+  plan.span = std::max({held, BoundSpan(lower, t.row1.Extent().margin, held),
+                        BoundSpan(upper, t.row2.Extent().margin, held)});
+  plan.letterX = (plan.span - held) / 2 + before;
+  plan.letterWidth = size.cx;
+  plan.letterY = lower.height > 0 ? lower.height - m.d : 0;
+  plan.lowerX = CentredX(lower, plan.span);
+  plan.upperX = CentredX(upper, plan.span);
+  plan.upperY = plan.letterY + std::max<int32_t>(size.cy - t.Metrics().tmInternalLeading, m.d + ink.top);
+  plan.height = plan.upperY + upper.height;
+  plan.letterInk = TextInk(dc, t, letter, 0, size.cx);
+  return plan;
 }
 
 // The integral sign's box at the token's stretch height.
 CSize IntegralSign(QVMToken& t, CDC& dc, const QVMOptions& o) {
   return MeasureStretchedDelimiter(dc, "\xF2", t.stretch, StretchFontSize(t, o));
+}
+
+InkSides IntegralSignInk(QVMToken& t, CDC& dc, const QVMOptions& o, CSize sign) {
+  return DelimiterInk(dc, "\xF2", t.stretch, StretchFontSize(t, o), sign.cx);
 }
 
 ExtentRecord MeasureIntegral(QVMToken& t, const MeasureArgs& a, const ExtentRecord& r1,
@@ -316,14 +411,24 @@ ExtentRecord MeasureIntegral(QVMToken& t, const MeasureArgs& a, const ExtentReco
   if (a.options.IntegralStyle.Clamped() == 1) {
     t.stretch = 2 * m.h;
     const CSize sign = IntegralSign(t, a.dc, a.options);
-    return MakeBox(std::max<int32_t>({sign.cx, r1.width, r2.width}), sign.cy + r1.height + r2.height,
-               Truncate(kIntegralBaseline * sign.cy + r1.height));
+    const CentredRow lower = Centred(t.row1), upper = Centred(t.row2);
+    const int32_t span = std::max<int32_t>({sign.cx, lower.width, upper.width});
+    t.Ink() = CombineInk({{(span - sign.cx) / 2, sign.cx, IntegralSignInk(t, a.dc, a.options, sign)},
+                        {CentredX(lower, span), r1.width, t.row1.Ink()},
+                        {CentredX(upper, span), r2.width, t.row2.Ink()}},
+                       span);
+    return MakeBox(span, sign.cy + r1.height + r2.height,
+                   Truncate(kIntegralBaseline * sign.cy + r1.height));
   }
   t.stretch = std::max(Truncate(kIntegralStretch * (r1.height + r2.height)), 2 * m.h);
   const CSize sign = IntegralSign(t, a.dc, a.options);
-  return MakeBox(Truncate(kIntegralWidth * sign.cx) + std::max(r1.width, r2.width),
-             Truncate(sign.cy + 0.5 * r1.height + 0.33333 * r2.height),
-             Truncate(0.5 * r1.height + kIntegralBaseline * sign.cy));
+  const int32_t width = Truncate(kIntegralWidth * sign.cx) + std::max(r1.width, r2.width);
+  t.Ink() = CombineInk({{0, sign.cx, IntegralSignInk(t, a.dc, a.options, sign)},
+                      {Truncate(kIntegralLowerBound * sign.cx), r1.width, t.row1.Ink()},
+                      {Truncate(kIntegralUpperBound * sign.cx), r2.width, t.row2.Ink()}},
+                     width);
+  return MakeBox(width, Truncate(sign.cy + 0.5 * r1.height + 0.33333 * r2.height),
+                 Truncate(0.5 * r1.height + kIntegralBaseline * sign.cy));
 }
 
 // The sign from Symbol pieces, or as one glyph when it is short.
@@ -336,13 +441,13 @@ void DrawIntegralSign(QVMToken& t, const DrawArgs& a, int32_t x, int32_t y) {
 void DrawIntegral(QVMToken& t, const DrawArgs& a) {
   const FontMetrics m = MetricsOf(t);
   const CSize sign = IntegralSign(t, a.dc, a.options);
-  const int32_t w1 = t.row1.Extent().width, h1 = t.row1.Extent().height;
-  const int32_t w2 = t.row2.Extent().width, h2 = t.row2.Extent().height;
+  const int32_t h1 = t.row1.Extent().height, h2 = t.row2.Extent().height;
   if (a.options.IntegralStyle.Clamped() == 1) {
-    const int32_t span = std::max({w1, w2, static_cast<int32_t>(sign.cx)});
+    const CentredRow lower = Centred(t.row1), upper = Centred(t.row2);
+    const int32_t span = std::max<int32_t>({sign.cx, lower.width, upper.width});
     DrawIntegralSign(t, a, a.x + (span - sign.cx) / 2, a.y + h1 - m.d / 2);
-    DrawRow(t.row1, a, a.x + (span - w1) / 2, a.y);
-    DrawRow(t.row2, a, a.x + (span - w2) / 2, a.y + h1 + sign.cy);
+    DrawRow(t.row1, a, a.x + CentredX(lower, span), a.y);
+    DrawRow(t.row2, a, a.x + CentredX(upper, span), a.y + h1 + sign.cy);
     return;
   }
   DrawIntegralSign(t, a, a.x, a.y + h1 / 2 - m.d / 2);
@@ -353,35 +458,37 @@ void DrawIntegral(QVMToken& t, const DrawArgs& a) {
 
 ExtentRecord MeasureBigOperator(QVMToken& t, const MeasureArgs& a, const ExtentRecord& r1,
                                 const ExtentRecord& r2) {
-  const CSize letter = TextSize(a.dc, BigOperatorLetter(t.text));
-  const FontMetrics m = MetricsOf(t);
-  return MakeBox(std::max({r1.width, static_cast<int32_t>(letter.cx), r2.width}),
-             letter.cy + r1.height + r2.height - BigOperatorOverlap(t), r1.height + m.d);
+  const BigOperatorPlan plan = PlanBigOperator(t, a.dc);
+  t.Ink() = CombineInk({{plan.letterX, plan.letterWidth, plan.letterInk},
+                      {plan.lowerX, r1.width, t.row1.Ink()},
+                      {plan.upperX, r2.width, t.row2.Ink()}},
+                     plan.span);
+  return MakeBox(plan.span, plan.height, r1.height + MetricsOf(t).d);
 }
 
 void DrawBigOperator(QVMToken& t, const DrawArgs& a) {
-  const CString letter = BigOperatorLetter(t.text);
-  const CSize size = TextSize(a.dc, letter);
-  const FontMetrics m = MetricsOf(t);
-  const int32_t w1 = t.row1.Extent().width, h1 = t.row1.Extent().height;
-  const int32_t w2 = t.row2.Extent().width;
-  const int32_t span = std::max({w1, w2, static_cast<int32_t>(size.cx)});
-  TextAt(a.dc, a.x + (span - size.cx) / 2, a.y + h1 - m.d, letter);
-  DrawRow(t.row1, a, a.x + (span - w1) / 2, a.y);
-  DrawRow(t.row2, a, a.x + (span - w2) / 2, a.y + h1 + size.cy - BigOperatorOverlap(t));
+  const BigOperatorPlan plan = PlanBigOperator(t, a.dc);
+  TextAt(a.dc, a.x + plan.letterX, a.y + plan.letterY, BigOperatorLetter(t.text));
+  DrawRow(t.row1, a, a.x + plan.lowerX, a.y);
+  DrawRow(t.row2, a, a.x + plan.upperX, a.y + plan.upperY);
 }
 
-ExtentRecord MeasureLimit(const MeasureArgs& a, const ExtentRecord& r1, const FontMetrics& m) {
+ExtentRecord MeasureLimit(QVMToken& t, const MeasureArgs& a, const ExtentRecord& r1) {
   const CSize word = TextSize(a.dc, "lim");
-  return MakeBox(std::max<int32_t>(word.cx, r1.width), word.cy + r1.height - m.d, r1.height);
+  const CentredRow below = Centred(t.row1);
+  const int32_t span = std::max<int32_t>(word.cx, below.width);
+  t.Ink() = CombineInk({{(span - word.cx) / 2, word.cx, TextInk(a.dc, t, "lim", 0, word.cx)},
+                      {CentredX(below, span), r1.width, t.row1.Ink()}},
+                     span);
+  return MakeBox(span, word.cy + r1.height - MetricsOf(t).d, r1.height);
 }
 
 void DrawLimit(QVMToken& t, const DrawArgs& a) {
   const CSize word = TextSize(a.dc, "lim");
-  const int32_t w1 = t.row1.Extent().width, h1 = t.row1.Extent().height;
-  const int32_t span = std::max<int32_t>(w1, word.cx);
-  TextAt(a.dc, a.x + (span - word.cx) / 2, a.y + h1 - MetricsOf(t).d, "lim");
-  DrawRow(t.row1, a, a.x + (span - w1) / 2, a.y);
+  const CentredRow below = Centred(t.row1);
+  const int32_t span = std::max<int32_t>(below.width, word.cx);
+  TextAt(a.dc, a.x + (span - word.cx) / 2, a.y + below.height - MetricsOf(t).d, "lim");
+  DrawRow(t.row1, a, a.x + CentredX(below, span), a.y);
 }
 
 // A frame around row 1, at least a digit in size.
@@ -426,7 +533,7 @@ ExtentRecord MeasureCodeDrawn(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord r2 = MeasureRow(t.row2, a);
   if (IsIntegral(t)) return MeasureIntegral(t, a, r1, r2);
   if (IsBigOperator(t.text)) return MeasureBigOperator(t, a, r1, r2);
-  if (t.text == "lim") return MeasureLimit(a, r1, MetricsOf(t));
+  if (t.text == "lim") return MeasureLimit(t, a, r1);
   if (t.text == "box") return MeasureFrame(a, r1);
   if (t.text == "@") return MeasureEvaluation(a, r1);
   return ExtentRecord{};

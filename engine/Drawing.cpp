@@ -16,12 +16,12 @@ void DrawText(QVMToken& t, const DrawArgs& a) { TextAt(a.dc, a.x, a.y, t.text); 
 // Signs with room on both sides stand a quarter of their box in.
 void DrawSpacedOperator(QVMToken& t, const DrawArgs& a) {
   const bool spaced = a.options.ParseSwitches[2] && !a.isFirst;
-  TextAt(a.dc, spaced ? a.x + t.extent.width / 4 : a.x, a.y, t.text.Left(1));
+  TextAt(a.dc, spaced ? a.x + OwnWidth(t) / 4 : a.x, a.y, t.text.Left(1));
 }
 
 void DrawSubtract(QVMToken& t, const DrawArgs& a) {
   const CString sign = a.options.ExpandSubtract.Value ? CString(kEnDash) : t.text.Left(1);
-  TextAt(a.dc, a.x + t.extent.width / 4, a.y, sign);
+  TextAt(a.dc, a.x + OwnWidth(t) / 4, a.y, sign);
 }
 
 // Negative numbers: as typed, with an en dash, or with a raised minus.
@@ -57,9 +57,10 @@ bool DrawsTextOnly(TokenKind kind) {
 void DrawByKind(QVMToken& t, const DrawArgs& a) {
   switch (t.kind) {
     case TK_FUNCTION: case TK_SEPARATOR: case TK_UNIT: case TK_SYMBOL: case TK_GREEK:
-    case TK_RAW: case TK_SPACE: case TK_OPEN: case TK_CLOSE: case TK_VARIABLE: case TK_DEGREE:
+    case TK_SPACE: case TK_OPEN: case TK_CLOSE: case TK_VARIABLE: case TK_DEGREE:
     case TK_WDSYMBOL: case TK_UNBOLDSYMBOL: case TK_QUOTED: case TK_WHOLENUMBER:
       return DrawText(t, a);
+    case TK_RAW: return IsPlusMinus(t) ? DrawSpacedOperator(t, a) : DrawText(t, a);
     case TK_ADD: case TK_EQUAL: case TK_GREATER: case TK_LESS: case TK_SPACEDSYMBOL:
     case TK_MULTIPLY:
       return DrawSpacedOperator(t, a);

@@ -71,6 +71,24 @@ class SelectedToken {
 // The text extent of a string in the selected font; a remembered one when
 // the font in use and the memory in use know it.
 CSize TextSize(CDC& dc, const CString& text);
+// The ink of one glyph of the selected font; remembered ones when the font
+// in use and the memory in use know it.
+GlyphInk GlyphInkOf(CDC& dc, unsigned char code);
+// The ink of a token's text `shown`, drawn `offset` into its box `width`
+// wide, in the selected font; no ink for blanks.
+InkSides TextInk(CDC& dc, QVMToken& t, const CString& shown, int32_t offset, int32_t width);
+InkSides NoInk();
+// One device pixel in the context's logical units, rounded up.
+int32_t OnePixel(CDC& dc);
+// The device pixel rows in `length` logical units, rounded.
+int PixelRows(CDC& dc, int32_t length);
+// The width of the tokens at the start of a row that draw nothing.
+int32_t LeadingBlank(const TokenRow& row);
+// "+-" typed as one sign: it is spaced as "+" is.
+bool IsPlusMinus(const QVMToken& token);
+// A token's width without the paper its row put after it.
+inline int32_t OwnWidth(const QVMToken& t) { return t.extent.width - t.Paper(); }
+
 // Text with its bottom at y (the line draw sets TA_BOTTOM).
 void TextAt(CDC& dc, int32_t x, int32_t y, const CString& text);
 // A polyline of two points with the selected pen.
@@ -110,8 +128,15 @@ void DrawCodeDrawn(QVMToken& t, const DrawArgs& a);
 // groups; matrices.
 CSize MeasureStretchedDelimiter(CDC& dc, const CString& text, int32_t height, int32_t size);
 // False when the bracket is short: nothing drawn, the caller draws text.
+// Given an `inkSpan`, the pieces sized for `height` are spread so that
+// their ink, not their cells, spans that.
 bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t height,
-                            int32_t size, COLORREF color);
+                            int32_t size, COLORREF color, int32_t inkSpan = 0);
+// Where the ink of a bracket or sign drawn at `height` stands in its
+// measured box `width` wide: a short one is a glyph of the selected font.
+// A `stretched` one has the pieces measured for `height`.
+InkSides DelimiterInk(CDC& dc, const CString& text, int32_t height, int32_t size, int32_t width,
+                      bool stretched = false);
 ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a);
 void DrawBrackets(QVMToken& t, const DrawArgs& a);
 ExtentRecord MeasureMatrix(QVMToken& t, const MeasureArgs& a);

@@ -174,6 +174,76 @@ std::vector<CPoint> EllipticArcPoints(int32_t left, int32_t bottom, int32_t righ
   return points;
 }
 
+void InkSide::Widen(int32_t by) {
+  room += by;
+  for (int i = 0; i < profile.count; ++i)
+    if (profile.room[static_cast<size_t>(i)] != kNoInkRoom) profile.room[static_cast<size_t>(i)] += by;
+}
+
+InkSide ShapeSide(int32_t room) {
+  InkSide side;
+  side.room = room;
+  side.edge = InkEdge::kShape;
+  return side;
+}
+
+InkSides CombineInk(const std::vector<InkPart>& parts, int32_t width) {
+  InkSides sides;
+  sides.left.edge = sides.right.edge = InkEdge::kNone;
+  auto take = [](InkSide& side, const InkSide& part, int32_t room) {
+    if (part.edge == InkEdge::kNone || (side.edge != InkEdge::kNone && room >= side.room)) return;
+    side = ShapeSide(room);
+    if (part.edge == InkEdge::kUnknown) side.edge = InkEdge::kUnknown;
+  };
+  for (const InkPart& part : parts) {
+    take(sides.left, part.ink.left, part.x + part.ink.left.room);
+    take(sides.right, part.ink.right, width - part.x - part.width + part.ink.right.room);
+  }
+  return sides;
+}
+
+namespace {
+
+// The narrowest paper between two profiled sides at rows that touch (the
+// same row, or one above or below: pixels meeting at a corner touch);
+// kNoInkRoom when their inks stand at no common height.
+int64_t ProfiledGap(const InkProfile& left, const InkProfile& right) {
+  int64_t gap = kNoInkRoom;
+  for (int i = 0; i < left.count; ++i) {
+    const int32_t l = left.room[static_cast<size_t>(i)];
+    if (l == kNoInkRoom) continue;
+    const int lTop = left.top - i * left.step, lBottom = lTop - left.step + 1;
+    for (int j = 0; j < right.count; ++j) {
+      const int32_t r = right.room[static_cast<size_t>(j)];
+      const int rTop = right.top - j * right.step, rBottom = rTop - right.step + 1;
+      if (r == kNoInkRoom || rBottom > lTop + 1 || lBottom > rTop + 1) continue;
+      gap = std::min<int64_t>(gap, int64_t{l} + r);
+    }
+  }
+  return gap;
+}
+
+}  // namespace
+
+int32_t PaperBetween(const InkSide& left, int32_t between, const InkSide& right, int32_t minimum) {
+  if (left.edge == InkEdge::kUnknown || right.edge == InkEdge::kUnknown) return 0;
+  if (left.edge == InkEdge::kNone || right.edge == InkEdge::kNone) return 0;
+  const bool shape = left.edge == InkEdge::kShape || right.edge == InkEdge::kShape;
+  const bool symbolGlyph = left.symbol || right.symbol;
+  // Italic glyphs lean the same way: one's overhang passes over the other.
+  const bool overhang = (left.room < 0 || right.room < 0) && !(left.italic && right.italic);
+  if (!shape && !symbolGlyph && !overhang) return 0;
+  const bool profiled = left.profile.count > 0 && right.profile.count > 0;
+  const int64_t ink =
+      profiled ? ProfiledGap(left.profile, right.profile) : int64_t{left.room} + right.room;
+  if (ink >= kNoInkRoom) return 0;  // no ink at the same height
+  const int64_t gap = ink + between;
+  // Ink is measured in whole pixels turned into logical units: a gap that
+  // falls short of the minimum by their rounding is the minimum.
+  constexpr int64_t kRounding = 2;
+  return gap >= minimum - kRounding ? 0 : static_cast<int32_t>(minimum - gap);
+}
+
 std::vector<MatrixPlace> PlaceMatrixItems(const std::vector<MatrixItem>& items) {
   std::vector<MatrixPlace> places(items.size());
   int column = 0, row = 0;

@@ -5,9 +5,12 @@
 // them; the portable tests check them without GDI.
 // Choices of ours: a font size never drops below 1; a tab width of 0 or
 // less makes tabs 0 wide; an arc never has more than kMaxArcSegments
-// segments; the matrix grid is sized by its cells, not by a fixed table.
+// segments; the matrix grid is sized by its cells, not by a fixed table;
+// neighbours whose ink would touch get a pixel of paper between them (see
+// PaperBetween).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -79,6 +82,69 @@ bool IsShortForDraw(int32_t height, int32_t size);
 constexpr int kMaxArcSegments = 4096;
 std::vector<CPoint> EllipticArcPoints(int32_t left, int32_t bottom, int32_t right, int32_t top,
                                       double a0, double a1);
+
+// What meets one side of a box: nothing (a blank, or nothing drawn), ink
+// the layout knows nothing about, a drawn sign or construct, or text.
+enum class InkEdge : uint8_t { kNone, kUnknown, kShape, kText };
+// The room a row without ink leaves: more than any line is wide.
+constexpr int32_t kNoInkRoom = 1 << 28;
+// The paper between one side of a glyph's box and its ink, row by row of
+// device pixels: entry i covers `step` rows going down from `top - i *
+// step` (a row's top above the baseline, in pixels); kNoInkRoom where the
+// rows hold no ink.
+struct InkProfile {
+  static constexpr int kEntries = 16;
+  int16_t top = 0, step = 1, count = 0;
+  std::array<int32_t, kEntries> room{};
+};
+// One side of a box's ink: the paper between the box's edge and the ink
+// nearest to it (negative where a glyph overhangs the box); for text that
+// paper row by row (a bracket's curl and a letter's bowl stand at other
+// heights; an italic tail passes under the glyph before it), whether the
+// glyph is italic and whether it comes from a symbol font.
+struct InkSide {
+  int32_t room = 0;
+  InkEdge edge = InkEdge::kUnknown;
+  bool italic = false;
+  bool symbol = false;
+  InkProfile profile;  // no entries: the same room at every height
+
+  // Moves the ink `by` further from the edge (nearer for negative `by`).
+  void Widen(int32_t by);
+  // The ink stands `rows` pixels higher above the box's baseline.
+  void Rise(int rows) { profile.top = static_cast<int16_t>(profile.top + rows); }
+};
+// A side met by a sign or construct all the way up.
+InkSide ShapeSide(int32_t room);
+struct InkSides {
+  InkSide left, right;
+};
+// Where a glyph's ink stands, in logical units from its origin: the paper
+// between the ink and the origin (left) and the advance (right), nearest
+// and row by row; the top and bottom of its ink above the baseline (y
+// upwards).
+struct GlyphInk {
+  int32_t a = kNoInkRoom, c = kNoInkRoom;
+  InkProfile left, right;
+  int32_t top = 0, bottom = 0;
+};
+// A part of a construct: its box starts at `x` from the construct's left
+// edge and is `width` wide.
+struct InkPart {
+  int32_t x, width;
+  InkSides ink;
+};
+// The sides of a construct of `width` made of `parts` (parts without ink
+// play no part); every side met by ink counts as a drawn sign.
+InkSides CombineInk(const std::vector<InkPart>& parts, int32_t width);
+// The paper to add between two neighbours so that `minimum` of it stands
+// between their inks, `between` apart (the width of blanks between them);
+// 0 where it is not wanted. A sign or construct on either side keeps its
+// neighbours off; two texts only where either is a glyph of a symbol font
+// (they are not spaced for text) or a glyph overhangs its box towards an
+// upright one: the letters of a text font are spaced by its design, and
+// italic ones lean past each other.
+int32_t PaperBetween(const InkSide& left, int32_t between, const InkSide& right, int32_t minimum);
 
 // One cell or gap of a matrix, in the order of the matrix's first row.
 struct MatrixItem {

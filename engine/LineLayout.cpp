@@ -2,6 +2,12 @@
 // kinds for measuring), the row measure that strings tokens into a line,
 // the vertical adjustment before drawing, and the measure of a line.
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <utility>
+#include <vector>
 
 #include "engine/Layout.h"
 
@@ -20,6 +26,7 @@ constexpr char kDegreeSign = '\xB0';
 // Text extent of the token's text; align is the descent below the baseline.
 ExtentRecord MeasureText(QVMToken& t, const MeasureArgs& a) {
   const CSize size = TextSize(a.dc, t.text);
+  t.Ink() = TextInk(a.dc, t, t.text, 0, size.cx);
   return MakeBox(size.cx, size.cy, size.cy - MetricsOf(t).a);
 }
 
@@ -34,20 +41,30 @@ ExtentRecord MeasureNumber(QVMToken& t, const MeasureArgs& a) {
   if (!shown.IsEmpty() && shown.GetAt(0) == '-' && a.options.NegativeNumberStyle.Clamped() == 1)
     shown.SetAt(0, kEnDash);
   const CSize size = TextSize(a.dc, shown);
+  t.Ink() = TextInk(a.dc, t, shown, 0, size.cx);
   return MakeBox(size.cx, size.cy, size.cy - MetricsOf(t).a);
 }
 
-// Relation and addition signs get room on both sides (less at a row start).
+// A sign drawn as its first character `offset` into a box `width` wide.
+ExtentRecord SignBox(QVMToken& t, const MeasureArgs& a, const CString& sign, CSize size,
+                     int32_t width, int32_t offset) {
+  t.Ink() = TextInk(a.dc, t, sign.Left(1), offset, width);
+  return MakeBox(width, size.cy, size.cy - MetricsOf(t).a);
+}
+
+// Relation and addition signs get room on both sides (less at a row start,
+// where the sign is drawn at the box's left edge).
 ExtentRecord MeasureSpacedOperator(QVMToken& t, const MeasureArgs& a) {
-  ExtentRecord r = MeasureText(t, a);
-  if (a.options.ParseSwitches[2]) r.width = Truncate(r.width * (a.x == 0 ? 1.5 : 2.0));
-  return r;
+  const CSize size = TextSize(a.dc, t.text);
+  if (!a.options.ParseSwitches[2]) return SignBox(t, a, t.text, size, size.cx, 0);
+  const int32_t width = Truncate(size.cx * (a.x == 0 ? 1.5 : 2.0));
+  return SignBox(t, a, t.text, size, width, a.x == 0 ? 0 : width / 4);
 }
 
 ExtentRecord MeasureSubtract(QVMToken& t, const MeasureArgs& a) {
   const CString shown = a.options.ExpandSubtract.Value ? CString(kEnDash) : t.text;
   const CSize size = TextSize(a.dc, shown);
-  return MakeBox(2 * size.cx, size.cy, size.cy - MetricsOf(t).a);
+  return SignBox(t, a, shown, size, 2 * size.cx, 2 * size.cx / 4);
 }
 
 // The sign of MultiplyStyle: Symbol cross, Symbol dot, or an asterisk.
@@ -55,14 +72,17 @@ ExtentRecord MeasureMultiply(QVMToken& t, const MeasureArgs& a) {
   static const char* const kSigns[] = {"\xB4", "\xD7", "*"};
   t.text = kSigns[a.options.MultiplyStyle.Clamped()];
   const CSize size = TextSize(a.dc, t.text);
-  return MakeBox(2 * size.cx, size.cy, size.cy - MetricsOf(t).a);
+  const bool spaced = a.options.ParseSwitches[2] && a.x != 0;
+  return SignBox(t, a, t.text, size, 2 * size.cx, spaced ? 2 * size.cx / 4 : 0);
 }
 
 ExtentRecord MeasureQuoted(QVMToken& t, const MeasureArgs& a) {
   t.text.Remove('"');
   const CSize size = TextSize(a.dc, t.text);
   const int32_t byCharacters = t.text.GetLength() * MetricsOf(t).w;
-  return MakeBox(std::max<int32_t>(size.cx, byCharacters), size.cy, size.cy - MetricsOf(t).a);
+  const int32_t width = std::max<int32_t>(size.cx, byCharacters);
+  t.Ink() = TextInk(a.dc, t, t.text, 0, width);
+  return MakeBox(width, size.cy, size.cy - MetricsOf(t).a);
 }
 
 // The degree sign stands on the baseline's height, a descent up.
@@ -70,16 +90,19 @@ ExtentRecord MeasureDegree(QVMToken& t, const MeasureArgs& a) {
   t.text = CString(kDegreeSign);
   const CSize size = TextSize(a.dc, t.text);
   const FontMetrics m = MetricsOf(t);
+  t.Ink() = TextInk(a.dc, t, t.text, 0, size.cx);
   return MakeBox(size.cx, size.cy, size.cy - m.d - m.a);
 }
 
-ExtentRecord MeasureTab(QVMToken&, const MeasureArgs& a) {
+ExtentRecord MeasureTab(QVMToken& t, const MeasureArgs& a) {
+  t.Ink() = NoInk();
   return MakeBox(TabWidthAt(a.x, a.options.TabWidth.Clamped()), 0, 0);
 }
 
 // An alignment spacer: as wide as its shift, as tall as a digit.
 ExtentRecord MeasureSpacer(QVMToken& t, const MeasureArgs& a) {
   const CSize size = TextSize(a.dc, "1");
+  t.Ink() = NoInk();
   return MakeBox(t.stretch, size.cy, size.cy - MetricsOf(t).a);
 }
 
@@ -87,9 +110,10 @@ ExtentRecord MeasureSpacer(QVMToken& t, const MeasureArgs& a) {
 ExtentRecord MeasureByKind(QVMToken& t, const MeasureArgs& a) {
   switch (t.kind) {
     case TK_FUNCTION: case TK_SEPARATOR: case TK_UNIT: case TK_SYMBOL: case TK_GREEK:
-    case TK_RAW: case TK_SPACE: case TK_OPEN: case TK_CLOSE: case TK_VARIABLE:
+    case TK_SPACE: case TK_OPEN: case TK_CLOSE: case TK_VARIABLE:
     case TK_WHOLENUMBER: case TK_WDSYMBOL: case TK_UNBOLDSYMBOL:
       return MeasureText(t, a);
+    case TK_RAW: return IsPlusMinus(t) ? MeasureSpacedOperator(t, a) : MeasureText(t, a);
     case TK_NUMBER: return MeasureNumber(t, a);
     case TK_ADD: case TK_EQUAL: case TK_GREATER: case TK_LESS: case TK_SPACEDSYMBOL:
       return MeasureSpacedOperator(t, a);
@@ -115,7 +139,9 @@ ExtentRecord MeasureByKind(QVMToken& t, const MeasureArgs& a) {
     case TK_FRACTION: case TK_COLUMN: case TK_SMALLFRACTION: return MeasureFraction(t, a);
     case TK_PERMUTATION: case TK_COMBINATION: return MeasurePermutation(t, a);
     case TK_CODEDRAW2: return MeasureCodeDrawn(t, a);
-    default: return ExtentRecord{};  // takes no room, draws nothing
+    default:  // takes no room, draws nothing
+      t.Ink() = NoInk();
+      return ExtentRecord{};
   }
 }
 
@@ -146,11 +172,208 @@ bool EqualizeIntegrals(TokenRow& row) {
               t->extent.height != tallest->extent.height || t->stretch != tallest->stretch;
     t->stretch = tallest->stretch;
     t->extent = tallest->extent;
+    t->Ink() = tallest->Ink();
   }
   return changed;
 }
 
+// Puts paper after a token whose ink would otherwise come closer than
+// `minimum` to the ink of the next token that draws any (blanks between
+// count as paper; a tab starts afresh, its width depends on where it
+// starts). True when any was put.
+bool KeepInksApart(TokenRow& row, int32_t minimum) {
+  QVMToken* previous = nullptr;
+  int32_t between = 0;
+  bool any = false;
+  for (QVMToken* token : row) {
+    if (token->kind == TK_TAB) {
+      previous = nullptr;
+      continue;
+    }
+    if (token->Ink().left.edge == InkEdge::kNone) {
+      between += token->extent.width;
+      continue;
+    }
+    if (previous != nullptr) {
+      const int32_t extra = PaperBetween(previous->Ink().right, between, token->Ink().left, minimum);
+      previous->Paper() += extra;
+      previous->extent.width += extra;
+      previous->Ink().right.Widen(extra);
+      any = any || extra > 0;
+    }
+    previous = token;
+    between = 0;
+  }
+  return any;
+}
+
+
+// Grey levels (of 64) from which a smoothed pixel counts as ink.
+constexpr int kVisibleCoverage = 16;
+
+// The ink of a glyph's renderings in device pixels from its origin: per
+// row (its top above the baseline) the first column with ink and the one
+// after the last.
+struct PixelInk {
+  std::map<LONG, std::pair<LONG, LONG>> rows;
+  LONG advance = 0;
+};
+
+// Adds the pixels of one rendering that hold ink. Text is drawn smoothed
+// or not as the font and size decide: both renderings count.
+void AddBitmapInk(CDC& dc, unsigned char code, UINT format, PixelInk& ink) {
+  GLYPHMETRICS glyph{};
+  const DWORD size = dc.GetGlyphOutline(code, format, &glyph, 0, nullptr);
+  if (size == GDI_ERROR || size == 0) return;
+  std::vector<uint8_t> bits(size);
+  if (dc.GetGlyphOutline(code, format, &glyph, size, bits.data()) == GDI_ERROR) return;
+  const bool grey = format == GGO_GRAY8_BITMAP;
+  const size_t stride = grey ? (glyph.gmBlackBoxX + 3) / 4 * 4 : (glyph.gmBlackBoxX + 31) / 32 * 4;
+  ink.advance = glyph.gmCellIncX;
+  for (UINT y = 0; y < glyph.gmBlackBoxY && (y + 1) * stride <= bits.size(); ++y) {
+    const uint8_t* row = bits.data() + y * stride;
+    for (UINT x = 0; x < glyph.gmBlackBoxX; ++x) {
+      if (grey ? row[x] < kVisibleCoverage : (row[x / 8] & (0x80 >> (x % 8))) == 0) continue;
+      const LONG left = glyph.gmptGlyphOrigin.x + static_cast<LONG>(x);
+      const LONG top = glyph.gmptGlyphOrigin.y - static_cast<LONG>(y);
+      auto [at, made] = ink.rows.try_emplace(top, left, left + 1);
+      if (!made) at->second = {std::min(at->second.first, left), std::max(at->second.second, left + 1)};
+    }
+  }
+}
+
+// A side's profile from the rows with ink: `room` gives a row's paper in pixels.
+template <typename Room>
+InkProfile ProfileOf(const PixelInk& ink, double pixel, Room room) {
+  InkProfile profile;
+  const LONG top = ink.rows.rbegin()->first, bottom = ink.rows.begin()->first;
+  const LONG step = (top - bottom) / InkProfile::kEntries + 1;
+  profile.top = static_cast<int16_t>(top);
+  profile.step = static_cast<int16_t>(step);
+  profile.count = static_cast<int16_t>((top - bottom) / step + 1);
+  profile.room.fill(kNoInkRoom);
+  for (const auto& [y, columns] : ink.rows) {
+    int32_t& entry = profile.room[static_cast<size_t>((top - y) / step)];
+    entry = std::min(entry, static_cast<int32_t>(std::lround(room(columns) * pixel)));
+  }
+  return profile;
+}
+
+GlyphInk MeasureGlyphInk(CDC& dc, unsigned char code, double pixel) {
+  PixelInk ink;
+  AddBitmapInk(dc, code, GGO_BITMAP, ink);
+  AddBitmapInk(dc, code, GGO_GRAY8_BITMAP, ink);
+  GlyphInk result;
+  if (ink.rows.empty()) return result;  // no ink: a blank, or no outline to ask
+  result.left = ProfileOf(ink, pixel, [](const std::pair<LONG, LONG>& c) { return c.first; });
+  const LONG advance = ink.advance;
+  result.right =
+      ProfileOf(ink, pixel, [advance](const std::pair<LONG, LONG>& c) { return advance - c.second; });
+  result.a = *std::min_element(result.left.room.begin(), result.left.room.end());
+  result.c = *std::min_element(result.right.room.begin(), result.right.room.end());
+  result.top = static_cast<int32_t>(std::lround(ink.rows.rbegin()->first * pixel));
+  result.bottom = static_cast<int32_t>(std::lround((ink.rows.begin()->first - 1) * pixel));
+  return result;
+}
+
 }  // namespace
+
+GlyphInk GlyphInkOf(CDC& dc, unsigned char code) {
+  TextMemory* memory = MemoryScope::Current();
+  FontInUse* font = FontInUse::Current();
+  const bool remembers = memory != nullptr && font != nullptr;
+  if (remembers) {
+    if (const GlyphInk* known = memory->FindInk(font->Key(), code)) return *known;
+    font->Realise();
+  }
+  SelectCurrentFont(dc);
+  const GlyphInk ink = MeasureGlyphInk(dc, code, remembers ? memory->Pixel() : PixelLength(dc));
+  if (remembers) memory->KeepInk(font->Key(), code, ink);
+  return ink;
+}
+
+int32_t OnePixel(CDC& dc) {
+  const TextMemory* memory = MemoryScope::Current();
+  return static_cast<int32_t>(std::ceil(memory != nullptr ? memory->Pixel() : PixelLength(dc)));
+}
+
+int PixelRows(CDC& dc, int32_t length) {
+  const TextMemory* memory = MemoryScope::Current();
+  const double pixel = memory != nullptr ? memory->Pixel() : PixelLength(dc);
+  return static_cast<int>(std::lround(length / pixel));
+}
+
+InkSides NoInk() {
+  InkSides none;
+  none.left.edge = none.right.edge = InkEdge::kNone;
+  return none;
+}
+
+// The side of a glyph's ink `from` logical units further from the box's edge.
+InkSide GlyphSide(int32_t room, const InkProfile& profile, int32_t from, bool italic, bool symbol) {
+  InkSide side;
+  side.room = room;
+  side.edge = InkEdge::kText;
+  side.italic = italic;
+  side.symbol = symbol;
+  side.profile = profile;
+  side.Widen(from);
+  return side;
+}
+
+// Blanks at either end count as paper up to the next glyph.
+InkSides TextInk(CDC& dc, QVMToken& t, const CString& shown, int32_t offset, int32_t width) {
+  const int first = shown.SpanIncluding(" ").GetLength();
+  if (first == shown.GetLength()) return NoInk();
+  int last = shown.GetLength() - 1;
+  while (shown.GetAt(last) == ' ') --last;
+  const LOGFONTA& font = t.Font().Description.LogFont;
+  const bool italic = font.lfItalic != 0;
+  const bool symbol = font.lfCharSet == SYMBOL_CHARSET || std::strcmp(font.lfFaceName, "Symbol") == 0;
+  const int32_t before = offset + (first > 0 ? TextSize(dc, shown.Left(first)).cx : 0);
+  const int32_t after = width - offset - TextSize(dc, shown.Left(last + 1)).cx;
+  const GlyphInk head = GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(first)));
+  const GlyphInk tail = GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(last)));
+  // Glyphs the context cannot show: nothing is known of their ink.
+  if (head.a == kNoInkRoom || tail.c == kNoInkRoom) return InkSides{};
+  return {GlyphSide(head.a, head.left, before, italic, symbol),
+          GlyphSide(tail.c, tail.right, after, italic, symbol)};
+}
+
+InkSides TokenRow::Ink() const {
+  InkSides ink = NoInk();
+  int32_t before = 0;
+  for (const QVMToken* token : *this) {
+    if (token->Ink().left.edge != InkEdge::kNone) {
+      ink.left = token->Ink().left;
+      ink.left.Widen(before);
+      break;
+    }
+    before += token->extent.width;
+  }
+  int32_t after = 0;
+  for (int i = GetSize(); i-- > 0;) {
+    const QVMToken* token = GetAt(i);
+    if (token->Ink().right.edge != InkEdge::kNone) {
+      ink.right = token->Ink().right;
+      ink.right.Widen(after);
+      break;
+    }
+    after += token->extent.width;
+  }
+  return ink;
+}
+
+int32_t LeadingBlank(const TokenRow& row) {
+  int32_t blank = 0;
+  for (const QVMToken* token : row) {
+    if (token->Ink().left.edge != InkEdge::kNone) break;
+    blank += token->extent.width;
+  }
+  return blank;
+}
+
+bool IsPlusMinus(const QVMToken& token) { return token.kind == TK_RAW && token.text == "\xB1"; }
 
 CSize TextSize(CDC& dc, const CString& text) {
   TextMemory* memory = MemoryScope::Current();
@@ -247,6 +470,8 @@ ExtentRecord QVMToken::Measure(CDC& dc, int32_t x, const QVMOptions& options,
                                QVMTokenFactory& factory) {
   if (!needsLayout) return extent;
   ExtentRecord working;
+  Ink() = InkSides{};  // unknown unless the kind's measure tells
+  Paper() = 0;
   const MeasureArgs args{dc, x, options, factory};
   if (!MeasureFromMemory(*this, args, working)) {
     SelectedToken selected(*this, dc, options, false);
@@ -259,16 +484,42 @@ ExtentRecord QVMToken::Measure(CDC& dc, int32_t x, const QVMOptions& options,
 }
 
 ExtentRecord TokenRow::Measure(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory) {
+  return MeasureTokens(dc, options, factory, true);
+}
+
+ExtentRecord TokenRow::MeasureCells(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory) {
+  return MeasureTokens(dc, options, factory, false);
+}
+
+ExtentRecord TokenRow::MeasureTokens(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory,
+                                     bool neighbours) {
   // An empty row measures all zero; it needs no part for that.
   if (part_ == nullptr) return ExtentRecord{};
   if (!part_->needsLayout) return part_->extent;
   ExtentRecord row;
-  for (QVMToken* token : *this) AccumulateToken(row, token->Measure(dc, row.width, options, factory));
-  // Integrals that took a taller one's box change the row's sums: add the
-  // boxes up again, so that the row's box holds what the draw places.
-  if (EqualizeIntegrals(*this)) {
+  for (QVMToken* token : *this) {
+    token->Measure(dc, row.width, options, factory);
+    // Paper an earlier measure of the row put is laid out afresh below.
+    token->extent.width -= token->Paper();
+    token->Ink().right.Widen(-token->Paper());
+    token->Paper() = 0;
+    AccumulateToken(row, token->extent);
+  }
+  // Integrals that took a taller one's box, and paper between neighbours,
+  // change the row's sums: add the boxes up again, so that the row's box
+  // holds what the draw places (a tab runs to its stop from where it now
+  // starts).
+  const bool equalized = EqualizeIntegrals(*this);
+  const bool spaced = neighbours && KeepInksApart(*this, OnePixel(dc));
+  if (equalized || spaced) {
     row = ExtentRecord{};
-    for (QVMToken* token : *this) AccumulateToken(row, token->extent);
+    for (QVMToken* token : *this) {
+      if (spaced && token->kind == TK_TAB) {
+        token->needsLayout = true;
+        token->Measure(dc, row.width, options, factory);
+      }
+      AccumulateToken(row, token->extent);
+    }
   }
   if (!IsEmpty()) row.margin = GetAt(GetSize() - 1)->extent.margin;
   row.raise = 0;

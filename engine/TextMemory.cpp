@@ -1,6 +1,8 @@
 // Remembered text extents and font metrics, and the scopes that lend them.
 #include "engine/TextMemory.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -30,6 +32,14 @@ FontName FontKey(const QVLogFont& description, double scale) {
   return name;
 }
 
+// Measured over a thousand pixels, so that 0.01 mm units keep their fraction.
+double PixelLength(CDC& dc) {
+  constexpr int kSpan = 1000;
+  POINT points[2] = {{0, 0}, {kSpan, 0}};
+  if (!dc.DPtoLP(points, 2) || points[1].x == points[0].x) return 1.0;
+  return std::abs(points[1].x - points[0].x) / static_cast<double>(kSpan);
+}
+
 LOGFONTA FontName::LogFont() const {
   LOGFONTA font;
   std::memcpy(&font, bytes.data(), sizeof font);
@@ -51,8 +61,10 @@ void TextMemory::Follow(CDC& dc) {
   if (context == context_) return;
   context_ = context;
   ++contextCount_;
+  pixel_ = PixelLength(dc);
   metrics_.clear();
   extents_.clear();
+  inks_.clear();
   extentCount_ = 0;
   fonts_.Clear();
   pens_.clear();
@@ -166,10 +178,23 @@ void TextMemory::KeepExtent(const FontName& font, const CString& text, CSize siz
   if (extents_[font].insert_or_assign(text.str(), size).second) ++extentCount_;
 }
 
+const GlyphInk* TextMemory::FindInk(const FontName& font, unsigned char code) const {
+  const auto glyphs = inks_.find(font);
+  if (glyphs == inks_.end()) return nullptr;
+  const auto found = glyphs->second.find(code);
+  return found == glyphs->second.end() ? nullptr : &found->second;
+}
+
+void TextMemory::KeepInk(const FontName& font, unsigned char code, const GlyphInk& ink) {
+  ForgetWhenFull();
+  if (inks_[font].insert_or_assign(code, ink).second) ++extentCount_;
+}
+
 void TextMemory::ForgetWhenFull() {
   if (Size() < kMemoryLimit) return;
   metrics_.clear();
   extents_.clear();
+  inks_.clear();
   extentCount_ = 0;
 }
 

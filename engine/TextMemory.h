@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/LayoutRules.h"
 #include "framework/Dc.h"
 #include "options/LogObjects.h"
 #include "options/Realisers.h"
@@ -34,6 +35,10 @@ struct FontNameHash {
   }
 };
 FontName FontKey(const QVLogFont& description, double scale);
+
+// The length of one device pixel in the context's logical units (1 where
+// the context cannot tell).
+double PixelLength(CDC& dc);
 
 // Fonts created once per realised font and held realised. Wine keeps only
 // about ten fonts realised once no context holds them; a document uses more
@@ -78,6 +83,10 @@ class TextMemory {
   void KeepMetrics(const FontName& font, const TEXTMETRICA& metrics);
   const CSize* FindExtent(const FontName& font, const CString& text) const;
   void KeepExtent(const FontName& font, const CString& text, CSize size);
+  const GlyphInk* FindInk(const FontName& font, unsigned char code) const;
+  void KeepInk(const FontName& font, unsigned char code, const GlyphInk& ink);
+  // The pixel length of the context Follow was given.
+  double Pixel() const { return pixel_; }
   size_t Size() const { return extentCount_ + metrics_.size(); }
   // A kept font for drawing on a raster display or memory context (the
   // one Follow was given); null for any other (metafiles record the fonts
@@ -93,9 +102,12 @@ class TextMemory {
 
   std::array<int, 8> context_{};
   uint64_t contextCount_ = 0;
+  double pixel_ = 1.0;
   std::unordered_map<FontName, TEXTMETRICA, FontNameHash> metrics_;
   // Per font, the extents of its texts.
   std::unordered_map<FontName, std::unordered_map<std::string, CSize>, FontNameHash> extents_;
+  // Per font, the ink of its glyphs by code.
+  std::unordered_map<FontName, std::unordered_map<unsigned char, GlyphInk>, FontNameHash> inks_;
   size_t extentCount_ = 0;
   bool keepsFonts_ = false;
   KeptFonts fonts_;

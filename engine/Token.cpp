@@ -319,6 +319,11 @@ const TEXTMETRICA& QVMToken::Metrics() const {
   static const TEXTMETRICA kNoMetrics{};
   return paint_ != nullptr ? paint_->metrics : kNoMetrics;
 }
+
+const InkSides& QVMToken::Ink() const {
+  static const InkSides kUnmeasured{};
+  return paint_ != nullptr ? paint_->ink : kUnmeasured;
+}
 #endif
 
 void QVMToken::SetText(const CString& newText) {

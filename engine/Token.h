@@ -122,6 +122,11 @@ class TokenRow {
 #ifdef _WIN32
   // The row's box; measures only while the row is marked for layout.
   ExtentRecord Measure(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory);
+  // The same for a row whose tokens are not drawn side by side (a matrix's
+  // cells): no paper between neighbours.
+  ExtentRecord MeasureCells(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory);
+  // Where the ink of the row stands, from its tokens' last measure.
+  InkSides Ink() const;
   // An accent's operand: a lone low letter counts 0.7 of its height.
   ExtentRecord MeasureOperand(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory);
   // Draws the tokens left to right; (x, y) is the row's left and bottom.
@@ -170,6 +175,10 @@ class TokenRow {
   void Edited(int index, int removed, int inserted) {
     if (part_ != nullptr && part_->pairs != nullptr) part_->pairs->Edited(index, removed, inserted, GetSize());
   }
+#ifdef _WIN32
+  ExtentRecord MeasureTokens(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory,
+                             bool neighbours);
+#endif
   const RowPart& Part() const { return part_ != nullptr ? *part_ : kEmptyPart; }
   RowPart& MadePart() {
     if (part_ == nullptr) part_ = std::make_unique<RowPart>();
@@ -221,7 +230,16 @@ class QVMToken {
     QVPen pen;
     QVBrush brush;
     TEXTMETRICA metrics{};
+    InkSides ink;
+    int32_t paper = 0;
   };
+  // Where the ink stands in the box, from the last measure, and the paper
+  // the row put after the token (counted in its width) to keep its ink
+  // clear of the next token's.
+  InkSides& Ink() { return Painting().ink; }
+  const InkSides& Ink() const;
+  int32_t& Paper() { return Painting().paper; }
+  int32_t Paper() const { return paint_ != nullptr ? paint_->paper : 0; }
 #endif
 
   QVMToken();

@@ -248,6 +248,12 @@ bool CDC::GetCharABCWidths(UINT character, ABC* abc) const {
   return ::GetCharABCWidthsA(QueryHandle(), character, character, abc) != 0;
 }
 
+DWORD CDC::GetGlyphOutline(UINT character, UINT format, GLYPHMETRICS* metrics, DWORD size,
+                           void* buffer) const {
+  static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+  return ::GetGlyphOutlineA(QueryHandle(), character, format, metrics, size, buffer, &kIdentity);
+}
+
 CString CDC::GetTextFace() const {
   char face[LF_FACESIZE] = {};
   ::GetTextFaceA(QueryHandle(), LF_FACESIZE, face);

@@ -82,6 +82,9 @@ class CDC : public CObject {
   // Left bearing, ink width and right bearing of one character; false for
   // fonts without them.
   bool GetCharABCWidths(UINT character, ABC* abc) const;
+  // One glyph's outline or bitmap (untransformed, in device units).
+  DWORD GetGlyphOutline(UINT character, UINT format, GLYPHMETRICS* metrics, DWORD size,
+                        void* buffer) const;
   CString GetTextFace() const;
   bool LPtoDP(POINT* points, int count = 1) const;
   bool LPtoDP(RECT* rect) const { return LPtoDP(reinterpret_cast<POINT*>(rect), 2); }

@@ -2,8 +2,8 @@
 // dialogs shown on the X display: fields typed with real keys or set in the
 // edit boxes, the dialogs closed with OK, Escape or the close box, and the
 // text, caret, document and undo of the equation text box checked after.
-// The previews: the sum and product pictures differ in ink, and a fitted
-// integral grows with its placeholder.
+// The previews: they stay inside their dialogs, the sum and product
+// pictures differ in ink, and a fitted integral grows with its placeholder.
 #include <functional>
 #include <map>
 #include <string>
@@ -329,6 +329,41 @@ TEST_F(InsertCommands, SumAndProductDrawDifferentSigns) {
   EXPECT_GT(Count(differ), 50u);
   EXPECT_GT(Count(sum), 0u);
   EXPECT_GT(Count(product), 0u);
+}
+
+// Every preview stays inside its dialog: no ink in the two pixels along the
+// client area's edges (the limit's "lim" was cut at the top, the nth root's
+// stroke ran out at the right).
+TEST_F(InsertCommands, PreviewsStayInsideTheirDialogs) {
+  const struct {
+    UINT command;
+    const char* caption;
+  } dialogs[] = {{ID_INSERT_LIMIT, "Limit"},
+                 {ID_INSERT_NTH_ROOT, "nth Root"},
+                 {ID_INSERT_INTEGRAL, "Integral"},
+                 {ID_INSERT_SUM, "Sum / Product"},
+                 {ID_INSERT_PRODUCT, "Sum / Product"},
+                 {ID_INSERT_BOUNDS, "Bounds of Integration"},
+                 {ID_INSERT_DERIVATIVE_AT_POINT, "Derivative at Point"},
+                 {ID_INSERT_SCIENTIFIC, "Scientific Notation"}};
+  for (const auto& dialog : dialogs) {
+    std::vector<bool> ink;
+    CRect client;
+    Select("", 0, 0);
+    ASSERT_TRUE(RunDialog(dialog.command, dialog.caption,
+                          [&](HWND d) {
+                            ink = Ink(d);
+                            ::GetClientRect(d, &client);
+                          },
+                          Close::CloseBox));
+    const int w = client.Width(), h = client.Height();
+    ASSERT_EQ(ink.size(), static_cast<size_t>(w) * h);
+    int edge = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (x < 2 || y < 2 || x >= w - 2 || y >= h - 2) edge += ink[static_cast<size_t>(y) * w + x];
+    EXPECT_EQ(edge, 0) << dialog.caption;
+  }
 }
 
 // A screen context in 0.01 mm, as the dialogs paint.

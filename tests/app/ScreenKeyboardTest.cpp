@@ -303,6 +303,41 @@ TEST_F(ScreenKeyboardLive, RepaintsAndLayoutsLeaveNoGdiObjects) {
   EXPECT_EQ(GdiObjectCounter::Alive(), start);
 }
 
+// Every legend fits its key and shows in the text colour at full strength:
+// within a key's face (inside its two frames) the columns next to the
+// frames hold none of it, and every key with a label shows pixels of that
+// colour (the Symbol arrows and radical were smoothed to pale grey, the
+// longest words ran over their keys' edges).
+TEST_F(ScreenKeyboardLive, LegendsFitTheirKeysAtFullStrength) {
+  keyboard.BuildLayout(kLayoutExtended);
+  keyboard.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  Settle();
+  CRect client;
+  keyboard.GetClientRect(&client);
+  CClientDC window(keyboard.m_hWnd);
+  CDC memory;
+  memory.CreateCompatibleDC(&window);
+  CBitmap bitmap;
+  bitmap.CreateCompatibleBitmap(&window, client.Width(), client.Height());
+  memory.SelectObject(&bitmap);
+  memory.BitBlt(0, 0, client.Width(), client.Height(), &window, 0, 0, SRCCOPY);
+  auto legend = [&memory](int x, int y) { return ::GetPixel(memory.GetSafeHdc(), x, y) == RGB(0, 0, 0); };
+  POSITION position = keyboard.Keys().GetHeadPosition();
+  while (position) {
+    const QVKeyDef& key = *keyboard.Keys().GetNext(position);
+    CString label = key.outputText.IsEmpty() ? key.caption : key.outputText;
+    if (label.Trim().IsEmpty()) continue;
+    CRect face = keyboard.KeyPixelRect(key);
+    face.DeflateRect(3, 3);
+    int full = 0;
+    for (int y = face.top; y < face.bottom; ++y) {
+      EXPECT_FALSE(legend(face.left, y) || legend(face.right - 1, y)) << label << " reaches its key's edge";
+      for (int x = face.left; x < face.right; ++x) full += legend(x, y);
+    }
+    EXPECT_GT(full, 0) << label << " is pale";
+  }
+}
+
 TEST_F(ScreenKeyboardLive, ShowsEachLayoutForScreenshots) {
   const char* hold = std::getenv("OVELIN_SHOT_HOLD_MS");
   if (!hold) GTEST_SKIP() << "set OVELIN_SHOT_HOLD_MS to look at it";

@@ -1,10 +1,14 @@
 // Pixel checks of drawings whose faults only show once rasterised: the gap
 // between a matrix and its brackets, the room between a root's index and
 // its sign, the ink of stretched brackets against the measured box and
-// between their pieces, a tab in pasted text.
+// between their pieces, a tab in pasted text; neighbours that touched,
+// signs over a fraction's bar, brackets short of their contents' ink, the
+// width of a root and a bound centred over its sign.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/LineRender.h"
@@ -23,9 +27,9 @@ struct Drawing {
 // One parsed line with its options; drawn as the view draws it, and again
 // from the same tree after a test changed it.
 struct ParsedLine {
-  explicit ParsedLine(const std::string& equation) {
+  explicit ParsedLine(const std::string& equation, const std::string& settings = "") {
     std::string error;
-    ok = PrepareRenderCase({"", "", equation}, options, line, &error);
+    ok = PrepareRenderCase({"", settings, equation}, options, line, &error);
     EXPECT_TRUE(ok) << error;
   }
   Drawing Draw() {
@@ -52,17 +56,91 @@ struct InkRun {
   int first, last;
 };
 
-// Runs of columns that hold ink, left to right.
-std::vector<InkRun> InkColumnRuns(const LineCanvas& canvas) {
+// Runs of columns that hold ink, left to right (with `rows`, runs of rows,
+// top to bottom).
+std::vector<InkRun> InkColumnRuns(const LineCanvas& canvas, bool rows = false) {
   std::vector<InkRun> runs;
-  for (int x = 0; x < canvas.Width(); ++x) {
+  const int lines = rows ? canvas.Height() : canvas.Width();
+  const int along = rows ? canvas.Width() : canvas.Height();
+  for (int i = 0; i < lines; ++i) {
     bool ink = false;
-    for (int y = 0; y < canvas.Height() && !ink; ++y) ink = IsInk(canvas, x, y);
+    for (int j = 0; j < along && !ink; ++j) ink = rows ? IsInk(canvas, j, i) : IsInk(canvas, i, j);
     if (!ink) continue;
-    if (!runs.empty() && runs.back().last == x - 1) runs.back().last = x;
-    else runs.push_back({x, x});
+    if (!runs.empty() && runs.back().last == i - 1) runs.back().last = i;
+    else runs.push_back({i, i});
   }
   return runs;
+}
+
+// The number of separate shapes of ink (pixels touching at a side or a
+// corner make one shape).
+int InkShapes(const LineCanvas& canvas) {
+  const int w = canvas.Width(), h = canvas.Height();
+  std::vector<char> seen(static_cast<size_t>(w) * h, 0);
+  int shapes = 0;
+  for (int start = 0; start < w * h; ++start) {
+    if (seen[static_cast<size_t>(start)] || !IsInk(canvas, start % w, start / w)) continue;
+    ++shapes;
+    std::vector<int> stack{start};
+    seen[static_cast<size_t>(start)] = 1;
+    while (!stack.empty()) {
+      const int at = stack.back();
+      stack.pop_back();
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+          const int x = at % w + dx, y = at / w + dy;
+          const bool outside = x < 0 || y < 0 || x >= w || y >= h;
+          if (outside || seen[static_cast<size_t>(y * w + x)] || !IsInk(canvas, x, y)) continue;
+          seen[static_cast<size_t>(y * w + x)] = 1;
+          stack.push_back(y * w + x);
+        }
+    }
+  }
+  return shapes;
+}
+
+// The rows [first, last] holding ink in columns [left, right].
+InkRun InkRows(const LineCanvas& canvas, int left, int right) {
+  InkRun rows{canvas.Height(), -1};
+  for (int y = 0; y < canvas.Height(); ++y)
+    for (int x = left; x <= right; ++x)
+      if (IsInk(canvas, x, y)) rows = {std::min(rows.first, y), std::max(rows.last, y)};
+  return rows;
+}
+
+// The main font at 14 and at 40 points.
+const char* const kFontSizes[] = {"", "Font=-14,0,0,0,400,0,0,0,0,7,48,2,2,0,494,Arial",
+                                  "Font=-14,0,0,0,400,0,0,0,0,7,48,2,2,0,1411,Arial"};
+
+// Neighbours keep a pixel of paper between their inks at every size: an
+// equation has as many separate shapes of ink as the same one with blanks
+// typed between the neighbours (italic overhangs beside brackets and
+// primes, signs beside their operands and bounds).
+TEST(RenderPixels, NeighboursKeepPaperBetweenThem) {
+  const struct {
+    const char* settings;
+    const char* tight;
+    const char* spaced;
+  } pairs[] = {
+      {"", "x=(-b+-sqrt(b^2-4ac))/(2a)", "x=(-b +- sqrt(b^2-4ac))/(2a)"},
+      {"", "A=P(1+r/n)^(nt)", "A=P (1+r/n)^(nt)"},
+      {"", "f(x,y)=x^2+y^2", "f (x,y)=x^2+y^2"},
+      {"", "u'v'", "u ' v '"},
+      {"", "f''(x)", "f ' ' (x)"},
+      {"", "sigma(i=1,n)i", "sigma(i=1,n) i"},
+      {"IntegralStyle=1 ", "int(0,1)x^2 dx", "int(0,1) x^2 dx"},
+      {"", "sigma(k=0,n)product(i=1,k)x\\i", "sigma(k=0,n) product(i=1,k) x\\i"},
+      {"", "lim(x->inf)(1+1/x)^x", "lim(x->inf) (1+1/x)^x"},
+      {"", "tan-1(x)", "tan-1 (x)"},
+  };
+  for (const char* size : kFontSizes)
+    for (const auto& pair : pairs) {
+      ParsedLine tight(pair.tight, pair.settings + std::string(size));
+      ParsedLine spaced(pair.spaced, pair.settings + std::string(size));
+      ASSERT_TRUE(tight.ok && spaced.ok);
+      EXPECT_EQ(InkShapes(*tight.Draw().canvas), InkShapes(*spaced.Draw().canvas))
+          << pair.tight << " " << size;
+    }
 }
 
 // The blank columns between a matrix and its left bracket and between its
@@ -85,34 +163,114 @@ TEST(RenderPixels, MatrixSitsInTheMiddleOfItsBrackets) {
   }
 }
 
-// The index's ink is what the root draws beyond its sign and radicand
-// (drawn again without the index, from the same layout); it keeps a blank
-// pixel all round from them.
+// The first token of `kind` in the row or below it (depth first).
+QVMToken* FindKind(const TokenRow& row, TokenKind kind) {
+  for (QVMToken* token : row) {
+    if (token->kind == kind) return token;
+    if (QVMToken* inner = FindKind(token->row1, kind)) return inner;
+    if (QVMToken* inner = FindKind(token->row2, kind)) return inner;
+  }
+  return nullptr;
+}
+
+// A part's ink is what the first construct of `kind` draws beyond the rest
+// (drawn again without the part, its row `row`, from the same layout); it
+// keeps a blank pixel all round from the rest.
+void ExpectPartKeepsClear(const char* text, TokenKind kind, int row, const char* part) {
+  ParsedLine parsed(text);
+  ASSERT_TRUE(parsed.ok) << text;
+  const Drawing whole = parsed.Draw();
+  QVMToken* construct = FindKind(parsed.line.Root(), kind);
+  ASSERT_NE(construct, nullptr) << text;
+  TokenRow& removed = row == 1 ? construct->row1 : construct->row2;
+  ASSERT_FALSE(removed.IsEmpty()) << text;
+  removed.RemoveAll();  // the laid-out tree is drawn again as it stands
+  const Drawing rest = parsed.Draw();
+  const LineCanvas& a = *whole.canvas;
+  const LineCanvas& b = *rest.canvas;
+  ASSERT_EQ(a.Width(), b.Width());
+  int partPixels = 0;
+  for (int y = 1; y + 1 < a.Height(); ++y)
+    for (int x = 1; x + 1 < a.Width(); ++x) {
+      if (!IsInk(a, x, y) || IsInk(b, x, y)) continue;
+      ++partPixels;
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+          EXPECT_FALSE(IsInk(b, x + dx, y + dy))
+              << text << ": " << part << " pixel (" << x << ", " << y << ") touches the rest";
+    }
+  EXPECT_GT(partPixels, 4) << text << ": no " << part << " drawn";
+}
+
 TEST(RenderPixels, RootIndexClearsTheSign) {
-  for (const char* text : {"3root(27)", "3root(a/b)", "nroot x"}) {
-    ParsedLine parsed(text);
-    if (!parsed.ok) continue;
-    const Drawing whole = parsed.Draw();
-    QVMToken* root = parsed.line.Root().GetAt(0);
-    while (root->kind != TK_ROOT && !root->row1.IsEmpty()) root = root->row1.GetAt(0);
-    ASSERT_EQ(root->kind, TK_ROOT) << text;
-    ASSERT_FALSE(root->row2.IsEmpty()) << text;
-    root->row2.RemoveAll();  // the laid-out tree is drawn again as it stands
-    const Drawing sign = parsed.Draw();
-    const LineCanvas& a = *whole.canvas;
-    const LineCanvas& b = *sign.canvas;
-    ASSERT_EQ(a.Width(), b.Width());
-    int indexPixels = 0;
-    for (int y = 1; y + 1 < a.Height(); ++y)
-      for (int x = 1; x + 1 < a.Width(); ++x) {
-        if (!IsInk(a, x, y) || IsInk(b, x, y)) continue;
-        ++indexPixels;
-        for (int dy = -1; dy <= 1; ++dy)
-          for (int dx = -1; dx <= 1; ++dx)
-            EXPECT_FALSE(IsInk(b, x + dx, y + dy))
-                << text << ": index pixel (" << x << ", " << y << ") touches the sign";
-      }
-    EXPECT_GT(indexPixels, 4) << text << ": no index drawn";
+  for (const char* text : {"3root(27)", "3root(a/b)", "nroot x"})
+    ExpectPartKeepsClear(text, TK_ROOT, 2, "index");
+}
+
+// A sum or product without limits over a fraction's bar stands on its
+// baseline with its depth below: the numerator keeps paper from the bar;
+// an upper bound keeps it from its sign.
+TEST(RenderPixels, SignsClearTheBarAndTheirBounds) {
+  for (const char* text : {"(sigma x)/n", "mu=(sigma f x)/(sigma f)", "(product x\\i)/n",
+                           "s=sqrt((sigma (x\\i-x_)^2)/(n-1))"})
+    ExpectPartKeepsClear(text, TK_FRACTION, 1, "numerator");
+  ExpectPartKeepsClear("product(k=1,10)k", TK_CODEDRAW2, 2, "upper bound");
+}
+
+// Tall brackets of matrices, vectors and groups reach past the ink of what
+// they hold, above and below, at every size.
+TEST(RenderPixels, BracketsReachPastTheirContents) {
+  for (const char* size : kFontSizes)
+    for (const char* text : {"[a,c b,y]", "(p,q,y)", "[a/y]", "|x/2|"}) {
+      ParsedLine parsed(text, size);
+      ASSERT_TRUE(parsed.ok);
+      const Drawing d = parsed.Draw();
+      const std::vector<InkRun> runs = InkColumnRuns(*d.canvas);
+      ASSERT_GE(runs.size(), 3u) << text;
+      const InkRun bracket = InkRows(*d.canvas, runs.front().first, runs.front().last);
+      const InkRun contents = InkRows(*d.canvas, runs.front().last + 1, runs.back().first - 1);
+      EXPECT_LT(bracket.first, contents.first) << text << " " << size;
+      EXPECT_GT(bracket.last, contents.last) << text << " " << size;
+    }
+}
+
+// A root's box ends where its ink does: the paper between it and the next
+// sign is that after a square root of the same radicand.
+TEST(RenderPixels, RootIsAsWideAsItsInk) {
+  for (const auto& [root, square] : {std::pair{"4root(16)=2", "sqrt(16)=2"},
+                                     std::pair{"3root(x+1)=y", "sqrt(x+1)=y"}}) {
+    auto gapBeforeEquals = [](const char* text) {
+      ParsedLine parsed(text);
+      EXPECT_TRUE(parsed.ok);
+      const std::vector<InkRun> runs = InkColumnRuns(*parsed.Draw().canvas);
+      return runs.size() < 3 ? -1 : runs[runs.size() - 2].first - runs[runs.size() - 3].last;
+    };
+    EXPECT_NEAR(gapBeforeEquals(root), gapBeforeEquals(square), 1) << root;
+  }
+}
+
+// An upper bound that starts with a blank (an empty group before "inf")
+// stands centred over its sign, at every size.
+TEST(RenderPixels, BoundStandsCentredOverItsSign) {
+  for (const char* size : kFontSizes) {
+    ParsedLine parsed("sigma(n=1,inf)", size);
+    ASSERT_TRUE(parsed.ok);
+    const Drawing d = parsed.Draw();
+    const LineCanvas& c = *d.canvas;
+    // Bands of rows with ink, top to bottom: the bound, the sign, the lower bound.
+    const std::vector<InkRun> bands = InkColumnRuns(c, true);
+    ASSERT_EQ(bands.size(), 3u) << size;
+    auto middle = [&c](const InkRun& band) {
+      int left = c.Width(), right = -1;
+      for (int y = band.first; y <= band.last; ++y)
+        for (int x = 0; x < c.Width(); ++x)
+          if (IsInk(c, x, y)) {
+            left = std::min(left, x);
+            right = std::max(right, x);
+          }
+      return (left + right) / 2.0;
+    };
+    EXPECT_NEAR(middle(bands[0]), middle(bands[1]), 1.0) << size;
   }
 }
 
