@@ -492,9 +492,10 @@ def draw_box(c):
     variable_x(c, size=14)
 
 
-def draw_underbar(c):
-    variable_x(c, cy=10.5, size=16)
-    c.line([(5, 19), (19, 19)], ACCENT, 1.2)
+# The bar the equation draws: over the selection.
+def draw_overbar(c):
+    variable_x(c, cy=15, size=16)
+    c.line([(5, 5), (19, 5)], ACCENT, 1.2)
 
 
 def draw_hat(c):
@@ -567,7 +568,7 @@ ROOTS_PALETTE = [
     ("ID_INSERT_HAT", draw_hat),
     ("ID_INSERT_DOT", draw_dot),
     ("ID_INSERT_DOUBLE_DOT", draw_double_dot),
-    ("ID_INSERT_UNDERBAR", draw_underbar),
+    ("ID_INSERT_UNDERBAR", draw_overbar),
     ("ID_INSERT_BOX", draw_box),
     ("ID_INSERT_SCIENTIFIC", draw_scientific),
 ]
