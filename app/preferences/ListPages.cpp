@@ -82,21 +82,19 @@ QVMMatrixPropPage::QVMMatrixPropPage()
     : QVMPreferencePage(IDD_PAGE_MATRIX, 4, IDC_PREF_SET_AS_DEFAULT) {}
 
 void QVMMatrixPropPage::LoadFields(QVMOptions& o) {
-  ColumnGap = MillimetresOf(ShownInt(o.MatrixHorizontalSpacing));
-  RowGap = MillimetresOf(ShownInt(o.MatrixVerticalSpacing));
+  ColumnGap = ShownMillimetres(o.MatrixHorizontalSpacing);
+  RowGap = ShownMillimetres(o.MatrixVerticalSpacing);
   Alignment = ShownInt(o.MatrixAlign);
 }
 
 void QVMMatrixPropPage::DoDataExchange(CDataExchange* dx) {
-  DDX_Text(dx, IDC_MATRIX_COLUMN_GAP, ColumnGap);
-  DDV_MinMaxDouble(dx, ColumnGap, 0, 100);
-  DDX_Text(dx, IDC_MATRIX_ROW_GAP, RowGap);
-  DDV_MinMaxDouble(dx, RowGap, 0, 100);
+  DDX_Millimetres(dx, IDC_MATRIX_COLUMN_GAP, ColumnGap);
+  DDX_Millimetres(dx, IDC_MATRIX_ROW_GAP, RowGap);
   DDX_Radio(dx, IDC_MATRIX_ALIGN_LEFT, Alignment);
 }
 
 void QVMMatrixPropPage::StoreFields(QVMOptions& o) {
-  StoreInt(o.MatrixHorizontalSpacing, HundredthsOf(ColumnGap));
-  StoreInt(o.MatrixVerticalSpacing, HundredthsOf(RowGap));
+  StoreMillimetres(o.MatrixHorizontalSpacing, ColumnGap);
+  StoreMillimetres(o.MatrixVerticalSpacing, RowGap);
   StoreInt(o.MatrixAlign, Alignment);
 }

@@ -1,6 +1,7 @@
 // QVMPreferencePage.
 #include "app/preferences/PreferencePage.h"
 
+#include "app/preferences/PreferenceText.h"
 #include "framework/Dc.h"
 
 IMPLEMENT_DYNAMIC(QVMPreferencePage, CPropertyPage)
@@ -62,4 +63,17 @@ int QVMPreferencePage::ShownInt(QVOptionInt& option) {
 void QVMPreferencePage::StoreString(QVOptionString& option, const char* value) {
   option.Value = value;
   option.TruncateToMaxLength();
+}
+
+double QVMPreferencePage::ShownMillimetres(QVOptionInt& option) {
+  return MillimetresOf(ShownInt(option));
+}
+
+void QVMPreferencePage::StoreMillimetres(QVOptionInt& option, double millimetres) {
+  StoreInt(option, HundredthsOf(millimetres));
+}
+
+void QVMPreferencePage::DDX_Millimetres(CDataExchange* dx, int id, double& millimetres) {
+  DDX_Text(dx, id, millimetres);
+  DDV_MinMaxDouble(dx, millimetres, 0, 100);
 }

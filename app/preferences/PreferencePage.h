@@ -53,6 +53,11 @@ class QVMPreferencePage : public CPropertyPage {
   static void StoreInt(QVOptionInt& option, int value) { option.SetValue(value); }
   static void StoreBool(QVOptionBool& option, int value) { option.Value = value != 0; }
   static void StoreString(QVOptionString& option, const char* value);
+  // A length option (in 0.01 mm) as a page shows it: millimetres, in a box
+  // that takes 0 to 100.
+  static double ShownMillimetres(QVOptionInt& option);
+  static void StoreMillimetres(QVOptionInt& option, double millimetres);
+  static void DDX_Millimetres(CDataExchange* dx, int id, double& millimetres);
 
  private:
   int pageIndex_;

@@ -42,8 +42,8 @@ void QVMStylesPropPage::PrepareControls() {
 
 void QVMStylesPropPage::LoadFields(QVMOptions& o) {
   MultiplyStyle = ShownInt(o.MultiplyStyle);
-  TabWidth = MillimetresOf(ShownInt(o.TabWidth));
-  VerticalSpacing = MillimetresOf(ShownInt(o.VerticalSpacing));
+  TabWidth = ShownMillimetres(o.TabWidth);
+  VerticalSpacing = ShownMillimetres(o.VerticalSpacing);
   NegativeNumberStyle = ShownInt(o.NegativeNumberStyle);
   IntegralStyle = ShownInt(o.IntegralStyle);
   PermCombStyle = ShownInt(o.PermCombStyle);
@@ -56,10 +56,8 @@ void QVMStylesPropPage::LoadFields(QVMOptions& o) {
 
 void QVMStylesPropPage::DoDataExchange(CDataExchange* dx) {
   DDX_Radio(dx, IDC_STYLES_MULTIPLY_CROSS, MultiplyStyle);
-  DDX_Text(dx, IDC_STYLES_TAB, TabWidth);
-  DDV_MinMaxDouble(dx, TabWidth, 0, 100);
-  DDX_Text(dx, IDC_STYLES_VERTICAL, VerticalSpacing);
-  DDV_MinMaxDouble(dx, VerticalSpacing, 0, 100);
+  DDX_Millimetres(dx, IDC_STYLES_TAB, TabWidth);
+  DDX_Millimetres(dx, IDC_STYLES_VERTICAL, VerticalSpacing);
   DDX_Radio(dx, IDC_STYLES_NEGATIVE_HYPHEN, NegativeNumberStyle);
   DDX_Radio(dx, IDC_STYLES_INTEGRAL_0, IntegralStyle);
   DDX_Radio(dx, IDC_STYLES_COMB_0, PermCombStyle);
@@ -76,8 +74,8 @@ void QVMStylesPropPage::StoreFields(QVMOptions& o) {
   StoreInt(o.NegativeNumberStyle, NegativeNumberStyle);
   StoreInt(o.IntegralStyle, IntegralStyle);
   StoreInt(o.PermCombStyle, PermCombStyle);
-  StoreInt(o.TabWidth, HundredthsOf(TabWidth));
-  StoreInt(o.VerticalSpacing, HundredthsOf(VerticalSpacing));
+  StoreMillimetres(o.TabWidth, TabWidth);
+  StoreMillimetres(o.VerticalSpacing, VerticalSpacing);
   StoreBool(o.ShrinkNonAlgebraicFractions, MixedNumerals);
   StoreBool(o.RaiseDecimal, RaiseDecimal);
   StoreBool(o.WipeBackground, WipeBackground);
