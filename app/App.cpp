@@ -3,14 +3,14 @@
 
 #include <commctrl.h>
 
-#include "app/ChildFrame.h"
-#include "app/DocManager.h"
-#include "app/Document.h"
-#include "app/MainFrame.h"
-#include "app/ServerIds.h"
+#include "app/frame/ChildFrame.h"
+#include "app/document/DocManager.h"
+#include "app/document/Document.h"
+#include "app/frame/MainFrame.h"
+#include "app/document/ServerIds.h"
 #include "app/MakerAddresses.h"
-#include "app/StartupDialogs.h"
-#include "app/View.h"
+#include "app/startup/StartupDialogs.h"
+#include "app/document/View.h"
 #include "controls/TextHelpers.h"
 #include "framework/DocManager.h"
 #include "framework/MessageBox.h"

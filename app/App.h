@@ -14,11 +14,11 @@
 
 #include <vector>
 
-#include "app/LanguageManager.h"
+#include "app/help/LanguageManager.h"
 #include "engine/Extent.h"
 #include "framework/App.h"
 #include "framework/Ole.h"
-#include "app/StartupManager.h"
+#include "app/startup/StartupManager.h"
 #include "controls/QVEdit.h"
 #include "options/IniFile.h"
 #include "options/OptionHolders.h"

@@ -6,7 +6,7 @@
 
 #include "app/DialogEx.h"
 #include "app/MakerAddresses.h"
-#include "app/ScreenKeyboard.h"
+#include "app/keyboard/ScreenKeyboard.h"
 #include "controls/Label.h"
 #include "engine/DormantData.h"
 #include "engine/EquationList.h"

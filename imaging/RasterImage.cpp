@@ -173,6 +173,13 @@ uint64_t RasterImage::PixelCount() const {
   return static_cast<uint64_t>(head_.biWidth) * static_cast<uint64_t>(head_.biHeight);
 }
 
+bool RasterImage::AnswersSizeOnly(int32_t width, int32_t height) {
+  if (info_.escape != -1) return false;
+  head_.biWidth = width;
+  head_.biHeight = height;
+  return true;
+}
+
 // Takes the source's settings, never its buffers or ghost link.
 void RasterImage::CopyInfo(const RasterImage& source) {
   if (block_ || &source == this) return;

@@ -179,6 +179,9 @@ class RasterImage {
   void StoreHeaderCopy();
   void ResetNearestCache() { info_.lastValid = false; }
   uint64_t PixelCount() const;
+  // Under the size-only escape, records the size a decoder read from its
+  // header and returns true: the decoder stops there, having made nothing.
+  bool AnswersSizeOnly(int32_t width, int32_t height);
   bool CopyPlaneFrom(BYTE*& plane, const BYTE* sourcePlane, const RasterImage& source);
 
   BYTE* block_ = nullptr;

@@ -87,9 +87,7 @@ bool RasterImageBMP::Decode(ImageFile* file) {
   }
   const bool topDown = head.biHeight < 0;
   if (topDown) head.biHeight = -head.biHeight;
-  if (info_.escape == -1) {
-    head_.biWidth = head.biWidth;
-    head_.biHeight = head.biHeight;
+  if (AnswersSizeOnly(head.biWidth, head.biHeight)) {
     SetError("output dimensions returned");
     return true;
   }

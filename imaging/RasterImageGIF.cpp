@@ -287,11 +287,7 @@ bool RasterImageGIF::Decode(ImageFile* file) {
   if (!file) return false;
   Screen screen;
   if (!ReadScreen(file, screen)) return false;
-  if (info_.escape == -1) {
-    head_.biWidth = screen.width;
-    head_.biHeight = screen.height;
-    return true;
-  }
+  if (AnswersSizeOnly(screen.width, screen.height)) return true;
   const int64_t start = file->Tell();
   int32_t count = 0;
   bool firstDiffers = false;

@@ -89,11 +89,7 @@ bool RasterImagePCX::Decode(ImageFile* file) {
   head.planes = raw[65];
   head.bytesPerLine = GetLE16(raw + 66);
   if (!CheckLayout(file, head)) return false;
-  if (info_.escape == -1) {
-    head_.biWidth = head.width;
-    head_.biHeight = head.height;
-    return true;
-  }
+  if (AnswersSizeOnly(head.width, head.height)) return true;
   const bool trueColour = head.bitsPerPixel == 8 && head.planes >= 3;
   const int bits = trueColour ? 24 : head.bitsPerPixel * head.planes;
   if (!Create(head.width, head.height, bits, kFormatPcx) || (head.planes == 4 && trueColour && !AlphaCreate()))

@@ -139,11 +139,7 @@ bool RasterImageTGA::Decode(ImageFile* file) {
     SetError("corrupted TGA");
     return false;
   }
-  if (info_.escape == -1) {
-    head_.biWidth = head.width;
-    head_.biHeight = head.height;
-    return true;
-  }
+  if (AnswersSizeOnly(head.width, head.height)) return true;
   if (!Create(head.width, head.height, head.depth == 8 ? 8 : 24, kFormatTga) ||
       (head.depth == 32 && !AlphaCreate())) {
     SetError("TGA Create failed");

@@ -81,11 +81,7 @@ bool RasterImageWBMP::Decode(ImageFile* file) {
     SetError("Corrupted WBMP");
     return false;
   }
-  if (info_.escape == -1) {
-    head_.biWidth = static_cast<int32_t>(h.width);
-    head_.biHeight = static_cast<int32_t>(h.height);
-    return true;
-  }
+  if (AnswersSizeOnly(static_cast<int32_t>(h.width), static_cast<int32_t>(h.height))) return true;
   if (!Create(static_cast<int32_t>(h.width), static_cast<int32_t>(h.height), 1, kFormatWbmp)) {
     SetError("WBMP Create failed");
     return false;

@@ -22,14 +22,6 @@ void SerializeValue(CArchive& archive, T& value) {
   else archive >> value;
 }
 
-// The identity every Init gives a holder.
-template <typename Holder>
-void Identify(Holder& holder, const char* section, const char* key, BYTE flag) {
-  holder.Section = section;
-  holder.Key = key;
-  holder.Flag = flag;
-}
-
 void SerializeBool(CArchive& archive, bool& value) {
   if (archive.IsStoring()) {
     archive << static_cast<BYTE>(value ? 1 : 0);
@@ -42,12 +34,17 @@ void SerializeBool(CArchive& archive, bool& value) {
 
 }  // namespace
 
+void QVOptionPlace::Place(const char* section, const char* key, BYTE flag) {
+  Section = section;
+  Key = key;
+  Flag = flag;
+}
+
 // -------------------------------------------------------------- QVOptionInt
 
 void QVOptionInt::Init(const char* section, const char* key, BYTE flag, int32_t value,
                        int32_t min, int32_t max) {
-  Identify(*this, section, key, flag);
-  Value = Default = Saved = value;
+  InitValues(section, key, flag, value);
   Min = min;
   Max = max;
 }
@@ -91,8 +88,7 @@ void QVOptionInt::Serialize(CArchive& archive) {
 // ------------------------------------------------------------- QVOptionBool
 
 void QVOptionBool::Init(const char* section, const char* key, BYTE flag, bool value) {
-  Identify(*this, section, key, flag);
-  Value = Default = Saved = value;
+  InitValues(section, key, flag, value);
 }
 
 // Only 1 reads as true: 0, 2 and text without a number are false.
@@ -114,8 +110,7 @@ void QVOptionBool::Serialize(CArchive& archive) { SerializeBool(archive, Value);
 // --------------------------------------------------------- QVOptionColorRef
 
 void QVOptionColorRef::Init(const char* section, const char* key, BYTE flag, COLORREF value) {
-  Identify(*this, section, key, flag);
-  Value = Default = Saved = value;
+  InitValues(section, key, flag, value);
 }
 
 bool QVOptionColorRef::ReadIni(CIniFile& store) {
@@ -146,8 +141,7 @@ void QVOptionColorRef::Serialize(CArchive& archive) {
 
 void QVOptionDouble::Init(const char* section, const char* key, BYTE flag, double value,
                           double min, double max) {
-  Identify(*this, section, key, flag);
-  Value = Default = Saved = value;
+  InitValues(section, key, flag, value);
   Min = min;
   Max = max;
 }
@@ -188,8 +182,7 @@ void QVOptionDouble::Serialize(CArchive& archive) {
 
 void QVOptionString::Init(const char* section, const char* key, BYTE flag, const char* value,
                           int32_t maxLength) {
-  Identify(*this, section, key, flag);
-  Value = Default = Saved = value;
+  InitValues(section, key, flag, value);
   MaxLength = maxLength;
 }
 
@@ -230,8 +223,7 @@ void QVOptionString::Serialize(CArchive& archive) {
 // ------------------------------------------------------------- QVOptionChar
 
 void QVOptionChar::Init(const char* section, const char* key, BYTE flag, char value) {
-  Identify(*this, section, key, flag);
-  Value = Default = Saved = value ? CString(value) : CString();
+  InitValues(section, key, flag, value ? CString(value) : CString());
 }
 
 void QVOptionChar::Serialize(CArchive& archive) {

@@ -15,7 +15,28 @@
 #include "options/IniFile.h"
 #include "options/LogObjects.h"
 
-class QVOptionInt {
+// Where a holder lives in the INI file, and its flag.
+struct QVOptionPlace {
+  void Place(const char* section, const char* key, BYTE flag);
+
+  BYTE Flag = 0;
+  CString Key;
+  CString Section;
+};
+
+// What the plain holders keep: the value, its default and the value last
+// read from or written to the INI file, all three the same after Init.
+template <typename T>
+struct QVOptionValues : QVOptionPlace {
+  void InitValues(const char* section, const char* key, BYTE flag, const T& value) {
+    Place(section, key, flag);
+    Value = Default = Saved = value;
+  }
+
+  T Value{}, Default{}, Saved{};
+};
+
+class QVOptionInt : public QVOptionValues<int32_t> {
  public:
   virtual void Serialize(CArchive& archive);
   void Init(const char* section, const char* key, BYTE flag, int32_t value, int32_t min,
@@ -28,40 +49,26 @@ class QVOptionInt {
   bool ReadIni(CIniFile& store);
   bool WriteIni(CIniFile& store, bool writeDefault);
 
-  int32_t Value = 0, Default = 0, Saved = 0;
   int32_t Min = 0, Max = 0;
-  BYTE Flag = 0;
-  CString Key;
-  CString Section;
 };
 
-class QVOptionBool {
+class QVOptionBool : public QVOptionValues<bool> {
  public:
   virtual void Serialize(CArchive& archive);
   void Init(const char* section, const char* key, BYTE flag, bool value);
   bool ReadIni(CIniFile& store);
   bool WriteIni(CIniFile& store, bool writeDefault);
-
-  bool Value = false, Default = false, Saved = false;
-  BYTE Flag = 0;
-  CString Key;
-  CString Section;
 };
 
-class QVOptionColorRef {
+class QVOptionColorRef : public QVOptionValues<COLORREF> {
  public:
   virtual void Serialize(CArchive& archive);
   void Init(const char* section, const char* key, BYTE flag, COLORREF value);
   bool ReadIni(CIniFile& store);
   bool WriteIni(CIniFile& store, bool writeDefault);
-
-  COLORREF Value = 0, Default = 0, Saved = 0;
-  BYTE Flag = 0;
-  CString Key;
-  CString Section;
 };
 
-class QVOptionDouble {
+class QVOptionDouble : public QVOptionValues<double> {
  public:
   virtual void Serialize(CArchive& archive);
   void Init(const char* section, const char* key, BYTE flag, double value, double min,
@@ -72,14 +79,10 @@ class QVOptionDouble {
   bool ReadIni(CIniFile& store);
   bool WriteIni(CIniFile& store, bool writeDefault);
 
-  double Value = 0.0, Default = 0.0, Saved = 0.0;
-  BYTE Flag = 0;
-  CString Key;
-  CString Section;
   double Min = 0.0, Max = 0.0;
 };
 
-class QVOptionString {
+class QVOptionString : public QVOptionValues<CString> {
  public:
   virtual void Serialize(CArchive& archive);
   void Init(const char* section, const char* key, BYTE flag, const char* value, int32_t maxLength);
@@ -89,32 +92,23 @@ class QVOptionString {
   bool ReadIni(CIniFile& store);
   bool WriteIni(CIniFile& store, bool writeDefault);
 
-  CString Value, Default, Saved;
-  BYTE Flag = 0;
-  CString Key;
-  CString Section;
   int32_t MaxLength = -1;
 };
 
-class QVOptionChar {
+class QVOptionChar : public QVOptionValues<CString> {
  public:
   virtual void Serialize(CArchive& archive);
   // The character 0 gives empty texts.
   void Init(const char* section, const char* key, BYTE flag, char value);
-
-  CString Value, Default, Saved;
-  BYTE Flag = 0;
-  CString Key;
-  CString Section;
 };
 
 // What the pen, brush and font holders share: a description as value and
 // default, kept by CObject-derived serialisable classes.
 template <typename Description>
-class QVObjectOption : public CObject {
+class QVObjectOption : public CObject, public QVOptionPlace {
  public:
   QVObjectOption() = default;
-  QVObjectOption(const QVObjectOption& other) : CObject() { *this = other; }
+  QVObjectOption(const QVObjectOption& other) : CObject(), QVOptionPlace() { *this = other; }
   QVObjectOption& operator=(const QVObjectOption& other);
   void Serialize(CArchive& archive) override { Value.Serialize(archive); }
   void Init(const char* section, const char* key, BYTE flag, const Description& value);
@@ -130,9 +124,6 @@ class QVObjectOption : public CObject {
   bool WriteIni(CIniFile& store, bool writeDefault);
 
   Description Value, Default;
-  BYTE Flag = 0;
-  CString Key;
-  CString Section;
 };
 
 class QVOptionQVLogPen : public QVObjectOption<QVLogPen> {
@@ -150,9 +141,7 @@ class QVOptionQVLogFont : public QVObjectOption<QVLogFont> {
 template <typename Description>
 QVObjectOption<Description>& QVObjectOption<Description>::operator=(const QVObjectOption& other) {
   Value.Assign(other.Value);
-  Flag = other.Flag;
-  Key = other.Key;
-  Section = other.Section;
+  QVOptionPlace::operator=(other);
   Default.Assign(other.Default);
   return *this;
 }
@@ -160,9 +149,7 @@ QVObjectOption<Description>& QVObjectOption<Description>::operator=(const QVObje
 template <typename Description>
 void QVObjectOption<Description>::Init(const char* section, const char* key, BYTE flag,
                                        const Description& value) {
-  Section = section;
-  Key = key;
-  Flag = flag;
+  Place(section, key, flag);
   Value.Assign(value);
   Default.Assign(value);
 }

@@ -294,7 +294,7 @@
 #define ID_EQUATION_NUMBER_9            32930
 // ---- Insert dialogs (templates in InsertDialogs.rc). The matrix, vector
 //      and piecewise grids use the edit ids 1021 to 1084 listed with their
-//      dialogs in app/ArrayDialogs.cpp. -------------------------------------
+//      dialogs in app/frame/ArrayDialogs.cpp. -------------------------------
 #define IDD_INSERT_INTEGRAL             182
 #define IDD_INSERT_LIMIT                183
 #define IDD_INSERT_SUM_PRODUCT          184

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/App.h"
-#include "app/Document.h"
-#include "app/MainFrame.h"
-#include "app/View.h"
+#include "app/document/Document.h"
+#include "app/document/View.h"
+#include "app/frame/MainFrame.h"
 #include "tests/portable/TempFolder.h"
 #include "tests/window/WinTestSupport.h"
 

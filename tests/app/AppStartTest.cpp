@@ -3,7 +3,7 @@
 // file commands.
 #include <filesystem>
 
-#include "app/DocManager.h"
+#include "app/document/DocManager.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
 

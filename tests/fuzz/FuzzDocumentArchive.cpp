@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DocumentArchive.h"
+#include "app/document/DocumentArchive.h"
 #include "framework/Archive.h"
 #include "framework/Exceptions.h"
 #include "framework/File.h"

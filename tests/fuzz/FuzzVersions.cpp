@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/VersionRecord.h"
+#include "app/startup/VersionRecord.h"
 #include "controls/TextHelpers.h"
 
 namespace {

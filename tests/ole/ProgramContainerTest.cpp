@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/DocumentArchive.h"
-#include "app/LoweringHint.h"
-#include "app/ServerIds.h"
+#include "app/document/DocumentArchive.h"
+#include "app/document/LoweringHint.h"
+#include "app/document/ServerIds.h"
 #include "framework/Archive.h"
 #include "framework/File.h"
 #include "options/IniFile.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <type_traits>
 
-#include "app/DocumentArchive.h"
+#include "app/document/DocumentArchive.h"
 #include "framework/Exceptions.h"
 #include "options/OptionTable.h"
 #include "tests/portable/DocumentArchiveBytes.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/LoweringHint.h"
+#include "app/document/LoweringHint.h"
 
 TEST(PointRoundingPad, PadsTheDepthUpToTheNextWholePoint) {
   const struct {

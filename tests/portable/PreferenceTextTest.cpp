@@ -2,7 +2,7 @@
 // and the unit and shortcut lists.
 #include <gtest/gtest.h>
 
-#include "app/PreferenceText.h"
+#include "app/preferences/PreferenceText.h"
 
 namespace {
 

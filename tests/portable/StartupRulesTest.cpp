@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/StartupRules.h"
-#include "app/StartupSettings.h"
-#include "app/VersionRecord.h"
+#include "app/startup/StartupRules.h"
+#include "app/startup/StartupSettings.h"
+#include "app/startup/VersionRecord.h"
 #include "tests/portable/TempFolder.h"
 
 using namespace startup;

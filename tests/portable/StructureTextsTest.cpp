@@ -1,7 +1,7 @@
 // The texts of the structure insert commands: wrap and append tables,
 // array constructs from the dialogs' entries and counts, the integral and
 // scientific notation (also run in a German locale).
-#include "app/StructureTexts.h"
+#include "app/frame/StructureTexts.h"
 
 #include <gtest/gtest.h>
 

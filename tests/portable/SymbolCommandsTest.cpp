@@ -1,6 +1,6 @@
 // The symbol insert table against the list of commands and texts the
 // palettes must insert, and the edit each command makes in the text box.
-#include "app/SymbolCommands.h"
+#include "app/frame/SymbolCommands.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/TextFileReader.h"
+#include "app/startup/TextFileReader.h"
 
 #include <gtest/gtest.h>
 

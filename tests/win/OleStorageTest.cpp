@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "app/DocumentArchive.h"
+#include "app/document/DocumentArchive.h"
 #include "framework/OleStorage.h"
 #include "tests/portable/TempFolder.h"
 #include "tests/win/StorageTestSupport.h"

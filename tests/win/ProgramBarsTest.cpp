@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ShortcutPalettes.h"
+#include "app/frame/ShortcutPalettes.h"
 #include "controls/Flyout.h"
 #include "controls/QVEdit.h"
 #include "framework/ControlBars.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SymbolCommands.h"
+#include "app/frame/SymbolCommands.h"
 #include "framework/String.h"
 #include "resources/resource.h"
 
