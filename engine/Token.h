@@ -127,6 +127,8 @@ class TokenRow {
   ExtentRecord MeasureCells(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory);
   // Where the ink of the row stands, from its tokens' last measure.
   InkSides Ink() const;
+  // How far the row's ink reaches above its bottom, from the same measure.
+  InkReach Reach() const;
   // An accent's operand: a lone low letter counts 0.7 of its height.
   ExtentRecord MeasureOperand(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory);
   // Draws the tokens left to right; (x, y) is the row's left and bottom.
