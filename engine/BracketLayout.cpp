@@ -320,7 +320,8 @@ InkReach GroupReach(const QVMToken& t, CDC& dc, const QVMOptions& options, const
   if (HasLimits(t)) return ReachFromTo(0, box.height);
   InkReach reach = RowReachAt(t.row1, ContentsLift(t, box.height));
   const int32_t inset = kBracketInset * OnePixel(dc);
-  const bool shortGlyphs = IsShortForDraw(BracketHeight(t, options, box.height), StretchFontSize(t, options));
+  const bool shortGlyphs =
+      IsShortForDraw(BracketHeight(t, options, box.height), StretchFontSize(t, options));
   for (const CString& text : {left, right}) {
     if (text.IsEmpty()) continue;
     if (HasTallBrackets(t, box.height)) reach.Add(ReachFromTo(inset, box.height - inset));
@@ -339,6 +340,7 @@ ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a) {
   ExtentRecord r = MakeBox(contents.width, contents.height, contents.align);
   if (t.text.IsEmpty()) {
     t.Ink() = t.row1.Ink();
+    t.Ink().reach = RowReachAt(t.row1, 0);
     return r;
   }
   CString left, right;
@@ -424,7 +426,8 @@ void DrawBrackets(QVMToken& t, const DrawArgs& a) {
   const int32_t lw = DrawGroupBracket(t, a, a.x, left) + paper.left;
   const bool limits = HasLimits(t);
   const int32_t w1 = t.row1.Extent().width + paper.right;
-  DrawRow(t.row1, a, a.x + lw, a.y + ContentsLift(t, t.extent.height) + (limits ? t.extent.raise : 0));
+  const int32_t lift = ContentsLift(t, t.extent.height) + (limits ? t.extent.raise : 0);
+  DrawRow(t.row1, a, a.x + lw, a.y + lift);
   const int32_t rw = DrawGroupBracket(t, a, a.x + lw + w1, right);
   const int32_t end = a.x + lw + w1 + rw;
   if (limits) {

@@ -141,7 +141,8 @@ struct BarRoom {
 double RowsScale(const QVMToken& t, const QVMOptions& o) {
   if (t.kind != TK_SMALLFRACTION) return 1.0;
   const int32_t own = LevelFontSize(o.Font.Value.Size, t.nestingLevel, t.scriptLevel, o);
-  return LevelFontSize(o.Font.Value.Size, t.nestingLevel + 1, t.scriptLevel, o) / static_cast<double>(own);
+  const int32_t rows = LevelFontSize(o.Font.Value.Size, t.nestingLevel + 1, t.scriptLevel, o);
+  return rows / static_cast<double>(own);
 }
 
 BarRoom RoomAtBar(const QVMToken& t, const MeasureArgs& a, int32_t denominatorHeight) {
@@ -457,9 +458,9 @@ int32_t BoundSpan(const CentredRow& bound, int32_t margin, int32_t letter) {
 // on the baseline as a letter of text does, the box reaching as far below
 // as its ink (not its cell's descent: that paper would stand between a
 // numerator and its bar); with one it stands on the bound, its descent over
-// the bound's top. The upper bound stands on the
-// top of the em square (the descent and the internal leading lie under it
-// in the letter's cell), or on the letter's ink where that reaches higher.
+// the bound's top. The upper bound stands on the top of the em square (the
+// descent and the internal leading lie under it in the letter's cell), or
+// on the letter's ink where that reaches higher.
 BigOperatorPlan PlanBigOperator(QVMToken& t, CDC& dc) {
   const CString letter = BigOperatorLetter(t.text);
   const CSize size = TextSize(dc, letter);

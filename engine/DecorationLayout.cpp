@@ -164,7 +164,8 @@ ExtentRecord MeasureModifier(QVMToken& t, const MeasureArgs& a) {
   const FontMetrics m = MetricsOf(t);
   const Mode mode = ModifierMode(t.text);
   const CSize content = RowBoxOrFont(operand, m);
-  const ExtentRecord box = Decorated(mode, content, operand.align, m, a.options, HasDescender(t.text));
+  const ExtentRecord box =
+      Decorated(mode, content, operand.align, m, a.options, HasDescender(t.text));
   DecoratedReach(t, a.dc, mode, content, a.options, box);
   return box;
 }
@@ -195,6 +196,8 @@ void DrawCapitalVector(QVMToken& t, const DrawArgs& a) {
   TextAt(a.dc, a.x, a.y, t.text);
 }
 
+namespace {
+
 // How far a letter vector's ink reaches: the letter `rise` up in its box
 // and the mark of DisplayVect (a rule under it, a tilde, or an arrow in the
 // room at the top).
@@ -216,6 +219,8 @@ InkReach LetterVectorReach(QVMToken& t, const MeasureArgs& a, int32_t rise, int3
   }
   return reach;
 }
+
+}  // namespace
 
 // A letter with a descender stands a descent higher in its box.
 ExtentRecord MeasureLetterVector(QVMToken& t, const MeasureArgs& a) {
@@ -245,8 +250,9 @@ void DrawLetterVector(QVMToken& t, const DrawArgs& a) {
 ExtentRecord MeasureOverArrow(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord row = MeasureRow(t.row1, a);
   const FontMetrics m = MetricsOf(t);
-  const ExtentRecord box = Decorated(Mode::kLeft, RowBoxOrFont(row, m), row.align, m, a.options, false);
-  DecoratedReach(t, a.dc, Mode::kLeft, RowBoxOrFont(row, m), a.options, box);
+  const CSize content = RowBoxOrFont(row, m);
+  const ExtentRecord box = Decorated(Mode::kLeft, content, row.align, m, a.options, false);
+  DecoratedReach(t, a.dc, Mode::kLeft, content, a.options, box);
   return box;
 }
 
@@ -258,8 +264,9 @@ void DrawOverArrow(QVMToken& t, const DrawArgs& a) {
 ExtentRecord MeasureArc(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord row = MeasureRow(t.row1, a);
   const FontMetrics m = MetricsOf(t);
-  const ExtentRecord box = Decorated(Mode::kArc, RowBoxOrFont(row, m), row.align, m, a.options, false);
-  DecoratedReach(t, a.dc, Mode::kArc, RowBoxOrFont(row, m), a.options, box);
+  const CSize content = RowBoxOrFont(row, m);
+  const ExtentRecord box = Decorated(Mode::kArc, content, row.align, m, a.options, false);
+  DecoratedReach(t, a.dc, Mode::kArc, content, a.options, box);
   return box;
 }
 

@@ -354,7 +354,7 @@ InkReach TextReach(CDC& dc, const CString& shown, int32_t descent) {
 
 InkSides TokenRow::Ink() const {
   InkSides ink = NoInk();
-  ink.reach = Reach();
+  ink.reach = InkReach{};  // Reach() tells, for the callers that need it
   int32_t before = 0;
   for (const QVMToken* token : *this) {
     if (token->Ink().left.edge != InkEdge::kNone) {
@@ -583,8 +583,11 @@ void TokenRow::AdjustVertical() {
     token->row1.AdjustVertical();
     token->row2.AdjustVertical();
   }
-  for (int i = 0; i < GetSize(); ++i)
-    GetAt(i)->extent.adjust = BottomInRow(i > 0 ? GetAt(i - 1) : nullptr, *GetAt(i), Extent().align);
+  const QVMToken* before = nullptr;
+  for (QVMToken* token : *this) {
+    token->extent.adjust = BottomInRow(before, *token, Extent().align);
+    before = token;
+  }
 }
 
 InkReach ReachOf(const QVMToken& t) {
@@ -599,8 +602,11 @@ InkReach RowReachAt(const TokenRow& row, int32_t y) {
 
 InkReach TokenRow::Reach() const {
   InkReach reach = NoInk().reach;
-  for (int i = 0; i < GetSize(); ++i)
-    reach.Add(ReachOf(*GetAt(i)), BottomInRow(i > 0 ? GetAt(i - 1) : nullptr, *GetAt(i), Extent().align));
+  const QVMToken* before = nullptr;
+  for (const QVMToken* token : *this) {
+    reach.Add(ReachOf(*token), BottomInRow(before, *token, Extent().align));
+    before = token;
+  }
   return reach;
 }
 
