@@ -171,6 +171,26 @@ bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t
   return true;
 }
 
+InkReach StretchedReach(CDC& dc, const CString& text, int32_t height, int32_t size) {
+  DelimiterPieces pieces{};
+  const int32_t t = WithoutOvershoot(height);
+  const int32_t steps = StretchSteps(t, size);
+  if (!PiecesOf(text, pieces) || IsLineBracket(text) || steps <= 0) return ReachFromTo(0, height);
+  const int32_t pieceSize = PieceFontSize(t, steps);
+  SymbolPieceFont font(dc, pieceSize, 0, true);
+  SelectCurrentFont(dc);  // a font only taken for its remembered texts
+  TEXTMETRICA tm{};
+  dc.GetTextMetrics(&tm);
+  const std::vector<int> codes = StackedPieceCodes(pieces, steps);
+  const int32_t cell = std::max<int32_t>(tm.tmHeight, pieceSize);
+  const int32_t step = std::max<int32_t>(height - cell, 0) / steps;
+  const GlyphInk first = GlyphInkOf(dc, static_cast<unsigned char>(codes.front()));
+  const GlyphInk last = GlyphInkOf(dc, static_cast<unsigned char>(codes.back()));
+  if (first.a == kNoInkRoom || last.a == kNoInkRoom) return ReachFromTo(0, height);
+  const int32_t lastBaseline = static_cast<int32_t>(codes.size() - 1) * step + tm.tmDescent;
+  return ReachFromTo(tm.tmDescent + first.bottom, lastBaseline + last.top);
+}
+
 InkSides DelimiterInk(CDC& dc, const CString& text, int32_t height, int32_t size, int32_t width,
                       bool stretched) {
   InkSides ink{ShapeSide(0), ShapeSide(0)};
@@ -213,9 +233,9 @@ bool DrawsBrackets(const QVMToken& t) {
 // How far the contents stand above the group's bottom: a group with tall
 // brackets is taller than what it holds by their overshoot, or by enough
 // that their ink clears the contents' box, and holds it in the middle.
-int32_t ContentsLift(const QVMToken& t) {
+int32_t ContentsLift(const QVMToken& t, int32_t groupHeight) {
   if (!DrawsBrackets(t)) return 0;
-  return (t.extent.height - InnerHeight(t)) / 2;
+  return (groupHeight - InnerHeight(t)) / 2;
 }
 
 int32_t TallGroupHeight(CDC& dc, int32_t inner, int32_t measured) {
@@ -292,6 +312,26 @@ InkSides GroupInk(const QVMToken& t, CDC& dc, const QVMOptions& options, const C
   return ink;
 }
 
+// How far a group's ink reaches: what it holds where the draw puts it, its
+// brackets (glyphs on the group's bottom, or pieces filling the box but a
+// pixel at either end) and the bar over it; the box where limits stand.
+InkReach GroupReach(const QVMToken& t, CDC& dc, const QVMOptions& options, const CString& left,
+                    const CString& right, const ExtentRecord& box) {
+  if (HasLimits(t)) return ReachFromTo(0, box.height);
+  InkReach reach = RowReachAt(t.row1, ContentsLift(t, box.height));
+  const int32_t inset = kBracketInset * OnePixel(dc);
+  const bool shortGlyphs =
+      IsShortForDraw(BracketHeight(t, options, box.height), StretchFontSize(t, options));
+  for (const CString& text : {left, right}) {
+    if (text.IsEmpty()) continue;
+    if (HasTallBrackets(t, box.height)) reach.Add(ReachFromTo(inset, box.height - inset));
+    else if (shortGlyphs) reach.Add(TextReach(dc, ShortBracketText(text), MetricsOf(t).d));
+    else reach.Add(ReachFromTo(0, box.height));
+  }
+  if (t.mark == kMarkUnderscore) reach.top = std::max(reach.top, box.height);
+  return reach;
+}
+
 }  // namespace
 
 // Contents, then limits beside them, then both brackets at the height.
@@ -300,6 +340,7 @@ ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a) {
   ExtentRecord r = MakeBox(contents.width, contents.height, contents.align);
   if (t.text.IsEmpty()) {
     t.Ink() = t.row1.Ink();
+    t.Ink().reach = RowReachAt(t.row1, 0);
     return r;
   }
   CString left, right;
@@ -329,6 +370,7 @@ ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a) {
   const GroupPaper paper = PaperInGroup(t, a.dc, a.options, left, right, r);
   r.width += paper.left + paper.right + paper.limits;
   t.Ink() = GroupInk(t, a.dc, a.options, left, right, r);
+  t.Ink().reach = GroupReach(t, a.dc, a.options, left, right, r);
   return r;
 }
 
@@ -384,7 +426,8 @@ void DrawBrackets(QVMToken& t, const DrawArgs& a) {
   const int32_t lw = DrawGroupBracket(t, a, a.x, left) + paper.left;
   const bool limits = HasLimits(t);
   const int32_t w1 = t.row1.Extent().width + paper.right;
-  DrawRow(t.row1, a, a.x + lw, a.y + ContentsLift(t) + (limits ? t.extent.raise : 0));
+  const int32_t lift = ContentsLift(t, t.extent.height) + (limits ? t.extent.raise : 0);
+  DrawRow(t.row1, a, a.x + lw, a.y + lift);
   const int32_t rw = DrawGroupBracket(t, a, a.x + lw + w1, right);
   const int32_t end = a.x + lw + w1 + rw;
   if (limits) {

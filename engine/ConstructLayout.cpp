@@ -70,6 +70,7 @@ ExtentRecord MeasurePower(QVMToken& t, const MeasureArgs& a) {
   r.raised = true;
   // The box stands on the baseline; the exponent's row is drawn lifted.
   t.Ink() = RaisedInk(t.row1, a.dc, ExponentLift(t, a.options) + row.align);
+  t.Ink().reach = RowReachAt(t.row1, ExponentLift(t, a.options));
   return r;
 }
 
@@ -83,6 +84,7 @@ ExtentRecord MeasureSubscript(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord row = MeasureRow(t.row1, a);
   const int32_t drop = SubscriptDrop(t, a.options);
   t.Ink() = RaisedInk(t.row1, a.dc, -drop);
+  t.Ink().reach = RowReachAt(t.row1, 0);
   return MakeBox(row.width, row.height + drop, row.align + drop);
 }
 
@@ -107,7 +109,9 @@ ExtentRecord MeasureInverseFunction(QVMToken& t, const MeasureArgs& a) {
   // The "-1" stands lifted over the name's cell, whose baseline is the token's.
   const int32_t lift = Truncate(kInverseLift * PowerRaise(a.options) * m.a);
   const int32_t rise = lift + row.align - (name.cy - m.a);
-  t.Ink() = {TextInk(a.dc, t, t.text.Left(3), 0, width).left, RaisedInk(t.row1, a.dc, rise).right};
+  t.Ink() = {TextInk(a.dc, t, t.text.Left(3), 0, width).left, RaisedInk(t.row1, a.dc, rise).right,
+             TextReach(a.dc, t.text.Left(3), m.d)};
+  t.Ink().reach.Add(t.row1.Reach(), lift);
   return MakeBox(width, Truncate(name.cy + kInverseExtraHeight * name.cy), name.cy - m.a);
 }
 
@@ -120,33 +124,99 @@ void DrawInverseFunction(QVMToken& t, const DrawArgs& a) {
 
 // ---------------------------------------------------------------- fractions
 
+namespace {
+
+// Room a fraction adds to keep the ink of its rows off its bar, so that it
+// stands as far from the bar as a letter's of the rows' font: the
+// numerator's lowest ink at least the font's descent above it (the paper
+// under a letter on the baseline), the denominator's highest at least the
+// paper over an ascender under it. A column draws no bar and adds none.
+struct BarRoom {
+  int32_t lift = 0;  // under the numerator's box
+  int32_t drop = 0;  // over the denominator's box
+};
+
+// The size of a fraction's rows over its own: a small fraction's rows stand
+// a nesting level deeper.
+double RowsScale(const QVMToken& t, const QVMOptions& o) {
+  if (t.kind != TK_SMALLFRACTION) return 1.0;
+  const int32_t own = LevelFontSize(o.Font.Value.Size, t.nestingLevel, t.scriptLevel, o);
+  const int32_t rows = LevelFontSize(o.Font.Value.Size, t.nestingLevel + 1, t.scriptLevel, o);
+  return rows / static_cast<double>(own);
+}
+
+BarRoom RoomAtBar(const QVMToken& t, const MeasureArgs& a, int32_t denominatorHeight) {
+  BarRoom room;
+  if (t.kind == TK_COLUMN) return room;
+  const FontMetrics m = MetricsOf(t);
+  const double scale = RowsScale(t, a.options);
+  const InkReach above = t.row1.Reach(), below = t.row2.Reach();
+  if (!above.IsEmpty()) room.lift = std::max(0, Truncate(scale * m.d) - above.bottom);
+  const InkReach ascender = TextReach(a.dc, "h", m.d);
+  if (below.IsEmpty() || ascender.IsEmpty()) return room;
+  const int32_t overAscender = Truncate(scale * (m.h - ascender.top));
+  room.drop = std::max(0, overAscender - (denominatorHeight - below.top));
+  return room;
+}
+
+int32_t BarGap(const QVMToken& t, const QVMOptions& o) {
+  const int32_t gap = o.FractionGap.Clamped();
+  return t.kind == TK_SMALLFRACTION ? Truncate(kSmallFractionGap * gap) : gap;
+}
+
+}  // namespace
+
 // Fractions, small fractions and columns: numerator (or upper entry) over
 // denominator (lower entry); an empty denominator counts as one character.
+// The numerator's box stands at the top of the fraction's, the
+// denominator's at its bottom, the bar (the stretch) between them.
 ExtentRecord MeasureFraction(QVMToken& t, const MeasureArgs& a) {
   const FontMetrics m = MetricsOf(t);
   const ExtentRecord top = MeasureRow(t.row1, a);
   const CSize bottom = RowBoxOrFont(MeasureRow(t.row2, a), m);
-  const int32_t gap = a.options.FractionGap.Clamped();
-  const bool small = t.kind == TK_SMALLFRACTION;
-  const int32_t barGap = small ? Truncate(kSmallFractionGap * gap) : gap;
-  t.stretch = bottom.cy + barGap;
+  const int32_t barGap = BarGap(t, a.options);
+  const BarRoom room = RoomAtBar(t, a, bottom.cy);
+  t.stretch = bottom.cy + room.drop + barGap;
   const int32_t width = std::max<int32_t>(top.width, bottom.cx);
-  const int32_t height = top.height + bottom.cy + 2 * barGap;
+  const int32_t height = top.height + room.lift + t.stretch + barGap;
+  t.Ink().reach = RowReachAt(t.row2, 0);
+  t.Ink().reach.Add(t.row1.Reach(), height - top.height);
   if (t.kind == TK_COLUMN) return MakeBox(width, height, Truncate(kColumnBaseline * bottom.cy + m.d));
+  const int32_t bar = t.stretch + barGap, pen = RuleReach(a.dc, a.options);
+  t.Ink().reach.Add(ReachFromTo(bar - pen, bar + pen));
   return MakeBox(width, height, Truncate(kFractionBaseline * bottom.cy));
 }
 
 void DrawFraction(QVMToken& t, const DrawArgs& a) {
-  const int32_t gap = a.options.FractionGap.Clamped();
-  const int32_t barGap = t.kind == TK_SMALLFRACTION ? Truncate(kSmallFractionGap * gap) : gap;
   const int32_t width = OwnWidth(t);
-  const int32_t bar = a.y + t.stretch + barGap;
-  DrawRow(t.row1, a, a.x + (width - t.row1.Extent().width) / 2, bar);
+  const int32_t bar = a.y + t.stretch + BarGap(t, a.options);
+  const int32_t numerator = a.y + t.extent.height - t.row1.Extent().height;
+  DrawRow(t.row1, a, a.x + (width - t.row1.Extent().width) / 2, numerator);
   DrawRow(t.row2, a, a.x + (width - t.row2.Extent().width) / 2, a.y);
   if (t.kind != TK_COLUMN) RuleFromTo(a.dc, a.x, bar, a.x + width, bar);
 }
 
 // ---------------------------------------------------------------- nCr, nPr
+
+namespace {
+
+// How far the letter and its scripts reach, each where the draw puts it.
+InkReach PermutationReach(QVMToken& t, const MeasureArgs& a) {
+  const FontMetrics m = MetricsOf(t);
+  const double raise = PowerRaise(a.options);
+  const int32_t y = SubscriptDrop(t, a.options);  // the letter's cell bottom
+  const int32_t upper = a.options.PermCombStyle.Clamped() == 0 ? y + Truncate(raise * m.a)
+                        : a.options.PermCombStyle.Clamped() == 1
+                            ? y - Truncate(raise * m.d)
+                            : y + Truncate(kExponentLift * raise * m.a);
+  InkReach reach = NoInk().reach;
+  reach.Add(TextReach(a.dc, t.kind == TK_COMBINATION ? "C" : "P", m.d), y);
+  reach.Add(t.row1.Reach(), y - Truncate(raise * m.d));
+  reach.Add(t.row2.Reach(), upper);
+  return reach;
+}
+
+}  // namespace
 
 // The letter with n (row 2) and r (row 1) as scripts; row 1 hangs below
 // the baseline, so the box reaches down that far.
@@ -158,6 +228,7 @@ ExtentRecord MeasurePermutation(QVMToken& t, const MeasureArgs& a) {
   const int32_t scripts = a.options.PermCombStyle.Clamped() == 0 ? std::max(r1.width, r2.width)
                                                                  : r1.width + r2.width;
   const int32_t drop = SubscriptDrop(t, a.options);
+  t.Ink().reach = PermutationReach(t, a);
   return MakeBox(letter.cx + scripts, letter.cy + m.d + drop, letter.cy - m.a + drop);
 }
 
@@ -212,6 +283,16 @@ InkSides RadicalInk(int32_t x, CSize content, int32_t width, const QVMOptions& o
   return {ShapeSide(x - cap), ShapeSide(width - shape.stroke[2].x - cap)};
 }
 
+// How far up and down a radical sign for `content` reaches, its pen's
+// width included.
+InkReach RadicalReach(CDC& dc, CSize content, const QVMOptions& o) {
+  const RadicalShape shape = RadicalSign(0, 0, content.cx, content.cy, o.SqrtGap.Clamped());
+  int32_t low = shape.stroke[1].y;
+  for (const CPoint& p : shape.hook) low = std::min<int32_t>(low, p.y);
+  const int32_t cap = RuleReach(dc, o);
+  return ReachFromTo(low - cap, shape.stroke[1].y + cap);
+}
+
 // The hook and stroke for content w x h at (x, y); returns where the
 // content starts.
 int32_t DrawRadicalSign(CDC& dc, int32_t x, int32_t y, CSize content, const QVMOptions& o) {
@@ -231,6 +312,8 @@ ExtentRecord MeasureSquareRoot(QVMToken& t, const MeasureArgs& a) {
   t.Ink() = CombineInk({{0, size.cx, RadicalInk(0, content, size.cx, a.options)},
                       {offset, row.width, t.row1.Ink()}},
                      size.cx);
+  t.Ink().reach = RadicalReach(a.dc, RowBoxOrFont(t.row1.Extent(), MetricsOf(t)), a.options);
+  t.Ink().reach.Add(t.row1.Reach());
   return MakeBox(size.cx, size.cy, row.align);
 }
 
@@ -283,6 +366,9 @@ ExtentRecord MeasureRoot(QVMToken& t, const MeasureArgs& a) {
                       {0, width, RadicalInk(xo, content, width, a.options)},
                       {xo + Truncate(kRadicalSlope * radicand.height), radicand.width, t.row1.Ink()}},
                      width);
+  t.Ink().reach = RadicalReach(a.dc, content, a.options);
+  t.Ink().reach.Add(t.row1.Reach());
+  t.Ink().reach.Add(t.row2.Reach(), RootIndexLift(t, a.options));
   return MakeBox(width, height + pen, radicand.align);
 }
 
@@ -356,7 +442,7 @@ int32_t CentredX(const CentredRow& row, int32_t span) { return (span - row.width
 // bottom: the letter (its origin and its cell's bottom), the bounds (row 1
 // below, row 2 above).
 struct BigOperatorPlan {
-  int32_t span, height;
+  int32_t span, height, align;
   int32_t letterX, letterY, letterWidth;
   int32_t lowerX, upperX, upperY;
   InkSides letterInk;
@@ -369,10 +455,12 @@ int32_t BoundSpan(const CentredRow& bound, int32_t margin, int32_t letter) {
 }
 
 // The letter's box holds its ink. Without a lower bound the letter stands
-// on the baseline as a letter of text does; with one it stands on the
-// bound, its descent over the bound's top. The upper bound stands on the
-// top of the em square (the descent and the internal leading lie under it
-// in the letter's cell), or on the letter's ink where that reaches higher.
+// on the baseline as a letter of text does, the box reaching as far below
+// as its ink (not its cell's descent: that paper would stand between a
+// numerator and its bar); with one it stands on the bound, its descent over
+// the bound's top. The upper bound stands on the top of the em square (the
+// descent and the internal leading lie under it in the letter's cell), or
+// on the letter's ink where that reaches higher.
 BigOperatorPlan PlanBigOperator(QVMToken& t, CDC& dc) {
   const CString letter = BigOperatorLetter(t.text);
   const CSize size = TextSize(dc, letter);
@@ -386,7 +474,9 @@ BigOperatorPlan PlanBigOperator(QVMToken& t, CDC& dc) {
                         BoundSpan(upper, t.row2.Extent().margin, held)});
   plan.letterX = (plan.span - held) / 2 + before;
   plan.letterWidth = size.cx;
-  plan.letterY = lower.height > 0 ? lower.height - m.d : 0;
+  const int32_t depth = std::max(0, -ink.bottom);
+  plan.letterY = lower.height > 0 ? lower.height - m.d : depth - m.d;
+  plan.align = lower.height > 0 ? lower.height + m.d : depth;
   plan.lowerX = CentredX(lower, plan.span);
   plan.upperX = CentredX(upper, plan.span);
   plan.upperY = plan.letterY + std::max<int32_t>(size.cy - t.Metrics().tmInternalLeading, m.d + ink.top);
@@ -404,6 +494,16 @@ InkSides IntegralSignInk(QVMToken& t, CDC& dc, const QVMOptions& o, CSize sign) 
   return DelimiterInk(dc, "\xF2", t.stretch, StretchFontSize(t, o), sign.cx);
 }
 
+// How far the integral sign drawn with its bottom `y` up reaches: a glyph
+// of the token's font when short, otherwise stacked pieces.
+InkReach IntegralSignReach(QVMToken& t, CDC& dc, const QVMOptions& o, int32_t y) {
+  const int32_t size = StretchFontSize(t, o);
+  InkReach reach = NoInk().reach;
+  if (IsShortForDraw(t.stretch, size)) reach.Add(TextReach(dc, "\xF2", MetricsOf(t).d), y);
+  else reach.Add(StretchedReach(dc, "\xF2", t.stretch, size), y);
+  return reach;
+}
+
 ExtentRecord MeasureIntegral(QVMToken& t, const MeasureArgs& a, const ExtentRecord& r1,
                              const ExtentRecord& r2) {
   t.text = "\xF2";
@@ -417,6 +517,9 @@ ExtentRecord MeasureIntegral(QVMToken& t, const MeasureArgs& a, const ExtentReco
                         {CentredX(lower, span), r1.width, t.row1.Ink()},
                         {CentredX(upper, span), r2.width, t.row2.Ink()}},
                        span);
+    t.Ink().reach = IntegralSignReach(t, a.dc, a.options, r1.height - m.d / 2);
+    t.Ink().reach.Add(t.row1.Reach());
+    t.Ink().reach.Add(t.row2.Reach(), r1.height + sign.cy);
     return MakeBox(span, sign.cy + r1.height + r2.height,
                    Truncate(kIntegralBaseline * sign.cy + r1.height));
   }
@@ -427,6 +530,9 @@ ExtentRecord MeasureIntegral(QVMToken& t, const MeasureArgs& a, const ExtentReco
                       {Truncate(kIntegralLowerBound * sign.cx), r1.width, t.row1.Ink()},
                       {Truncate(kIntegralUpperBound * sign.cx), r2.width, t.row2.Ink()}},
                      width);
+  t.Ink().reach = IntegralSignReach(t, a.dc, a.options, r1.height / 2 - m.d / 2);
+  t.Ink().reach.Add(t.row1.Reach());
+  t.Ink().reach.Add(t.row2.Reach(), r1.height / 2 + sign.cy - 2 * r2.height / 3);
   return MakeBox(width, Truncate(sign.cy + 0.5 * r1.height + 0.33333 * r2.height),
                  Truncate(0.5 * r1.height + kIntegralBaseline * sign.cy));
 }
@@ -463,7 +569,10 @@ ExtentRecord MeasureBigOperator(QVMToken& t, const MeasureArgs& a, const ExtentR
                       {plan.lowerX, r1.width, t.row1.Ink()},
                       {plan.upperX, r2.width, t.row2.Ink()}},
                      plan.span);
-  return MakeBox(plan.span, plan.height, r1.height + MetricsOf(t).d);
+  t.Ink().reach = RowReachAt(t.row1, 0);
+  t.Ink().reach.Add(plan.letterInk.reach, plan.letterY);
+  t.Ink().reach.Add(t.row2.Reach(), plan.upperY);
+  return MakeBox(plan.span, plan.height, plan.align);
 }
 
 void DrawBigOperator(QVMToken& t, const DrawArgs& a) {
@@ -480,6 +589,8 @@ ExtentRecord MeasureLimit(QVMToken& t, const MeasureArgs& a, const ExtentRecord&
   t.Ink() = CombineInk({{(span - word.cx) / 2, word.cx, TextInk(a.dc, t, "lim", 0, word.cx)},
                       {CentredX(below, span), r1.width, t.row1.Ink()}},
                      span);
+  t.Ink().reach = RowReachAt(t.row1, 0);
+  t.Ink().reach.Add(TextReach(a.dc, "lim", MetricsOf(t).d), below.height - MetricsOf(t).d);
   return MakeBox(span, word.cy + r1.height - MetricsOf(t).d, r1.height);
 }
 
@@ -492,11 +603,14 @@ void DrawLimit(QVMToken& t, const DrawArgs& a) {
 }
 
 // A frame around row 1, at least a digit in size.
-ExtentRecord MeasureFrame(const MeasureArgs& a, const ExtentRecord& r1) {
+ExtentRecord MeasureFrame(QVMToken& t, const MeasureArgs& a, const ExtentRecord& r1) {
   const int32_t gap = a.options.BoxGap.Clamped();
   const CSize digit = TextSize(a.dc, "2");
-  return MakeBox(std::max<int32_t>(digit.cx, r1.width) + 2 * gap,
-             std::max<int32_t>(digit.cy, r1.height) + 2 * gap, r1.align + gap);
+  const int32_t ch = std::max<int32_t>(digit.cy, r1.height);
+  // The frame's lines, a pen wide, half a gap inside the box.
+  const int32_t cap = RuleReach(a.dc, a.options);
+  t.Ink().reach = ReachFromTo(Truncate(0.5 * gap) - cap, Truncate(ch + 1.5 * gap) + cap);
+  return MakeBox(std::max<int32_t>(digit.cx, r1.width) + 2 * gap, ch + 2 * gap, r1.align + gap);
 }
 
 void DrawFrame(QVMToken& t, const DrawArgs& a) {
@@ -512,8 +626,12 @@ void DrawFrame(QVMToken& t, const DrawArgs& a) {
 }
 
 // "@": an evaluation bar with row 1 at its foot.
-ExtentRecord MeasureEvaluation(const MeasureArgs& a, const ExtentRecord& r1) {
+ExtentRecord MeasureEvaluation(QVMToken& t, const MeasureArgs& a, const ExtentRecord& r1) {
   const CSize digit = TextSize(a.dc, "2");
+  const int32_t top = std::max(Truncate(kEvaluationHeight * digit.cy), r1.height);
+  const int32_t cap = RuleReach(a.dc, a.options);
+  t.Ink().reach = ReachFromTo(-cap, top + cap);
+  t.Ink().reach.Add(t.row1.Reach());
   return MakeBox(Truncate(kEvaluationIndent * digit.cx) + r1.width,
              Truncate(kEvaluationHeight * digit.cy), Truncate(kEvaluationBaseline * digit.cy));
 }
@@ -534,8 +652,8 @@ ExtentRecord MeasureCodeDrawn(QVMToken& t, const MeasureArgs& a) {
   if (IsIntegral(t)) return MeasureIntegral(t, a, r1, r2);
   if (IsBigOperator(t.text)) return MeasureBigOperator(t, a, r1, r2);
   if (t.text == "lim") return MeasureLimit(t, a, r1);
-  if (t.text == "box") return MeasureFrame(a, r1);
-  if (t.text == "@") return MeasureEvaluation(a, r1);
+  if (t.text == "box") return MeasureFrame(t, a, r1);
+  if (t.text == "@") return MeasureEvaluation(t, a, r1);
   return ExtentRecord{};
 }
 

@@ -134,6 +134,27 @@ Mode ArrowMode(TokenKind kind) {
   return Mode::kRight;
 }
 
+// A mark over a row drawn on the box's bottom: the row's ink and a bar or
+// a mark's glyph where the draw puts it; other marks reach the box's top.
+// The box where there is no row.
+void DecoratedReach(QVMToken& t, CDC& dc, Mode mode, CSize content, const QVMOptions& o,
+                    const ExtentRecord& box) {
+  if (t.row1.IsEmpty()) return;
+  const FontMetrics m = MetricsOf(t);
+  const int32_t h = content.cy, cap = RuleReach(dc, o);
+  InkReach& reach = t.Ink().reach;
+  reach = RowReachAt(t.row1, 0);
+  switch (mode) {
+    case Mode::kBar: {
+      const int32_t bar = h + (HasDescender(t.text) ? m.d : m.d / 3);
+      return reach.Add(ReachFromTo(bar - cap, bar + cap));
+    }
+    case Mode::kDot: case Mode::kTwoDots: return reach.Add(TextReach(dc, ".", m.d), h - m.d);
+    case Mode::kHat: return reach.Add(TextReach(dc, "^", m.d), Truncate(h - kHatLift * m.d));
+    default: reach.top = std::max(reach.top, box.height);
+  }
+}
+
 }  // namespace
 
 // ------------------------------------------------------------------- marks
@@ -141,8 +162,12 @@ Mode ArrowMode(TokenKind kind) {
 ExtentRecord MeasureModifier(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord operand = t.row1.MeasureOperand(a.dc, a.options, a.factory);
   const FontMetrics m = MetricsOf(t);
-  return Decorated(ModifierMode(t.text), RowBoxOrFont(operand, m), operand.align, m, a.options,
-                   HasDescender(t.text));
+  const Mode mode = ModifierMode(t.text);
+  const CSize content = RowBoxOrFont(operand, m);
+  const ExtentRecord box =
+      Decorated(mode, content, operand.align, m, a.options, HasDescender(t.text));
+  DecoratedReach(t, a.dc, mode, content, a.options, box);
+  return box;
 }
 
 void DrawModifier(QVMToken& t, const DrawArgs& a) {
@@ -157,7 +182,13 @@ void DrawModifier(QVMToken& t, const DrawArgs& a) {
 ExtentRecord MeasureCapitalVector(QVMToken& t, const MeasureArgs& a) {
   const CSize text = TextBoxOrFont(a.dc, t);
   const FontMetrics m = MetricsOf(t);
-  return Decorated(Mode::kCapitals, text, text.cy - m.a, m, a.options, false);
+  const ExtentRecord box = Decorated(Mode::kCapitals, text, text.cy - m.a, m, a.options, false);
+  if (!t.text.IsEmpty()) {
+    // Arrows, when drawn, stand in the room at the top.
+    t.Ink().reach = TextReach(a.dc, t.text, m.d);
+    if (a.options.DoubleCaps.Clamped() != 0) t.Ink().reach.top = box.height;
+  }
+  return box;
 }
 
 void DrawCapitalVector(QVMToken& t, const DrawArgs& a) {
@@ -165,13 +196,41 @@ void DrawCapitalVector(QVMToken& t, const DrawArgs& a) {
   TextAt(a.dc, a.x, a.y, t.text);
 }
 
+namespace {
+
+// How far a letter vector's ink reaches: the letter `rise` up in its box
+// and the mark of DisplayVect (a rule under it, a tilde, or an arrow in the
+// room at the top).
+InkReach LetterVectorReach(QVMToken& t, const MeasureArgs& a, int32_t rise, int32_t height) {
+  const FontMetrics m = MetricsOf(t);
+  InkReach reach = NoInk().reach;
+  reach.Add(TextReach(a.dc, t.text, m.d), rise);
+  const bool descender = HasDescender(t.text);
+  switch (a.options.DisplayVect.Clamped()) {
+    case 1: {
+      const int32_t under = rise + (descender ? 4 * m.d : 2 * m.d) / 3;
+      const int32_t cap = RuleReach(a.dc, a.options);
+      reach.Add(ReachFromTo(under - cap, under + cap));
+      break;
+    }
+    case 2: reach.Add(TextReach(a.dc, "~", m.d), rise + (descender ? -3 * m.d : -m.a / 2)); break;
+    case 3: reach.top = std::max(reach.top, height); break;
+    default: break;
+  }
+  return reach;
+}
+
+}  // namespace
+
 // A letter with a descender stands a descent higher in its box.
 ExtentRecord MeasureLetterVector(QVMToken& t, const MeasureArgs& a) {
   const CSize text = TextBoxOrFont(a.dc, t);
   const FontMetrics m = MetricsOf(t);
   const bool descender = HasDescender(t.text);
-  return Decorated(Mode::kLetter, text, text.cy - m.a + (descender ? m.d : 0), m, a.options,
-                   descender);
+  const ExtentRecord box = Decorated(Mode::kLetter, text, text.cy - m.a + (descender ? m.d : 0), m,
+                                     a.options, descender);
+  if (!t.text.IsEmpty()) t.Ink().reach = LetterVectorReach(t, a, descender ? m.d : 0, box.height);
+  return box;
 }
 
 void DrawLetterVector(QVMToken& t, const DrawArgs& a) {
@@ -191,7 +250,10 @@ void DrawLetterVector(QVMToken& t, const DrawArgs& a) {
 ExtentRecord MeasureOverArrow(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord row = MeasureRow(t.row1, a);
   const FontMetrics m = MetricsOf(t);
-  return Decorated(Mode::kLeft, RowBoxOrFont(row, m), row.align, m, a.options, false);
+  const CSize content = RowBoxOrFont(row, m);
+  const ExtentRecord box = Decorated(Mode::kLeft, content, row.align, m, a.options, false);
+  DecoratedReach(t, a.dc, Mode::kLeft, content, a.options, box);
+  return box;
 }
 
 void DrawOverArrow(QVMToken& t, const DrawArgs& a) {
@@ -202,7 +264,10 @@ void DrawOverArrow(QVMToken& t, const DrawArgs& a) {
 ExtentRecord MeasureArc(QVMToken& t, const MeasureArgs& a) {
   const ExtentRecord row = MeasureRow(t.row1, a);
   const FontMetrics m = MetricsOf(t);
-  return Decorated(Mode::kArc, RowBoxOrFont(row, m), row.align, m, a.options, false);
+  const CSize content = RowBoxOrFont(row, m);
+  const ExtentRecord box = Decorated(Mode::kArc, content, row.align, m, a.options, false);
+  DecoratedReach(t, a.dc, Mode::kArc, content, a.options, box);
+  return box;
 }
 
 void DrawArc(QVMToken& t, const DrawArgs& a) {

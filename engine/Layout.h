@@ -78,6 +78,14 @@ GlyphInk GlyphInkOf(CDC& dc, unsigned char code);
 // wide, in the selected font; no ink for blanks.
 InkSides TextInk(CDC& dc, QVMToken& t, const CString& shown, int32_t offset, int32_t width);
 InkSides NoInk();
+// The reach of a text's glyphs drawn with their baseline `descent` above
+// the box's bottom.
+InkReach TextReach(CDC& dc, const CString& shown, int32_t descent);
+// A token's ink reach in its box, the box itself where nothing better is
+// known.
+InkReach ReachOf(const QVMToken& t);
+// A row's ink reach drawn with its bottom `y` above the box's bottom.
+InkReach RowReachAt(const TokenRow& row, int32_t y);
 // One device pixel in the context's logical units, rounded up.
 int32_t OnePixel(CDC& dc);
 // The device pixel rows in `length` logical units, rounded.
@@ -102,6 +110,9 @@ void DrawRow(TokenRow& row, const DrawArgs& a, int32_t x, int32_t y);
 // T: the font height the stretched Symbol pieces are sized from.
 int32_t StretchFontSize(const QVMToken& token, const QVMOptions& options);
 int32_t PenWidthOf(const QVMOptions& options);
+// How far a line's ink may reach past the line it is drawn along: half its
+// pen, and the pixel that rounding to the device may add.
+int32_t RuleReach(CDC& dc, const QVMOptions& options);
 bool IsIntegral(const QVMToken& token);
 
 // Constructs with child rows, measure and draw side by side.
@@ -137,6 +148,9 @@ bool DrawStretchedDelimiter(CDC& dc, int32_t x, int32_t y, CString text, int32_t
 // A `stretched` one has the pieces measured for `height`.
 InkSides DelimiterInk(CDC& dc, const CString& text, int32_t height, int32_t size, int32_t width,
                       bool stretched = false);
+// How far the ink of a tall bracket or sign drawn at `height` reaches above
+// its bottom (the draw without an ink span).
+InkReach StretchedReach(CDC& dc, const CString& text, int32_t height, int32_t size);
 ExtentRecord MeasureBrackets(QVMToken& t, const MeasureArgs& a);
 void DrawBrackets(QVMToken& t, const DrawArgs& a);
 ExtentRecord MeasureMatrix(QVMToken& t, const MeasureArgs& a);

@@ -180,6 +180,21 @@ void InkSide::Widen(int32_t by) {
     if (profile.room[static_cast<size_t>(i)] != kNoInkRoom) profile.room[static_cast<size_t>(i)] += by;
 }
 
+void InkReach::Add(const InkReach& other, int32_t by) {
+  known = true;
+  if (other.IsEmpty()) return;
+  top = std::max(top, other.top + by);
+  bottom = std::min(bottom, other.bottom + by);
+}
+
+InkReach ReachFromTo(int32_t bottom, int32_t top) {
+  InkReach reach;
+  reach.top = top;
+  reach.bottom = bottom;
+  reach.known = true;
+  return reach;
+}
+
 InkSide ShapeSide(int32_t room) {
   InkSide side;
   side.room = room;

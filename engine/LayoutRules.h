@@ -116,8 +116,23 @@ struct InkSide {
 };
 // A side met by a sign or construct all the way up.
 InkSide ShapeSide(int32_t room);
+// How far a box's ink reaches, its highest and lowest point above the
+// box's bottom (y upwards); no ink at all where the top is below the bottom.
+// Not `known` where the layout knows nothing of it: the box's own top and
+// bottom stand for it then.
+struct InkReach {
+  int32_t top = -kNoInkRoom, bottom = kNoInkRoom;
+  bool known = false;
+
+  bool IsEmpty() const { return top < bottom; }
+  // Takes in `other` standing `by` higher.
+  void Add(const InkReach& other, int32_t by = 0);
+};
+// Ink that reaches from `bottom` to `top` of a box.
+InkReach ReachFromTo(int32_t bottom, int32_t top);
 struct InkSides {
   InkSide left, right;
+  InkReach reach;
 };
 // Where a glyph's ink stands, in logical units from its origin: the paper
 // between the ink and the origin (left) and the advance (right), nearest

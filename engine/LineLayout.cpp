@@ -306,6 +306,7 @@ int PixelRows(CDC& dc, int32_t length) {
 InkSides NoInk() {
   InkSides none;
   none.left.edge = none.right.edge = InkEdge::kNone;
+  none.reach.known = true;
   return none;
 }
 
@@ -337,11 +338,23 @@ InkSides TextInk(CDC& dc, QVMToken& t, const CString& shown, int32_t offset, int
   // Glyphs the context cannot show: nothing is known of their ink.
   if (head.a == kNoInkRoom || tail.c == kNoInkRoom) return InkSides{};
   return {GlyphSide(head.a, head.left, before, italic, symbol),
-          GlyphSide(tail.c, tail.right, after, italic, symbol)};
+          GlyphSide(tail.c, tail.right, after, italic, symbol),
+          TextReach(dc, shown.Mid(first, last + 1 - first), MetricsOf(t).d)};
+}
+
+InkReach TextReach(CDC& dc, const CString& shown, int32_t descent) {
+  InkReach reach;
+  reach.known = true;
+  for (int i = 0; i < shown.GetLength(); ++i) {
+    const GlyphInk glyph = GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(i)));
+    if (glyph.a != kNoInkRoom) reach.Add(ReachFromTo(glyph.bottom, glyph.top), descent);
+  }
+  return reach;
 }
 
 InkSides TokenRow::Ink() const {
   InkSides ink = NoInk();
+  ink.reach = InkReach{};  // Reach() tells, for the callers that need it
   int32_t before = 0;
   for (const QVMToken* token : *this) {
     if (token->Ink().left.edge != InkEdge::kNone) {
@@ -413,6 +426,10 @@ int32_t StretchFontSize(const QVMToken& token, const QVMOptions& options) {
 }
 
 int32_t PenWidthOf(const QVMOptions& options) { return Truncate(options.GeneralPen.Value.Width); }
+
+int32_t RuleReach(CDC& dc, const QVMOptions& options) {
+  return (PenWidthOf(options) + 1) / 2 + OnePixel(dc);
+}
 
 // Measuring turns the text "int" into the Symbol integral's code.
 bool IsIntegral(const QVMToken& token) {
@@ -545,26 +562,52 @@ ExtentRecord TokenRow::MeasureOperand(CDC& dc, const QVMOptions& options,
   return r;
 }
 
-// Baselines on the row's baseline; a power starts on it, or just below the
-// top of a taller bracket group before it.
+namespace {
+
+// Where a token's box bottom stands above its row's bottom, after the token
+// `before` it: its baseline on the row's; a power starts on it, or just
+// below the top of a taller bracket group before it.
+int32_t BottomInRow(const QVMToken* before, const QVMToken& token, int32_t rowAlign) {
+  const ExtentRecord& box = token.extent;
+  if (before != nullptr && before->kind == TK_BRACKETS && token.kind == TK_POWER &&
+      box.height < before->extent.height)
+    return Truncate(before->extent.height - kPowerOverBrackets * box.height - before->extent.align +
+                    rowAlign);
+  return box.raised ? rowAlign : rowAlign - box.align;
+}
+
+}  // namespace
+
 void TokenRow::AdjustVertical() {
   for (QVMToken* token : *this) {
     token->row1.AdjustVertical();
     token->row2.AdjustVertical();
   }
-  for (int i = 0; i < GetSize(); ++i) {
-    QVMToken* q = GetAt(i);
-    const QVMToken* p = i > 0 ? GetAt(i - 1) : nullptr;
-    ExtentRecord& box = q->extent;
-    if (p != nullptr && p->kind == TK_BRACKETS && q->kind == TK_POWER &&
-        box.height < p->extent.height) {
-      box.adjust = Truncate(p->extent.height - kPowerOverBrackets * box.height - p->extent.align +
-                            Extent().align);
-    } else {
-      box.adjust = Extent().align;
-    }
-    if (!box.raised) box.adjust -= box.align;
+  const QVMToken* before = nullptr;
+  for (QVMToken* token : *this) {
+    token->extent.adjust = BottomInRow(before, *token, Extent().align);
+    before = token;
   }
+}
+
+InkReach ReachOf(const QVMToken& t) {
+  return t.Ink().reach.known ? t.Ink().reach : ReachFromTo(0, t.extent.height);
+}
+
+InkReach RowReachAt(const TokenRow& row, int32_t y) {
+  InkReach reach = NoInk().reach;
+  reach.Add(row.Reach(), y);
+  return reach;
+}
+
+InkReach TokenRow::Reach() const {
+  InkReach reach = NoInk().reach;
+  const QVMToken* before = nullptr;
+  for (const QVMToken* token : *this) {
+    reach.Add(ReachOf(*token), BottomInRow(before, *token, Extent().align));
+    before = token;
+  }
+  return reach;
 }
 
 // The root row's box with room of a margin on either side.

@@ -125,8 +125,11 @@ class TokenRow {
   // The same for a row whose tokens are not drawn side by side (a matrix's
   // cells): no paper between neighbours.
   ExtentRecord MeasureCells(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory);
-  // Where the ink of the row stands, from its tokens' last measure.
+  // Where the ink of the row stands at its sides, from its tokens' last
+  // measure (its reach is left unknown: Reach() walks every token).
   InkSides Ink() const;
+  // How far the row's ink reaches above its bottom, from the same measure.
+  InkReach Reach() const;
   // An accent's operand: a lone low letter counts 0.7 of its height.
   ExtentRecord MeasureOperand(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory);
   // Draws the tokens left to right; (x, y) is the row's left and bottom.

@@ -2,8 +2,9 @@
 // between a matrix and its brackets, the room between a root's index and
 // its sign, the ink of stretched brackets against the measured box and
 // between their pieces, a tab in pasted text; neighbours that touched,
-// signs over a fraction's bar, brackets short of their contents' ink, the
-// width of a root and a bound centred over its sign.
+// signs over a fraction's bar, a fraction's rows that came too near its
+// bar, brackets short of their contents' ink, the width of a root and a
+// bound centred over its sign.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -205,6 +206,62 @@ void ExpectPartKeepsClear(const char* text, TokenKind kind, int row, const char*
 TEST(RenderPixels, RootIndexClearsTheSign) {
   for (const char* text : {"3root(27)", "3root(a/b)", "nroot x"})
     ExpectPartKeepsClear(text, TK_ROOT, 2, "index");
+}
+
+// The blank rows between a fraction's bar (the longest run of ink along a
+// row) and the nearest trace of ink above it and below it, in its columns.
+struct BarGaps {
+  int above = -1, below = -1;
+};
+BarGaps GapsAtBar(const LineCanvas& c) {
+  int barRow = -1, left = 0, right = -1;
+  for (int y = 0; y < c.Height(); ++y)
+    for (int x = 0, run = 0; x < c.Width(); ++x) {
+      run = IsInk(c, x, y, 250) ? run + 1 : 0;
+      if (run <= right - left + 1) continue;
+      barRow = y;
+      left = x - run + 1;
+      right = x;
+    }
+  auto blank = [&](int y) {
+    for (int x = left; x <= right; ++x)
+      if (IsInk(c, x, y, 250)) return false;
+    return true;
+  };
+  auto full = [&](int y) { return y >= 0 && y < c.Height() && !blank(y) && IsInk(c, left, y, 250); };
+  int top = barRow, bottom = barRow;
+  while (full(top - 1)) --top;
+  while (full(bottom + 1)) ++bottom;
+  BarGaps gaps{0, 0};
+  while (top - gaps.above - 1 >= 0 && blank(top - gaps.above - 1)) ++gaps.above;
+  while (bottom + gaps.below + 1 < c.Height() && blank(bottom + gaps.below + 1)) ++gaps.below;
+  return gaps;
+}
+
+// Whatever a fraction holds, its rows' ink keeps clear of the bar at every
+// size: as far above it as a letter on the baseline ("x/n"), give or take a
+// pixel (descenders, brackets, a tall sign without limits, a radical's
+// hook, a nested bar), and at least as far below it as an ascender ("x/h";
+// radicals, exponents, brackets, accents).
+TEST(RenderPixels, FractionRowsKeepTheirPaperFromTheBar) {
+  const char* const fractions[] = {"y/n",        "g/h",         "dy/dx",    "(x+y)/2",
+                                   "Q/P",        "(sigma x)/n", "((a/b))/c", "(product x\\i)/n",
+                                   "1/(sqrt x)", "a/(b^2)",     "a/((b/c))", "2/(x_)"};
+  auto gaps = [](const char* text, const std::string& size) {
+    ParsedLine parsed(text, size);
+    EXPECT_TRUE(parsed.ok) << text;
+    return GapsAtBar(*parsed.Draw().canvas);
+  };
+  for (const char* size : kFontSizes) {
+    const int letterAbove = gaps("x/n", size).above, ascenderBelow = gaps("x/h", size).below;
+    ASSERT_GE(letterAbove, 2) << size;
+    ASSERT_GE(ascenderBelow, 2) << size;
+    for (const char* text : fractions) {
+      const BarGaps g = gaps(text, size);
+      EXPECT_NEAR(g.above, letterAbove, 1) << text << " " << size;
+      EXPECT_GE(g.below, ascenderBelow) << text << " " << size;
+    }
+  }
 }
 
 // A sum or product without limits over a fraction's bar stands on its
