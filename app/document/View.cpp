@@ -61,7 +61,9 @@ void QVM400View::SizeToExtent(const ExtentRecord& extent) {
 }
 
 // The document found the bands once for all its views; each view places
-// them on its own terms (OnPrepareDC, 0.01 mm) across its whole width.
+// them on its own terms (OnPrepareDC, 0.01 mm) across its whole width. The
+// scroll sizes follow at once: an edit out of sight repaints nothing here,
+// and the bars must still reach the line it changed.
 void QVM400View::OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) {
   QVM400Doc* doc = GetDocument();
   if (hint != QVM400Doc::kHintTextEdited || !doc || !m_hWnd)
@@ -78,6 +80,8 @@ void QVM400View::OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) {
     rect.right = client.right;
     InvalidateRect(&rect, FALSE);
   }
+  ExtentRecord extent;
+  SizeToExtent(doc->MeasureEquation(extent, &dc));
 }
 
 void QVM400View::OnDraw(CDC* dc) {

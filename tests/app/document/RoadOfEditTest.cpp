@@ -150,3 +150,17 @@ TEST_F(RoadOfEdit, ScrollAreaIsOnePointOneTimesTheExtent) {
 }
 
 }  // namespace
+
+// A line typed below the part of the equation the view shows repaints
+// nothing there, yet the scroll bar must grow to reach it.
+TEST_F(RoadOfEdit, ScrollRangeReachesALineTypedOutOfSight) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  QVM400View* view = ViewOf(doc);
+  SetCaret(app->EquationEdit->LineIndex(2));
+  Type("a=1");
+  PaintView(view);
+  SetCaret(app->EquationEdit->LineIndex(19));
+  Type("y=2");
+  EXPECT_GT(view->GetTotalSize().cy, doc->MeasureOwnExtent().height);
+}
