@@ -232,8 +232,11 @@ HWND QVM400App::EquationEditWindow() const {
   return EquationEdit ? EquationEdit->GetSafeHwnd() : nullptr;
 }
 
+// Opening a document shows its text twice (when it is read and when its
+// view is activated): the box lays out long text slowly, and writing it
+// again would also empty its undo buffer for nothing.
 void QVM400App::ShowInEquationEdit(const CString& text) {
-  if (EquationEditWindow()) EquationEdit->SetWindowText(text);
+  if (EquationEditWindow() && EquationEdit->GetWindowText() != text) EquationEdit->SetWindowText(text);
 }
 
 BOOL QVM400App::PrepareDocumentsForClose(bool updateEmbedded) {

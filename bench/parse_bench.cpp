@@ -91,14 +91,16 @@ void PrintChains(const QVMOptions& options) {
 // Families that once grew faster than linearly (found by --search, one or
 // two of each kind): an exponent group reaching to the row's end taken by
 // the "/" before it, stray closing brackets beside operators and infix
-// words, nested groups, and chains of script marks.
+// words, nested groups, chains of script marks, and opening brackets never
+// closed among infix words.
 // clang-format off
 const Family kFamilies[] = {
   {"x^a/", ""},   {"/^", ""},     {"^/", ""},     {"/)", ""},    {",)", ""},
   {"),", ""},     {"/]", ""},     {")root", ""},  {")div", ""},  {"/root", ""},
   {"/|", ""},     {"/x", ""},     {"/sqrt(", ""}, {"^a", ""},    {"\\_", ""},
   {"1/(", ")"},   {"/(", ")"},    {",(", ")"},    {",[", "]"},   {"^(", ")"},
-  {"(root", ")"},  {"^//", ""},    {"/|^", "|"},
+  {"(root", ")"},  {"^//", ""},    {"/|^", "|"},   {"sqrt(rootroot", ""},
+  {"rootroot(", ""}, {"(divdiv", ""},
 };
 // clang-format on
 

@@ -133,6 +133,38 @@ ExtentRecord QVMToken::Draw(CDC& dc, int32_t x, int32_t y, bool isFirst, QVMOpti
   return extent;
 }
 
+namespace {
+
+// The horizontal extent of the context's clipping in logical units, when
+// the context can tell it (a metafile records everything).
+bool ClipAcross(CDC& dc, int32_t& left, int32_t& right) {
+  const DWORD type = ::GetObjectType(dc.GetSafeHdc());
+  RECT clip{};
+  if ((type != OBJ_DC && type != OBJ_MEMDC) || ::GetClipBox(dc.GetSafeHdc(), &clip) == ERROR) return false;
+  left = std::min(clip.left, clip.right);
+  right = std::max(clip.left, clip.right);
+  return true;
+}
+
+// A long line shows only a part in a window: the tokens of its root row
+// wholly left or right of the clipping (with `slack` for ink beyond a
+// box) are not drawn.
+void DrawShownTokens(TokenRow& row, CDC& dc, int32_t x, int32_t y, int32_t slack, QVMOptions& options,
+                     QVMTokenFactory& factory) {
+  int32_t clipLeft = 0;
+  int32_t clipRight = 0;
+  if (!ClipAcross(dc, clipLeft, clipRight)) return row.Draw(dc, x, y, options, factory);
+  int32_t left = x;
+  for (int i = 0; i < row.GetSize() && left <= clipRight + slack; ++i) {
+    QVMToken* token = row.GetAt(i);
+    const int32_t width = token->Measure(dc, left - x, options, factory).width;
+    if (left + width >= clipLeft - slack) token->Draw(dc, left, y, i == 0, options, factory);
+    left += width;
+  }
+}
+
+}  // namespace
+
 void TokenRow::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options, QVMTokenFactory& factory) {
   int32_t left = x;
   for (int i = 0; i < GetSize(); ++i) {
@@ -166,7 +198,7 @@ void EquationLine::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options) {
     const CRect area(x + hshift, y + vshift, x + hshift + box.width, y + vshift + box.height);
     WipeBackground(dc, area, dc.GetBkColor());
   }
-  root_.Draw(dc, x + hshift, y + vshift, options, factory_);
+  DrawShownTokens(root_, dc, x + hshift, y + vshift, box.height, options, factory_);
   dc.SetTextAlign(alignment);
   if (opaque) dc.SetBkMode(OPAQUE);
 }

@@ -146,100 +146,15 @@ int DivideLeftStart(const TokenRow& row, int last) {
   }
 }
 
-// The bracket edits of one operator pass over one row, with what the pass
-// has learnt of the row's tail. "1/(1/(1/(..." holds up to a hundred typed
-// opening brackets without a match, and each would be found so by a walk to
-// the row's end; a walk that reaches a tail walked before takes its answer
-// from there. Known: from the bracket at `anchor_` to the row's end the depth
-// (opening +1, closing -1, counted from 0 before the anchor) never falls
-// below `lowest_` and ends at `total_`. Brackets added at the end keep that
-// up to date; an edit inside the tail forgets it.
-class OperandEdits {
- public:
-  OperandEdits(TokenRow& row, QVMTokenFactory& factory) : row_(row), factory_(factory) {}
-  const TokenRow& Row() const { return row_; }
-  void Insert(int index, TokenKind kind);
-  void Append(TokenKind kind);
-  // As TokenRow::FindMatchingClose.
-  int FindMatchingClose(int open);
-
- private:
-  static int Step(TokenKind kind) { return kind == TK_OPEN ? 1 : kind == TK_CLOSE ? -1 : 0; }
-  void Learn(int anchor, int lowest, int total);
-
-  TokenRow& row_;
-  QVMTokenFactory& factory_;
-  int anchor_ = -1;  // -1 while nothing is known
-  int lowest_ = 0;
-  int total_ = 0;
-};
-
-void OperandEdits::Insert(int index, TokenKind kind) {
-  if (index >= row_.GetSize()) {
-    Append(kind);
-    return;
-  }
-  InsertBracket(row_, index, kind, factory_);
-  if (index <= anchor_) ++anchor_;
-  else anchor_ = -1;
-}
-
-void OperandEdits::Append(TokenKind kind) {
-  row_.Append(NewBracket(factory_, kind));
-  total_ += Step(kind);
-  lowest_ = std::min(lowest_, total_);
-}
-
-void OperandEdits::Learn(int anchor, int lowest, int total) {
-  anchor_ = anchor;
-  lowest_ = lowest;
-  total_ = total;
-}
-
-// The row's kept pairs answer first; the walk jumps over the groups they
-// know.
-int OperandEdits::FindMatchingClose(int open) {
-  if (open < 0 || open >= row_.GetSize() || row_.KindAt(open) != TK_OPEN)
-    return row_.FindMatchingClose(open);
-  const BracketPairs* pairs = row_.Pairs();
-  const int known = pairs != nullptr ? pairs->MatchingClose(open, row_.GetSize()) : BracketPairs::kUnknown;
-  if (known != BracketPairs::kUnknown) return known;
-  const bool tailKnown = anchor_ > open;
-  const int stop = tailKnown ? anchor_ : row_.GetSize();
-  int depth = 0;
-  int lowest = 1;
-  for (int i = open; i < stop; ++i) {
-    const int skip = i > open && pairs != nullptr && row_.KindAt(i) == TK_OPEN ? pairs->Remembered(i) : -1;
-    if (skip > i && skip < stop) {
-      i = skip;  // a group inside: its brackets balance
-      continue;
-    }
-    depth += Step(row_.KindAt(i));
-    if (depth == 0) {
-      if (pairs != nullptr) pairs->Learn(open, i);
-      return i;
-    }
-    lowest = std::min(lowest, depth);
-  }
-  if (!tailKnown) {
-    Learn(open, lowest, depth);
-    return -1;
-  }
-  if (depth + lowest_ <= 0) return row_.FindMatchingClose(open);  // its match is in the tail
-  Learn(open, std::min(lowest, depth + lowest_), depth + total_);
-  return -1;
-}
-
 // The right operand of the operator at d gets its brackets, then the
 // construct's closing bracket follows.
-void BracketRightOperand(OperandEdits& edits, int d, TokenKind op) {
-  const TokenRow& row = edits.Row();
+void BracketRightOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& factory) {
   const int h = d + 1;
   if (row.KindAt(h) == TK_OPEN) {
-    const int match = edits.FindMatchingClose(h);
+    const int match = row.FindMatchingClose(h);
     if (match < 0) {
-      edits.Append(TK_CLOSE);
-      edits.Append(TK_CLOSE);
+      row.Append(NewBracket(factory, TK_CLOSE));
+      row.Append(NewBracket(factory, TK_CLOSE));
       return;
     }
     // "1/(n-r)!": the factorial stays with its group.
@@ -247,7 +162,7 @@ void BracketRightOperand(OperandEdits& edits, int d, TokenKind op) {
     if (row.KindAt(match + 1) != TK_POWER && !factorial && IsDelimiterGroup(row, h)) {
       row.GetAt(h)->SetText(CString());
       row.GetAt(match)->SetText(CString());
-      edits.Insert(match + 1, TK_CLOSE);
+      InsertBracket(row, match + 1, TK_CLOSE, factory);
       return;
     }
     // A powered group, or one of bars, keeps its brackets inside an
@@ -258,27 +173,26 @@ void BracketRightOperand(OperandEdits& edits, int d, TokenKind op) {
       ++end;
       if (row.KindAt(end - 1) == TK_POWER && row.KindAt(end) == TK_OPEN) end = GroupEnd(row, end) + 1;
     }
-    edits.Insert(end, TK_CLOSE);
-    edits.Insert(end, TK_CLOSE);
-    edits.Insert(h, TK_OPEN);
+    InsertBracket(row, end, TK_CLOSE, factory);
+    InsertBracket(row, end, TK_CLOSE, factory);
+    InsertBracket(row, h, TK_OPEN, factory);
     return;
   }
   const int end = op == TK_SEPARATOR ? RunEndRight(row, h, IsSeparatorRight) : DivideRightEnd(row, h);
-  edits.Insert(end, TK_CLOSE);
-  edits.Insert(end, TK_CLOSE);
-  edits.Insert(h, TK_OPEN);
+  InsertBracket(row, end, TK_CLOSE, factory);
+  InsertBracket(row, end, TK_CLOSE, factory);
+  InsertBracket(row, h, TK_OPEN, factory);
 }
 
 // The left operand and the construct's opening bracket; returns the
 // operator's new index and sets `construct` to the construct's opening
 // bracket (-1 when it has none).
-int BracketLeftOperand(OperandEdits& edits, int d, TokenKind op, int& construct) {
-  const TokenRow& row = edits.Row();
+int BracketLeftOperand(TokenRow& row, int d, TokenKind op, int& construct, QVMTokenFactory& factory) {
   construct = -1;
   if (d == 0) {
-    edits.Insert(0, TK_CLOSE);
-    edits.Insert(0, TK_OPEN);
-    edits.Insert(0, TK_OPEN);
+    InsertBracket(row, 0, TK_CLOSE, factory);
+    InsertBracket(row, 0, TK_OPEN, factory);
+    InsertBracket(row, 0, TK_OPEN, factory);
     construct = 0;
     return d + 3;
   }
@@ -297,7 +211,7 @@ int BracketLeftOperand(OperandEdits& edits, int d, TokenKind op, int& construct)
       row.GetAt(u)->SetText(CString());
       if (open < 0) return d;
       row.GetAt(open)->SetText(CString());
-      edits.Insert(open, TK_OPEN);
+      InsertBracket(row, open, TK_OPEN, factory);
       construct = open;
       return d + 1;
     }
@@ -307,9 +221,9 @@ int BracketLeftOperand(OperandEdits& edits, int d, TokenKind op, int& construct)
   } else {
     start = op == TK_SEPARATOR ? RunStartLeft(row, u, IsSeparatorLeft) : DivideLeftStart(row, u);
   }
-  edits.Insert(d, TK_CLOSE);
-  edits.Insert(start, TK_OPEN);
-  edits.Insert(start, TK_OPEN);
+  InsertBracket(row, d, TK_CLOSE, factory);
+  InsertBracket(row, start, TK_OPEN, factory);
+  InsertBracket(row, start, TK_OPEN, factory);
   construct = start;
   return d + 3;
 }
@@ -450,7 +364,6 @@ bool BracketConstructRight(TokenRow& row, int& i, int start, QVMTokenFactory& fa
 void TokenRow::BracketOperatorOperands(TokenKind op, QVMTokenFactory& factory) {
   const BracketPairs pairs(*this);
   ConstructHeights heights;
-  OperandEdits edits(*this, factory);
   for (int d = GetSize() - 1; d >= 0; --d) {
     QVMToken* token = GetAt(d);
     if (token->kind != op) {
@@ -463,9 +376,9 @@ void TokenRow::BracketOperatorOperands(TokenKind op, QVMTokenFactory& factory) {
       KeepAsText(*token);
       continue;
     }
-    BracketRightOperand(edits, d, op);
+    BracketRightOperand(*this, d, op, factory);
     int construct = -1;
-    d = BracketLeftOperand(edits, d, op, construct);
+    d = BracketLeftOperand(*this, d, op, construct, factory);
     NoteHeight(*this, construct, height, heights);
   }
 }

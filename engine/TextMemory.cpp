@@ -19,6 +19,7 @@ constexpr size_t kFontLimit = 128;
 thread_local TextMemory* currentMemory = nullptr;
 thread_local FontInUse* currentFont = nullptr;
 thread_local LingeringFonts* currentLingering = nullptr;
+thread_local uint64_t endedFontScopes = 0;
 
 }  // namespace
 
@@ -212,14 +213,23 @@ MemoryScope::~MemoryScope() {
 TextMemory* MemoryScope::Current() { return currentMemory; }
 
 FontInUse::FontInUse(const FontName& key, std::function<void()> realise)
-    : key_(key), realise_(std::move(realise)), outer_(currentFont) {
+    : key_(key), realise_(std::move(realise)), outer_(currentFont), selectedAt_(endedFontScopes) {
   currentFont = this;
 }
 
 FontInUse::~FontInUse() {
   currentFont = outer_;
-  for (FontInUse* scope = outer_; scope != nullptr; scope = scope->outer_) scope->stale_ = true;
+  ++endedFontScopes;
 }
+
+void FontInUse::Hold(HFONT font, COLORREF color, bool selected) {
+  font_ = font;
+  color_ = color;
+  unselected_ = !selected;
+  selectedAt_ = endedFontScopes;
+}
+
+bool FontInUse::Stale() const { return unselected_ || selectedAt_ != endedFontScopes; }
 
 FontInUse* FontInUse::Current() { return currentFont; }
 
@@ -262,8 +272,9 @@ void SelectCurrentFont(CDC& dc) {
   if (!LingeringFonts::Active(dc)) return;
   FontInUse* font = currentFont;
   while (font != nullptr && font->font_ == nullptr) font = font->outer_;
-  if (font == nullptr || !font->stale_) return;
+  if (font == nullptr || !font->Stale()) return;
   if (::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT) != font->font_) dc.SelectObject(font->font_);
   if (dc.GetTextColor() != font->color_) dc.SetTextColor(font->color_);
-  font->stale_ = false;
+  font->unselected_ = false;
+  font->selectedAt_ = endedFontScopes;
 }

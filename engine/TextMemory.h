@@ -144,11 +144,7 @@ class FontInUse {
   const FontName& Key() const { return key_; }
   // The font and text colour of the scope, for SelectCurrentFont; unless
   // `selected`, SelectCurrentFont selects them first.
-  void Hold(HFONT font, COLORREF color, bool selected = true) {
-    font_ = font;
-    color_ = color;
-    stale_ = !selected;
-  }
+  void Hold(HFONT font, COLORREF color, bool selected = true);
   // Selects the font when it is not yet selected.
   void Realise();
 
@@ -158,8 +154,13 @@ class FontInUse {
   FontInUse* outer_;
   HFONT font_ = nullptr;
   COLORREF color_ = 0;
-  // A scope inside this one ended since: the context may hold its font.
-  bool stale_ = false;
+  // Its font was never selected, or a scope inside this one ended since it
+  // was (the context may hold that scope's font): scopes end in order, so
+  // any scope ended since then was inside this one, and a count of ended
+  // scopes tells without a walk over the outer scopes at each end.
+  bool unselected_ = false;
+  uint64_t selectedAt_ = 0;  // ended scopes when the font was last selected
+  bool Stale() const;
 
   friend void SelectCurrentFont(CDC& dc);
 };

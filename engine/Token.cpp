@@ -63,34 +63,18 @@ const char* TokenKindName(TokenKind kind) {
 
 const TokenRow::RowPart TokenRow::kEmptyPart;
 
-int TokenRow::Append(QVMToken* token) {
-  const int index = Tokens().Add(token);
-  Edited(index, 0, 1);
-  return index;
-}
+int TokenRow::Append(QVMToken* token) { return Tokens().Add(token); }
 
-void TokenRow::SetAt(int index, QVMToken* token) {
-  Tokens().SetAt(index, token);
-  Edited(index, 1, 1);
-}
+void TokenRow::SetAt(int index, QVMToken* token) { Tokens().SetAt(index, token); }
 
-void TokenRow::InsertAt(int index, QVMToken* token) {
-  Tokens().InsertAt(index, token);
-  Edited(std::min(index, GetSize() - 1), 0, 1);
-}
+void TokenRow::InsertAt(int index, QVMToken* token) { Tokens().InsertAt(index, token); }
 
 void TokenRow::RemoveAt(int index, int count) {
-  const int size = GetSize();
-  if (index < 0 || count <= 0 || index >= size) return;
-  part_->tokens.RemoveAt(index, count);
-  Edited(index, std::min(count, size - index), 0);
+  if (part_ != nullptr) part_->tokens.RemoveAt(index, count);
 }
 
 void TokenRow::RemoveAll() {
-  if (part_ == nullptr) return;
-  const int size = GetSize();
-  part_->tokens.RemoveAll();
-  Edited(0, size, 0);
+  if (part_ != nullptr) part_->tokens.RemoveAll();
 }
 
 // Appends a new operator token; only the three arithmetic kinds have text.
@@ -112,49 +96,28 @@ CString TokenRow::TextAt(int index) const {
 }
 
 // Bracket matching counts kinds, never bracket characters. While a pass
-// keeps the row's pairs, a walk asks them first, and jumps over the groups
-// they know.
+// keeps the row's pairs (BracketPairs), the row's tokens answer.
 int TokenRow::FindMatchingClose(int index) const {
   if (index < 0 || index >= GetSize()) return -1;
   if (KindAt(index) != TK_OPEN) return index;
-  const BracketPairs* pairs = Pairs();
-  if (pairs != nullptr) {
-    const int match = pairs->MatchingClose(index, GetSize());
-    if (match != BracketPairs::kUnknown) return match;
-  }
+  if (part_->tokens.KeepsBrackets()) return part_->tokens.MatchingClose(index);
   int depth = 1;
   for (int i = index + 1; i < GetSize(); ++i) {
     const TokenKind kind = KindAt(i);
-    if (kind == TK_OPEN) {
-      const int known = pairs != nullptr ? pairs->Remembered(i) : BracketPairs::kUnknown;
-      if (known > i) i = known;
-      else ++depth;
-    } else if (kind == TK_CLOSE && --depth == 0) {
-      if (pairs != nullptr) pairs->Learn(index, i);
-      return i;
-    }
+    if (kind == TK_OPEN) ++depth;
+    else if (kind == TK_CLOSE && --depth == 0) return i;
   }
   return -1;
 }
 
 int TokenRow::FindMatchingOpen(int index) const {
   if (index < 0 || index >= GetSize() || KindAt(index) != TK_CLOSE) return -1;
-  const BracketPairs* pairs = Pairs();
-  if (pairs != nullptr) {
-    const int match = pairs->MatchingOpen(index, GetSize());
-    if (match != BracketPairs::kUnknown) return match;
-  }
+  if (part_->tokens.KeepsBrackets()) return part_->tokens.MatchingOpen(index);
   int depth = 1;
   for (int i = index - 1; i >= 0; --i) {
     const TokenKind kind = KindAt(i);
-    if (kind == TK_CLOSE) {
-      const int known = pairs != nullptr ? pairs->Remembered(i) : BracketPairs::kUnknown;
-      if (known >= 0 && known < i) i = known;
-      else ++depth;
-    } else if (kind == TK_OPEN && --depth == 0) {
-      if (pairs != nullptr) pairs->Learn(index, i);
-      return i;
-    }
+    if (kind == TK_CLOSE) ++depth;
+    else if (kind == TK_OPEN && --depth == 0) return i;
   }
   return -1;
 }

@@ -93,9 +93,6 @@ class TokenRow {
   void InsertAt(int index, QVMToken* token);
   void RemoveAt(int index, int count = 1);
   void RemoveAll();
-  // The pairs a pass keeps of this row while it edits it (BracketPairs).
-  const BracketPairs* Pairs() const { return part_ == nullptr ? nullptr : part_->pairs; }
-  void SetPairs(BracketPairs* pairs) { MadePart().pairs = pairs; }
   QVMToken* const* begin() const { return part_ == nullptr ? nullptr : part_->tokens.begin(); }
   QVMToken* const* end() const { return part_ == nullptr ? nullptr : part_->tokens.end(); }
 
@@ -173,11 +170,7 @@ class TokenRow {
     ExtentRecord extent;
     TokenArray tokens;
     bool needsLayout = true;
-    BracketPairs* pairs = nullptr;  // told of every edit while a pass keeps them
   };
-  void Edited(int index, int removed, int inserted) {
-    if (part_ != nullptr && part_->pairs != nullptr) part_->pairs->Edited(index, removed, inserted, GetSize());
-  }
 #ifdef _WIN32
   ExtentRecord MeasureTokens(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory,
                              bool neighbours);

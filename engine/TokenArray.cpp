@@ -3,37 +3,101 @@
 
 #include <algorithm>
 
+#include "engine/Token.h"
+
 namespace {
 
-// Moves `gap` to start at slot `to` by shifting the tokens between.
-template <class Gap>
-void Shift(std::vector<QVMToken*>& slots, Gap& gap, size_t to) {
-  if (to < gap.start) {
-    const size_t count = gap.start - to;
-    std::move_backward(slots.begin() + to, slots.begin() + gap.start, slots.begin() + gap.end);
-    gap.start -= count;
-    gap.end -= count;
-  } else if (to > gap.start) {
-    const size_t count = to - gap.start;
-    std::move(slots.begin() + gap.end, slots.begin() + gap.end + count, slots.begin() + gap.start);
-    gap.start += count;
-    gap.end += count;
-  }
+// The items of slots [start, end) of a gap move so that it starts at `to`.
+template <class T>
+void ShiftItems(std::vector<T>& items, size_t start, size_t end, size_t to) {
+  if (to < start)
+    std::move_backward(items.begin() + to, items.begin() + start, items.begin() + end);
+  else
+    std::move(items.begin() + end, items.begin() + end + (to - start), items.begin() + start);
+}
+
+int8_t StepOf(const QVMToken* token) {
+  return token->kind == TK_OPEN ? 1 : token->kind == TK_CLOSE ? -1 : 0;
 }
 
 }  // namespace
 
+// The index's steps move with the tokens; the gap's slots step by 0.
+void TokenArray::Shift(Gap& gap, size_t to) const {
+  if (to == gap.start) return;
+  const size_t width = gap.Width();
+  ShiftItems(slots_, gap.start, gap.end, to);
+  if (index_ != nullptr) {
+    // Only the slots the tokens left and the ones they came to changed: a
+    // short move of a wide gap costs as little as the move.
+    std::vector<int8_t>& steps = index_->Steps();
+    ShiftItems(steps, gap.start, gap.end, to);
+    const size_t moved = to < gap.start ? gap.start - to : to - gap.start;
+    const size_t left = std::min(gap.start, to);
+    const size_t right = std::max(gap.end, to + width);
+    // The gap's new slots outside its old ones.
+    const size_t taken = to < gap.start ? to : std::max(to, gap.end);
+    const size_t takenEnd = to < gap.start ? std::min(to + width, gap.start) : to + width;
+    std::fill(steps.begin() + taken, steps.begin() + takenEnd, 0);
+    if (moved < width) {
+      index_->Changed(left, left + moved);
+      index_->Changed(right - moved, right);
+    } else {
+      index_->Changed(left, right);
+    }
+  }
+  if (to > gap.start + kLongMove) gap.longMove = 1;
+  if (to + kLongMove < gap.start) gap.longMove = -1;
+  gap.start = to;
+  gap.end = to + width;
+}
+
 // The first gap moves among the tokens before the second.
 void TokenArray::MoveFirst(size_t index) const {
   assert(index <= SecondAt());
-  Shift(slots_, first_, index);
+  Shift(first_, index);
 }
 
 // The second gap moves among the tokens after the first; index counts
 // tokens, so the first gap's slots lie before the slot it goes to.
 void TokenArray::MoveSecond(size_t index) const {
   assert(index >= FirstAt());
-  Shift(slots_, second_, index + first_.Width());
+  Shift(second_, index + first_.Width());
+}
+
+void TokenArray::Restep(size_t first, size_t end) const {
+  std::vector<int8_t>& steps = index_->Steps();
+  const bool shrank = slots_.size() < steps.size();
+  steps.resize(slots_.size());
+  for (size_t s = first; s < end; ++s) {
+    const bool free = (s >= first_.start && s < first_.end) || (s >= second_.start && s < second_.end);
+    steps[s] = free ? 0 : StepOf(slots_[s]);
+  }
+  if (shrank) index_->Relaid();
+  else index_->Changed(first, end);
+}
+
+const BracketIndex& TokenArray::Index() const {
+  if (index_ == nullptr) {
+    index_ = std::make_unique<BracketIndex>();
+    Restep(0, slots_.size());
+  }
+  return *index_;
+}
+
+void TokenArray::KeepBrackets(bool keep) {
+  keep_ = keep;
+  if (!keep) index_.reset();
+}
+
+int TokenArray::MatchingClose(int index) const {
+  const ptrdiff_t slot = Index().CloseOf(Slot(index));
+  return slot < 0 ? -1 : IndexOf(static_cast<size_t>(slot));
+}
+
+int TokenArray::MatchingOpen(int index) const {
+  const ptrdiff_t slot = Index().OpenOf(Slot(index));
+  return slot < 0 ? -1 : IndexOf(static_cast<size_t>(slot));
 }
 
 bool TokenArray::UsesSecond(size_t index) const {
@@ -41,7 +105,8 @@ bool TokenArray::UsesSecond(size_t index) const {
   if (index < FirstAt()) return false;
   const size_t toFirst = index - FirstAt();
   const size_t toSecond = SecondAt() - index;
-  return toSecond < toFirst;
+  if (toSecond < toFirst) return toSecond <= kLongMove || second_.longMove != 1;
+  return toFirst > kLongMove && first_.longMove == -1;
 }
 
 // Each gap gets room for a quarter of the row more (a small slack for small
@@ -61,6 +126,7 @@ void TokenArray::Rebuild(size_t index, size_t count) {
   slots_.swap(laid);
   first_ = {index, index + width};
   second_ = {second + width, second + 2 * width};
+  if (index_ != nullptr) Restep(0, slots_.size());
 }
 
 void TokenArray::CloseGaps() const {
@@ -81,6 +147,7 @@ void TokenArray::InsertAt(int index, QVMToken* token, int count) {
   // appended after the tail, so a row built by appending grows as a vector.
   if (at == Size() && (second_.end < slots_.size() || second_.Width() == 0)) {
     slots_.insert(slots_.end(), n, token);
+    if (index_ != nullptr) Restep(slots_.size() - n, slots_.size());
     return;
   }
   Gap* gap = nullptr;
@@ -97,6 +164,7 @@ void TokenArray::InsertAt(int index, QVMToken* token, int count) {
   }
   std::fill(slots_.begin() + gap->start, slots_.begin() + gap->start + count, token);
   gap->start += n;
+  if (index_ != nullptr) Restep(gap->start - n, gap->start);
 }
 
 // A removal widens a gap moved to just after the removed tokens: the
@@ -106,22 +174,26 @@ void TokenArray::RemoveAt(int index, int count) {
   if (index < 0 || count <= 0 || index >= GetSize()) return;
   const size_t at = static_cast<size_t>(index);
   const size_t end = at + std::min(static_cast<size_t>(count), Size() - at);
+  Gap* gap = &first_;
   if (at >= FirstAt() && UsesSecond(end)) {
     MoveSecond(end);
-    second_.start -= end - at;
-    return;
+    gap = &second_;
+  } else {
+    if (end > SecondAt()) MoveSecond(end);
+    MoveFirst(end);
   }
-  if (end > SecondAt()) MoveSecond(end);
-  MoveFirst(end);
-  first_.start -= end - at;
+  gap->start -= end - at;
+  if (index_ != nullptr) Restep(gap->start, gap->start + (end - at));
 }
 
 void TokenArray::RemoveAll() {
   slots_.clear();
   first_ = second_ = Gap{};
+  if (index_ != nullptr) Restep(0, 0);
 }
 
 void TokenArray::Copy(const TokenArray& other) {
   slots_.assign(other.begin(), other.end());
   first_ = second_ = Gap{slots_.size(), slots_.size()};
+  if (index_ != nullptr) Restep(0, slots_.size());
 }

@@ -7,12 +7,17 @@
 // place and this one instead of the rest of the row; appending leaves both
 // gaps where they are. Reading by index is as cheap as in an array.
 // Iterating closes the gaps first (at the end of the row), so iterators are
-// plain pointers over consecutive tokens.
+// plain pointers over consecutive tokens. While its brackets are kept
+// (KeepBrackets), the array keeps a BracketIndex of its slots beside them,
+// made when first asked, and matches brackets through it.
 #pragma once
 
 #include <cassert>
 #include <cstddef>
+#include <memory>
 #include <vector>
+
+#include "engine/BracketIndex.h"
 
 class QVMToken;
 
@@ -21,7 +26,11 @@ class TokenArray {
   int GetSize() const { return static_cast<int>(Size()); }
   bool IsEmpty() const { return Size() == 0; }
   QVMToken* GetAt(int index) const { return slots_[Slot(index)]; }
-  void SetAt(int index, QVMToken* token) { slots_[Slot(index)] = token; }
+  void SetAt(int index, QVMToken* token) {
+    const size_t slot = Slot(index);
+    slots_[slot] = token;
+    if (index_ != nullptr) Restep(slot, slot + 1);
+  }
   QVMToken* operator[](int index) const { return GetAt(index); }
 
   int Add(QVMToken* token);
@@ -31,6 +40,14 @@ class TokenArray {
   void RemoveAt(int index, int count = 1);
   void RemoveAll();
   void Copy(const TokenArray& other);
+
+  // Bracket matching through the index, for an array that keeps its
+  // brackets: the match of the opening or closing bracket at `index`, or
+  // -1 (as TokenRow::FindMatchingClose and FindMatchingOpen).
+  void KeepBrackets(bool keep);
+  bool KeepsBrackets() const { return keep_; }
+  int MatchingClose(int index) const;
+  int MatchingOpen(int index) const;
 
   QVMToken** begin() { return Closed(); }
   QVMToken** end() { return Closed() + Size(); }
@@ -42,8 +59,11 @@ class TokenArray {
   struct Gap {
     size_t start = 0;
     size_t end = 0;
+    int longMove = 0;  // the way its last long move went: -1 left, 1 right
     size_t Width() const { return end - start; }
   };
+  // Moves past this many slots count as long.
+  static constexpr size_t kLongMove = 64;
 
   size_t Size() const { return slots_.size() - first_.Width() - second_.Width(); }
   size_t Slot(int index) const {
@@ -56,11 +76,16 @@ class TokenArray {
   // Tokens before each gap.
   size_t FirstAt() const { return first_.start; }
   size_t SecondAt() const { return second_.start - first_.Width(); }
+  // Moves `gap` to start at slot `to` by shifting the tokens between.
+  void Shift(Gap& gap, size_t to) const;
   // Moves a gap to start before token `index`, which must lie on its side
   // of the other gap.
   void MoveFirst(size_t index) const;
   void MoveSecond(size_t index) const;
   // The gap that reaches token `index` more cheaply; false for the first.
+  // A pass that edits at two places in turn can leave one gap far away
+  // and the other going back and forth between them: a gap asked to go a
+  // long way back, against its last long move, leaves it to the other one.
   bool UsesSecond(size_t index) const;
   // Lays the tokens out again with `index` tokens before the first gap and
   // the second behind them, both wide enough for `count` more tokens.
@@ -72,9 +97,21 @@ class TokenArray {
     return slots_.data();
   }
   void CloseGaps() const;
+  // The token at a slot that holds one.
+  int IndexOf(size_t slot) const {
+    size_t index = slot;
+    if (slot >= second_.end) index -= second_.Width();
+    if (slot >= first_.end) index -= first_.Width();
+    return static_cast<int>(index);
+  }
+  // The index's steps for slots [first, end) from their tokens (0 in a gap).
+  void Restep(size_t first, size_t end) const;
+  const BracketIndex& Index() const;
 
   // Moving a gap changes no token's index: reading stays const.
   mutable std::vector<QVMToken*> slots_;
   mutable Gap first_;
   mutable Gap second_;  // never before the first
+  bool keep_ = false;
+  mutable std::unique_ptr<BracketIndex> index_;  // made when first asked
 };

@@ -186,7 +186,8 @@ const FamilyTree kFamilyTrees[] = {
   {"/(",    ")", 0x80881b5fb5941cb8ull}, {",(",     ")", 0x4ab629a70e3db8fcull},
   {",[",    "]", 0x4ab629a70e3db8fcull}, {"^(",     ")", 0xf547b2ad4f75c565ull},
   {"(root", ")", 0x6a1ba714d01ee2ebull}, {"^//",    "",  0xbe43504f53c4897full},
-  {"/|^",   "|", 0x300705a724c0b157ull},
+  {"/|^",   "|", 0x300705a724c0b157ull}, {"sqrt(rootroot", "", 0x34b200103deece6dull},
+  {"rootroot(", "", 0x0933b325c1e2bc67ull}, {"(divdiv", "", 0x913721ad5ef646d3ull},
 };
 // clang-format on
 

@@ -61,28 +61,37 @@ TEST_F(TokenRowTest, MatchingBrackets) {
 
 // A row whose pairs a pass keeps answers every look-up as a row walking,
 // while it is edited as the passes edit: brackets put before everything,
-// in the middle and at the end, taken out and replaced.
+// in the middle and at the end, taken out and replaced, the row walked
+// over now and then. Opening brackets thin out along the row and closing
+// ones thicken, so that many pairs stand far apart.
 TEST_F(TokenRowTest, KeptPairsAnswerAsTheWalk) {
-  const TokenKind kinds[] = {TK_OPEN, TK_CLOSE, TK_VARIABLE};
   std::mt19937 random(7);
-  for (int round = 0; round < 20; ++round) {
+  auto kind = [&random](double along) {
+    const double roll = static_cast<double>(random() % 1000) / 1000.0;
+    return roll < 0.15 * (1 - along) ? TK_OPEN : roll > 1 - 0.15 * along ? TK_CLOSE : TK_VARIABLE;
+  };
+  for (int round = 0; round < 12; ++round) {
     TokenRow kept, walked;
-    for (int i = 0; i < 200; ++i) {
-      QVMToken* token = Make(kinds[random() % 3]);
+    const int length = round % 2 == 0 ? 200 : 1500;
+    for (int i = 0; i < length; ++i) {
+      QVMToken* token = Make(kind(static_cast<double>(i) / length));
       kept.Append(token);
       walked.Append(token);
     }
     const BracketPairs pairs(kept);
-    for (int edit = 0; edit < 60; ++edit) {
+    for (int edit = 0; edit < 150; ++edit) {
       const int size = kept.GetSize();
       const int at = edit % 4 == 0 ? 0 : static_cast<int>(random() % (size + 1));
-      QVMToken* token = Make(kinds[random() % 3]);
-      switch (random() % 4) {
-        case 0: kept.RemoveAt(at); walked.RemoveAt(at); break;
+      QVMToken* token = Make(kind(static_cast<double>(at) / (size + 1)));
+      const int count = 1 + static_cast<int>(random() % 3);
+      switch (random() % 5) {
+        case 0: kept.RemoveAt(at, count); walked.RemoveAt(at, count); break;
         case 1: if (at < size) { kept.SetAt(at, token); walked.SetAt(at, token); } break;
+        case 2: for (const QVMToken* each : kept) ASSERT_NE(each, nullptr); break;
         default: kept.InsertAt(at, token); walked.InsertAt(at, token); break;
       }
-      for (int i = 0; i < kept.GetSize(); ++i) {
+      for (int look = 0; look < 40; ++look) {
+        const int i = static_cast<int>(random() % static_cast<unsigned>(kept.GetSize()));
         ASSERT_EQ(kept.FindMatchingClose(i), walked.FindMatchingClose(i)) << round << " " << edit << " " << i;
         ASSERT_EQ(kept.FindMatchingOpen(i), walked.FindMatchingOpen(i)) << round << " " << edit << " " << i;
       }
