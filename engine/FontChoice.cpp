@@ -147,8 +147,10 @@ bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes, bool la
 
 void QVMToken::DeselectFont(CDC& dc) {
   if (paint_ == nullptr) return;  // nothing was selected
-  Brush().Deselect(dc);
-  Pen().Deselect(dc);
+  if (paint_->shapes != nullptr) {
+    paint_->shapes->brush.Deselect(dc);
+    paint_->shapes->pen.Deselect(dc);
+  }
   Font().Deselect(dc);
 }
 

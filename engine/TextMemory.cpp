@@ -16,10 +16,16 @@ constexpr size_t kMemoryLimit = 8192;
 // corpus eighty; each costs a memory context, a bitmap and a font.
 constexpr size_t kFontLimit = 128;
 
-thread_local TextMemory* currentMemory = nullptr;
-thread_local FontInUse* currentFont = nullptr;
-thread_local LingeringFonts* currentLingering = nullptr;
-thread_local uint64_t endedFontScopes = 0;
+// The scopes in force on this thread. One object: the toolchain emulates
+// thread-local storage, and every reach for it is a library call, so a
+// function takes the object once.
+struct Scopes {
+  TextMemory* memory = nullptr;
+  FontInUse* font = nullptr;
+  LingeringFonts* lingering = nullptr;
+  uint64_t endedFontScopes = 0;
+};
+thread_local Scopes scopes;
 
 }  // namespace
 
@@ -200,38 +206,43 @@ void TextMemory::ForgetWhenFull() {
 }
 
 MemoryScope::MemoryScope(TextMemory& memory, CDC& dc) {
-  if (currentMemory != nullptr) return;
+  Scopes& current = scopes;
+  if (current.memory != nullptr) return;
   memory.Follow(dc);
-  currentMemory = &memory;
+  current.memory = &memory;
   lent_ = true;
 }
 
 MemoryScope::~MemoryScope() {
-  if (lent_) currentMemory = nullptr;
+  if (lent_) scopes.memory = nullptr;
 }
 
-TextMemory* MemoryScope::Current() { return currentMemory; }
+TextMemory* MemoryScope::Current() { return scopes.memory; }
 
 FontInUse::FontInUse(const FontName& key, std::function<void()> realise)
-    : key_(key), realise_(std::move(realise)), outer_(currentFont), selectedAt_(endedFontScopes) {
-  currentFont = this;
+    : key_(key), realise_(std::move(realise)) {
+  Scopes& current = scopes;
+  outer_ = current.font;
+  selectedAt_ = current.endedFontScopes;
+  current.font = this;
 }
 
 FontInUse::~FontInUse() {
-  currentFont = outer_;
-  ++endedFontScopes;
+  Scopes& current = scopes;
+  current.font = outer_;
+  ++current.endedFontScopes;
 }
 
 void FontInUse::Hold(HFONT font, COLORREF color, bool selected) {
   font_ = font;
   color_ = color;
   unselected_ = !selected;
-  selectedAt_ = endedFontScopes;
+  selectedAt_ = scopes.endedFontScopes;
 }
 
-bool FontInUse::Stale() const { return unselected_ || selectedAt_ != endedFontScopes; }
+bool FontInUse::Stale() const { return unselected_ || selectedAt_ != scopes.endedFontScopes; }
 
-FontInUse* FontInUse::Current() { return currentFont; }
+FontInUse* FontInUse::Current() { return scopes.font; }
 
 void FontInUse::Realise() {
   if (!realise_) return;
@@ -246,12 +257,12 @@ LingeringFonts::LingeringFonts(CDC& dc)
       color_(dc.GetTextColor()),
       pen_(::GetCurrentObject(dc.GetSafeHdc(), OBJ_PEN)),
       brush_(::GetCurrentObject(dc.GetSafeHdc(), OBJ_BRUSH)),
-      outer_(currentLingering) {
-  currentLingering = this;
+      outer_(scopes.lingering) {
+  scopes.lingering = this;
 }
 
 LingeringFonts::~LingeringFonts() {
-  currentLingering = outer_;
+  scopes.lingering = outer_;
   if (::GetCurrentObject(dc_.GetSafeHdc(), OBJ_FONT) != font_) dc_.SelectObject(font_);
   if (dc_.GetTextColor() != color_) dc_.SetTextColor(color_);
   PutShapesBack();
@@ -263,18 +274,20 @@ void LingeringFonts::PutShapesBack() {
 }
 
 bool LingeringFonts::Active(const CDC& dc) {
-  return currentLingering != nullptr && &currentLingering->dc_ == &dc;
+  const LingeringFonts* lingering = scopes.lingering;
+  return lingering != nullptr && &lingering->dc_ == &dc;
 }
 
 // Only a scope that ended inside the innermost one that holds a font can
 // have left another font selected.
 void SelectCurrentFont(CDC& dc) {
   if (!LingeringFonts::Active(dc)) return;
-  FontInUse* font = currentFont;
+  const Scopes& current = scopes;
+  FontInUse* font = current.font;
   while (font != nullptr && font->font_ == nullptr) font = font->outer_;
   if (font == nullptr || !font->Stale()) return;
   if (::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT) != font->font_) dc.SelectObject(font->font_);
   if (dc.GetTextColor() != font->color_) dc.SetTextColor(font->color_);
   font->unselected_ = false;
-  font->selectedAt_ = endedFontScopes;
+  font->selectedAt_ = current.endedFontScopes;
 }

@@ -278,6 +278,12 @@ QVMToken::PaintPart& QVMToken::Painting() {
   return *paint_;
 }
 
+QVMToken::ShapePart& QVMToken::Shapes() {
+  PaintPart& paint = Painting();
+  if (paint.shapes == nullptr) paint.shapes = factory_->shapes_.New();
+  return *paint.shapes;
+}
+
 const TEXTMETRICA& QVMToken::Metrics() const {
   static const TEXTMETRICA kNoMetrics{};
   return paint_ != nullptr ? paint_->metrics : kNoMetrics;
@@ -339,6 +345,7 @@ void QVMTokenFactory::DeleteAll() {
   tokens_.Clear();
 #ifdef _WIN32
   paints_.Clear();
+  shapes_.Clear();
 #endif
   count_ = 0;
 }

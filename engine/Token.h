@@ -216,18 +216,23 @@ class QVMToken {
   // makes, more than half (raw pieces, brackets the passes insert) leave
   // the tree before it is measured.
   QVFont& Font() { return Painting().font; }
-  QVPen& Pen() { return Painting().pen; }
-  QVBrush& Brush() { return Painting().brush; }
+  QVPen& Pen() { return Shapes().pen; }
+  QVBrush& Brush() { return Shapes().brush; }
   TEXTMETRICA& Metrics() { return Painting().metrics; }
   // All zero before the token's font was read.
   const TEXTMETRICA& Metrics() const;
-  struct PaintPart {
-    QVFont font;
+  // Only tokens drawn with shapes select a pen and brush: a long line
+  // measures far more tokens than a picture draws.
+  struct ShapePart {
     QVPen pen;
     QVBrush brush;
+  };
+  struct PaintPart {
+    QVFont font;
     TEXTMETRICA metrics{};
     InkSides ink;
     int32_t paper = 0;
+    ShapePart* shapes = nullptr;  // owned by the factory
   };
   // Where the ink stands in the box, from the last measure, and the paper
   // the row put after the token (counted in its width) to keep its ink
@@ -294,6 +299,7 @@ class QVMToken {
 #ifdef _WIN32
   friend class QVMTokenFactory;
   PaintPart& Painting();
+  ShapePart& Shapes();
   PaintPart* paint_ = nullptr;  // owned by the factory, as the token is
   QVMTokenFactory* factory_ = nullptr;
 #endif
@@ -377,5 +383,6 @@ class QVMTokenFactory {
 #ifdef _WIN32
   friend class QVMToken;
   BlockPool<QVMToken::PaintPart> paints_;  // made for the tokens measured or drawn
+  BlockPool<QVMToken::ShapePart> shapes_;  // made for the tokens drawn with shapes
 #endif
 };

@@ -119,6 +119,28 @@ TEST(SelectFont, SizeFaceAndWeightByKindAndLevel) {
   }
 }
 
+// A measure selects only the font; a later draw with shapes must put back
+// the pen and brush it selected as well as the font.
+TEST(SelectFont, ShapesOnlyWhenAskedAndPutBack) {
+  HandLine hand("tree:VARIABLE\"x\"", "");
+  QVMToken& token = hand.Token(0);
+  HimetricDc m;
+  GdiBalance balance;
+  const HDC dc = m.dc.m_hDC;
+  const HGDIOBJ pen = ::GetCurrentObject(dc, OBJ_PEN), brush = ::GetCurrentObject(dc, OBJ_BRUSH);
+  const HGDIOBJ font = ::GetCurrentObject(dc, OBJ_FONT);
+  token.SelectFont(m.dc, hand.options, false);
+  EXPECT_EQ(::GetCurrentObject(dc, OBJ_PEN), pen);
+  token.DeselectFont(m.dc);
+  token.SelectFont(m.dc, hand.options, true);
+  EXPECT_NE(::GetCurrentObject(dc, OBJ_PEN), pen);
+  EXPECT_NE(::GetCurrentObject(dc, OBJ_BRUSH), brush);
+  token.DeselectFont(m.dc);
+  EXPECT_EQ(::GetCurrentObject(dc, OBJ_PEN), pen);
+  EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), brush);
+  EXPECT_EQ(::GetCurrentObject(dc, OBJ_FONT), font);
+}
+
 TEST(SelectFont, ColoursOfKindAndLine) {
   HandLine hand("tree:FUNCTION\"sin\" VARIABLE\"x\"", "UseOneFont=0 FunctionColor=255");
   HimetricDc m;
