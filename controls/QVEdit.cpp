@@ -46,11 +46,20 @@ bool QVEdit::CaretOnLastLine() const { return LineFromChar(-1) >= GetLineCount()
 bool QVEdit::RemapKey(UINT message, UINT key) {
   if (key == VK_TAB) return true;
   if (key != VK_RETURN) return false;
-  if (message == WM_KEYDOWN && CaretOnLastLine())
-    ::MessageBeep(MB_OK);
-  else
+  if (message == WM_KEYDOWN && CaretOnLastLine()) {
+    if (enterAddsLines_)
+      AddLineAtEnd();
+    else
+      ::MessageBeep(MB_OK);
+  } else
     PostMessage(message, VK_DOWN, 0);
   return true;
+}
+
+void QVEdit::AddLineAtEnd() {
+  const int end = GetWindowTextLength();
+  SetSel(end, end);
+  ReplaceSel("\r\n", TRUE);
 }
 
 void QVEdit::OnKeyDown(UINT key, UINT, UINT) {

@@ -6,8 +6,10 @@
 // current one. Everything else is the edit control's own behaviour.
 // Choices of ours: Ctrl+Enter, which the edit control would take as a line
 // break, is swallowed like Enter; Enter on the last line, where there is no
-// line to move to, beeps; so does anything typed or pasted that the box's
-// text limit refuses, which the edit control would drop without a sound.
+// line to move to, beeps, unless the box is told to add a line there (a
+// list of any length, where an emptied box must still take several lines);
+// so does anything typed or pasted that the box's text limit refuses, which
+// the edit control would drop without a sound.
 #pragma once
 
 #include "framework/Controls.h"
@@ -21,6 +23,9 @@ class QVEdit : public CEdit {
   QVEdit() = default;
   ~QVEdit() override;
 
+  // Enter on the last line adds a line after it instead of beeping.
+  void LetEnterAddLines() { enterAddsLines_ = true; }
+
  protected:
   void OnChar(UINT ch, UINT repeat, UINT flags);
   void OnKeyDown(UINT key, UINT repeat, UINT flags);
@@ -29,6 +34,9 @@ class QVEdit : public CEdit {
   // Tab is swallowed, Enter becomes the Down key; true when handled.
   bool RemapKey(UINT message, UINT key);
   bool CaretOnLastLine() const;
+  void AddLineAtEnd();
+
+  bool enterAddsLines_ = false;
 
   DECLARE_MESSAGE_MAP()
 };

@@ -47,7 +47,10 @@ void QVMUnitsPropPage::StoreFields(QVMOptions& o) { StoreString(o.UnitsList, Tex
 QVMMacrosPropPage::QVMMacrosPropPage()
     : QVMPreferencePage(IDD_PAGE_SHORTCUTS, 5, IDC_PREF_SET_AS_DEFAULT) {}
 
-void QVMMacrosPropPage::PrepareControls() { ListEdit.SubclassDlgItem(IDC_LIST_TEXT, this); }
+void QVMMacrosPropPage::PrepareControls() {
+  ListEdit.SubclassDlgItem(IDC_LIST_TEXT, this);
+  ListEdit.LetEnterAddLines();
+}
 
 void QVMMacrosPropPage::LoadFields(QVMOptions& o) { ListText = MacrosToText(o.MacroList.Value); }
 

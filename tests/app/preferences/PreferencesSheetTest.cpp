@@ -412,6 +412,26 @@ TEST_F(PreferencesSheet, TabInTheShortcutsBoxTypesTheMark) {
   EXPECT_EQ(doc->Options.MacroList.Value, "x%2");
 }
 
+// Return on the last line of the shortcuts adds a line, so an emptied box
+// still takes one shortcut a line.
+TEST_F(PreferencesSheet, ReturnOnTheLastShortcutLineAddsALine) {
+  QVM400Doc* doc = NewDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->Options.LastPropertyPage = 5;
+  RunSheet([&](HWND sheet) {
+    HWND box = ::GetDlgItem(ShowPage(sheet, 5), IDC_LIST_TEXT);
+    ::SetFocus(box);
+    ::SetWindowTextA(box, "x\xBB" "2");
+    ::SendMessageA(box, EM_SETSEL, 1, 1);
+    ::PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    RunLater(300, [box, sheet] {
+      for (const char c : {'y', '\xBB', '3'}) ::SendMessageA(box, WM_CHAR, static_cast<BYTE>(c), 0);
+      Ok(sheet);
+    });
+  }, ID_EDIT_PREFERENCES, true);
+  EXPECT_EQ(doc->Options.MacroList.Value, "x%2%y%3");
+}
+
 // A line the stored form cannot hold (no », or a "%") is refused with a
 // message naming it, and the user finds it selected; every well-formed line
 // reopens exactly as typed, a second » included.
