@@ -84,6 +84,8 @@ class QVEquationList : public CObject {
   // the box's left margin changed. A view that invalidates these
   // bands after an edit repaints only what the edit changed.
   std::vector<ListBand> ChangedBands(CDC& dc, QVMOptions& options);
+  // The box measured at the last ChangedBands.
+  const ExtentRecord& PicturedExtent() const { return pictured_; }
 #endif
 
   // Takes the old spacers out, finds each line's signs and, with
@@ -130,8 +132,7 @@ class QVEquationList : public CObject {
     int32_t underlineWidth = 0;
   };
   std::vector<LinePicture> pictures_;
-  int32_t picturedHeight_ = -1;
-  int32_t picturedMargin_ = 0;
+  ExtentRecord pictured_;
   std::vector<LinePicture> TakePictures(const ExtentRecord& box) const;
 #endif
 };

@@ -159,8 +159,8 @@ std::vector<ListBand> QVEquationList::ChangedBands(CDC& dc, QVMOptions& options)
   std::vector<ListBand> bands;
   // Places are counted from the top: a line that grows moves only the
   // lines below it, which then differ in place.
-  if (pictures_.empty() || box.margin != picturedMargin_) {
-    bands.push_back(ListBand{0, std::max(box.height, picturedHeight_)});
+  if (pictures_.empty() || box.margin != pictured_.margin) {
+    bands.push_back(ListBand{0, std::max(box.height, pictured_.height)});
   } else {
     for (size_t i = 0; i < now.size(); ++i) {
       const LinePicture& a = pictures_[i];
@@ -178,7 +178,6 @@ std::vector<ListBand> QVEquationList::ChangedBands(CDC& dc, QVMOptions& options)
     band.bottom += kBandPad;
   }
   pictures_ = std::move(now);
-  picturedHeight_ = box.height;
-  picturedMargin_ = box.margin;
+  pictured_ = box;
   return bands;
 }

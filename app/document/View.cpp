@@ -62,8 +62,9 @@ void QVM400View::SizeToExtent(const ExtentRecord& extent) {
 
 // The document found the bands once for all its views; each view places
 // them on its own terms (OnPrepareDC, 0.01 mm) across its whole width. The
-// scroll sizes follow at once: an edit out of sight repaints nothing here,
-// and the bars must still reach the line it changed.
+// scroll sizes follow at once, from the box the bands were found in: an
+// edit out of sight repaints nothing here, and the bars must still reach
+// the line it changed.
 void QVM400View::OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) {
   QVM400Doc* doc = GetDocument();
   if (hint != QVM400Doc::kHintTextEdited || !doc || !m_hWnd)
@@ -80,8 +81,7 @@ void QVM400View::OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) {
     rect.right = client.right;
     InvalidateRect(&rect, FALSE);
   }
-  ExtentRecord extent;
-  SizeToExtent(doc->MeasureEquation(extent, &dc));
+  SizeToExtent(doc->Equation.PicturedExtent());
 }
 
 void QVM400View::OnDraw(CDC* dc) {

@@ -254,6 +254,22 @@ void ExpectInkFills(const Canvas& canvas, const RECT& rect) {
   EXPECT_GT(ink.right - ink.left, (rect.right - rect.left) * 3 / 4);
 }
 
+void ExpectPictureFillsThePastersRectangle(const METAFILEPICT& picture) {
+  ASSERT_GT(picture.xExt, 0);
+  constexpr int kCanvas = 600, kLeft = 100, kTop = 100, kWidth = 300;
+  const int height = kWidth * picture.yExt / picture.xExt;
+  Canvas canvas(kCanvas, kCanvas);
+  HDC dc = canvas.dc();
+  const int saved = ::SaveDC(dc);
+  ::SetMapMode(dc, MM_ANISOTROPIC);
+  ::SetWindowExtEx(dc, picture.xExt, picture.yExt, nullptr);
+  ::SetViewportOrgEx(dc, kLeft, kTop, nullptr);
+  ::SetViewportExtEx(dc, kWidth, height, nullptr);
+  ::PlayMetaFile(dc, picture.hMF);
+  ::RestoreDC(dc, saved);
+  ExpectInkFills(canvas, RECT{kLeft, kTop, kLeft + kWidth, kTop + height});
+}
+
 AdviseConnections::AdviseConnections(IOleObject* object, IAdviseSink* objectSink,
                                      IAdviseSink* dataSink)
     : object_(ComPtr<IOleObject>::Share(object)) {

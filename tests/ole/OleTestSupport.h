@@ -105,6 +105,10 @@ class Canvas {
 // three quarters of its width: a picture scaled into a container's frame.
 void ExpectInkFills(const Canvas& canvas, const RECT& rect);
 
+// A metafile picture played as a paster does, scaled into a rectangle 300
+// pixels wide at its own aspect: its ink fills that rectangle.
+void ExpectPictureFillsThePastersRectangle(const METAFILEPICT& picture);
+
 // A container's watch on an object: its advise sink on the object and a
 // data advise sink for the metafile picture, disconnected when it ends.
 class AdviseConnections {

@@ -177,22 +177,10 @@ TEST_F(Pictures, MetafilePictureScalesIntoThePastersRectangle) {
   HGLOBAL block = doc->MakeMetafilePicture(doc->MeasureOwnExtent());
   ASSERT_NE(block, nullptr);
   auto* picture = static_cast<METAFILEPICT*>(::GlobalLock(block));
-  ASSERT_GT(picture->xExt, 0);
-  constexpr int kCanvas = 600, kLeft = 100, kTop = 100, kWidth = 300;
-  const int height = kWidth * picture->yExt / picture->xExt;
-  Canvas canvas(kCanvas, kCanvas);
-  HDC dc = canvas.dc();
-  const int saved = ::SaveDC(dc);
-  ::SetMapMode(dc, MM_ANISOTROPIC);
-  ::SetWindowExtEx(dc, picture->xExt, picture->yExt, nullptr);
-  ::SetViewportOrgEx(dc, kLeft, kTop, nullptr);
-  ::SetViewportExtEx(dc, kWidth, height, nullptr);
-  ::PlayMetaFile(dc, picture->hMF);
-  ::RestoreDC(dc, saved);
+  ExpectPictureFillsThePastersRectangle(*picture);
   ::DeleteMetaFile(picture->hMF);
   ::GlobalUnlock(block);
   ::GlobalFree(block);
-  ExpectInkFills(canvas, RECT{kLeft, kTop, kLeft + kWidth, kTop + height});
 }
 
 // Far beyond the 16-bit coordinates of a Windows metafile: played into a

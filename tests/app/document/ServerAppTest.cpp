@@ -199,24 +199,9 @@ TEST_F(OleServerApp, PictureScalesIntoTheContainersRectangle) {
   ASSERT_HRESULT_SUCCEEDED(data->GetData(&format, &medium));
   const auto* picture = static_cast<const METAFILEPICT*>(::GlobalLock(medium.hMetaFilePict));
   ASSERT_NE(picture, nullptr);
-  ASSERT_GT(picture->xExt, 0);
-
-  constexpr int kCanvas = 600, kLeft = 100, kTop = 100, kWidth = 300;
-  const int height = kWidth * picture->yExt / picture->xExt;
-  Canvas canvas(kCanvas, kCanvas);
-  HDC dc = canvas.dc();
-  const int saved = ::SaveDC(dc);
-  ::SetMapMode(dc, MM_ANISOTROPIC);
-  ::SetWindowOrgEx(dc, 0, 0, nullptr);
-  ::SetWindowExtEx(dc, picture->xExt, picture->yExt, nullptr);
-  ::SetViewportOrgEx(dc, kLeft, kTop, nullptr);
-  ::SetViewportExtEx(dc, kWidth, height, nullptr);
-  ::PlayMetaFile(dc, picture->hMF);
-  ::RestoreDC(dc, saved);
+  ExpectPictureFillsThePastersRectangle(*picture);
   ::GlobalUnlock(medium.hMetaFilePict);
   ::ReleaseStgMedium(&medium);
-
-  ExpectInkFills(canvas, RECT{kLeft, kTop, kLeft + kWidth, kTop + height});
 }
 
 // Far beyond a Windows metafile's 16-bit coordinates: the container gets
