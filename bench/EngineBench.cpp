@@ -10,8 +10,12 @@
 //   keystroke (it invalidates the bands the list reports changed); once for the first twenty
 //   everyday lines of the corpus, once for twenty heavy ones (sums,
 //   integrals, limits, matrices, roots, vectors).
+//   a long document opened: twenty lines of 50,000 characters (sixteen of
+//   corpus equations joined by blanks, four long chains), parsed, measured
+//   and drawn once in a fresh list, as the program does when it opens one
+//   (bench/open_bench.py times the whole program doing so).
 // Natively only the parse is timed (measuring needs a device context).
-// Usage: engine_bench [CORPUS]
+// Usage: engine_bench [--long] [CORPUS]   (--long: the long document only)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -115,13 +119,6 @@ std::vector<double> TimeParse(const std::vector<std::string>& corpus, QVMOptions
   });
 }
 
-#ifdef _WIN32
-// One figure beside its target.
-void PrintTarget(const char* what, double ms, double target) {
-  std::printf("  target %-34s %7.3f ms  (under %.1f ms: %s)\n", what, ms, target,
-              ms < target ? "met" : "MISSED");
-}
-
 // The twenty lines joined by CR LF, as the text box holds them.
 CString Join(const std::vector<std::string>& lines) {
   CString text;
@@ -130,6 +127,38 @@ CString Join(const std::vector<std::string>& lines) {
     text += CString(lines[i].c_str());
   }
   return text;
+}
+
+// The long document of bench/open_bench.py: sixteen lines of the corpus's
+// equations joined by blanks, each line starting thirteen equations later,
+// then four chains, every line 50,000 characters.
+std::vector<std::string> LongDocument(const std::vector<std::string>& corpus) {
+  constexpr size_t kLength = 50000;
+  std::vector<std::string> lines;
+  for (size_t n = 0; n < 16; ++n) {
+    std::string line;
+    for (size_t k = 13 * n; line.size() < kLength; ++k) line += corpus[k % corpus.size()] + " ";
+    lines.push_back(line.substr(0, kLength));
+  }
+  const auto chain = [](const std::string& piece, const std::string& closer) {
+    std::string line;
+    const size_t count = kLength / (piece.size() + closer.size());
+    for (size_t k = 0; k < count; ++k) line += piece;
+    for (size_t k = 0; k < count; ++k) line += closer;
+    return line;
+  };
+  lines.push_back(chain("x^a/", ""));
+  lines.push_back(chain("1/(", ")"));
+  lines.push_back(chain("a/", ""));
+  lines.push_back(chain("sigma(", ""));
+  return lines;
+}
+
+#ifdef _WIN32
+// One figure beside its target.
+void PrintTarget(const char* what, double ms, double target) {
+  std::printf("  target %-34s %7.3f ms  (under %.1f ms: %s)\n", what, ms, target,
+              ms < target ? "met" : "MISSED");
 }
 
 // One character typed or taken back at the end of a line, or at its start
@@ -212,16 +241,39 @@ void ReportDocument(const char* name, const std::vector<std::string>& lines, QVM
 }
 #endif
 
+// The long document opened in a fresh list, each step once.
+void ReportLongDocument(const std::vector<std::string>& lines, QVMOptions& options) {
+  std::printf("a long document opened: twenty lines of 50,000 characters\n");
+  QVEquationList list;
+  auto start = Clock::now();
+  list.SetText(Join(lines), options);
+  std::printf("  parse                        %9.1f ms\n", Since(start));
+#ifdef _WIN32
+  LineCanvas canvas(CSize(kCanvasSize, kCanvasSize));
+  start = Clock::now();
+  list.Measure(canvas.Dc(), options);
+  std::printf("  measure                      %9.1f ms\n", Since(start));
+  start = Clock::now();
+  RepaintChangedBands(canvas, list, options, kViewMargin, -kViewMargin);
+  std::printf("  draw what a view shows       %9.1f ms\n", Since(start));
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* path = argc > 1 ? argv[1] : OVELIN_BENCH_CORPUS;
+  const bool longOnly = argc > 1 && std::string(argv[1]) == "--long";
+  const char* path = argc > 1 + longOnly ? argv[1 + longOnly] : OVELIN_BENCH_CORPUS;
   const std::vector<std::string> corpus = ReadCorpus(path);
   if (corpus.size() < static_cast<size_t>(QVEquationList::kLineCount)) {
     std::fprintf(stderr, "engine_bench: cannot read a corpus of 20 or more equations from %s\n", path);
     return 1;
   }
   QVMOptions options(0);
+  if (longOnly) {
+    ReportLongDocument(LongDocument(corpus), options);
+    return 0;
+  }
   std::printf("engine_bench: %zu equations, median of %d passes each\n", corpus.size(), kPasses);
   PrintFigures("parse", TimeParse(corpus, options));
 #ifdef _WIN32
@@ -239,7 +291,9 @@ int main(int argc, char** argv) {
     if (whole[i] > kEquationMaxMs) std::printf("    %.3f ms  %s\n", whole[i], corpus[i].c_str());
   ReportDocument("everyday", std::vector<std::string>(corpus.begin(), corpus.begin() + QVEquationList::kLineCount), options);
   ReportDocument("heavy", std::vector<std::string>(std::begin(kHeavyLines), std::end(kHeavyLines)), options);
+  ReportLongDocument(LongDocument(corpus), options);
 #else
+  ReportLongDocument(LongDocument(corpus), options);
   std::printf("(measure, draw and the road of an edit need the Windows build)\n");
 #endif
   return 0;
