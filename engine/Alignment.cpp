@@ -118,15 +118,6 @@ void EquationLine::FindRelation(const QVMOptions& options) {
     mainEntry.spacerIndex = mainEntry.index;
 }
 
-void EquationLine::RemoveAlignmentSpacers() {
-  for (int i = root_.GetSize() - 1; i >= 0; --i) {
-    if (root_.KindAt(i) != TK_DELTA) continue;
-    factory_.RecycleSpacer(root_.GetAt(i));
-    root_.RemoveAt(i);
-    root_.SetNeedsLayout(true);
-  }
-}
-
 // The main sign's spacers first (each at or before the last), then the
 // leading sign's; spacers that take no room are left out.
 void EquationLine::InsertAlignmentSpacers() {
@@ -183,24 +174,79 @@ void QVEquationList::ChooseAlignmentColumn() {
   }
 }
 
-// Spacers are rebuilt from scratch on every measure: old ones out, signs
-// found, and with AlignEquals set, the column chosen and new ones in. A line
-// whose spacers moved or changed width is marked in `moved`.
+namespace {
+
+// A line's spacers as the last measure left them, taken out of its root row
+// and given back to the factory: where each stood, and whether the row
+// needed layout before.
+struct HeldSpacer {
+  int index;
+  QVMToken* token;
+  int32_t width;
+  bool neededLayout;
+};
+struct HeldSpacers {
+  std::vector<HeldSpacer> spacers;
+  bool rowNeededLayout = false;
+};
+
+HeldSpacers TakeOutSpacers(TokenRow& root, QVMTokenFactory& factory) {
+  HeldSpacers held;
+  held.rowNeededLayout = root.NeedsLayout();
+  for (int i = 0; i < root.GetSize(); ++i)
+    if (root.KindAt(i) == TK_DELTA) {
+      QVMToken* spacer = root.GetAt(i);
+      held.spacers.push_back({i, spacer, spacer->stretch, spacer->needsLayout});
+    }
+  for (auto it = held.spacers.rbegin(); it != held.spacers.rend(); ++it) {
+    factory.RecycleSpacer(it->token);
+    root.RemoveAt(it->index);
+  }
+  if (!held.spacers.empty()) root.SetNeedsLayout(true);
+  return held;
+}
+
+// New spacers where the old ones stood, as wide, are the old ones again (the
+// factory hands back the spacers given last first), maybe in other places:
+// each goes back to its own place with its layout, and the row keeps its
+// layout, so that a long line's root row is not measured again at every
+// paint. True when the spacers moved.
+bool PutBackUnmovedSpacers(TokenRow& root, const HeldSpacers& held) {
+  const std::vector<std::pair<int, int32_t>> now = SpacerLayout(root);
+  bool same = now.size() == held.spacers.size();
+  for (size_t k = 0; same && k < now.size(); ++k)
+    same = now[k].first == held.spacers[k].index && now[k].second == held.spacers[k].width;
+  if (!same) return true;
+  for (const HeldSpacer& spacer : held.spacers) {
+    root.SetAt(spacer.index, spacer.token);
+    spacer.token->stretch = spacer.width;
+    spacer.token->needsLayout = spacer.neededLayout;
+  }
+  root.SetNeedsLayout(held.rowNeededLayout);
+  return false;
+}
+
+}  // namespace
+
+// Spacers are rebuilt on every measure: old ones out, signs found, and with
+// AlignEquals set, the column chosen and new ones in. A line whose spacers
+// moved or changed width is marked in `moved`.
 void QVEquationList::AlignRelations(QVMOptions& options, bool (*moved)[kLineCount]) {
   const LineFormatScope scope(options);
-  std::vector<std::pair<int, int32_t>> before[kLineCount];
+  HeldSpacers held[kLineCount];
   for (int i = 0; i < kLineCount; ++i) {
-    if (moved) before[i] = SpacerLayout(Engines[i]->Root());
     options.CurrentLineFormat = Formats[i];
-    Engines[i]->RemoveAlignmentSpacers();
+    held[i] = TakeOutSpacers(Engines[i]->Root(), Engines[i]->Factory());
     Engines[i]->FindRelation(options);
   }
   if (options.AlignEquals.Value) {
     ChooseAlignmentColumn();
     for (auto& engine : Engines) engine->InsertAlignmentSpacers();
   }
-  if (!moved) return;
-  for (int i = 0; i < kLineCount; ++i) (*moved)[i] = SpacerLayout(Engines[i]->Root()) != before[i];
+  for (int i = 0; i < kLineCount; ++i) {
+    const bool shifted = PutBackUnmovedSpacers(Engines[i]->Root(), held[i]);
+    if (moved) (*moved)[i] = shifted;
+  }
 }
 
 // Only a token's own measure reads its place in the row (a sign at the

@@ -66,8 +66,6 @@ class EquationLine {
   // Finds the line's leading and main relation signs from the widths of
   // the last measure, and resets the shifts.
   void FindRelation(const QVMOptions& options);
-  // Takes every alignment spacer out of the root row.
-  void RemoveAlignmentSpacers();
   // Puts spacers as wide as the shifts into the root row.
   void InsertAlignmentSpacers();
 
