@@ -197,3 +197,11 @@ void TokenArray::Copy(const TokenArray& other) {
   first_ = second_ = Gap{slots_.size(), slots_.size()};
   if (index_ != nullptr) Restep(0, slots_.size());
 }
+
+void TokenArray::Swap(std::vector<QVMToken*>& tokens) {
+  Closed();
+  slots_.resize(Size());
+  slots_.swap(tokens);
+  first_ = second_ = Gap{slots_.size(), slots_.size()};
+  if (index_ != nullptr) Restep(0, slots_.size());
+}

@@ -40,6 +40,10 @@ class TokenArray {
   void RemoveAt(int index, int count = 1);
   void RemoveAll();
   void Copy(const TokenArray& other);
+  // Exchanges the tokens with `tokens`, which gets the old ones in order: a
+  // row rebuilt in a vector is taken whole, and the vector's storage is
+  // left for the next rebuild.
+  void Swap(std::vector<QVMToken*>& tokens);
 
   // Bracket matching through the index, for an array that keeps its
   // brackets: the match of the opening or closing bracket at `index`, or
