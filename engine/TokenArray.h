@@ -110,6 +110,12 @@ class TokenArray {
   }
   // The index's steps for slots [first, end) from their tokens (0 in a gap).
   void Restep(size_t first, size_t end) const;
+  // The match of the bracket at `index` when it lies within kNearWalk
+  // tokens towards `direction` (1 right, -1 left), -1 when the row ends
+  // first, otherwise kFar.
+  int NearMatch(int index, int direction) const;
+  static constexpr int kNearWalk = 128;
+  static constexpr int kFar = -2;
   const BracketIndex& Index() const;
 
   // Moving a gap changes no token's index: reading stays const.
