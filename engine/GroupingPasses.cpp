@@ -20,6 +20,7 @@ QVMToken* TakeGroupAfter(TokenRow& row, int i, bool skipSpaces, bool hideBracket
     MoveTokens(row, group, made->row1);
     if (hideBrackets) HideGroupBrackets(made->row1);
   }
+  factory.Recycle(row.GetAt(i));
   row.SetAt(i, made);
   return made;
 }

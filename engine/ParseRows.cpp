@@ -32,7 +32,7 @@ int DepthAfter(int depth, TokenKind kind) {
 
 // One walk with a stack of the opening brackets still open: a closing
 // bracket goes the way its opening one went.
-void CapNestingDepth(TokenRow& row) {
+void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory) {
   std::vector<bool> kept;
   int depth = 0;  // kept brackets open here
   bool dropped = false;
@@ -54,10 +54,11 @@ void CapNestingDepth(TokenRow& row) {
   if (!dropped) return;
   // One rebuild rather than a removal per bracket: chains drop thousands.
   std::vector<QVMToken*> out;
-  for (QVMToken* token : row)
+  for (QVMToken* token : row) {
     if (token->kind != TK_RAW || !token->text.IsEmpty()) out.push_back(token);
-  row.RemoveAll();
-  for (QVMToken* token : out) row.Append(token);
+    else factory.Recycle(token);
+  }
+  row.Tokens().Swap(out);
 }
 
 uint64_t KindsInTree(const TokenRow& row) {

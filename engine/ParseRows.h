@@ -47,7 +47,7 @@ uint64_t KindsInTree(const TokenRow& row);
 // Every operator and bracket of the flat row deeper than kMaxNestingDepth
 // stays text, so that the grouping passes and every later walk of the tree
 // recurse a bounded number of levels.
-void CapNestingDepth(TokenRow& row);
+void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory);
 
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind);
 void InsertBracket(TokenRow& row, int index, TokenKind kind, QVMTokenFactory& factory);

@@ -36,14 +36,17 @@ int GroupOperatorAt(TokenRow& row, int i, TokenKind op, TokenKind made, QVMToken
   for (int k = right.first; k <= right.last; ++k) node->row2.Append(row.GetAt(k));
   int first = left.Empty() ? i : left.first;
   int last = right.Empty() ? i : right.last;
-  // The construct's own brackets go with it, but only when they are the
-  // invisible pair made for it.
+  // The operator and the construct's own brackets leave the tree: those go
+  // with it only when they are the invisible pair made for it.
+  QVMToken* gone[] = {row.GetAt(i), nullptr, nullptr};
   if (IsInvisible(row, first - 1, TK_OPEN) && row.FindMatchingClose(first - 1) == last + 1) {
-    --first;
-    ++last;
+    gone[1] = row.GetAt(--first);
+    gone[2] = row.GetAt(++last);
   }
   row.RemoveAt(first, last - first + 1);
   row.InsertAt(first, node);
+  for (QVMToken* token : gone)
+    if (token != nullptr) factory.Recycle(token);
   if (node->row1.IsEmpty()) node->row1.Append(NewSpace(factory));
   if (node->row2.IsEmpty()) node->row2.Append(NewSpace(factory));
   // The right operand was scanned already; the left one was not.
@@ -51,15 +54,17 @@ int GroupOperatorAt(TokenRow& row, int i, TokenKind op, TokenKind made, QVMToken
   return first;
 }
 
-// Collapses out[open..] into one bracket group ("(,)", "(," when unclosed).
-void CloseGroup(std::vector<QVMToken*>& out, size_t open, const QVMToken* close,
-                QVMTokenFactory& factory) {
+// Collapses out[open..] into one bracket group ("(,)", "(," when unclosed);
+// the brackets live on only in its text.
+void CloseGroup(std::vector<QVMToken*>& out, size_t open, QVMToken* close, QVMTokenFactory& factory) {
   QVMToken* group = factory.NewToken(TK_BRACKETS);
   CString text = out[open]->text + ",";
   if (close != nullptr) text += close->text;
   group->SetText(text);
   for (size_t k = open + 1; k < out.size(); ++k) group->row1.Append(out[k]);
   if (group->row1.IsEmpty()) group->row1.Append(NewSpace(factory));
+  factory.Recycle(out[open]);
+  if (close != nullptr) factory.Recycle(close);
   out.resize(open);
   out.push_back(group);
 }
@@ -186,12 +191,15 @@ void TokenRow::GroupBinaryOperator(TokenKind op, TokenKind made, QVMTokenFactory
 
 // Innermost pairs first, which a stack of opening brackets gives in one
 // walk; opening brackets left at the end take the rest of the row,
-// innermost first.
+// innermost first. A row without opening brackets stays as it is.
 void TokenRow::GroupBrackets(QVMTokenFactory& factory) {
+  bool anyOpen = false;
   for (QVMToken* token : *this) {
-    token->row1.GroupBrackets(factory);
-    token->row2.GroupBrackets(factory);
+    if (!token->row1.IsEmpty()) token->row1.GroupBrackets(factory);
+    if (!token->row2.IsEmpty()) token->row2.GroupBrackets(factory);
+    anyOpen = anyOpen || token->kind == TK_OPEN;
   }
+  if (!anyOpen) return;
   std::vector<QVMToken*> out;
   std::vector<size_t> opens;
   for (QVMToken* token : *this) {
@@ -206,8 +214,7 @@ void TokenRow::GroupBrackets(QVMTokenFactory& factory) {
     }
   }
   for (; !opens.empty(); opens.pop_back()) CloseGroup(out, opens.back(), nullptr, factory);
-  RemoveAll();
-  for (QVMToken* token : out) Append(token);
+  Tokens().Swap(out);
 }
 
 // "(a)^2": the group and its power are wrapped once more, so that the

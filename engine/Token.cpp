@@ -316,7 +316,15 @@ QVMTokenFactory::QVMTokenFactory() = default;
 QVMTokenFactory::~QVMTokenFactory() { DeleteAll(); }
 
 QVMToken* QVMTokenFactory::NewToken(TokenKind kind) {
-  QVMToken* token = tokens_.New();
+  QVMToken* token = nullptr;
+  if (recycled_.empty()) {
+    token = tokens_.New();
+  } else {
+    token = recycled_.back();
+    recycled_.pop_back();
+    std::destroy_at(token);
+    std::construct_at(token);
+  }
   ++count_;
   token->Set(kind, CString(), kMarkNone, CString());
 #ifdef _WIN32
@@ -341,6 +349,7 @@ QVMToken* QVMTokenFactory::NewSpacer(int32_t width) {
 void QVMTokenFactory::RecycleSpacer(QVMToken* spacer) { spareSpacers_.push_back(spacer); }
 
 void QVMTokenFactory::DeleteAll() {
+  recycled_.clear();
   spareSpacers_.clear();
   tokens_.Clear();
 #ifdef _WIN32

@@ -366,8 +366,15 @@ class QVMTokenFactory {
   QVMTokenFactory(const QVMTokenFactory&) = delete;
   QVMTokenFactory& operator=(const QVMTokenFactory&) = delete;
 
+  // A new token: one taken back (Recycle) and made again when there is
+  // one, so that a long line's parse, whose passes drop about as many
+  // tokens as the tree keeps, needs less memory.
   QVMToken* NewToken(TokenKind kind);
+  // Takes back a token that left the tree for good: no row holds it and
+  // no pass still looks at it.
+  void Recycle(QVMToken* token) { recycled_.push_back(token); }
   void DeleteAll();
+  // Tokens made, the ones made again included.
   int GetCount() const { return count_; }
 
   // An alignment spacer `width` wide: one given back earlier when there is
@@ -379,6 +386,7 @@ class QVMTokenFactory {
  private:
   BlockPool<QVMToken> tokens_;
   int count_ = 0;  // tokens made
+  std::vector<QVMToken*> recycled_;
   std::vector<QVMToken*> spareSpacers_;
 #ifdef _WIN32
   friend class QVMToken;
