@@ -88,8 +88,8 @@ void TokenRow::ExpandENotation(QVMTokenFactory& factory) {
         e->Set(TK_MULTIPLY, "*", kMarkNone, CString());
       }
     }
-    e->row1.ExpandENotation(factory);
-    e->row2.ExpandENotation(factory);
+    if (!e->row1.IsEmpty()) e->row1.ExpandENotation(factory);
+    if (!e->row2.IsEmpty()) e->row2.ExpandENotation(factory);
   }
 }
 
@@ -106,8 +106,8 @@ void TokenRow::DetectCombinations() {
       token->kind = token->text == "C" ? TK_COMBINATION : TK_PERMUTATION;
       token->needsLayout = true;
     }
-    token->row1.DetectCombinations();
-    token->row2.DetectCombinations();
+    if (!token->row1.IsEmpty()) token->row1.DetectCombinations();
+    if (!token->row2.IsEmpty()) token->row2.DetectCombinations();
   }
 }
 

@@ -184,8 +184,8 @@ void TokenRow::GroupBinaryOperator(TokenKind op, TokenKind made, QVMTokenFactory
       i = GroupOperatorAt(*this, i, op, made, factory);
       continue;
     }
-    token->row1.GroupBinaryOperator(op, made, factory);
-    token->row2.GroupBinaryOperator(op, made, factory);
+    if (!token->row1.IsEmpty()) token->row1.GroupBinaryOperator(op, made, factory);
+    if (!token->row2.IsEmpty()) token->row2.GroupBinaryOperator(op, made, factory);
   }
 }
 
@@ -244,7 +244,8 @@ void TokenRow::AttachBarModifiers() {
 // "[F(x)](a,b)": the column after a bracket group becomes its limits.
 void TokenRow::MergeBracketColumns() {
   for (int a = 0; a < GetSize(); ++a) {
-    GetAt(a)->row1.MergeBracketColumns();
+    TokenRow& inner = GetAt(a)->row1;
+    if (!inner.IsEmpty()) inner.MergeBracketColumns();
     if (KindAt(a) != TK_BRACKETS) continue;
     QVMToken* column = LimitsColumn(*this, a + 1);
     if (column != nullptr && MergeLimits(*GetAt(a), *column)) RemoveAt(a + 1);
@@ -255,8 +256,8 @@ void TokenRow::MergeBracketColumns() {
 // kMatrixTableSize rows and columns.
 void TokenRow::GroupMatrices(int minExtra, QVMTokenFactory& factory) {
   for (QVMToken* token : *this) {
-    token->row1.GroupMatrices(minExtra, factory);
-    token->row2.GroupMatrices(minExtra, factory);
+    if (!token->row1.IsEmpty()) token->row1.GroupMatrices(minExtra, factory);
+    if (!token->row2.IsEmpty()) token->row2.GroupMatrices(minExtra, factory);
   }
   for (int i = 0; i < GetSize(); ++i) {
     if (KindAt(i) != TK_COLUMN) continue;
@@ -279,8 +280,8 @@ void TokenRow::FormatMixedNumbers(bool wholeNumbers) {
   bool found = false;
   for (int i = GetSize() - 3; i >= 0; --i) {
     QVMToken* token = GetAt(i);
-    token->row1.FormatMixedNumbers(wholeNumbers);
-    token->row2.FormatMixedNumbers(wholeNumbers);
+    if (!token->row1.IsEmpty()) token->row1.FormatMixedNumbers(wholeNumbers);
+    if (!token->row2.IsEmpty()) token->row2.FormatMixedNumbers(wholeNumbers);
     if (!IsMixedNumber(*this, i)) continue;
     found = true;
     if (wholeNumbers) token->kind = TK_WHOLENUMBER;

@@ -201,6 +201,7 @@ void TokenRow::SetScriptLevel(double level, const QVMOptions& options) {
   for (QVMToken* token : *this) token->SetScriptLevel(level, options);
 }
 
+// An empty row only needs its mark: most tokens are leaves.
 void TokenRow::PrepareLayout(int nestingLevel, double scriptLevel, const QVMOptions& options) {
   SetNeedsLayout(true);
   for (QVMToken* token : *this) {
@@ -208,8 +209,10 @@ void TokenRow::PrepareLayout(int nestingLevel, double scriptLevel, const QVMOpti
     token->scriptLevel = scriptLevel;
     token->needsLayout = true;
     const int inner = token->kind == TK_SMALLFRACTION ? nestingLevel + 1 : nestingLevel;
-    token->row1.PrepareLayout(inner, ChildScriptLevel(*token, scriptLevel, false, options), options);
-    token->row2.PrepareLayout(inner, ChildScriptLevel(*token, scriptLevel, true, options), options);
+    if (token->row1.IsEmpty()) token->row1.SetNeedsLayout(true);
+    else token->row1.PrepareLayout(inner, ChildScriptLevel(*token, scriptLevel, false, options), options);
+    if (token->row2.IsEmpty()) token->row2.SetNeedsLayout(true);
+    else token->row2.PrepareLayout(inner, ChildScriptLevel(*token, scriptLevel, true, options), options);
   }
 }
 
