@@ -71,14 +71,24 @@ int LexiconTable::FindEntry(std::string_view text) const {
     byFirstByte_.resize(256);
     for (size_t i = 0; i < entries_.size(); ++i) {
       const std::string& key = entries_[i].key.str();
-      if (!key.empty()) byFirstByte_[static_cast<unsigned char>(key[0])].push_back(static_cast<int>(i));
+      if (key.empty()) continue;
+      const char second = key.size() > 1 ? key[1] : '\0';
+      byFirstByte_[static_cast<unsigned char>(key[0])].push_back({static_cast<int>(i), static_cast<int>(key.size()), second});
     }
   }
-  for (const int i : byFirstByte_[static_cast<unsigned char>(text[0])]) {
-    const std::string& key = entries_[static_cast<size_t>(i)].key.str();
-    if (key.size() <= text.size() && text.compare(0, key.size(), key) == 0) return i;
+  const size_t size = text.size();
+  for (const Candidate& c : byFirstByte_[static_cast<unsigned char>(text[0])]) {
+    const size_t length = static_cast<size_t>(c.length);
+    if (length > size || (length > 1 && text[1] != c.second)) continue;
+    const std::string& key = entries_[static_cast<size_t>(c.index)].key.str();
+    if (text.compare(0, length, key) == 0) return c.index;
   }
   return -1;
+}
+
+const LexiconEntry* LexiconTable::Find(std::string_view text) const {
+  const int index = FindEntry(text);
+  return index < 0 ? nullptr : &entries_[static_cast<size_t>(index)];
 }
 
 int LexiconTable::FindLongestPrefix(std::string_view text) const {

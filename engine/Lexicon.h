@@ -28,6 +28,8 @@ class LexiconTable {
 
   // Length - 1 of the first key in table order that `text` begins with, or -1.
   int FindLongestPrefix(std::string_view text) const;
+  // The first entry in table order whose key `text` begins with, or null.
+  const LexiconEntry* Find(std::string_view text) const;
   // The first entry whose key `text` begins with; `text` is cut to that key.
   // An entry with empty texts and kind 0 when none matches.
   LexiconEntry GetEntry(CString& text) const;
@@ -38,11 +40,21 @@ class LexiconTable {
  private:
   int FindEntry(std::string_view text) const;
 
+  // A non-empty key as a look-up first compares it: its entry, its
+  // length and its second byte (0 for a key of one byte).
+  struct Candidate {
+    int index;
+    int length;
+    char second;
+  };
+
   std::vector<LexiconEntry> entries_;
-  // Indices of the non-empty keys by their first byte, in table order:
-  // only those can match a text starting with that byte. Built on the
-  // first look-up after a change; empty while out of date.
-  mutable std::vector<std::vector<int>> byFirstByte_;
+  // The non-empty keys by their first byte, in table order: only those can
+  // match a text starting with that byte. Built on the first look-up after
+  // a change; empty while out of date. The tokenizer looks up every
+  // position of a line, and most keys are told apart by their second byte
+  // without reading the entry.
+  mutable std::vector<std::vector<Candidate>> byFirstByte_;
 };
 
 // The replacement of a pair's value: one character for a whole number from

@@ -54,14 +54,12 @@ RawFinder QuotedText() {
 RawFinder Words(const LexiconTable& table, bool wholeWordsOnly) {
   return [&table, wholeWordsOnly](std::string_view text, RawCut& cut) {
     for (size_t at = 0; at < text.size(); ++at) {
-      const int last = table.FindLongestPrefix(text.substr(at));
-      if (last < 0) continue;
-      const size_t after = at + static_cast<size_t>(last) + 1;
+      const LexiconEntry* entry = table.Find(text.substr(at));
+      if (entry == nullptr) continue;
+      const size_t after = at + static_cast<size_t>(entry->key.GetLength());
       if (wholeWordsOnly && at > 0 && !IsWordBoundary(text[at - 1])) continue;
       if (wholeWordsOnly && after < text.size() && !IsWordBoundary(text[after])) continue;
-      CString word(text.substr(at, static_cast<size_t>(last) + 1));
-      const LexiconEntry entry = table.GetEntry(word);
-      cut = RawCut{at, after - 1, entry.kind, entry.replacement, entry.key};
+      cut = RawCut{at, after - 1, entry->kind, entry->replacement, entry->key};
       return true;
     }
     return false;
@@ -178,7 +176,8 @@ const TokenizerStep kSteps[] = {
 // step.
 class RawCutter {
  public:
-  RawCutter(const std::vector<RawFinder>& steps, QVMTokenFactory& factory, std::vector<QVMToken*>& out)
+  RawCutter(const std::vector<RawFinder>& steps, QVMTokenFactory& factory,
+            std::vector<QVMToken*>& out)
       : steps_(steps), factory_(factory), out_(out) {}
 
   // A token of the row: kept as it is unless it is raw text some step
@@ -245,7 +244,7 @@ void RawCutter::CutFrom(std::string_view text, size_t step, RawCut& piece) {
     if (piece.start > 0) Lex(RawText{rest.substr(0, piece.start)}, step + 1);
     const std::string_view typed = rest.substr(piece.start, piece.end - piece.start + 1);
     if (piece.kind == TK_RAW) {
-      const std::string_view searched = piece.text.IsEmpty() ? typed : std::string_view(piece.text.str());
+      const std::string_view searched = piece.text.IsEmpty() ? typed : piece.text.str();
       Lex(RawText{searched, &piece, typed}, step + 1);
     } else {
       QVMToken* made = Fresh(piece.kind);
