@@ -22,15 +22,22 @@ bool IsWordBoundary(char c) { return c == ' ' || c == kTabMark; }
 
 bool Full(const QVMOptions& o) { return !ParseSwitch(o, 0); }
 
-// A piece found in raw text: inclusive positions, kind, and the texts it
-// gets (an empty text means the typed characters).
+// A piece found in raw text: inclusive positions, kind, and the word
+// table's entry it stands for, if any: a pair's entry gives its text and
+// keeps the word typed as the second text; otherwise the piece gets the
+// typed characters.
 struct RawCut {
   size_t start = 0;
   size_t end = 0;
   TokenKind kind = TK_RAW;
-  CString text;
-  CString secondText;
+  const LexiconEntry* entry = nullptr;
+
+  const CString& Text() const { return entry != nullptr ? entry->replacement : kNoText; }
+  const CString& SecondText() const { return entry != nullptr ? entry->key : kNoText; }
+  static const CString kNoText;
 };
+
+const CString RawCut::kNoText;
 
 // What a step looks for: the first piece in a raw text, false when none.
 using RawFinder = std::function<bool(std::string_view, RawCut&)>;
@@ -47,19 +54,21 @@ RawFinder QuotedText() {
   };
 }
 
-// The first word of the table in the text; the text of a pair's entry
-// replaces the word, which is kept as the second text. Circled digits
+// The first word of the table in the text. Circled digits
 // (`wholeWordsOnly`) count only as words of their own: between spaces, tab
-// marks or the ends of their token.
+// marks or the ends of their token. A table without words finds nothing.
 RawFinder Words(const LexiconTable& table, bool wholeWordsOnly) {
+  if (table.GetCount() == 0) return nullptr;
   return [&table, wholeWordsOnly](std::string_view text, RawCut& cut) {
     for (size_t at = 0; at < text.size(); ++at) {
-      const LexiconEntry* entry = table.Find(text.substr(at));
+      const std::string_view rest = text.substr(at);
+      if (!table.MayBegin(rest)) continue;
+      const LexiconEntry* entry = table.Find(rest);
       if (entry == nullptr) continue;
       const size_t after = at + static_cast<size_t>(entry->key.GetLength());
       if (wholeWordsOnly && at > 0 && !IsWordBoundary(text[at - 1])) continue;
       if (wholeWordsOnly && after < text.size() && !IsWordBoundary(text[after])) continue;
-      cut = RawCut{at, after - 1, entry->kind, entry->replacement, entry->key};
+      cut = RawCut{at, after - 1, entry->kind, entry};
       return true;
     }
     return false;
@@ -86,60 +95,79 @@ RawFinder Numbers() {
   };
 }
 
-// Each character of the set becomes a token of the kind.
-RawFinder Characters(std::string_view set, TokenKind kind) {
-  if (set.empty()) return nullptr;
-  if (set.size() == 1) {
-    return [c = set[0], kind](std::string_view text, RawCut& cut) {
-      const size_t at = text.find(c);
-      if (at == std::string_view::npos) return false;
-      cut = RawCut{at, at, kind};
-      return true;
+// Steps in a row that each make every character of a set a token of their
+// kind act as one: a character becomes a token of the first of them whose
+// set holds it, and the text between such characters goes on to the later
+// steps as raw text, as it would after each of them in turn. One look at
+// each character instead of one search per step.
+class CharacterSteps {
+ public:
+  void Add(std::string_view set, TokenKind kind) {
+    for (char c : set) {
+      TokenKind& taken = kinds_[static_cast<unsigned char>(c)];
+      if (taken != TK_ERROR) continue;
+      taken = kind;
+      ++count_;
+    }
+  }
+  // The steps as one, null when they take no character; starts anew.
+  RawFinder Take() {
+    if (count_ == 0) return nullptr;
+    count_ = 0;
+    return [kinds = std::exchange(kinds_, {})](std::string_view text, RawCut& cut) {
+      for (size_t at = 0; at < text.size(); ++at) {
+        const TokenKind kind = kinds[static_cast<unsigned char>(text[at])];
+        if (kind == TK_ERROR) continue;
+        cut = RawCut{at, at, kind};
+        return true;
+      }
+      return false;
     };
   }
-  std::array<bool, 256> inSet{};
-  for (char c : set) inSet[static_cast<unsigned char>(c)] = true;
-  return [inSet, kind](std::string_view text, RawCut& cut) {
-    for (size_t at = 0; at < text.size(); ++at) {
-      if (!inSet[static_cast<unsigned char>(text[at])]) continue;
-      cut = RawCut{at, at, kind};
-      return true;
-    }
-    return false;
-  };
-}
+
+ private:
+  std::array<TokenKind, 256> kinds_{};  // TK_ERROR: no step takes it
+  int count_ = 0;
+};
 
 using StepGate = bool (*)(const QVMOptions&);
 using StepFinder = RawFinder (*)(const EquationLine&, const QVMOptions&);
+using StepCharacters = std::string_view (*)(const QVMOptions&);
 
-// `pairsBars`: the bars of the row are paired after this step, once the
-// brackets around them are known.
+// A step finds its pieces itself (`finder`) or makes every character of a
+// set a token of `kind`. `pairsBars`: the bars of the row are paired after
+// this step, once the brackets around them are known.
 struct TokenizerStep {
   StepGate enabled;
   StepFinder finder;
+  StepCharacters characters;
+  TokenKind kind;
   bool pairsBars = false;
 };
 
-RawFinder Separator(const EquationLine&, const QVMOptions& o) {
-  const char separator = SeparatorChar(o);
-  return separator != '\0' ? Characters(std::string_view(&separator, 1), TK_SEPARATOR) : nullptr;
+// The first character of the option's text; none for an empty text (or a
+// NUL, which ends a text).
+std::string_view Separator(const QVMOptions& o) {
+  const std::string_view text(o.Separator.Value.str());
+  return text.empty() || text[0] == '\0' ? std::string_view() : text.substr(0, 1);
 }
 
-#define CHARS(set, kind) [](const EquationLine&, const QVMOptions&) { return Characters(set, kind); }
+#define CHARS(set, kind) nullptr, [](const QVMOptions&) { return std::string_view(set); }, kind
+#define FINDS(finder) [](const EquationLine&, const QVMOptions&) { return finder; }, nullptr, TK_ERROR
 #define WORDS(index, whole) \
-  [](const EquationLine& l, const QVMOptions&) { return Words(l.Table(EquationLine::index), whole); }
+  [](const EquationLine& l, const QVMOptions&) { return Words(l.Table(EquationLine::index), whole); }, \
+  nullptr, TK_ERROR
 
 // clang-format off
 const TokenizerStep kSteps[] = {
-  {[](const QVMOptions& o) { return Full(o) && ParseSwitch(o, 7); },
-                                                   [](const EquationLine&, const QVMOptions&) { return QuotedText(); }},
+  {[](const QVMOptions& o) { return Full(o) && ParseSwitch(o, 7); },            FINDS(QuotedText())},
   {[](const QVMOptions& o) { return Full(o) && ParseSwitch(o, 1); },            WORDS(kMacroTable, false)},
   {[](const QVMOptions& o) { return Full(o) && (o.UseIndicatedVectors.Value || o.Style == 0); },
                                                                                 WORDS(kArrowTable, false)},
   {[](const QVMOptions& o) { return o.UseWingdings.Value != 0; },               WORDS(kCircledDigitTable, true)},
   {[](const QVMOptions&) { return true; },                                      WORDS(kKeywordTable, false)},
   {[](const QVMOptions& o) { return Full(o) && o.UseAutographEntry.Value; },    WORDS(kAutoReplaceTable, false)},
-  {[](const QVMOptions&) { return true; },         [](const EquationLine&, const QVMOptions&) { return Numbers(); }},
+  {[](const QVMOptions&) { return true; },                                      FINDS(Numbers())},
   {[](const QVMOptions&) { return true; },                                      CHARS(" ", TK_SPACE)},
   {[](const QVMOptions&) { return true; },                                      CHARS("\xA0", TK_NOSPACE)},
   {Full,                                                                        CHARS("|", TK_ABS)},
@@ -148,7 +176,7 @@ const TokenizerStep kSteps[] = {
   {Full,                                                                        CHARS("+", TK_ADD)},
   {Full,                                                                        CHARS("-", TK_SUBTRACT)},
   {Full,                                                                        CHARS("*", TK_MULTIPLY)},
-  {Full,                                                                        Separator},
+  {Full,                                                                        nullptr, Separator, TK_SEPARATOR},
   {Full,                                                                        CHARS("=", TK_EQUAL)},
   {Full,                                                                        CHARS(">", TK_GREATER)},
   {Full,                                                                        CHARS("<", TK_LESS)},
@@ -163,6 +191,7 @@ const TokenizerStep kSteps[] = {
 // clang-format on
 
 #undef CHARS
+#undef FINDS
 #undef WORDS
 
 // Runs a sequence of steps over raw tokens, as if each step in turn cut
@@ -231,7 +260,7 @@ void RawCutter::Lex(const RawText& raw, size_t step) {
   }
   QVMToken* made = Fresh(TK_RAW);
   if (raw.piece != nullptr)
-    TokenRow::SetPiece(*made, TK_RAW, CString(raw.typed), raw.piece->text, raw.piece->secondText);
+    TokenRow::SetPiece(*made, TK_RAW, CString(raw.typed), raw.piece->Text(), raw.piece->SecondText());
   else
     made->SetText(CString(raw.text));
   out_.push_back(made);
@@ -244,11 +273,11 @@ void RawCutter::CutFrom(std::string_view text, size_t step, RawCut& piece) {
     if (piece.start > 0) Lex(RawText{rest.substr(0, piece.start)}, step + 1);
     const std::string_view typed = rest.substr(piece.start, piece.end - piece.start + 1);
     if (piece.kind == TK_RAW) {
-      const std::string_view searched = piece.text.IsEmpty() ? typed : piece.text.str();
+      const std::string_view searched = piece.Text().IsEmpty() ? typed : piece.Text().str();
       Lex(RawText{searched, &piece, typed}, step + 1);
     } else {
       QVMToken* made = Fresh(piece.kind);
-      TokenRow::SetPiece(*made, piece.kind, CString(typed), piece.text, piece.secondText);
+      TokenRow::SetPiece(*made, piece.kind, CString(typed), piece.Text(), piece.SecondText());
       out_.push_back(made);
     }
     rest = rest.substr(piece.end + 1);
@@ -280,15 +309,26 @@ void CutRawTokens(TokenRow& row, const std::vector<RawFinder>& steps, QVMTokenFa
 // Runs the steps in order; bars are paired where a step asks for it.
 void EquationLine::Tokenize(const QVMOptions& options) {
   std::vector<RawFinder> steps;
+  CharacterSteps characters;  // the character steps since the last other one
+  const auto endCharacters = [&steps, &characters] {
+    if (RawFinder finder = characters.Take()) steps.push_back(std::move(finder));
+  };
   std::vector<QVMToken*> out;
   for (const TokenizerStep& step : kSteps) {
     if (!step.enabled(options)) continue;
-    if (RawFinder finder = step.finder(*this, options)) steps.push_back(std::move(finder));
+    if (step.characters != nullptr) {
+      characters.Add(step.characters(options), step.kind);
+    } else if (RawFinder finder = step.finder(*this, options)) {
+      endCharacters();
+      steps.push_back(std::move(finder));
+    }
     if (!step.pairsBars) continue;
+    endCharacters();
     CutRawTokens(root_, steps, factory_, out);
     steps.clear();
     PairAbsBars(root_);
   }
+  endCharacters();
   CutRawTokens(root_, steps, factory_, out);
   CapBracketNesting(root_);
 }
