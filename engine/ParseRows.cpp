@@ -1,6 +1,7 @@
 // Row operations shared by the parse passes.
 #include "engine/ParseRows.h"
 
+#include <string_view>
 #include <vector>
 
 bool NestsOperands(TokenKind kind) {
@@ -87,7 +88,9 @@ bool IsInvisible(const TokenRow& row, int index, TokenKind kind) {
   return row.KindAt(index) == kind && row.GetAt(index)->text.IsEmpty();
 }
 
-bool IsNumeral(const QVMToken& token) { return token.kind == TK_NUMBER && token.text != " :"; }
+bool IsNumeral(const QVMToken& token) {
+  return token.kind == TK_NUMBER && token.text.str() != std::string_view(" :");
+}
 
 bool IsNumeralAt(const TokenRow& row, int index) {
   return row.KindAt(index) == TK_NUMBER && IsNumeral(*row.GetAt(index));
@@ -102,6 +105,7 @@ int SkipSpaces(const TokenRow& row, int i) {
 
 void MoveTokens(TokenRow& from, TokenSpan span, TokenRow& to) {
   if (span.Empty()) return;
+  to.Reserve(span.Count());
   for (int i = span.first; i <= span.last; ++i) to.Append(from.GetAt(i));
   from.RemoveAt(span.first, span.Count());
 }

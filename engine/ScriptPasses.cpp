@@ -98,11 +98,13 @@ void TokenRow::DetectCombinations() {
   for (int i = GetSize() - 2; i >= 1; --i) {
     QVMToken* token = GetAt(i);
     const bool letter = token->kind == TK_VARIABLE && (token->text == "C" || token->text == "P");
-    const bool after = IsLowerCaseLetter(*this, i + 1) || IsNumeralAt(*this, i + 1) ||
-                       KindAt(i + 1) == TK_OPEN;
-    const bool before = IsLowerCaseLetter(*this, i - 1) || IsNumeralAt(*this, i - 1) ||
-                        KindAt(i - 1) == TK_CLOSE;
-    if (letter && after && before) {
+    const auto after = [this, i] {
+      return IsLowerCaseLetter(*this, i + 1) || IsNumeralAt(*this, i + 1) || KindAt(i + 1) == TK_OPEN;
+    };
+    const auto before = [this, i] {
+      return IsLowerCaseLetter(*this, i - 1) || IsNumeralAt(*this, i - 1) || KindAt(i - 1) == TK_CLOSE;
+    };
+    if (letter && after() && before()) {
       token->kind = token->text == "C" ? TK_COMBINATION : TK_PERMUTATION;
       token->needsLayout = true;
     }

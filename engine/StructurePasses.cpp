@@ -32,6 +32,8 @@ int GroupOperatorAt(TokenRow& row, int i, TokenKind op, TokenKind made, QVMToken
   const TokenSpan right = RightOperand(row, i);
   const TokenSpan left = LeftOperand(row, i);
   QVMToken* node = factory.NewToken(made);
+  node->row1.Reserve(left.Count());
+  node->row2.Reserve(right.Count());
   for (int k = left.first; k <= left.last; ++k) node->row1.Append(row.GetAt(k));
   for (int k = right.first; k <= right.last; ++k) node->row2.Append(row.GetAt(k));
   int first = left.Empty() ? i : left.first;
@@ -61,6 +63,7 @@ void CloseGroup(std::vector<QVMToken*>& out, size_t open, QVMToken* close, QVMTo
   CString text = out[open]->text + ",";
   if (close != nullptr) text += close->text;
   group->SetText(text);
+  group->row1.Reserve(static_cast<int>(out.size() - open - 1));
   for (size_t k = open + 1; k < out.size(); ++k) group->row1.Append(out[k]);
   if (group->row1.IsEmpty()) group->row1.Append(NewSpace(factory));
   factory.Recycle(out[open]);

@@ -97,6 +97,10 @@ class TokenRow {
   QVMToken* const* end() const { return part_ == nullptr ? nullptr : part_->tokens.end(); }
 
   int Append(QVMToken* token);
+  // Room for `count` more tokens, for a row about to get them one by one.
+  void Reserve(int count) {
+    if (count > 0) Tokens().Reserve(static_cast<size_t>(count));
+  }
   int AppendOperator(TokenKind kind, QVMTokenFactory& factory);
   TokenKind KindAt(int index) const;
   CString TextAt(int index) const;

@@ -168,7 +168,12 @@ void TokenArray::CloseGaps() const {
 }
 
 int TokenArray::Add(QVMToken* token) {
-  InsertAt(GetSize(), token);
+  if (AppendsAtTail()) {
+    slots_.push_back(token);
+    if (index_ != nullptr) Restep(slots_.size() - 1, slots_.size());
+  } else {
+    InsertAt(GetSize(), token);
+  }
   return GetSize() - 1;
 }
 
@@ -178,7 +183,7 @@ void TokenArray::InsertAt(int index, QVMToken* token, int count) {
   const size_t n = static_cast<size_t>(count);
   // At the end, behind gaps left in the middle or an empty one there:
   // appended after the tail, so a row built by appending grows as a vector.
-  if (at == Size() && (second_.end < slots_.size() || second_.Width() == 0)) {
+  if (at == Size() && AppendsAtTail()) {
     slots_.insert(slots_.end(), n, token);
     if (index_ != nullptr) Restep(slots_.size() - n, slots_.size());
     return;

@@ -12,6 +12,7 @@
 // made when first asked, and matches brackets through it.
 #pragma once
 
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <memory>
@@ -34,6 +35,12 @@ class TokenArray {
   QVMToken* operator[](int index) const { return GetAt(index); }
 
   int Add(QVMToken* token);
+  // Room for `count` more tokens at the end; growing as appending would,
+  // so that reserving again and again stays linear.
+  void Reserve(size_t count) {
+    if (slots_.size() + count > slots_.capacity())
+      slots_.reserve(std::max(slots_.size() + count, 2 * slots_.capacity()));
+  }
   // `count` copies of `token` before `index` (an index past the end is the end).
   void InsertAt(int index, QVMToken* token, int count = 1);
   // Up to `count` tokens from `index`; an index out of range removes nothing.
@@ -80,6 +87,9 @@ class TokenArray {
   // Tokens before each gap.
   size_t FirstAt() const { return first_.start; }
   size_t SecondAt() const { return second_.start - first_.Width(); }
+  // A token added at the end goes after the last slot: behind gaps left in
+  // the middle, or with no gap at the end.
+  bool AppendsAtTail() const { return second_.end < slots_.size() || second_.Width() == 0; }
   // Moves `gap` to start at slot `to` by shifting the tokens between.
   void Shift(Gap& gap, size_t to) const;
   // Moves a gap to start before token `index`, which must lie on its side
