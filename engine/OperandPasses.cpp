@@ -159,7 +159,7 @@ void BracketRightOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& fa
     }
     // "1/(n-r)!": the factorial stays with its group.
     const bool factorial = op == TK_DIVIDE && IsFactorialAt(row, match + 1);
-    if (row.KindAt(match + 1) != TK_POWER && !factorial && IsDelimiterGroup(row, h)) {
+    if (row.KindAt(match + 1) != TK_POWER && !factorial && IsDelimiterPair(row, h, match)) {
       row.GetAt(h)->SetText(CString());
       row.GetAt(match)->SetText(CString());
       InsertBracket(row, match + 1, TK_CLOSE, factory);
@@ -206,7 +206,7 @@ int BracketLeftOperand(TokenRow& row, int d, TokenKind op, int& construct, QVMTo
                      (op == TK_SEPARATOR ? ClosesExponent(row, u) : ConstructBefore(row, u) >= 0);
   if (row.KindAt(u) == TK_CLOSE && !whole) {
     const int open = row.FindMatchingOpen(u);
-    const bool delimiter = open < 0 ? IsDelimiterClose(*row.GetAt(u)) : IsDelimiterGroup(row, open);
+    const bool delimiter = open < 0 ? IsDelimiterClose(*row.GetAt(u)) : IsDelimiterPair(row, open, u);
     if (delimiter) {
       row.GetAt(u)->SetText(CString());
       if (open < 0) return d;

@@ -144,8 +144,11 @@ bool IsDelimiterClose(const QVMToken& token) { return IsDelimiterCloseText(token
 
 bool IsDelimiterGroup(const TokenRow& row, int open) {
   if (!IsDelimiterOpen(*row.GetAt(open))) return false;
-  const int match = row.FindMatchingClose(open);
-  return match < 0 || IsDelimiterClose(*row.GetAt(match));
+  return IsDelimiterPair(row, open, row.FindMatchingClose(open));
+}
+
+bool IsDelimiterPair(const TokenRow& row, int open, int match) {
+  return IsDelimiterOpen(*row.GetAt(open)) && (match < 0 || IsDelimiterClose(*row.GetAt(match)));
 }
 
 bool IsDelimiterText(const CString& text) {

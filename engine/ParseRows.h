@@ -79,6 +79,9 @@ bool IsDelimiterClose(const QVMToken& token);
 // The group opened at `open` is delimited by such brackets (its closing one
 // may be missing).
 bool IsDelimiterGroup(const TokenRow& row, int open);
+// The same for a group whose closing bracket is known (`match`, -1 when it
+// has none): in long rows finding it is the dear part.
+bool IsDelimiterPair(const TokenRow& row, int open, int match);
 // The same for a bracket group token's text ("(,)", ",", "(,#").
 bool IsDelimiterText(const CString& text);
 // Empties the text of a group's opening bracket and its match, when they
