@@ -109,8 +109,8 @@ void TokenArray::KeepBrackets(bool keep) {
 // reads every token of the row.
 int TokenArray::MatchingClose(int index) const {
   if (index_ == nullptr) {
-    const int near = NearMatch(index, 1);
-    if (near != kFar) return near;
+    const int nearby = NearMatch(index, 1);
+    if (nearby != kFar) return nearby;
   }
   const ptrdiff_t slot = Index().CloseOf(Slot(index));
   return slot < 0 ? -1 : IndexOf(static_cast<size_t>(slot));
@@ -118,8 +118,8 @@ int TokenArray::MatchingClose(int index) const {
 
 int TokenArray::MatchingOpen(int index) const {
   if (index_ == nullptr) {
-    const int near = NearMatch(index, -1);
-    if (near != kFar) return near;
+    const int nearby = NearMatch(index, -1);
+    if (nearby != kFar) return nearby;
   }
   const ptrdiff_t slot = Index().OpenOf(Slot(index));
   return slot < 0 ? -1 : IndexOf(static_cast<size_t>(slot));
