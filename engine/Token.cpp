@@ -329,7 +329,7 @@ QVMToken* QVMTokenFactory::NewToken(TokenKind kind) {
     std::construct_at(token);
   }
   ++count_;
-  token->Set(kind, CString(), kMarkNone, CString());
+  token->kind = kind;  // otherwise as constructed: no text, mark or rows
 #ifdef _WIN32
   token->factory_ = this;
 #endif
