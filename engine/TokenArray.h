@@ -9,7 +9,8 @@
 // Iterating closes the gaps first (at the end of the row), so iterators are
 // plain pointers over consecutive tokens. While its brackets are kept
 // (KeepBrackets), the array keeps a BracketIndex of its slots beside them,
-// made when first asked, and matches brackets through it.
+// made when a match is first sought far away, and matches brackets
+// through it.
 #pragma once
 
 #include <algorithm>
