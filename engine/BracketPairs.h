@@ -4,8 +4,9 @@
 // brackets ("/)/)/)...", "a/(a/(a/(...", "/|^/|^...|||") each walk would
 // cross most of the row. While kept, the row's tokens answer through a
 // BracketIndex (engine/BracketIndex.h), in time logarithmic in the row's
-// length whatever the pass inserts or removes; the index is made when
-// first asked for, so a pass that asks nothing costs nothing.
+// length whatever the pass inserts or removes; the index is made when a
+// match is first sought far away, so a pass that finds its matches close
+// by costs nothing more.
 #pragma once
 
 class TokenRow;

@@ -122,7 +122,7 @@ void EquationLine::RunParsePasses(const QVMOptions& options) {
     const ParsePass& pass = kPasses[n];
     // Bounds the tree before the grouping passes turn brackets into rows.
     if (n == kFirstPassAfterOperands) {
-      CapNestingDepth(root_);
+      CapNestingDepth(root_, factory_);
       present = KindsInTree(root_);
     }
     if (pass.reducedSkips && reduced) continue;

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 #include "engine/Extent.h"
@@ -72,13 +71,8 @@ class EquationLine {
   // The dump of the root row (see TokenRow::Dump).
   CString DumpTree() const { return root_.DumpTree(); }
 
-  // Tokenizer steps; each works on the raw tokens of the root row.
+  // The tokenizer: its steps cut the raw tokens of the root row.
   void Tokenize(const QVMOptions& options);
-  void LexQuotedText();
-  void LexKeywords(const LexiconTable& table);
-  void LexCircledDigits(const LexiconTable& table);
-  void LexNumbers();
-  void LexCharacters(std::string_view set, TokenKind kind);
 
   // Parse passes that work on the root row only.
   void BracketScriptOperands();
@@ -94,22 +88,8 @@ class EquationLine {
   ExtentRecord extent;
 
  private:
-  // A piece found in raw text: inclusive positions, kind, and the texts it
-  // gets (an empty text means the typed characters).
-  struct RawCut {
-    size_t start = 0;
-    size_t end = 0;
-    TokenKind kind = TK_RAW;
-    CString text;
-    CString secondText;
-  };
-
   void AddBuiltInKeywords(const QVMOptions& options);
   static std::vector<CString> LexiconInputs(const QVMOptions& options);
-  void LexWords(const LexiconTable& table, bool wholeWordsOnly);
-  template <class Finder>
-  void CutRawTokens(Finder find);
-  void AppendRaw(TokenRow& row, std::string_view text);
   void RunParsePasses(const QVMOptions& options);
 
   bool lexiconBuilt_ = false;

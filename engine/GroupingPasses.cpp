@@ -20,6 +20,7 @@ QVMToken* TakeGroupAfter(TokenRow& row, int i, bool skipSpaces, bool hideBracket
     MoveTokens(row, group, made->row1);
     if (hideBrackets) HideGroupBrackets(made->row1);
   }
+  factory.Recycle(row.GetAt(i));
   row.SetAt(i, made);
   return made;
 }
@@ -43,8 +44,8 @@ void GroupRightToLeft(TokenRow& row, TokenKind kind, Group group, void (TokenRow
   const BracketPairs pairs(row);
   for (int i = row.GetSize() - 1; i >= 0; --i) {
     QVMToken* token = row.GetAt(i);
-    (token->row1.*self)(factory);
-    (token->row2.*self)(factory);
+    if (!token->row1.IsEmpty()) (token->row1.*self)(factory);
+    if (!token->row2.IsEmpty()) (token->row2.*self)(factory);
     if (token->kind == kind) i = group(row, i);
   }
 }
@@ -147,8 +148,8 @@ void TokenRow::SplitCodeDrawnArguments(QVMTokenFactory& factory) {
   const BracketPairs pairs(*this);
   for (int i = GetSize() - 1; i >= 0; --i) {
     QVMToken* token = GetAt(i);
-    token->row1.SplitCodeDrawnArguments(factory);
-    token->row2.SplitCodeDrawnArguments(factory);
+    if (!token->row1.IsEmpty()) token->row1.SplitCodeDrawnArguments(factory);
+    if (!token->row2.IsEmpty()) token->row2.SplitCodeDrawnArguments(factory);
     if (token->kind != TK_CODEDRAW2) continue;
     if (IsBoundsGroup(*this, i + 1)) SplitArguments(*this, i, factory);
     if (token->text == "box" && token->row1.IsEmpty()) token->row1.Append(NewSpace(factory));
@@ -161,8 +162,8 @@ void TokenRow::GroupPrefixConstruct(TokenKind kind, QVMTokenFactory& factory) {
   const BracketPairs pairs(*this);
   for (int i = GetSize() - 1; i >= 0; --i) {
     QVMToken* token = GetAt(i);
-    token->row1.GroupPrefixConstruct(kind, factory);
-    token->row2.GroupPrefixConstruct(kind, factory);
+    if (!token->row1.IsEmpty()) token->row1.GroupPrefixConstruct(kind, factory);
+    if (!token->row2.IsEmpty()) token->row2.GroupPrefixConstruct(kind, factory);
     if (token->kind == kind) TakeGroupAfter(*this, i, true, true, factory);
   }
 }
@@ -173,8 +174,8 @@ void TokenRow::GroupInfixConstruct(TokenKind kind, QVMTokenFactory& factory) {
   const BracketPairs pairs(*this);
   for (int i = GetSize() - 1; i >= 0; --i) {
     QVMToken* token = GetAt(i);
-    token->row1.GroupInfixConstruct(kind, factory);
-    token->row2.GroupInfixConstruct(kind, factory);
+    if (!token->row1.IsEmpty()) token->row1.GroupInfixConstruct(kind, factory);
+    if (!token->row2.IsEmpty()) token->row2.GroupInfixConstruct(kind, factory);
     if (token->kind != kind) continue;
     QVMToken* made = TakeGroupAfter(*this, i, false, true, factory);
     i = TakeGroupBefore(*this, i, made->row2);

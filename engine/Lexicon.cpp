@@ -19,12 +19,12 @@ CString ConvertPairValue(const CString& value) {
 
 void LexiconTable::Add(const CString& key, const CString& replacement, TokenKind kind) {
   entries_.push_back(LexiconEntry{key, replacement, kind});
-  byFirstByte_.clear();
+  lookup_.reset();
 }
 
 void LexiconTable::RemoveAll() {
   entries_.clear();
-  byFirstByte_.clear();
+  lookup_.reset();
 }
 
 // Plain lists give one key per item (a trailing separator adds an empty
@@ -62,23 +62,38 @@ void LexiconTable::Sort() {
                    [](const LexiconEntry& a, const LexiconEntry& b) {
                      return a.key.GetLength() > b.key.GetLength();
                    });
-  byFirstByte_.clear();
+  lookup_.reset();
+}
+
+void LexiconTable::Build() const {
+  auto lookup = std::make_unique<Lookup>();
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const std::string& key = entries_[i].key.str();
+    if (key.empty()) continue;
+    const unsigned first = static_cast<unsigned char>(key[0]);
+    const char second = key.size() > 1 ? key[1] : '\0';
+    lookup->byFirstByte[first].push_back({static_cast<int>(i), static_cast<int>(key.size()), second});
+    if (key.size() == 1) lookup->oneByteKeys.set(first);
+    else lookup->pairs.set(first * 256 + static_cast<unsigned char>(second));
+  }
+  lookup_ = std::move(lookup);
 }
 
 int LexiconTable::FindEntry(std::string_view text) const {
   if (text.empty()) return -1;
-  if (byFirstByte_.empty()) {
-    byFirstByte_.resize(256);
-    for (size_t i = 0; i < entries_.size(); ++i) {
-      const std::string& key = entries_[i].key.str();
-      if (!key.empty()) byFirstByte_[static_cast<unsigned char>(key[0])].push_back(static_cast<int>(i));
-    }
-  }
-  for (const int i : byFirstByte_[static_cast<unsigned char>(text[0])]) {
-    const std::string& key = entries_[static_cast<size_t>(i)].key.str();
-    if (key.size() <= text.size() && text.compare(0, key.size(), key) == 0) return i;
+  const size_t size = text.size();
+  for (const Candidate& c : Looked().byFirstByte[static_cast<unsigned char>(text[0])]) {
+    const size_t length = static_cast<size_t>(c.length);
+    if (length > size || (length > 1 && text[1] != c.second)) continue;
+    const std::string& key = entries_[static_cast<size_t>(c.index)].key.str();
+    if (text.compare(0, length, key) == 0) return c.index;
   }
   return -1;
+}
+
+const LexiconEntry* LexiconTable::Find(std::string_view text) const {
+  const int index = FindEntry(text);
+  return index < 0 ? nullptr : &entries_[static_cast<size_t>(index)];
 }
 
 int LexiconTable::FindLongestPrefix(std::string_view text) const {

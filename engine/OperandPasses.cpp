@@ -159,7 +159,7 @@ void BracketRightOperand(TokenRow& row, int d, TokenKind op, QVMTokenFactory& fa
     }
     // "1/(n-r)!": the factorial stays with its group.
     const bool factorial = op == TK_DIVIDE && IsFactorialAt(row, match + 1);
-    if (row.KindAt(match + 1) != TK_POWER && !factorial && IsDelimiterGroup(row, h)) {
+    if (row.KindAt(match + 1) != TK_POWER && !factorial && IsDelimiterPair(row, h, match)) {
       row.GetAt(h)->SetText(CString());
       row.GetAt(match)->SetText(CString());
       InsertBracket(row, match + 1, TK_CLOSE, factory);
@@ -206,7 +206,7 @@ int BracketLeftOperand(TokenRow& row, int d, TokenKind op, int& construct, QVMTo
                      (op == TK_SEPARATOR ? ClosesExponent(row, u) : ConstructBefore(row, u) >= 0);
   if (row.KindAt(u) == TK_CLOSE && !whole) {
     const int open = row.FindMatchingOpen(u);
-    const bool delimiter = open < 0 ? IsDelimiterClose(*row.GetAt(u)) : IsDelimiterGroup(row, open);
+    const bool delimiter = open < 0 ? IsDelimiterClose(*row.GetAt(u)) : IsDelimiterPair(row, open, u);
     if (delimiter) {
       row.GetAt(u)->SetText(CString());
       if (open < 0) return d;
@@ -367,8 +367,8 @@ void TokenRow::BracketOperatorOperands(TokenKind op, QVMTokenFactory& factory) {
   for (int d = GetSize() - 1; d >= 0; --d) {
     QVMToken* token = GetAt(d);
     if (token->kind != op) {
-      token->row1.BracketOperatorOperands(op, factory);
-      token->row2.BracketOperatorOperands(op, factory);
+      if (!token->row1.IsEmpty()) token->row1.BracketOperatorOperands(op, factory);
+      if (!token->row2.IsEmpty()) token->row2.BracketOperatorOperands(op, factory);
       continue;
     }
     const int height = HeightAround(*this, d + 1, heights);
@@ -388,8 +388,8 @@ void TokenRow::MergeNegativeNumbers() {
   if (KindAt(0) == TK_SUBTRACT && IsNumeralAt(*this, 1)) MergeMinus(*this, 0);
   for (int e = GetSize() - 1; e >= 0; --e) {
     QVMToken* token = GetAt(e);
-    token->row1.MergeNegativeNumbers();
-    token->row2.MergeNegativeNumbers();
+    if (!token->row1.IsEmpty()) token->row1.MergeNegativeNumbers();
+    if (!token->row2.IsEmpty()) token->row2.MergeNegativeNumbers();
     if (e < 1 || e > GetSize() - 2 || token->kind != TK_SUBTRACT) continue;
     if (!IsNumeralAt(*this, e + 1) || TextAt(e + 1).Left(1) == "-") continue;
     if (AllowsSign(NearestKindLeft(*this, e))) MergeMinus(*this, e);

@@ -1,6 +1,7 @@
 // Row operations shared by the parse passes.
 #include "engine/ParseRows.h"
 
+#include <string_view>
 #include <vector>
 
 bool NestsOperands(TokenKind kind) {
@@ -32,7 +33,7 @@ int DepthAfter(int depth, TokenKind kind) {
 
 // One walk with a stack of the opening brackets still open: a closing
 // bracket goes the way its opening one went.
-void CapNestingDepth(TokenRow& row) {
+void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory) {
   std::vector<bool> kept;
   int depth = 0;  // kept brackets open here
   bool dropped = false;
@@ -54,10 +55,11 @@ void CapNestingDepth(TokenRow& row) {
   if (!dropped) return;
   // One rebuild rather than a removal per bracket: chains drop thousands.
   std::vector<QVMToken*> out;
-  for (QVMToken* token : row)
+  for (QVMToken* token : row) {
     if (token->kind != TK_RAW || !token->text.IsEmpty()) out.push_back(token);
-  row.RemoveAll();
-  for (QVMToken* token : out) row.Append(token);
+    else factory.Recycle(token);
+  }
+  row.Tokens().Swap(out);
 }
 
 uint64_t KindsInTree(const TokenRow& row) {
@@ -86,7 +88,9 @@ bool IsInvisible(const TokenRow& row, int index, TokenKind kind) {
   return row.KindAt(index) == kind && row.GetAt(index)->text.IsEmpty();
 }
 
-bool IsNumeral(const QVMToken& token) { return token.kind == TK_NUMBER && token.text != " :"; }
+bool IsNumeral(const QVMToken& token) {
+  return token.kind == TK_NUMBER && token.text.str() != std::string_view(" :");
+}
 
 bool IsNumeralAt(const TokenRow& row, int index) {
   return row.KindAt(index) == TK_NUMBER && IsNumeral(*row.GetAt(index));
@@ -101,6 +105,7 @@ int SkipSpaces(const TokenRow& row, int i) {
 
 void MoveTokens(TokenRow& from, TokenSpan span, TokenRow& to) {
   if (span.Empty()) return;
+  to.Reserve(span.Count());
   for (int i = span.first; i <= span.last; ++i) to.Append(from.GetAt(i));
   from.RemoveAt(span.first, span.Count());
 }
@@ -139,8 +144,11 @@ bool IsDelimiterClose(const QVMToken& token) { return IsDelimiterCloseText(token
 
 bool IsDelimiterGroup(const TokenRow& row, int open) {
   if (!IsDelimiterOpen(*row.GetAt(open))) return false;
-  const int match = row.FindMatchingClose(open);
-  return match < 0 || IsDelimiterClose(*row.GetAt(match));
+  return IsDelimiterPair(row, open, row.FindMatchingClose(open));
+}
+
+bool IsDelimiterPair(const TokenRow& row, int open, int match) {
+  return IsDelimiterOpen(*row.GetAt(open)) && (match < 0 || IsDelimiterClose(*row.GetAt(match)));
 }
 
 bool IsDelimiterText(const CString& text) {

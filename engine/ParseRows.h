@@ -47,7 +47,7 @@ uint64_t KindsInTree(const TokenRow& row);
 // Every operator and bracket of the flat row deeper than kMaxNestingDepth
 // stays text, so that the grouping passes and every later walk of the tree
 // recurse a bounded number of levels.
-void CapNestingDepth(TokenRow& row);
+void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory);
 
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind);
 void InsertBracket(TokenRow& row, int index, TokenKind kind, QVMTokenFactory& factory);
@@ -79,6 +79,9 @@ bool IsDelimiterClose(const QVMToken& token);
 // The group opened at `open` is delimited by such brackets (its closing one
 // may be missing).
 bool IsDelimiterGroup(const TokenRow& row, int open);
+// The same for a group whose closing bracket is known (`match`, -1 when it
+// has none): in long rows finding it is the dear part.
+bool IsDelimiterPair(const TokenRow& row, int open, int match);
 // The same for a bracket group token's text ("(,)", ",", "(,#").
 bool IsDelimiterText(const CString& text);
 // Empties the text of a group's opening bracket and its match, when they

@@ -88,8 +88,8 @@ void TokenRow::ExpandENotation(QVMTokenFactory& factory) {
         e->Set(TK_MULTIPLY, "*", kMarkNone, CString());
       }
     }
-    e->row1.ExpandENotation(factory);
-    e->row2.ExpandENotation(factory);
+    if (!e->row1.IsEmpty()) e->row1.ExpandENotation(factory);
+    if (!e->row2.IsEmpty()) e->row2.ExpandENotation(factory);
   }
 }
 
@@ -98,16 +98,18 @@ void TokenRow::DetectCombinations() {
   for (int i = GetSize() - 2; i >= 1; --i) {
     QVMToken* token = GetAt(i);
     const bool letter = token->kind == TK_VARIABLE && (token->text == "C" || token->text == "P");
-    const bool after = IsLowerCaseLetter(*this, i + 1) || IsNumeralAt(*this, i + 1) ||
-                       KindAt(i + 1) == TK_OPEN;
-    const bool before = IsLowerCaseLetter(*this, i - 1) || IsNumeralAt(*this, i - 1) ||
-                        KindAt(i - 1) == TK_CLOSE;
-    if (letter && after && before) {
+    const auto after = [this, i] {
+      return IsLowerCaseLetter(*this, i + 1) || IsNumeralAt(*this, i + 1) || KindAt(i + 1) == TK_OPEN;
+    };
+    const auto before = [this, i] {
+      return IsLowerCaseLetter(*this, i - 1) || IsNumeralAt(*this, i - 1) || KindAt(i - 1) == TK_CLOSE;
+    };
+    if (letter && after() && before()) {
       token->kind = token->text == "C" ? TK_COMBINATION : TK_PERMUTATION;
       token->needsLayout = true;
     }
-    token->row1.DetectCombinations();
-    token->row2.DetectCombinations();
+    if (!token->row1.IsEmpty()) token->row1.DetectCombinations();
+    if (!token->row2.IsEmpty()) token->row2.DetectCombinations();
   }
 }
 

@@ -32,18 +32,23 @@ int GroupOperatorAt(TokenRow& row, int i, TokenKind op, TokenKind made, QVMToken
   const TokenSpan right = RightOperand(row, i);
   const TokenSpan left = LeftOperand(row, i);
   QVMToken* node = factory.NewToken(made);
+  node->row1.Reserve(left.Count());
+  node->row2.Reserve(right.Count());
   for (int k = left.first; k <= left.last; ++k) node->row1.Append(row.GetAt(k));
   for (int k = right.first; k <= right.last; ++k) node->row2.Append(row.GetAt(k));
   int first = left.Empty() ? i : left.first;
   int last = right.Empty() ? i : right.last;
-  // The construct's own brackets go with it, but only when they are the
-  // invisible pair made for it.
+  // The operator and the construct's own brackets leave the tree: those go
+  // with it only when they are the invisible pair made for it.
+  QVMToken* gone[] = {row.GetAt(i), nullptr, nullptr};
   if (IsInvisible(row, first - 1, TK_OPEN) && row.FindMatchingClose(first - 1) == last + 1) {
-    --first;
-    ++last;
+    gone[1] = row.GetAt(--first);
+    gone[2] = row.GetAt(++last);
   }
   row.RemoveAt(first, last - first + 1);
   row.InsertAt(first, node);
+  for (QVMToken* token : gone)
+    if (token != nullptr) factory.Recycle(token);
   if (node->row1.IsEmpty()) node->row1.Append(NewSpace(factory));
   if (node->row2.IsEmpty()) node->row2.Append(NewSpace(factory));
   // The right operand was scanned already; the left one was not.
@@ -51,15 +56,18 @@ int GroupOperatorAt(TokenRow& row, int i, TokenKind op, TokenKind made, QVMToken
   return first;
 }
 
-// Collapses out[open..] into one bracket group ("(,)", "(," when unclosed).
-void CloseGroup(std::vector<QVMToken*>& out, size_t open, const QVMToken* close,
-                QVMTokenFactory& factory) {
+// Collapses out[open..] into one bracket group ("(,)", "(," when unclosed);
+// the brackets live on only in its text.
+void CloseGroup(std::vector<QVMToken*>& out, size_t open, QVMToken* close, QVMTokenFactory& factory) {
   QVMToken* group = factory.NewToken(TK_BRACKETS);
   CString text = out[open]->text + ",";
   if (close != nullptr) text += close->text;
   group->SetText(text);
+  group->row1.Reserve(static_cast<int>(out.size() - open - 1));
   for (size_t k = open + 1; k < out.size(); ++k) group->row1.Append(out[k]);
   if (group->row1.IsEmpty()) group->row1.Append(NewSpace(factory));
+  factory.Recycle(out[open]);
+  if (close != nullptr) factory.Recycle(close);
   out.resize(open);
   out.push_back(group);
 }
@@ -179,19 +187,22 @@ void TokenRow::GroupBinaryOperator(TokenKind op, TokenKind made, QVMTokenFactory
       i = GroupOperatorAt(*this, i, op, made, factory);
       continue;
     }
-    token->row1.GroupBinaryOperator(op, made, factory);
-    token->row2.GroupBinaryOperator(op, made, factory);
+    if (!token->row1.IsEmpty()) token->row1.GroupBinaryOperator(op, made, factory);
+    if (!token->row2.IsEmpty()) token->row2.GroupBinaryOperator(op, made, factory);
   }
 }
 
 // Innermost pairs first, which a stack of opening brackets gives in one
 // walk; opening brackets left at the end take the rest of the row,
-// innermost first.
+// innermost first. A row without opening brackets stays as it is.
 void TokenRow::GroupBrackets(QVMTokenFactory& factory) {
+  bool anyOpen = false;
   for (QVMToken* token : *this) {
-    token->row1.GroupBrackets(factory);
-    token->row2.GroupBrackets(factory);
+    if (!token->row1.IsEmpty()) token->row1.GroupBrackets(factory);
+    if (!token->row2.IsEmpty()) token->row2.GroupBrackets(factory);
+    anyOpen = anyOpen || token->kind == TK_OPEN;
   }
+  if (!anyOpen) return;
   std::vector<QVMToken*> out;
   std::vector<size_t> opens;
   for (QVMToken* token : *this) {
@@ -206,8 +217,7 @@ void TokenRow::GroupBrackets(QVMTokenFactory& factory) {
     }
   }
   for (; !opens.empty(); opens.pop_back()) CloseGroup(out, opens.back(), nullptr, factory);
-  RemoveAll();
-  for (QVMToken* token : out) Append(token);
+  Tokens().Swap(out);
 }
 
 // "(a)^2": the group and its power are wrapped once more, so that the
@@ -237,7 +247,8 @@ void TokenRow::AttachBarModifiers() {
 // "[F(x)](a,b)": the column after a bracket group becomes its limits.
 void TokenRow::MergeBracketColumns() {
   for (int a = 0; a < GetSize(); ++a) {
-    GetAt(a)->row1.MergeBracketColumns();
+    TokenRow& inner = GetAt(a)->row1;
+    if (!inner.IsEmpty()) inner.MergeBracketColumns();
     if (KindAt(a) != TK_BRACKETS) continue;
     QVMToken* column = LimitsColumn(*this, a + 1);
     if (column != nullptr && MergeLimits(*GetAt(a), *column)) RemoveAt(a + 1);
@@ -248,8 +259,8 @@ void TokenRow::MergeBracketColumns() {
 // kMatrixTableSize rows and columns.
 void TokenRow::GroupMatrices(int minExtra, QVMTokenFactory& factory) {
   for (QVMToken* token : *this) {
-    token->row1.GroupMatrices(minExtra, factory);
-    token->row2.GroupMatrices(minExtra, factory);
+    if (!token->row1.IsEmpty()) token->row1.GroupMatrices(minExtra, factory);
+    if (!token->row2.IsEmpty()) token->row2.GroupMatrices(minExtra, factory);
   }
   for (int i = 0; i < GetSize(); ++i) {
     if (KindAt(i) != TK_COLUMN) continue;
@@ -272,8 +283,8 @@ void TokenRow::FormatMixedNumbers(bool wholeNumbers) {
   bool found = false;
   for (int i = GetSize() - 3; i >= 0; --i) {
     QVMToken* token = GetAt(i);
-    token->row1.FormatMixedNumbers(wholeNumbers);
-    token->row2.FormatMixedNumbers(wholeNumbers);
+    if (!token->row1.IsEmpty()) token->row1.FormatMixedNumbers(wholeNumbers);
+    if (!token->row2.IsEmpty()) token->row2.FormatMixedNumbers(wholeNumbers);
     if (!IsMixedNumber(*this, i)) continue;
     found = true;
     if (wholeNumbers) token->kind = TK_WHOLENUMBER;

@@ -201,6 +201,7 @@ void TokenRow::SetScriptLevel(double level, const QVMOptions& options) {
   for (QVMToken* token : *this) token->SetScriptLevel(level, options);
 }
 
+// An empty row only needs its mark: most tokens are leaves.
 void TokenRow::PrepareLayout(int nestingLevel, double scriptLevel, const QVMOptions& options) {
   SetNeedsLayout(true);
   for (QVMToken* token : *this) {
@@ -208,8 +209,10 @@ void TokenRow::PrepareLayout(int nestingLevel, double scriptLevel, const QVMOpti
     token->scriptLevel = scriptLevel;
     token->needsLayout = true;
     const int inner = token->kind == TK_SMALLFRACTION ? nestingLevel + 1 : nestingLevel;
-    token->row1.PrepareLayout(inner, ChildScriptLevel(*token, scriptLevel, false, options), options);
-    token->row2.PrepareLayout(inner, ChildScriptLevel(*token, scriptLevel, true, options), options);
+    if (token->row1.IsEmpty()) token->row1.SetNeedsLayout(true);
+    else token->row1.PrepareLayout(inner, ChildScriptLevel(*token, scriptLevel, false, options), options);
+    if (token->row2.IsEmpty()) token->row2.SetNeedsLayout(true);
+    else token->row2.PrepareLayout(inner, ChildScriptLevel(*token, scriptLevel, true, options), options);
   }
 }
 
@@ -316,9 +319,17 @@ QVMTokenFactory::QVMTokenFactory() = default;
 QVMTokenFactory::~QVMTokenFactory() { DeleteAll(); }
 
 QVMToken* QVMTokenFactory::NewToken(TokenKind kind) {
-  QVMToken* token = tokens_.New();
+  QVMToken* token = nullptr;
+  if (recycled_.empty()) {
+    token = tokens_.New();
+  } else {
+    token = recycled_.back();
+    recycled_.pop_back();
+    std::destroy_at(token);
+    std::construct_at(token);
+  }
   ++count_;
-  token->Set(kind, CString(), kMarkNone, CString());
+  token->kind = kind;  // otherwise as constructed: no text, mark or rows
 #ifdef _WIN32
   token->factory_ = this;
 #endif
@@ -341,6 +352,7 @@ QVMToken* QVMTokenFactory::NewSpacer(int32_t width) {
 void QVMTokenFactory::RecycleSpacer(QVMToken* spacer) { spareSpacers_.push_back(spacer); }
 
 void QVMTokenFactory::DeleteAll() {
+  recycled_.clear();
   spareSpacers_.clear();
   tokens_.Clear();
 #ifdef _WIN32

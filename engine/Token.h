@@ -97,6 +97,10 @@ class TokenRow {
   QVMToken* const* end() const { return part_ == nullptr ? nullptr : part_->tokens.end(); }
 
   int Append(QVMToken* token);
+  // Room for `count` more tokens, for a row about to get them one by one.
+  void Reserve(int count) {
+    if (count > 0) Tokens().Reserve(static_cast<size_t>(count));
+  }
   int AppendOperator(TokenKind kind, QVMTokenFactory& factory);
   TokenKind KindAt(int index) const;
   CString TextAt(int index) const;
@@ -366,8 +370,15 @@ class QVMTokenFactory {
   QVMTokenFactory(const QVMTokenFactory&) = delete;
   QVMTokenFactory& operator=(const QVMTokenFactory&) = delete;
 
+  // A new token: one taken back (Recycle) and made again when there is
+  // one, so that a long line's parse, whose passes drop about as many
+  // tokens as the tree keeps, needs less memory.
   QVMToken* NewToken(TokenKind kind);
+  // Takes back a token that left the tree for good: no row holds it and
+  // no pass still looks at it.
+  void Recycle(QVMToken* token) { recycled_.push_back(token); }
   void DeleteAll();
+  // Tokens made, the ones made again included.
   int GetCount() const { return count_; }
 
   // An alignment spacer `width` wide: one given back earlier when there is
@@ -379,6 +390,7 @@ class QVMTokenFactory {
  private:
   BlockPool<QVMToken> tokens_;
   int count_ = 0;  // tokens made
+  std::vector<QVMToken*> recycled_;
   std::vector<QVMToken*> spareSpacers_;
 #ifdef _WIN32
   friend class QVMToken;

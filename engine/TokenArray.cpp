@@ -20,6 +20,20 @@ int8_t StepOf(const QVMToken* token) {
   return token->kind == TK_OPEN ? 1 : token->kind == TK_CLOSE ? -1 : 0;
 }
 
+// `size` items with a gap of `width` free slots (zero) before item `first`
+// and another before item `second`.
+template <class T>
+std::vector<T> LaidOut(const T* items, size_t size, size_t first, size_t second, size_t width) {
+  std::vector<T> laid;
+  laid.reserve(size + 2 * width);
+  laid.insert(laid.end(), items, items + first);
+  laid.resize(laid.size() + width);
+  laid.insert(laid.end(), items + first, items + second);
+  laid.resize(laid.size() + width);
+  laid.insert(laid.end(), items + second, items + size);
+  return laid;
+}
+
 }  // namespace
 
 // The index's steps move with the tokens; the gap's slots step by 0.
@@ -90,14 +104,36 @@ void TokenArray::KeepBrackets(bool keep) {
   if (!keep) index_.reset();
 }
 
+// Until the index is made, a match close by is found by walking the
+// tokens: most rows of everyday text never need the index, and making it
+// reads every token of the row.
 int TokenArray::MatchingClose(int index) const {
+  if (index_ == nullptr) {
+    const int nearby = NearMatch(index, 1);
+    if (nearby != kFar) return nearby;
+  }
   const ptrdiff_t slot = Index().CloseOf(Slot(index));
   return slot < 0 ? -1 : IndexOf(static_cast<size_t>(slot));
 }
 
 int TokenArray::MatchingOpen(int index) const {
+  if (index_ == nullptr) {
+    const int nearby = NearMatch(index, -1);
+    if (nearby != kFar) return nearby;
+  }
   const ptrdiff_t slot = Index().OpenOf(Slot(index));
   return slot < 0 ? -1 : IndexOf(static_cast<size_t>(slot));
+}
+
+int TokenArray::NearMatch(int index, int direction) const {
+  const int size = GetSize();
+  int depth = 0;
+  for (int i = index, walked = 0; i >= 0 && i < size; i += direction, ++walked) {
+    if (walked == kNearWalk) return kFar;
+    depth += StepOf(GetAt(i)) * direction;
+    if (depth == 0) return i;
+  }
+  return -1;
 }
 
 bool TokenArray::UsesSecond(size_t index) const {
@@ -111,22 +147,19 @@ bool TokenArray::UsesSecond(size_t index) const {
 
 // Each gap gets room for a quarter of the row more (a small slack for small
 // rows), so that rebuilds stay rare: inserts cost amortised constant time.
+// The index's steps are laid out as the tokens are, without reading them.
 void TokenArray::Rebuild(size_t index, size_t count) {
   const size_t second = std::max(index, std::min(SecondAt(), Size()));
   QVMToken* const* tokens = Closed();
   const size_t size = Size();
   const size_t width = count + std::max<size_t>(size / 4, 4);
-  std::vector<QVMToken*> laid;
-  laid.reserve(size + 2 * width);
-  laid.insert(laid.end(), tokens, tokens + index);
-  laid.resize(laid.size() + width);
-  laid.insert(laid.end(), tokens + index, tokens + second);
-  laid.resize(laid.size() + width);
-  laid.insert(laid.end(), tokens + second, tokens + size);
-  slots_.swap(laid);
+  slots_ = LaidOut(tokens, size, index, second, width);
   first_ = {index, index + width};
   second_ = {second + width, second + 2 * width};
-  if (index_ != nullptr) Restep(0, slots_.size());
+  if (index_ != nullptr) {
+    index_->Steps() = LaidOut(index_->Steps().data(), size, index, second, width);
+    index_->Relaid();
+  }
 }
 
 void TokenArray::CloseGaps() const {
@@ -135,7 +168,12 @@ void TokenArray::CloseGaps() const {
 }
 
 int TokenArray::Add(QVMToken* token) {
-  InsertAt(GetSize(), token);
+  if (AppendsAtTail()) {
+    slots_.push_back(token);
+    if (index_ != nullptr) Restep(slots_.size() - 1, slots_.size());
+  } else {
+    InsertAt(GetSize(), token);
+  }
   return GetSize() - 1;
 }
 
@@ -145,7 +183,7 @@ void TokenArray::InsertAt(int index, QVMToken* token, int count) {
   const size_t n = static_cast<size_t>(count);
   // At the end, behind gaps left in the middle or an empty one there:
   // appended after the tail, so a row built by appending grows as a vector.
-  if (at == Size() && (second_.end < slots_.size() || second_.Width() == 0)) {
+  if (at == Size() && AppendsAtTail()) {
     slots_.insert(slots_.end(), n, token);
     if (index_ != nullptr) Restep(slots_.size() - n, slots_.size());
     return;
@@ -194,6 +232,14 @@ void TokenArray::RemoveAll() {
 
 void TokenArray::Copy(const TokenArray& other) {
   slots_.assign(other.begin(), other.end());
+  first_ = second_ = Gap{slots_.size(), slots_.size()};
+  if (index_ != nullptr) Restep(0, slots_.size());
+}
+
+void TokenArray::Swap(std::vector<QVMToken*>& tokens) {
+  Closed();
+  slots_.resize(Size());
+  slots_.swap(tokens);
   first_ = second_ = Gap{slots_.size(), slots_.size()};
   if (index_ != nullptr) Restep(0, slots_.size());
 }

@@ -9,9 +9,11 @@
 // Iterating closes the gaps first (at the end of the row), so iterators are
 // plain pointers over consecutive tokens. While its brackets are kept
 // (KeepBrackets), the array keeps a BracketIndex of its slots beside them,
-// made when first asked, and matches brackets through it.
+// made when a match is first sought far away, and matches brackets
+// through it.
 #pragma once
 
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <memory>
@@ -34,12 +36,22 @@ class TokenArray {
   QVMToken* operator[](int index) const { return GetAt(index); }
 
   int Add(QVMToken* token);
+  // Room for `count` more tokens at the end; growing as appending would,
+  // so that reserving again and again stays linear.
+  void Reserve(size_t count) {
+    if (slots_.size() + count > slots_.capacity())
+      slots_.reserve(std::max(slots_.size() + count, 2 * slots_.capacity()));
+  }
   // `count` copies of `token` before `index` (an index past the end is the end).
   void InsertAt(int index, QVMToken* token, int count = 1);
   // Up to `count` tokens from `index`; an index out of range removes nothing.
   void RemoveAt(int index, int count = 1);
   void RemoveAll();
   void Copy(const TokenArray& other);
+  // Exchanges the tokens with `tokens`, which gets the old ones in order: a
+  // row rebuilt in a vector is taken whole, and the vector's storage is
+  // left for the next rebuild.
+  void Swap(std::vector<QVMToken*>& tokens);
 
   // Bracket matching through the index, for an array that keeps its
   // brackets: the match of the opening or closing bracket at `index`, or
@@ -76,6 +88,9 @@ class TokenArray {
   // Tokens before each gap.
   size_t FirstAt() const { return first_.start; }
   size_t SecondAt() const { return second_.start - first_.Width(); }
+  // A token added at the end goes after the last slot: behind gaps left in
+  // the middle, or with no gap at the end.
+  bool AppendsAtTail() const { return second_.end < slots_.size() || second_.Width() == 0; }
   // Moves `gap` to start at slot `to` by shifting the tokens between.
   void Shift(Gap& gap, size_t to) const;
   // Moves a gap to start before token `index`, which must lie on its side
@@ -106,6 +121,12 @@ class TokenArray {
   }
   // The index's steps for slots [first, end) from their tokens (0 in a gap).
   void Restep(size_t first, size_t end) const;
+  // The match of the bracket at `index` when it lies within kNearWalk
+  // tokens towards `direction` (1 right, -1 left), -1 when the row ends
+  // first, otherwise kFar.
+  int NearMatch(int index, int direction) const;
+  static constexpr int kNearWalk = 128;
+  static constexpr int kFar = -2;
   const BracketIndex& Index() const;
 
   // Moving a gap changes no token's index: reading stays const.
