@@ -96,19 +96,6 @@ const LexiconEntry* LexiconTable::Find(std::string_view text) const {
   return index < 0 ? nullptr : &entries_[static_cast<size_t>(index)];
 }
 
-int LexiconTable::FindLongestPrefix(std::string_view text) const {
-  const int index = FindEntry(text);
-  return index < 0 ? -1 : entries_[static_cast<size_t>(index)].key.GetLength() - 1;
-}
-
-LexiconEntry LexiconTable::GetEntry(CString& text) const {
-  const int index = FindEntry(text.str());
-  if (index < 0) return LexiconEntry{};
-  const LexiconEntry& entry = entries_[static_cast<size_t>(index)];
-  text = text.Left(entry.key.GetLength());
-  return entry;
-}
-
 // Fills the five tables from the option lists and the built-in words.
 // Every build starts from empty tables, so a rebuild in reduced mode
 // replaces the keywords instead of adding the Greek list once more.

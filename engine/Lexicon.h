@@ -28,16 +28,11 @@ class LexiconTable {
   void RemoveAll();
   void Sort();
 
-  // Length - 1 of the first key in table order that `text` begins with, or -1.
-  int FindLongestPrefix(std::string_view text) const;
   // The first entry in table order whose key `text` begins with, or null.
   const LexiconEntry* Find(std::string_view text) const;
   // False when no key begins the (non-empty) text, told by its first two
   // bytes: the tokenizer asks at every position of a line.
   bool MayBegin(std::string_view text) const;
-  // The first entry whose key `text` begins with; `text` is cut to that key.
-  // An entry with empty texts and kind 0 when none matches.
-  LexiconEntry GetEntry(CString& text) const;
 
   int GetCount() const { return static_cast<int>(entries_.size()); }
   const LexiconEntry& EntryAt(int index) const { return entries_.at(static_cast<size_t>(index)); }

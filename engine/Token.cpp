@@ -171,13 +171,6 @@ void TokenRow::ReplaceKind(TokenKind from, TokenKind to) {
   }
 }
 
-void TokenRow::RemoveEmptyRaw() {
-  for (int i = GetSize() - 1; i >= 0; --i) {
-    const QVMToken* token = GetAt(i);
-    if (token->kind == TK_RAW && token->text.IsEmpty()) RemoveAt(i);
-  }
-}
-
 void TokenRow::MarkDirty() {
   SetNeedsLayout(true);
   for (QVMToken* token : *this) {

@@ -110,7 +110,6 @@ class TokenRow {
   static QVMToken* ColumnEntry(const QVMToken* token, int n);
   bool IsAllNumeric() const;
   void ReplaceKind(TokenKind from, TokenKind to);
-  void RemoveEmptyRaw();
   void MarkDirty();
   void SetNestingLevel(int level, const QVMOptions& options);
   void SetScriptLevel(double level, const QVMOptions& options);

@@ -68,25 +68,20 @@ TEST(LexiconTable, EmptyKeyNeverMatches) {
   LexiconTable table;
   table.Assign("", TK_UNIT, false, ',');
   table.Sort();
-  EXPECT_EQ(table.FindLongestPrefix("abc"), -1);
-  EXPECT_EQ(table.FindLongestPrefix(""), -1);
-  CString text("abc");
-  const LexiconEntry entry = table.GetEntry(text);
-  EXPECT_EQ(entry.kind, TK_ERROR);
-  EXPECT_TRUE(entry.key.IsEmpty());
+  EXPECT_EQ(table.Find("abc"), nullptr);
+  EXPECT_EQ(table.Find(""), nullptr);
 }
 
 TEST(LexiconTable, LongestKeyWins) {
   LexiconTable table;
   table.AddList("ab,abc,a", TK_FUNCTION, false, ',');
   table.Sort();
-  EXPECT_EQ(table.FindLongestPrefix("abcd"), 2);
-  EXPECT_EQ(table.FindLongestPrefix("abd"), 1);
-  EXPECT_EQ(table.FindLongestPrefix("Abc"), -1);  // case counts
-  EXPECT_EQ(table.FindLongestPrefix("x"), -1);
-  CString text("abcd");
-  EXPECT_EQ(table.GetEntry(text).key, "abc");
-  EXPECT_EQ(text, "abc");
+  ASSERT_NE(table.Find("abcd"), nullptr);
+  EXPECT_EQ(table.Find("abcd")->key, "abc");
+  ASSERT_NE(table.Find("abd"), nullptr);
+  EXPECT_EQ(table.Find("abd")->key, "ab");
+  EXPECT_EQ(table.Find("Abc"), nullptr);  // case counts
+  EXPECT_EQ(table.Find("x"), nullptr);
 }
 
 // Among keys of equal length the one added later is found.
@@ -95,10 +90,10 @@ TEST(LexiconTable, LaterEqualKeyWins) {
   table.AddList("pi,1", TK_SYMBOL, true, ',');
   table.AddList("pi,2,xy,3", TK_GREEK, true, ',');
   table.Sort();
-  CString text("pi");
-  const LexiconEntry entry = table.GetEntry(text);
-  EXPECT_EQ(entry.kind, TK_GREEK);
-  EXPECT_EQ(entry.replacement, "\x02");
+  const LexiconEntry* entry = table.Find("pi");
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->kind, TK_GREEK);
+  EXPECT_EQ(entry->replacement, "\x02");
 }
 
 // Tables grow: entries past the 160th are found like any other.
@@ -112,7 +107,8 @@ TEST(LexiconTable, GrowsBeyondOldCap) {
   for (int i = 0; i < 400; ++i) {
     CString word;
     word.Format("w%03d", i);
-    EXPECT_EQ(table.FindLongestPrefix(word.str()), 3) << word.GetString();
+    const LexiconEntry* entry = table.Find(word.str());
+    EXPECT_TRUE(entry != nullptr && entry->key == word) << word.GetString();
   }
 }
 
@@ -127,8 +123,7 @@ TEST(LineLexicon, UserUnitsKeepBuiltInWords) {
   const LexiconTable& keywords = line.Table(EquationLine::kKeywordTable);
   for (const char* word : {"sqrt", "sr", "root", "div", "arc", "|[", "]|", " :", "+-", "int", "::",
                            "u299", "pi", "sin-1"}) {
-    CString text(word);
-    EXPECT_NE(keywords.GetEntry(text).kind, TK_ERROR) << word;
+    EXPECT_NE(keywords.Find(word), nullptr) << word;
   }
 }
 
@@ -138,10 +133,10 @@ TEST(LineLexicon, GreekWinsOverSymbol) {
   options.SymbolList = "pi,182";
   EquationLine line;
   line.BuildLexicon(options);
-  CString text("pi");
-  const LexiconEntry entry = line.Table(EquationLine::kKeywordTable).GetEntry(text);
-  EXPECT_EQ(entry.kind, TK_GREEK);
-  EXPECT_EQ(entry.replacement, "p");
+  const LexiconEntry* entry = line.Table(EquationLine::kKeywordTable).Find("pi");
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->kind, TK_GREEK);
+  EXPECT_EQ(entry->replacement, "p");
 }
 
 TEST(LineLexicon, SwitchesGateBuiltInWords) {
@@ -149,10 +144,10 @@ TEST(LineLexicon, SwitchesGateBuiltInWords) {
   EquationLine line;
   line.BuildLexicon(options);
   const LexiconTable& keywords = line.Table(EquationLine::kKeywordTable);
-  CString arc("arc"), div("div"), plusMinus("+-");
-  EXPECT_EQ(keywords.GetEntry(arc).kind, TK_ERROR);
-  EXPECT_EQ(keywords.GetEntry(div).kind, TK_ERROR);
-  EXPECT_EQ(keywords.GetEntry(plusMinus).kind, TK_RAW);
+  EXPECT_EQ(keywords.Find("arc"), nullptr);
+  EXPECT_EQ(keywords.Find("div"), nullptr);
+  ASSERT_NE(keywords.Find("+-"), nullptr);
+  EXPECT_EQ(keywords.Find("+-")->kind, TK_RAW);
 }
 
 // "zz" parsed, then parsed again after it became a function name.

@@ -157,17 +157,6 @@ TEST_F(TokenRowTest, ReplaceKind) {
   EXPECT_EQ(row.GetAt(1)->row1.KindAt(0), TK_OPEN);
 }
 
-TEST_F(TokenRowTest, RemoveEmptyRawOnlyThisRow) {
-  TokenRow row = RowOf({TK_RAW, TK_SPACE, TK_RAW, TK_RAW});
-  row.GetAt(2)->SetText("!");
-  row.GetAt(1)->row1.Append(Make(TK_RAW));
-  row.RemoveEmptyRaw();
-  ASSERT_EQ(row.GetSize(), 2);
-  EXPECT_EQ(row.KindAt(0), TK_SPACE);
-  EXPECT_EQ(row.TextAt(1), "!");
-  EXPECT_EQ(row.GetAt(0)->row1.GetSize(), 1);
-}
-
 // Only the rows of a small fraction are one level deeper.
 TEST_F(TokenRowTest, NestingLevels) {
   QVMToken* small = Make(TK_SMALLFRACTION);
