@@ -17,15 +17,24 @@ constexpr size_t kMemoryLimit = 8192;
 constexpr size_t kFontLimit = 128;
 
 // The scopes in force on this thread. One object: the toolchain emulates
-// thread-local storage, and every reach for it is a library call, so a
-// function takes the object once.
+// thread-local storage with a lock taken at every reach, so the object
+// lives there but is reached through a Win32 slot of the thread's own
+// (a read of its thread block), filled at the thread's first reach.
 struct Scopes {
   TextMemory* memory = nullptr;
   FontInUse* font = nullptr;
   LingeringFonts* lingering = nullptr;
   uint64_t endedFontScopes = 0;
 };
-thread_local Scopes scopes;
+thread_local Scopes threadScopes;
+const DWORD kScopesSlot = ::TlsAlloc();
+
+Scopes& ThreadScopes() {
+  if (void* known = ::TlsGetValue(kScopesSlot)) return *static_cast<Scopes*>(known);
+  Scopes& made = threadScopes;
+  ::TlsSetValue(kScopesSlot, &made);
+  return made;
+}
 
 }  // namespace
 
@@ -206,7 +215,7 @@ void TextMemory::ForgetWhenFull() {
 }
 
 MemoryScope::MemoryScope(TextMemory& memory, CDC& dc) {
-  Scopes& current = scopes;
+  Scopes& current = ThreadScopes();
   if (current.memory != nullptr) return;
   memory.Follow(dc);
   current.memory = &memory;
@@ -214,21 +223,21 @@ MemoryScope::MemoryScope(TextMemory& memory, CDC& dc) {
 }
 
 MemoryScope::~MemoryScope() {
-  if (lent_) scopes.memory = nullptr;
+  if (lent_) ThreadScopes().memory = nullptr;
 }
 
-TextMemory* MemoryScope::Current() { return scopes.memory; }
+TextMemory* MemoryScope::Current() { return ThreadScopes().memory; }
 
 FontInUse::FontInUse(const FontName& key, std::function<void()> realise)
     : key_(key), realise_(std::move(realise)) {
-  Scopes& current = scopes;
+  Scopes& current = ThreadScopes();
   outer_ = current.font;
   selectedAt_ = current.endedFontScopes;
   current.font = this;
 }
 
 FontInUse::~FontInUse() {
-  Scopes& current = scopes;
+  Scopes& current = ThreadScopes();
   current.font = outer_;
   ++current.endedFontScopes;
 }
@@ -237,12 +246,12 @@ void FontInUse::Hold(HFONT font, COLORREF color, bool selected) {
   font_ = font;
   color_ = color;
   unselected_ = !selected;
-  selectedAt_ = scopes.endedFontScopes;
+  selectedAt_ = ThreadScopes().endedFontScopes;
 }
 
-bool FontInUse::Stale() const { return unselected_ || selectedAt_ != scopes.endedFontScopes; }
+bool FontInUse::Stale() const { return unselected_ || selectedAt_ != ThreadScopes().endedFontScopes; }
 
-FontInUse* FontInUse::Current() { return scopes.font; }
+FontInUse* FontInUse::Current() { return ThreadScopes().font; }
 
 void FontInUse::Realise() {
   if (!realise_) return;
@@ -257,12 +266,12 @@ LingeringFonts::LingeringFonts(CDC& dc)
       color_(dc.GetTextColor()),
       pen_(::GetCurrentObject(dc.GetSafeHdc(), OBJ_PEN)),
       brush_(::GetCurrentObject(dc.GetSafeHdc(), OBJ_BRUSH)),
-      outer_(scopes.lingering) {
-  scopes.lingering = this;
+      outer_(ThreadScopes().lingering) {
+  ThreadScopes().lingering = this;
 }
 
 LingeringFonts::~LingeringFonts() {
-  scopes.lingering = outer_;
+  ThreadScopes().lingering = outer_;
   if (::GetCurrentObject(dc_.GetSafeHdc(), OBJ_FONT) != font_) dc_.SelectObject(font_);
   if (dc_.GetTextColor() != color_) dc_.SetTextColor(color_);
   PutShapesBack();
@@ -274,7 +283,7 @@ void LingeringFonts::PutShapesBack() {
 }
 
 bool LingeringFonts::Active(const CDC& dc) {
-  const LingeringFonts* lingering = scopes.lingering;
+  const LingeringFonts* lingering = ThreadScopes().lingering;
   return lingering != nullptr && &lingering->dc_ == &dc;
 }
 
@@ -282,7 +291,7 @@ bool LingeringFonts::Active(const CDC& dc) {
 // have left another font selected.
 void SelectCurrentFont(CDC& dc) {
   if (!LingeringFonts::Active(dc)) return;
-  const Scopes& current = scopes;
+  const Scopes& current = ThreadScopes();
   FontInUse* font = current.font;
   while (font != nullptr && font->font_ == nullptr) font = font->outer_;
   if (font == nullptr || !font->Stale()) return;
