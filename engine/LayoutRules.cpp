@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
+#include <map>
+#include <mutex>
 
 #include "options/LogObjects.h"
 #include "options/QVMOptions.h"
@@ -174,10 +177,66 @@ std::vector<CPoint> EllipticArcPoints(int32_t left, int32_t bottom, int32_t righ
   return points;
 }
 
+namespace {
+
+// The entries of profiles too wide for 16 bits, each kept once for the
+// life of the program (only fonts far beyond any page's sizes make them).
+class WideProfiles {
+ public:
+  uint32_t Keep(const std::array<int32_t, InkProfile::kEntries>& rooms) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto [at, made] = index_.try_emplace(rooms, static_cast<uint32_t>(rooms_.size()));
+    if (made) rooms_.push_back(rooms);
+    return at->second;
+  }
+  int32_t Room(uint32_t profile, int i) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return rooms_[profile][static_cast<size_t>(i)];
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<std::array<int32_t, InkProfile::kEntries>, uint32_t> index_;
+  std::deque<std::array<int32_t, InkProfile::kEntries>> rooms_;
+};
+
+WideProfiles& TheWideProfiles() {
+  static WideProfiles profiles;
+  return profiles;
+}
+
+}  // namespace
+
+int32_t InkProfile::Room(int i) const {
+  if (wide_) {
+    const int32_t room = TheWideProfiles().Room(wideAt_, i);
+    return room == kNoInkRoom ? kNoInkRoom : room + base_;
+  }
+  const uint16_t entry = near_[static_cast<size_t>(i)];
+  return entry == kNoInkEntry ? kNoInkRoom : base_ + entry;
+}
+
+void InkProfile::SetRooms(const std::array<int32_t, kEntries>& rooms) {
+  const int32_t nearest = *std::min_element(rooms.begin(), rooms.end());
+  wide_ = false;
+  base_ = nearest;
+  near_.fill(kNoInkEntry);
+  for (size_t i = 0; i < rooms.size(); ++i) {
+    if (rooms[i] == kNoInkRoom) continue;
+    const int64_t distance = int64_t{rooms[i]} - nearest;
+    if (distance >= kNoInkEntry) {
+      wide_ = true;
+      base_ = 0;
+      wideAt_ = TheWideProfiles().Keep(rooms);
+      return;
+    }
+    near_[i] = static_cast<uint16_t>(distance);
+  }
+}
+
 void InkSide::Widen(int32_t by) {
   room += by;
-  for (int i = 0; i < profile.count; ++i)
-    if (profile.room[static_cast<size_t>(i)] != kNoInkRoom) profile.room[static_cast<size_t>(i)] += by;
+  profile.Shift(by);
 }
 
 void InkReach::Add(const InkReach& other, int32_t by) {
@@ -225,11 +284,11 @@ namespace {
 int64_t ProfiledGap(const InkProfile& left, const InkProfile& right) {
   int64_t gap = kNoInkRoom;
   for (int i = 0; i < left.count; ++i) {
-    const int32_t l = left.room[static_cast<size_t>(i)];
+    const int32_t l = left.Room(i);
     if (l == kNoInkRoom) continue;
     const int lTop = left.top - i * left.step, lBottom = lTop - left.step + 1;
     for (int j = 0; j < right.count; ++j) {
-      const int32_t r = right.room[static_cast<size_t>(j)];
+      const int32_t r = right.Room(j);
       const int rTop = right.top - j * right.step, rBottom = rTop - right.step + 1;
       if (r == kNoInkRoom || rBottom > lTop + 1 || lBottom > rTop + 1) continue;
       gap = std::min<int64_t>(gap, int64_t{l} + r);

@@ -92,10 +92,30 @@ constexpr int32_t kNoInkRoom = 1 << 28;
 // device pixels: entry i covers `step` rows going down from `top - i *
 // step` (a row's top above the baseline, in pixels); kNoInkRoom where the
 // rows hold no ink.
-struct InkProfile {
+// A token holds two of these, and a long line measures millions of tokens:
+// an entry is held as its distance from the nearest one in 16 bits (a
+// glyph's width in logical units fits unless fonts are huge: those keep
+// their entries in a store shared by all profiles).
+class InkProfile {
+ public:
   static constexpr int kEntries = 16;
   int16_t top = 0, step = 1, count = 0;
-  std::array<int32_t, kEntries> room{};
+
+  // Entry i's room (i below count); kNoInkRoom where its rows hold no ink.
+  int32_t Room(int i) const;
+  // Takes the rooms of the entries (kNoInkRoom for rows without ink).
+  void SetRooms(const std::array<int32_t, kEntries>& rooms);
+  // Moves every entry with ink `by` further from the edge.
+  void Shift(int32_t by) { base_ += by; }
+
+ private:
+  static constexpr uint16_t kNoInkEntry = 0xFFFF;
+  bool wide_ = false;   // the entries stand in the shared store
+  int32_t base_ = 0;    // added to every entry with ink
+  union {
+    std::array<uint16_t, kEntries> near_{};
+    uint32_t wideAt_;   // index in the shared store
+  };
 };
 // One side of a box's ink: the paper between the box's edge and the ink
 // nearest to it (negative where a glyph overhangs the box); for text that

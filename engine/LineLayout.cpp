@@ -242,20 +242,24 @@ void AddBitmapInk(CDC& dc, unsigned char code, UINT format, PixelInk& ink) {
   }
 }
 
-// A side's profile from the rows with ink: `room` gives a row's paper in pixels.
+// A side's profile from the rows with ink: `room` gives a row's paper in
+// pixels; `nearest` becomes the least paper of any row.
 template <typename Room>
-InkProfile ProfileOf(const PixelInk& ink, double pixel, Room room) {
+InkProfile ProfileOf(const PixelInk& ink, double pixel, Room room, int32_t& nearest) {
   InkProfile profile;
   const LONG top = ink.rows.rbegin()->first, bottom = ink.rows.begin()->first;
   const LONG step = (top - bottom) / InkProfile::kEntries + 1;
   profile.top = static_cast<int16_t>(top);
   profile.step = static_cast<int16_t>(step);
   profile.count = static_cast<int16_t>((top - bottom) / step + 1);
-  profile.room.fill(kNoInkRoom);
+  std::array<int32_t, InkProfile::kEntries> rooms;
+  rooms.fill(kNoInkRoom);
   for (const auto& [y, columns] : ink.rows) {
-    int32_t& entry = profile.room[static_cast<size_t>((top - y) / step)];
+    int32_t& entry = rooms[static_cast<size_t>((top - y) / step)];
     entry = std::min(entry, static_cast<int32_t>(std::lround(room(columns) * pixel)));
   }
+  nearest = *std::min_element(rooms.begin(), rooms.end());
+  profile.SetRooms(rooms);
   return profile;
 }
 
@@ -265,12 +269,11 @@ GlyphInk MeasureGlyphInk(CDC& dc, unsigned char code, double pixel) {
   AddBitmapInk(dc, code, GGO_GRAY8_BITMAP, ink);
   GlyphInk result;
   if (ink.rows.empty()) return result;  // no ink: a blank, or no outline to ask
-  result.left = ProfileOf(ink, pixel, [](const std::pair<LONG, LONG>& c) { return c.first; });
+  result.left =
+      ProfileOf(ink, pixel, [](const std::pair<LONG, LONG>& c) { return c.first; }, result.a);
   const LONG advance = ink.advance;
-  result.right =
-      ProfileOf(ink, pixel, [advance](const std::pair<LONG, LONG>& c) { return advance - c.second; });
-  result.a = *std::min_element(result.left.room.begin(), result.left.room.end());
-  result.c = *std::min_element(result.right.room.begin(), result.right.room.end());
+  result.right = ProfileOf(
+      ink, pixel, [advance](const std::pair<LONG, LONG>& c) { return advance - c.second; }, result.c);
   result.top = static_cast<int32_t>(std::lround(ink.rows.rbegin()->first * pixel));
   result.bottom = static_cast<int32_t>(std::lround((ink.rows.begin()->first - 1) * pixel));
   return result;
@@ -283,7 +286,7 @@ GlyphInk GlyphInkOf(CDC& dc, unsigned char code) {
   FontInUse* font = FontInUse::Current();
   const bool remembers = memory != nullptr && font != nullptr;
   if (remembers) {
-    if (const GlyphInk* known = memory->FindInk(font->Key(), code)) return *known;
+    if (const GlyphInk* known = font->Memory(*memory).FindInk(code)) return *known;
     font->Realise();
   }
   SelectCurrentFont(dc);
@@ -396,7 +399,7 @@ CSize TextSize(CDC& dc, const CString& text) {
     return dc.GetTextExtent(text);
   }
   // A remembered text needs no font selected.
-  if (const CSize* known = memory->FindExtent(font->Key(), text)) return *known;
+  if (const CSize* known = font->Memory(*memory).FindExtent(text)) return *known;
   font->Realise();
   SelectCurrentFont(dc);
   const CSize size = dc.GetTextExtent(text);
@@ -457,13 +460,13 @@ bool MeasuresTextOnly(TokenKind kind) {
 // only when a text is not remembered. False when the font's metrics are
 // not remembered.
 bool MeasureFromMemory(QVMToken& t, const MeasureArgs& a, ExtentRecord& out) {
-  const TextMemory* memory = MemoryScope::Current();
+  TextMemory* memory = MemoryScope::Current();
   if (memory == nullptr || !MeasuresTextOnly(t.kind)) return false;
   t.DescribeFont(a.options);
-  const FontName key = FontKey(t.Font().Description, t.Font().Scale);
-  const TEXTMETRICA* metrics = memory->FindMetrics(key);
+  const FontChoice& choice = t.Font();
+  const TEXTMETRICA* metrics = memory->Of(choice.key, choice.memory).FindMetrics();
   if (metrics == nullptr) return false;
-  t.Metrics() = *metrics;
+  t.SetMetrics(*metrics);
   std::optional<SelectedToken> selected;
   {
     // One reference captured: the function keeps it without allocating.
@@ -472,9 +475,12 @@ bool MeasureFromMemory(QVMToken& t, const MeasureArgs& a, ExtentRecord& out) {
       QVMToken& t;
       const MeasureArgs& a;
     } realising{selected, t, a};
-    FontInUse font(key, [&realising] {
-      realising.selected.emplace(realising.t, realising.a.dc, realising.a.options, false);
-    });
+    FontInUse font(
+        choice.key,
+        [&realising] {
+          realising.selected.emplace(realising.t, realising.a.dc, realising.a.options, false);
+        },
+        choice.memory);
     out = MeasureByKind(t, a);
     selected.reset();
   }
@@ -613,6 +619,7 @@ InkReach TokenRow::Reach() const {
 // The root row's box with room of a margin on either side.
 ExtentRecord EquationLine::Measure(CDC& dc, const QVMOptions& options) {
   if (!remeasure_ && !root_.NeedsLayout()) return extent;
+  const auto describing = factory_.DescribingScope();
   ExtentRecord row = root_.Measure(dc, options, factory_);
   extent = row;
   extent.width += 2 * row.margin;

@@ -2,8 +2,11 @@
 #include "engine/TextMemory.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
+#include <deque>
 
 namespace {
 
@@ -56,10 +59,183 @@ double PixelLength(CDC& dc) {
   return std::abs(points[1].x - points[0].x) / static_cast<double>(kSpan);
 }
 
+namespace {
+
+// Bytes mixed eight at a time, as FontNameHash does.
+size_t MixBytes(const char* bytes, size_t size) {
+  uint64_t hash = 0x9E3779B97F4A7C15ull;
+  for (size_t at = 0; at < size; at += sizeof(uint64_t)) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes + at, std::min(sizeof word, size - at));
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 32;
+  }
+  return static_cast<size_t>(hash);
+}
+
+template <size_t N>
+struct BytesHash {
+  size_t operator()(const std::array<char, N>& bytes) const { return MixBytes(bytes.data(), N); }
+};
+
+// What makes two choices the same: every field a font is realised from.
+constexpr size_t kChoiceBytes = sizeof(LOGFONTA) + sizeof(COLORREF) + sizeof(int32_t) + sizeof(double);
+using ChoiceBytes = std::array<char, kChoiceBytes>;
+
+ChoiceBytes BytesOf(const QVLogFont& description, double scale) {
+  ChoiceBytes bytes;
+  char* at = bytes.data();
+  std::memcpy(at, &description.LogFont, sizeof(LOGFONTA));
+  at += sizeof(LOGFONTA);
+  std::memcpy(at, &description.Color, sizeof(COLORREF));
+  at += sizeof(COLORREF);
+  std::memcpy(at, &description.Size, sizeof(int32_t));
+  at += sizeof(int32_t);
+  std::memcpy(at, &scale, sizeof(double));
+  return bytes;
+}
+
+// The fields of text metrics, without the padding after the last.
+constexpr size_t kMetricBytes = offsetof(TEXTMETRICA, tmCharSet) + sizeof(BYTE);
+using MetricBytes = std::array<char, kMetricBytes>;
+
+MetricBytes BytesOf(const TEXTMETRICA& metrics) {
+  MetricBytes bytes;
+  std::memcpy(bytes.data(), &metrics, kMetricBytes);
+  return bytes;
+}
+
+struct ChoiceKeyHash {
+  size_t operator()(const FontChoiceKey& key) const {
+    std::array<char, 3 * sizeof(int32_t) + sizeof(double)> bytes;
+    std::memcpy(bytes.data(), &key.kind, sizeof(int32_t));
+    std::memcpy(bytes.data() + 4, &key.variant, sizeof(int32_t));
+    std::memcpy(bytes.data() + 8, &key.nesting, sizeof(int32_t));
+    std::memcpy(bytes.data() + 12, &key.script, sizeof(double));
+    return MixBytes(bytes.data(), bytes.size());
+  }
+};
+
+}  // namespace
+
+struct FontChoices::Tables {
+  std::deque<FontChoice> choices;
+  std::unordered_map<ChoiceBytes, const FontChoice*, BytesHash<kChoiceBytes>> byBytes;
+  std::deque<TEXTMETRICA> metrics;
+  std::unordered_map<MetricBytes, const TEXTMETRICA*, BytesHash<kMetricBytes>> metricsByBytes;
+  const TEXTMETRICA* lastMetrics = nullptr;  // neighbours mostly share their font
+  std::unordered_map<FontChoiceKey, const FontChoice*, ChoiceKeyHash> remembered;
+  FontChoiceKey lastKey;
+  const FontChoice* lastRemembered = nullptr;
+};
+
+FontChoices::FontChoices() : tables_(std::make_unique<Tables>()) {}
+FontChoices::~FontChoices() = default;
+
+FontChoices::Scope::Scope(FontChoices& choices) : choices_(choices) {
+  if (choices_.depth_++ > 0) return;
+  choices_.tables_->remembered.clear();
+  choices_.tables_->lastRemembered = nullptr;
+}
+
+FontChoices::Scope::~Scope() { --choices_.depth_; }
+
+const FontChoice* FontChoices::Recall(const FontChoiceKey& key) const {
+  if (depth_ == 0) return nullptr;
+  const Tables& t = *tables_;
+  if (t.lastRemembered != nullptr && t.lastKey == key) return t.lastRemembered;
+  const auto found = t.remembered.find(key);
+  if (found == t.remembered.end()) return nullptr;
+  tables_->lastKey = key;
+  tables_->lastRemembered = found->second;
+  return found->second;
+}
+
+void FontChoices::Remember(const FontChoiceKey& key, const FontChoice* choice) {
+  if (depth_ == 0) return;
+  tables_->remembered[key] = choice;
+  tables_->lastKey = key;
+  tables_->lastRemembered = choice;
+}
+
+const FontChoice* FontChoices::Intern(const QVLogFont& description, double scale) {
+  const auto [at, made] = tables_->byBytes.try_emplace(BytesOf(description, scale), nullptr);
+  if (!made) return at->second;
+  FontChoice& choice = tables_->choices.emplace_back();
+  choice.Description.Assign(description);
+  choice.Scale = scale;
+  choice.key = FontKey(description, scale);
+  at->second = &choice;
+  return &choice;
+}
+
+const TEXTMETRICA* FontChoices::Intern(const TEXTMETRICA& metrics) {
+  Tables& t = *tables_;
+  if (t.lastMetrics != nullptr && std::memcmp(t.lastMetrics, &metrics, kMetricBytes) == 0)
+    return t.lastMetrics;
+  const auto [at, made] = t.metricsByBytes.try_emplace(BytesOf(metrics), nullptr);
+  if (made) at->second = &t.metrics.emplace_back(metrics);
+  t.lastMetrics = at->second;
+  return at->second;
+}
+
+void FontChoices::Clear() { tables_ = std::make_unique<Tables>(); }
+
 LOGFONTA FontName::LogFont() const {
   LOGFONTA font;
   std::memcpy(&font, bytes.data(), sizeof font);
   return font;
+}
+
+namespace {
+
+// Generations of font memories, never the same twice in the program.
+uint64_t NewGeneration() {
+  static std::atomic<uint64_t> generations{0};
+  return ++generations;
+}
+
+}  // namespace
+
+TextMemory::TextMemory() : generation_(NewGeneration()) {}
+TextMemory::~TextMemory() = default;
+
+const CSize* TextMemory::FontMemory::FindExtent(const CString& text) const {
+  if (text.GetLength() == 1) {
+    const auto code = static_cast<unsigned char>(text.GetAt(0));
+    return knowsCharacter_[code] ? &characters_[code] : nullptr;
+  }
+  const auto found = texts_.find(text.str());
+  return found == texts_.end() ? nullptr : &found->second;
+}
+
+const GlyphInk* TextMemory::FontMemory::FindInk(unsigned char code) const {
+  const uint16_t at = inkAt_[code];
+  return at == 0 ? nullptr : &inks_[at - 1u];
+}
+
+TextMemory::FontMemory& TextMemory::Of(const FontName& font, FontLink& link) {
+  if (link.memory == this && link.generation == generation_) return *link.found;
+  link = {this, generation_, &Of(font)};
+  return *link.found;
+}
+
+TextMemory::FontMemory& TextMemory::Of(const FontName& font) {
+  std::unique_ptr<FontMemory>& memory = fonts_[font];
+  if (memory == nullptr) memory = std::make_unique<FontMemory>();
+  return *memory;
+}
+
+const TextMemory::FontMemory* TextMemory::Find(const FontName& font) const {
+  const auto found = fonts_.find(font);
+  return found == fonts_.end() ? nullptr : found->second.get();
+}
+
+void TextMemory::Forget() {
+  fonts_.clear();
+  generation_ = NewGeneration();
+  metricsCount_ = 0;
+  extentCount_ = 0;
 }
 
 void TextMemory::Follow(CDC& dc) {
@@ -73,22 +249,19 @@ void TextMemory::Follow(CDC& dc) {
   const DWORD output = ::GetObjectType(dc.GetSafeHdc());
   keepsFonts_ = !dc.IsPrinting() && context[3] == DT_RASDISPLAY &&
                 (output == OBJ_DC || output == OBJ_MEMDC);
-  fonts_.Begin();
+  keptFonts_.Begin();
   if (context == context_) return;
   context_ = context;
   ++contextCount_;
   pixel_ = PixelLength(dc);
-  metrics_.clear();
-  extents_.clear();
-  inks_.clear();
-  extentCount_ = 0;
-  fonts_.Clear();
+  Forget();
+  keptFonts_.Clear();
   pens_.clear();
   brushes_.clear();
 }
 
 HFONT TextMemory::KeptFont(CDC& dc, const FontName& key) {
-  return keepsFonts_ ? fonts_.Find(dc, key, kFontLimit) : nullptr;
+  return keepsFonts_ ? keptFonts_.Find(dc, key, kFontLimit) : nullptr;
 }
 
 // A document draws with a handful of pens and brushes.
@@ -173,45 +346,55 @@ bool KeptFonts::LetOneGo() {
 void KeptFonts::Clear() { fonts_.clear(); }
 
 const TEXTMETRICA* TextMemory::FindMetrics(const FontName& font) const {
-  const auto found = metrics_.find(font);
-  return found == metrics_.end() ? nullptr : &found->second;
+  const FontMemory* memory = Find(font);
+  return memory == nullptr ? nullptr : memory->FindMetrics();
 }
 
 void TextMemory::KeepMetrics(const FontName& font, const TEXTMETRICA& metrics) {
   ForgetWhenFull();
-  metrics_[font] = metrics;
+  FontMemory& memory = Of(font);
+  if (!memory.hasMetrics_) ++metricsCount_;
+  memory.hasMetrics_ = true;
+  memory.metrics_ = metrics;
 }
 
 const CSize* TextMemory::FindExtent(const FontName& font, const CString& text) const {
-  const auto texts = extents_.find(font);
-  if (texts == extents_.end()) return nullptr;
-  const auto found = texts->second.find(text.str());
-  return found == texts->second.end() ? nullptr : &found->second;
+  const FontMemory* memory = Find(font);
+  return memory == nullptr ? nullptr : memory->FindExtent(text);
 }
 
 void TextMemory::KeepExtent(const FontName& font, const CString& text, CSize size) {
   ForgetWhenFull();
-  if (extents_[font].insert_or_assign(text.str(), size).second) ++extentCount_;
+  FontMemory& memory = Of(font);
+  if (text.GetLength() == 1) {
+    const auto code = static_cast<unsigned char>(text.GetAt(0));
+    if (!memory.knowsCharacter_[code]) ++extentCount_;
+    memory.knowsCharacter_[code] = true;
+    memory.characters_[code] = size;
+    return;
+  }
+  if (memory.texts_.insert_or_assign(text.str(), size).second) ++extentCount_;
 }
 
 const GlyphInk* TextMemory::FindInk(const FontName& font, unsigned char code) const {
-  const auto glyphs = inks_.find(font);
-  if (glyphs == inks_.end()) return nullptr;
-  const auto found = glyphs->second.find(code);
-  return found == glyphs->second.end() ? nullptr : &found->second;
+  const FontMemory* memory = Find(font);
+  return memory == nullptr ? nullptr : memory->FindInk(code);
 }
 
 void TextMemory::KeepInk(const FontName& font, unsigned char code, const GlyphInk& ink) {
   ForgetWhenFull();
-  if (inks_[font].insert_or_assign(code, ink).second) ++extentCount_;
+  FontMemory& memory = Of(font);
+  if (memory.inkAt_[code] != 0) {
+    memory.inks_[memory.inkAt_[code] - 1u] = ink;
+    return;
+  }
+  memory.inks_.push_back(ink);
+  memory.inkAt_[code] = static_cast<uint16_t>(memory.inks_.size());
+  ++extentCount_;
 }
 
 void TextMemory::ForgetWhenFull() {
-  if (Size() < kMemoryLimit) return;
-  metrics_.clear();
-  extents_.clear();
-  inks_.clear();
-  extentCount_ = 0;
+  if (Size() >= kMemoryLimit) Forget();
 }
 
 MemoryScope::MemoryScope(TextMemory& memory, CDC& dc) {
@@ -228,8 +411,9 @@ MemoryScope::~MemoryScope() {
 
 TextMemory* MemoryScope::Current() { return ThreadScopes().memory; }
 
-FontInUse::FontInUse(const FontName& key, std::function<void()> realise)
-    : key_(key), realise_(std::move(realise)) {
+FontInUse::FontInUse(const FontName& key, std::function<void()> realise,
+                     const TextMemory::FontLink& link)
+    : key_(key), link_(link), realise_(std::move(realise)) {
   Scopes& current = ThreadScopes();
   outer_ = current.font;
   selectedAt_ = current.endedFontScopes;

@@ -48,6 +48,56 @@ struct FontNameHash {
 };
 FontName FontKey(const QVLogFont& description, double scale);
 
+struct FontChoice;
+
+// What a token's font description follows, besides options that stand
+// still while a line is measured or drawn.
+struct FontChoiceKey {
+  int32_t kind = 0;
+  int32_t variant = 0;  // which font a code-drawn sign uses
+  int32_t nesting = 0;
+  double script = 0.0;
+  bool operator==(const FontChoiceKey& other) const = default;
+};
+
+// The fonts and metrics the tokens of one line point to, each held once at
+// a fixed place for as long as the tokens are. While a line is measured or
+// drawn (a Scope lasts), the font of each key is remembered.
+class FontChoices {
+ public:
+  FontChoices();
+  ~FontChoices();
+  FontChoices(const FontChoices&) = delete;
+  FontChoices& operator=(const FontChoices&) = delete;
+
+  // The options may change between scopes: each outermost one starts
+  // without remembered fonts.
+  class Scope {
+   public:
+    explicit Scope(FontChoices& choices);
+    ~Scope();
+    Scope(const Scope&) = delete;
+    Scope& operator=(const Scope&) = delete;
+
+   private:
+    FontChoices& choices_;
+  };
+
+  // The font remembered for `key` in the scope under way; null outside one.
+  const FontChoice* Recall(const FontChoiceKey& key) const;
+  void Remember(const FontChoiceKey& key, const FontChoice* choice);
+  // The one choice of this description and scale.
+  const FontChoice* Intern(const QVLogFont& description, double scale);
+  // The one copy of these metrics.
+  const TEXTMETRICA* Intern(const TEXTMETRICA& metrics);
+  void Clear();
+
+ private:
+  struct Tables;
+  std::unique_ptr<Tables> tables_;
+  int depth_ = 0;
+};
+
 // The length of one device pixel in the context's logical units (1 where
 // the context cannot tell).
 double PixelLength(CDC& dc);
@@ -85,6 +135,40 @@ class KeptFonts {
 
 class TextMemory {
  public:
+  TextMemory();
+  ~TextMemory();
+  TextMemory(const TextMemory&) = delete;
+  TextMemory& operator=(const TextMemory&) = delete;
+
+  // What is remembered of one font. Most texts measured are one
+  // character: those are found by their code.
+  class FontMemory {
+   public:
+    const TEXTMETRICA* FindMetrics() const { return hasMetrics_ ? &metrics_ : nullptr; }
+    const CSize* FindExtent(const CString& text) const;
+    const GlyphInk* FindInk(unsigned char code) const;
+
+   private:
+    friend class TextMemory;
+    bool hasMetrics_ = false;
+    TEXTMETRICA metrics_{};
+    std::array<bool, 256> knowsCharacter_{};
+    std::array<CSize, 256> characters_{};
+    std::unordered_map<std::string, CSize> texts_;  // the others
+    std::array<uint16_t, 256> inkAt_{};  // 1 + index in inks_; 0 for none
+    std::vector<GlyphInk> inks_;
+  };
+  // Where a font's memory was found last, so that a font in use finds it
+  // again without naming it; good until the memory forgets.
+  struct FontLink {
+    const TextMemory* memory = nullptr;
+    uint64_t generation = 0;
+    FontMemory* found = nullptr;
+  };
+  // What is remembered of `font` (nothing yet, the first time), through
+  // `link` when it is still good.
+  FontMemory& Of(const FontName& font, FontLink& link);
+
   // Forgets everything when the context's units or resolution differ from
   // those the remembered answers were given in.
   void Follow(CDC& dc);
@@ -99,7 +183,7 @@ class TextMemory {
   void KeepInk(const FontName& font, unsigned char code, const GlyphInk& ink);
   // The pixel length of the context Follow was given.
   double Pixel() const { return pixel_; }
-  size_t Size() const { return extentCount_ + metrics_.size(); }
+  size_t Size() const { return extentCount_ + metricsCount_; }
   // A kept font for drawing on a raster display or memory context (the
   // one Follow was given); null for any other (metafiles record the fonts
   // they are given as before, printers realise their own).
@@ -112,19 +196,33 @@ class TextMemory {
  private:
   void ForgetWhenFull();
 
+  void Forget();
+  FontMemory& Of(const FontName& font);
+  const FontMemory* Find(const FontName& font) const;
+
   std::array<int, 8> context_{};
   uint64_t contextCount_ = 0;
   double pixel_ = 1.0;
-  std::unordered_map<FontName, TEXTMETRICA, FontNameHash> metrics_;
-  // Per font, the extents of its texts.
-  std::unordered_map<FontName, std::unordered_map<std::string, CSize>, FontNameHash> extents_;
-  // Per font, the ink of its glyphs by code.
-  std::unordered_map<FontName, std::unordered_map<unsigned char, GlyphInk>, FontNameHash> inks_;
+  std::unordered_map<FontName, std::unique_ptr<FontMemory>, FontNameHash> fonts_;
+  // Changes whenever the fonts' memories are let go (unique in the
+  // program, so a link to another memory never matches).
+  uint64_t generation_;
+  size_t metricsCount_ = 0;
   size_t extentCount_ = 0;
   bool keepsFonts_ = false;
-  KeptFonts fonts_;
+  KeptFonts keptFonts_;
   std::vector<std::pair<RealisedPen, std::unique_ptr<CPen>>> pens_;
   std::vector<std::pair<LOGBRUSH, std::unique_ptr<CBrush>>> brushes_;
+};
+
+// A token's font: the description of its kind and level, the scale it is
+// drawn at and the name of the font it realises. Tokens in the same font
+// share one: a long line measures millions of tokens in a few dozen fonts.
+struct FontChoice {
+  QVLogFont Description;
+  double Scale = 1.0;
+  FontName key;
+  mutable TextMemory::FontLink memory;  // where the memory in use keeps it
 };
 
 // Makes `memory` the one TextSize uses until the scope ends, unless an
@@ -147,13 +245,16 @@ class MemoryScope {
 // remembered (a token whose texts are all known is never selected).
 class FontInUse {
  public:
-  explicit FontInUse(const FontName& key, std::function<void()> realise = nullptr);
+  explicit FontInUse(const FontName& key, std::function<void()> realise = nullptr,
+                     const TextMemory::FontLink& link = {});
   ~FontInUse();
   FontInUse(const FontInUse&) = delete;
   FontInUse& operator=(const FontInUse&) = delete;
 
   static FontInUse* Current();
   const FontName& Key() const { return key_; }
+  // What `memory` remembers of the scope's font.
+  TextMemory::FontMemory& Memory(TextMemory& memory) { return memory.Of(key_, link_); }
   // The font and text colour of the scope, for SelectCurrentFont; unless
   // `selected`, SelectCurrentFont selects them first.
   void Hold(HFONT font, COLORREF color, bool selected = true);
@@ -162,6 +263,7 @@ class FontInUse {
 
  private:
   FontName key_;
+  TextMemory::FontLink link_;
   std::function<void()> realise_;
   FontInUse* outer_;
   HFONT font_ = nullptr;
