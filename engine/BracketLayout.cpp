@@ -43,8 +43,9 @@ class SymbolPieceFont {
     font_.Description.Color = color;
     font_.Scale = 1.0;
     const FontName key = FontKey(font_.Description, font_.Scale);
-    const bool taken = SelectSizedFont(dc_, font_, key, later);
-    inUse_.emplace(key);
+    TextMemory::FontLink link;  // the font's memory found once for the scope
+    const bool taken = SelectSizedFont(dc_, font_, key, later, &link);
+    inUse_.emplace(key, nullptr, link);
     inUse_->Hold(font_.Selected(), color, !taken);
   }
   ~SymbolPieceFont() {

@@ -144,13 +144,13 @@ bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes, bool la
   QVFont& realiser = Realiser();
   realiser.Description.Assign(font.Description);
   realiser.Scale = font.Scale;
-  const bool taken = SelectSizedFont(dc, realiser, key, later && knowsMetrics);
+  const bool taken = SelectSizedFont(dc, realiser, key, later && knowsMetrics, &font.memory);
   // A context that cannot answer (or a missing font) leaves zero metrics;
   // every division by them is guarded. A laid-out token keeps the metrics
   // its layout was made with (drawing reads them; asking again is slow).
   if (needsLayout) {
     TEXTMETRICA metrics;
-    ReadMetrics(dc, key, metrics);
+    ReadMetrics(dc, key, metrics, &font.memory);
     SetMetrics(metrics);
   }
   if (!withShapes) return taken;
@@ -185,9 +185,12 @@ void QVMToken::DeselectFont(CDC& dc) {
   ReleaseRealiser();
 }
 
-bool SelectSizedFont(CDC& dc, QVFont& font, const FontName& key, bool later) {
+bool SelectSizedFont(CDC& dc, QVFont& font, const FontName& key, bool later,
+                     TextMemory::FontLink* link) {
   TextMemory* memory = MemoryScope::Current();
-  HFONT kept = memory ? memory->KeptFont(dc, key) : nullptr;
+  HFONT kept = memory == nullptr ? nullptr
+               : link != nullptr ? memory->KeptFont(dc, key, *link)
+                                 : memory->KeptFont(dc, key);
   if (kept == nullptr) {
     font.Select(dc, true);
     return false;
@@ -201,9 +204,12 @@ bool SelectSizedFont(CDC& dc, QVFont& font, const FontName& key, bool later) {
   return false;
 }
 
-void ReadMetrics(CDC& dc, const FontName& font, TEXTMETRICA& metrics) {
+void ReadMetrics(CDC& dc, const FontName& font, TEXTMETRICA& metrics, TextMemory::FontLink* link) {
   TextMemory* memory = MemoryScope::Current();
-  if (const TEXTMETRICA* known = memory ? memory->FindMetrics(font) : nullptr) {
+  const TEXTMETRICA* known = memory == nullptr ? nullptr
+                             : link != nullptr ? memory->Of(font, *link).FindMetrics()
+                                               : memory->FindMetrics(font);
+  if (known != nullptr) {
     metrics = *known;
     return;
   }

@@ -105,17 +105,6 @@ MetricBytes BytesOf(const TEXTMETRICA& metrics) {
   return bytes;
 }
 
-struct ChoiceKeyHash {
-  size_t operator()(const FontChoiceKey& key) const {
-    std::array<char, 3 * sizeof(int32_t) + sizeof(double)> bytes;
-    std::memcpy(bytes.data(), &key.kind, sizeof(int32_t));
-    std::memcpy(bytes.data() + 4, &key.variant, sizeof(int32_t));
-    std::memcpy(bytes.data() + 8, &key.nesting, sizeof(int32_t));
-    std::memcpy(bytes.data() + 12, &key.script, sizeof(double));
-    return MixBytes(bytes.data(), bytes.size());
-  }
-};
-
 }  // namespace
 
 struct FontChoices::Tables {
@@ -123,11 +112,24 @@ struct FontChoices::Tables {
   std::unordered_map<ChoiceBytes, const FontChoice*, BytesHash<kChoiceBytes>> byBytes;
   std::deque<TEXTMETRICA> metrics;
   std::unordered_map<MetricBytes, const TEXTMETRICA*, BytesHash<kMetricBytes>> metricsByBytes;
-  const TEXTMETRICA* lastMetrics = nullptr;  // neighbours mostly share their font
-  std::unordered_map<FontChoiceKey, const FontChoice*, ChoiceKeyHash> remembered;
-  FontChoiceKey lastKey;
-  const FontChoice* lastRemembered = nullptr;
+  // By kind and variant, the levels met and their fonts: a line has few.
+  struct Remembered {
+    FontChoiceKey key;
+    const FontChoice* choice;
+  };
+  std::unordered_map<int64_t, std::vector<Remembered>> remembered;
+  std::vector<std::vector<Remembered>> byKind;  // slots 0..kKindSlots-1
+  std::vector<Remembered>* Levels(const FontChoiceKey& key, bool make);
 };
+
+namespace {
+
+// Kinds and variants below this are remembered in a table by number.
+constexpr int32_t kKindSlots = 64 * 4;
+
+int64_t KindSlot(const FontChoiceKey& key) { return int64_t{key.kind} * 4 + key.variant; }
+
+}  // namespace
 
 FontChoices::FontChoices() : tables_(std::make_unique<Tables>()) {}
 FontChoices::~FontChoices() = default;
@@ -135,27 +137,37 @@ FontChoices::~FontChoices() = default;
 FontChoices::Scope::Scope(FontChoices& choices) : choices_(choices) {
   if (choices_.depth_++ > 0) return;
   choices_.tables_->remembered.clear();
-  choices_.tables_->lastRemembered = nullptr;
+  choices_.tables_->byKind.clear();
 }
 
 FontChoices::Scope::~Scope() { --choices_.depth_; }
 
+std::vector<FontChoices::Tables::Remembered>* FontChoices::Tables::Levels(const FontChoiceKey& key,
+                                                                          bool make) {
+  const int64_t slot = KindSlot(key);
+  if (slot < 0 || slot >= kKindSlots) {
+    if (!make && remembered.find(slot) == remembered.end()) return nullptr;
+    return &remembered[slot];
+  }
+  if (byKind.empty()) {
+    if (!make) return nullptr;
+    byKind.resize(kKindSlots);
+  }
+  return &byKind[static_cast<size_t>(slot)];
+}
+
 const FontChoice* FontChoices::Recall(const FontChoiceKey& key) const {
   if (depth_ == 0) return nullptr;
-  const Tables& t = *tables_;
-  if (t.lastRemembered != nullptr && t.lastKey == key) return t.lastRemembered;
-  const auto found = t.remembered.find(key);
-  if (found == t.remembered.end()) return nullptr;
-  tables_->lastKey = key;
-  tables_->lastRemembered = found->second;
-  return found->second;
+  const std::vector<Tables::Remembered>* levels = tables_->Levels(key, false);
+  if (levels == nullptr) return nullptr;
+  for (const Tables::Remembered& r : *levels)
+    if (r.key == key) return r.choice;
+  return nullptr;
 }
 
 void FontChoices::Remember(const FontChoiceKey& key, const FontChoice* choice) {
   if (depth_ == 0) return;
-  tables_->remembered[key] = choice;
-  tables_->lastKey = key;
-  tables_->lastRemembered = choice;
+  tables_->Levels(key, true)->push_back({key, choice});
 }
 
 const FontChoice* FontChoices::Intern(const QVLogFont& description, double scale) {
@@ -169,14 +181,13 @@ const FontChoice* FontChoices::Intern(const QVLogFont& description, double scale
   return &choice;
 }
 
-const TEXTMETRICA* FontChoices::Intern(const TEXTMETRICA& metrics) {
+const TEXTMETRICA* FontChoices::Intern(const TEXTMETRICA& metrics, const TEXTMETRICA*& last) {
+  if (last != nullptr && std::memcmp(last, &metrics, kMetricBytes) == 0) return last;
   Tables& t = *tables_;
-  if (t.lastMetrics != nullptr && std::memcmp(t.lastMetrics, &metrics, kMetricBytes) == 0)
-    return t.lastMetrics;
   const auto [at, made] = t.metricsByBytes.try_emplace(BytesOf(metrics), nullptr);
   if (made) at->second = &t.metrics.emplace_back(metrics);
-  t.lastMetrics = at->second;
-  return at->second;
+  last = at->second;
+  return last;
 }
 
 void FontChoices::Clear() { tables_ = std::make_unique<Tables>(); }
@@ -262,6 +273,15 @@ void TextMemory::Follow(CDC& dc) {
 
 HFONT TextMemory::KeptFont(CDC& dc, const FontName& key) {
   return keepsFonts_ ? keptFonts_.Find(dc, key, kFontLimit) : nullptr;
+}
+
+HFONT TextMemory::KeptFont(CDC& dc, const FontName& key, FontLink& link) {
+  if (!keepsFonts_) return nullptr;
+  FontMemory& memory = Of(key, link);
+  if (memory.kept_ != nullptr && memory.keptIn_ == keptFonts_.Work()) return memory.kept_;
+  memory.kept_ = keptFonts_.Find(dc, key, kFontLimit);
+  memory.keptIn_ = keptFonts_.Work();
+  return memory.kept_;
 }
 
 // A document draws with a handful of pens and brushes.

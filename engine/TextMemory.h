@@ -88,8 +88,9 @@ class FontChoices {
   void Remember(const FontChoiceKey& key, const FontChoice* choice);
   // The one choice of this description and scale.
   const FontChoice* Intern(const QVLogFont& description, double scale);
-  // The one copy of these metrics.
-  const TEXTMETRICA* Intern(const TEXTMETRICA& metrics);
+  // The one copy of these metrics; `last`, the copy a font's tokens read
+  // before, is checked first and then becomes the copy.
+  const TEXTMETRICA* Intern(const TEXTMETRICA& metrics, const TEXTMETRICA*& last);
   void Clear();
 
  private:
@@ -123,6 +124,9 @@ class KeptFonts {
   // fonts are kept and all of them serve the measure or draw under way.
   HFONT Find(CDC& dc, const FontName& key, size_t limit);
   void Clear();
+  // The measure or draw under way: a font found during it stays kept
+  // until it ends.
+  uint64_t Work() const { return work_; }
 
  private:
   struct Holder;
@@ -157,6 +161,8 @@ class TextMemory {
     std::unordered_map<std::string, CSize> texts_;  // the others
     std::array<uint16_t, 256> inkAt_{};  // 1 + index in inks_; 0 for none
     std::vector<GlyphInk> inks_;
+    HFONT kept_ = nullptr;  // the kept font, when found during work keptIn_
+    uint64_t keptIn_ = 0;
   };
   // Where a font's memory was found last, so that a font in use finds it
   // again without naming it; good until the memory forgets.
@@ -188,6 +194,9 @@ class TextMemory {
   // one Follow was given); null for any other (metafiles record the fonts
   // they are given as before, printers realise their own).
   HFONT KeptFont(CDC& dc, const FontName& key);
+  // The same, found again without naming it when the work under way found
+  // it before.
+  HFONT KeptFont(CDC& dc, const FontName& key, FontLink& link);
   // Pens and brushes kept the same way (made once, no realisation to keep);
   // null where fonts are not kept or when a few dozen are kept already.
   HPEN KeptPen(const RealisedPen& pen);
@@ -223,6 +232,7 @@ struct FontChoice {
   double Scale = 1.0;
   FontName key;
   mutable TextMemory::FontLink memory;  // where the memory in use keeps it
+  mutable const TEXTMETRICA* metrics = nullptr;  // the shared metrics read last
 };
 
 // Makes `memory` the one TextSize uses until the scope ends, unless an

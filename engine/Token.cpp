@@ -289,8 +289,13 @@ const TEXTMETRICA& QVMToken::Metrics() const {
   return paint_ != nullptr && paint_->metrics != nullptr ? *paint_->metrics : kNoMetrics;
 }
 
+// Tokens in one font mostly read the same metrics: the font's last copy is
+// tried first.
 void QVMToken::SetMetrics(const TEXTMETRICA& metrics) {
-  Painting().metrics = factory_->fonts_.Intern(metrics);
+  PaintPart& paint = Painting();
+  const TEXTMETRICA* none = nullptr;
+  const TEXTMETRICA*& last = paint.font != nullptr ? paint.font->metrics : none;
+  paint.metrics = factory_->fonts_.Intern(metrics, last);
 }
 
 const FontChoice& QVMToken::Font() const {
