@@ -237,6 +237,21 @@ TextMemory::FontMemory& TextMemory::Of(const FontName& font) {
   return *memory;
 }
 
+// A document's brackets come in a few dozen heights: past this many piece
+// fonts, they are named afresh.
+constexpr size_t kPieceFontLimit = 64;
+
+TextMemory::PieceFont* TextMemory::FindPieceFont(int32_t size) {
+  for (PieceFont& font : pieceFonts_)
+    if (font.size == size) return &font;
+  return nullptr;
+}
+
+TextMemory::PieceFont& TextMemory::KeepPieceFont(int32_t size, const FontName& key) {
+  if (pieceFonts_.size() >= kPieceFontLimit) pieceFonts_.clear();
+  return pieceFonts_.emplace_back(PieceFont{size, key, {}});
+}
+
 const TextMemory::FontMemory* TextMemory::Find(const FontName& font) const {
   const auto found = fonts_.find(font);
   return found == fonts_.end() ? nullptr : found->second.get();

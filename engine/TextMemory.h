@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -174,6 +175,16 @@ class TextMemory {
   // What is remembered of `font` (nothing yet, the first time), through
   // `link` when it is still good.
   FontMemory& Of(const FontName& font, FontLink& link);
+  // The Symbol fonts of stretched pieces differ only in size: each is
+  // named, with its link, once and not at every use.
+  struct PieceFont {
+    int32_t size;
+    FontName key;
+    FontLink link;
+  };
+  // The piece font of `size`; null until KeepPieceFont.
+  PieceFont* FindPieceFont(int32_t size);
+  PieceFont& KeepPieceFont(int32_t size, const FontName& key);
 
   // Forgets everything when the context's units or resolution differ from
   // those the remembered answers were given in.
@@ -213,6 +224,7 @@ class TextMemory {
   uint64_t contextCount_ = 0;
   double pixel_ = 1.0;
   std::unordered_map<FontName, std::unique_ptr<FontMemory>, FontNameHash> fonts_;
+  std::deque<PieceFont> pieceFonts_;
   // Changes whenever the fonts' memories are let go (unique in the
   // program, so a link to another memory never matches).
   uint64_t generation_;
