@@ -3,9 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
-#include <map>
 #include <mutex>
+#include <unordered_set>
 
 #include "options/LogObjects.h"
 #include "options/QVMOptions.h"
@@ -179,59 +178,50 @@ std::vector<CPoint> EllipticArcPoints(int32_t left, int32_t bottom, int32_t righ
 
 namespace {
 
-// The entries of profiles too wide for 16 bits, each kept once for the
-// life of the program (only fonts far beyond any page's sizes make them).
-class WideProfiles {
+// Every set of profile entries made, each once: glyphs are measured once
+// per font and memory, so the store grows with the fonts and sizes a
+// session uses, not with its tokens.
+class ProfileStore {
  public:
-  uint32_t Keep(const std::array<int32_t, InkProfile::kEntries>& rooms) {
+  const InkProfile::Entries* Keep(const InkProfile::Entries& entries) {
     const std::lock_guard<std::mutex> lock(mutex_);
-    const auto [at, made] = index_.try_emplace(rooms, static_cast<uint32_t>(rooms_.size()));
-    if (made) rooms_.push_back(rooms);
-    return at->second;
-  }
-  int32_t Room(uint32_t profile, int i) {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return rooms_[profile][static_cast<size_t>(i)];
+    return &*entries_.insert(entries).first;
   }
 
  private:
+  struct Hash {
+    size_t operator()(const InkProfile::Entries& e) const {
+      uint64_t hash = 0x9E3779B97F4A7C15ull ^ static_cast<uint16_t>(e.top) ^
+                      (uint64_t{static_cast<uint16_t>(e.step)} << 16) ^
+                      (uint64_t{static_cast<uint16_t>(e.count)} << 32);
+      for (const int32_t room : e.room) {
+        hash = (hash ^ static_cast<uint32_t>(room)) * 0xFF51AFD7ED558CCDull;
+        hash ^= hash >> 32;
+      }
+      return static_cast<size_t>(hash);
+    }
+  };
   std::mutex mutex_;
-  std::map<std::array<int32_t, InkProfile::kEntries>, uint32_t> index_;
-  std::deque<std::array<int32_t, InkProfile::kEntries>> rooms_;
+  std::unordered_set<InkProfile::Entries, Hash> entries_;  // nodes stay put
 };
 
-WideProfiles& TheWideProfiles() {
-  static WideProfiles profiles;
-  return profiles;
+ProfileStore& TheProfileStore() {
+  static ProfileStore store;
+  return store;
 }
 
 }  // namespace
 
-int32_t InkProfile::Room(int i) const {
-  if (wide_) {
-    const int32_t room = TheWideProfiles().Room(wideAt_, i);
-    return room == kNoInkRoom ? kNoInkRoom : room + base_;
-  }
-  const uint16_t entry = near_[static_cast<size_t>(i)];
-  return entry == kNoInkEntry ? kNoInkRoom : base_ + entry;
-}
-
-void InkProfile::SetRooms(const std::array<int32_t, kEntries>& rooms) {
-  const int32_t nearest = *std::min_element(rooms.begin(), rooms.end());
-  wide_ = false;
-  base_ = nearest;
-  near_.fill(kNoInkEntry);
-  for (size_t i = 0; i < rooms.size(); ++i) {
-    if (rooms[i] == kNoInkRoom) continue;
-    const int64_t distance = int64_t{rooms[i]} - nearest;
-    if (distance >= kNoInkEntry) {
-      wide_ = true;
-      base_ = 0;
-      wideAt_ = TheWideProfiles().Keep(rooms);
-      return;
-    }
-    near_[i] = static_cast<uint16_t>(distance);
-  }
+void InkProfile::SetRooms(int16_t top, int16_t step, int16_t count,
+                          const std::array<int32_t, kEntries>& rooms) {
+  Entries entries;
+  entries.top = top;
+  entries.step = step;
+  entries.count = count;
+  entries.room = rooms;
+  entries_ = TheProfileStore().Keep(entries);
+  shift_ = 0;
+  rise_ = 0;
 }
 
 void InkSide::Widen(int32_t by) {
@@ -283,13 +273,15 @@ namespace {
 // kNoInkRoom when their inks stand at no common height.
 int64_t ProfiledGap(const InkProfile& left, const InkProfile& right) {
   int64_t gap = kNoInkRoom;
-  for (int i = 0; i < left.count; ++i) {
+  const int leftTop = left.Top(), leftStep = left.Step(), leftCount = left.Count();
+  const int rightTop = right.Top(), rightStep = right.Step(), rightCount = right.Count();
+  for (int i = 0; i < leftCount; ++i) {
     const int32_t l = left.Room(i);
     if (l == kNoInkRoom) continue;
-    const int lTop = left.top - i * left.step, lBottom = lTop - left.step + 1;
-    for (int j = 0; j < right.count; ++j) {
+    const int lTop = leftTop - i * leftStep, lBottom = lTop - leftStep + 1;
+    for (int j = 0; j < rightCount; ++j) {
       const int32_t r = right.Room(j);
-      const int rTop = right.top - j * right.step, rBottom = rTop - right.step + 1;
+      const int rTop = rightTop - j * rightStep, rBottom = rTop - rightStep + 1;
       if (r == kNoInkRoom || rBottom > lTop + 1 || lBottom > rTop + 1) continue;
       gap = std::min<int64_t>(gap, int64_t{l} + r);
     }
@@ -307,7 +299,7 @@ int32_t PaperBetween(const InkSide& left, int32_t between, const InkSide& right,
   // Italic glyphs lean the same way: one's overhang passes over the other.
   const bool overhang = (left.room < 0 || right.room < 0) && !(left.italic && right.italic);
   if (!shape && !symbolGlyph && !overhang) return 0;
-  const bool profiled = left.profile.count > 0 && right.profile.count > 0;
+  const bool profiled = left.profile.Count() > 0 && right.profile.Count() > 0;
   const int64_t ink =
       profiled ? ProfiledGap(left.profile, right.profile) : int64_t{left.room} + right.room;
   if (ink >= kNoInkRoom) return 0;  // no ink at the same height

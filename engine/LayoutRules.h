@@ -92,30 +92,41 @@ constexpr int32_t kNoInkRoom = 1 << 28;
 // device pixels: entry i covers `step` rows going down from `top - i *
 // step` (a row's top above the baseline, in pixels); kNoInkRoom where the
 // rows hold no ink.
-// A token holds two of these, and a long line measures millions of tokens:
-// an entry is held as its distance from the nearest one in 16 bits (a
-// glyph's width in logical units fits unless fonts are huge: those keep
-// their entries in a store shared by all profiles).
+// A token holds two of these, and a long line measures millions of tokens
+// in a few hundred glyph shapes: the entries are held once in a store
+// shared by all profiles (each set of entries kept for the life of the
+// program), and a profile holds where its own stand.
 class InkProfile {
  public:
   static constexpr int kEntries = 16;
-  int16_t top = 0, step = 1, count = 0;
 
-  // Entry i's room (i below count); kNoInkRoom where its rows hold no ink.
-  int32_t Room(int i) const;
-  // Takes the rooms of the entries (kNoInkRoom for rows without ink).
-  void SetRooms(const std::array<int32_t, kEntries>& rooms);
+  int Top() const { return static_cast<int16_t>((entries_ ? entries_->top : 0) + rise_); }
+  int Step() const { return entries_ ? entries_->step : 1; }
+  int Count() const { return entries_ ? entries_->count : 0; }
+  // Entry i's room (i below Count()); kNoInkRoom where its rows hold no ink.
+  int32_t Room(int i) const {
+    const int32_t room = entries_->room[static_cast<size_t>(i)];
+    return room == kNoInkRoom ? kNoInkRoom : room + shift_;
+  }
+  // Takes `count` entries of `step` rows going down from `top`, their
+  // rooms (kNoInkRoom for rows without ink).
+  void SetRooms(int16_t top, int16_t step, int16_t count,
+                const std::array<int32_t, kEntries>& rooms);
   // Moves every entry with ink `by` further from the edge.
-  void Shift(int32_t by) { base_ += by; }
+  void Shift(int32_t by) { shift_ += by; }
+  // The ink stands `rows` pixels higher.
+  void Rise(int rows) { rise_ = static_cast<int16_t>(rise_ + rows); }
+
+  struct Entries {
+    int16_t top = 0, step = 1, count = 0;
+    std::array<int32_t, kEntries> room{};
+    bool operator==(const Entries& other) const = default;
+  };
 
  private:
-  static constexpr uint16_t kNoInkEntry = 0xFFFF;
-  bool wide_ = false;   // the entries stand in the shared store
-  int32_t base_ = 0;    // added to every entry with ink
-  union {
-    std::array<uint16_t, kEntries> near_{};
-    uint32_t wideAt_;   // index in the shared store
-  };
+  const Entries* entries_ = nullptr;  // none: no entries
+  int32_t shift_ = 0;
+  int16_t rise_ = 0;
 };
 // One side of a box's ink: the paper between the box's edge and the ink
 // nearest to it (negative where a glyph overhangs the box); for text that
@@ -132,7 +143,7 @@ struct InkSide {
   // Moves the ink `by` further from the edge (nearer for negative `by`).
   void Widen(int32_t by);
   // The ink stands `rows` pixels higher above the box's baseline.
-  void Rise(int rows) { profile.top = static_cast<int16_t>(profile.top + rows); }
+  void Rise(int rows) { profile.Rise(rows); }
 };
 // A side met by a sign or construct all the way up.
 InkSide ShapeSide(int32_t room);

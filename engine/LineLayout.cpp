@@ -249,9 +249,6 @@ InkProfile ProfileOf(const PixelInk& ink, double pixel, Room room, int32_t& near
   InkProfile profile;
   const LONG top = ink.rows.rbegin()->first, bottom = ink.rows.begin()->first;
   const LONG step = (top - bottom) / InkProfile::kEntries + 1;
-  profile.top = static_cast<int16_t>(top);
-  profile.step = static_cast<int16_t>(step);
-  profile.count = static_cast<int16_t>((top - bottom) / step + 1);
   std::array<int32_t, InkProfile::kEntries> rooms;
   rooms.fill(kNoInkRoom);
   for (const auto& [y, columns] : ink.rows) {
@@ -259,7 +256,8 @@ InkProfile ProfileOf(const PixelInk& ink, double pixel, Room room, int32_t& near
     entry = std::min(entry, static_cast<int32_t>(std::lround(room(columns) * pixel)));
   }
   nearest = *std::min_element(rooms.begin(), rooms.end());
-  profile.SetRooms(rooms);
+  profile.SetRooms(static_cast<int16_t>(top), static_cast<int16_t>(step),
+                   static_cast<int16_t>((top - bottom) / step + 1), rooms);
   return profile;
 }
 
