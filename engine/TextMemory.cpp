@@ -472,6 +472,11 @@ bool FontInUse::Stale() const { return unselected_ || selectedAt_ != ThreadScope
 
 FontInUse* FontInUse::Current() { return ThreadScopes().font; }
 
+TextScopes CurrentTextScopes() {
+  const Scopes& current = ThreadScopes();
+  return {current.memory, current.font};
+}
+
 void FontInUse::Realise() {
   if (!realise_) return;
   const auto realise = std::move(realise_);

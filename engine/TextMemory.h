@@ -301,6 +301,14 @@ class FontInUse {
   friend void SelectCurrentFont(CDC& dc);
 };
 
+// The memory and the font in use, found in one reach for the thread's
+// scopes (text questions ask for both, millions of times in a long line).
+struct TextScopes {
+  TextMemory* memory;
+  FontInUse* font;
+};
+TextScopes CurrentTextScopes();
+
 // While it lasts, a kept font stays selected in `dc` after its token is
 // done, so a row of tokens selects a font only where it changes; before a
 // text call, SelectCurrentFont selects the font of the innermost scope
