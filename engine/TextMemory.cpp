@@ -242,14 +242,13 @@ TextMemory::FontMemory& TextMemory::Of(const FontName& font) {
 constexpr size_t kPieceFontLimit = 64;
 
 TextMemory::PieceFont* TextMemory::FindPieceFont(int32_t size) {
-  for (PieceFont& font : pieceFonts_)
-    if (font.size == size) return &font;
-  return nullptr;
+  const auto found = pieceFonts_.find(size);
+  return found == pieceFonts_.end() ? nullptr : &found->second;
 }
 
 TextMemory::PieceFont& TextMemory::KeepPieceFont(int32_t size, const FontName& key) {
   if (pieceFonts_.size() >= kPieceFontLimit) pieceFonts_.clear();
-  return pieceFonts_.emplace_back(PieceFont{size, key, {}});
+  return pieceFonts_.insert_or_assign(size, PieceFont{size, key, {}}).first->second;
 }
 
 const TextMemory::FontMemory* TextMemory::Find(const FontName& font) const {

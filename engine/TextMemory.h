@@ -11,7 +11,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -224,7 +223,7 @@ class TextMemory {
   uint64_t contextCount_ = 0;
   double pixel_ = 1.0;
   std::unordered_map<FontName, std::unique_ptr<FontMemory>, FontNameHash> fonts_;
-  std::deque<PieceFont> pieceFonts_;
+  std::unordered_map<int32_t, PieceFont> pieceFonts_;  // by size
   // Changes whenever the fonts' memories are let go (unique in the
   // program, so a link to another memory never matches).
   uint64_t generation_;
