@@ -218,15 +218,9 @@ void InkProfile::SetRooms(int16_t top, int16_t step, int16_t count,
   entries.top = top;
   entries.step = step;
   entries.count = count;
+  entries.nearest = *std::min_element(rooms.begin(), rooms.end());
   entries.room = rooms;
   entries_ = TheProfileStore().Keep(entries);
-  shift_ = 0;
-  rise_ = 0;
-}
-
-void InkSide::Widen(int32_t by) {
-  room += by;
-  profile.Shift(by);
 }
 
 void InkReach::Add(const InkReach& other, int32_t by) {
@@ -271,16 +265,18 @@ namespace {
 // The narrowest paper between two profiled sides at rows that touch (the
 // same row, or one above or below: pixels meeting at a corner touch);
 // kNoInkRoom when their inks stand at no common height.
-int64_t ProfiledGap(const InkProfile& left, const InkProfile& right) {
+int64_t ProfiledGap(const InkSide& left, const InkSide& right) {
   int64_t gap = kNoInkRoom;
-  const int leftTop = left.Top(), leftStep = left.Step(), leftCount = left.Count();
-  const int rightTop = right.Top(), rightStep = right.Step(), rightCount = right.Count();
+  const int leftTop = left.ProfileTop(), leftStep = left.profile.Step();
+  const int leftCount = left.profile.Count();
+  const int rightTop = right.ProfileTop(), rightStep = right.profile.Step();
+  const int rightCount = right.profile.Count();
   for (int i = 0; i < leftCount; ++i) {
-    const int32_t l = left.Room(i);
+    const int32_t l = left.ProfileRoom(i);
     if (l == kNoInkRoom) continue;
     const int lTop = leftTop - i * leftStep, lBottom = lTop - leftStep + 1;
     for (int j = 0; j < rightCount; ++j) {
-      const int32_t r = right.Room(j);
+      const int32_t r = right.ProfileRoom(j);
       const int rTop = rightTop - j * rightStep, rBottom = rTop - rightStep + 1;
       if (r == kNoInkRoom || rBottom > lTop + 1 || lBottom > rTop + 1) continue;
       gap = std::min<int64_t>(gap, int64_t{l} + r);
@@ -301,7 +297,7 @@ int32_t PaperBetween(const InkSide& left, int32_t between, const InkSide& right,
   if (!shape && !symbolGlyph && !overhang) return 0;
   const bool profiled = left.profile.Count() > 0 && right.profile.Count() > 0;
   const int64_t ink =
-      profiled ? ProfiledGap(left.profile, right.profile) : int64_t{left.room} + right.room;
+      profiled ? ProfiledGap(left, right) : int64_t{left.room} + right.room;
   if (ink >= kNoInkRoom) return 0;  // no ink at the same height
   const int64_t gap = ink + between;
   // Ink is measured in whole pixels turned into logical units: a gap that
