@@ -249,15 +249,33 @@ void QVEquationList::AlignRelations(QVMOptions& options, bool (*moved)[kLineCoun
   }
 }
 
+namespace {
+
+// The kinds whose measure reads the token's place in its row: signs spaced
+// less at a row's start, tabs, and groups that hand their place to their
+// limits or cells.
+bool MeasureReadsPlace(TokenKind kind) {
+  switch (kind) {
+    case TK_ADD: case TK_EQUAL: case TK_GREATER: case TK_LESS: case TK_SPACEDSYMBOL:
+    case TK_RAW: case TK_MULTIPLY: case TK_TAB: case TK_BRACKETS: case TK_MATRIX:
+      return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
 // Only a token's own measure reads its place in the row (a sign at the
-// start of a row, a tab): the tokens of the root row are measured again,
-// their subtrees keep their layout.
-void QVEquationList::RelayoutMovedLines(const bool (&moved)[kLineCount]) {
+// start of a row, a tab): those tokens of the root row are measured again,
+// the others and all subtrees keep their layout (a long line's root holds
+// thousands of constructs).
+void QVEquationList::RelayoutMovedLines(const bool (&moved)[kLineCount], bool everyToken) {
   for (int i = 0; i < kLineCount; ++i) {
     if (!moved[i]) continue;
     TokenRow& root = Engines[i]->Root();
     root.SetNeedsLayout(true);
-    for (QVMToken* token : root) token->needsLayout = true;
+    for (QVMToken* token : root)
+      if (everyToken || MeasureReadsPlace(token->kind)) token->needsLayout = true;
     Engines[i]->SetNeedsRemeasure(true);
   }
 }

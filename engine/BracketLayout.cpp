@@ -42,9 +42,9 @@ class SymbolPieceFont {
     font_.Description.Size = std::max(size, 1);
     font_.Description.Color = color;
     font_.Scale = 1.0;
-    const FontName key = FontKey(font_.Description, font_.Scale);
-    const bool taken = SelectSizedFont(dc_, font_, key, later);
-    inUse_.emplace(key);
+    TextMemory::PieceFont& named = Named();
+    const bool taken = SelectSizedFont(dc_, font_, named.key, later, &named.link);
+    inUse_.emplace(named.key, nullptr, named.link);
     inUse_->Hold(font_.Selected(), color, !taken);
   }
   ~SymbolPieceFont() {
@@ -55,9 +55,22 @@ class SymbolPieceFont {
   SymbolPieceFont& operator=(const SymbolPieceFont&) = delete;
 
  private:
+  // The font's name and link: the memory in use's, else made for the scope.
+  TextMemory::PieceFont& Named() {
+    TextMemory* memory = MemoryScope::Current();
+    const int32_t size = font_.Description.Size;
+    if (memory == nullptr) {
+      own_ = {size, FontKey(font_.Description, font_.Scale), {}};
+      return own_;
+    }
+    if (TextMemory::PieceFont* known = memory->FindPieceFont(size)) return *known;
+    return memory->KeepPieceFont(size, FontKey(font_.Description, font_.Scale));
+  }
+
   CDC& dc_;
   QVFont font_;
   std::optional<FontInUse> inUse_;
+  TextMemory::PieceFont own_{};
 };
 
 int32_t PieceFontSize(int32_t height, int32_t steps) {

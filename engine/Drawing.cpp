@@ -178,6 +178,7 @@ void TokenRow::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options, QVMToken
 // wiped first when the options ask for it. The background mode is left as
 // WipeBackground chose it.
 void EquationLine::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options) {
+  const auto describing = factory_.DescribingScope();
   if (options.WipeBackground.Value) dc.SetBkMode(OPAQUE);
   else dc.SetBkMode(TRANSPARENT);
   const UINT alignment = dc.GetTextAlign();

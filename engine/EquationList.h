@@ -107,8 +107,9 @@ class QVEquationList : public CObject {
 
  private:
   void JoinContinuationLines();
-  // Marks the root rows of the lines whose spacers moved for layout.
-  void RelayoutMovedLines(const bool (&moved)[kLineCount]);
+  // Marks the root rows of the lines whose spacers moved for layout: the
+  // tokens whose measure reads their place, or with `everyToken` all.
+  void RelayoutMovedLines(const bool (&moved)[kLineCount], bool everyToken = false);
 #ifdef _WIN32
   // Every line with text measured with its own format.
   void MeasureLines(CDC& dc, QVMOptions& options);

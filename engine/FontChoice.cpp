@@ -47,15 +47,24 @@ bool IsBigOperator(const CString& text) {
 
 bool UsesMainFont(const CString& text) { return text == "lim" || text == "box" || text == "@"; }
 
-QVLogFont CodeDrawnFont(const CString& text, const QVLogFont& main, const QVLogFont& symbol) {
-  if (UsesMainFont(text)) return main;
-  return IsBigOperator(text) ? Scaled(symbol, kBigOperatorScale) : symbol;
+// Which font a code-drawn sign uses.
+enum CodeDrawnFontKind : int32_t { kCodeDrawnSymbol, kCodeDrawnMain, kCodeDrawnBig };
+
+int32_t CodeDrawnVariant(const QVMToken& t) {
+  if (t.kind != TK_CODEDRAW2) return kCodeDrawnSymbol;
+  if (UsesMainFont(t.text)) return kCodeDrawnMain;
+  return IsBigOperator(t.text) ? kCodeDrawnBig : kCodeDrawnSymbol;
+}
+
+QVLogFont CodeDrawnFont(int32_t variant, const QVLogFont& main, const QVLogFont& symbol) {
+  if (variant == kCodeDrawnMain) return main;
+  return variant == kCodeDrawnBig ? Scaled(symbol, kBigOperatorScale) : symbol;
 }
 
 // The working description of a token's kind, from the three base fonts.
-QVLogFont ChooseDescription(const QVMToken& t, const QVMOptions& o, const QVLogFont& main,
+QVLogFont ChooseDescription(const FontChoiceKey& k, const QVMOptions& o, const QVLogFont& main,
                             const QVLogFont& symbol, const QVLogFont& wingdings) {
-  switch (t.kind) {
+  switch (k.kind) {
     case TK_FUNCTION:
       return Styled(main, o.FunctionsBold, o.FunctionsItalic, o, &o.FunctionFont, o.FunctionColor);
     case TK_UNIT: return Styled(main, o.UnitsBold, o.UnitsItalic, o, &o.UnitsFont, o.UnitColor);
@@ -76,7 +85,7 @@ QVLogFont ChooseDescription(const QVMToken& t, const QVMOptions& o, const QVLogF
         case 2: return main;
         default: return symbol;
       }
-    case TK_CODEDRAW2: return CodeDrawnFont(t.text, main, symbol);
+    case TK_CODEDRAW2: return CodeDrawnFont(k.variant, main, symbol);
     default: return main;
   }
 }
@@ -87,18 +96,11 @@ void ApplyLineFormat(QVLogFont& font, const LineFormat& format) {
   if (format.UseColour) font.Color = format.Colour;
 }
 
-}  // namespace
-
-FontMetrics MetricsOf(const QVMToken& token) {
-  const TEXTMETRICA& tm = token.Metrics();
-  return {tm.tmAscent, tm.tmDescent, tm.tmHeight, tm.tmAveCharWidth};
-}
-
 // Size by level, description by kind, then the line's format.
-void QVMToken::DescribeFont(const QVMOptions& o) {
+QVLogFont DescribeKind(const FontChoiceKey& k, const QVMOptions& o) {
   QVLogFont main;
   main.Assign(o.Font.Value);
-  main.Size = LevelFontSize(main.Size, nestingLevel, scriptLevel, o);
+  main.Size = LevelFontSize(main.Size, k.nesting, k.script, o);
   QVLogFont symbol;
   symbol.Assign(main);
   symbol.SetFaceName("Symbol");
@@ -107,23 +109,50 @@ void QVMToken::DescribeFont(const QVMOptions& o) {
   wingdings.SetFaceName("Wingdings");
   wingdings.LogFont.lfCharSet = SYMBOL_CHARSET;
 
-  QVLogFont chosen = ChooseDescription(*this, o, main, symbol, wingdings);
+  QVLogFont chosen = ChooseDescription(k, o, main, symbol, wingdings);
   ApplyLineFormat(chosen, o.CurrentLineFormat);
-  Font().Description.Assign(chosen);
-  Font().Scale = o.DrawScale;
+  return chosen;
+}
+
+}  // namespace
+
+FontMetrics MetricsOf(const QVMToken& token) {
+  const TEXTMETRICA& tm = token.Metrics();
+  return {tm.tmAscent, tm.tmDescent, tm.tmHeight, tm.tmAveCharWidth};
+}
+
+// Tokens of one kind and level share their font: while the line's scope
+// lasts it is described once.
+void QVMToken::DescribeFont(const QVMOptions& o) {
+  FontChoices& fonts = factory_->fonts_;
+  const FontChoiceKey key{kind, CodeDrawnVariant(*this), nestingLevel, scriptLevel};
+  const FontChoice* choice = fonts.Recall(key);
+  if (choice == nullptr) {
+    choice = fonts.Intern(DescribeKind(key, o), o.DrawScale);
+    fonts.Remember(key, choice);
+  }
+  Painting().font = choice;
 }
 
 bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes, bool later) {
   DescribeFont(o);
-  const FontName key = FontKey(Font().Description, Font().Scale);
+  const FontChoice& font = *paint_->font;
+  const FontName& key = font.key;
   TextMemory* memory = MemoryScope::Current();
   // Metrics not yet remembered are read from the selected font.
-  const bool knowsMetrics = !needsLayout || (memory && memory->FindMetrics(key));
-  const bool taken = SelectSizedFont(dc, Font(), key, later && knowsMetrics);
+  const bool knowsMetrics = !needsLayout || (memory && memory->Of(key, font.memory).FindMetrics());
+  QVFont& realiser = Realiser();
+  realiser.Description.Assign(font.Description);
+  realiser.Scale = font.Scale;
+  const bool taken = SelectSizedFont(dc, realiser, key, later && knowsMetrics, &font.memory);
   // A context that cannot answer (or a missing font) leaves zero metrics;
   // every division by them is guarded. A laid-out token keeps the metrics
   // its layout was made with (drawing reads them; asking again is slow).
-  if (needsLayout) ReadMetrics(dc, key, Metrics());
+  if (needsLayout) {
+    TEXTMETRICA metrics;
+    ReadMetrics(dc, key, metrics, &font.memory);
+    SetMetrics(metrics);
+  }
   if (!withShapes) return taken;
 
   const COLORREF ink = o.CurrentLineFormat.UseColour ? o.CurrentLineFormat.Colour : o.Font.Value.Color;
@@ -151,12 +180,17 @@ void QVMToken::DeselectFont(CDC& dc) {
     paint_->shapes->brush.Deselect(dc);
     paint_->shapes->pen.Deselect(dc);
   }
-  Font().Deselect(dc);
+  if (paint_->realiser == nullptr) return;
+  paint_->realiser->Deselect(dc);
+  ReleaseRealiser();
 }
 
-bool SelectSizedFont(CDC& dc, QVFont& font, const FontName& key, bool later) {
+bool SelectSizedFont(CDC& dc, QVFont& font, const FontName& key, bool later,
+                     TextMemory::FontLink* link) {
   TextMemory* memory = MemoryScope::Current();
-  HFONT kept = memory ? memory->KeptFont(dc, key) : nullptr;
+  HFONT kept = memory == nullptr ? nullptr
+               : link != nullptr ? memory->KeptFont(dc, key, *link)
+                                 : memory->KeptFont(dc, key);
   if (kept == nullptr) {
     font.Select(dc, true);
     return false;
@@ -170,9 +204,12 @@ bool SelectSizedFont(CDC& dc, QVFont& font, const FontName& key, bool later) {
   return false;
 }
 
-void ReadMetrics(CDC& dc, const FontName& font, TEXTMETRICA& metrics) {
+void ReadMetrics(CDC& dc, const FontName& font, TEXTMETRICA& metrics, TextMemory::FontLink* link) {
   TextMemory* memory = MemoryScope::Current();
-  if (const TEXTMETRICA* known = memory ? memory->FindMetrics(font) : nullptr) {
+  const TEXTMETRICA* known = memory == nullptr ? nullptr
+                             : link != nullptr ? memory->Of(font, *link).FindMetrics()
+                                               : memory->FindMetrics(font);
+  if (known != nullptr) {
     metrics = *known;
     return;
   }
@@ -189,9 +226,9 @@ SelectedToken::SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options
   // A construct's own font is often never drawn with (its rows have
   // theirs): it is selected only when a text call needs it.
   const bool taken = token_.SelectFont(dc_, options, withShapes, true);
-  const QVFont& font = token_.Font();
-  font_.emplace(FontKey(font.Description, font.Scale));
-  font_->Hold(font.Selected(), font.Description.Color, !taken);
+  const FontChoice& font = token_.Font();
+  font_.emplace(font.key, nullptr, font.memory);
+  font_->Hold(token_.SelectedFont(), font.Description.Color, !taken);
 }
 
 SelectedToken::~SelectedToken() {

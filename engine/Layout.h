@@ -46,12 +46,16 @@ FontMetrics MetricsOf(const QVMToken& token);
 // Selects `font` at its description's size: the memory in use's kept font
 // named `key` where it keeps one, otherwise one made for the scope. With
 // `later`, a kept font on a lingering context is only taken, and true is
-// returned: SelectCurrentFont selects it when a text needs it.
-bool SelectSizedFont(CDC& dc, QVFont& font, const FontName& key, bool later = false);
+// returned: SelectCurrentFont selects it when a text needs it. A `link`
+// finds the kept font again without naming it.
+bool SelectSizedFont(CDC& dc, QVFont& font, const FontName& key, bool later = false,
+                     TextMemory::FontLink* link = nullptr);
 
 // The metrics of the font selected in `dc`, named `font`: remembered ones
-// when the memory in use knows them; zero when the context cannot answer.
-void ReadMetrics(CDC& dc, const FontName& font, TEXTMETRICA& metrics);
+// when the memory in use knows them (found through `link` when given);
+// zero when the context cannot answer.
+void ReadMetrics(CDC& dc, const FontName& font, TEXTMETRICA& metrics,
+                 TextMemory::FontLink* link = nullptr);
 
 // SelectFont for a scope, with the font named for TextSize; DeselectFont at
 // its end, exceptions included.

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
+#include <unordered_set>
 
 #include "options/LogObjects.h"
 #include "options/QVMOptions.h"
@@ -174,10 +176,51 @@ std::vector<CPoint> EllipticArcPoints(int32_t left, int32_t bottom, int32_t righ
   return points;
 }
 
-void InkSide::Widen(int32_t by) {
-  room += by;
-  for (int i = 0; i < profile.count; ++i)
-    if (profile.room[static_cast<size_t>(i)] != kNoInkRoom) profile.room[static_cast<size_t>(i)] += by;
+namespace {
+
+// Every set of profile entries made, each once: glyphs are measured once
+// per font and memory, so the store grows with the fonts and sizes a
+// session uses, not with its tokens.
+class ProfileStore {
+ public:
+  const InkProfile::Entries* Keep(const InkProfile::Entries& entries) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return &*entries_.insert(entries).first;
+  }
+
+ private:
+  struct Hash {
+    size_t operator()(const InkProfile::Entries& e) const {
+      uint64_t hash = 0x9E3779B97F4A7C15ull ^ static_cast<uint16_t>(e.top) ^
+                      (uint64_t{static_cast<uint16_t>(e.step)} << 16) ^
+                      (uint64_t{static_cast<uint16_t>(e.count)} << 32);
+      for (const int32_t room : e.room) {
+        hash = (hash ^ static_cast<uint32_t>(room)) * 0xFF51AFD7ED558CCDull;
+        hash ^= hash >> 32;
+      }
+      return static_cast<size_t>(hash);
+    }
+  };
+  std::mutex mutex_;
+  std::unordered_set<InkProfile::Entries, Hash> entries_;  // nodes stay put
+};
+
+ProfileStore& TheProfileStore() {
+  static ProfileStore store;
+  return store;
+}
+
+}  // namespace
+
+void InkProfile::SetRooms(int16_t top, int16_t step, int16_t count,
+                          const std::array<int32_t, kEntries>& rooms) {
+  Entries entries;
+  entries.top = top;
+  entries.step = step;
+  entries.count = count;
+  entries.nearest = *std::min_element(rooms.begin(), rooms.end());
+  entries.room = rooms;
+  entries_ = TheProfileStore().Keep(entries);
 }
 
 void InkReach::Add(const InkReach& other, int32_t by) {
@@ -222,15 +265,19 @@ namespace {
 // The narrowest paper between two profiled sides at rows that touch (the
 // same row, or one above or below: pixels meeting at a corner touch);
 // kNoInkRoom when their inks stand at no common height.
-int64_t ProfiledGap(const InkProfile& left, const InkProfile& right) {
+int64_t ProfiledGap(const InkSide& left, const InkSide& right) {
   int64_t gap = kNoInkRoom;
-  for (int i = 0; i < left.count; ++i) {
-    const int32_t l = left.room[static_cast<size_t>(i)];
+  const int leftTop = left.ProfileTop(), leftStep = left.profile.Step();
+  const int leftCount = left.profile.Count();
+  const int rightTop = right.ProfileTop(), rightStep = right.profile.Step();
+  const int rightCount = right.profile.Count();
+  for (int i = 0; i < leftCount; ++i) {
+    const int32_t l = left.ProfileRoom(i);
     if (l == kNoInkRoom) continue;
-    const int lTop = left.top - i * left.step, lBottom = lTop - left.step + 1;
-    for (int j = 0; j < right.count; ++j) {
-      const int32_t r = right.room[static_cast<size_t>(j)];
-      const int rTop = right.top - j * right.step, rBottom = rTop - right.step + 1;
+    const int lTop = leftTop - i * leftStep, lBottom = lTop - leftStep + 1;
+    for (int j = 0; j < rightCount; ++j) {
+      const int32_t r = right.ProfileRoom(j);
+      const int rTop = rightTop - j * rightStep, rBottom = rTop - rightStep + 1;
       if (r == kNoInkRoom || rBottom > lTop + 1 || lBottom > rTop + 1) continue;
       gap = std::min<int64_t>(gap, int64_t{l} + r);
     }
@@ -248,9 +295,9 @@ int32_t PaperBetween(const InkSide& left, int32_t between, const InkSide& right,
   // Italic glyphs lean the same way: one's overhang passes over the other.
   const bool overhang = (left.room < 0 || right.room < 0) && !(left.italic && right.italic);
   if (!shape && !symbolGlyph && !overhang) return 0;
-  const bool profiled = left.profile.count > 0 && right.profile.count > 0;
+  const bool profiled = left.profile.Count() > 0 && right.profile.Count() > 0;
   const int64_t ink =
-      profiled ? ProfiledGap(left.profile, right.profile) : int64_t{left.room} + right.room;
+      profiled ? ProfiledGap(left, right) : int64_t{left.room} + right.room;
   if (ink >= kNoInkRoom) return 0;  // no ink at the same height
   const int64_t gap = ink + between;
   // Ink is measured in whole pixels turned into logical units: a gap that

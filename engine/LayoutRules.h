@@ -92,27 +92,60 @@ constexpr int32_t kNoInkRoom = 1 << 28;
 // device pixels: entry i covers `step` rows going down from `top - i *
 // step` (a row's top above the baseline, in pixels); kNoInkRoom where the
 // rows hold no ink.
-struct InkProfile {
+// A token holds two of these, and a long line measures millions of tokens
+// in a few hundred glyph shapes: the entries are held once in a store
+// shared by all profiles (each set of entries kept for the life of the
+// program). The side that holds a profile keeps where its entries stand:
+// its room is the nearest entry's, moved as the side is.
+class InkProfile {
+ public:
   static constexpr int kEntries = 16;
-  int16_t top = 0, step = 1, count = 0;
-  std::array<int32_t, kEntries> room{};
+
+  int Top() const { return entries_ ? entries_->top : 0; }
+  int Step() const { return entries_ ? entries_->step : 1; }
+  int Count() const { return entries_ ? entries_->count : 0; }
+  int32_t Nearest() const { return entries_->nearest; }
+  // Entry i's room (i below Count()) moved `shift` further from the edge;
+  // kNoInkRoom where its rows hold no ink.
+  int32_t Room(int i, int32_t shift) const {
+    const int32_t room = entries_->room[static_cast<size_t>(i)];
+    return room == kNoInkRoom ? kNoInkRoom : room + shift;
+  }
+  // Takes `count` entries of `step` rows going down from `top`, their
+  // rooms (kNoInkRoom for rows without ink).
+  void SetRooms(int16_t top, int16_t step, int16_t count,
+                const std::array<int32_t, kEntries>& rooms);
+
+  struct Entries {
+    int16_t top = 0, step = 1, count = 0;
+    int32_t nearest = kNoInkRoom;
+    std::array<int32_t, kEntries> room{};
+    bool operator==(const Entries& other) const = default;
+  };
+
+ private:
+  const Entries* entries_ = nullptr;  // none: no entries
 };
 // One side of a box's ink: the paper between the box's edge and the ink
 // nearest to it (negative where a glyph overhangs the box); for text that
 // paper row by row (a bracket's curl and a letter's bowl stand at other
 // heights; an italic tail passes under the glyph before it), whether the
-// glyph is italic and whether it comes from a symbol font.
+// glyph is italic and whether it comes from a symbol font. Sixteen bytes.
 struct InkSide {
-  int32_t room = 0;
+  int32_t room = 0;  // with a profile: its nearest entry's, as moved
   InkEdge edge = InkEdge::kUnknown;
-  bool italic = false;
-  bool symbol = false;
+  bool italic : 1 = false;
+  bool symbol : 1 = false;
+  int16_t rise = 0;    // pixel rows the profile's ink stands higher
   InkProfile profile;  // no entries: the same room at every height
 
   // Moves the ink `by` further from the edge (nearer for negative `by`).
-  void Widen(int32_t by);
+  void Widen(int32_t by) { room += by; }
   // The ink stands `rows` pixels higher above the box's baseline.
-  void Rise(int rows) { profile.top = static_cast<int16_t>(profile.top + rows); }
+  void Rise(int rows) { rise = static_cast<int16_t>(rise + rows); }
+  // The profile's top row and its entry i's room, as the side stands.
+  int ProfileTop() const { return static_cast<int16_t>(profile.Top() + rise); }
+  int32_t ProfileRoom(int i) const { return profile.Room(i, room - profile.Nearest()); }
 };
 // A side met by a sign or construct all the way up.
 InkSide ShapeSide(int32_t room);

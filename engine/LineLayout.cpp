@@ -242,20 +242,22 @@ void AddBitmapInk(CDC& dc, unsigned char code, UINT format, PixelInk& ink) {
   }
 }
 
-// A side's profile from the rows with ink: `room` gives a row's paper in pixels.
+// A side's profile from the rows with ink: `room` gives a row's paper in
+// pixels; `nearest` becomes the least paper of any row.
 template <typename Room>
-InkProfile ProfileOf(const PixelInk& ink, double pixel, Room room) {
+InkProfile ProfileOf(const PixelInk& ink, double pixel, Room room, int32_t& nearest) {
   InkProfile profile;
   const LONG top = ink.rows.rbegin()->first, bottom = ink.rows.begin()->first;
   const LONG step = (top - bottom) / InkProfile::kEntries + 1;
-  profile.top = static_cast<int16_t>(top);
-  profile.step = static_cast<int16_t>(step);
-  profile.count = static_cast<int16_t>((top - bottom) / step + 1);
-  profile.room.fill(kNoInkRoom);
+  std::array<int32_t, InkProfile::kEntries> rooms;
+  rooms.fill(kNoInkRoom);
   for (const auto& [y, columns] : ink.rows) {
-    int32_t& entry = profile.room[static_cast<size_t>((top - y) / step)];
+    int32_t& entry = rooms[static_cast<size_t>((top - y) / step)];
     entry = std::min(entry, static_cast<int32_t>(std::lround(room(columns) * pixel)));
   }
+  nearest = *std::min_element(rooms.begin(), rooms.end());
+  profile.SetRooms(static_cast<int16_t>(top), static_cast<int16_t>(step),
+                   static_cast<int16_t>((top - bottom) / step + 1), rooms);
   return profile;
 }
 
@@ -265,12 +267,11 @@ GlyphInk MeasureGlyphInk(CDC& dc, unsigned char code, double pixel) {
   AddBitmapInk(dc, code, GGO_GRAY8_BITMAP, ink);
   GlyphInk result;
   if (ink.rows.empty()) return result;  // no ink: a blank, or no outline to ask
-  result.left = ProfileOf(ink, pixel, [](const std::pair<LONG, LONG>& c) { return c.first; });
+  result.left =
+      ProfileOf(ink, pixel, [](const std::pair<LONG, LONG>& c) { return c.first; }, result.a);
   const LONG advance = ink.advance;
-  result.right =
-      ProfileOf(ink, pixel, [advance](const std::pair<LONG, LONG>& c) { return advance - c.second; });
-  result.a = *std::min_element(result.left.room.begin(), result.left.room.end());
-  result.c = *std::min_element(result.right.room.begin(), result.right.room.end());
+  result.right = ProfileOf(
+      ink, pixel, [advance](const std::pair<LONG, LONG>& c) { return advance - c.second; }, result.c);
   result.top = static_cast<int32_t>(std::lround(ink.rows.rbegin()->first * pixel));
   result.bottom = static_cast<int32_t>(std::lround((ink.rows.begin()->first - 1) * pixel));
   return result;
@@ -279,11 +280,10 @@ GlyphInk MeasureGlyphInk(CDC& dc, unsigned char code, double pixel) {
 }  // namespace
 
 GlyphInk GlyphInkOf(CDC& dc, unsigned char code) {
-  TextMemory* memory = MemoryScope::Current();
-  FontInUse* font = FontInUse::Current();
+  const auto [memory, font] = CurrentTextScopes();
   const bool remembers = memory != nullptr && font != nullptr;
   if (remembers) {
-    if (const GlyphInk* known = memory->FindInk(font->Key(), code)) return *known;
+    if (const GlyphInk* known = font->Memory(*memory).FindInk(code)) return *known;
     font->Realise();
   }
   SelectCurrentFont(dc);
@@ -322,33 +322,51 @@ InkSide GlyphSide(int32_t room, const InkProfile& profile, int32_t from, bool it
   return side;
 }
 
-// Blanks at either end count as paper up to the next glyph.
+namespace {
+
+// Takes in a glyph's ink standing on a baseline `descent` up; a glyph the
+// context cannot show has none known.
+void AddGlyphReach(InkReach& reach, const GlyphInk& glyph, int32_t descent) {
+  if (glyph.a != kNoInkRoom) reach.Add(ReachFromTo(glyph.bottom, glyph.top), descent);
+}
+
+}  // namespace
+
+// Blanks at either end count as paper up to the next glyph. The glyphs at
+// the ends are asked for once, for their sides and their reach.
 InkSides TextInk(CDC& dc, QVMToken& t, const CString& shown, int32_t offset, int32_t width) {
-  const int first = shown.SpanIncluding(" ").GetLength();
-  if (first == shown.GetLength()) return NoInk();
-  int last = shown.GetLength() - 1;
+  const int length = shown.GetLength();
+  int first = 0;
+  while (first < length && shown.GetAt(first) == ' ') ++first;
+  if (first == length) return NoInk();
+  int last = length - 1;
   while (shown.GetAt(last) == ' ') --last;
   const LOGFONTA& font = t.Font().Description.LogFont;
   const bool italic = font.lfItalic != 0;
   const bool symbol = font.lfCharSet == SYMBOL_CHARSET || std::strcmp(font.lfFaceName, "Symbol") == 0;
   const int32_t before = offset + (first > 0 ? TextSize(dc, shown.Left(first)).cx : 0);
-  const int32_t after = width - offset - TextSize(dc, shown.Left(last + 1)).cx;
+  const int32_t inked = TextSize(dc, last + 1 == length ? shown : shown.Left(last + 1)).cx;
+  const int32_t after = width - offset - inked;
   const GlyphInk head = GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(first)));
   const GlyphInk tail = GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(last)));
   // Glyphs the context cannot show: nothing is known of their ink.
   if (head.a == kNoInkRoom || tail.c == kNoInkRoom) return InkSides{};
+  const int32_t descent = MetricsOf(t).d;
+  InkReach reach;
+  reach.known = true;
+  AddGlyphReach(reach, head, descent);
+  for (int i = first + 1; i < last; ++i)
+    AddGlyphReach(reach, GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(i))), descent);
+  if (last > first) AddGlyphReach(reach, tail, descent);
   return {GlyphSide(head.a, head.left, before, italic, symbol),
-          GlyphSide(tail.c, tail.right, after, italic, symbol),
-          TextReach(dc, shown.Mid(first, last + 1 - first), MetricsOf(t).d)};
+          GlyphSide(tail.c, tail.right, after, italic, symbol), reach};
 }
 
 InkReach TextReach(CDC& dc, const CString& shown, int32_t descent) {
   InkReach reach;
   reach.known = true;
-  for (int i = 0; i < shown.GetLength(); ++i) {
-    const GlyphInk glyph = GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(i)));
-    if (glyph.a != kNoInkRoom) reach.Add(ReachFromTo(glyph.bottom, glyph.top), descent);
-  }
+  for (int i = 0; i < shown.GetLength(); ++i)
+    AddGlyphReach(reach, GlyphInkOf(dc, static_cast<unsigned char>(shown.GetAt(i))), descent);
   return reach;
 }
 
@@ -389,14 +407,13 @@ int32_t LeadingBlank(const TokenRow& row) {
 bool IsPlusMinus(const QVMToken& token) { return token.kind == TK_RAW && token.text == "\xB1"; }
 
 CSize TextSize(CDC& dc, const CString& text) {
-  TextMemory* memory = MemoryScope::Current();
-  FontInUse* font = FontInUse::Current();
+  const auto [memory, font] = CurrentTextScopes();
   if (memory == nullptr || font == nullptr) {
     SelectCurrentFont(dc);
     return dc.GetTextExtent(text);
   }
   // A remembered text needs no font selected.
-  if (const CSize* known = memory->FindExtent(font->Key(), text)) return *known;
+  if (const CSize* known = font->Memory(*memory).FindExtent(text)) return *known;
   font->Realise();
   SelectCurrentFont(dc);
   const CSize size = dc.GetTextExtent(text);
@@ -457,13 +474,13 @@ bool MeasuresTextOnly(TokenKind kind) {
 // only when a text is not remembered. False when the font's metrics are
 // not remembered.
 bool MeasureFromMemory(QVMToken& t, const MeasureArgs& a, ExtentRecord& out) {
-  const TextMemory* memory = MemoryScope::Current();
+  TextMemory* memory = MemoryScope::Current();
   if (memory == nullptr || !MeasuresTextOnly(t.kind)) return false;
   t.DescribeFont(a.options);
-  const FontName key = FontKey(t.Font().Description, t.Font().Scale);
-  const TEXTMETRICA* metrics = memory->FindMetrics(key);
+  const FontChoice& choice = t.Font();
+  const TEXTMETRICA* metrics = memory->Of(choice.key, choice.memory).FindMetrics();
   if (metrics == nullptr) return false;
-  t.Metrics() = *metrics;
+  t.SetMetrics(*metrics);
   std::optional<SelectedToken> selected;
   {
     // One reference captured: the function keeps it without allocating.
@@ -472,9 +489,12 @@ bool MeasureFromMemory(QVMToken& t, const MeasureArgs& a, ExtentRecord& out) {
       QVMToken& t;
       const MeasureArgs& a;
     } realising{selected, t, a};
-    FontInUse font(key, [&realising] {
-      realising.selected.emplace(realising.t, realising.a.dc, realising.a.options, false);
-    });
+    FontInUse font(
+        choice.key,
+        [&realising] {
+          realising.selected.emplace(realising.t, realising.a.dc, realising.a.options, false);
+        },
+        choice.memory);
     out = MeasureByKind(t, a);
     selected.reset();
   }
@@ -508,29 +528,67 @@ ExtentRecord TokenRow::MeasureCells(CDC& dc, const QVMOptions& options, QVMToken
   return MeasureTokens(dc, options, factory, false);
 }
 
-ExtentRecord TokenRow::MeasureTokens(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory,
-                                     bool neighbours) {
-  // An empty row measures all zero; it needs no part for that.
-  if (part_ == nullptr) return ExtentRecord{};
-  if (!part_->needsLayout) return part_->extent;
+namespace {
+
+// Paper an earlier measure of the row put after a token is laid out afresh.
+void TakePaperOff(QVMToken& token) {
+  token.extent.width -= token.Paper();
+  token.Ink().right.Widen(-token.Paper());
+  token.Paper() = 0;
+}
+
+// The row's tokens measured, their paper laid out and their boxes added up
+// in one walk: what the walks of MeasureInWalks give for a row without
+// integrals and tabs (a long line's rows are walked once, not four times).
+// False at the first token that is either, the tokens before it measured:
+// integrals take the tallest one's box, and a tab's width follows the
+// paper before it.
+bool MeasureInOneWalk(TokenRow& row, CDC& dc, const QVMOptions& options,
+                      QVMTokenFactory& factory, ExtentRecord& box) {
+  const int32_t minimum = OnePixel(dc);
+  int32_t unspaced = 0;  // the width so far without the paper put
+  QVMToken* previous = nullptr;
+  int32_t between = 0;
+  for (QVMToken* token : row) {
+    if (token->kind == TK_TAB || IsIntegral(*token)) return false;
+    token->Measure(dc, unspaced, options, factory);
+    TakePaperOff(*token);
+    unspaced += token->extent.width;
+    AccumulateToken(box, token->extent);
+    if (token->Ink().left.edge == InkEdge::kNone) {
+      between += token->extent.width;
+      continue;
+    }
+    if (previous != nullptr) {
+      const int32_t extra = PaperBetween(previous->Ink().right, between, token->Ink().left, minimum);
+      previous->Paper() += extra;
+      previous->extent.width += extra;
+      previous->Ink().right.Widen(extra);
+      box.width += extra;
+    }
+    previous = token;
+    between = 0;
+  }
+  return true;
+}
+
+// Measured in walks: the tokens, then integrals given the tallest one's
+// box and paper put between neighbours, then (when either changed a box)
+// the boxes added up again, so that the row's box holds what the draw
+// places (a tab runs to its stop from where it now starts).
+ExtentRecord MeasureInWalks(TokenRow& tokens, CDC& dc, const QVMOptions& options,
+                            QVMTokenFactory& factory, bool neighbours) {
   ExtentRecord row;
-  for (QVMToken* token : *this) {
+  for (QVMToken* token : tokens) {
     token->Measure(dc, row.width, options, factory);
-    // Paper an earlier measure of the row put is laid out afresh below.
-    token->extent.width -= token->Paper();
-    token->Ink().right.Widen(-token->Paper());
-    token->Paper() = 0;
+    TakePaperOff(*token);
     AccumulateToken(row, token->extent);
   }
-  // Integrals that took a taller one's box, and paper between neighbours,
-  // change the row's sums: add the boxes up again, so that the row's box
-  // holds what the draw places (a tab runs to its stop from where it now
-  // starts).
-  const bool equalized = EqualizeIntegrals(*this);
-  const bool spaced = neighbours && KeepInksApart(*this, OnePixel(dc));
+  const bool equalized = EqualizeIntegrals(tokens);
+  const bool spaced = neighbours && KeepInksApart(tokens, OnePixel(dc));
   if (equalized || spaced) {
     row = ExtentRecord{};
-    for (QVMToken* token : *this) {
+    for (QVMToken* token : tokens) {
       if (spaced && token->kind == TK_TAB) {
         token->needsLayout = true;
         token->Measure(dc, row.width, options, factory);
@@ -538,6 +596,19 @@ ExtentRecord TokenRow::MeasureTokens(CDC& dc, const QVMOptions& options, QVMToke
       AccumulateToken(row, token->extent);
     }
   }
+  return row;
+}
+
+}  // namespace
+
+ExtentRecord TokenRow::MeasureTokens(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory,
+                                     bool neighbours) {
+  // An empty row measures all zero; it needs no part for that.
+  if (part_ == nullptr) return ExtentRecord{};
+  if (!part_->needsLayout) return part_->extent;
+  ExtentRecord row;
+  if (!neighbours || !MeasureInOneWalk(*this, dc, options, factory, row))
+    row = MeasureInWalks(*this, dc, options, factory, neighbours);
   if (!IsEmpty()) row.margin = GetAt(GetSize() - 1)->extent.margin;
   row.raise = 0;
   row.raised = false;
@@ -613,6 +684,7 @@ InkReach TokenRow::Reach() const {
 // The root row's box with room of a margin on either side.
 ExtentRecord EquationLine::Measure(CDC& dc, const QVMOptions& options) {
   if (!remeasure_ && !root_.NeedsLayout()) return extent;
+  const auto describing = factory_.DescribingScope();
   ExtentRecord row = root_.Measure(dc, options, factory_);
   extent = row;
   extent.width += 2 * row.margin;

@@ -13,6 +13,14 @@ bool SameFormat(const LineFormat& a, const LineFormat& b) {
          a.UseColour == b.UseColour && a.Colour == b.Colour;
 }
 
+// A metafile records the fonts a measure selects along with the picture:
+// there the moved lines' root tokens are all measured again, so that a
+// recording holds the same selections whichever tokens read their place.
+bool RecordsSelections(CDC& dc) {
+  const DWORD type = ::GetObjectType(dc.GetSafeHdc());
+  return type == OBJ_ENHMETADC || type == OBJ_METADC;
+}
+
 // Room added above and below a changed band, for the pen's half width and
 // the rounding to pixels.
 constexpr int32_t kBandPad = 50;
@@ -102,7 +110,7 @@ ExtentRecord QVEquationList::Measure(CDC& dc, QVMOptions& options) {
   MeasureLines(dc, options);
   bool moved[kLineCount] = {};
   AlignRelations(options, &moved);
-  RelayoutMovedLines(moved);
+  RelayoutMovedLines(moved, RecordsSelections(dc));
   MeasureLines(dc, options);
   return StackLines(dc, options);
 }

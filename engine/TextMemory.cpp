@@ -2,8 +2,11 @@
 #include "engine/TextMemory.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
+#include <deque>
 
 namespace {
 
@@ -17,15 +20,24 @@ constexpr size_t kMemoryLimit = 8192;
 constexpr size_t kFontLimit = 128;
 
 // The scopes in force on this thread. One object: the toolchain emulates
-// thread-local storage, and every reach for it is a library call, so a
-// function takes the object once.
+// thread-local storage with a lock taken at every reach, so the object
+// lives there but is reached through a Win32 slot of the thread's own
+// (a read of its thread block), filled at the thread's first reach.
 struct Scopes {
   TextMemory* memory = nullptr;
   FontInUse* font = nullptr;
   LingeringFonts* lingering = nullptr;
   uint64_t endedFontScopes = 0;
 };
-thread_local Scopes scopes;
+thread_local Scopes threadScopes;
+const DWORD kScopesSlot = ::TlsAlloc();
+
+Scopes& ThreadScopes() {
+  if (void* known = ::TlsGetValue(kScopesSlot)) return *static_cast<Scopes*>(known);
+  Scopes& made = threadScopes;
+  ::TlsSetValue(kScopesSlot, &made);
+  return made;
+}
 
 }  // namespace
 
@@ -47,10 +59,208 @@ double PixelLength(CDC& dc) {
   return std::abs(points[1].x - points[0].x) / static_cast<double>(kSpan);
 }
 
+namespace {
+
+// Bytes mixed eight at a time, as FontNameHash does.
+size_t MixBytes(const char* bytes, size_t size) {
+  uint64_t hash = 0x9E3779B97F4A7C15ull;
+  for (size_t at = 0; at < size; at += sizeof(uint64_t)) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes + at, std::min(sizeof word, size - at));
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 32;
+  }
+  return static_cast<size_t>(hash);
+}
+
+template <size_t N>
+struct BytesHash {
+  size_t operator()(const std::array<char, N>& bytes) const { return MixBytes(bytes.data(), N); }
+};
+
+// What makes two choices the same: every field a font is realised from.
+constexpr size_t kChoiceBytes = sizeof(LOGFONTA) + sizeof(COLORREF) + sizeof(int32_t) + sizeof(double);
+using ChoiceBytes = std::array<char, kChoiceBytes>;
+
+ChoiceBytes BytesOf(const QVLogFont& description, double scale) {
+  ChoiceBytes bytes;
+  char* at = bytes.data();
+  std::memcpy(at, &description.LogFont, sizeof(LOGFONTA));
+  at += sizeof(LOGFONTA);
+  std::memcpy(at, &description.Color, sizeof(COLORREF));
+  at += sizeof(COLORREF);
+  std::memcpy(at, &description.Size, sizeof(int32_t));
+  at += sizeof(int32_t);
+  std::memcpy(at, &scale, sizeof(double));
+  return bytes;
+}
+
+// The fields of text metrics, without the padding after the last.
+constexpr size_t kMetricBytes = offsetof(TEXTMETRICA, tmCharSet) + sizeof(BYTE);
+using MetricBytes = std::array<char, kMetricBytes>;
+
+MetricBytes BytesOf(const TEXTMETRICA& metrics) {
+  MetricBytes bytes;
+  std::memcpy(bytes.data(), &metrics, kMetricBytes);
+  return bytes;
+}
+
+}  // namespace
+
+struct FontChoices::Tables {
+  std::deque<FontChoice> choices;
+  std::unordered_map<ChoiceBytes, const FontChoice*, BytesHash<kChoiceBytes>> byBytes;
+  std::deque<TEXTMETRICA> metrics;
+  std::unordered_map<MetricBytes, const TEXTMETRICA*, BytesHash<kMetricBytes>> metricsByBytes;
+  // By kind and variant, the levels met and their fonts: a line has few.
+  struct Remembered {
+    FontChoiceKey key;
+    const FontChoice* choice;
+  };
+  std::unordered_map<int64_t, std::vector<Remembered>> remembered;
+  std::vector<std::vector<Remembered>> byKind;  // slots 0..kKindSlots-1
+  std::vector<Remembered>* Levels(const FontChoiceKey& key, bool make);
+};
+
+namespace {
+
+// Kinds and variants below this are remembered in a table by number.
+constexpr int32_t kKindSlots = 64 * 4;
+
+int64_t KindSlot(const FontChoiceKey& key) { return int64_t{key.kind} * 4 + key.variant; }
+
+}  // namespace
+
+FontChoices::FontChoices() : tables_(std::make_unique<Tables>()) {}
+FontChoices::~FontChoices() = default;
+
+FontChoices::Scope::Scope(FontChoices& choices) : choices_(choices) {
+  if (choices_.depth_++ > 0) return;
+  choices_.tables_->remembered.clear();
+  choices_.tables_->byKind.clear();
+}
+
+FontChoices::Scope::~Scope() { --choices_.depth_; }
+
+std::vector<FontChoices::Tables::Remembered>* FontChoices::Tables::Levels(const FontChoiceKey& key,
+                                                                          bool make) {
+  const int64_t slot = KindSlot(key);
+  if (slot < 0 || slot >= kKindSlots) {
+    if (!make && remembered.find(slot) == remembered.end()) return nullptr;
+    return &remembered[slot];
+  }
+  if (byKind.empty()) {
+    if (!make) return nullptr;
+    byKind.resize(kKindSlots);
+  }
+  return &byKind[static_cast<size_t>(slot)];
+}
+
+const FontChoice* FontChoices::Recall(const FontChoiceKey& key) const {
+  if (depth_ == 0) return nullptr;
+  const std::vector<Tables::Remembered>* levels = tables_->Levels(key, false);
+  if (levels == nullptr) return nullptr;
+  for (const Tables::Remembered& r : *levels)
+    if (r.key == key) return r.choice;
+  return nullptr;
+}
+
+void FontChoices::Remember(const FontChoiceKey& key, const FontChoice* choice) {
+  if (depth_ == 0) return;
+  tables_->Levels(key, true)->push_back({key, choice});
+}
+
+const FontChoice* FontChoices::Intern(const QVLogFont& description, double scale) {
+  const auto [at, made] = tables_->byBytes.try_emplace(BytesOf(description, scale), nullptr);
+  if (!made) return at->second;
+  FontChoice& choice = tables_->choices.emplace_back();
+  choice.Description.Assign(description);
+  choice.Scale = scale;
+  choice.key = FontKey(description, scale);
+  at->second = &choice;
+  return &choice;
+}
+
+const TEXTMETRICA* FontChoices::Intern(const TEXTMETRICA& metrics, const TEXTMETRICA*& last) {
+  if (last != nullptr && std::memcmp(last, &metrics, kMetricBytes) == 0) return last;
+  Tables& t = *tables_;
+  const auto [at, made] = t.metricsByBytes.try_emplace(BytesOf(metrics), nullptr);
+  if (made) at->second = &t.metrics.emplace_back(metrics);
+  last = at->second;
+  return last;
+}
+
+void FontChoices::Clear() { tables_ = std::make_unique<Tables>(); }
+
 LOGFONTA FontName::LogFont() const {
   LOGFONTA font;
   std::memcpy(&font, bytes.data(), sizeof font);
   return font;
+}
+
+namespace {
+
+// Generations of font memories, never the same twice in the program.
+uint64_t NewGeneration() {
+  static std::atomic<uint64_t> generations{0};
+  return ++generations;
+}
+
+}  // namespace
+
+TextMemory::TextMemory() : generation_(NewGeneration()) {}
+TextMemory::~TextMemory() = default;
+
+const CSize* TextMemory::FontMemory::FindExtent(const CString& text) const {
+  if (text.GetLength() == 1) {
+    const auto code = static_cast<unsigned char>(text.GetAt(0));
+    return knowsCharacter_[code] ? &characters_[code] : nullptr;
+  }
+  const auto found = texts_.find(text.str());
+  return found == texts_.end() ? nullptr : &found->second;
+}
+
+const GlyphInk* TextMemory::FontMemory::FindInk(unsigned char code) const {
+  const uint16_t at = inkAt_[code];
+  return at == 0 ? nullptr : &inks_[at - 1u];
+}
+
+TextMemory::FontMemory& TextMemory::Of(const FontName& font, FontLink& link) {
+  if (link.memory == this && link.generation == generation_) return *link.found;
+  link = {this, generation_, &Of(font)};
+  return *link.found;
+}
+
+TextMemory::FontMemory& TextMemory::Of(const FontName& font) {
+  std::unique_ptr<FontMemory>& memory = fonts_[font];
+  if (memory == nullptr) memory = std::make_unique<FontMemory>();
+  return *memory;
+}
+
+// A document's brackets come in a few dozen heights: past this many piece
+// fonts, they are named afresh.
+constexpr size_t kPieceFontLimit = 64;
+
+TextMemory::PieceFont* TextMemory::FindPieceFont(int32_t size) {
+  const auto found = pieceFonts_.find(size);
+  return found == pieceFonts_.end() ? nullptr : &found->second;
+}
+
+TextMemory::PieceFont& TextMemory::KeepPieceFont(int32_t size, const FontName& key) {
+  if (pieceFonts_.size() >= kPieceFontLimit) pieceFonts_.clear();
+  return pieceFonts_.insert_or_assign(size, PieceFont{size, key, {}}).first->second;
+}
+
+const TextMemory::FontMemory* TextMemory::Find(const FontName& font) const {
+  const auto found = fonts_.find(font);
+  return found == fonts_.end() ? nullptr : found->second.get();
+}
+
+void TextMemory::Forget() {
+  fonts_.clear();
+  generation_ = NewGeneration();
+  metricsCount_ = 0;
+  extentCount_ = 0;
 }
 
 void TextMemory::Follow(CDC& dc) {
@@ -64,22 +274,28 @@ void TextMemory::Follow(CDC& dc) {
   const DWORD output = ::GetObjectType(dc.GetSafeHdc());
   keepsFonts_ = !dc.IsPrinting() && context[3] == DT_RASDISPLAY &&
                 (output == OBJ_DC || output == OBJ_MEMDC);
-  fonts_.Begin();
+  keptFonts_.Begin();
   if (context == context_) return;
   context_ = context;
   ++contextCount_;
   pixel_ = PixelLength(dc);
-  metrics_.clear();
-  extents_.clear();
-  inks_.clear();
-  extentCount_ = 0;
-  fonts_.Clear();
+  Forget();
+  keptFonts_.Clear();
   pens_.clear();
   brushes_.clear();
 }
 
 HFONT TextMemory::KeptFont(CDC& dc, const FontName& key) {
-  return keepsFonts_ ? fonts_.Find(dc, key, kFontLimit) : nullptr;
+  return keepsFonts_ ? keptFonts_.Find(dc, key, kFontLimit) : nullptr;
+}
+
+HFONT TextMemory::KeptFont(CDC& dc, const FontName& key, FontLink& link) {
+  if (!keepsFonts_) return nullptr;
+  FontMemory& memory = Of(key, link);
+  if (memory.kept_ != nullptr && memory.keptIn_ == keptFonts_.Work()) return memory.kept_;
+  memory.kept_ = keptFonts_.Find(dc, key, kFontLimit);
+  memory.keptIn_ = keptFonts_.Work();
+  return memory.kept_;
 }
 
 // A document draws with a handful of pens and brushes.
@@ -164,49 +380,59 @@ bool KeptFonts::LetOneGo() {
 void KeptFonts::Clear() { fonts_.clear(); }
 
 const TEXTMETRICA* TextMemory::FindMetrics(const FontName& font) const {
-  const auto found = metrics_.find(font);
-  return found == metrics_.end() ? nullptr : &found->second;
+  const FontMemory* memory = Find(font);
+  return memory == nullptr ? nullptr : memory->FindMetrics();
 }
 
 void TextMemory::KeepMetrics(const FontName& font, const TEXTMETRICA& metrics) {
   ForgetWhenFull();
-  metrics_[font] = metrics;
+  FontMemory& memory = Of(font);
+  if (!memory.hasMetrics_) ++metricsCount_;
+  memory.hasMetrics_ = true;
+  memory.metrics_ = metrics;
 }
 
 const CSize* TextMemory::FindExtent(const FontName& font, const CString& text) const {
-  const auto texts = extents_.find(font);
-  if (texts == extents_.end()) return nullptr;
-  const auto found = texts->second.find(text.str());
-  return found == texts->second.end() ? nullptr : &found->second;
+  const FontMemory* memory = Find(font);
+  return memory == nullptr ? nullptr : memory->FindExtent(text);
 }
 
 void TextMemory::KeepExtent(const FontName& font, const CString& text, CSize size) {
   ForgetWhenFull();
-  if (extents_[font].insert_or_assign(text.str(), size).second) ++extentCount_;
+  FontMemory& memory = Of(font);
+  if (text.GetLength() == 1) {
+    const auto code = static_cast<unsigned char>(text.GetAt(0));
+    if (!memory.knowsCharacter_[code]) ++extentCount_;
+    memory.knowsCharacter_[code] = true;
+    memory.characters_[code] = size;
+    return;
+  }
+  if (memory.texts_.insert_or_assign(text.str(), size).second) ++extentCount_;
 }
 
 const GlyphInk* TextMemory::FindInk(const FontName& font, unsigned char code) const {
-  const auto glyphs = inks_.find(font);
-  if (glyphs == inks_.end()) return nullptr;
-  const auto found = glyphs->second.find(code);
-  return found == glyphs->second.end() ? nullptr : &found->second;
+  const FontMemory* memory = Find(font);
+  return memory == nullptr ? nullptr : memory->FindInk(code);
 }
 
 void TextMemory::KeepInk(const FontName& font, unsigned char code, const GlyphInk& ink) {
   ForgetWhenFull();
-  if (inks_[font].insert_or_assign(code, ink).second) ++extentCount_;
+  FontMemory& memory = Of(font);
+  if (memory.inkAt_[code] != 0) {
+    memory.inks_[memory.inkAt_[code] - 1u] = ink;
+    return;
+  }
+  memory.inks_.push_back(ink);
+  memory.inkAt_[code] = static_cast<uint16_t>(memory.inks_.size());
+  ++extentCount_;
 }
 
 void TextMemory::ForgetWhenFull() {
-  if (Size() < kMemoryLimit) return;
-  metrics_.clear();
-  extents_.clear();
-  inks_.clear();
-  extentCount_ = 0;
+  if (Size() >= kMemoryLimit) Forget();
 }
 
 MemoryScope::MemoryScope(TextMemory& memory, CDC& dc) {
-  Scopes& current = scopes;
+  Scopes& current = ThreadScopes();
   if (current.memory != nullptr) return;
   memory.Follow(dc);
   current.memory = &memory;
@@ -214,21 +440,22 @@ MemoryScope::MemoryScope(TextMemory& memory, CDC& dc) {
 }
 
 MemoryScope::~MemoryScope() {
-  if (lent_) scopes.memory = nullptr;
+  if (lent_) ThreadScopes().memory = nullptr;
 }
 
-TextMemory* MemoryScope::Current() { return scopes.memory; }
+TextMemory* MemoryScope::Current() { return ThreadScopes().memory; }
 
-FontInUse::FontInUse(const FontName& key, std::function<void()> realise)
-    : key_(key), realise_(std::move(realise)) {
-  Scopes& current = scopes;
+FontInUse::FontInUse(const FontName& key, std::function<void()> realise,
+                     const TextMemory::FontLink& link)
+    : key_(key), link_(link), realise_(std::move(realise)) {
+  Scopes& current = ThreadScopes();
   outer_ = current.font;
   selectedAt_ = current.endedFontScopes;
   current.font = this;
 }
 
 FontInUse::~FontInUse() {
-  Scopes& current = scopes;
+  Scopes& current = ThreadScopes();
   current.font = outer_;
   ++current.endedFontScopes;
 }
@@ -237,12 +464,17 @@ void FontInUse::Hold(HFONT font, COLORREF color, bool selected) {
   font_ = font;
   color_ = color;
   unselected_ = !selected;
-  selectedAt_ = scopes.endedFontScopes;
+  selectedAt_ = ThreadScopes().endedFontScopes;
 }
 
-bool FontInUse::Stale() const { return unselected_ || selectedAt_ != scopes.endedFontScopes; }
+bool FontInUse::Stale() const { return unselected_ || selectedAt_ != ThreadScopes().endedFontScopes; }
 
-FontInUse* FontInUse::Current() { return scopes.font; }
+FontInUse* FontInUse::Current() { return ThreadScopes().font; }
+
+TextScopes CurrentTextScopes() {
+  const Scopes& current = ThreadScopes();
+  return {current.memory, current.font};
+}
 
 void FontInUse::Realise() {
   if (!realise_) return;
@@ -257,12 +489,12 @@ LingeringFonts::LingeringFonts(CDC& dc)
       color_(dc.GetTextColor()),
       pen_(::GetCurrentObject(dc.GetSafeHdc(), OBJ_PEN)),
       brush_(::GetCurrentObject(dc.GetSafeHdc(), OBJ_BRUSH)),
-      outer_(scopes.lingering) {
-  scopes.lingering = this;
+      outer_(ThreadScopes().lingering) {
+  ThreadScopes().lingering = this;
 }
 
 LingeringFonts::~LingeringFonts() {
-  scopes.lingering = outer_;
+  ThreadScopes().lingering = outer_;
   if (::GetCurrentObject(dc_.GetSafeHdc(), OBJ_FONT) != font_) dc_.SelectObject(font_);
   if (dc_.GetTextColor() != color_) dc_.SetTextColor(color_);
   PutShapesBack();
@@ -274,7 +506,7 @@ void LingeringFonts::PutShapesBack() {
 }
 
 bool LingeringFonts::Active(const CDC& dc) {
-  const LingeringFonts* lingering = scopes.lingering;
+  const LingeringFonts* lingering = ThreadScopes().lingering;
   return lingering != nullptr && &lingering->dc_ == &dc;
 }
 
@@ -282,7 +514,7 @@ bool LingeringFonts::Active(const CDC& dc) {
 // have left another font selected.
 void SelectCurrentFont(CDC& dc) {
   if (!LingeringFonts::Active(dc)) return;
-  const Scopes& current = scopes;
+  const Scopes& current = ThreadScopes();
   FontInUse* font = current.font;
   while (font != nullptr && font->font_ == nullptr) font = font->outer_;
   if (font == nullptr || !font->Stale()) return;

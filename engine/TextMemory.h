@@ -48,6 +48,57 @@ struct FontNameHash {
 };
 FontName FontKey(const QVLogFont& description, double scale);
 
+struct FontChoice;
+
+// What a token's font description follows, besides options that stand
+// still while a line is measured or drawn.
+struct FontChoiceKey {
+  int32_t kind = 0;
+  int32_t variant = 0;  // which font a code-drawn sign uses
+  int32_t nesting = 0;
+  double script = 0.0;
+  bool operator==(const FontChoiceKey& other) const = default;
+};
+
+// The fonts and metrics the tokens of one line point to, each held once at
+// a fixed place for as long as the tokens are. While a line is measured or
+// drawn (a Scope lasts), the font of each key is remembered.
+class FontChoices {
+ public:
+  FontChoices();
+  ~FontChoices();
+  FontChoices(const FontChoices&) = delete;
+  FontChoices& operator=(const FontChoices&) = delete;
+
+  // The options may change between scopes: each outermost one starts
+  // without remembered fonts.
+  class Scope {
+   public:
+    explicit Scope(FontChoices& choices);
+    ~Scope();
+    Scope(const Scope&) = delete;
+    Scope& operator=(const Scope&) = delete;
+
+   private:
+    FontChoices& choices_;
+  };
+
+  // The font remembered for `key` in the scope under way; null outside one.
+  const FontChoice* Recall(const FontChoiceKey& key) const;
+  void Remember(const FontChoiceKey& key, const FontChoice* choice);
+  // The one choice of this description and scale.
+  const FontChoice* Intern(const QVLogFont& description, double scale);
+  // The one copy of these metrics; `last`, the copy a font's tokens read
+  // before, is checked first and then becomes the copy.
+  const TEXTMETRICA* Intern(const TEXTMETRICA& metrics, const TEXTMETRICA*& last);
+  void Clear();
+
+ private:
+  struct Tables;
+  std::unique_ptr<Tables> tables_;
+  int depth_ = 0;
+};
+
 // The length of one device pixel in the context's logical units (1 where
 // the context cannot tell).
 double PixelLength(CDC& dc);
@@ -73,6 +124,9 @@ class KeptFonts {
   // fonts are kept and all of them serve the measure or draw under way.
   HFONT Find(CDC& dc, const FontName& key, size_t limit);
   void Clear();
+  // The measure or draw under way: a font found during it stays kept
+  // until it ends.
+  uint64_t Work() const { return work_; }
 
  private:
   struct Holder;
@@ -85,6 +139,52 @@ class KeptFonts {
 
 class TextMemory {
  public:
+  TextMemory();
+  ~TextMemory();
+  TextMemory(const TextMemory&) = delete;
+  TextMemory& operator=(const TextMemory&) = delete;
+
+  // What is remembered of one font. Most texts measured are one
+  // character: those are found by their code.
+  class FontMemory {
+   public:
+    const TEXTMETRICA* FindMetrics() const { return hasMetrics_ ? &metrics_ : nullptr; }
+    const CSize* FindExtent(const CString& text) const;
+    const GlyphInk* FindInk(unsigned char code) const;
+
+   private:
+    friend class TextMemory;
+    bool hasMetrics_ = false;
+    TEXTMETRICA metrics_{};
+    std::array<bool, 256> knowsCharacter_{};
+    std::array<CSize, 256> characters_{};
+    std::unordered_map<std::string, CSize> texts_;  // the others
+    std::array<uint16_t, 256> inkAt_{};  // 1 + index in inks_; 0 for none
+    std::vector<GlyphInk> inks_;
+    HFONT kept_ = nullptr;  // the kept font, when found during work keptIn_
+    uint64_t keptIn_ = 0;
+  };
+  // Where a font's memory was found last, so that a font in use finds it
+  // again without naming it; good until the memory forgets.
+  struct FontLink {
+    const TextMemory* memory = nullptr;
+    uint64_t generation = 0;
+    FontMemory* found = nullptr;
+  };
+  // What is remembered of `font` (nothing yet, the first time), through
+  // `link` when it is still good.
+  FontMemory& Of(const FontName& font, FontLink& link);
+  // The Symbol fonts of stretched pieces differ only in size: each is
+  // named, with its link, once and not at every use.
+  struct PieceFont {
+    int32_t size;
+    FontName key;
+    FontLink link;
+  };
+  // The piece font of `size`; null until KeepPieceFont.
+  PieceFont* FindPieceFont(int32_t size);
+  PieceFont& KeepPieceFont(int32_t size, const FontName& key);
+
   // Forgets everything when the context's units or resolution differ from
   // those the remembered answers were given in.
   void Follow(CDC& dc);
@@ -99,11 +199,14 @@ class TextMemory {
   void KeepInk(const FontName& font, unsigned char code, const GlyphInk& ink);
   // The pixel length of the context Follow was given.
   double Pixel() const { return pixel_; }
-  size_t Size() const { return extentCount_ + metrics_.size(); }
+  size_t Size() const { return extentCount_ + metricsCount_; }
   // A kept font for drawing on a raster display or memory context (the
   // one Follow was given); null for any other (metafiles record the fonts
   // they are given as before, printers realise their own).
   HFONT KeptFont(CDC& dc, const FontName& key);
+  // The same, found again without naming it when the work under way found
+  // it before.
+  HFONT KeptFont(CDC& dc, const FontName& key, FontLink& link);
   // Pens and brushes kept the same way (made once, no realisation to keep);
   // null where fonts are not kept or when a few dozen are kept already.
   HPEN KeptPen(const RealisedPen& pen);
@@ -112,19 +215,35 @@ class TextMemory {
  private:
   void ForgetWhenFull();
 
+  void Forget();
+  FontMemory& Of(const FontName& font);
+  const FontMemory* Find(const FontName& font) const;
+
   std::array<int, 8> context_{};
   uint64_t contextCount_ = 0;
   double pixel_ = 1.0;
-  std::unordered_map<FontName, TEXTMETRICA, FontNameHash> metrics_;
-  // Per font, the extents of its texts.
-  std::unordered_map<FontName, std::unordered_map<std::string, CSize>, FontNameHash> extents_;
-  // Per font, the ink of its glyphs by code.
-  std::unordered_map<FontName, std::unordered_map<unsigned char, GlyphInk>, FontNameHash> inks_;
+  std::unordered_map<FontName, std::unique_ptr<FontMemory>, FontNameHash> fonts_;
+  std::unordered_map<int32_t, PieceFont> pieceFonts_;  // by size
+  // Changes whenever the fonts' memories are let go (unique in the
+  // program, so a link to another memory never matches).
+  uint64_t generation_;
+  size_t metricsCount_ = 0;
   size_t extentCount_ = 0;
   bool keepsFonts_ = false;
-  KeptFonts fonts_;
+  KeptFonts keptFonts_;
   std::vector<std::pair<RealisedPen, std::unique_ptr<CPen>>> pens_;
   std::vector<std::pair<LOGBRUSH, std::unique_ptr<CBrush>>> brushes_;
+};
+
+// A token's font: the description of its kind and level, the scale it is
+// drawn at and the name of the font it realises. Tokens in the same font
+// share one: a long line measures millions of tokens in a few dozen fonts.
+struct FontChoice {
+  QVLogFont Description;
+  double Scale = 1.0;
+  FontName key;
+  mutable TextMemory::FontLink memory;  // where the memory in use keeps it
+  mutable const TEXTMETRICA* metrics = nullptr;  // the shared metrics read last
 };
 
 // Makes `memory` the one TextSize uses until the scope ends, unless an
@@ -147,13 +266,16 @@ class MemoryScope {
 // remembered (a token whose texts are all known is never selected).
 class FontInUse {
  public:
-  explicit FontInUse(const FontName& key, std::function<void()> realise = nullptr);
+  explicit FontInUse(const FontName& key, std::function<void()> realise = nullptr,
+                     const TextMemory::FontLink& link = {});
   ~FontInUse();
   FontInUse(const FontInUse&) = delete;
   FontInUse& operator=(const FontInUse&) = delete;
 
   static FontInUse* Current();
   const FontName& Key() const { return key_; }
+  // What `memory` remembers of the scope's font.
+  TextMemory::FontMemory& Memory(TextMemory& memory) { return memory.Of(key_, link_); }
   // The font and text colour of the scope, for SelectCurrentFont; unless
   // `selected`, SelectCurrentFont selects them first.
   void Hold(HFONT font, COLORREF color, bool selected = true);
@@ -162,6 +284,7 @@ class FontInUse {
 
  private:
   FontName key_;
+  TextMemory::FontLink link_;
   std::function<void()> realise_;
   FontInUse* outer_;
   HFONT font_ = nullptr;
@@ -176,6 +299,14 @@ class FontInUse {
 
   friend void SelectCurrentFont(CDC& dc);
 };
+
+// The memory and the font in use, found in one reach for the thread's
+// scopes (text questions ask for both, millions of times in a long line).
+struct TextScopes {
+  TextMemory* memory;
+  FontInUse* font;
+};
+TextScopes CurrentTextScopes();
 
 // While it lasts, a kept font stays selected in `dc` after its token is
 // done, so a row of tokens selects a font only where it changes; before a

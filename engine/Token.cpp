@@ -282,7 +282,43 @@ QVMToken::ShapePart& QVMToken::Shapes() {
 
 const TEXTMETRICA& QVMToken::Metrics() const {
   static const TEXTMETRICA kNoMetrics{};
-  return paint_ != nullptr ? paint_->metrics : kNoMetrics;
+  return paint_ != nullptr && paint_->metrics != nullptr ? *paint_->metrics : kNoMetrics;
+}
+
+// Tokens in one font mostly read the same metrics: the font's last copy is
+// tried first.
+void QVMToken::SetMetrics(const TEXTMETRICA& metrics) {
+  PaintPart& paint = Painting();
+  const TEXTMETRICA* none = nullptr;
+  const TEXTMETRICA*& last = paint.font != nullptr ? paint.font->metrics : none;
+  paint.metrics = factory_->fonts_.Intern(metrics, last);
+}
+
+const FontChoice& QVMToken::Font() const {
+  static const FontChoice kNoChoice{};
+  return paint_ != nullptr && paint_->font != nullptr ? *paint_->font : kNoChoice;
+}
+
+HFONT QVMToken::SelectedFont() const {
+  return paint_ != nullptr && paint_->realiser != nullptr ? paint_->realiser->Selected() : nullptr;
+}
+
+QVFont& QVMToken::Realiser() {
+  PaintPart& paint = Painting();
+  if (paint.realiser != nullptr) return *paint.realiser;
+  std::vector<QVFont*>& spares = factory_->spareRealisers_;
+  if (spares.empty()) {
+    paint.realiser = factory_->realisers_.New();
+  } else {
+    paint.realiser = spares.back();
+    spares.pop_back();
+  }
+  return *paint.realiser;
+}
+
+void QVMToken::ReleaseRealiser() {
+  factory_->spareRealisers_.push_back(paint_->realiser);
+  paint_->realiser = nullptr;
 }
 
 const InkSides& QVMToken::Ink() const {
@@ -351,6 +387,9 @@ void QVMTokenFactory::DeleteAll() {
 #ifdef _WIN32
   paints_.Clear();
   shapes_.Clear();
+  fonts_.Clear();
+  spareRealisers_.clear();
+  realisers_.Clear();
 #endif
   count_ = 0;
 }

@@ -24,6 +24,7 @@
 #include "framework/String.h"
 
 #ifdef _WIN32
+#include "engine/TextMemory.h"
 #include "options/Realisers.h"
 #endif
 
@@ -218,24 +219,31 @@ class QVMToken {
   // them. Made when first asked for: of the tokens a long line's parse
   // makes, more than half (raw pieces, brackets the passes insert) leave
   // the tree before it is measured.
-  QVFont& Font() { return Painting().font; }
+  // The font of the last DescribeFont (a default one before).
+  const FontChoice& Font() const;
   QVPen& Pen() { return Shapes().pen; }
   QVBrush& Brush() { return Shapes().brush; }
-  TEXTMETRICA& Metrics() { return Painting().metrics; }
   // All zero before the token's font was read.
   const TEXTMETRICA& Metrics() const;
+  void SetMetrics(const TEXTMETRICA& metrics);
+  // The font SelectFont selected or took; null while none is.
+  HFONT SelectedFont() const;
   // Only tokens drawn with shapes select a pen and brush: a long line
   // measures far more tokens than a picture draws.
   struct ShapePart {
     QVPen pen;
     QVBrush brush;
   };
+  // Fonts and metrics are shared with the line's other tokens, and a font
+  // is realised through one of the factory's realisers only while the
+  // token has it selected: what every measured token keeps stays small.
   struct PaintPart {
-    QVFont font;
-    TEXTMETRICA metrics{};
+    const FontChoice* font = nullptr;      // held by the factory
+    const TEXTMETRICA* metrics = nullptr;  // held by the factory
+    QVFont* realiser = nullptr;            // the factory's, while selected
+    ShapePart* shapes = nullptr;           // owned by the factory
     InkSides ink;
     int32_t paper = 0;
-    ShapePart* shapes = nullptr;  // owned by the factory
   };
   // Where the ink stands in the box, from the last measure, and the paper
   // the row put after the token (counted in its width) to keep its ink
@@ -303,6 +311,9 @@ class QVMToken {
   friend class QVMTokenFactory;
   PaintPart& Painting();
   ShapePart& Shapes();
+  // The realiser of the token's font while it is selected.
+  QVFont& Realiser();
+  void ReleaseRealiser();
   PaintPart* paint_ = nullptr;  // owned by the factory, as the token is
   QVMTokenFactory* factory_ = nullptr;
 #endif
@@ -395,5 +406,13 @@ class QVMTokenFactory {
   friend class QVMToken;
   BlockPool<QVMToken::PaintPart> paints_;  // made for the tokens measured or drawn
   BlockPool<QVMToken::ShapePart> shapes_;  // made for the tokens drawn with shapes
+  FontChoices fonts_;                      // what the paint parts point to
+  BlockPool<QVFont> realisers_;            // as many as tokens are selected at once
+  std::vector<QVFont*> spareRealisers_;
+
+ public:
+  // Lets the line's tokens remember their fonts by kind and level while it
+  // lasts (the options stand still meanwhile).
+  FontChoices::Scope DescribingScope() { return FontChoices::Scope(fonts_); }
 #endif
 };
