@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <mutex>
-#include <unordered_set>
+#include <stdexcept>
+#include <unordered_map>
+#include <utility>
 
 #include "options/LogObjects.h"
 #include "options/QVMOptions.h"
@@ -180,12 +183,24 @@ namespace {
 
 // Every set of profile entries made, each once: glyphs are measured once
 // per font and memory, so the store grows with the fonts and sizes a
-// session uses, not with its tokens.
+// session uses, not with its tokens. Sets are numbered in the order made;
+// a profile reads its set in InkProfile's blocks without the lock (a block
+// is filled before the numbers of its sets are handed out).
 class ProfileStore {
  public:
-  const InkProfile::Entries* Keep(const InkProfile::Entries& entries) {
+  uint32_t Keep(const InkProfile::Entries& entries) {
     const std::lock_guard<std::mutex> lock(mutex_);
-    return &*entries_.insert(entries).first;
+    const auto [at, made] = numbers_.try_emplace(entries, count_ + 1);
+    if (!made) return at->second;
+    const InkProfile::Place place = InkProfile::PlaceOf(count_);
+    if (place.block >= InkProfile::kBlocks) throw std::length_error("too many ink profiles");
+    std::unique_ptr<InkProfile::Entries[]>& block = blocks_[place.block];
+    if (!block) {
+      block = std::make_unique<InkProfile::Entries[]>(InkProfile::kFirstBlock << place.block);
+      InkProfile::ReadBlockAt(place.block, block.get());
+    }
+    block[place.offset] = entries;
+    return ++count_;
   }
 
  private:
@@ -202,7 +217,9 @@ class ProfileStore {
     }
   };
   std::mutex mutex_;
-  std::unordered_set<InkProfile::Entries, Hash> entries_;  // nodes stay put
+  std::unordered_map<InkProfile::Entries, uint32_t, Hash> numbers_;
+  std::array<std::unique_ptr<InkProfile::Entries[]>, InkProfile::kBlocks> blocks_;
+  uint32_t count_ = 0;
 };
 
 ProfileStore& TheProfileStore() {
@@ -212,6 +229,8 @@ ProfileStore& TheProfileStore() {
 
 }  // namespace
 
+std::array<const InkProfile::Entries*, InkProfile::kBlocks> InkProfile::blocks_{};
+
 void InkProfile::SetRooms(int16_t top, int16_t step, int16_t count,
                           const std::array<int32_t, kEntries>& rooms) {
   Entries entries;
@@ -220,7 +239,7 @@ void InkProfile::SetRooms(int16_t top, int16_t step, int16_t count,
   entries.count = count;
   entries.nearest = *std::min_element(rooms.begin(), rooms.end());
   entries.room = rooms;
-  entries_ = TheProfileStore().Keep(entries);
+  number_ = TheProfileStore().Keep(entries);
 }
 
 void InkReach::Add(const InkReach& other, int32_t by) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -95,20 +96,21 @@ constexpr int32_t kNoInkRoom = 1 << 28;
 // A token holds two of these, and a long line measures millions of tokens
 // in a few hundred glyph shapes: the entries are held once in a store
 // shared by all profiles (each set of entries kept for the life of the
-// program). The side that holds a profile keeps where its entries stand:
-// its room is the nearest entry's, moved as the side is.
+// program), and a profile is their number there, four bytes. The side that
+// holds a profile keeps where its entries stand: its room is the nearest
+// entry's, moved as the side is.
 class InkProfile {
  public:
   static constexpr int kEntries = 16;
 
-  int Top() const { return entries_ ? entries_->top : 0; }
-  int Step() const { return entries_ ? entries_->step : 1; }
-  int Count() const { return entries_ ? entries_->count : 0; }
-  int32_t Nearest() const { return entries_->nearest; }
+  int Top() const { return number_ != 0 ? Kept().top : 0; }
+  int Step() const { return number_ != 0 ? Kept().step : 1; }
+  int Count() const { return number_ != 0 ? Kept().count : 0; }
+  int32_t Nearest() const { return Kept().nearest; }
   // Entry i's room (i below Count()) moved `shift` further from the edge;
   // kNoInkRoom where its rows hold no ink.
   int32_t Room(int i, int32_t shift) const {
-    const int32_t room = entries_->room[static_cast<size_t>(i)];
+    const int32_t room = Kept().room[static_cast<size_t>(i)];
     return room == kNoInkRoom ? kNoInkRoom : room + shift;
   }
   // Takes `count` entries of `step` rows going down from `top`, their
@@ -123,14 +125,34 @@ class InkProfile {
     bool operator==(const Entries& other) const = default;
   };
 
+  // The store's blocks, each twice the last and never moved: block b holds
+  // kFirstBlock << b sets, from index kFirstBlock * (2^b - 1) on.
+  static constexpr size_t kFirstBlock = 256;
+  static constexpr size_t kBlocks = 24;
+  struct Place {
+    size_t block, offset;
+  };
+  static Place PlaceOf(uint32_t index) {
+    const size_t block = static_cast<size_t>(std::bit_width(index / kFirstBlock + 1)) - 1;
+    return {block, index - kFirstBlock * ((size_t{1} << block) - 1)};
+  }
+  // The store hands over each block it makes.
+  static void ReadBlockAt(size_t block, const Entries* entries) { blocks_[block] = entries; }
+
  private:
-  const Entries* entries_ = nullptr;  // none: no entries
+  static std::array<const Entries*, kBlocks> blocks_;
+  // Read for every entry two neighbours' profiles compare: inline.
+  const Entries& Kept() const {
+    const Place place = PlaceOf(number_ - 1);
+    return blocks_[place.block][place.offset];
+  }
+  uint32_t number_ = 0;  // in the store, from 1; 0: no entries
 };
 // One side of a box's ink: the paper between the box's edge and the ink
 // nearest to it (negative where a glyph overhangs the box); for text that
 // paper row by row (a bracket's curl and a letter's bowl stand at other
 // heights; an italic tail passes under the glyph before it), whether the
-// glyph is italic and whether it comes from a symbol font. Sixteen bytes.
+// glyph is italic and whether it comes from a symbol font. Twelve bytes.
 struct InkSide {
   int32_t room = 0;  // with a profile: its nearest entry's, as moved
   InkEdge edge = InkEdge::kUnknown;
