@@ -131,12 +131,12 @@ void QVMToken::DescribeFont(const QVMOptions& o) {
     choice = fonts.Intern(DescribeKind(key, o), o.DrawScale);
     fonts.Remember(key, choice);
   }
-  Painting().font = choice;
+  SetFont(choice);
 }
 
 bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes, bool later) {
   DescribeFont(o);
-  const FontChoice& font = *paint_->font;
+  const FontChoice& font = *paint_->look->font;
   const FontName& key = font.key;
   TextMemory* memory = MemoryScope::Current();
   // Metrics not yet remembered are read from the selected font.
@@ -156,32 +156,37 @@ bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes, bool la
   if (!withShapes) return taken;
 
   const COLORREF ink = o.CurrentLineFormat.UseColour ? o.CurrentLineFormat.Colour : o.Font.Value.Color;
-  Pen().Description.Assign(o.GeneralPen.Value);
-  Pen().Description.Color = ink;
-  Pen().Scale = o.DrawScale;
-  Brush().Description.Mode = 0;
-  Brush().Description.Style = 1;
-  Brush().Description.Color = ink;
+  ShapePart& shapes = Shapes();
+  shapes.pen.Description.Assign(o.GeneralPen.Value);
+  shapes.pen.Description.Color = ink;
+  shapes.pen.Scale = o.DrawScale;
+  shapes.brush.Description.Mode = 0;
+  shapes.brush.Description.Style = 1;
+  shapes.brush.Description.Color = ink;
   const bool linger = LingeringFonts::Active(dc);
-  if (HPEN kept = memory ? memory->KeptPen(Pen().RealisedOn(dc)) : nullptr)
-    Pen().SelectKept(dc, kept, linger);
+  if (HPEN kept = memory ? memory->KeptPen(shapes.pen.RealisedOn(dc)) : nullptr)
+    shapes.pen.SelectKept(dc, kept, linger);
   else
-    Pen().Select(dc);
-  if (HBRUSH kept = memory ? memory->KeptBrush(Brush().Description.ToLogBrush()) : nullptr)
-    Brush().SelectKept(dc, kept, linger);
+    shapes.pen.Select(dc);
+  if (HBRUSH kept = memory ? memory->KeptBrush(shapes.brush.Description.ToLogBrush()) : nullptr)
+    shapes.brush.SelectKept(dc, kept, linger);
   else
-    Brush().Select(dc);
+    shapes.brush.Select(dc);
   return taken;
 }
 
 void QVMToken::DeselectFont(CDC& dc) {
   if (paint_ == nullptr) return;  // nothing was selected
-  if (paint_->shapes != nullptr) {
-    paint_->shapes->brush.Deselect(dc);
-    paint_->shapes->pen.Deselect(dc);
+  if (!factory_->shapesOf_.empty()) {
+    const auto shapes = factory_->shapesOf_.find(this);
+    if (shapes != factory_->shapesOf_.end()) {
+      shapes->second->brush.Deselect(dc);
+      shapes->second->pen.Deselect(dc);
+    }
   }
-  if (paint_->realiser == nullptr) return;
-  paint_->realiser->Deselect(dc);
+  QVFont* const* realiser = factory_->RealiserOf(this);
+  if (realiser == nullptr) return;
+  (*realiser)->Deselect(dc);
   ReleaseRealiser();
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <atomic>
 #include <deque>
+#include <map>
 
 namespace {
 
@@ -112,6 +113,8 @@ struct FontChoices::Tables {
   std::unordered_map<ChoiceBytes, const FontChoice*, BytesHash<kChoiceBytes>> byBytes;
   std::deque<TEXTMETRICA> metrics;
   std::unordered_map<MetricBytes, const TEXTMETRICA*, BytesHash<kMetricBytes>> metricsByBytes;
+  std::deque<FontLook> looks;
+  std::map<std::pair<const FontChoice*, const TEXTMETRICA*>, const FontLook*> looksByPair;
   // By kind and variant, the levels met and their fonts: a line has few.
   struct Remembered {
     FontChoiceKey key;
@@ -188,6 +191,18 @@ const TEXTMETRICA* FontChoices::Intern(const TEXTMETRICA& metrics, const TEXTMET
   if (made) at->second = &t.metrics.emplace_back(metrics);
   last = at->second;
   return last;
+}
+
+const FontLook* FontChoices::Look(const FontChoice* font, const TEXTMETRICA* metrics) {
+  const FontLook* const* last = font == nullptr      ? nullptr
+                                : metrics == nullptr ? &font->bare
+                                                     : &font->look;
+  if (last != nullptr && *last != nullptr && (*last)->metrics == metrics) return *last;
+  Tables& t = *tables_;
+  const auto [at, made] = t.looksByPair.try_emplace({font, metrics}, nullptr);
+  if (made) at->second = &t.looks.emplace_back(FontLook{font, metrics});
+  if (font != nullptr) (metrics == nullptr ? font->bare : font->look) = at->second;
+  return at->second;
 }
 
 void FontChoices::Clear() { tables_ = std::make_unique<Tables>(); }

@@ -49,6 +49,7 @@ struct FontNameHash {
 FontName FontKey(const QVLogFont& description, double scale);
 
 struct FontChoice;
+struct FontLook;
 
 // What a token's font description follows, besides options that stand
 // still while a line is measured or drawn.
@@ -91,6 +92,8 @@ class FontChoices {
   // The one copy of these metrics; `last`, the copy a font's tokens read
   // before, is checked first and then becomes the copy.
   const TEXTMETRICA* Intern(const TEXTMETRICA& metrics, const TEXTMETRICA*& last);
+  // The one pair of this font and these metrics (either may be null).
+  const FontLook* Look(const FontChoice* font, const TEXTMETRICA* metrics);
   void Clear();
 
  private:
@@ -244,6 +247,17 @@ struct FontChoice {
   FontName key;
   mutable TextMemory::FontLink memory;  // where the memory in use keeps it
   mutable const TEXTMETRICA* metrics = nullptr;  // the shared metrics read last
+  // The pairs of this font made last, without metrics and with: a
+  // token's font is described before its metrics are read.
+  mutable const FontLook* bare = nullptr;
+  mutable const FontLook* look = nullptr;
+};
+
+// A token's font and the metrics its layout read, held once per line for
+// all tokens with both the same.
+struct FontLook {
+  const FontChoice* font = nullptr;
+  const TEXTMETRICA* metrics = nullptr;
 };
 
 // Makes `memory` the one TextSize uses until the scope ends, unless an

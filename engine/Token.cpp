@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <iterator>
 #include <memory>
 
 #include "engine/OptionAccess.h"
@@ -270,55 +271,80 @@ QVMToken::RarePart& QVMToken::MadeRarePart() {
 
 #ifdef _WIN32
 QVMToken::PaintPart& QVMToken::Painting() {
-  if (paint_ == nullptr) paint_ = factory_->paints_.New();
+  if (paint_ == nullptr) {
+    paint_ = factory_->paints_.New();
+    factory_->painted_ = true;
+  }
   return *paint_;
 }
 
 QVMToken::ShapePart& QVMToken::Shapes() {
-  PaintPart& paint = Painting();
-  if (paint.shapes == nullptr) paint.shapes = factory_->shapes_.New();
-  return *paint.shapes;
+  ShapePart*& shapes = factory_->shapesOf_[this];
+  if (shapes == nullptr) shapes = factory_->shapes_.New();
+  return *shapes;
 }
 
 const TEXTMETRICA& QVMToken::Metrics() const {
   static const TEXTMETRICA kNoMetrics{};
-  return paint_ != nullptr && paint_->metrics != nullptr ? *paint_->metrics : kNoMetrics;
+  const FontLook* look = paint_ != nullptr ? paint_->look : nullptr;
+  return look != nullptr && look->metrics != nullptr ? *look->metrics : kNoMetrics;
 }
 
 // Tokens in one font mostly read the same metrics: the font's last copy is
 // tried first.
 void QVMToken::SetMetrics(const TEXTMETRICA& metrics) {
   PaintPart& paint = Painting();
+  const FontChoice* font = paint.look != nullptr ? paint.look->font : nullptr;
   const TEXTMETRICA* none = nullptr;
-  const TEXTMETRICA*& last = paint.font != nullptr ? paint.font->metrics : none;
-  paint.metrics = factory_->fonts_.Intern(metrics, last);
+  const TEXTMETRICA*& last = font != nullptr ? font->metrics : none;
+  paint.look = factory_->fonts_.Look(font, factory_->fonts_.Intern(metrics, last));
+}
+
+void QVMToken::SetFont(const FontChoice* font) {
+  PaintPart& paint = Painting();
+  paint.look = factory_->fonts_.Look(font, paint.look != nullptr ? paint.look->metrics : nullptr);
 }
 
 const FontChoice& QVMToken::Font() const {
   static const FontChoice kNoChoice{};
-  return paint_ != nullptr && paint_->font != nullptr ? *paint_->font : kNoChoice;
+  const FontLook* look = paint_ != nullptr ? paint_->look : nullptr;
+  return look != nullptr && look->font != nullptr ? *look->font : kNoChoice;
+}
+
+QVFont* const* QVMTokenFactory::RealiserOf(const QVMToken* token) const {
+  for (auto at = selected_.rbegin(); at != selected_.rend(); ++at)
+    if (at->first == token) return &at->second;
+  return nullptr;
 }
 
 HFONT QVMToken::SelectedFont() const {
-  return paint_ != nullptr && paint_->realiser != nullptr ? paint_->realiser->Selected() : nullptr;
+  if (paint_ == nullptr) return nullptr;  // never selected
+  QVFont* const* realiser = factory_->RealiserOf(this);
+  return realiser != nullptr ? (*realiser)->Selected() : nullptr;
 }
 
 QVFont& QVMToken::Realiser() {
-  PaintPart& paint = Painting();
-  if (paint.realiser != nullptr) return *paint.realiser;
+  if (QVFont* const* held = factory_->RealiserOf(this)) return **held;
   std::vector<QVFont*>& spares = factory_->spareRealisers_;
+  QVFont* realiser = nullptr;
   if (spares.empty()) {
-    paint.realiser = factory_->realisers_.New();
+    realiser = factory_->realisers_.New();
   } else {
-    paint.realiser = spares.back();
+    realiser = spares.back();
     spares.pop_back();
   }
-  return *paint.realiser;
+  factory_->selected_.emplace_back(this, realiser);
+  return *realiser;
 }
 
 void QVMToken::ReleaseRealiser() {
-  factory_->spareRealisers_.push_back(paint_->realiser);
-  paint_->realiser = nullptr;
+  std::vector<std::pair<const QVMToken*, QVFont*>>& selected = factory_->selected_;
+  for (auto at = selected.rbegin(); at != selected.rend(); ++at) {
+    if (at->first != this) continue;
+    factory_->spareRealisers_.push_back(at->second);
+    selected.erase(std::next(at).base());
+    return;
+  }
 }
 
 const InkSides& QVMToken::Ink() const {
@@ -386,7 +412,10 @@ void QVMTokenFactory::DeleteAll() {
   tokens_.Clear();
 #ifdef _WIN32
   paints_.Clear();
+  painted_ = false;
+  shapesOf_.clear();
   shapes_.Clear();
+  selected_.clear();
   fonts_.Clear();
   spareRealisers_.clear();
   realisers_.Clear();

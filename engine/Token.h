@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "engine/Alignment.h"
@@ -234,14 +236,13 @@ class QVMToken {
     QVPen pen;
     QVBrush brush;
   };
-  // Fonts and metrics are shared with the line's other tokens, and a font
-  // is realised through one of the factory's realisers only while the
-  // token has it selected: what every measured token keeps stays small.
+  // A font and its metrics are one pair shared with the line's other
+  // tokens; a font is realised through one of the factory's realisers only
+  // while the token has it selected, and the factory holds the pens and
+  // brushes of the few tokens drawn with shapes: what every measured token
+  // keeps stays small (48 bytes, made for about every token of a long line).
   struct PaintPart {
-    const FontChoice* font = nullptr;      // held by the factory
-    const TEXTMETRICA* metrics = nullptr;  // held by the factory
-    QVFont* realiser = nullptr;            // the factory's, while selected
-    ShapePart* shapes = nullptr;           // owned by the factory
+    const FontLook* look = nullptr;  // held by the factory
     InkSides ink;
     int32_t paper = 0;
   };
@@ -310,6 +311,7 @@ class QVMToken {
 #ifdef _WIN32
   friend class QVMTokenFactory;
   PaintPart& Painting();
+  void SetFont(const FontChoice* font);
   ShapePart& Shapes();
   // The realiser of the token's font while it is selected.
   QVFont& Realiser();
@@ -405,12 +407,21 @@ class QVMTokenFactory {
 #ifdef _WIN32
   friend class QVMToken;
   BlockPool<QVMToken::PaintPart> paints_;  // made for the tokens measured or drawn
+  bool painted_ = false;                   // any paint part made since DeleteAll
   BlockPool<QVMToken::ShapePart> shapes_;  // made for the tokens drawn with shapes
+  std::unordered_map<const QVMToken*, QVMToken::ShapePart*> shapesOf_;
   FontChoices fonts_;                      // what the paint parts point to
   BlockPool<QVFont> realisers_;            // as many as tokens are selected at once
   std::vector<QVFont*> spareRealisers_;
+  // The tokens with a font selected now and their realisers; selections
+  // nest, so the last one is mostly the one asked for.
+  std::vector<std::pair<const QVMToken*, QVFont*>> selected_;
+  QVFont* const* RealiserOf(const QVMToken* token) const;
 
  public:
+  // False until a token of the line is measured or drawn: every token and
+  // row then still needs layout, as the parse left them.
+  bool LaidOut() const { return painted_; }
   // Lets the line's tokens remember their fonts by kind and level while it
   // lasts (the options stand still meanwhile).
   FontChoices::Scope DescribingScope() { return FontChoices::Scope(fonts_); }
