@@ -116,6 +116,7 @@ class QVEquationList : public CObject {
   // Heights and offsets of the measured lines, into one record.
   ExtentRecord StackLines(CDC& dc, QVMOptions& options);
   void ForgetStaleLayout(const QVMOptions& options);
+  void ForgetLineLayout(int line);
 #endif
   // What the kept layout was measured with.
   LineFormat laidOutFormats_[kLineCount];

@@ -36,19 +36,27 @@ bool MayShow(CDC& dc, int32_t left, int32_t bottom, int32_t right, int32_t top) 
 
 }  // namespace
 
+// A line laid out on other terms is measured again from its leaves. One
+// not laid out since its parse has every token and row marked already: a
+// walk of its whole tree (a long document's first measure) would change
+// nothing.
+void QVEquationList::ForgetLineLayout(int line) {
+  EquationLine& engine = *Engines[line];
+  if (engine.Factory().LaidOut()) engine.Root().MarkDirty();
+  engine.SetNeedsRemeasure(true);
+}
+
 // Fonts are chosen with the line formats and the drawing scale, and text
 // measures by the context's resolution: after a change of any, the kept
 // layout is stale.
 void QVEquationList::ForgetStaleLayout(const QVMOptions& options) {
-  if (options.DrawScale != laidOutScale_ || textMemory_.ContextCount() != laidOutContext_) {
-    InvalidateLayout();
-    laidOutScale_ = options.DrawScale;
-    laidOutContext_ = textMemory_.ContextCount();
-  }
+  const bool stale =
+      options.DrawScale != laidOutScale_ || textMemory_.ContextCount() != laidOutContext_;
+  laidOutScale_ = options.DrawScale;
+  laidOutContext_ = textMemory_.ContextCount();
   for (int i = 0; i < kLineCount; ++i) {
-    if (SameFormat(Formats[i], laidOutFormats_[i])) continue;
-    Engines[i]->Root().MarkDirty();
-    Engines[i]->SetNeedsRemeasure(true);
+    const bool sameFormat = SameFormat(Formats[i], laidOutFormats_[i]);
+    if (stale || !sameFormat) ForgetLineLayout(i);
     laidOutFormats_[i] = Formats[i];
   }
 }
