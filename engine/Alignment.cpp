@@ -72,8 +72,11 @@ int32_t Largest(QVEquationList& list, Pick pick) {
 // Where the root row's spacers stand and how wide they are, by index.
 std::vector<std::pair<int, int32_t>> SpacerLayout(const TokenRow& row) {
   std::vector<std::pair<int, int32_t>> spacers;
-  for (int i = 0; i < row.GetSize(); ++i)
-    if (row.KindAt(i) == TK_DELTA) spacers.emplace_back(i, row.GetAt(i)->stretch);
+  int index = 0;
+  for (const QVMToken* token : row) {
+    if (token->kind == TK_DELTA) spacers.emplace_back(index, token->stretch);
+    ++index;
+  }
   return spacers;
 }
 
@@ -193,11 +196,12 @@ struct HeldSpacers {
 HeldSpacers TakeOutSpacers(TokenRow& root, QVMTokenFactory& factory) {
   HeldSpacers held;
   held.rowNeededLayout = root.NeedsLayout();
-  for (int i = 0; i < root.GetSize(); ++i)
-    if (root.KindAt(i) == TK_DELTA) {
-      QVMToken* spacer = root.GetAt(i);
-      held.spacers.push_back({i, spacer, spacer->stretch, spacer->needsLayout});
-    }
+  int index = 0;
+  for (QVMToken* token : root) {
+    if (token->kind == TK_DELTA)
+      held.spacers.push_back({index, token, token->stretch, token->needsLayout});
+    ++index;
+  }
   for (auto it = held.spacers.rbegin(); it != held.spacers.rend(); ++it) {
     factory.RecycleSpacer(it->token);
     root.RemoveAt(it->index);

@@ -270,11 +270,9 @@ QVMToken::RarePart& QVMToken::MadeRarePart() {
 }
 
 #ifdef _WIN32
-QVMToken::PaintPart& QVMToken::Painting() {
-  if (paint_ == nullptr) {
-    paint_ = factory_->paints_.New();
-    factory_->painted_ = true;
-  }
+QVMToken::PaintPart& QVMToken::MadePainting() {
+  paint_ = factory_->paints_.New();
+  factory_->painted_ = true;
   return *paint_;
 }
 

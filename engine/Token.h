@@ -310,7 +310,10 @@ class QVMToken {
   std::unique_ptr<RarePart> rare_;
 #ifdef _WIN32
   friend class QVMTokenFactory;
-  PaintPart& Painting();
+  // Asked for several times in every token's measure: the part made is
+  // found inline.
+  PaintPart& Painting() { return paint_ != nullptr ? *paint_ : MadePainting(); }
+  PaintPart& MadePainting();
   void SetFont(const FontChoice* font);
   ShapePart& Shapes();
   // The realiser of the token's font while it is selected.
