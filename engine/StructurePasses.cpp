@@ -217,7 +217,7 @@ void TokenRow::GroupBrackets(QVMTokenFactory& factory) {
     }
   }
   for (; !opens.empty(); opens.pop_back()) CloseGroup(out, opens.back(), nullptr, factory);
-  Tokens().Swap(out);
+  Tokens().Assign(out);
 }
 
 // "(a)^2": the group and its power are wrapped once more, so that the

@@ -172,8 +172,8 @@ class TokenRow {
  private:
   struct RowPart {
     ExtentRecord extent;
-    TokenArray tokens;
     bool needsLayout = true;
+    TokenArray tokens;
   };
 #ifdef _WIN32
   ExtentRecord MeasureTokens(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory,

@@ -301,7 +301,7 @@ void CutRawTokens(TokenRow& row, const std::vector<RawFinder>& steps, QVMTokenFa
   out.clear();
   RawCutter cutter(steps, factory, out);
   for (QVMToken* token : row) cutter.Cut(token);
-  row.Tokens().Swap(out);
+  row.Tokens().Assign(out);
 }
 
 }  // namespace
