@@ -54,7 +54,7 @@ void TokenSlots::Assign(QVMToken* const* items, size_t count) {
 
 void TokenSlots::Take(TokenSlots& other) {
   Free();
-  many_ = other.many_;  // the single slot too, when it is one
+  storage_ = other.storage_;  // the single slot, or the block
   size_ = std::exchange(other.size_, 0);
   capacity_ = std::exchange(other.capacity_, 1);
 }
@@ -63,7 +63,7 @@ void TokenSlots::Reallocate(size_t capacity) {
   QVMToken** block = new QVMToken*[capacity];
   std::copy(data(), data() + size_, block);
   Free();
-  many_ = block;
+  storage_.many = block;
   capacity_ = static_cast<uint32_t>(capacity);
 }
 
@@ -282,4 +282,11 @@ void TokenArray::Assign(const std::vector<QVMToken*>& tokens) {
   first_.Place(slots_.size(), 0);
   second_ = first_;
   if (index_ != nullptr) Restep(0, slots_.size());
+}
+
+void TokenArray::Swap(TokenArray& other) {
+  assert(!keep_ && !other.keep_ && index_ == nullptr && other.index_ == nullptr);
+  slots_.Swap(other.slots_);
+  std::swap(first_, other.first_);
+  std::swap(second_, other.second_);
 }

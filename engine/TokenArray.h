@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/BracketIndex.h"
@@ -36,8 +37,8 @@ class TokenSlots {
 
   size_t size() const { return size_; }
   size_t capacity() const { return capacity_; }
-  QVMToken** data() { return capacity_ == 1 ? &one_ : many_; }
-  QVMToken* const* data() const { return capacity_ == 1 ? &one_ : many_; }
+  QVMToken** data() { return capacity_ == 1 ? &storage_.one : storage_.many; }
+  QVMToken* const* data() const { return capacity_ == 1 ? &storage_.one : storage_.many; }
   QVMToken*& operator[](size_t slot) { return data()[slot]; }
   QVMToken* operator[](size_t slot) const { return data()[slot]; }
 
@@ -55,6 +56,11 @@ class TokenSlots {
   void Assign(QVMToken* const* items, size_t count);
   // Takes `other`'s block whole; `other` is left empty.
   void Take(TokenSlots& other);
+  void Swap(TokenSlots& other) {
+    std::swap(storage_, other.storage_);
+    std::swap(size_, other.size_);
+    std::swap(capacity_, other.capacity_);
+  }
   // Drops the slots from `count` on.
   void Truncate(size_t count) { size_ = static_cast<uint32_t>(std::min<size_t>(count, size_)); }
   void clear() { size_ = 0; }
@@ -62,13 +68,14 @@ class TokenSlots {
  private:
   void Reallocate(size_t capacity);
   void Free() {
-    if (capacity_ > 1) delete[] many_;
+    if (capacity_ > 1) delete[] storage_.many;
   }
 
-  union {
-    QVMToken* one_;  // capacity 1
-    QVMToken** many_ = nullptr;
+  union Storage {
+    QVMToken* one;  // capacity 1
+    QVMToken** many;
   };
+  Storage storage_{nullptr};
   uint32_t size_ = 0;
   uint32_t capacity_ = 1;
 };
@@ -101,6 +108,10 @@ class TokenArray {
   // The tokens become those of `tokens`, for a row rebuilt in a vector
   // (whose storage is left for the next rebuild).
   void Assign(const std::vector<QVMToken*>& tokens);
+  // Exchanges the tokens with `other`, for a long row rebuilt by appending
+  // to another array: the row takes its storage whole, and `other` keeps
+  // the row's old storage for the next rebuild. Neither keeps brackets.
+  void Swap(TokenArray& other);
 
   // Bracket matching through the index, for an array that keeps its
   // brackets: the match of the opening or closing bracket at `index`, or
