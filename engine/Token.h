@@ -160,6 +160,9 @@ class TokenRow {
   void GroupInfixConstruct(TokenKind kind, QVMTokenFactory& factory);
   void GroupBinaryOperator(TokenKind op, TokenKind made, QVMTokenFactory& factory);
   void GroupBrackets(QVMTokenFactory& factory);
+  // The same for this row alone, for a row whose child rows hold no
+  // opening bracket (GroupBrackets leaves none anywhere).
+  void GroupOwnBrackets(QVMTokenFactory& factory);
   void AttachBarModifiers();
   void MergeBracketColumns();
   void GroupMatrices(int minExtra, QVMTokenFactory& factory);
