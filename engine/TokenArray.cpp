@@ -52,6 +52,11 @@ void TokenSlots::Assign(QVMToken* const* items, size_t count) {
   size_ = static_cast<uint32_t>(count);
 }
 
+void TokenSlots::Resize(size_t count) {
+  if (count > capacity_) Reallocate(count);
+  size_ = static_cast<uint32_t>(count);
+}
+
 void TokenSlots::Take(TokenSlots& other) {
   Free();
   storage_ = other.storage_;  // the single slot, or the block
@@ -186,7 +191,7 @@ void TokenArray::Rebuild(size_t index, size_t count) {
   const size_t size = Size();
   const size_t width = count + std::max<size_t>(size / 4, 4);
   TokenSlots laid;
-  laid.Append(size + 2 * width, nullptr);
+  laid.Resize(size + 2 * width);
   LayOut(tokens, size, index, second, width, laid.data());
   slots_.Take(laid);
   first_ = second_ = Gap{};

@@ -54,6 +54,8 @@ class TokenSlots {
   // The slots become `count` copies of the ones at `items` (which must lie
   // outside them).
   void Assign(QVMToken* const* items, size_t count);
+  // `count` slots; those added hold nothing yet, for the caller to fill.
+  void Resize(size_t count);
   // Takes `other`'s block whole; `other` is left empty.
   void Take(TokenSlots& other);
   void Swap(TokenSlots& other) {
