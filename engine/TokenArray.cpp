@@ -43,10 +43,14 @@ void TokenSlots::Append(size_t count, QVMToken* token) {
   size_ += static_cast<uint32_t>(count);
 }
 
+// A row rebuilt much shorter (brackets grouped into a few tokens) gives
+// back its old block rather than keep it for the line's lifetime.
 void TokenSlots::Assign(QVMToken* const* items, size_t count) {
-  if (count > capacity_) {
+  if (count > capacity_ || count < capacity_ / 4) {
+    Free();
     size_ = 0;
-    Reallocate(count);
+    capacity_ = 1;
+    if (count > 1) Reallocate(count);
   }
   std::copy(items, items + count, data());
   size_ = static_cast<uint32_t>(count);
