@@ -67,7 +67,9 @@ const ParsePass kPasses[] = {
   {"GroupBinaryOperator fraction",      false, nullptr,          K(TK_DIVIDE),                                [](L& l, O) { l.Root().GroupBinaryOperator(TK_DIVIDE, TK_FRACTION, l.Factory()); }},
   {"GroupBrackets",                     false, nullptr,          0,                                           [](L& l, O) { l.Root().GroupBrackets(l.Factory()); }},
   {"BracketPoweredGroups",              false, nullptr,          0,                                           [](L& l, O) { l.BracketPoweredGroups(); }},
-  {"GroupBrackets again",               false, nullptr,          0,                                           [](L& l, O) { l.Root().GroupBrackets(l.Factory()); }},
+  // BracketPoweredGroups brackets the root row alone, and the first
+  // grouping left no opening bracket anywhere: only the root row is grouped.
+  {"GroupBrackets again",               false, nullptr,          0,                                           [](L& l, O) { l.Root().GroupOwnBrackets(l.Factory()); }},
   {"AttachBarModifiers",                false, nullptr,          K(TK_MODIFIER),                              [](L& l, O) { l.Root().AttachBarModifiers(); }},
   {"MergeBracketColumns",               false, Switch<17>,       K(TK_SEPARATOR),                             [](L& l, O) { l.Root().MergeBracketColumns(); }},
   {"GroupMatrices",                     false, Switch<6>,        K(TK_SEPARATOR),                             [](L& l, O) { l.Root().GroupMatrices(1, l.Factory()); }},

@@ -196,13 +196,16 @@ void TokenRow::GroupBinaryOperator(TokenKind op, TokenKind made, QVMTokenFactory
 // walk; opening brackets left at the end take the rest of the row,
 // innermost first. A row without opening brackets stays as it is.
 void TokenRow::GroupBrackets(QVMTokenFactory& factory) {
-  bool anyOpen = false;
   for (QVMToken* token : *this) {
     if (!token->row1.IsEmpty()) token->row1.GroupBrackets(factory);
     if (!token->row2.IsEmpty()) token->row2.GroupBrackets(factory);
-    anyOpen = anyOpen || token->kind == TK_OPEN;
   }
-  if (!anyOpen) return;
+  GroupOwnBrackets(factory);
+}
+
+void TokenRow::GroupOwnBrackets(QVMTokenFactory& factory) {
+  if (std::none_of(begin(), end(), [](const QVMToken* token) { return token->kind == TK_OPEN; }))
+    return;
   std::vector<QVMToken*> out;
   std::vector<size_t> opens;
   for (QVMToken* token : *this) {
@@ -217,7 +220,7 @@ void TokenRow::GroupBrackets(QVMTokenFactory& factory) {
     }
   }
   for (; !opens.empty(); opens.pop_back()) CloseGroup(out, opens.back(), nullptr, factory);
-  Tokens().Swap(out);
+  Tokens().Assign(out);
 }
 
 // "(a)^2": the group and its power are wrapped once more, so that the

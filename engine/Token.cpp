@@ -184,7 +184,7 @@ void TokenRow::MarkDirty() {
 // Only the rows of a small fraction go one level deeper.
 void TokenRow::SetNestingLevel(int level, const QVMOptions& options) {
   for (QVMToken* token : *this) {
-    token->nestingLevel = level;
+    token->nestingLevel = static_cast<int16_t>(level);
     const int inner = token->kind == TK_SMALLFRACTION ? level + 1 : level;
     token->row1.SetNestingLevel(inner, options);
     token->row2.SetNestingLevel(inner, options);
@@ -199,7 +199,7 @@ void TokenRow::SetScriptLevel(double level, const QVMOptions& options) {
 void TokenRow::PrepareLayout(int nestingLevel, double scriptLevel, const QVMOptions& options) {
   SetNeedsLayout(true);
   for (QVMToken* token : *this) {
-    token->nestingLevel = nestingLevel;
+    token->nestingLevel = static_cast<int16_t>(nestingLevel);
     token->scriptLevel = scriptLevel;
     token->needsLayout = true;
     const int inner = token->kind == TK_SMALLFRACTION ? nestingLevel + 1 : nestingLevel;
@@ -244,7 +244,7 @@ void QVMToken::Set(TokenKind newKind, const CString& newText, int32_t newMark,
                    const CString& newSecondText) {
   kind = newKind;
   text = newText;
-  mark = newMark;
+  mark = static_cast<int8_t>(newMark);
   SetSecondText(newSecondText);
   needsLayout = true;
 }

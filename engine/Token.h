@@ -162,6 +162,9 @@ class TokenRow {
   void GroupInfixConstruct(TokenKind kind, QVMTokenFactory& factory);
   void GroupBinaryOperator(TokenKind op, TokenKind made, QVMTokenFactory& factory);
   void GroupBrackets(QVMTokenFactory& factory);
+  // The same for this row alone, for a row whose child rows hold no
+  // opening bracket (GroupBrackets leaves none anywhere).
+  void GroupOwnBrackets(QVMTokenFactory& factory);
   void AttachBarModifiers();
   void MergeBracketColumns();
   void GroupMatrices(int minExtra, QVMTokenFactory& factory);
@@ -174,8 +177,8 @@ class TokenRow {
  private:
   struct RowPart {
     ExtentRecord extent;
-    TokenArray tokens;
     bool needsLayout = true;
+    TokenArray tokens;
   };
 #ifdef _WIN32
   ExtentRecord MeasureTokens(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory,
@@ -203,14 +206,15 @@ constexpr int kMatrixTableSize = 20;
 // demand.
 class QVMToken {
  public:
-  // What the parse reads, first.
+  // What the parse reads, first. A long line makes well over a million
+  // tokens: the small members share one word with the kind's neighbour.
   TokenKind kind = TK_ERROR;
-  int32_t mark = kMarkNone;
-  TokenRow row1;  // main operand
-  TokenRow row2;  // second operand
-  CString text;
-  int32_t nestingLevel = 0;
+  int8_t mark = kMarkNone;  // an AttachMark
   bool needsLayout = true;
+  int16_t nestingLevel = 0;  // bounded by the tree's depth
+  TokenRow row1;             // main operand
+  TokenRow row2;             // second operand
+  CString text;
   ExtentRecord extent;
   int32_t stretch = 0;     // bar height, integral height, spacer width
   int32_t decoration = 2;  // read by decoration layout and drawing

@@ -2,6 +2,7 @@
 #include "engine/TokenArray.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/Token.h"
 
@@ -9,49 +10,90 @@ namespace {
 
 // The items of slots [start, end) of a gap move so that it starts at `to`.
 template <class T>
-void ShiftItems(std::vector<T>& items, size_t start, size_t end, size_t to) {
+void ShiftItems(T* items, size_t start, size_t end, size_t to) {
   if (to < start)
-    std::move_backward(items.begin() + to, items.begin() + start, items.begin() + end);
+    std::move_backward(items + to, items + start, items + end);
   else
-    std::move(items.begin() + end, items.begin() + end + (to - start), items.begin() + start);
+    std::move(items + end, items + end + (to - start), items + start);
 }
 
 int8_t StepOf(const QVMToken* token) {
   return token->kind == TK_OPEN ? 1 : token->kind == TK_CLOSE ? -1 : 0;
 }
 
-// `size` items with a gap of `width` free slots (zero) before item `first`
-// and another before item `second`.
+// `size` items laid out in `into` (size + 2 * width of them) with a gap of
+// `width` free slots (zero) before item `first` and another before item
+// `second`.
 template <class T>
-std::vector<T> LaidOut(const T* items, size_t size, size_t first, size_t second, size_t width) {
-  std::vector<T> laid;
-  laid.reserve(size + 2 * width);
-  laid.insert(laid.end(), items, items + first);
-  laid.resize(laid.size() + width);
-  laid.insert(laid.end(), items + first, items + second);
-  laid.resize(laid.size() + width);
-  laid.insert(laid.end(), items + second, items + size);
-  return laid;
+void LayOut(const T* items, size_t size, size_t first, size_t second, size_t width, T* into) {
+  into = std::copy(items, items + first, into);
+  into = std::fill_n(into, width, T{});
+  into = std::copy(items + first, items + second, into);
+  into = std::fill_n(into, width, T{});
+  std::copy(items + second, items + size, into);
 }
 
 }  // namespace
+
+// ------------------------------------------------------------- TokenSlots
+
+void TokenSlots::Append(size_t count, QVMToken* token) {
+  if (size_ + count > capacity_) Reallocate(size_ + std::max<size_t>(size_, count));
+  std::fill_n(data() + size_, count, token);
+  size_ += static_cast<uint32_t>(count);
+}
+
+// A row rebuilt much shorter (brackets grouped into a few tokens) gives
+// back its old block rather than keep it for the line's lifetime.
+void TokenSlots::Assign(QVMToken* const* items, size_t count) {
+  if (count > capacity_ || count < capacity_ / 4) {
+    Free();
+    size_ = 0;
+    capacity_ = 1;
+    if (count > 1) Reallocate(count);
+  }
+  std::copy(items, items + count, data());
+  size_ = static_cast<uint32_t>(count);
+}
+
+void TokenSlots::Resize(size_t count) {
+  if (count > capacity_) Reallocate(count);
+  size_ = static_cast<uint32_t>(count);
+}
+
+void TokenSlots::Take(TokenSlots& other) {
+  Free();
+  storage_ = other.storage_;  // the single slot, or the block
+  size_ = std::exchange(other.size_, 0);
+  capacity_ = std::exchange(other.capacity_, 1);
+}
+
+void TokenSlots::Reallocate(size_t capacity) {
+  QVMToken** block = new QVMToken*[capacity];
+  std::copy(data(), data() + size_, block);
+  Free();
+  storage_.many = block;
+  capacity_ = static_cast<uint32_t>(capacity);
+}
+
+// ------------------------------------------------------------- TokenArray
 
 // The index's steps move with the tokens; the gap's slots step by 0.
 void TokenArray::Shift(Gap& gap, size_t to) const {
   if (to == gap.start) return;
   const size_t width = gap.Width();
-  ShiftItems(slots_, gap.start, gap.end, to);
+  ShiftItems(slots_.data(), gap.start, gap.end, to);
   if (index_ != nullptr) {
     // Only the slots the tokens left and the ones they came to changed: a
     // short move of a wide gap costs as little as the move.
     std::vector<int8_t>& steps = index_->Steps();
-    ShiftItems(steps, gap.start, gap.end, to);
+    ShiftItems(steps.data(), gap.start, gap.end, to);
     const size_t moved = to < gap.start ? gap.start - to : to - gap.start;
-    const size_t left = std::min(gap.start, to);
-    const size_t right = std::max(gap.end, to + width);
+    const size_t left = std::min<size_t>(gap.start, to);
+    const size_t right = std::max<size_t>(gap.end, to + width);
     // The gap's new slots outside its old ones.
-    const size_t taken = to < gap.start ? to : std::max(to, gap.end);
-    const size_t takenEnd = to < gap.start ? std::min(to + width, gap.start) : to + width;
+    const size_t taken = to < gap.start ? to : std::max<size_t>(to, gap.end);
+    const size_t takenEnd = to < gap.start ? std::min<size_t>(to + width, gap.start) : to + width;
     std::fill(steps.begin() + taken, steps.begin() + takenEnd, 0);
     if (moved < width) {
       index_->Changed(left, left + moved);
@@ -62,8 +104,7 @@ void TokenArray::Shift(Gap& gap, size_t to) const {
   }
   if (to > gap.start + kLongMove) gap.longMove = 1;
   if (to + kLongMove < gap.start) gap.longMove = -1;
-  gap.start = to;
-  gap.end = to + width;
+  gap.Place(to, width);
 }
 
 // The first gap moves among the tokens before the second.
@@ -153,11 +194,17 @@ void TokenArray::Rebuild(size_t index, size_t count) {
   QVMToken* const* tokens = Closed();
   const size_t size = Size();
   const size_t width = count + std::max<size_t>(size / 4, 4);
-  slots_ = LaidOut(tokens, size, index, second, width);
-  first_ = {index, index + width};
-  second_ = {second + width, second + 2 * width};
+  TokenSlots laid;
+  laid.Resize(size + 2 * width);
+  LayOut(tokens, size, index, second, width, laid.data());
+  slots_.Take(laid);
+  first_ = second_ = Gap{};
+  first_.Place(index, width);
+  second_.Place(second + width, width);
   if (index_ != nullptr) {
-    index_->Steps() = LaidOut(index_->Steps().data(), size, index, second, width);
+    std::vector<int8_t> steps(size + 2 * width);
+    LayOut(index_->Steps().data(), size, index, second, width, steps.data());
+    index_->Steps() = std::move(steps);
     index_->Relaid();
   }
 }
@@ -184,7 +231,7 @@ void TokenArray::InsertAt(int index, QVMToken* token, int count) {
   // At the end, behind gaps left in the middle or an empty one there:
   // appended after the tail, so a row built by appending grows as a vector.
   if (at == Size() && AppendsAtTail()) {
-    slots_.insert(slots_.end(), n, token);
+    slots_.Append(n, token);
     if (index_ != nullptr) Restep(slots_.size() - n, slots_.size());
     return;
   }
@@ -200,8 +247,8 @@ void TokenArray::InsertAt(int index, QVMToken* token, int count) {
     Rebuild(at, n);
     gap = &first_;
   }
-  std::fill(slots_.begin() + gap->start, slots_.begin() + gap->start + count, token);
-  gap->start += n;
+  std::fill_n(slots_.data() + gap->start, n, token);
+  gap->start += static_cast<uint32_t>(n);
   if (index_ != nullptr) Restep(gap->start - n, gap->start);
 }
 
@@ -220,7 +267,7 @@ void TokenArray::RemoveAt(int index, int count) {
     if (end > SecondAt()) MoveSecond(end);
     MoveFirst(end);
   }
-  gap->start -= end - at;
+  gap->start -= static_cast<uint32_t>(end - at);
   if (index_ != nullptr) Restep(gap->start, gap->start + (end - at));
 }
 
@@ -231,15 +278,24 @@ void TokenArray::RemoveAll() {
 }
 
 void TokenArray::Copy(const TokenArray& other) {
-  slots_.assign(other.begin(), other.end());
-  first_ = second_ = Gap{slots_.size(), slots_.size()};
+  slots_.Assign(other.begin(), other.Size());
+  first_ = second_ = Gap{};
+  first_.Place(slots_.size(), 0);
+  second_ = first_;
   if (index_ != nullptr) Restep(0, slots_.size());
 }
 
-void TokenArray::Swap(std::vector<QVMToken*>& tokens) {
-  Closed();
-  slots_.resize(Size());
-  slots_.swap(tokens);
-  first_ = second_ = Gap{slots_.size(), slots_.size()};
+void TokenArray::Assign(const std::vector<QVMToken*>& tokens) {
+  slots_.Assign(tokens.data(), tokens.size());
+  first_ = second_ = Gap{};
+  first_.Place(slots_.size(), 0);
+  second_ = first_;
   if (index_ != nullptr) Restep(0, slots_.size());
+}
+
+void TokenArray::Swap(TokenArray& other) {
+  assert(!keep_ && !other.keep_ && index_ == nullptr && other.index_ == nullptr);
+  slots_.Swap(other.slots_);
+  std::swap(first_, other.first_);
+  std::swap(second_, other.second_);
 }

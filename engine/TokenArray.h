@@ -16,12 +16,71 @@
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/BracketIndex.h"
 
 class QVMToken;
+
+// The slots of a row's buffer, grown as a vector grows. Most rows of a
+// parsed line hold one token: a single slot is kept in place, so such a
+// row needs no block of its own.
+class TokenSlots {
+ public:
+  TokenSlots() = default;
+  ~TokenSlots() { Free(); }
+  TokenSlots(const TokenSlots&) = delete;
+  TokenSlots& operator=(const TokenSlots&) = delete;
+
+  size_t size() const { return size_; }
+  size_t capacity() const { return capacity_; }
+  QVMToken** data() { return capacity_ == 1 ? &storage_.one : storage_.many; }
+  QVMToken* const* data() const { return capacity_ == 1 ? &storage_.one : storage_.many; }
+  QVMToken*& operator[](size_t slot) { return data()[slot]; }
+  QVMToken* operator[](size_t slot) const { return data()[slot]; }
+
+  void reserve(size_t count) {
+    if (count > capacity_) Reallocate(count);
+  }
+  void push_back(QVMToken* token) {
+    if (size_ == capacity_) Reallocate(2 * capacity_);
+    data()[size_++] = token;
+  }
+  // `count` copies of `token` at the end.
+  void Append(size_t count, QVMToken* token);
+  // The slots become `count` copies of the ones at `items` (which must lie
+  // outside them).
+  void Assign(QVMToken* const* items, size_t count);
+  // `count` slots; those added hold nothing yet, for the caller to fill.
+  void Resize(size_t count);
+  // Takes `other`'s block whole; `other` is left empty.
+  void Take(TokenSlots& other);
+  void Swap(TokenSlots& other) {
+    std::swap(storage_, other.storage_);
+    std::swap(size_, other.size_);
+    std::swap(capacity_, other.capacity_);
+  }
+  // Drops the slots from `count` on.
+  void Truncate(size_t count) { size_ = static_cast<uint32_t>(std::min<size_t>(count, size_)); }
+  void clear() { size_ = 0; }
+
+ private:
+  void Reallocate(size_t capacity);
+  void Free() {
+    if (capacity_ > 1) delete[] storage_.many;
+  }
+
+  union Storage {
+    QVMToken* one;  // capacity 1
+    QVMToken** many;
+  };
+  Storage storage_{nullptr};
+  uint32_t size_ = 0;
+  uint32_t capacity_ = 1;
+};
 
 class TokenArray {
  public:
@@ -48,10 +107,13 @@ class TokenArray {
   void RemoveAt(int index, int count = 1);
   void RemoveAll();
   void Copy(const TokenArray& other);
-  // Exchanges the tokens with `tokens`, which gets the old ones in order: a
-  // row rebuilt in a vector is taken whole, and the vector's storage is
-  // left for the next rebuild.
-  void Swap(std::vector<QVMToken*>& tokens);
+  // The tokens become those of `tokens`, for a row rebuilt in a vector
+  // (whose storage is left for the next rebuild).
+  void Assign(const std::vector<QVMToken*>& tokens);
+  // Exchanges the tokens with `other`, for a long row rebuilt by appending
+  // to another array: the row takes its storage whole, and `other` keeps
+  // the row's old storage for the next rebuild. Neither keeps brackets.
+  void Swap(TokenArray& other);
 
   // Bracket matching through the index, for an array that keeps its
   // brackets: the match of the opening or closing bracket at `index`, or
@@ -67,12 +129,17 @@ class TokenArray {
   QVMToken* const* end() const { return Closed() + Size(); }
 
  private:
-  // A gap: the free slots [start, end) of slots_.
+  // A gap: the free slots [start, end) of slots_. Every row keeps two, and
+  // a line has hundreds of thousands of rows: they stay small.
   struct Gap {
-    size_t start = 0;
-    size_t end = 0;
-    int longMove = 0;  // the way its last long move went: -1 left, 1 right
+    uint32_t start = 0;
+    uint32_t end = 0;
+    int8_t longMove = 0;  // the way its last long move went: -1 left, 1 right
     size_t Width() const { return end - start; }
+    void Place(size_t at, size_t width) {
+      start = static_cast<uint32_t>(at);
+      end = static_cast<uint32_t>(at + width);
+    }
   };
   // Moves past this many slots count as long.
   static constexpr size_t kLongMove = 64;
@@ -130,7 +197,7 @@ class TokenArray {
   const BracketIndex& Index() const;
 
   // Moving a gap changes no token's index: reading stays const.
-  mutable std::vector<QVMToken*> slots_;
+  mutable TokenSlots slots_;
   mutable Gap first_;
   mutable Gap second_;  // never before the first
   bool keep_ = false;

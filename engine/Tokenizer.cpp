@@ -205,8 +205,7 @@ const TokenizerStep kSteps[] = {
 // step.
 class RawCutter {
  public:
-  RawCutter(const std::vector<RawFinder>& steps, QVMTokenFactory& factory,
-            std::vector<QVMToken*>& out)
+  RawCutter(const std::vector<RawFinder>& steps, QVMTokenFactory& factory, TokenArray& out)
       : steps_(steps), factory_(factory), out_(out) {}
 
   // A token of the row: kept as it is unless it is raw text some step
@@ -229,13 +228,13 @@ class RawCutter {
 
   const std::vector<RawFinder>& steps_;
   QVMTokenFactory& factory_;
-  std::vector<QVMToken*>& out_;
+  TokenArray& out_;
   QVMToken* spare_ = nullptr;
 };
 
 void RawCutter::Cut(QVMToken* token) {
   if (token->kind != TK_RAW) {
-    out_.push_back(token);
+    out_.Add(token);
     return;
   }
   if (token->text.IsEmpty()) return;
@@ -248,7 +247,7 @@ void RawCutter::Cut(QVMToken* token) {
     assert(spare_ == nullptr);
     return;
   }
-  out_.push_back(token);
+  out_.Add(token);
 }
 
 void RawCutter::Lex(const RawText& raw, size_t step) {
@@ -263,7 +262,7 @@ void RawCutter::Lex(const RawText& raw, size_t step) {
     TokenRow::SetPiece(*made, TK_RAW, CString(raw.typed), raw.piece->Text(), raw.piece->SecondText());
   else
     made->SetText(CString(raw.text));
-  out_.push_back(made);
+  out_.Add(made);
 }
 
 // `piece` is the first piece `step` found in `text`.
@@ -278,7 +277,7 @@ void RawCutter::CutFrom(std::string_view text, size_t step, RawCut& piece) {
     } else {
       QVMToken* made = Fresh(piece.kind);
       TokenRow::SetPiece(*made, piece.kind, CString(typed), piece.Text(), piece.SecondText());
-      out_.push_back(made);
+      out_.Add(made);
     }
     rest = rest.substr(piece.end + 1);
     piece = RawCut{};
@@ -296,9 +295,9 @@ QVMToken* RawCutter::Fresh(TokenKind kind) {
 // The steps over the whole root row, rebuilt in `out` (whose storage the
 // next call reuses).
 void CutRawTokens(TokenRow& row, const std::vector<RawFinder>& steps, QVMTokenFactory& factory,
-                  std::vector<QVMToken*>& out) {
+                  TokenArray& out) {
   if (steps.empty()) return;
-  out.clear();
+  out.RemoveAll();
   RawCutter cutter(steps, factory, out);
   for (QVMToken* token : row) cutter.Cut(token);
   row.Tokens().Swap(out);
@@ -313,7 +312,7 @@ void EquationLine::Tokenize(const QVMOptions& options) {
   const auto endCharacters = [&steps, &characters] {
     if (RawFinder finder = characters.Take()) steps.push_back(std::move(finder));
   };
-  std::vector<QVMToken*> out;
+  TokenArray out;
   for (const TokenizerStep& step : kSteps) {
     if (!step.enabled(options)) continue;
     if (step.characters != nullptr) {
