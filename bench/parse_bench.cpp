@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "engine/EquationLine.h"
 #include "options/IniFile.h"
 #include "options/QVMOptions.h"
@@ -209,6 +213,16 @@ int Search(int part, int parts) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef __GLIBC__
+  // Each figure is the best of several parses in this process. glibc hands
+  // large freed blocks back to the system at once and keeps smaller ones,
+  // so a short line's later parses would find their memory in place and a
+  // long line's fault in every page again: keep freed memory, so that both
+  // lengths are timed alike (a first parse's page faults grow with the
+  // line's memory, linearly).
+  mallopt(M_MMAP_THRESHOLD, 1 << 30);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+#endif
   if (argc >= 2 && std::strcmp(argv[1], "--search") == 0) {
     // "--search PART PARTS" shares the search among several processes.
     const int parts = argc >= 4 ? std::max(1, std::atoi(argv[3])) : 1;
