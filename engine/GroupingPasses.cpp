@@ -44,8 +44,7 @@ void GroupRightToLeft(TokenRow& row, TokenKind kind, Group group, void (TokenRow
   const BracketPairs pairs(row);
   for (int i = row.GetSize() - 1; i >= 0; --i) {
     QVMToken* token = row.GetAt(i);
-    if (!token->row1.IsEmpty()) (token->row1.*self)(factory);
-    if (!token->row2.IsEmpty()) (token->row2.*self)(factory);
+    ForEachChildRow(*token, [&](TokenRow& child) { (child.*self)(factory); });
     if (token->kind == kind) i = group(row, i);
   }
 }
@@ -148,8 +147,7 @@ void TokenRow::SplitCodeDrawnArguments(QVMTokenFactory& factory) {
   const BracketPairs pairs(*this);
   for (int i = GetSize() - 1; i >= 0; --i) {
     QVMToken* token = GetAt(i);
-    if (!token->row1.IsEmpty()) token->row1.SplitCodeDrawnArguments(factory);
-    if (!token->row2.IsEmpty()) token->row2.SplitCodeDrawnArguments(factory);
+    ForEachChildRow(*token, [&](TokenRow& child) { child.SplitCodeDrawnArguments(factory); });
     if (token->kind != TK_CODEDRAW2) continue;
     if (IsBoundsGroup(*this, i + 1)) SplitArguments(*this, i, factory);
     if (token->text == "box" && token->row1.IsEmpty()) token->row1.Append(NewSpace(factory));
@@ -162,8 +160,7 @@ void TokenRow::GroupPrefixConstruct(TokenKind kind, QVMTokenFactory& factory) {
   const BracketPairs pairs(*this);
   for (int i = GetSize() - 1; i >= 0; --i) {
     QVMToken* token = GetAt(i);
-    if (!token->row1.IsEmpty()) token->row1.GroupPrefixConstruct(kind, factory);
-    if (!token->row2.IsEmpty()) token->row2.GroupPrefixConstruct(kind, factory);
+    ForEachChildRow(*token, [&](TokenRow& child) { child.GroupPrefixConstruct(kind, factory); });
     if (token->kind == kind) TakeGroupAfter(*this, i, true, true, factory);
   }
 }
@@ -174,8 +171,7 @@ void TokenRow::GroupInfixConstruct(TokenKind kind, QVMTokenFactory& factory) {
   const BracketPairs pairs(*this);
   for (int i = GetSize() - 1; i >= 0; --i) {
     QVMToken* token = GetAt(i);
-    if (!token->row1.IsEmpty()) token->row1.GroupInfixConstruct(kind, factory);
-    if (!token->row2.IsEmpty()) token->row2.GroupInfixConstruct(kind, factory);
+    ForEachChildRow(*token, [&](TokenRow& child) { child.GroupInfixConstruct(kind, factory); });
     if (token->kind != kind) continue;
     QVMToken* made = TakeGroupAfter(*this, i, false, true, factory);
     i = TakeGroupBefore(*this, i, made->row2);

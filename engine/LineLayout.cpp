@@ -177,6 +177,16 @@ bool EqualizeIntegrals(TokenRow& row) {
   return changed;
 }
 
+// Puts the paper `previous` needs after it to keep its ink `minimum` from
+// that of `next`, with `between` of blanks between them; returns it.
+int32_t PutPaperAfter(QVMToken& previous, int32_t between, QVMToken& next, int32_t minimum) {
+  const int32_t extra = PaperBetween(previous.Ink().right, between, next.Ink().left, minimum);
+  previous.Paper() += extra;
+  previous.extent.width += extra;
+  previous.Ink().right.Widen(extra);
+  return extra;
+}
+
 // Puts paper after a token whose ink would otherwise come closer than
 // `minimum` to the ink of the next token that draws any (blanks between
 // count as paper; a tab starts afresh, its width depends on where it
@@ -194,13 +204,7 @@ bool KeepInksApart(TokenRow& row, int32_t minimum) {
       between += token->extent.width;
       continue;
     }
-    if (previous != nullptr) {
-      const int32_t extra = PaperBetween(previous->Ink().right, between, token->Ink().left, minimum);
-      previous->Paper() += extra;
-      previous->extent.width += extra;
-      previous->Ink().right.Widen(extra);
-      any = any || extra > 0;
-    }
+    if (previous != nullptr && PutPaperAfter(*previous, between, *token, minimum) > 0) any = true;
     previous = token;
     between = 0;
   }
@@ -559,13 +563,7 @@ bool MeasureInOneWalk(TokenRow& row, CDC& dc, const QVMOptions& options,
       between += token->extent.width;
       continue;
     }
-    if (previous != nullptr) {
-      const int32_t extra = PaperBetween(previous->Ink().right, between, token->Ink().left, minimum);
-      previous->Paper() += extra;
-      previous->extent.width += extra;
-      previous->Ink().right.Widen(extra);
-      box.width += extra;
-    }
+    if (previous != nullptr) box.width += PutPaperAfter(*previous, between, *token, minimum);
     previous = token;
     between = 0;
   }

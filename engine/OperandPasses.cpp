@@ -367,8 +367,7 @@ void TokenRow::BracketOperatorOperands(TokenKind op, QVMTokenFactory& factory) {
   for (int d = GetSize() - 1; d >= 0; --d) {
     QVMToken* token = GetAt(d);
     if (token->kind != op) {
-      if (!token->row1.IsEmpty()) token->row1.BracketOperatorOperands(op, factory);
-      if (!token->row2.IsEmpty()) token->row2.BracketOperatorOperands(op, factory);
+      ForEachChildRow(*token, [&](TokenRow& child) { child.BracketOperatorOperands(op, factory); });
       continue;
     }
     const int height = HeightAround(*this, d + 1, heights);
@@ -388,8 +387,7 @@ void TokenRow::MergeNegativeNumbers() {
   if (KindAt(0) == TK_SUBTRACT && IsNumeralAt(*this, 1)) MergeMinus(*this, 0);
   for (int e = GetSize() - 1; e >= 0; --e) {
     QVMToken* token = GetAt(e);
-    if (!token->row1.IsEmpty()) token->row1.MergeNegativeNumbers();
-    if (!token->row2.IsEmpty()) token->row2.MergeNegativeNumbers();
+    ForEachChildRow(*token, [&](TokenRow& child) { child.MergeNegativeNumbers(); });
     if (e < 1 || e > GetSize() - 2 || token->kind != TK_SUBTRACT) continue;
     if (!IsNumeralAt(*this, e + 1) || TextAt(e + 1).Left(1) == "-") continue;
     if (AllowsSign(NearestKindLeft(*this, e))) MergeMinus(*this, e);

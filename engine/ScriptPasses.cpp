@@ -63,8 +63,7 @@ void TokenRow::AttachModifiers(QVMTokenFactory& factory) {
     int at = i;
     if (KindAt(i) == TK_MODIFIER) at = AttachMarkAt(*this, i, factory);
     QVMToken* token = GetAt(at);
-    if (!token->row1.IsEmpty()) token->row1.AttachModifiers(factory);
-    if (!token->row2.IsEmpty()) token->row2.AttachModifiers(factory);
+    ForEachChildRow(*token, [&](TokenRow& child) { child.AttachModifiers(factory); });
     i = at;
   }
 }
@@ -88,8 +87,7 @@ void TokenRow::ExpandENotation(QVMTokenFactory& factory) {
         e->Set(TK_MULTIPLY, "*", kMarkNone, CString());
       }
     }
-    if (!e->row1.IsEmpty()) e->row1.ExpandENotation(factory);
-    if (!e->row2.IsEmpty()) e->row2.ExpandENotation(factory);
+    ForEachChildRow(*e, [&](TokenRow& child) { child.ExpandENotation(factory); });
   }
 }
 
@@ -108,8 +106,7 @@ void TokenRow::DetectCombinations() {
       token->kind = token->text == "C" ? TK_COMBINATION : TK_PERMUTATION;
       token->needsLayout = true;
     }
-    if (!token->row1.IsEmpty()) token->row1.DetectCombinations();
-    if (!token->row2.IsEmpty()) token->row2.DetectCombinations();
+    ForEachChildRow(*token, [&](TokenRow& child) { child.DetectCombinations(); });
   }
 }
 

@@ -187,8 +187,7 @@ void TokenRow::GroupBinaryOperator(TokenKind op, TokenKind made, QVMTokenFactory
       i = GroupOperatorAt(*this, i, op, made, factory);
       continue;
     }
-    if (!token->row1.IsEmpty()) token->row1.GroupBinaryOperator(op, made, factory);
-    if (!token->row2.IsEmpty()) token->row2.GroupBinaryOperator(op, made, factory);
+    ForEachChildRow(*token, [&](TokenRow& child) { child.GroupBinaryOperator(op, made, factory); });
   }
 }
 
@@ -197,8 +196,7 @@ void TokenRow::GroupBinaryOperator(TokenKind op, TokenKind made, QVMTokenFactory
 // innermost first. A row without opening brackets stays as it is.
 void TokenRow::GroupBrackets(QVMTokenFactory& factory) {
   for (QVMToken* token : *this) {
-    if (!token->row1.IsEmpty()) token->row1.GroupBrackets(factory);
-    if (!token->row2.IsEmpty()) token->row2.GroupBrackets(factory);
+    ForEachChildRow(*token, [&](TokenRow& child) { child.GroupBrackets(factory); });
   }
   GroupOwnBrackets(factory);
 }
@@ -262,8 +260,7 @@ void TokenRow::MergeBracketColumns() {
 // kMatrixTableSize rows and columns.
 void TokenRow::GroupMatrices(int minExtra, QVMTokenFactory& factory) {
   for (QVMToken* token : *this) {
-    if (!token->row1.IsEmpty()) token->row1.GroupMatrices(minExtra, factory);
-    if (!token->row2.IsEmpty()) token->row2.GroupMatrices(minExtra, factory);
+    ForEachChildRow(*token, [&](TokenRow& child) { child.GroupMatrices(minExtra, factory); });
   }
   for (int i = 0; i < GetSize(); ++i) {
     if (KindAt(i) != TK_COLUMN) continue;
@@ -286,8 +283,7 @@ void TokenRow::FormatMixedNumbers(bool wholeNumbers) {
   bool found = false;
   for (int i = GetSize() - 3; i >= 0; --i) {
     QVMToken* token = GetAt(i);
-    if (!token->row1.IsEmpty()) token->row1.FormatMixedNumbers(wholeNumbers);
-    if (!token->row2.IsEmpty()) token->row2.FormatMixedNumbers(wholeNumbers);
+    ForEachChildRow(*token, [&](TokenRow& child) { child.FormatMixedNumbers(wholeNumbers); });
     if (!IsMixedNumber(*this, i)) continue;
     found = true;
     if (wholeNumbers) token->kind = TK_WHOLENUMBER;

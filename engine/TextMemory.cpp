@@ -62,18 +62,6 @@ double PixelLength(CDC& dc) {
 
 namespace {
 
-// Bytes mixed eight at a time, as FontNameHash does.
-size_t MixBytes(const char* bytes, size_t size) {
-  uint64_t hash = 0x9E3779B97F4A7C15ull;
-  for (size_t at = 0; at < size; at += sizeof(uint64_t)) {
-    uint64_t word = 0;
-    std::memcpy(&word, bytes + at, std::min(sizeof word, size - at));
-    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
-    hash ^= hash >> 32;
-  }
-  return static_cast<size_t>(hash);
-}
-
 template <size_t N>
 struct BytesHash {
   size_t operator()(const std::array<char, N>& bytes) const { return MixBytes(bytes.data(), N); }
@@ -120,14 +108,13 @@ struct FontChoices::Tables {
     FontChoiceKey key;
     const FontChoice* choice;
   };
-  std::unordered_map<int64_t, std::vector<Remembered>> remembered;
   std::vector<std::vector<Remembered>> byKind;  // slots 0..kKindSlots-1
   std::vector<Remembered>* Levels(const FontChoiceKey& key, bool make);
 };
 
 namespace {
 
-// Kinds and variants below this are remembered in a table by number.
+// Every kind and variant has a slot (kinds number below 64, variants 4).
 constexpr int32_t kKindSlots = 64 * 4;
 
 int64_t KindSlot(const FontChoiceKey& key) { return int64_t{key.kind} * 4 + key.variant; }
@@ -139,7 +126,6 @@ FontChoices::~FontChoices() = default;
 
 FontChoices::Scope::Scope(FontChoices& choices) : choices_(choices) {
   if (choices_.depth_++ > 0) return;
-  choices_.tables_->remembered.clear();
   choices_.tables_->byKind.clear();
 }
 
@@ -148,10 +134,7 @@ FontChoices::Scope::~Scope() { --choices_.depth_; }
 std::vector<FontChoices::Tables::Remembered>* FontChoices::Tables::Levels(const FontChoiceKey& key,
                                                                           bool make) {
   const int64_t slot = KindSlot(key);
-  if (slot < 0 || slot >= kKindSlots) {
-    if (!make && remembered.find(slot) == remembered.end()) return nullptr;
-    return &remembered[slot];
-  }
+  if (slot < 0 || slot >= kKindSlots) return nullptr;  // described each time
   if (byKind.empty()) {
     if (!make) return nullptr;
     byKind.resize(kKindSlots);
@@ -170,7 +153,8 @@ const FontChoice* FontChoices::Recall(const FontChoiceKey& key) const {
 
 void FontChoices::Remember(const FontChoiceKey& key, const FontChoice* choice) {
   if (depth_ == 0) return;
-  tables_->Levels(key, true)->push_back({key, choice});
+  if (std::vector<Tables::Remembered>* levels = tables_->Levels(key, true))
+    levels->push_back({key, choice});
 }
 
 const FontChoice* FontChoices::Intern(const QVLogFont& description, double scale) {
@@ -407,11 +391,6 @@ void TextMemory::KeepMetrics(const FontName& font, const TEXTMETRICA& metrics) {
   memory.metrics_ = metrics;
 }
 
-const CSize* TextMemory::FindExtent(const FontName& font, const CString& text) const {
-  const FontMemory* memory = Find(font);
-  return memory == nullptr ? nullptr : memory->FindExtent(text);
-}
-
 void TextMemory::KeepExtent(const FontName& font, const CString& text, CSize size) {
   ForgetWhenFull();
   FontMemory& memory = Of(font);
@@ -423,11 +402,6 @@ void TextMemory::KeepExtent(const FontName& font, const CString& text, CSize siz
     return;
   }
   if (memory.texts_.insert_or_assign(text.str(), size).second) ++extentCount_;
-}
-
-const GlyphInk* TextMemory::FindInk(const FontName& font, unsigned char code) const {
-  const FontMemory* memory = Find(font);
-  return memory == nullptr ? nullptr : memory->FindInk(code);
 }
 
 void TextMemory::KeepInk(const FontName& font, unsigned char code, const GlyphInk& ink) {

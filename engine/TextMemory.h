@@ -32,18 +32,23 @@ struct FontName {
   bool operator==(const FontName& other) const = default;
   LOGFONTA LogFont() const;
 };
-// Every measured token looks its font up a few times: eight bytes at a
-// time, mixed by multiplication, costs a fraction of a general byte hash.
+// A hash of fixed-size keys looked up for every measured token: eight bytes
+// at a time, mixed by multiplication, costs a fraction of a general byte
+// hash.
+inline size_t MixBytes(const char* bytes, size_t size) {
+  uint64_t hash = 0x9E3779B97F4A7C15ull;
+  for (size_t at = 0; at < size; at += sizeof(uint64_t)) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes + at, std::min(sizeof word, size - at));
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 32;
+  }
+  return static_cast<size_t>(hash);
+}
+
 struct FontNameHash {
   size_t operator()(const FontName& name) const {
-    uint64_t hash = 0x9E3779B97F4A7C15ull;
-    for (size_t at = 0; at < name.bytes.size(); at += sizeof(uint64_t)) {
-      uint64_t word = 0;
-      std::memcpy(&word, name.bytes.data() + at, std::min(sizeof word, name.bytes.size() - at));
-      hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
-      hash ^= hash >> 32;
-    }
-    return static_cast<size_t>(hash);
+    return MixBytes(name.bytes.data(), name.bytes.size());
   }
 };
 FontName FontKey(const QVLogFont& description, double scale);
@@ -196,9 +201,7 @@ class TextMemory {
   uint64_t ContextCount() const { return contextCount_; }
   const TEXTMETRICA* FindMetrics(const FontName& font) const;
   void KeepMetrics(const FontName& font, const TEXTMETRICA& metrics);
-  const CSize* FindExtent(const FontName& font, const CString& text) const;
   void KeepExtent(const FontName& font, const CString& text, CSize size);
-  const GlyphInk* FindInk(const FontName& font, unsigned char code) const;
   void KeepInk(const FontName& font, unsigned char code, const GlyphInk& ink);
   // The pixel length of the context Follow was given.
   double Pixel() const { return pixel_; }

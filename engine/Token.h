@@ -328,6 +328,14 @@ class QVMToken {
 #endif
 };
 
+// A pass's walk into a token's operands: most tokens are leaves, and an
+// empty row is passed over without a call.
+template <class Pass>
+void ForEachChildRow(QVMToken& token, Pass&& pass) {
+  if (!token.row1.IsEmpty()) pass(token.row1);
+  if (!token.row2.IsEmpty()) pass(token.row2);
+}
+
 // The passes ask for kinds around every token they look at: inline.
 inline TokenKind TokenRow::KindAt(int index) const {
   if (index < 0 || index >= GetSize()) return TK_ERROR;

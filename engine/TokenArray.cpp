@@ -277,16 +277,15 @@ void TokenArray::RemoveAll() {
   if (index_ != nullptr) Restep(0, 0);
 }
 
-void TokenArray::Copy(const TokenArray& other) {
-  slots_.Assign(other.begin(), other.Size());
-  first_ = second_ = Gap{};
-  first_.Place(slots_.size(), 0);
-  second_ = first_;
-  if (index_ != nullptr) Restep(0, slots_.size());
-}
+void TokenArray::Copy(const TokenArray& other) { AssignSlots(other.begin(), other.Size()); }
 
 void TokenArray::Assign(const std::vector<QVMToken*>& tokens) {
-  slots_.Assign(tokens.data(), tokens.size());
+  AssignSlots(tokens.data(), tokens.size());
+}
+
+// The tokens become `count` ones from `items`, with both gaps empty at the end.
+void TokenArray::AssignSlots(QVMToken* const* items, size_t count) {
+  slots_.Assign(items, count);
   first_ = second_ = Gap{};
   first_.Place(slots_.size(), 0);
   second_ = first_;

@@ -63,8 +63,6 @@ class TokenSlots {
     std::swap(size_, other.size_);
     std::swap(capacity_, other.capacity_);
   }
-  // Drops the slots from `count` on.
-  void Truncate(size_t count) { size_ = static_cast<uint32_t>(std::min<size_t>(count, size_)); }
   void clear() { size_ = 0; }
 
  private:
@@ -158,6 +156,7 @@ class TokenArray {
   // A token added at the end goes after the last slot: behind gaps left in
   // the middle, or with no gap at the end.
   bool AppendsAtTail() const { return second_.end < slots_.size() || second_.Width() == 0; }
+  void AssignSlots(QVMToken* const* items, size_t count);
   // Moves `gap` to start at slot `to` by shifting the tokens between.
   void Shift(Gap& gap, size_t to) const;
   // Moves a gap to start before token `index`, which must lie on its side

@@ -28,8 +28,7 @@ void GuessLowerCaseVectors(TokenRow& row) {
   bool unitVectors = false;
   bool seenEqual = false;
   for (QVMToken* token : row) {
-    if (!token->row1.IsEmpty()) GuessLowerCaseVectors(token->row1);
-    if (!token->row2.IsEmpty()) GuessLowerCaseVectors(token->row2);
+    ForEachChildRow(*token, [&](TokenRow& child) { GuessLowerCaseVectors(child); });
     if (token->kind == TK_EQUAL) seenEqual = true;
     if (token->kind != TK_VARIABLE) continue;
     const CString& text = token->text;
@@ -46,8 +45,7 @@ void GuessLowerCaseVectors(TokenRow& row) {
 // Selected letters: every lower-case letter whose option is on.
 void SelectLowerCaseVectors(TokenRow& row, const QVMOptions& options) {
   for (QVMToken* token : row) {
-    if (!token->row1.IsEmpty()) SelectLowerCaseVectors(token->row1, options);
-    if (!token->row2.IsEmpty()) SelectLowerCaseVectors(token->row2, options);
+    ForEachChildRow(*token, [&](TokenRow& child) { SelectLowerCaseVectors(child, options); });
     const char letter = LowerCaseLetter(*token);
     if (letter != '\0' && options.Letters[letter - 'a'].Value) token->kind = TK_LCVECTOR;
   }
@@ -98,7 +96,6 @@ void TokenRow::AttachArrowOperands() {
         HideGroupBrackets(token->row1);
       }
     }
-    if (!token->row1.IsEmpty()) token->row1.AttachArrowOperands();
-    if (!token->row2.IsEmpty()) token->row2.AttachArrowOperands();
+    ForEachChildRow(*token, [&](TokenRow& child) { child.AttachArrowOperands(); });
   }
 }
