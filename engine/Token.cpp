@@ -5,6 +5,7 @@
 #include <cassert>
 #include <iterator>
 #include <memory>
+#include <type_traits>
 
 #include "engine/OptionAccess.h"
 
@@ -271,9 +272,38 @@ QVMToken::RarePart& QVMToken::MadeRarePart() {
 
 #ifdef _WIN32
 QVMToken::PaintPart& QVMToken::MadePainting() {
-  paint_ = factory_->paints_.New();
+  paint_ = factory_->NewPaintPart();
   factory_->painted_ = true;
   return *paint_;
+}
+
+namespace {
+using PaintPart = QVMToken::PaintPart;
+// Paint parts live where recycled tokens were: the pool destroys every
+// token slot with the token destructor, so a lent slot is given a token
+// back before, and what it held needs no destructor.
+static_assert(std::is_trivially_destructible_v<PaintPart>);
+static_assert(alignof(PaintPart) <= alignof(QVMToken));
+constexpr int kPaintsPerToken = static_cast<int>(sizeof(QVMToken) / sizeof(PaintPart));
+}  // namespace
+
+QVMToken::PaintPart* QVMTokenFactory::NewPaintPart() {
+  if (paintsLeftInLent_ == 0 && lentToPaints_ < recycled_.size()) {
+    QVMToken* lent = recycled_[lentToPaints_++];
+    std::destroy_at(lent);
+    lentPaints_ = reinterpret_cast<PaintPart*>(lent);
+    paintsLeftInLent_ = kPaintsPerToken;
+  }
+  if (paintsLeftInLent_ == 0) return paints_.New();
+  --paintsLeftInLent_;
+  return std::construct_at(lentPaints_ + paintsLeftInLent_);
+}
+
+void QVMTokenFactory::TakeBackLentTokens() {
+  for (size_t i = 0; i < lentToPaints_; ++i) std::construct_at(recycled_[i]);
+  lentToPaints_ = 0;
+  lentPaints_ = nullptr;
+  paintsLeftInLent_ = 0;
 }
 
 QVMToken::ShapePart& QVMToken::Shapes() {
@@ -373,7 +403,7 @@ QVMTokenFactory::~QVMTokenFactory() { DeleteAll(); }
 
 QVMToken* QVMTokenFactory::NewToken(TokenKind kind) {
   QVMToken* token = nullptr;
-  if (recycled_.empty()) {
+  if (recycled_.size() == lentToPaints_) {
     token = tokens_.New();
   } else {
     token = recycled_.back();
@@ -405,6 +435,9 @@ QVMToken* QVMTokenFactory::NewSpacer(int32_t width) {
 void QVMTokenFactory::RecycleSpacer(QVMToken* spacer) { spareSpacers_.push_back(spacer); }
 
 void QVMTokenFactory::DeleteAll() {
+#ifdef _WIN32
+  TakeBackLentTokens();
+#endif
   recycled_.clear();
   spareSpacers_.clear();
   tokens_.Clear();

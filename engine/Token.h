@@ -398,7 +398,7 @@ class QVMTokenFactory {
   QVMTokenFactory& operator=(const QVMTokenFactory&) = delete;
 
   // A new token: one taken back (Recycle) and made again when there is
-  // one, so that a long line's parse, whose passes drop about as many
+  // one whose storage no paint part took, so that a long line's parse, whose passes drop about as many
   // tokens as the tree keeps, needs less memory.
   QVMToken* NewToken(TokenKind kind);
   // Takes back a token that left the tree for good: no row holds it and
@@ -418,10 +418,22 @@ class QVMTokenFactory {
   BlockPool<QVMToken> tokens_;
   int count_ = 0;  // tokens made
   std::vector<QVMToken*> recycled_;
+  // The first recycled tokens whose storage paint parts took (never on
+  // Linux, where nothing is measured).
+  size_t lentToPaints_ = 0;
   std::vector<QVMToken*> spareSpacers_;
 #ifdef _WIN32
   friend class QVMToken;
+  // A long line's parse leaves several hundred thousand recycled tokens
+  // behind, in pages it touched already: a paint part is made in their
+  // storage while any is left, then in the pool.
+  QVMToken::PaintPart* NewPaintPart();
+  // Puts tokens back in the storage paint parts took, for the pool to
+  // destroy with the others.
+  void TakeBackLentTokens();
   BlockPool<QVMToken::PaintPart> paints_;  // made for the tokens measured or drawn
+  QVMToken::PaintPart* lentPaints_ = nullptr;  // the last lent token's storage
+  int paintsLeftInLent_ = 0;
   bool painted_ = false;                   // any paint part made since DeleteAll
   BlockPool<QVMToken::ShapePart> shapes_;  // made for the tokens drawn with shapes
   std::unordered_map<const QVMToken*, QVMToken::ShapePart*> shapesOf_;
