@@ -153,12 +153,18 @@ void DrawShownTokens(TokenRow& row, CDC& dc, int32_t x, int32_t y, int32_t slack
                      QVMTokenFactory& factory) {
   int32_t clipLeft = 0;
   int32_t clipRight = 0;
-  if (!ClipAcross(dc, clipLeft, clipRight)) return row.Draw(dc, x, y, options, factory);
+  if (!ClipAcross(dc, clipLeft, clipRight)) {
+    row.AdjustVertical();
+    return row.Draw(dc, x, y, options, factory);
+  }
   int32_t left = x;
   for (int i = 0; i < row.GetSize() && left <= clipRight + slack; ++i) {
     QVMToken* token = row.GetAt(i);
     const int32_t width = token->Measure(dc, left - x, options, factory).width;
-    if (left + width >= clipLeft - slack) token->Draw(dc, left, y, i == 0, options, factory);
+    if (left + width >= clipLeft - slack) {
+      row.AdjustVerticalAt(i);
+      token->Draw(dc, left, y, i == 0, options, factory);
+    }
     left += width;
   }
 }
@@ -194,7 +200,6 @@ void EquationLine::Draw(CDC& dc, int32_t x, int32_t y, QVMOptions& options) {
   dc.SetTextAlign(TA_BOTTOM | TA_LEFT);
   const bool opaque = dc.GetBkMode() == OPAQUE;
   dc.SetBkMode(TRANSPARENT);
-  root_.AdjustVertical();
   if (opaque) {
     const CRect area(x + hshift, y + vshift, x + hshift + box.width, y + vshift + box.height);
     WipeBackground(dc, area, dc.GetBkColor());

@@ -648,15 +648,16 @@ int32_t BottomInRow(const QVMToken* before, const QVMToken& token, int32_t rowAl
 }  // namespace
 
 void TokenRow::AdjustVertical() {
-  for (QVMToken* token : *this) {
-    token->row1.AdjustVertical();
-    token->row2.AdjustVertical();
-  }
-  const QVMToken* before = nullptr;
-  for (QVMToken* token : *this) {
-    token->extent.adjust = BottomInRow(before, *token, Extent().align);
-    before = token;
-  }
+  for (int i = 0; i < GetSize(); ++i) AdjustVerticalAt(i);
+}
+
+// A token's adjust reads only boxes, never another adjust: each token and
+// its subtree can be adjusted alone.
+void TokenRow::AdjustVerticalAt(int index) {
+  QVMToken* token = GetAt(index);
+  token->row1.AdjustVertical();
+  token->row2.AdjustVertical();
+  token->extent.adjust = BottomInRow(index > 0 ? GetAt(index - 1) : nullptr, *token, Extent().align);
 }
 
 InkReach ReachOf(const QVMToken& t) {

@@ -122,6 +122,8 @@ class TokenRow {
   // Sets each token's adjust so that its baseline sits on the row's (the
   // whole tree below this row too); run after measuring, before drawing.
   void AdjustVertical();
+  // The same for the token at `index` and the tree below it alone.
+  void AdjustVerticalAt(int index);
 #ifdef _WIN32
   // The row's box; measures only while the row is marked for layout.
   ExtentRecord Measure(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory);
