@@ -240,14 +240,21 @@ TextMemory::FontMemory& TextMemory::Of(const FontName& font) {
 // fonts, they are named afresh.
 constexpr size_t kPieceFontLimit = 64;
 
+// A bracket asks for its piece font several times while it is measured,
+// and neighbouring brackets mostly share one: the last one found is tried
+// first.
 TextMemory::PieceFont* TextMemory::FindPieceFont(int32_t size) {
+  if (lastPieceFont_ != nullptr && lastPieceFont_->size == size) return lastPieceFont_;
   const auto found = pieceFonts_.find(size);
-  return found == pieceFonts_.end() ? nullptr : &found->second;
+  if (found == pieceFonts_.end()) return nullptr;
+  lastPieceFont_ = &found->second;
+  return lastPieceFont_;
 }
 
 TextMemory::PieceFont& TextMemory::KeepPieceFont(int32_t size, const FontName& key) {
   if (pieceFonts_.size() >= kPieceFontLimit) pieceFonts_.clear();
-  return pieceFonts_.insert_or_assign(size, PieceFont{size, key, {}}).first->second;
+  lastPieceFont_ = &pieceFonts_.insert_or_assign(size, PieceFont{size, key, {}}).first->second;
+  return *lastPieceFont_;
 }
 
 const TextMemory::FontMemory* TextMemory::Find(const FontName& font) const {

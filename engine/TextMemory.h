@@ -230,6 +230,7 @@ class TextMemory {
   double pixel_ = 1.0;
   std::unordered_map<FontName, std::unique_ptr<FontMemory>, FontNameHash> fonts_;
   std::unordered_map<int32_t, PieceFont> pieceFonts_;  // by size
+  PieceFont* lastPieceFont_ = nullptr;                 // one of pieceFonts_
   // Changes whenever the fonts' memories are let go (unique in the
   // program, so a link to another memory never matches).
   uint64_t generation_;
