@@ -39,15 +39,35 @@ int32_t SignClass(const QVMToken& t) {
 
 bool IsSpaceKind(TokenKind kind) { return kind == TK_SPACE || kind == TK_NOSPACE; }
 
+// Places a row's tokens (their offsetX) from the left only as far as the
+// search for signs asks: a long line's signs mostly stand near its start.
+class RowPlaces {
+ public:
+  explicit RowPlaces(const TokenRow& row) : row_(row) {}
+  const QVMToken& Placed(int index) {
+    for (; placed_ <= index; ++placed_) {
+      QVMToken* token = row_.GetAt(placed_);
+      token->offsetX = x_;
+      x_ += token->extent.width;
+    }
+    return *row_.GetAt(index);
+  }
+
+ private:
+  const TokenRow& row_;
+  int placed_ = 0;
+  int32_t x_ = 0;
+};
+
 // The first token after the sign that is not a space, and the room between;
 // a sign with nothing after it has no gap.
-void FindNext(const TokenRow& row, AlignmentEntry& entry) {
+void FindNext(const TokenRow& row, RowPlaces& places, AlignmentEntry& entry) {
   entry.nextIndex = row.GetSize();
   entry.nextX = entry.x + entry.width;
   for (int i = entry.index + 1; i < row.GetSize(); ++i) {
     if (IsSpaceKind(row.KindAt(i))) continue;
     entry.nextIndex = i;
-    entry.nextX = row.GetAt(i)->offsetX;
+    entry.nextX = places.Placed(i).offsetX;
     break;
   }
   entry.gapAfter = entry.nextX - (entry.x + entry.width);
@@ -96,19 +116,15 @@ void EquationLine::FindRelation(const QVMOptions& options) {
   leadingEntry = AlignmentEntry{};
   mainEntry = AlignmentEntry{};
   shifts = AlignmentShifts{};
-  int32_t x = 0;
-  for (QVMToken* token : root_) {
-    token->offsetX = x;
-    x += token->extent.width;
-  }
   if (root_.IsEmpty()) return;
-  leadingEntry = root_.GetAt(0)->MakeAlignmentEntry(0);
+  RowPlaces places(root_);
+  leadingEntry = places.Placed(0).MakeAlignmentEntry(0);
   for (int i = 1; i < root_.GetSize() && !mainEntry.Exists(); ++i)
-    mainEntry = root_.GetAt(i)->MakeAlignmentEntry(i);
-  if (leadingEntry.Exists()) FindNext(root_, leadingEntry);
+    mainEntry = places.Placed(i).MakeAlignmentEntry(i);
+  if (leadingEntry.Exists()) FindNext(root_, places, leadingEntry);
   if (!mainEntry.Exists()) return;
-  FindNext(root_, mainEntry);
-  const QVMToken& prev = *root_.GetAt(mainEntry.index - 1);
+  FindNext(root_, places, mainEntry);
+  const QVMToken& prev = places.Placed(mainEntry.index - 1);
   mainEntry.prevIndex = mainEntry.index - 1;
   mainEntry.prevEnd = prev.offsetX + prev.extent.width;
   mainEntry.gapBefore = mainEntry.x - mainEntry.prevEnd;

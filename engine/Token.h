@@ -220,7 +220,7 @@ class QVMToken {
   ExtentRecord extent;
   int32_t stretch = 0;     // bar height, integral height, spacer width
   int32_t decoration = 2;  // read by decoration layout and drawing
-  int32_t offsetX = 0;     // position in its row, found by relation finding
+  int32_t offsetX = 0;     // position in its row, set by relation finding as far as it looked
   double scriptLevel = 0.0;
 #ifdef _WIN32
   // What the token is painted with; only layout and drawing (Windows) use
