@@ -272,12 +272,13 @@ void QVEquationList::AlignRelations(QVMOptions& options, bool (*moved)[kLineCoun
 namespace {
 
 // The kinds whose measure reads the token's place in its row: signs spaced
-// less at a row's start, tabs, and groups that hand their place to their
-// limits or cells.
+// less at a row's start, and tabs. Groups hand their place on to their
+// limits or cells, but those keep their layout here as every subtree does:
+// measured again, a group would come out as it was.
 bool MeasureReadsPlace(TokenKind kind) {
   switch (kind) {
     case TK_ADD: case TK_EQUAL: case TK_GREATER: case TK_LESS: case TK_SPACEDSYMBOL:
-    case TK_RAW: case TK_MULTIPLY: case TK_TAB: case TK_BRACKETS: case TK_MATRIX:
+    case TK_RAW: case TK_MULTIPLY: case TK_TAB:
       return true;
     default: return false;
   }
