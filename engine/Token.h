@@ -400,8 +400,9 @@ class QVMTokenFactory {
   QVMTokenFactory& operator=(const QVMTokenFactory&) = delete;
 
   // A new token: one taken back (Recycle) and made again when there is
-  // one whose storage no paint part took, so that a long line's parse, whose passes drop about as many
-  // tokens as the tree keeps, needs less memory.
+  // one whose storage no paint part took, so that a long line's parse,
+  // whose passes drop about as many tokens as the tree keeps, needs less
+  // memory.
   QVMToken* NewToken(TokenKind kind);
   // Takes back a token that left the tree for good: no row holds it and
   // no pass still looks at it.
