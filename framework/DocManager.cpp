@@ -52,6 +52,21 @@ bool SetClassesValue(const CString& key, const CString& value, const char* name 
   return status == ERROR_SUCCESS;
 }
 
+// True when HKCU\Software\Classes\<key> already holds `value` as its
+// default string, so that writing it again would change nothing.
+bool ClassesValueIs(const CString& key, const CString& value) {
+  char buffer[2048] = {};
+  DWORD size = sizeof buffer;
+  return ::RegGetValueA(HKEY_CURRENT_USER, "Software\\Classes\\" + key, nullptr, RRF_RT_REG_SZ,
+                        nullptr, buffer, &size) == ERROR_SUCCESS &&
+         value == buffer;
+}
+
+// Writes the default value unless it is there already; true when it wrote.
+bool PutClassesValue(const CString& key, const CString& value) {
+  return !ClassesValueIs(key, value) && SetClassesValue(key, value);
+}
+
 CString GetClassesValue(const CString& key) {
   char buffer[512] = {};
   LONG size = sizeof buffer;
@@ -396,38 +411,44 @@ BOOL CDocManager::OnDDECommand(char* command) {
 
 // Per-user file types: the type id with its name, icon and open command
 // (through DDE when the application accepts it), and each extension.
+// Only a start that changed an association tells the shell: its notice
+// starts a process that rereads every association (Wine's menu builder).
 void CDocManager::RegisterShellFileTypes(BOOL compatible) {
   const CString program = ProgramPath();
   CWinApp* app = AfxGetApp();
   const bool dde = app && app->m_atomApp;
+  bool changed = false;
+  auto put = [&changed](const CString& key, const CString& value) {
+    if (PutClassesValue(key, value)) changed = true;
+  };
   for (POSITION pos = GetFirstDocTemplatePosition(); pos;) {
     CDocTemplate* docTemplate = GetNextDocTemplate(pos);
     CString typeId;
     CString typeName;
     if (!docTemplate->GetDocString(typeId, CDocTemplate::regFileTypeId)) continue;
     docTemplate->GetDocString(typeName, CDocTemplate::regFileTypeName);
-    SetClassesValue(typeId, typeName);
-    SetClassesValue(typeId + "\\DefaultIcon", program + ",0");
+    put(typeId, typeName);
+    put(typeId + "\\DefaultIcon", program + ",0");
     if (dde) {
-      SetClassesValue(typeId + "\\shell\\open\\command", "\"" + program + "\" /dde");
-      SetClassesValue(typeId + "\\shell\\open\\ddeexec", "[open(\"%1\")]");
-      SetClassesValue(typeId + "\\shell\\open\\ddeexec\\application", app->m_strExeName);
-      SetClassesValue(typeId + "\\shell\\open\\ddeexec\\topic", "system");
+      put(typeId + "\\shell\\open\\command", "\"" + program + "\" /dde");
+      put(typeId + "\\shell\\open\\ddeexec", "[open(\"%1\")]");
+      put(typeId + "\\shell\\open\\ddeexec\\application", app->m_strExeName);
+      put(typeId + "\\shell\\open\\ddeexec\\topic", "system");
     } else {
-      SetClassesValue(typeId + "\\shell\\open\\command", "\"" + program + "\" \"%1\"");
+      put(typeId + "\\shell\\open\\command", "\"" + program + "\" \"%1\"");
     }
     if (compatible) {
-      SetClassesValue(typeId + "\\shell\\print\\command", "\"" + program + "\" /p \"%1\"");
-      SetClassesValue(typeId + "\\shell\\printto\\command",
-                      "\"" + program + "\" /pt \"%1\" \"%2\" \"%3\" \"%4\"");
+      put(typeId + "\\shell\\print\\command", "\"" + program + "\" /p \"%1\"");
+      put(typeId + "\\shell\\printto\\command",
+          "\"" + program + "\" /pt \"%1\" \"%2\" \"%3\" \"%4\"");
     }
     for (const CString& ext : docTemplate->GetFilterExtensions()) {
       // Another program's extension stays with that program.
       const CString current = GetClassesValue(ext);
-      if (current.IsEmpty() || current == typeId) SetClassesValue(ext, typeId);
+      if (current.IsEmpty() || current == typeId) put(ext, typeId);
     }
   }
-  ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+  if (changed) ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 
 void CDocManager::UnregisterShellFileTypes() {
