@@ -21,16 +21,15 @@ int8_t StepOf(const QVMToken* token) {
   return token->kind == TK_OPEN ? 1 : token->kind == TK_CLOSE ? -1 : 0;
 }
 
-// `size` items laid out in `into` (size + 2 * width of them) with a gap of
-// `width` free slots (zero) before item `first` and another before item
-// `second`.
+// The first `size` of `items` spread in place over size + 2 * width slots,
+// with a gap of `width` free slots (zero) before item `first` and another
+// before item `second`.
 template <class T>
-void LayOut(const T* items, size_t size, size_t first, size_t second, size_t width, T* into) {
-  into = std::copy(items, items + first, into);
-  into = std::fill_n(into, width, T{});
-  into = std::copy(items + first, items + second, into);
-  into = std::fill_n(into, width, T{});
-  std::copy(items + second, items + size, into);
+void Spread(T* items, size_t size, size_t first, size_t second, size_t width) {
+  std::move_backward(items + second, items + size, items + size + 2 * width);
+  std::move_backward(items + first, items + second, items + second + width);
+  std::fill_n(items + first, width, T{});
+  std::fill_n(items + second + width, width, T{});
 }
 
 }  // namespace
@@ -188,23 +187,28 @@ bool TokenArray::UsesSecond(size_t index) const {
 
 // Each gap gets room for a quarter of the row more (a small slack for small
 // rows), so that rebuilds stay rare: inserts cost amortised constant time.
-// The index's steps are laid out as the tokens are, without reading them.
+// The tokens are spread within the row's block, which grows by half when
+// they no longer fit: a long row's rebuilds then touch no fresh memory
+// most of the time. The index's steps are laid out as the tokens are,
+// without reading them.
 void TokenArray::Rebuild(size_t index, size_t count) {
   const size_t second = std::max(index, std::min(SecondAt(), Size()));
-  QVMToken* const* tokens = Closed();
+  Closed();
   const size_t size = Size();
   const size_t width = count + std::max<size_t>(size / 4, 4);
-  TokenSlots laid;
-  laid.Resize(size + 2 * width);
-  LayOut(tokens, size, index, second, width, laid.data());
-  slots_.Take(laid);
+  const size_t total = size + 2 * width;
+  slots_.Resize(size);
+  if (total > slots_.capacity()) slots_.reserve(std::max(total, slots_.capacity() + slots_.capacity() / 2));
+  slots_.Resize(total);
+  Spread(slots_.data(), size, index, second, width);
   first_ = second_ = Gap{};
   first_.Place(index, width);
   second_.Place(second + width, width);
   if (index_ != nullptr) {
-    std::vector<int8_t> steps(size + 2 * width);
-    LayOut(index_->Steps().data(), size, index, second, width, steps.data());
-    index_->Steps() = std::move(steps);
+    std::vector<int8_t>& steps = index_->Steps();
+    steps.resize(size);
+    steps.resize(total);
+    Spread(steps.data(), size, index, second, width);
     index_->Relaid();
   }
 }
