@@ -3,6 +3,7 @@
 // of 25,000 and 100,000 characters, which must parse in linear time, and
 // the reading of large settings files.
 //   parse_bench            the figures
+//   parse_bench --families the families alone
 //   parse_bench --search   looks for families of lines whose parse grows
 //                          faster than linearly (takes some minutes)
 #include <algorithm>
@@ -115,26 +116,6 @@ constexpr double kLongLineTarget = 1000;
 constexpr double kLongLineTarget = 300;
 #endif
 
-void PrintFamilies(const QVMOptions& options) {
-  std::printf("\nfamilies (targets: 100,000 characters under 300 ms natively, 1 s under Wine;\n"
-              "the ratio 100,000 / 25,000 at most 5)\n");
-  std::printf("  %-28s %12s %12s %7s\n", "line made of", "25,000", "100,000", "ratio");
-  for (const Family& family : kFamilies) {
-    const double small = BestMilliseconds(FamilyLine(family, 25000), options, 3);
-    const double large = BestMilliseconds(FamilyLine(family, 100000), options, 3);
-    std::printf("  %-28s %9.2f ms %9.2f ms %7.2f%s\n", FamilyName(family).c_str(), small, large,
-                large / small, large > kLongLineTarget || large / small > 5 ? "  over" : "");
-  }
-}
-
-void PrintSettings() {
-  std::printf("\nsettings files (target: 100,000 keys under 500 ms)\n");
-  std::printf("  1 section of 100,000 keys    %9.2f ms\n", IniMilliseconds(1, 100000));
-  std::printf("  10,000 sections of 10 keys   %9.2f ms\n", IniMilliseconds(10000, 10));
-}
-
-// ------------------------------------------------------------------ search
-
 // Processor time of this thread: less disturbed by a busy machine than the
 // clock on the wall.
 double ThreadMilliseconds() {
@@ -153,6 +134,38 @@ double BestCpuMilliseconds(const std::string& text, const QVMOptions& options, i
   }
   return best;
 }
+
+// Each family's two lengths are parsed in turn, kFamilyRuns times, and
+// each length keeps its best processor time: on a shared machine the clock
+// on the wall counts the time others ran, and a burst of load then lands on
+// one length, not on both.
+constexpr int kFamilyRuns = 5;
+
+void PrintFamilies(const QVMOptions& options) {
+  std::printf("\nfamilies (targets: 100,000 characters under 300 ms natively, 1 s under Wine;\n"
+              "the ratio 100,000 / 25,000 at most 5; processor time, best of %d)\n", kFamilyRuns);
+  std::printf("  %-28s %12s %12s %7s\n", "line made of", "25,000", "100,000", "ratio");
+  for (const Family& family : kFamilies) {
+    const std::string shortLine = FamilyLine(family, 25000);
+    const std::string longLine = FamilyLine(family, 100000);
+    double small = 1e9;
+    double large = 1e9;
+    for (int run = 0; run < kFamilyRuns; ++run) {
+      small = std::min(small, BestCpuMilliseconds(shortLine, options, 1));
+      large = std::min(large, BestCpuMilliseconds(longLine, options, 1));
+    }
+    std::printf("  %-28s %9.2f ms %9.2f ms %7.2f%s\n", FamilyName(family).c_str(), small, large,
+                large / small, large > kLongLineTarget || large / small > 5 ? "  over" : "");
+  }
+}
+
+void PrintSettings() {
+  std::printf("\nsettings files (target: 100,000 keys under 500 ms)\n");
+  std::printf("  1 section of 100,000 keys    %9.2f ms\n", IniMilliseconds(1, 100000));
+  std::printf("  10,000 sections of 10 keys   %9.2f ms\n", IniMilliseconds(10000, 10));
+}
+
+// ------------------------------------------------------------------ search
 
 // How much longer four times the length takes, from `length` characters.
 double GrowthRatio(const Family& family, int length, const QVMOptions& options, int runs) {
@@ -236,6 +249,10 @@ int main(int argc, char** argv) {
     return Search(argc >= 4 ? std::atoi(argv[2]) % parts : 0, parts);
   }
   const QVMOptions options(0);
+  if (argc >= 2 && std::strcmp(argv[1], "--families") == 0) {
+    PrintFamilies(options);
+    return 0;
+  }
   const struct {
     const char* name;
     std::string text;
