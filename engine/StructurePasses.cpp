@@ -218,7 +218,7 @@ void TokenRow::GroupOwnBrackets(QVMTokenFactory& factory) {
     }
   }
   for (; !opens.empty(); opens.pop_back()) CloseGroup(out, opens.back(), nullptr, factory);
-  Tokens().Assign(out);
+  Assign(out);
 }
 
 // "(a)^2": the group and its power are wrapped once more, so that the
