@@ -602,8 +602,9 @@ ExtentRecord MeasureInWalks(TokenRow& tokens, CDC& dc, const QVMOptions& options
 ExtentRecord TokenRow::MeasureTokens(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory,
                                      bool neighbours) {
   // An empty row measures all zero; it needs no part for that.
-  if (part_ == nullptr) return ExtentRecord{};
-  if (!part_->needsLayout) return part_->extent;
+  if (IsEmpty() && !HasPart()) return ExtentRecord{};
+  RowPart& part = MadePart();
+  if (!part.needsLayout) return part.extent;
   ExtentRecord row;
   if (!neighbours || !MeasureInOneWalk(*this, dc, options, factory, row))
     row = MeasureInWalks(*this, dc, options, factory, neighbours);
@@ -611,8 +612,8 @@ ExtentRecord TokenRow::MeasureTokens(CDC& dc, const QVMOptions& options, QVMToke
   row.raise = 0;
   row.raised = false;
   row.adjust = 0;
-  part_->extent = row;
-  part_->needsLayout = false;
+  part.extent = row;
+  part.needsLayout = false;
   return row;
 }
 

@@ -59,7 +59,7 @@ void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory) {
     if (token->kind != TK_RAW || !token->text.IsEmpty()) out.push_back(token);
     else factory.Recycle(token);
   }
-  row.Tokens().Assign(out);
+  row.Assign(out);
 }
 
 uint64_t KindsInTree(const TokenRow& row) {

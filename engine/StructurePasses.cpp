@@ -204,7 +204,10 @@ void TokenRow::GroupBrackets(QVMTokenFactory& factory) {
 void TokenRow::GroupOwnBrackets(QVMTokenFactory& factory) {
   if (std::none_of(begin(), end(), [](const QVMToken* token) { return token->kind == TK_OPEN; }))
     return;
+  // Sized once: the rows grouped here are mostly short, and each growth
+  // step would be an allocation of its own.
   std::vector<QVMToken*> out;
+  out.reserve(static_cast<size_t>(GetSize()));
   std::vector<size_t> opens;
   for (QVMToken* token : *this) {
     if (token->kind == TK_OPEN) {
@@ -218,7 +221,7 @@ void TokenRow::GroupOwnBrackets(QVMTokenFactory& factory) {
     }
   }
   for (; !opens.empty(); opens.pop_back()) CloseGroup(out, opens.back(), nullptr, factory);
-  Tokens().Assign(out);
+  Assign(out);
 }
 
 // "(a)^2": the group and its power are wrapped once more, so that the

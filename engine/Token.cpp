@@ -65,18 +65,62 @@ const char* TokenKindName(TokenKind kind) {
 
 const TokenRow::RowPart TokenRow::kEmptyPart;
 
-int TokenRow::Append(QVMToken* token) { return Tokens().Add(token); }
+TokenRow::RowPart& TokenRow::MakePart() {
+  auto part = std::make_unique<RowPart>();
+  if (slot_ != nullptr) part->tokens.Add(slot_);
+  slot_ = reinterpret_cast<QVMToken*>(reinterpret_cast<uintptr_t>(part.get()) | kPartBit);
+  return *part.release();
+}
 
-void TokenRow::SetAt(int index, QVMToken* token) { Tokens().SetAt(index, token); }
+int TokenRow::Append(QVMToken* token) {
+  if (slot_ == nullptr) {
+    slot_ = token;
+    return 0;
+  }
+  return Tokens().Add(token);
+}
 
-void TokenRow::InsertAt(int index, QVMToken* token) { Tokens().InsertAt(index, token); }
+void TokenRow::SetAt(int index, QVMToken* token) {
+  if (HasPart()) {
+    PartIfMade()->tokens.SetAt(index, token);
+    return;
+  }
+  assert(index == 0 && slot_ != nullptr);
+  slot_ = token;
+}
+
+void TokenRow::InsertAt(int index, QVMToken* token) {
+  if (slot_ == nullptr) Append(token);
+  else Tokens().InsertAt(index, token);
+}
+
+void TokenRow::Assign(const std::vector<QVMToken*>& tokens) {
+  if (tokens.size() > 1 || (HasPart() && !PartIsSpare())) {
+    Tokens().Assign(tokens);
+    return;
+  }
+  delete PartIfMade();
+  slot_ = tokens.empty() ? nullptr : tokens.front();
+}
+
+// A part never measured nor keeping bracket pairs says no more than its
+// tokens do.
+bool TokenRow::PartIsSpare() const {
+  const RowPart& part = *PartIfMade();
+  const ExtentRecord& e = part.extent;
+  const bool unmeasured = part.needsLayout && e.width == 0 && e.height == 0 && e.align == 0 &&
+                          e.adjust == 0 && e.raise == 0 && !e.raised && e.margin == 0;
+  return unmeasured && !part.tokens.KeepsBrackets();
+}
 
 void TokenRow::RemoveAt(int index, int count) {
-  if (part_ != nullptr) part_->tokens.RemoveAt(index, count);
+  if (HasPart()) PartIfMade()->tokens.RemoveAt(index, count);
+  else if (index == 0 && count > 0) slot_ = nullptr;
 }
 
 void TokenRow::RemoveAll() {
-  if (part_ != nullptr) part_->tokens.RemoveAll();
+  if (HasPart()) PartIfMade()->tokens.RemoveAll();
+  else slot_ = nullptr;
 }
 
 // Appends a new operator token; only the three arithmetic kinds have text.
@@ -102,7 +146,7 @@ CString TokenRow::TextAt(int index) const {
 int TokenRow::FindMatchingClose(int index) const {
   if (index < 0 || index >= GetSize()) return -1;
   if (KindAt(index) != TK_OPEN) return index;
-  if (part_->tokens.KeepsBrackets()) return part_->tokens.MatchingClose(index);
+  if (HasPart() && PartIfMade()->tokens.KeepsBrackets()) return PartIfMade()->tokens.MatchingClose(index);
   int depth = 1;
   for (int i = index + 1; i < GetSize(); ++i) {
     const TokenKind kind = KindAt(i);
@@ -114,7 +158,7 @@ int TokenRow::FindMatchingClose(int index) const {
 
 int TokenRow::FindMatchingOpen(int index) const {
   if (index < 0 || index >= GetSize() || KindAt(index) != TK_CLOSE) return -1;
-  if (part_->tokens.KeepsBrackets()) return part_->tokens.MatchingOpen(index);
+  if (HasPart() && PartIfMade()->tokens.KeepsBrackets()) return PartIfMade()->tokens.MatchingOpen(index);
   int depth = 1;
   for (int i = index - 1; i >= 0; --i) {
     const TokenKind kind = KindAt(i);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -69,14 +70,24 @@ enum AttachMark : int32_t {
 
 // A horizontal run of tokens; index 0 is the leftmost. The row points to
 // its tokens without owning them (the line's factory does).
-// Most tokens of a line are leaves whose two rows stay empty: a row keeps
-// its tokens and its layout state in a part made when it first holds a
-// token or is measured, so an empty row is one null pointer.
+// Most tokens of a line are leaves whose two rows stay empty, and most
+// rows that hold anything hold one token: a row keeps its tokens and its
+// layout state in a part made when it holds a second token, is edited
+// through its array or is measured. An empty row is one null pointer, a
+// row of one token that pointer (the tree's walks reach the token without
+// a part between).
 class TokenRow {
  public:
   TokenRow() = default;
-  TokenRow(TokenRow&&) noexcept = default;
-  TokenRow& operator=(TokenRow&&) noexcept = default;
+  ~TokenRow() { delete PartIfMade(); }
+  TokenRow(TokenRow&& other) noexcept : slot_(std::exchange(other.slot_, nullptr)) {}
+  TokenRow& operator=(TokenRow&& other) noexcept {
+    if (this != &other) {
+      delete PartIfMade();
+      slot_ = std::exchange(other.slot_, nullptr);
+    }
+    return *this;
+  }
 
   // The row's box as the last measure left it (all zero before).
   const ExtentRecord& Extent() const { return Part().extent; }
@@ -84,26 +95,40 @@ class TokenRow {
   // An empty row never measured needs layout as a new row does.
   bool NeedsLayout() const { return Part().needsLayout; }
   void SetNeedsLayout(bool needs) {
-    if (part_ != nullptr || !needs) MadePart().needsLayout = needs;
+    if (HasPart() || !needs) MadePart().needsLayout = needs;
   }
-  const TokenArray& Tokens() const { return Part().tokens; }
   TokenArray& Tokens() { return MadePart().tokens; }
 
-  int GetSize() const { return part_ == nullptr ? 0 : part_->tokens.GetSize(); }
+  int GetSize() const {
+    if (HasPart()) return PartIfMade()->tokens.GetSize();
+    return slot_ == nullptr ? 0 : 1;
+  }
   bool IsEmpty() const { return GetSize() == 0; }
-  QVMToken* GetAt(int index) const { return part_->tokens.GetAt(index); }
+  QVMToken* GetAt(int index) const {
+    if (HasPart()) return PartIfMade()->tokens.GetAt(index);
+    assert(index == 0 && slot_ != nullptr);
+    return slot_;
+  }
   void SetAt(int index, QVMToken* token);
   void InsertAt(int index, QVMToken* token);
   void RemoveAt(int index, int count = 1);
   void RemoveAll();
-  QVMToken* const* begin() const { return part_ == nullptr ? nullptr : part_->tokens.begin(); }
-  QVMToken* const* end() const { return part_ == nullptr ? nullptr : part_->tokens.end(); }
+  QVMToken* const* begin() const {
+    if (HasPart()) return PartIfMade()->tokens.begin();
+    return slot_ == nullptr ? nullptr : &slot_;
+  }
+  QVMToken* const* end() const { return begin() + GetSize(); }
 
   int Append(QVMToken* token);
-  // Room for `count` more tokens, for a row about to get them one by one.
+  // Room for `count` more tokens, for a row about to get them one by one
+  // (a row of one needs no part for it).
   void Reserve(int count) {
-    if (count > 0) Tokens().Reserve(static_cast<size_t>(count));
+    if (count > 0 && GetSize() + count > 1) Tokens().Reserve(static_cast<size_t>(count));
   }
+  // The tokens become `tokens`, for a row rebuilt in a vector (whose
+  // storage is left for the next rebuild). A row rebuilt into one token
+  // or none gives back a part that holds nothing else.
+  void Assign(const std::vector<QVMToken*>& tokens);
   int AppendOperator(TokenKind kind, QVMTokenFactory& factory);
   TokenKind KindAt(int index) const;
   CString TextAt(int index) const;
@@ -186,14 +211,24 @@ class TokenRow {
   ExtentRecord MeasureTokens(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory,
                              bool neighbours);
 #endif
-  const RowPart& Part() const { return part_ != nullptr ? *part_ : kEmptyPart; }
-  RowPart& MadePart() {
-    if (part_ == nullptr) part_ = std::make_unique<RowPart>();
-    return *part_;
+  // A part is at least 4-aligned, a token too: the low bit of the slot
+  // tells the part from the lone token.
+  static constexpr uintptr_t kPartBit = 1;
+  bool HasPart() const { return (reinterpret_cast<uintptr_t>(slot_) & kPartBit) != 0; }
+  RowPart* PartIfMade() const {
+    if (!HasPart()) return nullptr;
+    return reinterpret_cast<RowPart*>(reinterpret_cast<uintptr_t>(slot_) & ~kPartBit);
   }
+  const RowPart& Part() const { return HasPart() ? *PartIfMade() : kEmptyPart; }
+  // Makes the part, holding the lone token if there is one.
+  RowPart& MadePart() { return HasPart() ? *PartIfMade() : MakePart(); }
+  RowPart& MakePart();
+  bool PartIsSpare() const;
   static const RowPart kEmptyPart;
 
-  std::unique_ptr<RowPart> part_;
+  // Null for an empty row without a part, the token of a row of one
+  // without a part, or the part's address with kPartBit set.
+  QVMToken* slot_ = nullptr;
 };
 
 // The matrix pass groups at most this many rows and columns into a matrix;
