@@ -12,4 +12,6 @@ struct ExtentRecord {
   int32_t raise = 0;   // where a power's exponent starts above the baseline
   bool raised = false;
   int32_t margin = 0;  // a third of the average character width
+
+  bool operator==(const ExtentRecord&) const = default;
 };

@@ -107,10 +107,7 @@ void TokenRow::Assign(const std::vector<QVMToken*>& tokens) {
 // tokens do.
 bool TokenRow::PartIsSpare() const {
   const RowPart& part = *PartIfMade();
-  const ExtentRecord& e = part.extent;
-  const bool unmeasured = part.needsLayout && e.width == 0 && e.height == 0 && e.align == 0 &&
-                          e.adjust == 0 && e.raise == 0 && !e.raised && e.margin == 0;
-  return unmeasured && !part.tokens.KeepsBrackets();
+  return part.needsLayout && part.extent == ExtentRecord{} && !part.tokens.KeepsBrackets();
 }
 
 void TokenRow::RemoveAt(int index, int count) {

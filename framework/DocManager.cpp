@@ -52,21 +52,6 @@ bool SetClassesValue(const CString& key, const CString& value, const char* name 
   return status == ERROR_SUCCESS;
 }
 
-// True when HKCU\Software\Classes\<key> already holds `value` as its
-// default string, so that writing it again would change nothing.
-bool ClassesValueIs(const CString& key, const CString& value) {
-  char buffer[2048] = {};
-  DWORD size = sizeof buffer;
-  return ::RegGetValueA(HKEY_CURRENT_USER, "Software\\Classes\\" + key, nullptr, RRF_RT_REG_SZ,
-                        nullptr, buffer, &size) == ERROR_SUCCESS &&
-         value == buffer;
-}
-
-// Writes the default value unless it is there already; true when it wrote.
-bool PutClassesValue(const CString& key, const CString& value) {
-  return !ClassesValueIs(key, value) && SetClassesValue(key, value);
-}
-
 CString GetClassesValue(const CString& key) {
   char buffer[512] = {};
   LONG size = sizeof buffer;
@@ -74,6 +59,11 @@ CString GetClassesValue(const CString& key) {
       ERROR_SUCCESS)
     return CString();
   return buffer;
+}
+
+// Writes the default value unless it is there already; true when it wrote.
+bool PutClassesValue(const CString& key, const CString& value) {
+  return GetClassesValue(key) != value && SetClassesValue(key, value);
 }
 
 void DeleteClassesKey(const CString& key) {
@@ -445,7 +435,7 @@ void CDocManager::RegisterShellFileTypes(BOOL compatible) {
     for (const CString& ext : docTemplate->GetFilterExtensions()) {
       // Another program's extension stays with that program.
       const CString current = GetClassesValue(ext);
-      if (current.IsEmpty() || current == typeId) put(ext, typeId);
+      if (current.IsEmpty() && SetClassesValue(ext, typeId)) changed = true;
     }
   }
   if (changed) ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
