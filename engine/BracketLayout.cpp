@@ -105,8 +105,7 @@ int32_t PieceIndent(CDC& dc, int code) {
   const int32_t advance = TextSize(dc, CString(static_cast<char>(code))).cx;
   const int32_t room = Truncate(kStretchWidth * advance);
   ABC abc{};
-  SelectCurrentFont(dc);  // a font only taken for its remembered texts
-  if (!dc.GetCharABCWidths(static_cast<UINT>(code), &abc) || abc.abcB == 0)
+  if (!CharWidthsOf(dc, static_cast<unsigned char>(code), abc) || abc.abcB == 0)
     return Truncate(kPieceIndent * advance);
   return (room - static_cast<int32_t>(abc.abcB)) / 2 - abc.abcA;
 }
@@ -191,9 +190,8 @@ InkReach StretchedReach(CDC& dc, const CString& text, int32_t height, int32_t si
   if (!PiecesOf(text, pieces) || IsLineBracket(text) || steps <= 0) return ReachFromTo(0, height);
   const int32_t pieceSize = PieceFontSize(t, steps);
   SymbolPieceFont font(dc, pieceSize, 0, true);
-  SelectCurrentFont(dc);  // a font only taken for its remembered texts
   TEXTMETRICA tm{};
-  dc.GetTextMetrics(&tm);
+  CurrentFontMetrics(dc, tm);
   const std::vector<int> codes = StackedPieceCodes(pieces, steps);
   const int32_t cell = std::max<int32_t>(tm.tmHeight, pieceSize);
   const int32_t step = std::max<int32_t>(height - cell, 0) / steps;

@@ -78,6 +78,11 @@ CSize TextSize(CDC& dc, const CString& text);
 // The ink of one glyph of the selected font; remembered ones when the font
 // in use and the memory in use know it.
 GlyphInk GlyphInkOf(CDC& dc, unsigned char code);
+// The ABC widths of one character of the selected font, remembered the
+// same way; false when the context gives none.
+bool CharWidthsOf(CDC& dc, unsigned char code, ABC& abc);
+// The selected font's metrics, remembered the same way.
+void CurrentFontMetrics(CDC& dc, TEXTMETRICA& metrics);
 // The ink of a token's text `shown`, drawn `offset` into its box `width`
 // wide, in the selected font; no ink for blanks.
 InkSides TextInk(CDC& dc, QVMToken& t, const CString& shown, int32_t offset, int32_t width);

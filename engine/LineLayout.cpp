@@ -296,6 +296,37 @@ GlyphInk GlyphInkOf(CDC& dc, unsigned char code) {
   return ink;
 }
 
+bool CharWidthsOf(CDC& dc, unsigned char code, ABC& abc) {
+  const auto [memory, font] = CurrentTextScopes();
+  const bool remembers = memory != nullptr && font != nullptr;
+  if (remembers) {
+    if (const auto* known = font->Memory(*memory).FindWidths(code)) {
+      abc = known->abc;
+      return known->known;
+    }
+    font->Realise();
+  }
+  SelectCurrentFont(dc);
+  abc = ABC{};
+  const bool known = dc.GetCharABCWidths(code, &abc);
+  if (remembers) memory->KeepWidths(font->Key(), {code, known, abc});
+  return known;
+}
+
+void CurrentFontMetrics(CDC& dc, TEXTMETRICA& metrics) {
+  const auto [memory, font] = CurrentTextScopes();
+  if (memory != nullptr && font != nullptr) {
+    if (const TEXTMETRICA* known = font->Memory(*memory).FindMetrics()) {
+      metrics = *known;
+      return;
+    }
+    font->Realise();
+  }
+  SelectCurrentFont(dc);
+  if (!dc.GetTextMetrics(&metrics)) std::memset(&metrics, 0, sizeof metrics);
+  else if (memory != nullptr && font != nullptr) memory->KeepMetrics(font->Key(), metrics);
+}
+
 int32_t OnePixel(CDC& dc) {
   const TextMemory* memory = MemoryScope::Current();
   return static_cast<int32_t>(std::ceil(memory != nullptr ? memory->Pixel() : PixelLength(dc)));

@@ -224,6 +224,13 @@ const GlyphInk* TextMemory::FontMemory::FindInk(unsigned char code) const {
   return at == 0 ? nullptr : &inks_[at - 1u];
 }
 
+const TextMemory::FontMemory::CharWidths* TextMemory::FontMemory::FindWidths(
+    unsigned char code) const {
+  for (const CharWidths& known : widths_)
+    if (known.code == code) return &known;
+  return nullptr;
+}
+
 TextMemory::FontMemory& TextMemory::Of(const FontName& font, FontLink& link) {
   if (link.memory == this && link.generation == generation_) return *link.found;
   link = {this, generation_, &Of(font)};
@@ -420,6 +427,14 @@ void TextMemory::KeepInk(const FontName& font, unsigned char code, const GlyphIn
   }
   memory.inks_.push_back(ink);
   memory.inkAt_[code] = static_cast<uint16_t>(memory.inks_.size());
+  ++extentCount_;
+}
+
+void TextMemory::KeepWidths(const FontName& font, const FontMemory::CharWidths& widths) {
+  ForgetWhenFull();
+  FontMemory& memory = Of(font);
+  if (memory.FindWidths(widths.code) != nullptr) return;
+  memory.widths_.push_back(widths);
   ++extentCount_;
 }
 

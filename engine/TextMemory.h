@@ -159,6 +159,13 @@ class TextMemory {
     const TEXTMETRICA* FindMetrics() const { return hasMetrics_ ? &metrics_ : nullptr; }
     const CSize* FindExtent(const CString& text) const;
     const GlyphInk* FindInk(unsigned char code) const;
+    // The character's ABC widths, or that the context had none to give.
+    struct CharWidths {
+      unsigned char code;
+      bool known;
+      ABC abc;
+    };
+    const CharWidths* FindWidths(unsigned char code) const;
 
    private:
     friend class TextMemory;
@@ -169,6 +176,7 @@ class TextMemory {
     std::unordered_map<std::string, CSize> texts_;  // the others
     std::array<uint16_t, 256> inkAt_{};  // 1 + index in inks_; 0 for none
     std::vector<GlyphInk> inks_;
+    std::vector<CharWidths> widths_;  // a few piece codes per font
     HFONT kept_ = nullptr;  // the kept font, when found during work keptIn_
     uint64_t keptIn_ = 0;
   };
@@ -203,6 +211,7 @@ class TextMemory {
   void KeepMetrics(const FontName& font, const TEXTMETRICA& metrics);
   void KeepExtent(const FontName& font, const CString& text, CSize size);
   void KeepInk(const FontName& font, unsigned char code, const GlyphInk& ink);
+  void KeepWidths(const FontName& font, const FontMemory::CharWidths& widths);
   // The pixel length of the context Follow was given.
   double Pixel() const { return pixel_; }
   size_t Size() const { return extentCount_ + metricsCount_; }
