@@ -502,7 +502,7 @@ ExtentRecord MeasureMatrix(QVMToken& t, const MeasureArgs& a) {
         t.Matrix().depth - t.Matrix().rowDepths[static_cast<size_t>(places[i].row)];
   }
   // The vertical adjustment measures cells from this common depth.
-  t.row1.Extent().align = t.Matrix().depth;
+  t.row1.MadeExtent().align = t.Matrix().depth;
   t.Ink() = MatrixInk(t, places, a.options.MatrixAlign.Clamped());
   return MakeBox(t.Matrix().width, t.Matrix().height, t.Matrix().height / 2);
 }

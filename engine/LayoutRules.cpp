@@ -30,6 +30,34 @@ constexpr int32_t kMaxStretchSteps = 512;
 
 int32_t Truncate(double value) { return TruncateGdiLength(value); }
 
+namespace {
+
+// A power's box top stands this part of its raise below its measured top.
+constexpr double kPowerTopTrim = 0.3;
+
+}  // namespace
+
+void AccumulateToken(ExtentRecord& row, const ExtentRecord& token) {
+  row.width += token.width;
+  if (token.raised) {
+    const int32_t top = Truncate(token.height - kPowerTopTrim * token.raise);
+    row.height = row.align + std::max(row.height - row.align, top);
+    return;
+  }
+  const int32_t above = std::max(row.height - row.align, token.height - token.align);
+  row.align = std::max(row.align, token.align);
+  row.height = above + row.align;
+}
+
+// What MeasureTokens makes of a row of one: no paper beside it, the row's
+// own raise and adjust zero.
+ExtentRecord RowBoxOfOne(const ExtentRecord& token) {
+  ExtentRecord row;
+  AccumulateToken(row, token);
+  row.margin = token.margin;
+  return row;
+}
+
 // The size shrinks by the ratio per level, each level capped by its maximum.
 int32_t LevelFontSize(int32_t baseSize, int32_t nesting, double script,
                       const QVMOptions& options) {

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/Extent.h"
 #include "framework/Geometry.h"
 #include "framework/String.h"
 
@@ -23,6 +24,12 @@ class QVMOptions;
 // Every length the engine computes from a product is truncated toward zero;
 // this also keeps it within GDI's reach.
 int32_t Truncate(double value);
+
+// Adds one token's box to its row's: widths add up; a power reaches up
+// from the baseline without lowering it.
+void AccumulateToken(ExtentRecord& row, const ExtentRecord& token);
+// The box of a measured row that holds the one token measured `token`.
+ExtentRecord RowBoxOfOne(const ExtentRecord& token);
 
 // How far the long stroke of a radical leans: its horizontal run per unit
 // of the radicand's height.

@@ -13,8 +13,6 @@
 
 namespace {
 
-// A power's box top stands this part of its raise below its measured top.
-constexpr double kPowerTopTrim = 0.3;
 // A power after a taller bracket group stands out above it by the rest of
 // this part of its height.
 constexpr double kPowerOverBrackets = 0.8;
@@ -143,20 +141,6 @@ ExtentRecord MeasureByKind(QVMToken& t, const MeasureArgs& a) {
       t.Ink() = NoInk();
       return ExtentRecord{};
   }
-}
-
-// Adds one token's box to the row's: widths add up; a power reaches up
-// from the baseline without lowering it.
-void AccumulateToken(ExtentRecord& row, const ExtentRecord& token) {
-  row.width += token.width;
-  if (token.raised) {
-    const int32_t top = Truncate(token.height - kPowerTopTrim * token.raise);
-    row.height = row.align + std::max(row.height - row.align, top);
-    return;
-  }
-  const int32_t above = std::max(row.height - row.align, token.height - token.align);
-  row.align = std::max(row.align, token.align);
-  row.height = above + row.align;
 }
 
 // All integrals of a row take the box of the tallest; true when any changed.
@@ -632,8 +616,17 @@ ExtentRecord MeasureInWalks(TokenRow& tokens, CDC& dc, const QVMOptions& options
 
 ExtentRecord TokenRow::MeasureTokens(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory,
                                      bool neighbours) {
-  // An empty row measures all zero; it needs no part for that.
-  if (IsEmpty() && !HasPart()) return ExtentRecord{};
+  // An empty row measures all zero; it needs no part for that. Nor does a
+  // row of one token (most rows of a long line): its box follows from the
+  // token's.
+  if (!HasPart()) {
+    if (slot_ == nullptr) return ExtentRecord{};
+    if (neighbours) {
+      slot_->Measure(dc, 0, options, factory);
+      TakePaperOff(*slot_);
+      return RowBoxOfOne(slot_->extent);
+    }
+  }
   RowPart& part = MadePart();
   if (!part.needsLayout) return part.extent;
   ExtentRecord row;

@@ -67,10 +67,18 @@ const TokenRow::RowPart TokenRow::kEmptyPart;
 
 TokenRow::RowPart& TokenRow::MakePart() {
   auto part = std::make_unique<RowPart>();
-  if (slot_ != nullptr) part->tokens.Add(slot_);
+  if (slot_ != nullptr) {
+    part->tokens.Add(slot_);
+    // The box and state of a row of one measured without a part.
+    part->extent = RowBoxOfOne(slot_->extent);
+    part->needsLayout = slot_->needsLayout;
+  }
   slot_ = reinterpret_cast<QVMToken*>(reinterpret_cast<uintptr_t>(part.get()) | kPartBit);
   return *part.release();
 }
+
+const ExtentRecord& TokenRow::LoneExtent() const { return slot_->extent; }
+bool TokenRow::LoneNeedsLayout() const { return slot_->needsLayout; }
 
 int TokenRow::Append(QVMToken* token) {
   if (slot_ == nullptr) {
@@ -80,7 +88,14 @@ int TokenRow::Append(QVMToken* token) {
   return Tokens().Add(token);
 }
 
+// A laid-out row of one keeps its box while its token is replaced or
+// taken out, as a row with a part does, until it is measured again.
+void TokenRow::KeepLoneBox() {
+  if (!HasPart() && slot_ != nullptr && !slot_->needsLayout) MakePart();
+}
+
 void TokenRow::SetAt(int index, QVMToken* token) {
+  KeepLoneBox();
   if (HasPart()) {
     PartIfMade()->tokens.SetAt(index, token);
     return;
@@ -111,11 +126,13 @@ bool TokenRow::PartIsSpare() const {
 }
 
 void TokenRow::RemoveAt(int index, int count) {
+  KeepLoneBox();
   if (HasPart()) PartIfMade()->tokens.RemoveAt(index, count);
   else if (index == 0 && count > 0) slot_ = nullptr;
 }
 
 void TokenRow::RemoveAll() {
+  KeepLoneBox();
   if (HasPart()) PartIfMade()->tokens.RemoveAll();
   else slot_ = nullptr;
 }

@@ -89,11 +89,20 @@ class TokenRow {
     return *this;
   }
 
-  // The row's box as the last measure left it (all zero before).
-  const ExtentRecord& Extent() const { return Part().extent; }
-  ExtentRecord& Extent() { return MadePart().extent; }
-  // An empty row never measured needs layout as a new row does.
-  bool NeedsLayout() const { return Part().needsLayout; }
+  // The row's box as the last measure left it (all zero before). A row of
+  // one token measured without a part has its token's box as a row's.
+  ExtentRecord Extent() const {
+    if (HasPart() || slot_ == nullptr) return Part().extent;
+    return RowBoxOfOne(LoneExtent());
+  }
+  // The box kept in the row's part, for a measure that changes it.
+  ExtentRecord& MadeExtent() { return MadePart().extent; }
+  // An empty row never measured needs layout as a new row does; a row of
+  // one token without a part, as its token does.
+  bool NeedsLayout() const {
+    if (HasPart() || slot_ == nullptr) return Part().needsLayout;
+    return LoneNeedsLayout();
+  }
   void SetNeedsLayout(bool needs) {
     if (HasPart() || !needs) MadePart().needsLayout = needs;
   }
@@ -224,6 +233,9 @@ class TokenRow {
   RowPart& MadePart() { return HasPart() ? *PartIfMade() : MakePart(); }
   RowPart& MakePart();
   bool PartIsSpare() const;
+  const ExtentRecord& LoneExtent() const;
+  void KeepLoneBox();
+  bool LoneNeedsLayout() const;
   static const RowPart kEmptyPart;
 
   // Null for an empty row without a part, the token of a row of one
