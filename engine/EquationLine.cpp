@@ -84,9 +84,28 @@ const ParsePass kPasses[] = {
 };
 // clang-format on
 static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 31);
+// The first operand pass that adds brackets around operands.
+constexpr size_t kFirstBracketingPass = 3;
+// The operand passes that act on other tokens than brackets and operators
+// where they find them: merged signs, implicit powers, arguments, infix
+// words.
+constexpr size_t kFirstActingPass = 6;
 // The first pass after the operand passes: by then every bracket the parse
 // will nest is in the flat row.
 constexpr size_t kFirstPassAfterOperands = 10;
+
+bool Runs(const ParsePass& pass, const QVMOptions& options, uint64_t present, bool reduced) {
+  if (pass.reducedSkips && reduced) return false;
+  if (pass.gate != nullptr && !pass.gate(options)) return false;
+  return pass.subjects == 0 || (pass.subjects & present) != 0;
+}
+
+// None of the passes between the bracketing ones and the cap will run.
+bool OnlyBracketingLeft(const QVMOptions& options, uint64_t present, bool reduced) {
+  for (size_t n = kFirstActingPass; n < kFirstPassAfterOperands; ++n)
+    if (Runs(kPasses[n], options, present, reduced)) return false;
+  return true;
+}
 
 }  // namespace
 
@@ -136,9 +155,10 @@ void EquationLine::RunParsePasses(const QVMOptions& options) {
       CapNestingDepth(root_, factory_);
       present = KindsInTree(root_);
     }
-    if (pass.reducedSkips && reduced) continue;
-    if (pass.gate != nullptr && !pass.gate(options)) continue;
-    if (pass.subjects != 0 && (pass.subjects & present) == 0) continue;
+    if (n == kFirstBracketingPass && (present & KindBit(TK_OPEN)) != 0 &&
+        OnlyBracketingLeft(options, present, reduced))
+      KeepDeepGroupsAsText(root_, factory_);
+    if (!Runs(pass, options, present, reduced)) continue;
     pass.run(*this, options);
     present |= pass.makes;
   }

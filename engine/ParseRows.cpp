@@ -62,6 +62,57 @@ void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory) {
   row.Assign(out);
 }
 
+namespace {
+
+// A token nested at least kMaxNestingDepth deep, as CapNestingDepth leaves
+// it: brackets and operators stay text.
+void KeepDeepAsText(QVMToken& token) {
+  if (token.kind == TK_OPEN || token.kind == TK_CLOSE || NestsOperands(token.kind)) KeepAsText(token);
+}
+
+// The contents of the closed groups whose opening bracket stands at depth
+// kMaxNestingDepth - 1; a typed bracket any deeper is text already.
+std::vector<TokenSpan> DeepGroups(const TokenRow& row) {
+  std::vector<TokenSpan> groups;
+  int depth = 0;
+  int i = 0;
+  int first = 0;
+  for (const QVMToken* token : row) {
+    if (token->kind == TK_OPEN && depth == kMaxNestingDepth - 1) first = i + 1;
+    if (token->kind == TK_CLOSE && depth == kMaxNestingDepth && first < i) groups.push_back({first, i - 1});
+    depth = DepthAfter(depth, token->kind);
+    ++i;
+  }
+  return groups;
+}
+
+}  // namespace
+
+// One rebuild: a line nested that deep ("1/(1/(1/(...") would otherwise
+// add brackets to every operand inside, all dropped again.
+void KeepDeepGroupsAsText(TokenRow& row, QVMTokenFactory& factory) {
+  const std::vector<TokenSpan> groups = DeepGroups(row);
+  if (groups.empty()) return;
+  std::vector<QVMToken*> out;
+  out.reserve(static_cast<size_t>(row.GetSize()));
+  size_t g = 0;
+  int i = 0;
+  for (QVMToken* token : row) {
+    while (g < groups.size() && groups[g].last < i) ++g;
+    if (g < groups.size() && groups[g].first <= i) {
+      KeepDeepAsText(*token);
+      if (token->kind == TK_RAW && token->text.IsEmpty()) {
+        factory.Recycle(token);
+        ++i;
+        continue;
+      }
+    }
+    out.push_back(token);
+    ++i;
+  }
+  row.Assign(out);
+}
+
 uint64_t KindsInTree(const TokenRow& row) {
   uint64_t kinds = 0;
   for (const QVMToken* token : row) {

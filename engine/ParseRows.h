@@ -48,6 +48,14 @@ uint64_t KindsInTree(const TokenRow& row);
 // stays text, so that the grouping passes and every later walk of the tree
 // recurse a bounded number of levels.
 void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory);
+// What CapNestingDepth will make of the contents of each closed bracket
+// group of the flat row nested kMaxNestingDepth deep, done before the
+// operand passes. Right only while no pass left to run before the cap acts
+// on those contents but through brackets it adds there (which the cap
+// drops) and operators it leaves (which the cap keeps as text): the
+// passes that work around operands see such a group as a whole, and none
+// brings its contents to a lesser depth.
+void KeepDeepGroupsAsText(TokenRow& row, QVMTokenFactory& factory);
 
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind);
 void InsertBracket(TokenRow& row, int index, TokenKind kind, QVMTokenFactory& factory);
