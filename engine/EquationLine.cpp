@@ -86,10 +86,9 @@ const ParsePass kPasses[] = {
 static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 31);
 // The first operand pass that adds brackets around operands.
 constexpr size_t kFirstBracketingPass = 3;
-// The operand passes that act on other tokens than brackets and operators
-// where they find them: merged signs, implicit powers, arguments, infix
-// words.
-constexpr size_t kFirstActingPass = 6;
+// The operand passes that merge signs into numbers and add implicit powers.
+constexpr size_t kSignPass = 6;
+constexpr size_t kPowerPass = 7;
 // The first pass after the operand passes: by then every bracket the parse
 // will nest is in the flat row.
 constexpr size_t kFirstPassAfterOperands = 10;
@@ -100,12 +99,6 @@ bool Runs(const ParsePass& pass, const QVMOptions& options, uint64_t present, bo
   return pass.subjects == 0 || (pass.subjects & present) != 0;
 }
 
-// None of the passes between the bracketing ones and the cap will run.
-bool OnlyBracketingLeft(const QVMOptions& options, uint64_t present, bool reduced) {
-  for (size_t n = kFirstActingPass; n < kFirstPassAfterOperands; ++n)
-    if (Runs(kPasses[n], options, present, reduced)) return false;
-  return true;
-}
 
 }  // namespace
 
@@ -155,9 +148,9 @@ void EquationLine::RunParsePasses(const QVMOptions& options) {
       CapNestingDepth(root_, factory_);
       present = KindsInTree(root_);
     }
-    if (n == kFirstBracketingPass && (present & KindBit(TK_OPEN)) != 0 &&
-        OnlyBracketingLeft(options, present, reduced))
-      KeepDeepGroupsAsText(root_, factory_);
+    if (n == kFirstBracketingPass && (present & KindBit(TK_OPEN)) != 0)
+      KeepDeepGroupsAsText(root_, factory_, Runs(kPasses[kSignPass], options, present, reduced),
+                           Runs(kPasses[kPowerPass], options, present, reduced));
     if (!Runs(pass, options, present, reduced)) continue;
     pass.run(*this, options);
     present |= pass.makes;

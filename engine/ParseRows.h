@@ -50,12 +50,15 @@ uint64_t KindsInTree(const TokenRow& row);
 void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory);
 // What CapNestingDepth will make of the contents of each closed bracket
 // group of the flat row nested kMaxNestingDepth deep, done before the
-// operand passes. Right only while no pass left to run before the cap acts
-// on those contents but through brackets it adds there (which the cap
-// drops) and operators it leaves (which the cap keeps as text): the
-// passes that work around operands see such a group as a whole, and none
-// brings its contents to a lesser depth.
-void KeepDeepGroupsAsText(TokenRow& row, QVMTokenFactory& factory);
+// operand passes bracket them. Right as long as the passes left to run
+// before the cap act on those contents only through brackets they add
+// there (which the cap drops) and operators they leave (which the cap
+// keeps as text): the passes that work around operands see such a group
+// as a whole, and none brings its contents to a lesser depth. Signs merged
+// into numbers and implicit powers depend on the brackets beside them:
+// `signs` and `powers` tell that those passes will run, and then nothing
+// is done when some group holds what they could act on.
+void KeepDeepGroupsAsText(TokenRow& row, QVMTokenFactory& factory, bool signs, bool powers);
 
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind);
 void InsertBracket(TokenRow& row, int index, TokenKind kind, QVMTokenFactory& factory);
