@@ -140,7 +140,8 @@ void EquationLine::SetText(const CString& text, const QVMOptions& options) {
 // then tell which of the later passes would find nothing to do.
 void EquationLine::RunParsePasses(const QVMOptions& options) {
   const bool reduced = ParseSwitch(options, 0);
-  uint64_t present = KindsInTree(root_);
+  const RowSurvey survey = SurveyRow(root_);
+  uint64_t present = survey.kinds;
   for (size_t n = 0; n < std::size(kPasses); ++n) {
     const ParsePass& pass = kPasses[n];
     // Bounds the tree before the grouping passes turn brackets into rows.
@@ -148,7 +149,8 @@ void EquationLine::RunParsePasses(const QVMOptions& options) {
       CapNestingDepth(root_, factory_);
       present = KindsInTree(root_);
     }
-    if (n == kFirstBracketingPass && (present & KindBit(TK_OPEN)) != 0)
+    // Scientific notation may have nested the typed brackets one level more.
+    if (n == kFirstBracketingPass && survey.deepest >= kMaxNestingDepth - 1)
       KeepDeepGroupsAsText(root_, factory_, Runs(kPasses[kSignPass], options, present, reduced),
                            Runs(kPasses[kPowerPass], options, present, reduced));
     if (!Runs(pass, options, present, reduced)) continue;

@@ -1,6 +1,7 @@
 // Row operations shared by the parse passes.
 #include "engine/ParseRows.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -138,6 +139,19 @@ uint64_t KindsInTree(const TokenRow& row) {
     if (!token->row2.IsEmpty()) kinds |= KindsInTree(token->row2);
   }
   return kinds;
+}
+
+RowSurvey SurveyRow(const TokenRow& row) {
+  RowSurvey survey;
+  int depth = 0;
+  for (const QVMToken* token : row) {
+    survey.kinds |= KindBit(token->kind);
+    if (!token->row1.IsEmpty()) survey.kinds |= KindsInTree(token->row1);
+    if (!token->row2.IsEmpty()) survey.kinds |= KindsInTree(token->row2);
+    depth = DepthAfter(depth, token->kind);
+    survey.deepest = std::max(survey.deepest, depth);
+  }
+  return survey;
 }
 
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind) { return factory.NewToken(kind); }

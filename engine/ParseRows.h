@@ -43,6 +43,12 @@ constexpr uint64_t KindBit(TokenKind kind) {
 }
 // The kinds of every token in the row and below it.
 uint64_t KindsInTree(const TokenRow& row);
+// The same, and how deep the row's own brackets nest, in one walk.
+struct RowSurvey {
+  uint64_t kinds = 0;
+  int deepest = 0;
+};
+RowSurvey SurveyRow(const TokenRow& row);
 
 // Every operator and bracket of the flat row deeper than kMaxNestingDepth
 // stays text, so that the grouping passes and every later walk of the tree
