@@ -17,15 +17,22 @@ using PassRun = void (*)(EquationLine&, const QVMOptions&);
 // pass works on, or that the tokens it works on are made from (columns
 // come from separators, fractions from "/"); 0 when it may act on any
 // tree. A pass with subjects is skipped when the tree holds none of them.
+// `makes`: the kinds an operand pass may bring into the tree (brackets,
+// marks, text); the later passes' subjects are looked for among them too.
 struct ParsePass {
   const char* name;
   bool reducedSkips;
   PassGate gate;
   uint64_t subjects;
   PassRun run;
+  uint64_t makes = 0;
 };
 
 constexpr uint64_t K(TokenKind kind) { return KindBit(kind); }
+constexpr uint64_t kBrackets = K(TK_OPEN) | K(TK_CLOSE);
+// The words that take an argument, and the infix words.
+constexpr uint64_t kArgumentWords = K(TK_FUNCTION) | K(TK_ARCSINCOSTAN) | K(TK_SQRT) | K(TK_ARC);
+constexpr uint64_t kInfixWords = K(TK_ROOT) | K(TK_LONGDIV) | K(TK_COMBINATION) | K(TK_PERMUTATION);
 
 template <int kSwitch>
 bool Switch(const QVMOptions& o) {
@@ -41,16 +48,16 @@ using O = const QVMOptions&;
 
 // clang-format off
 const ParsePass kPasses[] = {
-  {"AttachModifiers",                   true,  nullptr,          0,                                           [](L& l, O) { l.Root().AttachModifiers(l.Factory()); }},
-  {"ExpandENotation",                   true,  Switch<3>,        0,                                           [](L& l, O) { l.Root().ExpandENotation(l.Factory()); }},
-  {"DetectCombinations",                true,  Switch<14>,       0,                                           [](L& l, O) { l.Root().DetectCombinations(); }},
-  {"BracketScriptOperands",             true,  nullptr,          0,                                           [](L& l, O) { l.BracketScriptOperands(); }},
-  {"BracketOperatorOperands divide",    false, nullptr,          0,                                           [](L& l, O) { l.Root().BracketOperatorOperands(TK_DIVIDE, l.Factory()); }},
-  {"BracketOperatorOperands separator", false, ColumnVectors,    0,                                           [](L& l, O) { l.Root().BracketOperatorOperands(TK_SEPARATOR, l.Factory()); }},
-  {"MergeNegativeNumbers",              false, nullptr,          0,                                           [](L& l, O) { l.Root().MergeNegativeNumbers(); }},
-  {"InsertImplicitPowers",              true,  nullptr,          0,                                           [](L& l, O) { l.InsertImplicitPowers(); }},
-  {"BracketFunctionArguments",          true,  nullptr,          0,                                           [](L& l, O) { l.BracketFunctionArguments(); }},
-  {"BracketConstructOperands",          true,  nullptr,          0,                                           [](L& l, O) { l.BracketConstructOperands(); }},
+  {"AttachModifiers",                   true,  nullptr,          K(TK_MODIFIER),                              [](L& l, O) { l.Root().AttachModifiers(l.Factory()); },                                 K(TK_NUMBER) | K(TK_SPACE)},
+  {"ExpandENotation",                   true,  Switch<3>,        K(TK_NUMBER),                                [](L& l, O) { l.Root().ExpandENotation(l.Factory()); },                                 kBrackets | K(TK_NUMBER) | K(TK_POWER) | K(TK_MULTIPLY)},
+  {"DetectCombinations",                true,  Switch<14>,       K(TK_VARIABLE),                              [](L& l, O) { l.Root().DetectCombinations(); },                                         K(TK_COMBINATION) | K(TK_PERMUTATION)},
+  {"BracketScriptOperands",             true,  nullptr,          K(TK_POWER) | K(TK_SUBSCRIPT),               [](L& l, O) { l.BracketScriptOperands(); },                                             kBrackets | K(TK_RAW)},
+  {"BracketOperatorOperands divide",    false, nullptr,          K(TK_DIVIDE),                                [](L& l, O) { l.Root().BracketOperatorOperands(TK_DIVIDE, l.Factory()); },             kBrackets | K(TK_RAW)},
+  {"BracketOperatorOperands separator", false, ColumnVectors,    K(TK_SEPARATOR),                             [](L& l, O) { l.Root().BracketOperatorOperands(TK_SEPARATOR, l.Factory()); },          kBrackets | K(TK_RAW)},
+  {"MergeNegativeNumbers",              false, nullptr,          K(TK_SUBTRACT),                              [](L& l, O) { l.Root().MergeNegativeNumbers(); }},
+  {"InsertImplicitPowers",              true,  nullptr,          K(TK_NUMBER),                                [](L& l, O) { l.InsertImplicitPowers(); },                                              kBrackets | K(TK_POWER) | K(TK_SUBSCRIPT)},
+  {"BracketFunctionArguments",          true,  nullptr,          kArgumentWords,                              [](L& l, O) { l.BracketFunctionArguments(); },                                          kBrackets},
+  {"BracketConstructOperands",          true,  nullptr,          kInfixWords,                                 [](L& l, O) { l.BracketConstructOperands(); },                                          kBrackets | K(TK_RAW)},
   {"DetectCapitalVectors",              true,  AutomaticVectors, 0,                                           [](L& l, O) { l.DetectCapitalVectors(); }},
   {"DetectLowerCaseVectors",            true,  AutomaticVectors, 0,                                           [](L& l, O o) { l.Root().DetectLowerCaseVectors(o); }},
   {"GroupPowers",                       true,  nullptr,          K(TK_POWER),                                 [](L& l, O) { l.Root().GroupPowers(l.Factory()); }},
@@ -77,9 +84,21 @@ const ParsePass kPasses[] = {
 };
 // clang-format on
 static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 31);
+// The first operand pass that adds brackets around operands.
+constexpr size_t kFirstBracketingPass = 3;
+// The operand passes that merge signs into numbers and add implicit powers.
+constexpr size_t kSignPass = 6;
+constexpr size_t kPowerPass = 7;
 // The first pass after the operand passes: by then every bracket the parse
 // will nest is in the flat row.
 constexpr size_t kFirstPassAfterOperands = 10;
+
+bool Runs(const ParsePass& pass, const QVMOptions& options, uint64_t present, bool reduced) {
+  if (pass.reducedSkips && reduced) return false;
+  if (pass.gate != nullptr && !pass.gate(options)) return false;
+  return pass.subjects == 0 || (pass.subjects & present) != 0;
+}
+
 
 }  // namespace
 
@@ -113,13 +132,16 @@ void EquationLine::SetText(const CString& text, const QVMOptions& options) {
   remeasure_ = true;
 }
 
-// After the operand passes no pass makes a token of a kind that some pass
-// has as its subject, other than in place of one of that kind: the kinds
-// found then tell which of the later passes would find nothing to do, and
-// those are not run (each would walk the whole tree for nothing).
+// A pass whose subjects the tree does not hold is not run (each would walk
+// the whole tree for nothing). Until the operand passes end, the kinds the
+// tokenizer left and those the passes run since may make are taken as
+// present. After them no pass makes a token of a kind that some pass has
+// as its subject, other than in place of one of that kind: the kinds found
+// then tell which of the later passes would find nothing to do.
 void EquationLine::RunParsePasses(const QVMOptions& options) {
   const bool reduced = ParseSwitch(options, 0);
-  uint64_t present = ~uint64_t{0};
+  const RowSurvey survey = SurveyRow(root_);
+  uint64_t present = survey.kinds;
   for (size_t n = 0; n < std::size(kPasses); ++n) {
     const ParsePass& pass = kPasses[n];
     // Bounds the tree before the grouping passes turn brackets into rows.
@@ -127,9 +149,12 @@ void EquationLine::RunParsePasses(const QVMOptions& options) {
       CapNestingDepth(root_, factory_);
       present = KindsInTree(root_);
     }
-    if (pass.reducedSkips && reduced) continue;
-    if (pass.gate != nullptr && !pass.gate(options)) continue;
-    if (pass.subjects != 0 && (pass.subjects & present) == 0) continue;
+    // Scientific notation may have nested the typed brackets one level more.
+    if (n == kFirstBracketingPass && survey.deepest >= kMaxNestingDepth - 1)
+      KeepDeepGroupsAsText(root_, factory_, Runs(kPasses[kSignPass], options, present, reduced),
+                           Runs(kPasses[kPowerPass], options, present, reduced));
+    if (!Runs(pass, options, present, reduced)) continue;
     pass.run(*this, options);
+    present |= pass.makes;
   }
 }

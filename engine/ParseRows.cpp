@@ -1,6 +1,7 @@
 // Row operations shared by the parse passes.
 #include "engine/ParseRows.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -62,6 +63,74 @@ void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory) {
   row.Assign(out);
 }
 
+namespace {
+
+// A token nested at least kMaxNestingDepth deep, as CapNestingDepth leaves
+// it: brackets and operators stay text.
+void KeepDeepAsText(QVMToken& token) {
+  if (token.kind == TK_OPEN || token.kind == TK_CLOSE || NestsOperands(token.kind)) KeepAsText(token);
+}
+
+// A number the implicit powers pass would raise after a token of this kind.
+bool RaisesNumberAfter(TokenKind kind) {
+  return kind == TK_VARIABLE || kind == TK_CLOSE || kind == TK_GREEK || kind == TK_UNIT ||
+         kind == TK_FUNCTION;
+}
+
+// A minus the pass merging signs could merge, or a number it could raise,
+// at `token` after `before`.
+bool MayBeMergedOrRaised(TokenKind before, const QVMToken& token, bool signs, bool powers) {
+  if (token.kind != TK_NUMBER) return false;
+  return (signs && before == TK_SUBTRACT) || (powers && RaisesNumberAfter(before));
+}
+
+// The contents of the closed groups whose opening bracket stands at depth
+// kMaxNestingDepth - 1 (a typed bracket any deeper is text already); none
+// when one holds a token the sign or power pass could act on.
+std::vector<TokenSpan> DeepGroups(const TokenRow& row, bool signs, bool powers) {
+  std::vector<TokenSpan> groups;
+  int depth = 0;
+  int i = 0;
+  int first = 0;
+  TokenKind before = TK_ERROR;
+  for (const QVMToken* token : row) {
+    if (token->kind == TK_OPEN && depth == kMaxNestingDepth - 1) first = i + 1;
+    if (token->kind == TK_CLOSE && depth == kMaxNestingDepth && first < i) groups.push_back({first, i - 1});
+    if (depth >= kMaxNestingDepth && MayBeMergedOrRaised(before, *token, signs, powers)) return {};
+    depth = DepthAfter(depth, token->kind);
+    before = token->kind;
+    ++i;
+  }
+  return groups;
+}
+
+}  // namespace
+
+// One rebuild: a line nested that deep ("1/(1/(1/(...") would otherwise
+// add brackets to every operand inside, all dropped again.
+void KeepDeepGroupsAsText(TokenRow& row, QVMTokenFactory& factory, bool signs, bool powers) {
+  const std::vector<TokenSpan> groups = DeepGroups(row, signs, powers);
+  if (groups.empty()) return;
+  std::vector<QVMToken*> out;
+  out.reserve(static_cast<size_t>(row.GetSize()));
+  size_t g = 0;
+  int i = 0;
+  for (QVMToken* token : row) {
+    while (g < groups.size() && groups[g].last < i) ++g;
+    if (g < groups.size() && groups[g].first <= i) {
+      KeepDeepAsText(*token);
+      if (token->kind == TK_RAW && token->text.IsEmpty()) {
+        factory.Recycle(token);
+        ++i;
+        continue;
+      }
+    }
+    out.push_back(token);
+    ++i;
+  }
+  row.Assign(out);
+}
+
 uint64_t KindsInTree(const TokenRow& row) {
   uint64_t kinds = 0;
   for (const QVMToken* token : row) {
@@ -70,6 +139,19 @@ uint64_t KindsInTree(const TokenRow& row) {
     if (!token->row2.IsEmpty()) kinds |= KindsInTree(token->row2);
   }
   return kinds;
+}
+
+RowSurvey SurveyRow(const TokenRow& row) {
+  RowSurvey survey;
+  int depth = 0;
+  for (const QVMToken* token : row) {
+    survey.kinds |= KindBit(token->kind);
+    if (!token->row1.IsEmpty()) survey.kinds |= KindsInTree(token->row1);
+    if (!token->row2.IsEmpty()) survey.kinds |= KindsInTree(token->row2);
+    depth = DepthAfter(depth, token->kind);
+    survey.deepest = std::max(survey.deepest, depth);
+  }
+  return survey;
 }
 
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind) { return factory.NewToken(kind); }

@@ -43,11 +43,28 @@ constexpr uint64_t KindBit(TokenKind kind) {
 }
 // The kinds of every token in the row and below it.
 uint64_t KindsInTree(const TokenRow& row);
+// The same, and how deep the row's own brackets nest, in one walk.
+struct RowSurvey {
+  uint64_t kinds = 0;
+  int deepest = 0;
+};
+RowSurvey SurveyRow(const TokenRow& row);
 
 // Every operator and bracket of the flat row deeper than kMaxNestingDepth
 // stays text, so that the grouping passes and every later walk of the tree
 // recurse a bounded number of levels.
 void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory);
+// What CapNestingDepth will make of the contents of each closed bracket
+// group of the flat row nested kMaxNestingDepth deep, done before the
+// operand passes bracket them. Right as long as the passes left to run
+// before the cap act on those contents only through brackets they add
+// there (which the cap drops) and operators they leave (which the cap
+// keeps as text): the passes that work around operands see such a group
+// as a whole, and none brings its contents to a lesser depth. Signs merged
+// into numbers and implicit powers depend on the brackets beside them:
+// `signs` and `powers` tell that those passes will run, and then nothing
+// is done when some group holds what they could act on.
+void KeepDeepGroupsAsText(TokenRow& row, QVMTokenFactory& factory, bool signs, bool powers);
 
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind);
 void InsertBracket(TokenRow& row, int index, TokenKind kind, QVMTokenFactory& factory);
