@@ -314,8 +314,11 @@ void CView::OnDestroy() {
 }
 
 // The paint DC ends the paint in its destructor, even when drawing throws.
+// A paint for the frame alone (a scroll bar that appeared) uncovers none of
+// the client: nothing drawn there could show.
 void CView::OnPaint() {
   CPaintDC dc(m_hWnd);
+  if (::IsRectEmpty(&dc.m_ps.rcPaint)) return;
   OnPrepareDC(&dc);
   OnDraw(&dc);
 }
@@ -369,15 +372,14 @@ CSize CScrollView::LogicalToDevice(SIZE size) const {
   return CSize(std::abs(corner[1].x - corner[0].x), std::abs(corner[1].y - corner[0].y));
 }
 
-// Sizes equal to the current ones invalidate nothing: a view may set its
-// sizes while it paints, and an invalidation there would
-// ask for the next paint at once, for ever, and keep every other window of
-// the thread from being painted.
+// Only a new mapping changes what the view draws: new sizes move the bars,
+// and scrolling that follows from them (UpdateBars) or a bar that goes
+// away repaints what it uncovers. A view sets its sizes while it paints;
+// an invalidation there would ask for the whole picture to be measured and
+// drawn a second time.
 void CScrollView::SetScrollSizes(int mapMode, SIZE sizeTotal, const SIZE& sizePage,
                                  const SIZE& sizeLine) {
   const int oldMapMode = m_nMapMode;
-  const CSize oldTotal = m_totalLog, oldTotalDev = m_totalDev;
-  const CSize oldPage = m_pageDev, oldLine = m_lineDev;
   m_nMapMode = mapMode;
   m_totalLog = sizeTotal;
   m_totalDev = LogicalToDevice(sizeTotal);
@@ -387,11 +389,9 @@ void CScrollView::SetScrollSizes(int mapMode, SIZE sizeTotal, const SIZE& sizePa
                                              : LogicalToDevice(sizeLine);
   m_pageDev = CSize(std::max<LONG>(m_pageDev.cx, 1), std::max<LONG>(m_pageDev.cy, 1));
   m_lineDev = CSize(std::max<LONG>(m_lineDev.cx, 1), std::max<LONG>(m_lineDev.cy, 1));
-  const bool same = oldMapMode == mapMode && oldTotal == m_totalLog &&
-                    oldTotalDev == m_totalDev && oldPage == m_pageDev && oldLine == m_lineDev;
   if (!m_hWnd) return;
   UpdateBars();
-  if (!same) Invalidate(TRUE);
+  if (mapMode != oldMapMode) Invalidate(TRUE);
 }
 
 // Scroll ranges follow the total size and the client size; showing or

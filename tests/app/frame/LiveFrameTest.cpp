@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/frame/ChildFrame.h"
+#include "framework/DocManager.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/RealInput.h"
@@ -30,6 +32,18 @@ bool NothingLeftToPaint(HWND top) {
       reinterpret_cast<LPARAM>(&clean));
   return clean;
 }
+
+// A view that counts the times it draws its document.
+class CountingView : public QVM400View {
+  DECLARE_DYNCREATE(CountingView)
+ public:
+  void OnDraw(CDC* dc) override {
+    ++draws;
+    QVM400View::OnDraw(dc);
+  }
+  int draws = 0;
+};
+IMPLEMENT_DYNCREATE(CountingView, QVM400View)
 
 class LiveFrame : public AppTest {
  protected:
@@ -223,6 +237,29 @@ TEST_F(LiveFrame, EveryPaletteButtonWithACommandIsEnabledAndInserts) {
           << "palette " << button << " button " << index;
     }
   }
+}
+
+// An opened document wider and taller than its window is drawn once: its
+// first paint sizes the scroll area to the equation and brings the
+// horizontal scroll bar, and neither asks for a second measure and draw of
+// the whole equation.
+TEST_F(LiveFrame, AnOpenedDocumentIsDrawnOnce) {
+  CString line;
+  for (int i = 0; i < 300; ++i) line += "x+";
+  CString lines = line + "y";
+  for (int i = 0; i < 11; ++i) lines += "\r\n" + line + "y";
+  const std::string path = SaveEquationFile("large.qvm", lines);
+  ASSERT_FALSE(path.empty());
+  auto* counting = new CMultiDocTemplate(IDR_QVM400TYPE, RUNTIME_CLASS(QVM400Doc),
+                                         RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CountingView));
+  app->AddDocTemplate(counting);
+  auto* opened = static_cast<QVM400Doc*>(counting->OpenDocumentFile(path.c_str()));
+  ASSERT_NE(opened, nullptr);
+  auto* view = static_cast<CountingView*>(ViewOf(opened));
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && NothingLeftToPaint(frame->m_hWnd); }, 3000));
+  EXPECT_TRUE(view->GetStyle() & WS_HSCROLL);
+  EXPECT_TRUE(view->GetStyle() & WS_VSCROLL);
+  EXPECT_EQ(view->draws, 1);
 }
 
 TEST_F(LiveFrame, HoldsAnEquationAndAnOpenPaletteForScreenshots) {
