@@ -236,7 +236,7 @@ HWND QVM400App::EquationEditWindow() const {
 // view is activated): the box lays out long text slowly, and writing it
 // again would also empty its undo buffer for nothing.
 void QVM400App::ShowInEquationEdit(const CString& text) {
-  if (EquationEditWindow() && !EquationEdit->Holds(text)) EquationEdit->SetWindowText(text);
+  if (EquationEditWindow() && EquationEdit->GetWindowText() != text) EquationEdit->SetWindowText(text);
 }
 
 BOOL QVM400App::PrepareDocumentsForClose(bool updateEmbedded) {

@@ -8,7 +8,6 @@ BEGIN_MESSAGE_MAP(QVEdit, CEdit)
   ON_WM_KEYDOWN()
   ON_WM_KEYUP()
   ON_CONTROL_REFLECT(EN_MAXTEXT, OnMaxText)
-  ON_MESSAGE(WM_SETTEXT, OnSetText)
 END_MESSAGE_MAP()
 
 namespace {
@@ -73,20 +72,3 @@ void QVEdit::OnKeyUp(UINT key, UINT, UINT) {
 
 // The box is full: what did not fit was not inserted.
 void QVEdit::OnMaxText() { ::MessageBeep(MB_OK); }
-
-LRESULT QVEdit::OnSetText(WPARAM, LPARAM text) {
-  const LRESULT set = Default();
-  holdsKnown_ = set != FALSE && text;
-  held_ = holdsKnown_ ? CString(reinterpret_cast<const char*>(text)) : CString();
-  SetModify(FALSE);
-  return set;
-}
-
-bool QVEdit::Holds(const CString& text) {
-  if (!holdsKnown_ || GetModify()) {
-    held_ = GetWindowText();
-    holdsKnown_ = true;
-    SetModify(FALSE);
-  }
-  return held_ == text;
-}

@@ -25,27 +25,18 @@ class QVEdit : public CEdit {
 
   // Enter on the last line adds a line after it instead of beeping.
   void LetEnterAddLines() { enterAddsLines_ = true; }
-  // True when the box holds exactly `text`. The box is read only when it
-  // may have changed since its text was last set or read: reading a long
-  // text back costs a copy and a conversion of every character.
-  bool Holds(const CString& text);
 
  protected:
   void OnChar(UINT ch, UINT repeat, UINT flags);
   void OnKeyDown(UINT key, UINT repeat, UINT flags);
   void OnKeyUp(UINT key, UINT repeat, UINT flags);
   void OnMaxText();
-  LRESULT OnSetText(WPARAM, LPARAM text);
   // Tab is swallowed, Enter becomes the Down key; true when handled.
   bool RemapKey(UINT message, UINT key);
   bool CaretOnLastLine() const;
   void AddLineAtEnd();
 
   bool enterAddsLines_ = false;
-  // The text last set or read, while the box's modified flag (set by every
-  // change but a set text) says that it still holds it.
-  CString held_;
-  bool holdsKnown_ = false;
 
   DECLARE_MESSAGE_MAP()
 };

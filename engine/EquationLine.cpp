@@ -3,6 +3,7 @@
 #include "engine/EquationLine.h"
 
 #include <iterator>
+#include <string_view>
 
 #include "engine/OptionAccess.h"
 #include "engine/ParseRows.h"
@@ -47,7 +48,7 @@ using L = EquationLine;
 using O = const QVMOptions&;
 
 // clang-format off
-const ParsePass kPasses[] = {
+constexpr ParsePass kPasses[] = {
   {"AttachModifiers",                   true,  nullptr,          K(TK_MODIFIER),                              [](L& l, O) { l.Root().AttachModifiers(l.Factory()); },                                 K(TK_NUMBER) | K(TK_SPACE)},
   {"ExpandENotation",                   true,  Switch<3>,        K(TK_NUMBER),                                [](L& l, O) { l.Root().ExpandENotation(l.Factory()); },                                 kBrackets | K(TK_NUMBER) | K(TK_POWER) | K(TK_MULTIPLY)},
   {"DetectCombinations",                true,  Switch<14>,       K(TK_VARIABLE),                              [](L& l, O) { l.Root().DetectCombinations(); },                                         K(TK_COMBINATION) | K(TK_PERMUTATION)},
@@ -92,13 +93,15 @@ constexpr size_t kPowerPass = 7;
 // The first pass after the operand passes: by then every bracket the parse
 // will nest is in the flat row.
 constexpr size_t kFirstPassAfterOperands = 10;
+constexpr bool Named(size_t n, std::string_view name) { return std::string_view(kPasses[n].name) == name; }
+static_assert(Named(kFirstBracketingPass, "BracketScriptOperands") && Named(kSignPass, "MergeNegativeNumbers") &&
+              Named(kPowerPass, "InsertImplicitPowers") && Named(kFirstPassAfterOperands, "DetectCapitalVectors"));
 
 bool Runs(const ParsePass& pass, const QVMOptions& options, uint64_t present, bool reduced) {
   if (pass.reducedSkips && reduced) return false;
   if (pass.gate != nullptr && !pass.gate(options)) return false;
   return pass.subjects == 0 || (pass.subjects & present) != 0;
 }
-
 
 }  // namespace
 
