@@ -532,6 +532,7 @@ void CMDIFrameWnd::OnWindowNew() {
 
 BEGIN_MESSAGE_MAP(CMDIChildWnd, CFrameWnd)
   ON_MESSAGE(WM_MDIACTIVATE, OnMDIActivateMessage)
+  ON_MESSAGE(WM_WINDOWPOSCHANGING, OnWindowPosChangingMessage)
   ON_WM_SIZE()
 END_MESSAGE_MAP()
 
@@ -541,6 +542,17 @@ END_MESSAGE_MAP()
 void CMDIChildWnd::OnSize(UINT type, int cx, int cy) {
   Default();
   CFrameWnd::OnSize(type, cx, cy);
+}
+
+// A change of size repaints the child whole instead of keeping its old
+// pixels. A child that the MDI client restores behind a new maximised one
+// (Ctrl+N) and maximises again (Ctrl+F6) lay covered meanwhile: the pixels
+// Wine would carry over from its old place are not its picture, and they
+// stayed, with strips along the view's right and bottom edges left blank.
+LRESULT CMDIChildWnd::OnWindowPosChangingMessage(WPARAM, LPARAM lParam) {
+  auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+  if (!(pos->flags & SWP_NOSIZE)) pos->flags |= SWP_NOCOPYBITS;
+  return Default();
 }
 
 CMDIFrameWnd* CMDIChildWnd::GetMDIFrame() const {

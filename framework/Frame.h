@@ -224,6 +224,7 @@ class CMDIChildWnd : public CFrameWnd {
   void OnMDIActivate(BOOL activate, CWnd* activated, CWnd* deactivated);
   void OnSize(UINT type, int cx, int cy);
   LRESULT OnMDIActivateMessage(WPARAM wParam, LPARAM lParam);
+  LRESULT OnWindowPosChangingMessage(WPARAM wParam, LPARAM lParam);
 
   DECLARE_MESSAGE_MAP()
 };

@@ -127,8 +127,9 @@ DialogScript::~DialogScript() {
   CancelRunLater(rescue_);
 }
 
-std::vector<COLORREF> ShownPixels(HWND window) {
-  ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+std::vector<COLORREF> ShownPixels(HWND window, bool redrawFirst) {
+  if (redrawFirst)
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   RECT client{};
   ::GetClientRect(window, &client);
   HDC shown = ::GetDC(window);

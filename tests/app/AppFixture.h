@@ -67,8 +67,9 @@ class DialogScript {
   UINT_PTR act_ = 0, rescue_ = 0;
 };
 
-// The client area of `window` as it shows once redrawn, row by row.
-std::vector<COLORREF> ShownPixels(HWND window);
+// The client area of `window` as it shows once redrawn (or, without
+// `redrawFirst`, as it shows now), row by row.
+std::vector<COLORREF> ShownPixels(HWND window, bool redrawFirst = true);
 
 // Paints `view` into a 400 x 300 memory DC, as WM_PAINT would.
 void PaintView(QVM400View* view);

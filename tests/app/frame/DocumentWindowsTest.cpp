@@ -3,8 +3,10 @@
 // "Window" popup lists every document window and switches between them, a
 // maximised document window has its icon and buttons on the menu bar, and
 // print preview takes over the frame with its bar of buttons and gives it
-// back as it was.
+// back as it was; a document window switched back to shows its picture as
+// a fresh paint would, out to the view's edges.
 #include <string>
+#include <vector>
 
 #include "framework/FileDialog.h"
 #include "framework/Preview.h"
@@ -33,6 +35,24 @@ int PositionOf(HMENU menu, UINT id, bool popup = false) {
       return i;
   }
   return -1;
+}
+
+// The columns (or, `byRow`, the rows) of a `width`-wide picture in which
+// `shown` and `repainted` differ: the strips left as they were.
+int DifferingLines(const std::vector<COLORREF>& shown, const std::vector<COLORREF>& repainted,
+                   int width, bool byRow) {
+  if (shown.size() != repainted.size() || width <= 0) return -1;
+  const int height = static_cast<int>(shown.size()) / width;
+  int count = 0;
+  for (int line = 0; line < (byRow ? height : width); ++line) {
+    for (int i = 0; i < (byRow ? width : height); ++i) {
+      const size_t at = static_cast<size_t>(byRow ? line * width + i : i * width + line);
+      if (shown[at] == repainted[at]) continue;
+      ++count;
+      break;
+    }
+  }
+  return count;
 }
 
 class DocumentWindows : public AppTest {
@@ -136,6 +156,39 @@ TEST_F(DocumentWindows, TitleAndWindowMenuFollowOpeningSwitchingClosingAndSaveAs
   EXPECT_FALSE(ChildControlsOnTheBar());
   EXPECT_EQ(TitleAtIdle(), "Ovelin 4 - walk3.qvm");
   EXPECT_TRUE(TakeShownBoxes().empty());
+}
+
+// Ctrl+N maximises the new window over the first, which the MDI client
+// restores behind it; Ctrl+F6 maximises the first again. Its view must then
+// show what a repaint of the whole view draws: the wide, tall equation out
+// to the right and bottom edges, with no strip left blank.
+TEST_F(DocumentWindows, WindowSwitchedBackToShowsItsWholePicture) {
+  CString line;
+  for (int i = 0; i < 300; ++i) line += "x+1/2+";
+  CString lines = line + "y";
+  for (int i = 0; i < 11; ++i) lines += "\r\n" + line + "y";
+  const std::string wide = SaveEquationFile("wide.qvm", lines);
+  ASSERT_FALSE(wide.empty());
+  QVM400Doc* doc = static_cast<QVM400Doc*>(app->OpenDocumentFile(wide.c_str()));
+  ASSERT_NE(doc, nullptr);
+  QVM400View* view = ViewOf(doc);
+  ASSERT_TRUE(PumpUntil([&] { return app->OnIdle(0), ::GetQueueStatus(QS_ALLINPUT) == 0; }));
+  ASSERT_TRUE(view->GetStyle() & WS_HSCROLL);
+
+  Stroke('N', false, true);
+  ASSERT_TRUE(PumpUntil([&] { return app->GetOpenDocumentCount() == 2; }));
+  ASSERT_TRUE(PumpUntil([&] { return app->OnIdle(0), ::GetQueueStatus(QS_ALLINPUT) == 0; }));
+  Stroke(VK_F6, false, true);
+  ASSERT_TRUE(PumpUntil([&] { return ActiveDocument() == doc; }));
+  ASSERT_TRUE(PumpUntil([&] { return app->OnIdle(0), ::GetQueueStatus(QS_ALLINPUT) == 0; }));
+  ASSERT_TRUE(::IsZoomed(frame->MDIGetActive()->m_hWnd));
+
+  CRect client;
+  view->GetClientRect(&client);
+  const std::vector<COLORREF> shown = ShownPixels(view->m_hWnd, false);
+  const std::vector<COLORREF> repainted = ShownPixels(view->m_hWnd);
+  EXPECT_EQ(DifferingLines(shown, repainted, client.Width(), false), 0) << "columns";
+  EXPECT_EQ(DifferingLines(shown, repainted, client.Width(), true), 0) << "rows";
 }
 
 TEST_F(DocumentWindows, PrintPreviewButtonsZoomAndTheWayBack) {
