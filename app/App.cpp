@@ -172,10 +172,13 @@ BOOL QVM400App::StartFromCommandLine(CCommandLineInfo& info) {
     frame->ActivateFrame(SW_HIDE);
     return TRUE;
   }
-  if (!ProcessShellCommand(info) && command != CCommandLineInfo::FileOpen) return FALSE;
-  if (RunningEmbedded) return TRUE;  // a container's verb shows the window
-  frame->ShowWindow(m_nCmdShow);
-  frame->UpdateWindow();
+  {
+    EquationTextHold hold(*this);  // a document opened here shows once the window does
+    if (!ProcessShellCommand(info) && command != CCommandLineInfo::FileOpen) return FALSE;
+    if (RunningEmbedded) return TRUE;  // a container's verb shows the window
+    frame->ShowWindow(m_nCmdShow);
+    frame->UpdateWindow();
+  }
   if (RunStartupServices) Startup.RunStartupSequence();
   return TRUE;
 }
@@ -228,7 +231,8 @@ std::vector<CDocument*> QVM400App::DocumentsOf(const char* name) const {
   return docs;
 }
 
-HWND QVM400App::EquationEditWindow() const {
+HWND QVM400App::EquationEditWindow() {
+  ShowHeldText();
   return EquationEdit ? EquationEdit->GetSafeHwnd() : nullptr;
 }
 
@@ -236,7 +240,37 @@ HWND QVM400App::EquationEditWindow() const {
 // view is activated): the box lays out long text slowly, and writing it
 // again would also empty its undo buffer for nothing.
 void QVM400App::ShowInEquationEdit(const CString& text) {
-  if (EquationEditWindow() && EquationEdit->GetWindowText() != text) EquationEdit->SetWindowText(text);
+  if (equationTextHolds_ > 0) {
+    heldEquationText_ = text;
+    equationTextHeld_ = true;
+  } else {
+    PutInEquationEdit(text);
+  }
+}
+
+void QVM400App::PutInEquationEdit(const CString& text) {
+  if (EquationEdit && EquationEdit->GetSafeHwnd() && EquationEdit->GetWindowText() != text)
+    EquationEdit->SetWindowText(text);
+}
+
+void QVM400App::ShowHeldText() {
+  if (!equationTextHeld_) return;
+  equationTextHeld_ = false;
+  PutInEquationEdit(heldEquationText_);
+  heldEquationText_.Empty();
+}
+
+EquationTextHold::~EquationTextHold() {
+  if (--app_.equationTextHolds_ > 0) return;
+  CWnd* main = app_.m_pMainWnd;
+  if (app_.equationTextHeld_ && main && main->IsWindowVisible())
+    main->RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  app_.ShowHeldText();
+}
+
+CDocument* QVM400App::OpenDocumentFile(const char* fileName) {
+  EquationTextHold hold(*this);
+  return CWinApp::OpenDocumentFile(fileName);
 }
 
 BOOL QVM400App::PrepareDocumentsForClose(bool updateEmbedded) {

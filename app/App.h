@@ -46,10 +46,14 @@ class QVM400App : public CWinApp {
   // The end of start-up: what the command line asks for; FALSE ends.
   BOOL StartFromCommandLine(CCommandLineInfo& info);
 
-  // Puts a document's text into the text box (when the box exists).
+  // Puts a document's text into the text box (when the box exists); while
+  // a document opens, once its picture is drawn.
   void ShowInEquationEdit(const CString& text);
-  // The text box's window, or null while there is none.
-  HWND EquationEditWindow() const;
+  // The text box's window, or null while there is none; holding the text of
+  // the document last shown.
+  HWND EquationEditWindow();
+  // Every open goes through here: see EquationTextHold.
+  CDocument* OpenDocumentFile(const char* fileName) override;
 
   // Before documents are closed: asks to save each modified one that is not
   // embedded; with `updateEmbedded` embedded ones update their container.
@@ -102,6 +106,7 @@ class QVM400App : public CWinApp {
   void OpenProgramFile(const char* name);
 
  private:
+  friend class EquationTextHold;
   void OpenStore(QVIniFile& store, const char* fileName);
   // The default options into `store` and to disk; false when the file
   // could not be written.
@@ -113,8 +118,30 @@ class QVM400App : public CWinApp {
   void UpdateServerRegistry(BOOL registering);
   // The documents of the template named `name`, in order.
   std::vector<CDocument*> DocumentsOf(const char* name) const;
+  void PutInEquationEdit(const CString& text);
+  // Puts a held text into the box.
+  void ShowHeldText();
+
+  int equationTextHolds_ = 0;
+  bool equationTextHeld_ = false;
+  CString heldEquationText_;
 
   DECLARE_MESSAGE_MAP()
+};
+
+// Wine's edit control takes about half a second to lay out a million
+// characters. While a document opens, the text box's text is held back;
+// when the last hold ends, the main window (when shown) is painted first,
+// and then the box gets the text: the picture does not wait for the box.
+class EquationTextHold {
+ public:
+  explicit EquationTextHold(QVM400App& app) : app_(app) { ++app_.equationTextHolds_; }
+  ~EquationTextHold();
+  EquationTextHold(const EquationTextHold&) = delete;
+  EquationTextHold& operator=(const EquationTextHold&) = delete;
+
+ private:
+  QVM400App& app_;
 };
 
 // The application object as the program's own class.

@@ -124,6 +124,7 @@ TEST_F(DocumentWindows, TitleAndWindowMenuFollowOpeningSwitchingClosingAndSaveAs
   ASSERT_NE(app->OpenDocumentFile(first.c_str()), nullptr);
   EXPECT_EQ(WindowList(), "&1 walk1.qvm*");
   ASSERT_NE(app->OpenDocumentFile(second.c_str()), nullptr);
+  EXPECT_EQ(BoxText(), ActiveDocument()->EquationText);  // put in after the picture
   EXPECT_EQ(TitleAtIdle(), "Ovelin 4 - [walk2.qvm]");
   EXPECT_EQ(WindowList(), "&1 walk1.qvm|&2 walk2.qvm*");
   EXPECT_TRUE(ChildControlsOnTheBar());
