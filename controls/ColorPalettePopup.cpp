@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include "controls/ColorButton.h"
+#include "framework/CommonDialogs.h"
 #include "framework/Dc.h"
 
 const ColourTableEntry CColorPalettePopup::kColours[kColourCount] = {
@@ -360,7 +361,7 @@ void CColorPalettePopup::Accept() {
     choose.lpCustColors = customColours;
     choose.Flags = CC_FULLOPEN | CC_ANYCOLOR | CC_RGBINIT;
     colourDialogOpen_ = true;
-    const BOOL chosen = ::ChooseColorA(&choose);
+    const BOOL chosen = AfxChooseColor(&choose);
     colourDialogOpen_ = false;
     if (chosen)
       chosenColour_ = choose.rgbResult;

@@ -440,9 +440,27 @@ BOOL CDrawnButton::SetSound(const char* sound, HMODULE module, BOOL playOnClick)
   return TRUE;
 }
 
+namespace {
+
+// PlaySoundA from winmm loaded at the first sound: linked in, winmm and the
+// audio libraries it imports were loaded at every start, though few buttons
+// play a sound. Once loaded it stays.
+decltype(&::PlaySoundA) LoadedPlaySound() {
+  static const auto play = [] {
+    const HMODULE winmm = ::LoadLibraryA("winmm.dll");
+    return winmm ? reinterpret_cast<decltype(&::PlaySoundA)>(
+                       reinterpret_cast<void*>(::GetProcAddress(winmm, "PlaySoundA")))
+                 : nullptr;
+  }();
+  return play;
+}
+
+}  // namespace
+
 void CDrawnButton::PlaySoundOf(int which) {
   const Sound& sound = sounds_[which];
-  if (!sound.name.IsEmpty()) ::PlaySoundA(sound.name, sound.module, sound.flags);
+  if (sound.name.IsEmpty()) return;
+  if (const auto play = LoadedPlaySound()) play(sound.name, sound.module, sound.flags);
 }
 
 // --- messages ----------------------------------------------------------------------

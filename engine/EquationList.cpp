@@ -11,25 +11,29 @@ QVEquationList::QVEquationList() {
 
 QVEquationList::~QVEquationList() = default;
 
+// One pass over the text: each line is copied once, from a view of what is
+// left (copying the rest at every break cost a copy of the whole text per
+// line). The lines are built aside, so `text` may be one of `lines`.
 void QVEquationList::SplitText(const CString& text, CString (&lines)[kLineCount]) {
-  CString rest = text;
-  for (int i = 0; i < kLineCount - 1; ++i) {
-    const int breakAt = rest.Find('\r');
-    if (breakAt < 0) {
-      lines[i] = rest;
-      rest.Empty();
-      continue;
+  std::string_view rest = text.str();
+  CString split[kLineCount];
+  for (int i = 0; i < kLineCount - 1 && !rest.empty(); ++i) {
+    const size_t breakAt = rest.find('\r');
+    split[i] = CString(rest.substr(0, breakAt));
+    if (breakAt == std::string_view::npos) {
+      rest = {};
+      break;
     }
-    lines[i] = rest.Left(breakAt);
     // A bare carriage return is a line break of its own: it never takes the
     // next character with it.
-    const int taken = rest.GetAt(breakAt + 1) == '\n' ? 2 : 1;
-    rest = rest.Mid(breakAt + taken);
+    const size_t taken = rest.substr(breakAt + 1).starts_with('\n') ? 2 : 1;
+    rest.remove_prefix(breakAt + taken);
   }
   // The last line keeps all that is left, line breaks included; a leading
   // break only separates it from line nineteen.
-  if (rest.Left(2) == "\r\n") rest = rest.Mid(2);
-  lines[kLineCount - 1] = rest;
+  if (rest.starts_with("\r\n")) rest.remove_prefix(2);
+  split[kLineCount - 1] = CString(rest);
+  for (int i = 0; i < kLineCount; ++i) lines[i] = std::move(split[i]);
 }
 
 void QVEquationList::SetText(const CString& text, const QVMOptions& options) {

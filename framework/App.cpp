@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "framework/CommonDialogs.h"
 #include "framework/Dc.h"
 #include "framework/DocManager.h"
 #include "framework/Frame.h"
@@ -364,7 +365,7 @@ void CWinApp::OnFilePrintSetup() {
   pd.Flags = PD_PRINTSETUP;
   pd.hDevMode = m_hDevMode;
   pd.hDevNames = m_hDevNames;
-  ::PrintDlgA(&pd);
+  AfxPrintDlg(&pd);
   m_hDevMode = pd.hDevMode;  // the dialog may have replaced the blocks
   m_hDevNames = pd.hDevNames;
 }

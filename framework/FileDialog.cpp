@@ -2,6 +2,7 @@
 #include "framework/FileDialog.h"
 
 #include "framework/App.h"
+#include "framework/CommonDialogs.h"
 
 namespace {
 CFileDialog::Hook g_fileDialogHook = nullptr;
@@ -39,7 +40,7 @@ INT_PTR CFileDialog::DoModal() {
     if (main && main->GetSafeHwnd() && main->IsWindowVisible())
       m_ofn.hwndOwner = ::GetLastActivePopup(main->GetSafeHwnd());
   }
-  const BOOL chosen = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
+  const BOOL chosen = m_bOpenFileDialog ? AfxGetOpenFileName(&m_ofn) : AfxGetSaveFileName(&m_ofn);
   return chosen ? IDOK : IDCANCEL;
 }
 

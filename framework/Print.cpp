@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "framework/App.h"
+#include "framework/CommonDialogs.h"
 #include "framework/DocView.h"
 #include "framework/Preview.h"
 
@@ -77,7 +78,7 @@ BOOL CView::DoPreparePrinting(CPrintInfo* info) {
       pd.hDC = CreatePrinterDC(app->m_hDevNames, app->m_hDevMode);
     } else {
       pd.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
-      ::PrintDlgA(&pd);
+      AfxPrintDlg(&pd);
     }
     if (pd.hDC || info->m_bPreview) return TRUE;
     AfxMessageBox(AFX_IDP_NO_PRINTER, MB_ICONEXCLAMATION);
@@ -86,13 +87,13 @@ BOOL CView::DoPreparePrinting(CPrintInfo* info) {
   pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
   pd.hDevMode = app ? app->m_hDevMode : nullptr;
   pd.hDevNames = app ? app->m_hDevNames : nullptr;
-  const BOOL chosen = ::PrintDlgA(&pd);
+  const BOOL chosen = AfxPrintDlg(&pd);
   if (app) {  // the dialog may have replaced the blocks; the application keeps them
     app->m_hDevMode = pd.hDevMode;
     app->m_hDevNames = pd.hDevNames;
   }
   pd.hDevMode = pd.hDevNames = nullptr;
-  if (!chosen && ::CommDlgExtendedError() == PDERR_NODEFAULTPRN)
+  if (!chosen && AfxCommDlgExtendedError() == PDERR_NODEFAULTPRN)
     AfxMessageBox(AFX_IDP_NO_PRINTER, MB_ICONEXCLAMATION);
   return chosen && pd.hDC;
 }

@@ -77,7 +77,6 @@ END_MESSAGE_MAP()
 int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
   if (CMDIFrameWnd::OnCreate(cs) == -1) return -1;
   if (!CreateToolBar() || !CreateStatusBar() || !CreateEquationBar()) return -1;
-  CreateScreenKeyboard();
   EnableDocking(CBRS_ALIGN_ANY);
   if (!CreateShortcutsBar() || !AttachEquationEdit()) return -1;
   AddShortcutPalettes();
@@ -217,7 +216,9 @@ LRESULT CMainFrame::OnUpdateAvailable(WPARAM, LPARAM) {
 
 // --- on-screen keyboard --------------------------------------------------------------
 
-// Without a parent, so that it stays on screen whatever the frame does.
+// Without a parent, so that it stays on screen whatever the frame does. Made
+// when first shown: most sessions never show it, and a start need not pay
+// for its window.
 void CMainFrame::CreateScreenKeyboard() {
   if (!theScreenKeyboard.GetSafeHwnd()) theScreenKeyboard.Create(IDD_SCREEN_KEYBOARD, nullptr);
 }
@@ -225,6 +226,7 @@ void CMainFrame::CreateScreenKeyboard() {
 // The first time it opens beside the frame; after that it stays where the
 // user put it.
 void CMainFrame::ShowScreenKeyboard(int layout) {
+  CreateScreenKeyboard();
   if (!theScreenKeyboard.GetSafeHwnd()) return;
   theScreenKeyboard.BuildLayout(layout);
   if (!m_keyboardPlaced) {

@@ -68,8 +68,9 @@ class CMainFrame : public CMDIFrameWnd {
   void AddShortcutPalettes();
   void StartWithEmptyEquation();
 
-  // The on-screen keyboard window: made once (a new frame finds it made),
-  // shown without activation in a layout, hidden; it goes with the frame.
+  // The on-screen keyboard window: made once, when first shown (a new frame
+  // finds it made), shown without activation in a layout, hidden; it goes
+  // with the frame.
   void CreateScreenKeyboard();
   void ShowScreenKeyboard(int layout);
   void PlaceScreenKeyboard();

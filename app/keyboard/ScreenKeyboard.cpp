@@ -77,11 +77,14 @@ QVScreenKeyboard::~QVScreenKeyboard() {
   m_hWnd = nullptr;
 }
 
+// FALSE: no default focus. The keyboard has no controls, so the dialog
+// manager would focus its hidden window, taking the focus from the window
+// the user types in when the keyboard is made on its first showing.
 BOOL QVScreenKeyboard::OnInitDialog() {
   CDialog::OnInitDialog();
   BuildLayout(kLayoutEmpty);
   SetTimer(kModifierTimer, kModifierPollMs);
-  return TRUE;
+  return FALSE;
 }
 
 void QVScreenKeyboard::OnDestroy() {

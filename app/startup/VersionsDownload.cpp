@@ -22,6 +22,35 @@ constexpr DWORD kPumpSliceMs = 20;
 constexpr int kMaxUrlLength = 2084;
 constexpr DWORD kAbortGraceMs = 1000;
 
+// The URL moniker functions, from urlmon loaded at the first download: linked
+// in, urlmon and the network libraries it pulls in (wininet, ws2_32, mpr and
+// more) were loaded at every start. Once loaded it stays, as it would linked.
+struct UrlMonikerLibrary {
+  decltype(&::CreateURLMonikerEx) createMoniker = nullptr;
+  decltype(&::CreateAsyncBindCtx) createBindContext = nullptr;
+  decltype(&::RevokeBindStatusCallback) revokeCallback = nullptr;
+
+  bool Loaded() const { return createMoniker && createBindContext && revokeCallback; }
+};
+
+template <typename Function>
+void Resolve(HMODULE module, const char* name, Function& function) {
+  function = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+const UrlMonikerLibrary& UrlMoniker() {
+  static const UrlMonikerLibrary library = [] {
+    UrlMonikerLibrary functions;
+    const HMODULE module = ::LoadLibraryA("urlmon.dll");
+    if (!module) return functions;
+    Resolve(module, "CreateURLMonikerEx", functions.createMoniker);
+    Resolve(module, "CreateAsyncBindCtx", functions.createBindContext);
+    Resolve(module, "RevokeBindStatusCallback", functions.revokeCallback);
+    return functions;
+  }();
+  return library;
+}
+
 // The value of the Content-Length header in a CR LF separated header
 // block; -1 when there is none.
 long long ContentLength(const wchar_t* headers) {
@@ -141,10 +170,12 @@ void PumpMessages(DWORD ms) {
 // Starts the binding of `url` to a stream; false when it could not start.
 bool StartBinding(const char* url, VersionsBinding* callback, ComPtr<IMoniker>& moniker,
                   ComPtr<IBindCtx>& context) {
+  const UrlMonikerLibrary& urlmon = UrlMoniker();
+  if (!urlmon.Loaded()) return false;
   wchar_t wide[kMaxUrlLength] = {};
   if (!::MultiByteToWideChar(CP_ACP, 0, url, -1, wide, kMaxUrlLength)) return false;
-  if (FAILED(::CreateURLMonikerEx(nullptr, wide, moniker.Out(), URL_MK_UNIFORM))) return false;
-  if (FAILED(::CreateAsyncBindCtx(0, callback, nullptr, context.Out()))) return false;
+  if (FAILED(urlmon.createMoniker(nullptr, wide, moniker.Out(), URL_MK_UNIFORM))) return false;
+  if (FAILED(urlmon.createBindContext(0, callback, nullptr, context.Out()))) return false;
   ComPtr<IStream> stream;
   return SUCCEEDED(moniker->BindToStorage(context.get(), nullptr, IID_IStream, stream.OutVoid()));
 }
@@ -179,7 +210,8 @@ bool DownloadVersions(const char* url, const std::atomic<bool>& stop, std::strin
       AwaitBinding(callback.get(), stop, deadlineMs);
     complete = callback->Complete();
     if (complete) body.swap(callback->Body());
-    if (context) ::RevokeBindStatusCallback(context.get(), callback.get());
+    // A context exists only where urlmon was loaded.
+    if (context) UrlMoniker().revokeCallback(context.get(), callback.get());
   }
   // COM's last call on this thread, after every interface above is let go.
   if (comReady) ::CoUninitialize();
