@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "engine/OptionAccess.h"
+#include "engine/ParseRows.h"
 
 namespace {
 
@@ -29,6 +30,10 @@ const char* const kKindNames[kTokenKindCount] = {
   "TK_SMALLFRACTION", "TK_UNBOLDSYMBOL",
 };
 // clang-format on
+
+// A script level grows at most 1.5 a row (and a step more for the row a
+// construct's layout adds): the deepest tree's fit in a ScriptLevel.
+static_assert((kMaxTreeDepth + 1) * 1.5 * 4 <= INT16_MAX);
 
 // Row 1 and row 2 script levels of a token at level L.
 double ChildScriptLevel(const QVMToken& token, double level, bool secondRow,

@@ -247,6 +247,24 @@ class TokenRow {
 // the layout sizes its grid by the matrix, whatever it holds.
 constexpr int kMatrixTableSize = 20;
 
+// A token's script level. Every level a tree gets is a sum of steps of 1,
+// 1.25 and 1.5, one per row down a tree of bounded depth, so it is held
+// exactly in quarters in 16 bits; it reads and is assigned as the double it
+// stands for.
+class ScriptLevel {
+ public:
+  ScriptLevel() = default;
+  ScriptLevel& operator=(double level) {
+    quarters_ = static_cast<int16_t>(level * 4.0);
+    assert(quarters_ * 0.25 == level);
+    return *this;
+  }
+  operator double() const { return quarters_ * 0.25; }
+
+ private:
+  int16_t quarters_ = 0;
+};
+
 // One node of a line's token tree. The token owns its two child arrays and
 // its realisers, never the tokens its rows point to.
 // A line holds a token for every character or so, and the parse walks
@@ -266,9 +284,9 @@ class QVMToken {
   CString text;
   ExtentRecord extent;
   int32_t stretch = 0;     // bar height, integral height, spacer width
-  int32_t decoration = 2;  // read by decoration layout and drawing
   int32_t offsetX = 0;     // position in its row, set by relation finding as far as it looked
-  double scriptLevel = 0.0;
+  ScriptLevel scriptLevel;
+  int8_t decoration = 2;  // a small code, read by decoration layout and drawing
 #ifdef _WIN32
   // What the token is painted with; only layout and drawing (Windows) use
   // them. Made when first asked for: of the tokens a long line's parse
