@@ -136,7 +136,7 @@ void QVMToken::DescribeFont(const QVMOptions& o) {
 
 bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes, bool later) {
   DescribeFont(o);
-  const FontChoice& font = *paint_->look->font;
+  const FontChoice& font = *Paint()->look->font;
   const FontName& key = font.key;
   TextMemory* memory = MemoryScope::Current();
   // Metrics not yet remembered are read from the selected font.
@@ -176,7 +176,7 @@ bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes, bool la
 }
 
 void QVMToken::DeselectFont(CDC& dc) {
-  if (paint_ == nullptr) return;  // nothing was selected
+  if (Paint() == nullptr) return;  // nothing was selected
   if (!factory_->shapesOf_.empty()) {
     const auto shapes = factory_->shapesOf_.find(this);
     if (shapes != factory_->shapesOf_.end()) {

@@ -302,7 +302,7 @@ void TokenRow::SetPiece(QVMToken& token, TokenKind kind, const CString& typed,
 // ---------------------------------------------------------------- QVMToken
 
 QVMToken::QVMToken() = default;
-QVMToken::~QVMToken() = default;
+QVMToken::~QVMToken() { delete Rare(); }
 
 void QVMToken::Set(TokenKind newKind, const CString& newText, int32_t newMark,
                    const CString& newSecondText) {
@@ -318,26 +318,34 @@ const CString kNoText;
 const MatrixGrid kNoGrid;
 }  // namespace
 
-const CString& QVMToken::SecondText() const { return rare_ != nullptr ? rare_->secondText : kNoText; }
+const CString& QVMToken::SecondText() const { return Rare() != nullptr ? Rare()->secondText : kNoText; }
 
 void QVMToken::SetSecondText(const CString& newSecondText) {
-  if (rare_ != nullptr || !newSecondText.IsEmpty()) MadeRarePart().secondText = newSecondText;
+  if (Rare() != nullptr || !newSecondText.IsEmpty()) MadeRarePart().secondText = newSecondText;
 }
 
 MatrixGrid& QVMToken::Matrix() { return MadeRarePart().matrix; }
 
-const MatrixGrid& QVMToken::Matrix() const { return rare_ != nullptr ? rare_->matrix : kNoGrid; }
+const MatrixGrid& QVMToken::Matrix() const { return Rare() != nullptr ? Rare()->matrix : kNoGrid; }
 
+// The rare part takes the side word over, and the paint part with it.
 QVMToken::RarePart& QVMToken::MadeRarePart() {
-  if (rare_ == nullptr) rare_ = std::make_unique<RarePart>();
-  return *rare_;
+  if (RarePart* rare = Rare()) return *rare;
+  auto made = std::make_unique<RarePart>();
+#ifdef _WIN32
+  made->paint = Paint();
+#endif
+  side_ = reinterpret_cast<uintptr_t>(made.release()) | kRareBit;
+  return *Rare();
 }
 
 #ifdef _WIN32
 QVMToken::PaintPart& QVMToken::MadePainting() {
-  paint_ = factory_->NewPaintPart();
+  PaintPart* paint = factory_->NewPaintPart();
   factory_->painted_ = true;
-  return *paint_;
+  if (RarePart* rare = Rare()) rare->paint = paint;
+  else side_ = reinterpret_cast<uintptr_t>(paint);
+  return *paint;
 }
 
 namespace {
@@ -347,6 +355,7 @@ using PaintPart = QVMToken::PaintPart;
 // back before, and what it held needs no destructor.
 static_assert(std::is_trivially_destructible_v<PaintPart>);
 static_assert(alignof(PaintPart) <= alignof(QVMToken));
+static_assert(alignof(PaintPart) >= 2);  // the side word's low bit tells the rare part
 constexpr int kPaintsPerToken = static_cast<int>(sizeof(QVMToken) / sizeof(PaintPart));
 }  // namespace
 
@@ -377,7 +386,7 @@ QVMToken::ShapePart& QVMToken::Shapes() {
 
 const TEXTMETRICA& QVMToken::Metrics() const {
   static const TEXTMETRICA kNoMetrics{};
-  const FontLook* look = paint_ != nullptr ? paint_->look : nullptr;
+  const FontLook* look = Paint() != nullptr ? Paint()->look : nullptr;
   return look != nullptr && look->metrics != nullptr ? *look->metrics : kNoMetrics;
 }
 
@@ -398,7 +407,7 @@ void QVMToken::SetFont(const FontChoice* font) {
 
 const FontChoice& QVMToken::Font() const {
   static const FontChoice kNoChoice{};
-  const FontLook* look = paint_ != nullptr ? paint_->look : nullptr;
+  const FontLook* look = Paint() != nullptr ? Paint()->look : nullptr;
   return look != nullptr && look->font != nullptr ? *look->font : kNoChoice;
 }
 
@@ -409,7 +418,7 @@ QVFont* const* QVMTokenFactory::RealiserOf(const QVMToken* token) const {
 }
 
 HFONT QVMToken::SelectedFont() const {
-  if (paint_ == nullptr) return nullptr;  // never selected
+  if (Paint() == nullptr) return nullptr;  // never selected
   QVFont* const* realiser = factory_->RealiserOf(this);
   return realiser != nullptr ? (*realiser)->Selected() : nullptr;
 }
@@ -440,7 +449,7 @@ void QVMToken::ReleaseRealiser() {
 
 const InkSides& QVMToken::Ink() const {
   static const InkSides kUnmeasured{};
-  return paint_ != nullptr ? paint_->ink : kUnmeasured;
+  return Paint() != nullptr ? Paint()->ink : kUnmeasured;
 }
 #endif
 

@@ -323,7 +323,7 @@ class QVMToken {
   InkSides& Ink() { return Painting().ink; }
   const InkSides& Ink() const;
   int32_t& Paper() { return Painting().paper; }
-  int32_t Paper() const { return paint_ != nullptr ? paint_->paper : 0; }
+  int32_t Paper() const { return Paint() != nullptr ? Paint()->paper : 0; }
 #endif
 
   QVMToken();
@@ -375,22 +375,40 @@ class QVMToken {
   struct RarePart {
     CString secondText;
     MatrixGrid matrix;
+#ifdef _WIN32
+    PaintPart* paint = nullptr;  // the token's, once it has a rare part
+#endif
   };
   RarePart& MadeRarePart();
+  const RarePart* Rare() const {
+    if ((side_ & kRareBit) == 0) return nullptr;
+    return reinterpret_cast<const RarePart*>(side_ & ~kRareBit);
+  }
+  RarePart* Rare() { return const_cast<RarePart*>(std::as_const(*this).Rare()); }
 
-  std::unique_ptr<RarePart> rare_;
+  // What few tokens have, in one word: null, the paint part (Windows), or
+  // the rare part with kRareBit set, which then holds the paint part. Both
+  // parts are at least 8-aligned.
+  static constexpr uintptr_t kRareBit = 1;
+  uintptr_t side_ = 0;
 #ifdef _WIN32
   friend class QVMTokenFactory;
+  PaintPart* Paint() const {
+    if ((side_ & kRareBit) != 0) return Rare()->paint;
+    return reinterpret_cast<PaintPart*>(side_);
+  }
   // Asked for several times in every token's measure: the part made is
   // found inline.
-  PaintPart& Painting() { return paint_ != nullptr ? *paint_ : MadePainting(); }
+  PaintPart& Painting() {
+    PaintPart* paint = Paint();
+    return paint != nullptr ? *paint : MadePainting();
+  }
   PaintPart& MadePainting();
   void SetFont(const FontChoice* font);
   ShapePart& Shapes();
   // The realiser of the token's font while it is selected.
   QVFont& Realiser();
   void ReleaseRealiser();
-  PaintPart* paint_ = nullptr;  // owned by the factory, as the token is
   QVMTokenFactory* factory_ = nullptr;
 #endif
 };
