@@ -334,6 +334,7 @@ QVMToken::RarePart& QVMToken::MadeRarePart() {
   auto made = std::make_unique<RarePart>();
 #ifdef _WIN32
   made->paint = Paint();
+  if ((side_ & kFactoryBit) != 0) made->factory = reinterpret_cast<QVMTokenFactory*>(side_ & ~kFactoryBit);
 #endif
   side_ = reinterpret_cast<uintptr_t>(made.release()) | kRareBit;
   return *Rare();
@@ -341,9 +342,12 @@ QVMToken::RarePart& QVMToken::MadeRarePart() {
 
 #ifdef _WIN32
 QVMToken::PaintPart& QVMToken::MadePainting() {
-  PaintPart* paint = factory_->NewPaintPart();
-  factory_->painted_ = true;
-  if (RarePart* rare = Rare()) rare->paint = paint;
+  RarePart* rare = Rare();
+  QVMTokenFactory& factory = rare != nullptr ? *rare->factory
+                                             : *reinterpret_cast<QVMTokenFactory*>(side_ & ~kFactoryBit);
+  PaintPart* paint = factory.NewPaintPart();
+  factory.painted_ = true;
+  if (rare != nullptr) rare->paint = paint;
   else side_ = reinterpret_cast<uintptr_t>(paint);
   return *paint;
 }
@@ -355,7 +359,7 @@ using PaintPart = QVMToken::PaintPart;
 // back before, and what it held needs no destructor.
 static_assert(std::is_trivially_destructible_v<PaintPart>);
 static_assert(alignof(PaintPart) <= alignof(QVMToken));
-static_assert(alignof(PaintPart) >= 2);  // the side word's low bit tells the rare part
+static_assert(alignof(PaintPart) >= 4);  // the side word's low bits tell the other parts
 constexpr int kPaintsPerToken = static_cast<int>(sizeof(QVMToken) / sizeof(PaintPart));
 }  // namespace
 
@@ -378,9 +382,9 @@ void QVMTokenFactory::TakeBackLentTokens() {
   paintsLeftInLent_ = 0;
 }
 
-QVMToken::ShapePart& QVMToken::Shapes() {
-  ShapePart*& shapes = factory_->shapesOf_[this];
-  if (shapes == nullptr) shapes = factory_->shapes_.New();
+QVMToken::ShapePart& QVMToken::Shapes(QVMTokenFactory& factory) {
+  ShapePart*& shapes = factory.shapesOf_[this];
+  if (shapes == nullptr) shapes = factory.shapes_.New();
   return *shapes;
 }
 
@@ -392,17 +396,17 @@ const TEXTMETRICA& QVMToken::Metrics() const {
 
 // Tokens in one font mostly read the same metrics: the font's last copy is
 // tried first.
-void QVMToken::SetMetrics(const TEXTMETRICA& metrics) {
+void QVMToken::SetMetrics(const TEXTMETRICA& metrics, QVMTokenFactory& factory) {
   PaintPart& paint = Painting();
   const FontChoice* font = paint.look != nullptr ? paint.look->font : nullptr;
   const TEXTMETRICA* none = nullptr;
   const TEXTMETRICA*& last = font != nullptr ? font->metrics : none;
-  paint.look = factory_->fonts_.Look(font, factory_->fonts_.Intern(metrics, last));
+  paint.look = factory.fonts_.Look(font, factory.fonts_.Intern(metrics, last));
 }
 
-void QVMToken::SetFont(const FontChoice* font) {
+void QVMToken::SetFont(const FontChoice* font, QVMTokenFactory& factory) {
   PaintPart& paint = Painting();
-  paint.look = factory_->fonts_.Look(font, paint.look != nullptr ? paint.look->metrics : nullptr);
+  paint.look = factory.fonts_.Look(font, paint.look != nullptr ? paint.look->metrics : nullptr);
 }
 
 const FontChoice& QVMToken::Font() const {
@@ -417,31 +421,31 @@ QVFont* const* QVMTokenFactory::RealiserOf(const QVMToken* token) const {
   return nullptr;
 }
 
-HFONT QVMToken::SelectedFont() const {
+HFONT QVMToken::SelectedFont(const QVMTokenFactory& factory) const {
   if (Paint() == nullptr) return nullptr;  // never selected
-  QVFont* const* realiser = factory_->RealiserOf(this);
+  QVFont* const* realiser = factory.RealiserOf(this);
   return realiser != nullptr ? (*realiser)->Selected() : nullptr;
 }
 
-QVFont& QVMToken::Realiser() {
-  if (QVFont* const* held = factory_->RealiserOf(this)) return **held;
-  std::vector<QVFont*>& spares = factory_->spareRealisers_;
+QVFont& QVMToken::Realiser(QVMTokenFactory& factory) {
+  if (QVFont* const* held = factory.RealiserOf(this)) return **held;
+  std::vector<QVFont*>& spares = factory.spareRealisers_;
   QVFont* realiser = nullptr;
   if (spares.empty()) {
-    realiser = factory_->realisers_.New();
+    realiser = factory.realisers_.New();
   } else {
     realiser = spares.back();
     spares.pop_back();
   }
-  factory_->selected_.emplace_back(this, realiser);
+  factory.selected_.emplace_back(this, realiser);
   return *realiser;
 }
 
-void QVMToken::ReleaseRealiser() {
-  std::vector<std::pair<const QVMToken*, QVFont*>>& selected = factory_->selected_;
+void QVMToken::ReleaseRealiser(QVMTokenFactory& factory) {
+  std::vector<std::pair<const QVMToken*, QVFont*>>& selected = factory.selected_;
   for (auto at = selected.rbegin(); at != selected.rend(); ++at) {
     if (at->first != this) continue;
-    factory_->spareRealisers_.push_back(at->second);
+    factory.spareRealisers_.push_back(at->second);
     selected.erase(std::next(at).base());
     return;
   }
@@ -486,7 +490,7 @@ QVMToken* QVMTokenFactory::NewToken(TokenKind kind) {
   ++count_;
   token->kind = kind;  // otherwise as constructed: no text, mark or rows
 #ifdef _WIN32
-  token->factory_ = this;
+  token->side_ = reinterpret_cast<uintptr_t>(this) | QVMToken::kFactoryBit;
 #endif
   return token;
 }

@@ -294,13 +294,16 @@ class QVMToken {
   // the tree before it is measured.
   // The font of the last DescribeFont (a default one before).
   const FontChoice& Font() const;
-  QVPen& Pen() { return Shapes().pen; }
-  QVBrush& Brush() { return Shapes().brush; }
+  // What the token's font, metrics and shapes need is held by the line's
+  // factory, which those who select them pass (a token keeps no pointer to
+  // it once it has a paint part).
+  QVPen& Pen(QVMTokenFactory& factory) { return Shapes(factory).pen; }
+  QVBrush& Brush(QVMTokenFactory& factory) { return Shapes(factory).brush; }
   // All zero before the token's font was read.
   const TEXTMETRICA& Metrics() const;
-  void SetMetrics(const TEXTMETRICA& metrics);
+  void SetMetrics(const TEXTMETRICA& metrics, QVMTokenFactory& factory);
   // The font SelectFont selected or took; null while none is.
-  HFONT SelectedFont() const;
+  HFONT SelectedFont(const QVMTokenFactory& factory) const;
   // Only tokens drawn with shapes select a pen and brush: a long line
   // measures far more tokens than a picture draws.
   struct ShapePart {
@@ -349,12 +352,13 @@ class QVMToken {
   // the font (for measuring, and for tokens that draw only text). With
   // `later`, a kept font on a lingering context whose metrics are known is
   // only taken (QVFont::TakeKept); returns true when it was.
-  bool SelectFont(CDC& dc, const QVMOptions& options, bool withShapes = true, bool later = false);
+  bool SelectFont(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory,
+                  bool withShapes = true, bool later = false);
   // Gives the token the font description of its kind and level, realising
   // nothing.
-  void DescribeFont(const QVMOptions& options);
+  void DescribeFont(const QVMOptions& options, QVMTokenFactory& factory);
   // Puts back what SelectFont replaced: brush, pen, then font.
-  void DeselectFont(CDC& dc);
+  void DeselectFont(CDC& dc, QVMTokenFactory& factory);
   // The token's box; measures only while the token is marked for layout.
   // x is the token's offset in its row.
   ExtentRecord Measure(CDC& dc, int32_t x, const QVMOptions& options, QVMTokenFactory& factory);
@@ -377,6 +381,7 @@ class QVMToken {
     MatrixGrid matrix;
 #ifdef _WIN32
     PaintPart* paint = nullptr;  // the token's, once it has a rare part
+    QVMTokenFactory* factory = nullptr;  // while the token has no paint part
 #endif
   };
   RarePart& MadeRarePart();
@@ -387,14 +392,18 @@ class QVMToken {
   RarePart* Rare() { return const_cast<RarePart*>(std::as_const(*this).Rare()); }
 
   // What few tokens have, in one word: null, the paint part (Windows), or
-  // the rare part with kRareBit set, which then holds the paint part. Both
-  // parts are at least 8-aligned.
+  // the rare part with kRareBit set, which then holds the paint part. On
+  // Windows a token without either holds its factory there, with
+  // kFactoryBit set, until its paint part is made. All three are at least
+  // 8-aligned.
   static constexpr uintptr_t kRareBit = 1;
+  static constexpr uintptr_t kFactoryBit = 2;
   uintptr_t side_ = 0;
 #ifdef _WIN32
   friend class QVMTokenFactory;
   PaintPart* Paint() const {
     if ((side_ & kRareBit) != 0) return Rare()->paint;
+    if ((side_ & kFactoryBit) != 0) return nullptr;
     return reinterpret_cast<PaintPart*>(side_);
   }
   // Asked for several times in every token's measure: the part made is
@@ -404,12 +413,11 @@ class QVMToken {
     return paint != nullptr ? *paint : MadePainting();
   }
   PaintPart& MadePainting();
-  void SetFont(const FontChoice* font);
-  ShapePart& Shapes();
+  void SetFont(const FontChoice* font, QVMTokenFactory& factory);
+  ShapePart& Shapes(QVMTokenFactory& factory);
   // The realiser of the token's font while it is selected.
-  QVFont& Realiser();
-  void ReleaseRealiser();
-  QVMTokenFactory* factory_ = nullptr;
+  QVFont& Realiser(QVMTokenFactory& factory);
+  void ReleaseRealiser(QVMTokenFactory& factory);
 #endif
 };
 
