@@ -127,7 +127,7 @@ ExtentRecord QVMToken::Draw(CDC& dc, int32_t x, int32_t y, bool isFirst, QVMOpti
                             QVMTokenFactory& factory) {
   Measure(dc, x, options, factory);
   {
-    SelectedToken selected(*this, dc, options, !DrawsTextOnly(kind));
+    SelectedToken selected(*this, dc, options, factory, !DrawsTextOnly(kind));
     DrawByKind(*this, DrawArgs{dc, x, y + extent.adjust, isFirst, options, factory});
   }
   return extent;

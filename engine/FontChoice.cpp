@@ -123,25 +123,26 @@ FontMetrics MetricsOf(const QVMToken& token) {
 
 // Tokens of one kind and level share their font: while the line's scope
 // lasts it is described once.
-void QVMToken::DescribeFont(const QVMOptions& o) {
-  FontChoices& fonts = factory_->fonts_;
+void QVMToken::DescribeFont(const QVMOptions& o, QVMTokenFactory& factory) {
+  FontChoices& fonts = factory.fonts_;
   const FontChoiceKey key{kind, CodeDrawnVariant(*this), nestingLevel, scriptLevel};
   const FontChoice* choice = fonts.Recall(key);
   if (choice == nullptr) {
     choice = fonts.Intern(DescribeKind(key, o), o.DrawScale);
     fonts.Remember(key, choice);
   }
-  SetFont(choice);
+  SetFont(choice, factory);
 }
 
-bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes, bool later) {
-  DescribeFont(o);
-  const FontChoice& font = *paint_->look->font;
+bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, QVMTokenFactory& factory, bool withShapes,
+                          bool later) {
+  DescribeFont(o, factory);
+  const FontChoice& font = *Paint()->look->font;
   const FontName& key = font.key;
   TextMemory* memory = MemoryScope::Current();
   // Metrics not yet remembered are read from the selected font.
   const bool knowsMetrics = !needsLayout || (memory && memory->Of(key, font.memory).FindMetrics());
-  QVFont& realiser = Realiser();
+  QVFont& realiser = Realiser(factory);
   realiser.Description.Assign(font.Description);
   realiser.Scale = font.Scale;
   const bool taken = SelectSizedFont(dc, realiser, key, later && knowsMetrics, &font.memory);
@@ -151,12 +152,12 @@ bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes, bool la
   if (needsLayout) {
     TEXTMETRICA metrics;
     ReadMetrics(dc, key, metrics, &font.memory);
-    SetMetrics(metrics);
+    SetMetrics(metrics, factory);
   }
   if (!withShapes) return taken;
 
   const COLORREF ink = o.CurrentLineFormat.UseColour ? o.CurrentLineFormat.Colour : o.Font.Value.Color;
-  ShapePart& shapes = Shapes();
+  ShapePart& shapes = Shapes(factory);
   shapes.pen.Description.Assign(o.GeneralPen.Value);
   shapes.pen.Description.Color = ink;
   shapes.pen.Scale = o.DrawScale;
@@ -175,19 +176,19 @@ bool QVMToken::SelectFont(CDC& dc, const QVMOptions& o, bool withShapes, bool la
   return taken;
 }
 
-void QVMToken::DeselectFont(CDC& dc) {
-  if (paint_ == nullptr) return;  // nothing was selected
-  if (!factory_->shapesOf_.empty()) {
-    const auto shapes = factory_->shapesOf_.find(this);
-    if (shapes != factory_->shapesOf_.end()) {
+void QVMToken::DeselectFont(CDC& dc, QVMTokenFactory& factory) {
+  if (Paint() == nullptr) return;  // nothing was selected
+  if (!factory.shapesOf_.empty()) {
+    const auto shapes = factory.shapesOf_.find(this);
+    if (shapes != factory.shapesOf_.end()) {
       shapes->second->brush.Deselect(dc);
       shapes->second->pen.Deselect(dc);
     }
   }
-  QVFont* const* realiser = factory_->RealiserOf(this);
+  QVFont* const* realiser = factory.RealiserOf(this);
   if (realiser == nullptr) return;
   (*realiser)->Deselect(dc);
-  ReleaseRealiser();
+  ReleaseRealiser(factory);
 }
 
 bool SelectSizedFont(CDC& dc, QVFont& font, const FontName& key, bool later,
@@ -226,17 +227,17 @@ void ReadMetrics(CDC& dc, const FontName& font, TEXTMETRICA& metrics, TextMemory
 }
 
 SelectedToken::SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options,
-                             bool withShapes)
-    : token_(token), dc_(dc) {
+                             QVMTokenFactory& factory, bool withShapes)
+    : token_(token), dc_(dc), factory_(factory) {
   // A construct's own font is often never drawn with (its rows have
   // theirs): it is selected only when a text call needs it.
-  const bool taken = token_.SelectFont(dc_, options, withShapes, true);
+  const bool taken = token_.SelectFont(dc_, options, factory_, withShapes, true);
   const FontChoice& font = token_.Font();
   font_.emplace(font.key, nullptr, font.memory);
-  font_->Hold(token_.SelectedFont(), font.Description.Color, !taken);
+  font_->Hold(token_.SelectedFont(factory_), font.Description.Color, !taken);
 }
 
 SelectedToken::~SelectedToken() {
   font_.reset();
-  token_.DeselectFont(dc_);
+  token_.DeselectFont(dc_, factory_);
 }

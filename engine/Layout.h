@@ -61,7 +61,8 @@ void ReadMetrics(CDC& dc, const FontName& font, TEXTMETRICA& metrics,
 // its end, exceptions included.
 class SelectedToken {
  public:
-  SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options, bool withShapes);
+  SelectedToken(QVMToken& token, CDC& dc, const QVMOptions& options, QVMTokenFactory& factory,
+                bool withShapes);
   ~SelectedToken();
   SelectedToken(const SelectedToken&) = delete;
   SelectedToken& operator=(const SelectedToken&) = delete;
@@ -69,6 +70,7 @@ class SelectedToken {
  private:
   QVMToken& token_;
   CDC& dc_;
+  QVMTokenFactory& factory_;
   std::optional<FontInUse> font_;
 };
 

@@ -495,11 +495,11 @@ bool MeasuresTextOnly(TokenKind kind) {
 bool MeasureFromMemory(QVMToken& t, const MeasureArgs& a, ExtentRecord& out) {
   TextMemory* memory = MemoryScope::Current();
   if (memory == nullptr || !MeasuresTextOnly(t.kind)) return false;
-  t.DescribeFont(a.options);
+  t.DescribeFont(a.options, a.factory);
   const FontChoice& choice = t.Font();
   const TEXTMETRICA* metrics = memory->Of(choice.key, choice.memory).FindMetrics();
   if (metrics == nullptr) return false;
-  t.SetMetrics(*metrics);
+  t.SetMetrics(*metrics, a.factory);
   std::optional<SelectedToken> selected;
   {
     // One reference captured: the function keeps it without allocating.
@@ -511,7 +511,8 @@ bool MeasureFromMemory(QVMToken& t, const MeasureArgs& a, ExtentRecord& out) {
     FontInUse font(
         choice.key,
         [&realising] {
-          realising.selected.emplace(realising.t, realising.a.dc, realising.a.options, false);
+          realising.selected.emplace(realising.t, realising.a.dc, realising.a.options,
+                                     realising.a.factory, false);
         },
         choice.memory);
     out = MeasureByKind(t, a);
@@ -530,7 +531,7 @@ ExtentRecord QVMToken::Measure(CDC& dc, int32_t x, const QVMOptions& options,
   Paper() = 0;
   const MeasureArgs args{dc, x, options, factory};
   if (!MeasureFromMemory(*this, args, working)) {
-    SelectedToken selected(*this, dc, options, false);
+    SelectedToken selected(*this, dc, options, factory, false);
     working = MeasureByKind(*this, args);
   }
   working.margin = Metrics().tmAveCharWidth / 3;

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "engine/OptionAccess.h"
+#include "engine/ParseRows.h"
 
 namespace {
 
@@ -29,6 +30,10 @@ const char* const kKindNames[kTokenKindCount] = {
   "TK_SMALLFRACTION", "TK_UNBOLDSYMBOL",
 };
 // clang-format on
+
+// A script level grows at most 1.5 a row (and a step more for the row a
+// construct's layout adds): the deepest tree's fit in a ScriptLevel.
+static_assert((kMaxTreeDepth + 1) * 1.5 * 4 <= INT16_MAX);
 
 // Row 1 and row 2 script levels of a token at level L.
 double ChildScriptLevel(const QVMToken& token, double level, bool secondRow,
@@ -297,7 +302,7 @@ void TokenRow::SetPiece(QVMToken& token, TokenKind kind, const CString& typed,
 // ---------------------------------------------------------------- QVMToken
 
 QVMToken::QVMToken() = default;
-QVMToken::~QVMToken() = default;
+QVMToken::~QVMToken() { delete Rare(); }
 
 void QVMToken::Set(TokenKind newKind, const CString& newText, int32_t newMark,
                    const CString& newSecondText) {
@@ -313,26 +318,38 @@ const CString kNoText;
 const MatrixGrid kNoGrid;
 }  // namespace
 
-const CString& QVMToken::SecondText() const { return rare_ != nullptr ? rare_->secondText : kNoText; }
+const CString& QVMToken::SecondText() const { return Rare() != nullptr ? Rare()->secondText : kNoText; }
 
 void QVMToken::SetSecondText(const CString& newSecondText) {
-  if (rare_ != nullptr || !newSecondText.IsEmpty()) MadeRarePart().secondText = newSecondText;
+  if (Rare() != nullptr || !newSecondText.IsEmpty()) MadeRarePart().secondText = newSecondText;
 }
 
 MatrixGrid& QVMToken::Matrix() { return MadeRarePart().matrix; }
 
-const MatrixGrid& QVMToken::Matrix() const { return rare_ != nullptr ? rare_->matrix : kNoGrid; }
+const MatrixGrid& QVMToken::Matrix() const { return Rare() != nullptr ? Rare()->matrix : kNoGrid; }
 
+// The rare part takes the side word over, and the paint part with it.
 QVMToken::RarePart& QVMToken::MadeRarePart() {
-  if (rare_ == nullptr) rare_ = std::make_unique<RarePart>();
-  return *rare_;
+  if (RarePart* rare = Rare()) return *rare;
+  auto made = std::make_unique<RarePart>();
+#ifdef _WIN32
+  made->paint = Paint();
+  if ((side_ & kFactoryBit) != 0) made->factory = reinterpret_cast<QVMTokenFactory*>(side_ & ~kFactoryBit);
+#endif
+  side_ = reinterpret_cast<uintptr_t>(made.release()) | kRareBit;
+  return *Rare();
 }
 
 #ifdef _WIN32
 QVMToken::PaintPart& QVMToken::MadePainting() {
-  paint_ = factory_->NewPaintPart();
-  factory_->painted_ = true;
-  return *paint_;
+  RarePart* rare = Rare();
+  QVMTokenFactory& factory = rare != nullptr ? *rare->factory
+                                             : *reinterpret_cast<QVMTokenFactory*>(side_ & ~kFactoryBit);
+  PaintPart* paint = factory.NewPaintPart();
+  factory.painted_ = true;
+  if (rare != nullptr) rare->paint = paint;
+  else side_ = reinterpret_cast<uintptr_t>(paint);
+  return *paint;
 }
 
 namespace {
@@ -342,6 +359,7 @@ using PaintPart = QVMToken::PaintPart;
 // back before, and what it held needs no destructor.
 static_assert(std::is_trivially_destructible_v<PaintPart>);
 static_assert(alignof(PaintPart) <= alignof(QVMToken));
+static_assert(alignof(PaintPart) >= 4);  // the side word's low bits tell the other parts
 constexpr int kPaintsPerToken = static_cast<int>(sizeof(QVMToken) / sizeof(PaintPart));
 }  // namespace
 
@@ -364,36 +382,36 @@ void QVMTokenFactory::TakeBackLentTokens() {
   paintsLeftInLent_ = 0;
 }
 
-QVMToken::ShapePart& QVMToken::Shapes() {
-  ShapePart*& shapes = factory_->shapesOf_[this];
-  if (shapes == nullptr) shapes = factory_->shapes_.New();
+QVMToken::ShapePart& QVMToken::Shapes(QVMTokenFactory& factory) {
+  ShapePart*& shapes = factory.shapesOf_[this];
+  if (shapes == nullptr) shapes = factory.shapes_.New();
   return *shapes;
 }
 
 const TEXTMETRICA& QVMToken::Metrics() const {
   static const TEXTMETRICA kNoMetrics{};
-  const FontLook* look = paint_ != nullptr ? paint_->look : nullptr;
+  const FontLook* look = Paint() != nullptr ? Paint()->look : nullptr;
   return look != nullptr && look->metrics != nullptr ? *look->metrics : kNoMetrics;
 }
 
 // Tokens in one font mostly read the same metrics: the font's last copy is
 // tried first.
-void QVMToken::SetMetrics(const TEXTMETRICA& metrics) {
+void QVMToken::SetMetrics(const TEXTMETRICA& metrics, QVMTokenFactory& factory) {
   PaintPart& paint = Painting();
   const FontChoice* font = paint.look != nullptr ? paint.look->font : nullptr;
   const TEXTMETRICA* none = nullptr;
   const TEXTMETRICA*& last = font != nullptr ? font->metrics : none;
-  paint.look = factory_->fonts_.Look(font, factory_->fonts_.Intern(metrics, last));
+  paint.look = factory.fonts_.Look(font, factory.fonts_.Intern(metrics, last));
 }
 
-void QVMToken::SetFont(const FontChoice* font) {
+void QVMToken::SetFont(const FontChoice* font, QVMTokenFactory& factory) {
   PaintPart& paint = Painting();
-  paint.look = factory_->fonts_.Look(font, paint.look != nullptr ? paint.look->metrics : nullptr);
+  paint.look = factory.fonts_.Look(font, paint.look != nullptr ? paint.look->metrics : nullptr);
 }
 
 const FontChoice& QVMToken::Font() const {
   static const FontChoice kNoChoice{};
-  const FontLook* look = paint_ != nullptr ? paint_->look : nullptr;
+  const FontLook* look = Paint() != nullptr ? Paint()->look : nullptr;
   return look != nullptr && look->font != nullptr ? *look->font : kNoChoice;
 }
 
@@ -403,31 +421,31 @@ QVFont* const* QVMTokenFactory::RealiserOf(const QVMToken* token) const {
   return nullptr;
 }
 
-HFONT QVMToken::SelectedFont() const {
-  if (paint_ == nullptr) return nullptr;  // never selected
-  QVFont* const* realiser = factory_->RealiserOf(this);
+HFONT QVMToken::SelectedFont(const QVMTokenFactory& factory) const {
+  if (Paint() == nullptr) return nullptr;  // never selected
+  QVFont* const* realiser = factory.RealiserOf(this);
   return realiser != nullptr ? (*realiser)->Selected() : nullptr;
 }
 
-QVFont& QVMToken::Realiser() {
-  if (QVFont* const* held = factory_->RealiserOf(this)) return **held;
-  std::vector<QVFont*>& spares = factory_->spareRealisers_;
+QVFont& QVMToken::Realiser(QVMTokenFactory& factory) {
+  if (QVFont* const* held = factory.RealiserOf(this)) return **held;
+  std::vector<QVFont*>& spares = factory.spareRealisers_;
   QVFont* realiser = nullptr;
   if (spares.empty()) {
-    realiser = factory_->realisers_.New();
+    realiser = factory.realisers_.New();
   } else {
     realiser = spares.back();
     spares.pop_back();
   }
-  factory_->selected_.emplace_back(this, realiser);
+  factory.selected_.emplace_back(this, realiser);
   return *realiser;
 }
 
-void QVMToken::ReleaseRealiser() {
-  std::vector<std::pair<const QVMToken*, QVFont*>>& selected = factory_->selected_;
+void QVMToken::ReleaseRealiser(QVMTokenFactory& factory) {
+  std::vector<std::pair<const QVMToken*, QVFont*>>& selected = factory.selected_;
   for (auto at = selected.rbegin(); at != selected.rend(); ++at) {
     if (at->first != this) continue;
-    factory_->spareRealisers_.push_back(at->second);
+    factory.spareRealisers_.push_back(at->second);
     selected.erase(std::next(at).base());
     return;
   }
@@ -435,7 +453,7 @@ void QVMToken::ReleaseRealiser() {
 
 const InkSides& QVMToken::Ink() const {
   static const InkSides kUnmeasured{};
-  return paint_ != nullptr ? paint_->ink : kUnmeasured;
+  return Paint() != nullptr ? Paint()->ink : kUnmeasured;
 }
 #endif
 
@@ -472,7 +490,7 @@ QVMToken* QVMTokenFactory::NewToken(TokenKind kind) {
   ++count_;
   token->kind = kind;  // otherwise as constructed: no text, mark or rows
 #ifdef _WIN32
-  token->factory_ = this;
+  token->side_ = reinterpret_cast<uintptr_t>(this) | QVMToken::kFactoryBit;
 #endif
   return token;
 }

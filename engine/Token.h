@@ -247,6 +247,24 @@ class TokenRow {
 // the layout sizes its grid by the matrix, whatever it holds.
 constexpr int kMatrixTableSize = 20;
 
+// A token's script level. Every level a tree gets is a sum of steps of 1,
+// 1.25 and 1.5, one per row down a tree of bounded depth, so it is held
+// exactly in quarters in 16 bits; it reads and is assigned as the double it
+// stands for.
+class ScriptLevel {
+ public:
+  ScriptLevel() = default;
+  ScriptLevel& operator=(double level) {
+    quarters_ = static_cast<int16_t>(level * 4.0);
+    assert(quarters_ * 0.25 == level);
+    return *this;
+  }
+  operator double() const { return quarters_ * 0.25; }
+
+ private:
+  int16_t quarters_ = 0;
+};
+
 // One node of a line's token tree. The token owns its two child arrays and
 // its realisers, never the tokens its rows point to.
 // A line holds a token for every character or so, and the parse walks
@@ -266,9 +284,9 @@ class QVMToken {
   CString text;
   ExtentRecord extent;
   int32_t stretch = 0;     // bar height, integral height, spacer width
-  int32_t decoration = 2;  // read by decoration layout and drawing
   int32_t offsetX = 0;     // position in its row, set by relation finding as far as it looked
-  double scriptLevel = 0.0;
+  ScriptLevel scriptLevel;
+  int8_t decoration = 2;  // a small code, read by decoration layout and drawing
 #ifdef _WIN32
   // What the token is painted with; only layout and drawing (Windows) use
   // them. Made when first asked for: of the tokens a long line's parse
@@ -276,13 +294,16 @@ class QVMToken {
   // the tree before it is measured.
   // The font of the last DescribeFont (a default one before).
   const FontChoice& Font() const;
-  QVPen& Pen() { return Shapes().pen; }
-  QVBrush& Brush() { return Shapes().brush; }
+  // What the token's font, metrics and shapes need is held by the line's
+  // factory, which those who select them pass (a token keeps no pointer to
+  // it once it has a paint part).
+  QVPen& Pen(QVMTokenFactory& factory) { return Shapes(factory).pen; }
+  QVBrush& Brush(QVMTokenFactory& factory) { return Shapes(factory).brush; }
   // All zero before the token's font was read.
   const TEXTMETRICA& Metrics() const;
-  void SetMetrics(const TEXTMETRICA& metrics);
+  void SetMetrics(const TEXTMETRICA& metrics, QVMTokenFactory& factory);
   // The font SelectFont selected or took; null while none is.
-  HFONT SelectedFont() const;
+  HFONT SelectedFont(const QVMTokenFactory& factory) const;
   // Only tokens drawn with shapes select a pen and brush: a long line
   // measures far more tokens than a picture draws.
   struct ShapePart {
@@ -305,7 +326,7 @@ class QVMToken {
   InkSides& Ink() { return Painting().ink; }
   const InkSides& Ink() const;
   int32_t& Paper() { return Painting().paper; }
-  int32_t Paper() const { return paint_ != nullptr ? paint_->paper : 0; }
+  int32_t Paper() const { return Paint() != nullptr ? Paint()->paper : 0; }
 #endif
 
   QVMToken();
@@ -331,12 +352,13 @@ class QVMToken {
   // the font (for measuring, and for tokens that draw only text). With
   // `later`, a kept font on a lingering context whose metrics are known is
   // only taken (QVFont::TakeKept); returns true when it was.
-  bool SelectFont(CDC& dc, const QVMOptions& options, bool withShapes = true, bool later = false);
+  bool SelectFont(CDC& dc, const QVMOptions& options, QVMTokenFactory& factory,
+                  bool withShapes = true, bool later = false);
   // Gives the token the font description of its kind and level, realising
   // nothing.
-  void DescribeFont(const QVMOptions& options);
+  void DescribeFont(const QVMOptions& options, QVMTokenFactory& factory);
   // Puts back what SelectFont replaced: brush, pen, then font.
-  void DeselectFont(CDC& dc);
+  void DeselectFont(CDC& dc, QVMTokenFactory& factory);
   // The token's box; measures only while the token is marked for layout.
   // x is the token's offset in its row.
   ExtentRecord Measure(CDC& dc, int32_t x, const QVMOptions& options, QVMTokenFactory& factory);
@@ -357,23 +379,45 @@ class QVMToken {
   struct RarePart {
     CString secondText;
     MatrixGrid matrix;
+#ifdef _WIN32
+    PaintPart* paint = nullptr;  // the token's, once it has a rare part
+    QVMTokenFactory* factory = nullptr;  // while the token has no paint part
+#endif
   };
   RarePart& MadeRarePart();
+  const RarePart* Rare() const {
+    if ((side_ & kRareBit) == 0) return nullptr;
+    return reinterpret_cast<const RarePart*>(side_ & ~kRareBit);
+  }
+  RarePart* Rare() { return const_cast<RarePart*>(std::as_const(*this).Rare()); }
 
-  std::unique_ptr<RarePart> rare_;
+  // What few tokens have, in one word: null, the paint part (Windows), or
+  // the rare part with kRareBit set, which then holds the paint part. On
+  // Windows a token without either holds its factory there, with
+  // kFactoryBit set, until its paint part is made. All three are at least
+  // 8-aligned.
+  static constexpr uintptr_t kRareBit = 1;
+  static constexpr uintptr_t kFactoryBit = 2;
+  uintptr_t side_ = 0;
 #ifdef _WIN32
   friend class QVMTokenFactory;
+  PaintPart* Paint() const {
+    if ((side_ & kRareBit) != 0) return Rare()->paint;
+    if ((side_ & kFactoryBit) != 0) return nullptr;
+    return reinterpret_cast<PaintPart*>(side_);
+  }
   // Asked for several times in every token's measure: the part made is
   // found inline.
-  PaintPart& Painting() { return paint_ != nullptr ? *paint_ : MadePainting(); }
+  PaintPart& Painting() {
+    PaintPart* paint = Paint();
+    return paint != nullptr ? *paint : MadePainting();
+  }
   PaintPart& MadePainting();
-  void SetFont(const FontChoice* font);
-  ShapePart& Shapes();
+  void SetFont(const FontChoice* font, QVMTokenFactory& factory);
+  ShapePart& Shapes(QVMTokenFactory& factory);
   // The realiser of the token's font while it is selected.
-  QVFont& Realiser();
-  void ReleaseRealiser();
-  PaintPart* paint_ = nullptr;  // owned by the factory, as the token is
-  QVMTokenFactory* factory_ = nullptr;
+  QVFont& Realiser(QVMTokenFactory& factory);
+  void ReleaseRealiser(QVMTokenFactory& factory);
 #endif
 };
 

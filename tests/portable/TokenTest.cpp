@@ -297,9 +297,9 @@ TEST(QVMTokenFactory, DeleteAllForgetsEveryToken) {
   EXPECT_TRUE(token->needsLayout);
   EXPECT_EQ(token->mark, kMarkNone);
 #ifdef _WIN32
-  EXPECT_DOUBLE_EQ(token->Pen().Description.Width, 17.63888775);
-  EXPECT_EQ(token->Pen().Description.Style, 0x10006);
-  EXPECT_EQ(token->Brush().Description.Style, 1);
+  EXPECT_DOUBLE_EQ(token->Pen(factory).Description.Width, 17.63888775);
+  EXPECT_EQ(token->Pen(factory).Description.Style, 0x10006);
+  EXPECT_EQ(token->Brush(factory).Description.Style, 1);
   EXPECT_EQ(token->Font().Description.Size, 388);
 #endif
 }

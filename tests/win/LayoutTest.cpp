@@ -109,13 +109,13 @@ TEST(SelectFont, SizeFaceAndWeightByKindAndLevel) {
     token.scriptLevel = c.script;
     HimetricDc m;
     GdiBalance balance;
-    token.SelectFont(m.dc, hand.options);
+    token.SelectFont(m.dc, hand.options, hand.line.Factory());
     const LOGFONTA font = SelectedFont(m.dc);
     EXPECT_EQ(font.lfHeight, c.height);
     EXPECT_STREQ(font.lfFaceName, c.face);
     EXPECT_EQ(font.lfWeight, c.weight);
     EXPECT_GT(token.Metrics().tmHeight, 0);
-    token.DeselectFont(m.dc);
+    token.DeselectFont(m.dc, hand.line.Factory());
   }
 }
 
@@ -129,13 +129,13 @@ TEST(SelectFont, ShapesOnlyWhenAskedAndPutBack) {
   const HDC dc = m.dc.m_hDC;
   const HGDIOBJ pen = ::GetCurrentObject(dc, OBJ_PEN), brush = ::GetCurrentObject(dc, OBJ_BRUSH);
   const HGDIOBJ font = ::GetCurrentObject(dc, OBJ_FONT);
-  token.SelectFont(m.dc, hand.options, false);
+  token.SelectFont(m.dc, hand.options, hand.line.Factory(), false);
   EXPECT_EQ(::GetCurrentObject(dc, OBJ_PEN), pen);
-  token.DeselectFont(m.dc);
-  token.SelectFont(m.dc, hand.options, true);
+  token.DeselectFont(m.dc, hand.line.Factory());
+  token.SelectFont(m.dc, hand.options, hand.line.Factory(), true);
   EXPECT_NE(::GetCurrentObject(dc, OBJ_PEN), pen);
   EXPECT_NE(::GetCurrentObject(dc, OBJ_BRUSH), brush);
-  token.DeselectFont(m.dc);
+  token.DeselectFont(m.dc, hand.line.Factory());
   EXPECT_EQ(::GetCurrentObject(dc, OBJ_PEN), pen);
   EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), brush);
   EXPECT_EQ(::GetCurrentObject(dc, OBJ_FONT), font);
@@ -144,15 +144,15 @@ TEST(SelectFont, ShapesOnlyWhenAskedAndPutBack) {
 TEST(SelectFont, ColoursOfKindAndLine) {
   HandLine hand("tree:FUNCTION\"sin\" VARIABLE\"x\"", "UseOneFont=0 FunctionColor=255");
   HimetricDc m;
-  hand.Token(0).SelectFont(m.dc, hand.options);
+  hand.Token(0).SelectFont(m.dc, hand.options, hand.line.Factory());
   EXPECT_EQ(m.dc.GetTextColor(), RGB(255, 0, 0));
-  hand.Token(0).DeselectFont(m.dc);
+  hand.Token(0).DeselectFont(m.dc, hand.line.Factory());
   hand.options.CurrentLineFormat.UseColour = true;
   hand.options.CurrentLineFormat.Colour = RGB(0, 0, 200);
-  hand.Token(1).SelectFont(m.dc, hand.options);
+  hand.Token(1).SelectFont(m.dc, hand.options, hand.line.Factory());
   EXPECT_EQ(m.dc.GetTextColor(), RGB(0, 0, 200));
-  EXPECT_EQ(hand.Token(1).Brush().Description.Color, RGB(0, 0, 200));
-  hand.Token(1).DeselectFont(m.dc);
+  EXPECT_EQ(hand.Token(1).Brush(hand.line.Factory()).Description.Color, RGB(0, 0, 200));
+  hand.Token(1).DeselectFont(m.dc, hand.line.Factory());
 }
 
 TEST(LineDraw, PlainRowTextRecordsAtTheirBoxes) {
@@ -174,9 +174,9 @@ TEST(LineMeasure, SpacedSignsAndTheirGlyphs) {
   HandLine hand("+b+c");
   hand.Measure();
   HimetricDc m;
-  hand.Token(0).SelectFont(m.dc, hand.options);
+  hand.Token(0).SelectFont(m.dc, hand.options, hand.line.Factory());
   const int glyph = m.dc.GetTextExtent("+").cx;
-  hand.Token(0).DeselectFont(m.dc);
+  hand.Token(0).DeselectFont(m.dc, hand.line.Factory());
   EXPECT_EQ(hand.Token(0).extent.width, glyph * 3 / 2);  // first in its row
   EXPECT_EQ(hand.Token(2).extent.width, glyph * 2);
   HandLine plain("a+b", "switch2=0");
