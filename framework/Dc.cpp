@@ -248,10 +248,21 @@ bool CDC::GetCharABCWidths(UINT character, ABC* abc) const {
   return ::GetCharABCWidthsA(QueryHandle(), character, character, abc) != 0;
 }
 
+// A symbol font's character is asked for by its wide code, as the narrow
+// call converts it: Wine's narrow call looks at every call for a table of
+// the symbol code page, which it lacks (a search of the system folder,
+// nearly a millisecond).
 DWORD CDC::GetGlyphOutline(UINT character, UINT format, GLYPHMETRICS* metrics, DWORD size,
                            void* buffer) const {
   static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
-  return ::GetGlyphOutlineA(QueryHandle(), character, format, metrics, size, buffer, &kIdentity);
+  const HDC dc = QueryHandle();
+  if (character < 0x100 && ::GetTextCharset(dc) == SYMBOL_CHARSET) {
+    const char narrow = static_cast<char>(character);
+    WCHAR wide = 0;
+    if (::MultiByteToWideChar(CP_SYMBOL, 0, &narrow, 1, &wide, 1) == 1)
+      return ::GetGlyphOutlineW(dc, wide, format, metrics, size, buffer, &kIdentity);
+  }
+  return ::GetGlyphOutlineA(dc, character, format, metrics, size, buffer, &kIdentity);
 }
 
 CString CDC::GetTextFace() const {
