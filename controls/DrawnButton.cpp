@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/TextHelpers.h"
+#include "framework/LibraryExports.h"
 
 IMPLEMENT_DYNAMIC(CDrawnButton, CButton)
 
@@ -447,10 +448,9 @@ namespace {
 // play a sound. Once loaded it stays.
 decltype(&::PlaySoundA) LoadedPlaySound() {
   static const auto play = [] {
-    const HMODULE winmm = ::LoadLibraryA("winmm.dll");
-    return winmm ? reinterpret_cast<decltype(&::PlaySoundA)>(
-                       reinterpret_cast<void*>(::GetProcAddress(winmm, "PlaySoundA")))
-                 : nullptr;
+    decltype(&::PlaySoundA) function = nullptr;
+    if (const HMODULE winmm = ::LoadLibraryA("winmm.dll")) ResolveExport(winmm, "PlaySoundA", function);
+    return function;
   }();
   return play;
 }

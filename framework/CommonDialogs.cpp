@@ -3,6 +3,8 @@
 
 #include <cderr.h>
 
+#include "framework/LibraryExports.h"
+
 namespace {
 
 struct CommonDialogLibrary {
@@ -13,22 +15,17 @@ struct CommonDialogLibrary {
   decltype(&::CommDlgExtendedError) extendedError = nullptr;
 };
 
-template <typename Function>
-void Resolve(HMODULE module, const char* name, Function& function) {
-  function = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 // Loaded once; it stays loaded, as it would linked.
 const CommonDialogLibrary& Library() {
   static const CommonDialogLibrary library = [] {
     CommonDialogLibrary functions;
     const HMODULE module = ::LoadLibraryA("comdlg32.dll");
     if (!module) return functions;
-    Resolve(module, "GetOpenFileNameA", functions.getOpenFileName);
-    Resolve(module, "GetSaveFileNameA", functions.getSaveFileName);
-    Resolve(module, "PrintDlgA", functions.printDlg);
-    Resolve(module, "ChooseColorA", functions.chooseColor);
-    Resolve(module, "CommDlgExtendedError", functions.extendedError);
+    ResolveExport(module, "GetOpenFileNameA", functions.getOpenFileName);
+    ResolveExport(module, "GetSaveFileNameA", functions.getSaveFileName);
+    ResolveExport(module, "PrintDlgA", functions.printDlg);
+    ResolveExport(module, "ChooseColorA", functions.chooseColor);
+    ResolveExport(module, "CommDlgExtendedError", functions.extendedError);
     return functions;
   }();
   return library;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "framework/ComPtr.h"
+#include "framework/LibraryExports.h"
 
 namespace {
 
@@ -33,19 +34,14 @@ struct UrlMonikerLibrary {
   bool Loaded() const { return createMoniker && createBindContext && revokeCallback; }
 };
 
-template <typename Function>
-void Resolve(HMODULE module, const char* name, Function& function) {
-  function = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 const UrlMonikerLibrary& UrlMoniker() {
   static const UrlMonikerLibrary library = [] {
     UrlMonikerLibrary functions;
     const HMODULE module = ::LoadLibraryA("urlmon.dll");
     if (!module) return functions;
-    Resolve(module, "CreateURLMonikerEx", functions.createMoniker);
-    Resolve(module, "CreateAsyncBindCtx", functions.createBindContext);
-    Resolve(module, "RevokeBindStatusCallback", functions.revokeCallback);
+    ResolveExport(module, "CreateURLMonikerEx", functions.createMoniker);
+    ResolveExport(module, "CreateAsyncBindCtx", functions.createBindContext);
+    ResolveExport(module, "RevokeBindStatusCallback", functions.revokeCallback);
     return functions;
   }();
   return library;

@@ -83,6 +83,14 @@ std::string AppTest::SettingsFile(const char* name) const {
 
 CString EmptyEquationText() { return TwentyLines({}); }
 
+CString WideLines(const char* piece) {
+  CString line;
+  for (int i = 0; i < 300; ++i) line += piece;
+  CString lines = line + "y";
+  for (int i = 0; i < 11; ++i) lines += "\r\n" + line + "y";
+  return lines;
+}
+
 CString TwentyLines(std::initializer_list<const char*> lines) {
   CString text;
   int count = 0;

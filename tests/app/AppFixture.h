@@ -78,6 +78,8 @@ void PaintView(QVM400View* view);
 CString EmptyEquationText();
 // `lines` joined by CR LF and filled up to twenty lines.
 CString TwentyLines(std::initializer_list<const char*> lines);
+// Twelve lines of `piece` 300 times and "y": wider and taller than a view.
+CString WideLines(const char* piece);
 
 // The text of the tallest equation the program holds; drawn at the largest
 // font size it is far beyond the 16-bit coordinates of a Windows metafile.

@@ -164,11 +164,7 @@ TEST_F(DocumentWindows, TitleAndWindowMenuFollowOpeningSwitchingClosingAndSaveAs
 // show what a repaint of the whole view draws: the wide, tall equation out
 // to the right and bottom edges, with no strip left blank.
 TEST_F(DocumentWindows, WindowSwitchedBackToShowsItsWholePicture) {
-  CString line;
-  for (int i = 0; i < 300; ++i) line += "x+1/2+";
-  CString lines = line + "y";
-  for (int i = 0; i < 11; ++i) lines += "\r\n" + line + "y";
-  const std::string wide = SaveEquationFile("wide.qvm", lines);
+  const std::string wide = SaveEquationFile("wide.qvm", WideLines("x+1/2+"));
   ASSERT_FALSE(wide.empty());
   QVM400Doc* doc = static_cast<QVM400Doc*>(app->OpenDocumentFile(wide.c_str()));
   ASSERT_NE(doc, nullptr);

@@ -244,11 +244,7 @@ TEST_F(LiveFrame, EveryPaletteButtonWithACommandIsEnabledAndInserts) {
 // horizontal scroll bar, and neither asks for a second measure and draw of
 // the whole equation.
 TEST_F(LiveFrame, AnOpenedDocumentIsDrawnOnce) {
-  CString line;
-  for (int i = 0; i < 300; ++i) line += "x+";
-  CString lines = line + "y";
-  for (int i = 0; i < 11; ++i) lines += "\r\n" + line + "y";
-  const std::string path = SaveEquationFile("large.qvm", lines);
+  const std::string path = SaveEquationFile("large.qvm", WideLines("x+"));
   ASSERT_FALSE(path.empty());
   auto* counting = new CMultiDocTemplate(IDR_QVM400TYPE, RUNTIME_CLASS(QVM400Doc),
                                          RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CountingView));
