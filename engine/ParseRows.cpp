@@ -152,13 +152,20 @@ int PlainRunStart(const TokenRow& row, int last) {
   return k + 1;
 }
 
-// Where the piece "x^a/" whose "/" stands at `divide` starts, or -1.
+// Where the piece "x^a/" whose "/" stands at `divide` starts, or -1; its
+// base and exponent may be empty ("^/").
 int PowerFractionStart(const TokenRow& row, int divide) {
   if (row.KindAt(divide) != TK_DIVIDE) return -1;
   const int power = PlainRunStart(row, divide - 1) - 1;
-  if (power == divide - 1 || row.KindAt(power) != TK_POWER) return -1;
-  const int base = PlainRunStart(row, power - 1);
-  return base < power ? base : -1;
+  if (row.KindAt(power) != TK_POWER) return -1;
+  return PlainRunStart(row, power - 1);
+}
+
+// Where what follows the chain's last "/" at the row's end starts: letters,
+// numbers and units, perhaps raised to a power of them ("/x", "/x^a", "/^").
+int TailStart(const TokenRow& row) {
+  const int last = PlainRunStart(row, row.GetSize() - 1);
+  return row.KindAt(last - 1) == TK_POWER ? PlainRunStart(row, last - 2) : last;
 }
 
 // Piece n of the chain (from 0) starts at least 2n levels deep.
@@ -168,7 +175,7 @@ constexpr size_t kFirstDeepPiece = (kMaxNestingDepth + 1) / 2;
 
 void KeepDeepPowerFractionsAsText(TokenRow& row, QVMTokenFactory& factory) {
   std::vector<int> starts;  // of the pieces, right to left
-  for (int start = PowerFractionStart(row, row.GetSize() - 1); start >= 0;
+  for (int start = PowerFractionStart(row, TailStart(row) - 1); start >= 0;
        start = PowerFractionStart(row, start - 1))
     starts.push_back(start);
   if (starts.size() <= kFirstDeepPiece) return;

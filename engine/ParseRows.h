@@ -72,9 +72,10 @@ void KeepDeepGroupsAsText(TokenRow& row, QVMTokenFactory& factory, bool signs, b
 // the script and divide passes bracket them: their marks stay text inside
 // one invisible pair, which the divide pass takes as the last kept
 // fraction's denominator group, as it would take the powers' nested groups.
-// Done only for a chain of pieces of letters, numbers and units that ends
-// the row after balanced brackets: the other operand passes then act there
-// alike either way, and nothing before the chain nests it less deep.
+// Done only for a chain of pieces of letters, numbers and units ("x^a/",
+// "^/") that ends the row, perhaps with such a power or operand after the
+// last "/", after balanced brackets: the other operand passes then act
+// there alike either way, and nothing before the chain nests it less deep.
 void KeepDeepPowerFractionsAsText(TokenRow& row, QVMTokenFactory& factory);
 
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind);
