@@ -87,6 +87,7 @@ constexpr ParsePass kPasses[] = {
 static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 31);
 // The first operand pass that adds brackets around operands.
 constexpr size_t kFirstBracketingPass = 3;
+constexpr size_t kDividePass = 4;
 // The operand passes that merge signs into numbers and add implicit powers.
 constexpr size_t kSignPass = 6;
 constexpr size_t kPowerPass = 7;
@@ -94,7 +95,8 @@ constexpr size_t kPowerPass = 7;
 // will nest is in the flat row.
 constexpr size_t kFirstPassAfterOperands = 10;
 constexpr bool Named(size_t n, std::string_view name) { return std::string_view(kPasses[n].name) == name; }
-static_assert(Named(kFirstBracketingPass, "BracketScriptOperands") && Named(kSignPass, "MergeNegativeNumbers") &&
+static_assert(Named(kFirstBracketingPass, "BracketScriptOperands") &&
+              Named(kDividePass, "BracketOperatorOperands divide") && Named(kSignPass, "MergeNegativeNumbers") &&
               Named(kPowerPass, "InsertImplicitPowers") && Named(kFirstPassAfterOperands, "DetectCapitalVectors"));
 
 bool Runs(const ParsePass& pass, const QVMOptions& options, uint64_t present, bool reduced) {
@@ -156,6 +158,9 @@ void EquationLine::RunParsePasses(const QVMOptions& options) {
     if (n == kFirstBracketingPass && survey.deepest >= kMaxNestingDepth - 1)
       KeepDeepGroupsAsText(root_, factory_, Runs(kPasses[kSignPass], options, present, reduced),
                            Runs(kPasses[kPowerPass], options, present, reduced));
+    if (n == kFirstBracketingPass && Runs(pass, options, present, reduced) &&
+        Runs(kPasses[kDividePass], options, present, reduced))
+      KeepDeepPowerFractionsAsText(root_, factory_);
     if (!Runs(pass, options, present, reduced)) continue;
     pass.run(*this, options);
     present |= pass.makes;

@@ -131,6 +131,66 @@ void KeepDeepGroupsAsText(TokenRow& row, QVMTokenFactory& factory, bool signs, b
   row.Assign(out);
 }
 
+namespace {
+
+// What the runs of both a script and a denominator take: letters, numbers
+// and units.
+bool IsPlainOperand(const QVMToken& token) {
+  switch (token.kind) {
+    case TK_NUMBER: return IsNumeral(token);
+    case TK_VARIABLE:
+    case TK_GREEK:
+    case TK_UNIT: return true;
+    default: return false;
+  }
+}
+
+// The first index of the plain operands ending at `last` (last + 1 when none).
+int PlainRunStart(const TokenRow& row, int last) {
+  int k = last;
+  while (k >= 0 && IsPlainOperand(*row.GetAt(k))) --k;
+  return k + 1;
+}
+
+// Where the piece "x^a/" whose "/" stands at `divide` starts, or -1; its
+// base and exponent may be empty ("^/").
+int PowerFractionStart(const TokenRow& row, int divide) {
+  if (row.KindAt(divide) != TK_DIVIDE) return -1;
+  const int power = PlainRunStart(row, divide - 1) - 1;
+  if (row.KindAt(power) != TK_POWER) return -1;
+  return PlainRunStart(row, power - 1);
+}
+
+// Where what follows the chain's last "/" at the row's end starts: letters,
+// numbers and units, perhaps raised to a power of them ("/x", "/x^a", "/^").
+int TailStart(const TokenRow& row) {
+  const int last = PlainRunStart(row, row.GetSize() - 1);
+  return row.KindAt(last - 1) == TK_POWER ? PlainRunStart(row, last - 2) : last;
+}
+
+// Piece n of the chain (from 0) starts at least 2n levels deep.
+constexpr size_t kFirstDeepPiece = (kMaxNestingDepth + 1) / 2;
+
+}  // namespace
+
+void KeepDeepPowerFractionsAsText(TokenRow& row, QVMTokenFactory& factory) {
+  std::vector<int> starts;  // of the pieces, right to left
+  for (int start = PowerFractionStart(row, TailStart(row) - 1); start >= 0;
+       start = PowerFractionStart(row, start - 1))
+    starts.push_back(start);
+  if (starts.size() <= kFirstDeepPiece) return;
+  int depth = 0;
+  for (int i = 0; i < starts.back(); ++i) depth = DepthAfter(depth, row.KindAt(i));
+  if (depth != 0) return;
+  const int first = starts[starts.size() - 1 - kFirstDeepPiece];
+  for (int i = first; i < row.GetSize(); ++i) {
+    QVMToken& token = *row.GetAt(i);
+    if (token.kind == TK_POWER || token.kind == TK_DIVIDE) KeepAsText(token);
+  }
+  row.Append(NewBracket(factory, TK_CLOSE));
+  InsertBracket(row, first, TK_OPEN, factory);
+}
+
 uint64_t KindsInTree(const TokenRow& row) {
   uint64_t kinds = 0;
   for (const QVMToken* token : row) {

@@ -65,6 +65,18 @@ void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory);
 // `signs` and `powers` tell that those passes will run, and then nothing
 // is done when some group holds what they could act on.
 void KeepDeepGroupsAsText(TokenRow& row, QVMTokenFactory& factory, bool signs, bool powers);
+// "x^a/x^a/...": each "/" takes the exponent before it as its numerator
+// and the next power as its denominator, whose exponent group then holds
+// the next fraction, so every piece nests two levels deeper than the one
+// before. What CapNestingDepth will make of the pieces so deep, done before
+// the script and divide passes bracket them: their marks stay text inside
+// one invisible pair, which the divide pass takes as the last kept
+// fraction's denominator group, as it would take the powers' nested groups.
+// Done only for a chain of pieces of letters, numbers and units ("x^a/",
+// "^/") that ends the row, perhaps with such a power or operand after the
+// last "/", after balanced brackets: the other operand passes then act
+// there alike either way, and nothing before the chain nests it less deep.
+void KeepDeepPowerFractionsAsText(TokenRow& row, QVMTokenFactory& factory);
 
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind);
 void InsertBracket(TokenRow& row, int index, TokenKind kind, QVMTokenFactory& factory);
