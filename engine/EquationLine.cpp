@@ -17,7 +17,8 @@ using PassRun = void (*)(EquationLine&, const QVMOptions&);
 // `gate`: a further condition, none when null. `subjects`: the kinds the
 // pass works on, or that the tokens it works on are made from (columns
 // come from separators, fractions from "/"); 0 when it may act on any
-// tree. A pass with subjects is skipped when the tree holds none of them.
+// tree; after the cap, also the facts about letters (ParseRows.h). A pass
+// with subjects is skipped when the tree holds none of them.
 // `makes`: the kinds an operand pass may bring into the tree (brackets,
 // marks, text); the later passes' subjects are looked for among them too.
 struct ParsePass {
@@ -41,6 +42,12 @@ bool Switch(const QVMOptions& o) {
 }
 bool ColumnVectors(const QVMOptions& o) { return o.DetectColumnVectors.Value != 0; }
 bool AutomaticVectors(const QVMOptions& o) { return o.UseAutomaticVectors.Value != 0; }
+// How lower-case letters become vectors: guessed (1) or selected (2).
+template <int kMode>
+bool LowerCaseVectors(const QVMOptions& o) {
+  QVOptionInt mode = o.LowerCase;  // read through the holder's range rule
+  return AutomaticVectors(o) && mode.GetValue() == kMode;
+}
 bool Subscripts(const QVMOptions& o) { return ParseSwitch(o, 4) || ParseSwitch(o, 5); }
 bool MixedNumbers(const QVMOptions& o) { return o.ShrinkNonAlgebraicFractions.Value != 0; }
 
@@ -59,8 +66,9 @@ constexpr ParsePass kPasses[] = {
   {"InsertImplicitPowers",              true,  nullptr,          K(TK_NUMBER),                                [](L& l, O) { l.InsertImplicitPowers(); },                                              kBrackets | K(TK_POWER) | K(TK_SUBSCRIPT)},
   {"BracketFunctionArguments",          true,  nullptr,          kArgumentWords,                              [](L& l, O) { l.BracketFunctionArguments(); },                                          kBrackets},
   {"BracketConstructOperands",          true,  nullptr,          kInfixWords,                                 [](L& l, O) { l.BracketConstructOperands(); },                                          kBrackets | K(TK_RAW)},
-  {"DetectCapitalVectors",              true,  AutomaticVectors, 0,                                           [](L& l, O) { l.DetectCapitalVectors(); }},
-  {"DetectLowerCaseVectors",            true,  AutomaticVectors, 0,                                           [](L& l, O o) { l.Root().DetectLowerCaseVectors(o); }},
+  {"DetectCapitalVectors",              true,  AutomaticVectors, kCapitalPair,                                [](L& l, O) { l.DetectCapitalVectors(); }},
+  {"DetectLowerCaseVectors guessed",    true,  LowerCaseVectors<1>, kUnitLetter,                              [](L& l, O o) { l.Root().DetectLowerCaseVectors(o); }},
+  {"DetectLowerCaseVectors selected",   true,  LowerCaseVectors<2>, K(TK_VARIABLE),                           [](L& l, O o) { l.Root().DetectLowerCaseVectors(o); }},
   {"GroupPowers",                       true,  nullptr,          K(TK_POWER),                                 [](L& l, O) { l.Root().GroupPowers(l.Factory()); }},
   {"AttachArrowOperands",               true,  nullptr,          K(TK_IVRIGHT) | K(TK_IVLEFT) | K(TK_IVBOTH), [](L& l, O) { l.Root().AttachArrowOperands(); }},
   {"GroupSubscripts",                   true,  Subscripts,       K(TK_SUBSCRIPT),                             [](L& l, O) { l.Root().GroupSubscripts(l.Factory()); }},
@@ -84,7 +92,7 @@ constexpr ParsePass kPasses[] = {
   {"FormatMixedNumbers",                false, MixedNumbers,     K(TK_DIVIDE),                                [](L& l, O o) { l.Root().FormatMixedNumbers(ParseSwitch(o, 18)); }},
 };
 // clang-format on
-static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 31);
+static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 32);
 // The first operand pass that adds brackets around operands.
 constexpr size_t kFirstBracketingPass = 3;
 // The operand passes that merge signs into numbers and add implicit powers.
@@ -144,14 +152,12 @@ void EquationLine::SetText(const CString& text, const QVMOptions& options) {
 void EquationLine::RunParsePasses(const QVMOptions& options) {
   const bool reduced = ParseSwitch(options, 0);
   const RowSurvey survey = SurveyRow(root_);
-  uint64_t present = survey.kinds;
+  // The facts about letters are known only after the cap.
+  uint64_t present = survey.kinds | kCapitalPair | kUnitLetter;
   for (size_t n = 0; n < std::size(kPasses); ++n) {
     const ParsePass& pass = kPasses[n];
     // Bounds the tree before the grouping passes turn brackets into rows.
-    if (n == kFirstPassAfterOperands) {
-      CapNestingDepth(root_, factory_);
-      present = KindsInTree(root_);
-    }
+    if (n == kFirstPassAfterOperands) present = CapNestingDepth(root_, factory_);
     // Scientific notation may have nested the typed brackets one level more.
     if (n == kFirstBracketingPass && survey.deepest >= kMaxNestingDepth - 1)
       KeepDeepGroupsAsText(root_, factory_, Runs(kPasses[kSignPass], options, present, reduced),

@@ -32,28 +32,66 @@ int DepthAfter(int depth, TokenKind kind) {
   return depth;
 }
 
+bool IsCapitalLetter(const QVMToken& token) {
+  if (token.kind != TK_VARIABLE || token.text.GetLength() != 1) return false;
+  const char c = token.text.GetAt(0);
+  return c >= 'A' && c <= 'Z';
+}
+
+bool IsUnitVectorLetter(const QVMToken& token) {
+  return token.kind == TK_VARIABLE && (token.text == "i" || token.text == "j" || token.text == "k");
+}
+
+namespace {
+
+// The kind of one token and kUnitLetter, without its rows.
+uint64_t OwnKinds(const QVMToken& token) {
+  return KindBit(token.kind) | (IsUnitVectorLetter(token) ? kUnitLetter : 0);
+}
+
+uint64_t KindsBelow(const QVMToken& token) {
+  uint64_t kinds = 0;
+  if (!token.row1.IsEmpty()) kinds |= KindsInTree(token.row1);
+  if (!token.row2.IsEmpty()) kinds |= KindsInTree(token.row2);
+  return kinds;
+}
+
+}  // namespace
+
 // One walk with a stack of the opening brackets still open: a closing
-// bracket goes the way its opening one went.
-void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory) {
+// bracket goes the way its opening one went. The same walk finds the
+// kinds of what stays, for the later passes (on a long line the flat row
+// is far larger than the processor's caches).
+uint64_t CapNestingDepth(TokenRow& row, QVMTokenFactory& factory) {
   std::vector<bool> kept;
   int depth = 0;  // kept brackets open here
   bool dropped = false;
+  uint64_t kinds = 0;
+  bool capitalBefore = false;  // the last token that stays is a capital letter
   for (QVMToken* token : row) {
     if (token->kind == TK_OPEN) {
       kept.push_back(depth < kMaxNestingDepth);
       if (kept.back()) ++depth;
       else KeepAsText(*token);
     } else if (token->kind == TK_CLOSE) {
-      if (kept.empty()) continue;
-      if (kept.back()) --depth;
-      else KeepAsText(*token);
-      kept.pop_back();
+      if (!kept.empty()) {
+        if (kept.back()) --depth;
+        else KeepAsText(*token);
+        kept.pop_back();
+      }
     } else if (depth >= kMaxNestingDepth && NestsOperands(token->kind)) {
       KeepAsText(*token);
     }
-    dropped = dropped || (token->kind == TK_RAW && token->text.IsEmpty());
+    if (token->kind == TK_RAW && token->text.IsEmpty()) {
+      dropped = true;
+      continue;
+    }
+    kinds |= OwnKinds(*token) | KindsBelow(*token);
+    const bool capital = IsCapitalLetter(*token);
+    if (capital && capitalBefore) kinds |= kCapitalPair;
+    capitalBefore = capital;
   }
-  if (!dropped) return;
+  if (!dropped) return kinds;
   // One rebuild rather than a removal per bracket: chains drop thousands.
   std::vector<QVMToken*> out;
   for (QVMToken* token : row) {
@@ -61,6 +99,7 @@ void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory) {
     else factory.Recycle(token);
   }
   row.Assign(out);
+  return kinds;
 }
 
 namespace {
@@ -133,11 +172,7 @@ void KeepDeepGroupsAsText(TokenRow& row, QVMTokenFactory& factory, bool signs, b
 
 uint64_t KindsInTree(const TokenRow& row) {
   uint64_t kinds = 0;
-  for (const QVMToken* token : row) {
-    kinds |= KindBit(token->kind);
-    if (!token->row1.IsEmpty()) kinds |= KindsInTree(token->row1);
-    if (!token->row2.IsEmpty()) kinds |= KindsInTree(token->row2);
-  }
+  for (const QVMToken* token : row) kinds |= OwnKinds(*token) | KindsBelow(*token);
   return kinds;
 }
 
@@ -145,9 +180,7 @@ RowSurvey SurveyRow(const TokenRow& row) {
   RowSurvey survey;
   int depth = 0;
   for (const QVMToken* token : row) {
-    survey.kinds |= KindBit(token->kind);
-    if (!token->row1.IsEmpty()) survey.kinds |= KindsInTree(token->row1);
-    if (!token->row2.IsEmpty()) survey.kinds |= KindsInTree(token->row2);
+    survey.kinds |= OwnKinds(*token) | KindsBelow(*token);
     depth = DepthAfter(depth, token->kind);
     survey.deepest = std::max(survey.deepest, depth);
   }
