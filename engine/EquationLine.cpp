@@ -17,8 +17,8 @@ using PassRun = void (*)(EquationLine&, const QVMOptions&);
 // `gate`: a further condition, none when null. `subjects`: the kinds the
 // pass works on, or that the tokens it works on are made from (columns
 // come from separators, fractions from "/"); 0 when it may act on any
-// tree; after the cap, also the facts about letters (ParseRows.h). A pass
-// with subjects is skipped when the tree holds none of them.
+// tree; also the facts about letters (ParseRows.h). A pass with subjects
+// is skipped when the tree holds none of them.
 // `makes`: the kinds an operand pass may bring into the tree (brackets,
 // marks, text); the later passes' subjects are looked for among them too.
 struct ParsePass {
@@ -58,7 +58,7 @@ using O = const QVMOptions&;
 constexpr ParsePass kPasses[] = {
   {"AttachModifiers",                   true,  nullptr,          K(TK_MODIFIER),                              [](L& l, O) { l.Root().AttachModifiers(l.Factory()); },                                 K(TK_NUMBER) | K(TK_SPACE)},
   {"ExpandENotation",                   true,  Switch<3>,        K(TK_NUMBER),                                [](L& l, O) { l.Root().ExpandENotation(l.Factory()); },                                 kBrackets | K(TK_NUMBER) | K(TK_POWER) | K(TK_MULTIPLY)},
-  {"DetectCombinations",                true,  Switch<14>,       K(TK_VARIABLE),                              [](L& l, O) { l.Root().DetectCombinations(); },                                         K(TK_COMBINATION) | K(TK_PERMUTATION)},
+  {"DetectCombinations",                true,  Switch<14>,       kCombinationLetter,                          [](L& l, O) { l.Root().DetectCombinations(); },                                         K(TK_COMBINATION) | K(TK_PERMUTATION)},
   {"BracketScriptOperands",             true,  nullptr,          K(TK_POWER) | K(TK_SUBSCRIPT),               [](L& l, O) { l.BracketScriptOperands(); },                                             kBrackets | K(TK_RAW)},
   {"BracketOperatorOperands divide",    false, nullptr,          K(TK_DIVIDE),                                [](L& l, O) { l.Root().BracketOperatorOperands(TK_DIVIDE, l.Factory()); },             kBrackets | K(TK_RAW)},
   {"BracketOperatorOperands separator", false, ColumnVectors,    K(TK_SEPARATOR),                             [](L& l, O) { l.Root().BracketOperatorOperands(TK_SEPARATOR, l.Factory()); },          kBrackets | K(TK_RAW)},
@@ -152,8 +152,9 @@ void EquationLine::SetText(const CString& text, const QVMOptions& options) {
 void EquationLine::RunParsePasses(const QVMOptions& options) {
   const bool reduced = ParseSwitch(options, 0);
   const RowSurvey survey = SurveyRow(root_);
-  // The facts about letters are known only after the cap.
-  uint64_t present = survey.kinds | kCapitalPair | kUnitLetter;
+  // Which capitals stand side by side is known only after the cap (the
+  // operand passes put brackets between letters, the cap drops some).
+  uint64_t present = survey.kinds | kCapitalPair;
   for (size_t n = 0; n < std::size(kPasses); ++n) {
     const ParsePass& pass = kPasses[n];
     // Bounds the tree before the grouping passes turn brackets into rows.

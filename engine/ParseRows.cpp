@@ -44,10 +44,20 @@ bool IsUnitVectorLetter(const QVMToken& token) {
 
 namespace {
 
-// The kind of one token and kUnitLetter, without its rows.
-uint64_t OwnKinds(const QVMToken& token) {
-  return KindBit(token.kind) | (IsUnitVectorLetter(token) ? kUnitLetter : 0);
+uint64_t LetterFacts(const QVMToken& token) {
+  if (token.kind != TK_VARIABLE || token.text.GetLength() != 1) return 0;
+  switch (token.text.GetAt(0)) {
+    case 'C':
+    case 'P': return kCombinationLetter;
+    case 'i':
+    case 'j':
+    case 'k': return kUnitLetter;
+    default: return 0;
+  }
 }
+
+// The kind of one token and the facts about its letter, without its rows.
+uint64_t OwnKinds(const QVMToken& token) { return KindBit(token.kind) | LetterFacts(token); }
 
 uint64_t KindsBelow(const QVMToken& token) {
   uint64_t kinds = 0;
