@@ -19,8 +19,10 @@ using PassRun = void (*)(EquationLine&, const QVMOptions&);
 // come from separators, fractions from "/"); 0 when it may act on any
 // tree; also the facts about letters (ParseRows.h). A pass with subjects
 // is skipped when the tree holds none of them.
-// `makes`: the kinds an operand pass may bring into the tree (brackets,
-// marks, text); the later passes' subjects are looked for among them too.
+// `makes`: the kinds a pass may bring into the tree (brackets, marks, text;
+// small fractions); the later passes' subjects, and the layout's levels,
+// look for them among the kinds present too. `needs`: kinds the pass does
+// nothing without, besides one of its subjects.
 struct ParsePass {
   const char* name;
   bool reducedSkips;
@@ -28,6 +30,7 @@ struct ParsePass {
   uint64_t subjects;
   PassRun run;
   uint64_t makes = 0;
+  uint64_t needs = 0;
 };
 
 constexpr uint64_t K(TokenKind kind) { return KindBit(kind); }
@@ -87,9 +90,9 @@ constexpr ParsePass kPasses[] = {
   // grouping left no opening bracket anywhere: only the root row is grouped.
   {"GroupBrackets again",               false, nullptr,          0,                                           [](L& l, O) { l.Root().GroupOwnBrackets(l.Factory()); }},
   {"AttachBarModifiers",                false, nullptr,          K(TK_MODIFIER),                              [](L& l, O) { l.Root().AttachBarModifiers(); }},
-  {"MergeBracketColumns",               false, Switch<17>,       K(TK_SEPARATOR),                             [](L& l, O) { l.Root().MergeBracketColumns(); }},
+  {"MergeBracketColumns",               false, Switch<17>,       K(TK_SEPARATOR),                             [](L& l, O) { l.Root().MergeBracketColumns(); },                                        K(TK_SMALLFRACTION)},
   {"GroupMatrices",                     false, Switch<6>,        K(TK_SEPARATOR),                             [](L& l, O) { l.Root().GroupMatrices(1, l.Factory()); }},
-  {"FormatMixedNumbers",                false, MixedNumbers,     K(TK_DIVIDE),                                [](L& l, O o) { l.Root().FormatMixedNumbers(ParseSwitch(o, 18)); }},
+  {"FormatMixedNumbers",                false, MixedNumbers,     K(TK_DIVIDE),                                [](L& l, O o) { l.Root().FormatMixedNumbers(ParseSwitch(o, 18)); },                     K(TK_SMALLFRACTION), K(TK_NUMBER)},
 };
 // clang-format on
 static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 32);
@@ -108,8 +111,17 @@ static_assert(Named(kFirstBracketingPass, "BracketScriptOperands") && Named(kSig
 bool Runs(const ParsePass& pass, const QVMOptions& options, uint64_t present, bool reduced) {
   if (pass.reducedSkips && reduced) return false;
   if (pass.gate != nullptr && !pass.gate(options)) return false;
+  if ((pass.needs & present) != pass.needs) return false;
   return pass.subjects == 0 || (pass.subjects & present) != 0;
 }
+
+// The kinds below which a row's levels differ from its token's: scripts,
+// a root's index, combinations, code-drawn constructs, small fractions (a
+// nesting level more), and separators (a column merged into a bracket
+// group's limits raises them).
+constexpr uint64_t kRaisesLevels = K(TK_POWER) | K(TK_SUBSCRIPT) | K(TK_ROOT) | K(TK_PERMUTATION) |
+                                   K(TK_COMBINATION) | K(TK_CODEDRAW2) | K(TK_SMALLFRACTION) |
+                                   K(TK_SEPARATOR);
 
 }  // namespace
 
@@ -137,8 +149,13 @@ void EquationLine::SetText(const CString& text, const QVMOptions& options) {
   raw->Set(TK_RAW, marked, kMarkNone, CString());
   root_.Append(raw);
   Tokenize(options);
-  RunParsePasses(options);
-  root_.PrepareLayout(0, 0.0, options);
+  const uint64_t kinds = RunParsePasses(options);
+  // Every token and row below the root was made by this parse, levels 0
+  // and marked for layout: without a kind that raises levels, the walk of
+  // the whole tree would only write what is there (on a long line, one
+  // cache miss per token).
+  if ((kinds & kRaisesLevels) != 0) root_.PrepareLayout(0, 0.0, options);
+  else root_.SetNeedsLayout(true);
   reparse_ = false;
   remeasure_ = true;
 }
@@ -149,7 +166,7 @@ void EquationLine::SetText(const CString& text, const QVMOptions& options) {
 // present. After them no pass makes a token of a kind that some pass has
 // as its subject, other than in place of one of that kind: the kinds found
 // then tell which of the later passes would find nothing to do.
-void EquationLine::RunParsePasses(const QVMOptions& options) {
+uint64_t EquationLine::RunParsePasses(const QVMOptions& options) {
   const bool reduced = ParseSwitch(options, 0);
   const RowSurvey survey = SurveyRow(root_);
   // Which capitals stand side by side is known only after the cap (the
@@ -167,4 +184,5 @@ void EquationLine::RunParsePasses(const QVMOptions& options) {
     pass.run(*this, options);
     present |= pass.makes;
   }
+  return present;
 }
