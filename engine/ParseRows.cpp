@@ -70,45 +70,47 @@ uint64_t KindsBelow(const QVMToken& token) {
 
 // One walk with a stack of the opening brackets still open: a closing
 // bracket goes the way its opening one went. The same walk finds the
-// kinds of what stays, for the later passes (on a long line the flat row
-// is far larger than the processor's caches).
+// kinds of what stays, for the later passes, and the tokens that stay
+// from the first one dropped on (on a long line the flat row is far larger
+// than the processor's caches: one walk of its tokens, not three).
 uint64_t CapNestingDepth(TokenRow& row, QVMTokenFactory& factory) {
-  std::vector<bool> kept;
-  int depth = 0;  // kept brackets open here
-  bool dropped = false;
+  std::vector<bool> open;  // whether each bracket still open was kept
+  int depth = 0;           // kept brackets open here
   uint64_t kinds = 0;
   bool capitalBefore = false;  // the last token that stays is a capital letter
-  for (QVMToken* token : row) {
+  std::vector<QVMToken*> stay;  // from the first dropped token on
+  std::vector<QVMToken*> dropped;
+  QVMToken* const* const first = row.begin();
+  for (QVMToken* const* at = first; at != row.end(); ++at) {
+    QVMToken* token = *at;
     if (token->kind == TK_OPEN) {
-      kept.push_back(depth < kMaxNestingDepth);
-      if (kept.back()) ++depth;
+      open.push_back(depth < kMaxNestingDepth);
+      if (open.back()) ++depth;
       else KeepAsText(*token);
     } else if (token->kind == TK_CLOSE) {
-      if (!kept.empty()) {
-        if (kept.back()) --depth;
+      if (!open.empty()) {
+        if (open.back()) --depth;
         else KeepAsText(*token);
-        kept.pop_back();
+        open.pop_back();
       }
     } else if (depth >= kMaxNestingDepth && NestsOperands(token->kind)) {
       KeepAsText(*token);
     }
     if (token->kind == TK_RAW && token->text.IsEmpty()) {
-      dropped = true;
+      if (dropped.empty()) stay.assign(first, at);
+      dropped.push_back(token);
       continue;
     }
+    if (!dropped.empty()) stay.push_back(token);
     kinds |= OwnKinds(*token) | KindsBelow(*token);
     const bool capital = IsCapitalLetter(*token);
     if (capital && capitalBefore) kinds |= kCapitalPair;
     capitalBefore = capital;
   }
-  if (!dropped) return kinds;
+  if (dropped.empty()) return kinds;
   // One rebuild rather than a removal per bracket: chains drop thousands.
-  std::vector<QVMToken*> out;
-  for (QVMToken* token : row) {
-    if (token->kind != TK_RAW || !token->text.IsEmpty()) out.push_back(token);
-    else factory.Recycle(token);
-  }
-  row.Assign(out);
+  row.Assign(stay);
+  for (QVMToken* token : dropped) factory.Recycle(token);
   return kinds;
 }
 
