@@ -17,9 +17,12 @@ using PassRun = void (*)(EquationLine&, const QVMOptions&);
 // `gate`: a further condition, none when null. `subjects`: the kinds the
 // pass works on, or that the tokens it works on are made from (columns
 // come from separators, fractions from "/"); 0 when it may act on any
-// tree. A pass with subjects is skipped when the tree holds none of them.
-// `makes`: the kinds an operand pass may bring into the tree (brackets,
-// marks, text); the later passes' subjects are looked for among them too.
+// tree; also the facts about letters (ParseRows.h). A pass with subjects
+// is skipped when the tree holds none of them.
+// `makes`: the kinds a pass may bring into the tree (brackets, marks, text;
+// small fractions); the later passes' subjects, and the layout's levels,
+// look for them among the kinds present too. `needs`: kinds the pass does
+// nothing without, besides one of its subjects.
 struct ParsePass {
   const char* name;
   bool reducedSkips;
@@ -27,6 +30,7 @@ struct ParsePass {
   uint64_t subjects;
   PassRun run;
   uint64_t makes = 0;
+  uint64_t needs = 0;
 };
 
 constexpr uint64_t K(TokenKind kind) { return KindBit(kind); }
@@ -41,6 +45,12 @@ bool Switch(const QVMOptions& o) {
 }
 bool ColumnVectors(const QVMOptions& o) { return o.DetectColumnVectors.Value != 0; }
 bool AutomaticVectors(const QVMOptions& o) { return o.UseAutomaticVectors.Value != 0; }
+// How lower-case letters become vectors: guessed (1) or selected (2).
+template <int kMode>
+bool LowerCaseVectors(const QVMOptions& o) {
+  QVOptionInt mode = o.LowerCase;  // read through the holder's range rule
+  return AutomaticVectors(o) && mode.GetValue() == kMode;
+}
 bool Subscripts(const QVMOptions& o) { return ParseSwitch(o, 4) || ParseSwitch(o, 5); }
 bool MixedNumbers(const QVMOptions& o) { return o.ShrinkNonAlgebraicFractions.Value != 0; }
 
@@ -51,7 +61,7 @@ using O = const QVMOptions&;
 constexpr ParsePass kPasses[] = {
   {"AttachModifiers",                   true,  nullptr,          K(TK_MODIFIER),                              [](L& l, O) { l.Root().AttachModifiers(l.Factory()); },                                 K(TK_NUMBER) | K(TK_SPACE)},
   {"ExpandENotation",                   true,  Switch<3>,        K(TK_NUMBER),                                [](L& l, O) { l.Root().ExpandENotation(l.Factory()); },                                 kBrackets | K(TK_NUMBER) | K(TK_POWER) | K(TK_MULTIPLY)},
-  {"DetectCombinations",                true,  Switch<14>,       K(TK_VARIABLE),                              [](L& l, O) { l.Root().DetectCombinations(); },                                         K(TK_COMBINATION) | K(TK_PERMUTATION)},
+  {"DetectCombinations",                true,  Switch<14>,       kCombinationLetter,                          [](L& l, O) { l.Root().DetectCombinations(); },                                         K(TK_COMBINATION) | K(TK_PERMUTATION)},
   {"BracketScriptOperands",             true,  nullptr,          K(TK_POWER) | K(TK_SUBSCRIPT),               [](L& l, O) { l.BracketScriptOperands(); },                                             kBrackets | K(TK_RAW)},
   {"BracketOperatorOperands divide",    false, nullptr,          K(TK_DIVIDE),                                [](L& l, O) { l.Root().BracketOperatorOperands(TK_DIVIDE, l.Factory()); },             kBrackets | K(TK_RAW)},
   {"BracketOperatorOperands separator", false, ColumnVectors,    K(TK_SEPARATOR),                             [](L& l, O) { l.Root().BracketOperatorOperands(TK_SEPARATOR, l.Factory()); },          kBrackets | K(TK_RAW)},
@@ -59,8 +69,9 @@ constexpr ParsePass kPasses[] = {
   {"InsertImplicitPowers",              true,  nullptr,          K(TK_NUMBER),                                [](L& l, O) { l.InsertImplicitPowers(); },                                              kBrackets | K(TK_POWER) | K(TK_SUBSCRIPT)},
   {"BracketFunctionArguments",          true,  nullptr,          kArgumentWords,                              [](L& l, O) { l.BracketFunctionArguments(); },                                          kBrackets},
   {"BracketConstructOperands",          true,  nullptr,          kInfixWords,                                 [](L& l, O) { l.BracketConstructOperands(); },                                          kBrackets | K(TK_RAW)},
-  {"DetectCapitalVectors",              true,  AutomaticVectors, 0,                                           [](L& l, O) { l.DetectCapitalVectors(); }},
-  {"DetectLowerCaseVectors",            true,  AutomaticVectors, 0,                                           [](L& l, O o) { l.Root().DetectLowerCaseVectors(o); }},
+  {"DetectCapitalVectors",              true,  AutomaticVectors, kCapitalPair,                                [](L& l, O) { l.DetectCapitalVectors(); }},
+  {"DetectLowerCaseVectors guessed",    true,  LowerCaseVectors<1>, kUnitLetter,                              [](L& l, O o) { l.Root().DetectLowerCaseVectors(o); }},
+  {"DetectLowerCaseVectors selected",   true,  LowerCaseVectors<2>, K(TK_VARIABLE),                           [](L& l, O o) { l.Root().DetectLowerCaseVectors(o); }},
   {"GroupPowers",                       true,  nullptr,          K(TK_POWER),                                 [](L& l, O) { l.Root().GroupPowers(l.Factory()); }},
   {"AttachArrowOperands",               true,  nullptr,          K(TK_IVRIGHT) | K(TK_IVLEFT) | K(TK_IVBOTH), [](L& l, O) { l.Root().AttachArrowOperands(); }},
   {"GroupSubscripts",                   true,  Subscripts,       K(TK_SUBSCRIPT),                             [](L& l, O) { l.Root().GroupSubscripts(l.Factory()); }},
@@ -79,12 +90,12 @@ constexpr ParsePass kPasses[] = {
   // grouping left no opening bracket anywhere: only the root row is grouped.
   {"GroupBrackets again",               false, nullptr,          0,                                           [](L& l, O) { l.Root().GroupOwnBrackets(l.Factory()); }},
   {"AttachBarModifiers",                false, nullptr,          K(TK_MODIFIER),                              [](L& l, O) { l.Root().AttachBarModifiers(); }},
-  {"MergeBracketColumns",               false, Switch<17>,       K(TK_SEPARATOR),                             [](L& l, O) { l.Root().MergeBracketColumns(); }},
+  {"MergeBracketColumns",               false, Switch<17>,       K(TK_SEPARATOR),                             [](L& l, O) { l.Root().MergeBracketColumns(); },                                        K(TK_SMALLFRACTION)},
   {"GroupMatrices",                     false, Switch<6>,        K(TK_SEPARATOR),                             [](L& l, O) { l.Root().GroupMatrices(1, l.Factory()); }},
-  {"FormatMixedNumbers",                false, MixedNumbers,     K(TK_DIVIDE),                                [](L& l, O o) { l.Root().FormatMixedNumbers(ParseSwitch(o, 18)); }},
+  {"FormatMixedNumbers",                false, MixedNumbers,     K(TK_DIVIDE),                                [](L& l, O o) { l.Root().FormatMixedNumbers(ParseSwitch(o, 18)); },                     K(TK_SMALLFRACTION), K(TK_NUMBER)},
 };
 // clang-format on
-static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 31);
+static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 32);
 // The first operand pass that adds brackets around operands.
 constexpr size_t kFirstBracketingPass = 3;
 constexpr size_t kDividePass = 4;
@@ -102,8 +113,17 @@ static_assert(Named(kFirstBracketingPass, "BracketScriptOperands") &&
 bool Runs(const ParsePass& pass, const QVMOptions& options, uint64_t present, bool reduced) {
   if (pass.reducedSkips && reduced) return false;
   if (pass.gate != nullptr && !pass.gate(options)) return false;
+  if ((pass.needs & present) != pass.needs) return false;
   return pass.subjects == 0 || (pass.subjects & present) != 0;
 }
+
+// The kinds below which a row's levels differ from its token's: scripts,
+// a root's index, combinations, code-drawn constructs, small fractions (a
+// nesting level more), and separators (a column merged into a bracket
+// group's limits raises them).
+constexpr uint64_t kRaisesLevels = K(TK_POWER) | K(TK_SUBSCRIPT) | K(TK_ROOT) | K(TK_PERMUTATION) |
+                                   K(TK_COMBINATION) | K(TK_CODEDRAW2) | K(TK_SMALLFRACTION) |
+                                   K(TK_SEPARATOR);
 
 }  // namespace
 
@@ -131,8 +151,13 @@ void EquationLine::SetText(const CString& text, const QVMOptions& options) {
   raw->Set(TK_RAW, marked, kMarkNone, CString());
   root_.Append(raw);
   Tokenize(options);
-  RunParsePasses(options);
-  root_.PrepareLayout(0, 0.0, options);
+  const uint64_t kinds = RunParsePasses(options);
+  // Every token and row below the root was made by this parse, levels 0
+  // and marked for layout: without a kind that raises levels, the walk of
+  // the whole tree would only write what is there (on a long line, one
+  // cache miss per token).
+  if ((kinds & kRaisesLevels) != 0) root_.PrepareLayout(0, 0.0, options);
+  else root_.SetNeedsLayout(true);
   reparse_ = false;
   remeasure_ = true;
 }
@@ -143,17 +168,16 @@ void EquationLine::SetText(const CString& text, const QVMOptions& options) {
 // present. After them no pass makes a token of a kind that some pass has
 // as its subject, other than in place of one of that kind: the kinds found
 // then tell which of the later passes would find nothing to do.
-void EquationLine::RunParsePasses(const QVMOptions& options) {
+uint64_t EquationLine::RunParsePasses(const QVMOptions& options) {
   const bool reduced = ParseSwitch(options, 0);
   const RowSurvey survey = SurveyRow(root_);
-  uint64_t present = survey.kinds;
+  // Which capitals stand side by side is known only after the cap (the
+  // operand passes put brackets between letters, the cap drops some).
+  uint64_t present = survey.kinds | kCapitalPair;
   for (size_t n = 0; n < std::size(kPasses); ++n) {
     const ParsePass& pass = kPasses[n];
     // Bounds the tree before the grouping passes turn brackets into rows.
-    if (n == kFirstPassAfterOperands) {
-      CapNestingDepth(root_, factory_);
-      present = KindsInTree(root_);
-    }
+    if (n == kFirstPassAfterOperands) present = CapNestingDepth(root_, factory_);
     // Scientific notation may have nested the typed brackets one level more.
     if (n == kFirstBracketingPass && survey.deepest >= kMaxNestingDepth - 1)
       KeepDeepGroupsAsText(root_, factory_, Runs(kPasses[kSignPass], options, present, reduced),
@@ -165,4 +189,5 @@ void EquationLine::RunParsePasses(const QVMOptions& options) {
     pass.run(*this, options);
     present |= pass.makes;
   }
+  return present;
 }

@@ -90,7 +90,8 @@ class EquationLine {
  private:
   void AddBuiltInKeywords(const QVMOptions& options);
   static std::vector<CString> LexiconInputs(const QVMOptions& options);
-  void RunParsePasses(const QVMOptions& options);
+  // Returns the kinds the tree may hold.
+  uint64_t RunParsePasses(const QVMOptions& options);
 
   bool lexiconBuilt_ = false;
   std::vector<CString> lexiconInputs_;  // what the tables were built from

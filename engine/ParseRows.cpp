@@ -32,35 +32,86 @@ int DepthAfter(int depth, TokenKind kind) {
   return depth;
 }
 
+bool IsCapitalLetter(const QVMToken& token) {
+  if (token.kind != TK_VARIABLE || token.text.GetLength() != 1) return false;
+  const char c = token.text.GetAt(0);
+  return c >= 'A' && c <= 'Z';
+}
+
+bool IsUnitVectorLetter(const QVMToken& token) {
+  return token.kind == TK_VARIABLE && (token.text == "i" || token.text == "j" || token.text == "k");
+}
+
+namespace {
+
+uint64_t LetterFacts(const QVMToken& token) {
+  if (token.kind != TK_VARIABLE || token.text.GetLength() != 1) return 0;
+  switch (token.text.GetAt(0)) {
+    case 'C':
+    case 'P': return kCombinationLetter;
+    case 'i':
+    case 'j':
+    case 'k': return kUnitLetter;
+    default: return 0;
+  }
+}
+
+// The kind of one token and the facts about its letter, without its rows.
+uint64_t OwnKinds(const QVMToken& token) { return KindBit(token.kind) | LetterFacts(token); }
+
+uint64_t KindsBelow(const QVMToken& token) {
+  uint64_t kinds = 0;
+  if (!token.row1.IsEmpty()) kinds |= KindsInTree(token.row1);
+  if (!token.row2.IsEmpty()) kinds |= KindsInTree(token.row2);
+  return kinds;
+}
+
+}  // namespace
+
 // One walk with a stack of the opening brackets still open: a closing
-// bracket goes the way its opening one went.
-void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory) {
-  std::vector<bool> kept;
-  int depth = 0;  // kept brackets open here
-  bool dropped = false;
-  for (QVMToken* token : row) {
+// bracket goes the way its opening one went. The same walk finds the
+// kinds of what stays, for the later passes, and the tokens that stay
+// from the first one dropped on (on a long line the flat row is far larger
+// than the processor's caches: one walk of its tokens, not three).
+uint64_t CapNestingDepth(TokenRow& row, QVMTokenFactory& factory) {
+  std::vector<bool> open;  // whether each bracket still open was kept
+  int depth = 0;           // kept brackets open here
+  uint64_t kinds = 0;
+  bool capitalBefore = false;  // the last token that stays is a capital letter
+  std::vector<QVMToken*> stay;  // from the first dropped token on
+  std::vector<QVMToken*> dropped;
+  QVMToken* const* const first = row.begin();
+  for (QVMToken* const* at = first; at != row.end(); ++at) {
+    QVMToken* token = *at;
     if (token->kind == TK_OPEN) {
-      kept.push_back(depth < kMaxNestingDepth);
-      if (kept.back()) ++depth;
+      open.push_back(depth < kMaxNestingDepth);
+      if (open.back()) ++depth;
       else KeepAsText(*token);
     } else if (token->kind == TK_CLOSE) {
-      if (kept.empty()) continue;
-      if (kept.back()) --depth;
-      else KeepAsText(*token);
-      kept.pop_back();
+      if (!open.empty()) {
+        if (open.back()) --depth;
+        else KeepAsText(*token);
+        open.pop_back();
+      }
     } else if (depth >= kMaxNestingDepth && NestsOperands(token->kind)) {
       KeepAsText(*token);
     }
-    dropped = dropped || (token->kind == TK_RAW && token->text.IsEmpty());
+    if (token->kind == TK_RAW && token->text.IsEmpty()) {
+      if (dropped.empty()) stay.assign(first, at);
+      dropped.push_back(token);
+      continue;
+    }
+    if (!dropped.empty()) stay.push_back(token);
+    kinds |= OwnKinds(*token) | KindsBelow(*token);
+    const bool capital = IsCapitalLetter(*token);
+    if (capital && capitalBefore) kinds |= kCapitalPair;
+    capitalBefore = capital;
   }
-  if (!dropped) return;
+  if (dropped.empty()) return kinds;
   // One rebuild rather than a removal per bracket: chains drop thousands.
-  std::vector<QVMToken*> out;
-  for (QVMToken* token : row) {
-    if (token->kind != TK_RAW || !token->text.IsEmpty()) out.push_back(token);
-    else factory.Recycle(token);
-  }
-  row.Assign(out);
+  row.Assign(stay);
+  for (QVMToken* token : dropped) factory.Recycle(token);
+  return kinds;
 }
 
 namespace {
@@ -193,11 +244,7 @@ void KeepDeepPowerFractionsAsText(TokenRow& row, QVMTokenFactory& factory) {
 
 uint64_t KindsInTree(const TokenRow& row) {
   uint64_t kinds = 0;
-  for (const QVMToken* token : row) {
-    kinds |= KindBit(token->kind);
-    if (!token->row1.IsEmpty()) kinds |= KindsInTree(token->row1);
-    if (!token->row2.IsEmpty()) kinds |= KindsInTree(token->row2);
-  }
+  for (const QVMToken* token : row) kinds |= OwnKinds(*token) | KindsBelow(*token);
   return kinds;
 }
 
@@ -205,9 +252,7 @@ RowSurvey SurveyRow(const TokenRow& row) {
   RowSurvey survey;
   int depth = 0;
   for (const QVMToken* token : row) {
-    survey.kinds |= KindBit(token->kind);
-    if (!token->row1.IsEmpty()) survey.kinds |= KindsInTree(token->row1);
-    if (!token->row2.IsEmpty()) survey.kinds |= KindsInTree(token->row2);
+    survey.kinds |= OwnKinds(*token) | KindsBelow(*token);
     depth = DepthAfter(depth, token->kind);
     survey.deepest = std::max(survey.deepest, depth);
   }

@@ -41,7 +41,21 @@ int DepthAfter(int depth, TokenKind kind);
 constexpr uint64_t KindBit(TokenKind kind) {
   return kind >= 0 && kind < kTokenKindCount ? uint64_t{1} << kind : ~uint64_t{0};
 }
-// The kinds of every token in the row and below it.
+// Beside the kinds, a set notes facts about letters, in bits above every
+// kind's: the passes that turn letters into combinations or vectors change
+// nothing without them, and the walks that find them touch every token
+// anyway.
+// A letter C or P somewhere in the tree.
+constexpr uint64_t kCombinationLetter = uint64_t{1} << 61;
+// Two capital letters side by side in the root row.
+constexpr uint64_t kCapitalPair = uint64_t{1} << 62;
+// A letter i, j or k somewhere in the tree.
+constexpr uint64_t kUnitLetter = uint64_t{1} << 63;
+static_assert(kTokenKindCount <= 61);
+bool IsCapitalLetter(const QVMToken& token);
+bool IsUnitVectorLetter(const QVMToken& token);
+// The kinds of every token in the row and below it, with kCombinationLetter
+// and kUnitLetter.
 uint64_t KindsInTree(const TokenRow& row);
 // The same, and how deep the row's own brackets nest, in one walk.
 struct RowSurvey {
@@ -52,8 +66,9 @@ RowSurvey SurveyRow(const TokenRow& row);
 
 // Every operator and bracket of the flat row deeper than kMaxNestingDepth
 // stays text, so that the grouping passes and every later walk of the tree
-// recurse a bounded number of levels.
-void CapNestingDepth(TokenRow& row, QVMTokenFactory& factory);
+// recurse a bounded number of levels. Returns the kinds of the tree it
+// leaves, with the facts about letters.
+uint64_t CapNestingDepth(TokenRow& row, QVMTokenFactory& factory);
 // What CapNestingDepth will make of the contents of each closed bracket
 // group of the flat row nested kMaxNestingDepth deep, done before the
 // operand passes bracket them. Right as long as the passes left to run

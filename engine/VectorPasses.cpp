@@ -7,9 +7,7 @@
 namespace {
 
 bool IsCapitalLetter(const TokenRow& row, int i) {
-  if (row.KindAt(i) != TK_VARIABLE) return false;
-  const CString& text = row.GetAt(i)->text;
-  return text.GetLength() == 1 && text.GetAt(0) >= 'A' && text.GetAt(0) <= 'Z';
+  return i >= 0 && i < row.GetSize() && IsCapitalLetter(*row.GetAt(i));
 }
 
 // The letter of a variable token, or 0 when it is no lower-case letter.
@@ -18,8 +16,6 @@ char LowerCaseLetter(const QVMToken& token) {
   const char c = token.text.GetAt(0);
   return c >= 'a' && c <= 'z' ? c : '\0';
 }
-
-bool IsUnitVectorLetter(const CString& text) { return text == "i" || text == "j" || text == "k"; }
 
 // Best guess: a row that names i, j or k, no x, y or z, and no other letter
 // after an equals sign is written in vectors. Each row is judged by itself.
@@ -33,7 +29,7 @@ void GuessLowerCaseVectors(TokenRow& row) {
     if (token->kind != TK_VARIABLE) continue;
     const CString& text = token->text;
     if (text == "x" || text == "y" || text == "z" || text == "Z") forbidden = true;
-    if (IsUnitVectorLetter(text)) unitVectors = true;
+    if (IsUnitVectorLetter(*token)) unitVectors = true;
     else if (seenEqual) forbidden = true;
   }
   if (!unitVectors || forbidden) return;
