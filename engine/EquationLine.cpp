@@ -2,6 +2,7 @@
 // their fixed order, then the levels that font choice reads.
 #include "engine/EquationLine.h"
 
+#include <cassert>
 #include <iterator>
 #include <string_view>
 
@@ -158,6 +159,8 @@ void EquationLine::SetText(const CString& text, const QVMOptions& options) {
   // cache miss per token).
   if ((kinds & kRaisesLevels) != 0) root_.PrepareLayout(0, 0.0, options);
   else root_.SetNeedsLayout(true);
+  // A pass that makes one of those kinds must say so in what it makes.
+  assert((kinds & kRaisesLevels) != 0 || (KindsInTree(root_) & kRaisesLevels) == 0);
   reparse_ = false;
   remeasure_ = true;
 }
