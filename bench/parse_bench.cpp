@@ -96,8 +96,8 @@ void PrintChains(const QVMOptions& options) {
 // Families that once grew faster than linearly (found by --search, one or
 // two of each kind): an exponent group reaching to the row's end taken by
 // the "/" before it, stray closing brackets beside operators and infix
-// words, nested groups, chains of script marks, and opening brackets never
-// closed among infix words.
+// words, nested groups, chains of script marks, opening brackets never
+// closed among infix words, and separators beside fractions.
 // clang-format off
 const Family kFamilies[] = {
   {"x^a/", ""},   {"/^", ""},     {"^/", ""},     {"/)", ""},    {",)", ""},
@@ -105,7 +105,7 @@ const Family kFamilies[] = {
   {"/|", ""},     {"/x", ""},     {"/sqrt(", ""}, {"^a", ""},    {"\\_", ""},
   {"1/(", ")"},   {"/(", ")"},    {",(", ")"},    {",[", "]"},   {"^(", ")"},
   {"(root", ")"},  {"^//", ""},    {"/|^", "|"},   {"sqrt(rootroot", ""},
-  {"rootroot(", ""}, {"(divdiv", ""},
+  {"rootroot(", ""}, {"(divdiv", ""}, {", /", ""},    {",^/", ""},
 };
 // clang-format on
 

@@ -188,6 +188,7 @@ const FamilyTree kFamilyTrees[] = {
   {"(root", ")", 0x6a1ba714d01ee2ebull}, {"^//",    "",  0xbe43504f53c4897full},
   {"/|^",   "|", 0x300705a724c0b157ull}, {"sqrt(rootroot", "", 0x34b200103deece6dull},
   {"rootroot(", "", 0x0933b325c1e2bc67ull}, {"(divdiv", "", 0x913721ad5ef646d3ull},
+  {", /",   "",  0x8a4271bb270289b4ull}, {",^/",    "",  0x8f7f1d2bfd4b74d8ull},
 };
 // clang-format on
 
