@@ -242,6 +242,30 @@ void KeepDeepPowerFractionsAsText(TokenRow& row, QVMTokenFactory& factory) {
   InsertBracket(row, first, TK_OPEN, factory);
 }
 
+namespace {
+
+// The pieces of "/root/root/..." at the row's end.
+int RootFractionPieces(const TokenRow& row) {
+  int pieces = 0;
+  for (int at = row.GetSize() - 2; row.KindAt(at) == TK_DIVIDE && row.KindAt(at + 1) == TK_ROOT; at -= 2) ++pieces;
+  return pieces;
+}
+
+}  // namespace
+
+void KeepDeepRootFractionsAsText(TokenRow& row, QVMTokenFactory& factory) {
+  const int pieces = RootFractionPieces(row);
+  if (pieces <= static_cast<int>(kFirstDeepPiece)) return;
+  const int start = row.GetSize() - 2 * pieces;
+  int depth = 0;
+  for (int i = 0; i < start; ++i) depth = DepthAfter(depth, row.KindAt(i));
+  if (depth != 0) return;
+  const int first = start + 2 * static_cast<int>(kFirstDeepPiece);
+  for (int i = first; i < row.GetSize(); ++i) KeepAsText(*row.GetAt(i));
+  row.Append(NewBracket(factory, TK_CLOSE));
+  InsertBracket(row, first, TK_OPEN, factory);
+}
+
 uint64_t KindsInTree(const TokenRow& row) {
   uint64_t kinds = 0;
   for (const QVMToken* token : row) kinds |= OwnKinds(*token) | KindsBelow(*token);
