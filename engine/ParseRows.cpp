@@ -203,10 +203,12 @@ int PlainRunStart(const TokenRow& row, int last) {
   return k + 1;
 }
 
-// Where the piece "x^a/" whose "/" stands at `divide` starts, or -1; its
-// base and exponent may be empty ("^/").
+// Where the piece "x^a/" whose last "/" stands at `divide` starts, or -1;
+// its base and exponent may be empty ("^/"), and more "/" may follow the
+// first ("^//": each nests the rest a level deeper still).
 int PowerFractionStart(const TokenRow& row, int divide) {
   if (row.KindAt(divide) != TK_DIVIDE) return -1;
+  while (row.KindAt(divide - 1) == TK_DIVIDE) --divide;
   const int power = PlainRunStart(row, divide - 1) - 1;
   if (row.KindAt(power) != TK_POWER) return -1;
   return PlainRunStart(row, power - 1);
