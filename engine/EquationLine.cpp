@@ -188,6 +188,8 @@ uint64_t EquationLine::RunParsePasses(const QVMOptions& options) {
     if (n == kFirstBracketingPass && Runs(pass, options, present, reduced) &&
         Runs(kPasses[kDividePass], options, present, reduced))
       KeepDeepPowerFractionsAsText(root_, factory_);
+    if (n == kFirstBracketingPass && Runs(kPasses[kDividePass], options, present, reduced))
+      KeepDeepRootFractionsAsText(root_, factory_);
     if (!Runs(pass, options, present, reduced)) continue;
     pass.run(*this, options);
     present |= pass.makes;

@@ -203,10 +203,12 @@ int PlainRunStart(const TokenRow& row, int last) {
   return k + 1;
 }
 
-// Where the piece "x^a/" whose "/" stands at `divide` starts, or -1; its
-// base and exponent may be empty ("^/").
+// Where the piece "x^a/" whose last "/" stands at `divide` starts, or -1;
+// its base and exponent may be empty ("^/"), and more "/" may follow the
+// first ("^//": each nests the rest a level deeper still).
 int PowerFractionStart(const TokenRow& row, int divide) {
   if (row.KindAt(divide) != TK_DIVIDE) return -1;
+  while (row.KindAt(divide - 1) == TK_DIVIDE) --divide;
   const int power = PlainRunStart(row, divide - 1) - 1;
   if (row.KindAt(power) != TK_POWER) return -1;
   return PlainRunStart(row, power - 1);
@@ -238,6 +240,30 @@ void KeepDeepPowerFractionsAsText(TokenRow& row, QVMTokenFactory& factory) {
     QVMToken& token = *row.GetAt(i);
     if (token.kind == TK_POWER || token.kind == TK_DIVIDE) KeepAsText(token);
   }
+  row.Append(NewBracket(factory, TK_CLOSE));
+  InsertBracket(row, first, TK_OPEN, factory);
+}
+
+namespace {
+
+// The pieces of "/root/root/..." at the row's end.
+int RootFractionPieces(const TokenRow& row) {
+  int pieces = 0;
+  for (int at = row.GetSize() - 2; row.KindAt(at) == TK_DIVIDE && row.KindAt(at + 1) == TK_ROOT; at -= 2) ++pieces;
+  return pieces;
+}
+
+}  // namespace
+
+void KeepDeepRootFractionsAsText(TokenRow& row, QVMTokenFactory& factory) {
+  const int pieces = RootFractionPieces(row);
+  if (pieces <= static_cast<int>(kFirstDeepPiece)) return;
+  const int start = row.GetSize() - 2 * pieces;
+  int depth = 0;
+  for (int i = 0; i < start; ++i) depth = DepthAfter(depth, row.KindAt(i));
+  if (depth != 0) return;
+  const int first = start + 2 * static_cast<int>(kFirstDeepPiece);
+  for (int i = first; i < row.GetSize(); ++i) KeepAsText(*row.GetAt(i));
   row.Append(NewBracket(factory, TK_CLOSE));
   InsertBracket(row, first, TK_OPEN, factory);
 }

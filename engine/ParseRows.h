@@ -92,6 +92,14 @@ void KeepDeepGroupsAsText(TokenRow& row, QVMTokenFactory& factory, bool signs, b
 // last "/", after balanced brackets: the other operand passes then act
 // there alike either way, and nothing before the chain nests it less deep.
 void KeepDeepPowerFractionsAsText(TokenRow& row, QVMTokenFactory& factory);
+// "/root/root/...": each root takes the next fraction as its argument, and
+// the divide pass brackets the root with it as the denominator, so every
+// piece nests at least two levels deeper than the one before. As for the
+// power fractions, the pieces past the cap's depth are made text inside one
+// invisible pair where the divide pass would open the next fraction's
+// group; done only for such a chain that ends the row after balanced
+// brackets.
+void KeepDeepRootFractionsAsText(TokenRow& row, QVMTokenFactory& factory);
 
 QVMToken* NewBracket(QVMTokenFactory& factory, TokenKind kind);
 void InsertBracket(TokenRow& row, int index, TokenKind kind, QVMTokenFactory& factory);
