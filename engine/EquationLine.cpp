@@ -53,6 +53,8 @@ bool LowerCaseVectors(const QVMOptions& o) {
   return AutomaticVectors(o) && mode.GetValue() == kMode;
 }
 bool Subscripts(const QVMOptions& o) { return ParseSwitch(o, 4) || ParseSwitch(o, 5); }
+// Bracket groups' limits (switch 17) or matrices (switch 6), in one walk.
+bool ColumnsGrouped(const QVMOptions& o) { return ParseSwitch(o, 17) || ParseSwitch(o, 6); }
 bool MixedNumbers(const QVMOptions& o) { return o.ShrinkNonAlgebraicFractions.Value != 0; }
 
 using L = EquationLine;
@@ -91,12 +93,11 @@ constexpr ParsePass kPasses[] = {
   // grouping left no opening bracket anywhere: only the root row is grouped.
   {"GroupBrackets again",               false, nullptr,          0,                                           [](L& l, O) { l.Root().GroupOwnBrackets(l.Factory()); }},
   {"AttachBarModifiers",                false, nullptr,          K(TK_MODIFIER),                              [](L& l, O) { l.Root().AttachBarModifiers(); }},
-  {"MergeBracketColumns",               false, Switch<17>,       K(TK_SEPARATOR),                             [](L& l, O) { l.Root().MergeBracketColumns(); },                                        K(TK_SMALLFRACTION)},
-  {"GroupMatrices",                     false, Switch<6>,        K(TK_SEPARATOR),                             [](L& l, O) { l.Root().GroupMatrices(1, l.Factory()); }},
+  {"GroupColumns",                      false, ColumnsGrouped,   K(TK_SEPARATOR),                             [](L& l, O o) { l.Root().GroupColumns(ParseSwitch(o, 17), ParseSwitch(o, 6), l.Factory()); }, K(TK_SMALLFRACTION)},
   {"FormatMixedNumbers",                false, MixedNumbers,     K(TK_DIVIDE),                                [](L& l, O o) { l.Root().FormatMixedNumbers(ParseSwitch(o, 18)); },                     K(TK_SMALLFRACTION), K(TK_NUMBER)},
 };
 // clang-format on
-static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 32);
+static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 31);
 // The first operand pass that adds brackets around operands.
 constexpr size_t kFirstBracketingPass = 3;
 constexpr size_t kDividePass = 4;
