@@ -93,7 +93,7 @@ constexpr ParsePass kPasses[] = {
   // grouping left no opening bracket anywhere: only the root row is grouped.
   {"GroupBrackets again",               false, nullptr,          0,                                           [](L& l, O) { l.Root().GroupOwnBrackets(l.Factory()); }},
   {"AttachBarModifiers",                false, nullptr,          K(TK_MODIFIER),                              [](L& l, O) { l.Root().AttachBarModifiers(); }},
-  {"GroupColumns",                      false, ColumnsGrouped,   K(TK_SEPARATOR),                             [](L& l, O o) { l.Root().GroupColumns(ParseSwitch(o, 17), ParseSwitch(o, 6), l.Factory()); }, K(TK_SMALLFRACTION)},
+  {"GroupColumns",                      false, ColumnsGrouped,   K(TK_SEPARATOR),                             [](L& l, O o) { l.GroupColumns(o); }},
   {"FormatMixedNumbers",                false, MixedNumbers,     K(TK_DIVIDE),                                [](L& l, O o) { l.Root().FormatMixedNumbers(ParseSwitch(o, 18)); },                     K(TK_SMALLFRACTION), K(TK_NUMBER)},
 };
 // clang-format on
@@ -121,11 +121,10 @@ bool Runs(const ParsePass& pass, const QVMOptions& options, uint64_t present, bo
 
 // The kinds below which a row's levels differ from its token's: scripts,
 // a root's index, combinations, code-drawn constructs, small fractions (a
-// nesting level more), and separators (a column merged into a bracket
-// group's limits raises them).
+// nesting level more), and bracket groups' limits.
 constexpr uint64_t kRaisesLevels = K(TK_POWER) | K(TK_SUBSCRIPT) | K(TK_ROOT) | K(TK_PERMUTATION) |
                                    K(TK_COMBINATION) | K(TK_CODEDRAW2) | K(TK_SMALLFRACTION) |
-                                   K(TK_SEPARATOR);
+                                   kBracketLimits;
 
 }  // namespace
 
@@ -190,8 +189,15 @@ uint64_t EquationLine::RunParsePasses(const QVMOptions& options) {
         Runs(kPasses[kDividePass], options, present, reduced))
       KeepDeepPowerFractionsAsText(root_, factory_);
     if (!Runs(pass, options, present, reduced)) continue;
+    madeKinds_ = 0;
     pass.run(*this, options);
-    present |= pass.makes;
+    present |= pass.makes | madeKinds_;
   }
   return present;
+}
+
+// Limits shrink the fractions among them.
+void EquationLine::GroupColumns(const QVMOptions& options) {
+  if (root_.GroupColumns(ParseSwitch(options, 17), ParseSwitch(options, 6), factory_))
+    madeKinds_ |= kBracketLimits | K(TK_SMALLFRACTION);
 }

@@ -255,17 +255,22 @@ void TokenRow::AttachBarModifiers() {
 // token's first row first, then the limits after it, then its second row,
 // and the row's matrices last (on a long line every walk of the tree costs
 // a cache miss per token).
-void TokenRow::GroupColumns(bool limits, bool matrices, QVMTokenFactory& factory) {
+bool TokenRow::GroupColumns(bool limits, bool matrices, QVMTokenFactory& factory) {
+  bool merged = false;
   for (int a = 0; a < GetSize(); ++a) {
     QVMToken* token = GetAt(a);
-    if (!token->row1.IsEmpty()) token->row1.GroupColumns(limits, matrices, factory);
+    if (!token->row1.IsEmpty() && token->row1.GroupColumns(limits, matrices, factory)) merged = true;
     if (limits && token->kind == TK_BRACKETS) {
       QVMToken* column = LimitsColumn(*this, a + 1);
-      if (column != nullptr && MergeLimits(*token, *column)) RemoveAt(a + 1);
+      if (column != nullptr && MergeLimits(*token, *column)) {
+        RemoveAt(a + 1);
+        merged = true;
+      }
     }
     if (matrices && !token->row2.IsEmpty()) token->row2.GroupColumns(false, matrices, factory);
   }
   if (matrices) GroupOwnMatrices(factory);
+  return merged;
 }
 
 void TokenRow::GroupOwnMatrices(QVMTokenFactory& factory) {

@@ -202,7 +202,8 @@ class TokenRow {
   // opening bracket (GroupBrackets leaves none anywhere).
   void GroupOwnBrackets(QVMTokenFactory& factory);
   void AttachBarModifiers();
-  void GroupColumns(bool limits, bool matrices, QVMTokenFactory& factory);
+  // Whether any bracket group was given limits.
+  bool GroupColumns(bool limits, bool matrices, QVMTokenFactory& factory);
   // The same for this row's own columns alone, without limits.
   void GroupOwnMatrices(QVMTokenFactory& factory);
   void FormatMixedNumbers(bool wholeNumbers);
