@@ -53,6 +53,8 @@ bool LowerCaseVectors(const QVMOptions& o) {
   return AutomaticVectors(o) && mode.GetValue() == kMode;
 }
 bool Subscripts(const QVMOptions& o) { return ParseSwitch(o, 4) || ParseSwitch(o, 5); }
+// Bracket groups' limits (switch 17) or matrices (switch 6), in one walk.
+bool ColumnsGrouped(const QVMOptions& o) { return ParseSwitch(o, 17) || ParseSwitch(o, 6); }
 bool MixedNumbers(const QVMOptions& o) { return o.ShrinkNonAlgebraicFractions.Value != 0; }
 
 using L = EquationLine;
@@ -91,12 +93,11 @@ constexpr ParsePass kPasses[] = {
   // grouping left no opening bracket anywhere: only the root row is grouped.
   {"GroupBrackets again",               false, nullptr,          0,                                           [](L& l, O) { l.Root().GroupOwnBrackets(l.Factory()); }},
   {"AttachBarModifiers",                false, nullptr,          K(TK_MODIFIER),                              [](L& l, O) { l.Root().AttachBarModifiers(); }},
-  {"MergeBracketColumns",               false, Switch<17>,       K(TK_SEPARATOR),                             [](L& l, O) { l.Root().MergeBracketColumns(); },                                        K(TK_SMALLFRACTION)},
-  {"GroupMatrices",                     false, Switch<6>,        K(TK_SEPARATOR),                             [](L& l, O) { l.Root().GroupMatrices(1, l.Factory()); }},
+  {"GroupColumns",                      false, ColumnsGrouped,   K(TK_SEPARATOR),                             [](L& l, O o) { l.GroupColumns(o); }},
   {"FormatMixedNumbers",                false, MixedNumbers,     K(TK_DIVIDE),                                [](L& l, O o) { l.Root().FormatMixedNumbers(ParseSwitch(o, 18)); },                     K(TK_SMALLFRACTION), K(TK_NUMBER)},
 };
 // clang-format on
-static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 32);
+static_assert(sizeof(kPasses) / sizeof(kPasses[0]) == 31);
 // The first operand pass that adds brackets around operands.
 constexpr size_t kFirstBracketingPass = 3;
 constexpr size_t kDividePass = 4;
@@ -120,11 +121,10 @@ bool Runs(const ParsePass& pass, const QVMOptions& options, uint64_t present, bo
 
 // The kinds below which a row's levels differ from its token's: scripts,
 // a root's index, combinations, code-drawn constructs, small fractions (a
-// nesting level more), and separators (a column merged into a bracket
-// group's limits raises them).
+// nesting level more), and bracket groups' limits.
 constexpr uint64_t kRaisesLevels = K(TK_POWER) | K(TK_SUBSCRIPT) | K(TK_ROOT) | K(TK_PERMUTATION) |
                                    K(TK_COMBINATION) | K(TK_CODEDRAW2) | K(TK_SMALLFRACTION) |
-                                   K(TK_SEPARATOR);
+                                   kBracketLimits;
 
 }  // namespace
 
@@ -191,8 +191,15 @@ uint64_t EquationLine::RunParsePasses(const QVMOptions& options) {
     if (n == kFirstBracketingPass && Runs(kPasses[kDividePass], options, present, reduced))
       KeepDeepRootFractionsAsText(root_, factory_);
     if (!Runs(pass, options, present, reduced)) continue;
+    madeKinds_ = 0;
     pass.run(*this, options);
-    present |= pass.makes;
+    present |= pass.makes | madeKinds_;
   }
   return present;
+}
+
+// Limits shrink the fractions among them.
+void EquationLine::GroupColumns(const QVMOptions& options) {
+  if (root_.GroupColumns(ParseSwitch(options, 17), ParseSwitch(options, 6), factory_))
+    madeKinds_ |= kBracketLimits | K(TK_SMALLFRACTION);
 }

@@ -81,6 +81,7 @@ class EquationLine {
   void BracketConstructOperands();
   void DetectCapitalVectors();
   void BracketPoweredGroups();
+  void GroupColumns(const QVMOptions& options);
 
   AlignmentEntry leadingEntry;
   AlignmentEntry mainEntry;
@@ -99,6 +100,9 @@ class EquationLine {
   CString text_;
   LexiconTable tables_[kTableCount];
   bool reparse_ = false;
+  // Kinds the pass just run found it made, beside those its table entry
+  // names (limits are given only where a column follows a bracket group).
+  uint64_t madeKinds_ = 0;
   bool remeasure_ = false;
   QVMTokenFactory factory_;
 };

@@ -41,17 +41,19 @@ int DepthAfter(int depth, TokenKind kind);
 constexpr uint64_t KindBit(TokenKind kind) {
   return kind >= 0 && kind < kTokenKindCount ? uint64_t{1} << kind : ~uint64_t{0};
 }
-// Beside the kinds, a set notes facts about letters, in bits above every
+// Beside the kinds, a set notes facts about letters and limits, in bits above every
 // kind's: the passes that turn letters into combinations or vectors change
 // nothing without them, and the walks that find them touch every token
 // anyway.
+// A bracket group given limits (its second row raises their script level).
+constexpr uint64_t kBracketLimits = uint64_t{1} << 60;
 // A letter C or P somewhere in the tree.
 constexpr uint64_t kCombinationLetter = uint64_t{1} << 61;
 // Two capital letters side by side in the root row.
 constexpr uint64_t kCapitalPair = uint64_t{1} << 62;
 // A letter i, j or k somewhere in the tree.
 constexpr uint64_t kUnitLetter = uint64_t{1} << 63;
-static_assert(kTokenKindCount <= 61);
+static_assert(kTokenKindCount <= 60);
 bool IsCapitalLetter(const QVMToken& token);
 bool IsUnitVectorLetter(const QVMToken& token);
 // The kinds of every token in the row and below it, with kCombinationLetter

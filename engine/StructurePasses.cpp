@@ -248,28 +248,37 @@ void TokenRow::AttachBarModifiers() {
   }
 }
 
-// "[F(x)](a,b)": the column after a bracket group becomes its limits.
-void TokenRow::MergeBracketColumns() {
+// "[F(x)](a,b)": the column after a bracket group becomes its limits
+// (`limits`: in this row and those its tokens' first rows lead to); adjacent columns
+// (with spaces between) become one matrix of at most kMatrixTableSize rows
+// and columns (`matrices`). One walk for both, as each alone would go: a
+// token's first row first, then the limits after it, then its second row,
+// and the row's matrices last (on a long line every walk of the tree costs
+// a cache miss per token).
+bool TokenRow::GroupColumns(bool limits, bool matrices, QVMTokenFactory& factory) {
+  bool merged = false;
   for (int a = 0; a < GetSize(); ++a) {
-    TokenRow& inner = GetAt(a)->row1;
-    if (!inner.IsEmpty()) inner.MergeBracketColumns();
-    if (KindAt(a) != TK_BRACKETS) continue;
-    QVMToken* column = LimitsColumn(*this, a + 1);
-    if (column != nullptr && MergeLimits(*GetAt(a), *column)) RemoveAt(a + 1);
+    QVMToken* token = GetAt(a);
+    if (!token->row1.IsEmpty() && token->row1.GroupColumns(limits, matrices, factory)) merged = true;
+    if (limits && token->kind == TK_BRACKETS) {
+      QVMToken* column = LimitsColumn(*this, a + 1);
+      if (column != nullptr && MergeLimits(*token, *column)) {
+        RemoveAt(a + 1);
+        merged = true;
+      }
+    }
+    if (matrices && !token->row2.IsEmpty()) token->row2.GroupColumns(false, matrices, factory);
   }
+  if (matrices) GroupOwnMatrices(factory);
+  return merged;
 }
 
-// Adjacent columns (with spaces between) become one matrix of at most
-// kMatrixTableSize rows and columns.
-void TokenRow::GroupMatrices(int minExtra, QVMTokenFactory& factory) {
-  for (QVMToken* token : *this) {
-    ForEachChildRow(*token, [&](TokenRow& child) { child.GroupMatrices(minExtra, factory); });
-  }
+void TokenRow::GroupOwnMatrices(QVMTokenFactory& factory) {
   for (int i = 0; i < GetSize(); ++i) {
     if (KindAt(i) != TK_COLUMN) continue;
     int end = i + 1;
     while (IsMatrixRunKind(KindAt(end))) ++end;
-    if (end - i <= minExtra) continue;
+    if (end - i <= 1) continue;
     QVMToken* matrix = BuildMatrix(*this, {i, end - 1}, factory);
     if (matrix == nullptr) {
       i = end - 1;

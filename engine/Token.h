@@ -202,8 +202,10 @@ class TokenRow {
   // opening bracket (GroupBrackets leaves none anywhere).
   void GroupOwnBrackets(QVMTokenFactory& factory);
   void AttachBarModifiers();
-  void MergeBracketColumns();
-  void GroupMatrices(int minExtra, QVMTokenFactory& factory);
+  // Whether any bracket group was given limits.
+  bool GroupColumns(bool limits, bool matrices, QVMTokenFactory& factory);
+  // The same for this row's own columns alone, without limits.
+  void GroupOwnMatrices(QVMTokenFactory& factory);
   void FormatMixedNumbers(bool wholeNumbers);
 
   // The tree dump: one line per token, indented by the path of child rows.
