@@ -221,8 +221,30 @@ int TailStart(const TokenRow& row) {
   return row.KindAt(last - 1) == TK_POWER ? PlainRunStart(row, last - 2) : last;
 }
 
+// The pieces of "/root/root/..." at the row's end.
+int RootFractionPieces(const TokenRow& row) {
+  int pieces = 0;
+  for (int at = row.GetSize() - 2; row.KindAt(at) == TK_DIVIDE && row.KindAt(at + 1) == TK_ROOT; at -= 2) ++pieces;
+  return pieces;
+}
+
 // Piece n of the chain (from 0) starts at least 2n levels deep.
 constexpr size_t kFirstDeepPiece = (kMaxNestingDepth + 1) / 2;
+
+// The chain's `marks` from `first` to the row's end made text inside one
+// invisible pair, when the brackets before the chain (at `chain`) are
+// balanced: nothing before it then nests it less deep.
+void KeepChainTailAsText(TokenRow& row, int chain, int first, uint64_t marks, QVMTokenFactory& factory) {
+  int depth = 0;
+  for (int i = 0; i < chain; ++i) depth = DepthAfter(depth, row.KindAt(i));
+  if (depth != 0) return;
+  for (int i = first; i < row.GetSize(); ++i) {
+    QVMToken& token = *row.GetAt(i);
+    if ((KindBit(token.kind) & marks) != 0) KeepAsText(token);
+  }
+  row.Append(NewBracket(factory, TK_CLOSE));
+  InsertBracket(row, first, TK_OPEN, factory);
+}
 
 }  // namespace
 
@@ -232,40 +254,16 @@ void KeepDeepPowerFractionsAsText(TokenRow& row, QVMTokenFactory& factory) {
        start = PowerFractionStart(row, start - 1))
     starts.push_back(start);
   if (starts.size() <= kFirstDeepPiece) return;
-  int depth = 0;
-  for (int i = 0; i < starts.back(); ++i) depth = DepthAfter(depth, row.KindAt(i));
-  if (depth != 0) return;
-  const int first = starts[starts.size() - 1 - kFirstDeepPiece];
-  for (int i = first; i < row.GetSize(); ++i) {
-    QVMToken& token = *row.GetAt(i);
-    if (token.kind == TK_POWER || token.kind == TK_DIVIDE) KeepAsText(token);
-  }
-  row.Append(NewBracket(factory, TK_CLOSE));
-  InsertBracket(row, first, TK_OPEN, factory);
+  KeepChainTailAsText(row, starts.back(), starts[starts.size() - 1 - kFirstDeepPiece],
+                      KindBit(TK_POWER) | KindBit(TK_DIVIDE), factory);
 }
-
-namespace {
-
-// The pieces of "/root/root/..." at the row's end.
-int RootFractionPieces(const TokenRow& row) {
-  int pieces = 0;
-  for (int at = row.GetSize() - 2; row.KindAt(at) == TK_DIVIDE && row.KindAt(at + 1) == TK_ROOT; at -= 2) ++pieces;
-  return pieces;
-}
-
-}  // namespace
 
 void KeepDeepRootFractionsAsText(TokenRow& row, QVMTokenFactory& factory) {
   const int pieces = RootFractionPieces(row);
   if (pieces <= static_cast<int>(kFirstDeepPiece)) return;
   const int start = row.GetSize() - 2 * pieces;
-  int depth = 0;
-  for (int i = 0; i < start; ++i) depth = DepthAfter(depth, row.KindAt(i));
-  if (depth != 0) return;
-  const int first = start + 2 * static_cast<int>(kFirstDeepPiece);
-  for (int i = first; i < row.GetSize(); ++i) KeepAsText(*row.GetAt(i));
-  row.Append(NewBracket(factory, TK_CLOSE));
-  InsertBracket(row, first, TK_OPEN, factory);
+  KeepChainTailAsText(row, start, start + 2 * static_cast<int>(kFirstDeepPiece),
+                      KindBit(TK_DIVIDE) | KindBit(TK_ROOT), factory);
 }
 
 uint64_t KindsInTree(const TokenRow& row) {
